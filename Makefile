@@ -1,0 +1,52 @@
+# The single entry point: `make demo` and `make test` on a fresh Debian 12 machine.
+PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev povray
+JOBS ?= $(shell nproc)
+SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
+
+.PHONY: all deps build build-asan test test-normal test-asan demo clean
+
+all: build
+
+# Installs only what is missing, so a machine that has everything hears nothing.
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed$$' || echo $$p; \
+	done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing >/dev/null; \
+	fi
+
+build: deps
+	@cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build -j $(JOBS)
+
+build-asan: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLOBEWRIGHT_SANITIZE=ON \
+	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+
+test-normal: build
+	@cd build && ctest --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	@cd build-asan && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test: test-normal test-asan
+
+demo: build
+	@if [ -x build/bin/lobewright-convert ]; then \
+	  mkdir -p demo && \
+	  build/bin/lobewright-convert samples/formaldehyde.mno demo/formaldehyde-homo.pov \
+	    --params samples/pm3r.txt --homo && \
+	  povray -D +W640 +H480 +Idemo/formaldehyde-homo.pov +Odemo/formaldehyde-homo.png >/dev/null 2>&1 && \
+	  echo "Wrote demo/formaldehyde-homo.pov and demo/formaldehyde-homo.png"; \
+	else \
+	  echo "The converter is not built yet: nothing to demonstrate."; \
+	fi
+
+clean:
+	rm -rf build build-asan demo

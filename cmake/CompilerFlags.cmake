@@ -1,0 +1,9 @@
+# Output files are compared byte for byte, so floating-point code must be evaluated exactly
+# as written: no fused multiply-add, no fast-math.
+add_compile_options(-ffp-contract=off -Wall -Wextra -Wpedantic -Wshadow)
+
+option(LOBEWRIGHT_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(LOBEWRIGHT_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()

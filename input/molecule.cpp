@@ -1,0 +1,8 @@
+#include "input/molecule.h"
+
+namespace lobewright {
+
+Molecule::Molecule(const std::string& parameterFile, MessageSink& messages)
+    : parameters(loadParameters(parameterFile, messages)) {}
+
+}  // namespace lobewright

@@ -1,0 +1,91 @@
+#include "input/parameter_table.h"
+
+#include <cmath>
+#include <fstream>
+
+#include "input/token_reader.h"
+
+namespace lobewright {
+namespace {
+
+// Fills the derived values of element e from its exponents in Bohr^-1. The formula follows the
+// symbol, not the shell type.
+void setExponents(Pm3ParameterSet& table, int e, float zs, float zp) {
+  const auto pi = static_cast<double>(kPi);
+  const auto a0 = static_cast<double>(kBohrRadius);
+  if (table.symbol[e] == "H") {
+    table.normS[e] = static_cast<float>(std::sqrt(std::pow(static_cast<double>(zs), 3.0) / pi));
+    table.zetaS[e] = zs / kBohrRadius;
+    return;
+  }
+  table.normS[e] =
+      static_cast<float>(std::sqrt(std::pow(static_cast<double>(zs), 5.0) / (3.0 * pi)) / a0);
+  table.normP[e] = static_cast<float>(std::sqrt(std::pow(static_cast<double>(zp), 5.0) / pi) / a0);
+  table.zetaS[e] = zs / kBohrRadius;
+  table.zetaP[e] = zp / kBohrRadius;
+}
+
+}  // namespace
+
+int16_t Pm3ParameterSet::find(const std::string& elementSymbol) const {
+  for (int16_t e = 0; e < elementCount; ++e) {
+    if (symbol[e] == elementSymbol) return e;
+  }
+  return -1;
+}
+
+Pm3ParameterSet builtInParameters() {
+  struct Entry {
+    const char* symbol;
+    int16_t shellType;
+    float zs;
+    float zp;
+  };
+  static constexpr std::array<Entry, 4> kEntries{{
+      {"H", 1, 0.967807f, 0.0f},
+      {"C", 2, 1.565085f, 1.842345f},
+      {"N", 2, 2.028094f, 2.313728f},
+      {"O", 2, 3.796544f, 2.389402f},
+  }};
+  Pm3ParameterSet table;
+  table.elementCount = kEntries.size();
+  for (int e = 0; e < table.elementCount; ++e) {
+    table.symbol[e] = kEntries[e].symbol;
+    table.shellType[e] = kEntries[e].shellType;
+    setExponents(table, e, kEntries[e].zs, kEntries[e].zp);
+  }
+  return table;
+}
+
+std::optional<Pm3ParameterSet> readParameters(std::istream& in) {
+  TokenReader reader(in);
+  Pm3ParameterSet table;
+  long count = 0;
+  if (!reader.readInteger(count) || count < 0 || count > kMaxElements) return std::nullopt;
+  table.elementCount = static_cast<int16_t>(count);
+  for (int e = 0; e < table.elementCount; ++e) {
+    std::string& symbol = table.symbol[e];
+    float zs = 0.0f;
+    float zp = 0.0f;
+    long shellType = 0;
+    if (!reader.readToken(symbol) || symbol.size() > kMaxSymbolLength) return std::nullopt;
+    if (!reader.readNumber(zs)) return std::nullopt;
+    if (symbol != "H" && !reader.readNumber(zp)) return std::nullopt;
+    if (!reader.readInteger(shellType) || (shellType != 1 && shellType != 2)) return std::nullopt;
+    table.shellType[e] = static_cast<int16_t>(shellType);
+    setExponents(table, e, zs, zp);
+  }
+  return table;
+}
+
+Pm3ParameterSet loadParameters(const std::string& fileName, MessageSink& messages) {
+  std::ifstream file;
+  if (!fileName.empty()) file.open(fileName);
+  if (file.good()) {
+    if (auto table = readParameters(file)) return *table;
+  }
+  messages.show(kWarningCaption, kDefaultParametersMessage);
+  return builtInParameters();
+}
+
+}  // namespace lobewright

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <istream>
+#include <optional>
+#include <string>
+
+#include "input/messages.h"
+
+namespace lobewright {
+
+inline constexpr int kMaxElements = 10;
+inline constexpr std::size_t kMaxSymbolLength = 2;
+
+// The constants of the normalisation formulas are single-precision values on purpose: the
+// output files depend on them to the last bit.
+inline constexpr float kPi = 3.14159f;
+inline constexpr float kBohrRadius = 0.52918f;
+
+// Slater exponents and normalisation constants per element, in Angstrom^-1 once loaded.
+struct Pm3ParameterSet {
+  int16_t elementCount = 0;
+  std::array<std::string, kMaxElements> symbol{};
+  std::array<float, kMaxElements> zetaS{};
+  std::array<float, kMaxElements> zetaP{};
+  std::array<float, kMaxElements> normS{};
+  std::array<float, kMaxElements> normP{};
+  // 1: one s function exp(-zeta r); 2: r exp(-zeta r) and three p functions.
+  std::array<int16_t, kMaxElements> shellType{};
+
+  // Index of the element with exactly this symbol, or -1.
+  [[nodiscard]] int16_t find(const std::string& elementSymbol) const;
+};
+
+// H, C, N and O, in this order: other parts colour the first four entries by position.
+[[nodiscard]] Pm3ParameterSet builtInParameters();
+
+// Reads a parameter file's text; nothing when it cannot be read completely or holds values the
+// table has no room or meaning for.
+[[nodiscard]] std::optional<Pm3ParameterSet> readParameters(std::istream& in);
+
+// The named file's table, or the built-in one with a warning when the file cannot be opened or
+// read.
+[[nodiscard]] Pm3ParameterSet loadParameters(const std::string& fileName, MessageSink& messages);
+
+}  // namespace lobewright

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "input/molecule.h"
+#include "support/recording_sink.h"
+
+namespace lobewright {
+namespace {
+
+using testing::dataPath;
+using testing::RecordingSink;
+
+struct Sample {
+  const char* file;
+  int atomCount;
+  int16_t homo;
+  const char* firstSymbol;
+  const char* lastSymbol;
+};
+
+constexpr Sample kSamples[] = {
+    {"water.mno", 3, 4, "O", "H"},          {"formaldehyde.mno", 4, 6, "C", "H"},
+    {"ethylene.mno", 6, 6, "C", "H"},       {"benzene.mno", 12, 15, "C", "H"},
+    {"caffeine.mno", 24, 37, "C", "H"},     {"chloroform.mno", 5, 13, "Cl", "H"},
+};
+
+class MopacReader : public ::testing::Test {
+ protected:
+  Molecule& molecule() {
+    if (!m_molecule) m_molecule = std::make_unique<Molecule>(dataPath("pm3r.txt"), m_sink);
+    return *m_molecule;
+  }
+  bool readText(const std::string& text, int16_t mo) {
+    std::istringstream in(text);
+    return molecule().readMopacOutput(in, mo);
+  }
+  std::string symbolOf(int atom) {
+    return molecule().parameters.symbol[molecule().atomElement[atom]];
+  }
+
+  RecordingSink m_sink;
+  std::unique_ptr<Molecule> m_molecule;
+};
+
+TEST_F(MopacReader, EverySampleReadsForMoOneAndItsHomo) {
+  for (const Sample& sample : kSamples) {
+    for (const int16_t mo : {int16_t{1}, sample.homo}) {
+      m_molecule.reset();
+      ASSERT_TRUE(molecule().readMopacOutput(dataPath(sample.file), mo)) << sample.file << mo;
+      EXPECT_EQ(molecule().atomCount, sample.atomCount) << sample.file;
+      EXPECT_EQ(symbolOf(0), sample.firstSymbol) << sample.file;
+      EXPECT_EQ(symbolOf(sample.atomCount - 1), sample.lastSymbol) << sample.file;
+    }
+  }
+  EXPECT_TRUE(m_sink.messages.empty());
+}
+
+TEST_F(MopacReader, FormaldehydeCoefficientsAndCoordinatesAsPrinted) {
+  Molecule& m = molecule();
+  ASSERT_TRUE(m.readMopacOutput(dataPath("formaldehyde.mno"), 1));
+  EXPECT_EQ(m.coefS[0], 0.47359f);
+  EXPECT_EQ(m.coefPx[0], 0.27646f);
+  EXPECT_EQ(m.coefS[1], 0.78071f);
+  EXPECT_EQ(m.coefPx[1], -0.22061f);
+  EXPECT_EQ(m.coefS[2], 0.14334f);
+  EXPECT_EQ(m.coefS[3], 0.14335f);
+  EXPECT_EQ(m.atomPosition(1), (Point{1.2023f, 0.0f, 0.0f}));
+  EXPECT_EQ(m.atomPosition(2), (Point{-0.5713f, 0.9287f, 0.0f}));
+  EXPECT_EQ(m.atomPosition(3), (Point{-0.5712f, -0.9288f, -0.0f}));
+}
+
+TEST_F(MopacReader, ColumnsAndBlocksFollowTheMoNumber) {
+  ASSERT_TRUE(molecule().readMopacOutput(dataPath("formaldehyde.mno"), 6));
+  EXPECT_EQ(molecule().coefPy[0], 0.27335f);
+  EXPECT_EQ(molecule().coefPy[1], -0.78745f);
+  EXPECT_EQ(molecule().coefS[3], -0.39065f);
+  m_molecule.reset();
+  ASSERT_TRUE(molecule().readMopacOutput(dataPath("formaldehyde.mno"), 7));
+  EXPECT_EQ(molecule().coefPz[0], 0.80315f);
+  m_molecule.reset();
+  ASSERT_TRUE(molecule().readMopacOutput(dataPath("formaldehyde.mno"), 10));
+  EXPECT_EQ(molecule().coefPx[0], 0.72580f);
+}
+
+TEST_F(MopacReader, CaffeineReadsAcrossPageBreaks) {
+  Molecule& m = molecule();
+  ASSERT_TRUE(m.readMopacOutput(dataPath("caffeine.mno"), 37));
+  EXPECT_EQ(m.coefPz[0], -0.05215f);
+  EXPECT_EQ(m.coefPz[11], -0.22237f);
+  EXPECT_EQ(m.coefS[23], 0.14188f);
+  EXPECT_EQ(m.atomPosition(23), (Point{6.1230f, -0.6383f, -1.3154f}));
+}
+
+TEST_F(MopacReader, HydrogenGetsNoPCoefficients) {
+  Molecule& m = molecule();
+  m.coefPx.fill(9.0f);
+  m.coefPy.fill(9.0f);
+  m.coefPz.fill(9.0f);
+  ASSERT_TRUE(m.readMopacOutput(dataPath("water.mno"), 1));
+  for (int atom : {1, 2}) {
+    EXPECT_EQ(m.coefPx[atom], 0.0f);
+    EXPECT_EQ(m.coefPy[atom], 0.0f);
+    EXPECT_EQ(m.coefPz[atom], 0.0f);
+  }
+}
+
+TEST_F(MopacReader, CrLfFileReadsLikeTheLfOne) {
+  std::ifstream in(dataPath("caffeine.mno"), std::ios::binary);
+  std::string crlf;
+  for (char c; in.get(c);) {
+    if (c == '\n') crlf.push_back('\r');
+    crlf.push_back(c);
+  }
+  ASSERT_TRUE(readText(crlf, 40));
+  const Molecule fromCrLf = molecule();
+  m_molecule.reset();
+  ASSERT_TRUE(molecule().readMopacOutput(dataPath("caffeine.mno"), 40));
+  EXPECT_EQ(fromCrLf.atomCount, molecule().atomCount);
+  EXPECT_EQ(fromCrLf.coefPy, molecule().coefPy);
+  EXPECT_EQ(fromCrLf.atomZ, molecule().atomZ);
+}
+
+// A compact file in the old layout: one block of MOs 1 to 2, then the coordinates.
+std::string syntheticFile(const std::string& rows, const std::string& coordinates) {
+  return " KEYWORDS EIGENVECTORS\n\n EIGENVECTORS\n\n ROOT NO.  1   2\n\n  -30.0  -20.0\n\n" + rows +
+         "\n\n ROOT NO. 3\n CARTESIAN COORDINATES\n NO. ATOM X Y Z\n" + coordinates + "\n";
+}
+
+TEST_F(MopacReader, HydrogenOnlyMoleculeAndHydrogenBeforeOxygen) {
+  ASSERT_TRUE(readText(syntheticFile("S H 1 0.5 0.6\n S H 2 0.7 0.8",
+                                     "1 H 0 0 0\n2 H 0.74 0 0"),
+                       2));
+  EXPECT_EQ(molecule().atomCount, 2);
+  EXPECT_EQ(molecule().coefS[1], 0.8f);
+  m_molecule.reset();
+  ASSERT_TRUE(readText(syntheticFile("S H 1 0.5 0.6\n S O 2 0.1 0.2\nPX O 2 0.3 0.4\n"
+                                     "PY O 2 0.5 0.6\nPZ O 2 0.7 0.8",
+                                     "1 H 0 0 0\n2 O 1 2 3"),
+                       1));
+  EXPECT_EQ(molecule().atomCount, 2);
+  EXPECT_EQ(molecule().coefPz[1], 0.7f);
+  EXPECT_EQ(molecule().atomPosition(1), (Point{1, 2, 3}));
+}
+
+TEST_F(MopacReader, OnePageBreakBetweenAtomsIsPassedOverTwoEndTheTable) {
+  const std::string rows = "S H 1 0.5 0.6\n1\n S H 2 0.7 0.8\n1\n1\n S H 3 0.1 0.1";
+  ASSERT_TRUE(readText(syntheticFile(rows, "1 H 0 0 0\n2 H 1 0 0\n3 H 2 0 0"), 1));
+  EXPECT_EQ(molecule().atomCount, 2);
+}
+
+TEST_F(MopacReader, PageBreakBetweenSAndPRowsIsPassedOver) {
+  // Hydrogens first can put MOPAC's page break inside an atom's rows; the break must not be
+  // taken for a row label.
+  const std::string rows = "S H 1 0.5 0.6\n S C 2 0.1 0.2\n1\nPX C 2 0.3 0.4\nPY C 2 0.5 0.6\n1\n"
+                           "PZ C 2 0.7 0.8";
+  ASSERT_TRUE(readText(syntheticFile(rows, "1 H 0 0 0\n2 C 1 0 0"), 2));
+  EXPECT_EQ(molecule().atomCount, 2);
+  EXPECT_EQ(molecule().coefS[1], 0.2f);
+  EXPECT_EQ(molecule().coefPx[1], 0.4f);
+  EXPECT_EQ(molecule().coefPy[1], 0.6f);
+  EXPECT_EQ(molecule().coefPz[1], 0.8f);
+}
+
+TEST_F(MopacReader, RejectsMoNumbersThatAreNotPrinted) {
+  const std::string file = syntheticFile("S H 1 0.5 0.6", "1 H 0 0 0");
+  EXPECT_FALSE(readText(file, 0));
+  EXPECT_FALSE(readText(file, -1));
+  EXPECT_FALSE(readText(file, 3));  // not in the first block's heading
+  EXPECT_FALSE(molecule().readMopacOutput(dataPath("formaldehyde.mno"), 11));
+  EXPECT_FALSE(molecule().readMopacOutput(dataPath("water.mno"), 7));
+}
+
+TEST_F(MopacReader, RejectsAtomsTheMoleculeCannotHold) {
+  EXPECT_FALSE(readText(syntheticFile("S Xx 1 0.5 0.6", "1 Xx 0 0 0"), 1));
+  EXPECT_FALSE(readText(syntheticFile("S Cla 1 0.5 0.6", "1 Cla 0 0 0"), 1));
+  std::string rows;
+  std::string coordinates;
+  for (int atom = 1; atom <= 101; ++atom) {
+    rows += " S H " + std::to_string(atom) + " 0.1 0.2\n";
+    coordinates += std::to_string(atom) + " H 0 0 " + std::to_string(atom) + "\n";
+  }
+  EXPECT_FALSE(readText(syntheticFile(rows, coordinates), 1));
+}
+
+TEST_F(MopacReader, RejectsUnreadableNumbers) {
+  const std::string carbon = "S C 1 0.1 0.2\nPX C 1 0.3 0.4\nPY C 1 0.5 0.6\nPZ C 1 0.7 0.8";
+  EXPECT_TRUE(readText(syntheticFile(carbon, "1 C 0 0 0"), 1));
+  EXPECT_FALSE(readText(syntheticFile("S H 1 x.5 0.6", "1 H 0 0 0"), 1));
+  std::string badP = carbon;
+  badP.replace(badP.find("0.5"), 3, "-.-");
+  EXPECT_FALSE(readText(syntheticFile(badP, "1 C 0 0 0"), 1));
+  EXPECT_FALSE(readText(syntheticFile(carbon, "1 C 0 zero 0"), 1));
+  EXPECT_FALSE(readText(syntheticFile("S H 1 0.5 0.6\n S H 2 0.5 0.6", "1 H 0 0 0"), 1));
+}
+
+TEST_F(MopacReader, RejectsFilesMissingTheirMarkers) {
+  EXPECT_FALSE(readText(" EIGENVECTORS\n ROOT NO. 1\n\n -3.0\n S H 1 0.5\n CARTESIAN X\n", 1));
+  EXPECT_FALSE(readText(syntheticFile("S H 1 0.5 0.6", "").substr(0, 90), 1));
+  std::string noCoordinates = syntheticFile("S H 1 0.5 0.6", "1 H 0 0 0");
+  noCoordinates.replace(noCoordinates.find("CARTESIAN"), 9, "CARTESIAM");
+  EXPECT_FALSE(readText(noCoordinates, 1));
+  EXPECT_FALSE(molecule().readMopacOutput(dataPath("no-such-file.mno"), 1));
+}
+
+}  // namespace
+}  // namespace lobewright

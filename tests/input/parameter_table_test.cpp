@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "input/parameter_table.h"
+#include "support/recording_sink.h"
+
+namespace lobewright {
+namespace {
+
+using testing::dataPath;
+using testing::RecordingSink;
+
+constexpr const char* kBuiltInAsFile =
+    "4\n"
+    "H 0.967807 1\n"
+    "C 1.565085 1.842345 2\n"
+    "N 2.028094 2.313728 2\n"
+    "O 3.796544 2.389402 2\n";
+
+// The derived values, to six significant digits, of the built-in exponents.
+void expectBuiltInDerivedValues(const Pm3ParameterSet& table) {
+  ASSERT_EQ(table.elementCount, 4);
+  EXPECT_EQ(table.symbol[0], "H");
+  EXPECT_EQ(table.symbol[1], "C");
+  EXPECT_EQ(table.symbol[2], "N");
+  EXPECT_EQ(table.symbol[3], "O");
+  EXPECT_EQ(table.shellType[0], 1);
+  EXPECT_EQ(table.shellType[3], 2);
+  const auto near = [](float actual, double expected) {
+    EXPECT_NEAR(actual, expected, expected * 2e-6) << "expected " << expected;
+  };
+  near(table.normS[0], 0.537166);
+  near(table.zetaS[0], 1.82888);
+  near(table.normS[1], 1.88628);
+  near(table.normP[1], 4.91190);
+  near(table.zetaS[1], 2.95757);
+  near(table.zetaP[1], 3.48151);
+  near(table.normS[2], 3.60563);
+  near(table.normP[2], 8.68166);
+  near(table.zetaS[2], 3.83252);
+  near(table.zetaP[2], 4.37229);
+  near(table.normS[3], 17.2875);
+  near(table.normP[3], 9.40903);
+  near(table.zetaS[3], 7.17439);
+  near(table.zetaP[3], 4.51529);
+}
+
+TEST(ParameterTable, BuiltInTableHasTheDocumentedDerivedValues) {
+  expectBuiltInDerivedValues(builtInParameters());
+}
+
+TEST(ParameterTable, FileEquivalentToBuiltInGivesBitIdenticalValues) {
+  std::istringstream in(kBuiltInAsFile);
+  const auto read = readParameters(in);
+  ASSERT_TRUE(read.has_value());
+  expectBuiltInDerivedValues(*read);
+  const Pm3ParameterSet builtIn = builtInParameters();
+  for (int e = 0; e < 4; ++e) {
+    EXPECT_EQ(read->normS[e], builtIn.normS[e]);
+    EXPECT_EQ(read->normP[e], builtIn.normP[e]);
+    EXPECT_EQ(read->zetaS[e], builtIn.zetaS[e]);
+    EXPECT_EQ(read->zetaP[e], builtIn.zetaP[e]);
+  }
+}
+
+TEST(ParameterTable, LineStructureCarriesNoMeaningAndCrLfReadsAlike) {
+  std::istringstream in("2 H\r\n0.967807\t1 Cl 2.246210\r\n\r\n2.151010 2");
+  const auto read = readParameters(in);
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(read->elementCount, 2);
+  EXPECT_EQ(read->symbol[1], "Cl");
+  EXPECT_FLOAT_EQ(read->zetaP[1], 2.151010f / kBohrRadius);
+}
+
+TEST(ParameterTable, TwoShellFormulasFollowTheSymbolNotTheShellType) {
+  std::istringstream in("1 He 1.0 2.0 1");
+  const auto read = readParameters(in);
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(read->shellType[0], 1);
+  EXPECT_FLOAT_EQ(read->zetaP[0], 2.0f / kBohrRadius);
+  EXPECT_GT(read->normP[0], 0.0f);
+}
+
+TEST(ParameterTable, CountOfZeroGivesAnEmptyTable) {
+  std::istringstream in("0");
+  const auto read = readParameters(in);
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(read->elementCount, 0);
+}
+
+TEST(ParameterTable, NumbersUseThePointInEveryLocale) {
+  std::istringstream in("1 C 1,5 1.8 2");
+  EXPECT_FALSE(readParameters(in).has_value());
+}
+
+TEST(ParameterTable, RejectsFilesTheTableCannotHold) {
+  const char* const badFiles[] = {
+      "",                        // no count
+      "11 H 1 1",                // more elements than the table has room for
+      "-1",                      // negative count
+      "2 H 0.96 1",              // too few entries
+      "1 C 1.5 abc 2",           // non-numeric exponent
+      "1 Cla 1.5 1.8 2",         // symbol longer than two characters
+      "1 C 1.5 1.8 3",           // shell type neither 1 nor 2
+      "1 C 1.5 1.8 0",
+      "2 H 0.96 1.2 1 C 1 2 2",  // a second number for H shifts every later entry
+  };
+  for (const char* text : badFiles) {
+    std::istringstream in(text);
+    EXPECT_FALSE(readParameters(in).has_value()) << '"' << text << '"';
+  }
+}
+
+TEST(ParameterTable, MissingOrUnreadableFileFallsBackWithOneWarning) {
+  for (const std::string& name : {std::string(), dataPath("no-such-file.txt"), dataPath("")}) {
+    RecordingSink sink;
+    const Pm3ParameterSet table = loadParameters(name, sink);
+    ASSERT_EQ(sink.messages.size(), 1u) << name;
+    EXPECT_EQ(sink.messages[0].caption, "Lobewright warning");
+    EXPECT_EQ(sink.messages[0].text, "Using default PM3 parameters.");
+    expectBuiltInDerivedValues(table);
+  }
+}
+
+TEST(ParameterTable, ReadsTheTenElementFileWithoutWarning) {
+  RecordingSink sink;
+  const Pm3ParameterSet table = loadParameters(dataPath("pm3r.txt"), sink);
+  EXPECT_TRUE(sink.messages.empty());
+  ASSERT_EQ(table.elementCount, 10);
+  EXPECT_EQ(table.symbol[7], "Cl");
+  EXPECT_EQ(table.find("Cl"), 7);
+  EXPECT_EQ(table.find("CL"), -1);
+  EXPECT_EQ(table.find("I"), 9);
+}
+
+}  // namespace
+}  // namespace lobewright

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "input/messages.h"
+
+namespace lobewright::testing {
+
+// Keeps every message the core hands out, so tests can check what the user would have seen.
+class RecordingSink : public MessageSink {
+ public:
+  struct Message {
+    std::string caption;
+    std::string text;
+  };
+
+  void show(const std::string& caption, const std::string& text) override {
+    messages.push_back({caption, text});
+  }
+
+  std::vector<Message> messages;
+};
+
+inline std::string dataPath(const std::string& name) {
+  return std::string(LOBEWRIGHT_TEST_DATA_DIR) + "/" + name;
+}
+
+}  // namespace lobewright::testing
