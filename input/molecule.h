@@ -21,6 +21,8 @@ class Molecule {
   Molecule(const std::string& parameterFile, MessageSink& messages);
 
   // Reads the MO numbered moNumber (1-based) from a MOPAC output; coordinates in Angstrom.
+  // On false, inputErrorDetail may say what the user can do about it (empty when there is
+  // nothing to add to the plain "Input file error.").
   [[nodiscard]] bool readMopacOutput(const std::string& fileName, int16_t moNumber);
   [[nodiscard]] bool readMopacOutput(std::istream& in, int16_t moNumber);
 
@@ -42,6 +44,10 @@ class Molecule {
   std::array<int16_t, kMaxAtoms> atomElement{};
   int16_t atomCount = 0;
   Pm3ParameterSet parameters;
+  std::string inputErrorDetail;
+
+ private:
+  MessageSink* m_messages;
 };
 
 }  // namespace lobewright

@@ -52,6 +52,7 @@ bool Molecule::readMopacOutput(const std::string& fileName, int16_t moNumber) {
 
 bool Molecule::readMopacOutput(std::istream& in, int16_t moNumber) {
   atomCount = 0;
+  inputErrorDetail.clear();
   if (moNumber < 1) return false;
   const int block = (moNumber - 1) / kMosPerBlock;
   const int column = (moNumber - 1) % kMosPerBlock;
