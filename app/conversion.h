@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+#include "app/conversion_settings.h"
+#include "input/messages.h"
+#include "writers/pov_scene_writer.h"
+
+namespace lobewright {
+
+inline constexpr const char* kInputFileErrorMessage = "Input file error.";
+inline constexpr const char* kCannotOpenOutputMessage = "Cannot open output file.";
+inline constexpr const char* kCannotWriteOutputMessage = "Cannot write output file.";
+inline constexpr const char* kNoSurfaceMessage = "No surface found at this threshold.";
+
+// "Input file error.", with the reader's advice on a second line when it has any.
+[[nodiscard]] std::string inputErrorMessage(const Molecule& molecule);
+
+struct ConversionRequest {
+  std::string parameterFile;
+  std::string inputFile;
+  ConversionSettings settings;
+};
+
+enum class ConversionStatus { succeeded, inputError, cannotOpenOutput, cannotWriteOutput };
+
+struct ConversionOutcome {
+  ConversionStatus status = ConversionStatus::succeeded;
+  // What to tell the user under the caption "Lobewright error"; empty on success.
+  std::string message;
+
+  [[nodiscard]] bool succeeded() const { return status == ConversionStatus::succeeded; }
+};
+
+// One whole conversion from the MOPAC output to the written scene. The input is read before the
+// output is opened, so a bad input leaves an existing output file untouched. Warnings go to the
+// sink as they arise; progress is reported per grid layer, then 100.
+[[nodiscard]] ConversionOutcome runConversion(const ConversionRequest& request,
+                                              MessageSink& messages,
+                                              const ProgressCallback& progress);
+
+}  // namespace lobewright

@@ -1,0 +1,47 @@
+#include "app/homo_lumo_locator.h"
+
+#include <charconv>
+#include <fstream>
+#include <limits>
+
+#include "input/token_reader.h"
+
+namespace lobewright {
+namespace {
+
+std::optional<int64_t> parseWholeInteger(const std::string& text) {
+  int64_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto result = std::from_chars(text.data(), end, value);
+  if (result.ec != std::errc() || result.ptr != end) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<int32_t> locateFrontierOrbital(std::istream& in, FrontierOrbital which) {
+  TokenReader reader(in);
+  if (!reader.skipToToken("LEVELS")) return std::nullopt;
+  std::string equalsSign;
+  if (!reader.readToken(equalsSign)) return std::nullopt;
+  std::optional<int64_t> count;
+  // From 100 filled levels on, MOPAC glues the count to the sign: "LEVELS =106".
+  if (equalsSign.size() > 1 && equalsSign.front() == '=') {
+    count = parseWholeInteger(equalsSign.substr(1));
+  } else if (long read = 0; reader.readInteger(read)) {
+    count = read;
+  }
+  if (!count) return std::nullopt;
+  const int64_t mo = *count + (which == FrontierOrbital::lumo ? 1 : 0);
+  if (mo < std::numeric_limits<int32_t>::min() || mo > std::numeric_limits<int32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(mo);
+}
+
+std::optional<int32_t> locateFrontierOrbital(const std::string& fileName, FrontierOrbital which) {
+  std::ifstream file(fileName);
+  return locateFrontierOrbital(file, which);
+}
+
+}  // namespace lobewright

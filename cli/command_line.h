@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/conversion_settings.h"
+#include "app/homo_lumo_locator.h"
+
+namespace lobewright {
+
+inline constexpr const char* kUsage =
+    "usage: lobewright-convert INPUT OUTPUT [options]\n"
+    "       lobewright-convert INPUT --info [--mo N | --homo | --lumo] [--params FILE]";
+
+struct CommandLine {
+  enum class Mode { convert, info, help, version };
+
+  Mode mode = Mode::convert;
+  std::string inputFile;
+  std::string parameterFile = "pm3r.txt";
+  // Set when the MO number is to be looked up in the input instead of given.
+  std::optional<FrontierOrbital> frontierOrbital;
+  ConversionSettings settings;
+  bool quiet = false;
+};
+
+struct ParsedCommandLine {
+  std::optional<CommandLine> commandLine;
+  std::string error;  // why the arguments were refused, when commandLine is empty
+};
+
+// Numbers are read in the "C" locale and refused when malformed or out of range.
+[[nodiscard]] ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+}  // namespace lobewright

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <ostream>
+
+#include "app/conversion_settings.h"
+#include "input/molecule.h"
+#include "surface/grid_bounds.h"
+#include "surface/surface_triangle.h"
+
+namespace lobewright {
+
+using ProgressCallback = std::function<void(int percent)>;
+
+// Writes a POV-Ray scene: the orbital's surface as one mesh of smooth triangles, written while
+// the grid is swept, then the ball-and-stick molecule, camera and lights.
+class PovSceneWriter {
+ public:
+  explicit PovSceneWriter(std::ostream& out) : m_out(out) {}
+
+  // Returns the number of triangles written.
+  int64_t writeScene(const Molecule& molecule, const ConversionSettings& settings,
+                     const GridBounds& bounds, const ProgressCallback& progress);
+
+  void writeHeader(const Molecule& molecule);
+  void writeTriangle(const SmoothTriangle& triangle);
+  void closeMesh();
+  void writeStructure(const Molecule& molecule, const ConversionSettings& settings);
+  void writeTrailer(const ConversionSettings& settings);
+
+ private:
+  std::ostream& m_out;
+  int64_t m_triangleCount = 0;
+};
+
+}  // namespace lobewright

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <ostream>
+#include <string_view>
+
+#include "input/point.h"
+#include "writers/real_format.h"
+
+namespace lobewright {
+
+// Output files use CR LF line ends on every platform.
+inline constexpr std::string_view kLineEnd = "\r\n";
+
+inline constexpr double kProgramVersion = 1.2;
+inline constexpr int kCreditYear = 2006;
+inline constexpr std::string_view kCreditText = " Lobewright, orbital surfaces from MOPAC";
+
+// "x,y,z" in the real-number text.
+inline std::ostream& writeTriple(std::ostream& out, const Point& p) {
+  return out << formatReal(p.x) << ',' << formatReal(p.y) << ',' << formatReal(p.z);
+}
+
+}  // namespace lobewright
