@@ -1,6 +1,7 @@
 # The single entry point: `make demo` and `make test` on a fresh Debian 12 machine.
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev povray
 JOBS ?= $(shell nproc)
+MAKEFLAGS += --no-print-directory
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
 .PHONY: all deps build build-asan test test-normal test-asan demo clean

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "input/molecule.h"
+#include "support/molecule_builder.h"
 #include "support/recording_sink.h"
 
 namespace lobewright {
@@ -17,15 +18,7 @@ class OrbitalEvaluator : public ::testing::Test {
   OrbitalEvaluator() : m_molecule(dataPath("pm3r.txt"), m_sink) {}
 
   void addAtom(const char* symbol, Point at, float s, float px = 0, float py = 0, float pz = 0) {
-    const int i = m_molecule.atomCount++;
-    m_molecule.atomElement[i] = m_molecule.parameters.find(symbol);
-    m_molecule.atomX[i] = at.x;
-    m_molecule.atomY[i] = at.y;
-    m_molecule.atomZ[i] = at.z;
-    m_molecule.coefS[i] = s;
-    m_molecule.coefPx[i] = px;
-    m_molecule.coefPy[i] = py;
-    m_molecule.coefPz[i] = pz;
+    testing::addAtom(m_molecule, symbol, at, s, px, py, pz);
   }
 
   RecordingSink m_sink;

@@ -1,0 +1,56 @@
+#include "app/homo_lumo_locator.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/recording_sink.h"
+
+namespace lobewright {
+namespace {
+
+std::optional<int32_t> locate(const std::string& text, FrontierOrbital which) {
+  std::istringstream in(text);
+  return locateFrontierOrbital(in, which);
+}
+
+TEST(HomoLumoLocator, CountAfterTheFirstLevels) {
+  const std::string text = "RHF NO. OF DOUBLY OCCUPIED LEVELS = 13\n FILLED LEVELS = 20\n";
+  EXPECT_EQ(locate(text, FrontierOrbital::homo), 13);
+  EXPECT_EQ(locate(text, FrontierOrbital::lumo), 14);
+  EXPECT_EQ(locate("LEVELS = 0\n", FrontierOrbital::homo), 0);
+  EXPECT_EQ(locate("LEVELS = 250\n", FrontierOrbital::homo), 250);
+}
+
+TEST(HomoLumoLocator, CountGluedToTheEqualsSign) {
+  EXPECT_EQ(locate("DOUBLY OCCUPIED LEVELS =106\n", FrontierOrbital::homo), 106);
+  EXPECT_EQ(locate("DOUBLY OCCUPIED LEVELS =106\n", FrontierOrbital::lumo), 107);
+  EXPECT_FALSE(locate("LEVELS =1o6\n", FrontierOrbital::homo));
+}
+
+TEST(HomoLumoLocator, NothingWhenTheCountCannotBeFound) {
+  for (const char* text : {"", "no such word\n", "levels = 4\n", "LEVELS: = 4\n", "a LEVELS",
+                           "LEVELS = \n", "LEVELS = many\n", "LEVELS = 99999999999\n",
+                           "LEVELS = 2147483647\n"}) {
+    EXPECT_FALSE(locate(text, FrontierOrbital::lumo)) << '"' << text << '"';
+  }
+  EXPECT_EQ(locate("LEVELS = 2147483647\n", FrontierOrbital::homo), 2147483647);
+  EXPECT_FALSE(locateFrontierOrbital(testing::dataPath("missing.mno"), FrontierOrbital::homo));
+}
+
+TEST(HomoLumoLocator, LongWordsNeverMatch) {
+  EXPECT_FALSE(locate(std::string(5000, 'L') + "LEVELS = 3\n", FrontierOrbital::homo));
+  EXPECT_EQ(locate(std::string(5000, 'x') + " LEVELS = 3\n", FrontierOrbital::homo), 3);
+}
+
+TEST(HomoLumoLocator, SamplesGiveTheirFilledLevels) {
+  const std::pair<const char*, int> samples[] = {{"water.mno", 4},    {"formaldehyde.mno", 6},
+                                                 {"benzene.mno", 15}, {"caffeine.mno", 37},
+                                                 {"chloroform.mno", 13}};
+  for (const auto& [file, homo] : samples) {
+    EXPECT_EQ(locateFrontierOrbital(testing::dataPath(file), FrontierOrbital::homo), homo);
+  }
+}
+
+}  // namespace
+}  // namespace lobewright

@@ -1,0 +1,96 @@
+#include "cli/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace lobewright {
+namespace {
+
+ParsedCommandLine parse(std::vector<std::string> arguments) { return parseCommandLine(arguments); }
+
+TEST(CommandLine, DefaultsAreTheWindowsDefaults) {
+  const auto parsed = parse({"in.mno", "out.pov"});
+  ASSERT_TRUE(parsed.commandLine) << parsed.error;
+  const CommandLine& command = *parsed.commandLine;
+  EXPECT_EQ(command.mode, CommandLine::Mode::convert);
+  EXPECT_EQ(command.parameterFile, "pm3r.txt");
+  EXPECT_FALSE(command.frontierOrbital);
+  EXPECT_FALSE(command.quiet);
+  const ConversionSettings& s = command.settings;
+  EXPECT_EQ(s.moNumber, 1);
+  EXPECT_EQ(s.scale, 4);
+  EXPECT_EQ(s.threshold, 0.05f);
+  EXPECT_EQ(s.accuracy, 3);
+  EXPECT_EQ(s.cutoff, 3.5f);
+  EXPECT_EQ(s.bondLength, 1.6f);
+  EXPECT_TRUE(s.showStructure);
+  EXPECT_EQ(s.outputPath, "out.pov");
+  EXPECT_EQ(s.outputKind, OutputKind::PovRay);
+}
+
+TEST(CommandLine, EveryOptionReachesItsSetting) {
+  const auto parsed =
+      parse({"--params", "p.txt", "--mo", "7", "--scale", "9", "--threshold", "-0.02",
+             "--accuracy", "0", "--cutoff", "4.25", "--bond-length", "1e0", "--no-structure",
+             "--quiet", "in.mno", "out.ls"});
+  ASSERT_TRUE(parsed.commandLine) << parsed.error;
+  const ConversionSettings& s = parsed.commandLine->settings;
+  EXPECT_EQ(parsed.commandLine->parameterFile, "p.txt");
+  EXPECT_EQ(s.moNumber, 7);
+  EXPECT_EQ(s.scale, 9);
+  EXPECT_EQ(s.threshold, -0.02f);
+  EXPECT_EQ(s.accuracy, 0);
+  EXPECT_EQ(s.cutoff, 4.25f);
+  EXPECT_EQ(s.bondLength, 1.0f);
+  EXPECT_FALSE(s.showStructure);
+  EXPECT_TRUE(parsed.commandLine->quiet);
+  EXPECT_EQ(s.outputKind, OutputKind::LScript);
+}
+
+TEST(CommandLine, FormatComesFromTheOptionOrTheExtension) {
+  EXPECT_EQ(parse({"in", "scene.txt", "--format", "pov"}).commandLine->settings.outputKind,
+            OutputKind::PovRay);
+  EXPECT_EQ(parse({"in", "scene.pov", "--format", "ls"}).commandLine->settings.outputKind,
+            OutputKind::LScript);
+  EXPECT_FALSE(parse({"in", "scene.txt"}).commandLine);
+  EXPECT_FALSE(parse({"in", "scene.POV"}).commandLine);
+  EXPECT_FALSE(parse({"in", "scene.pov", "--format", "obj"}).commandLine);
+}
+
+TEST(CommandLine, HomoLumoAndInfo) {
+  const auto homo = parse({"in.mno", "--info", "--homo"});
+  ASSERT_TRUE(homo.commandLine) << homo.error;
+  EXPECT_EQ(homo.commandLine->mode, CommandLine::Mode::info);
+  EXPECT_EQ(homo.commandLine->frontierOrbital, FrontierOrbital::homo);
+  EXPECT_EQ(parse({"in", "o.pov", "--lumo"}).commandLine->frontierOrbital, FrontierOrbital::lumo);
+  EXPECT_FALSE(parse({"in", "o.pov", "--homo", "--lumo"}).commandLine);
+  EXPECT_FALSE(parse({"in", "o.pov", "--mo", "3", "--homo"}).commandLine);
+  EXPECT_FALSE(parse({"in", "o.pov", "--info"}).commandLine);
+}
+
+TEST(CommandLine, RefusesMalformedOrOutOfRangeNumbers) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"--threshold", "0.o5"}, {"--threshold", "0,05"}, {"--threshold", ""},
+      {"--threshold", "nan"},  {"--cutoff", "inf"},     {"--bond-length", "1e"},
+      {"--scale", "0"},        {"--scale", "101"},      {"--scale", "4.5"},
+      {"--accuracy", "-1"},    {"--accuracy", "101"},   {"--mo", "0"},
+      {"--mo", "32768"},       {"--mo", " 3"},          {"--scale"},
+      {"--frobnicate"},
+  };
+  for (const auto& options : bad) {
+    std::vector<std::string> arguments{"in.mno", "out.pov"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    const auto parsed = parse(arguments);
+    EXPECT_FALSE(parsed.commandLine) << options[0];
+    EXPECT_FALSE(parsed.error.empty());
+  }
+  EXPECT_FALSE(parse({"only-input.mno"}).commandLine);
+  EXPECT_FALSE(parse({"a", "b.pov", "c"}).commandLine);
+}
+
+TEST(CommandLine, HelpAndVersionNeedNoFiles) {
+  EXPECT_EQ(parse({"--help"}).commandLine->mode, CommandLine::Mode::help);
+  EXPECT_EQ(parse({"--version"}).commandLine->mode, CommandLine::Mode::version);
+}
+
+}  // namespace
+}  // namespace lobewright

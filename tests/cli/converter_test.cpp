@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "support/golden.h"
+#include "support/recording_sink.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace lobewright {
+namespace {
+
+using testing::dataPath;
+using testing::readFile;
+
+// A path as one shell word.
+std::string quoted(const std::string& path) {
+  std::string word;
+  word += '\'';
+  word += path;
+  word += "' ";
+  return word;
+}
+
+class Converter : public ::testing::Test {
+ protected:
+  testing::ProgramResult convert(const std::string& arguments) {
+    return testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + arguments, m_dir);
+  }
+  std::string output(const std::string& name) { return m_dir.file(name); }
+
+  testing::TempDir m_dir;
+  const std::string m_params = " --params " + quoted(dataPath("pm3r.txt"));
+  const std::string m_formaldehyde = quoted(dataPath("formaldehyde.mno"));
+};
+
+TEST_F(Converter, WritesTheSameSceneAsTheConversionRun) {
+  const auto result = convert(m_formaldehyde + output("f.pov") + m_params + "--homo --scale 2");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  testing::expectMatchesGolden(readFile(output("f.pov")), "formaldehyde-homo-scale2.pov");
+}
+
+TEST_F(Converter, ConversionFailuresExitWithOneAndTheMessage) {
+  std::ofstream(output("keep.pov")) << "keep";
+  auto result = convert(m_formaldehyde + output("keep.pov") + m_params + "--mo 11");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Lobewright error: Input file error.\n");
+  EXPECT_EQ(readFile(output("keep.pov")), "keep");
+
+  result = convert(m_formaldehyde + "/dev/full --format pov" + m_params);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Lobewright error: Cannot write output file.\n");
+
+  result = convert(m_formaldehyde + output("missing/dir.pov") + m_params);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Lobewright error: Cannot open output file.\n");
+
+  result = convert(quoted(dataPath("pm3r.txt")) + output("x.pov") + m_params + "--lumo");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Lobewright error: Cannot find HOMO/LUMO\n");
+}
+
+TEST_F(Converter, WarningsGoToStderrAndTheRunGoesOn) {
+  const auto result = convert(m_formaldehyde + output("w.pov") + " --params " +
+                              output("missing.txt") + " --threshold 40");
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.err,
+            "Lobewright warning: Using default PM3 parameters.\n"
+            "Lobewright warning: No surface found at this threshold.\n");
+}
+
+TEST_F(Converter, BadCommandLineExitsWithTwoAndUsage) {
+  for (const std::string& arguments :
+       {m_formaldehyde + output("a.pov") + " --threshold 0.o5", m_formaldehyde + output("a.obj"),
+       std::string(" --scale")}) {
+    const auto result = convert(arguments);
+    EXPECT_EQ(result.exitCode, 2) << arguments;
+    EXPECT_NE(result.err.find("usage: lobewright-convert INPUT OUTPUT"), std::string::npos);
+  }
+  EXPECT_FALSE(std::ifstream(output("a.pov")).good());
+}
+
+TEST_F(Converter, InfoPrintsWhatWasRead) {
+  const auto result = convert(m_formaldehyde + "--info --homo" + m_params);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "atoms 4 mo 6\n"
+            "1 C 0 0 0 0 0 0.27335 -6e-05\n"
+            "2 O 1.2023 0 0 0 -2e-05 -0.78745 3e-05\n"
+            "3 H -0.5713 0.9287 0 0.39064 0 0 0\n"
+            "4 H -0.5712 -0.9288 0 -0.39065 0 0 0\n");
+}
+
+TEST_F(Converter, HelpAndVersion) {
+  EXPECT_EQ(convert("--help").exitCode, 0);
+  EXPECT_EQ(convert("--version").out, "lobewright-convert 1.2\n");
+}
+
+}  // namespace
+}  // namespace lobewright

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/recording_sink.h"
+
+namespace lobewright::testing {
+
+inline std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Compares output with a golden file byte for byte. On a mismatch the actual output is written
+// to the working directory so it can be diffed against the golden one.
+inline void expectMatchesGolden(const std::string& actual, const std::string& goldenName) {
+  const std::string goldenPath = dataPath("golden/" + goldenName);
+  const std::string expected = readFile(goldenPath);
+  if (actual == expected) return;
+  const std::string actualPath = "actual-" + goldenName;
+  std::ofstream(actualPath, std::ios::binary) << actual;
+  ADD_FAILURE() << "output differs from " << goldenPath << "\n  diff " << goldenPath << ' '
+                << actualPath;
+}
+
+// True when every line break is CR LF.
+inline bool allLineEndsAreCrLf(const std::string& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) return false;
+    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) return false;
+  }
+  return true;
+}
+
+}  // namespace lobewright::testing
