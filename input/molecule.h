@@ -8,6 +8,7 @@
 #include "input/messages.h"
 #include "input/parameter_table.h"
 #include "input/point.h"
+#include "surface/orbital_sum.h"
 
 namespace lobewright {
 
@@ -31,6 +32,8 @@ class Molecule {
   void setCutoff(float cutoff);
   [[nodiscard]] float valueAt(float x, float y, float z) const;
   [[nodiscard]] Point atomPosition(int16_t atom) const;
+  // The atom's functions and coefficients as the evaluation uses them.
+  [[nodiscard]] AtomOrbital atomOrbital(int16_t atom) const;
 
   float gridScale = 1.0f;
   float cutoffSquared = 12.0f;

@@ -1,6 +1,5 @@
-#include <cmath>
-
 #include "input/molecule.h"
+#include "surface/orbital_sum.h"
 
 namespace lobewright {
 
@@ -28,34 +27,26 @@ void Molecule::setCutoff(float cutoff) {
   cutoffSquared = t * t;
 }
 
+AtomOrbital Molecule::atomOrbital(int16_t atom) const {
+  const int e = atomElement[atom];
+  return {atomX[atom],
+          atomY[atom],
+          atomZ[atom],
+          coefS[atom],
+          coefPx[atom],
+          coefPy[atom],
+          coefPz[atom],
+          parameters.zetaS[e],
+          parameters.zetaP[e],
+          parameters.normS[e],
+          parameters.normP[e],
+          parameters.shellType[e] == 1};
+}
+
 float Molecule::valueAt(float x, float y, float z) const {
   float sum = 0.0f;
-  for (int i = 0; i < atomCount; ++i) {
-    const float dx = x - atomX[i];
-    const float dy = y - atomY[i];
-    const float dz = z - atomZ[i];
-    const float d2 = (dx * dx + dy * dy) + dz * dz;
-    if (d2 >= cutoffSquared) continue;
-    const float r = std::sqrt(d2);
-    const int e = atomElement[i];
-    const double zetaS = parameters.zetaS[e];
-    const double normS = parameters.normS[e];
-    if (parameters.shellType[e] == 1) {
-      sum = static_cast<float>(static_cast<double>(sum) +
-                               (std::exp(-(zetaS * r)) * static_cast<double>(coefS[i])) * normS);
-      continue;
-    }
-    const double normP = parameters.normP[e];
-    const double es = std::exp(-(zetaS * r));
-    const double ep = std::exp(-(static_cast<double>(parameters.zetaP[e]) * r));
-    sum = static_cast<float>(static_cast<double>(sum) +
-                             ((static_cast<double>(coefS[i]) * normS) * r * es));
-    sum = static_cast<float>(static_cast<double>(sum) +
-                             ((static_cast<double>(coefPx[i]) * normP) * dx * ep));
-    sum = static_cast<float>(static_cast<double>(sum) +
-                             ((static_cast<double>(coefPy[i]) * normP) * dy * ep));
-    sum = static_cast<float>(static_cast<double>(sum) +
-                             ((static_cast<double>(coefPz[i]) * normP) * dz * ep));
+  for (int16_t i = 0; i < atomCount; ++i) {
+    sum = addAtomShare(atomOrbital(i), x, y, z, cutoffSquared, sum);
   }
   return sum;
 }

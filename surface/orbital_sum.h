@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cmath>
+
+namespace lobewright {
+
+// One atom's basis functions in grid units, weighted by the chosen MO's coefficients.
+struct AtomOrbital {
+  float x = 0.0f;
+  float y = 0.0f;
+  float z = 0.0f;
+  float coefS = 0.0f;
+  float coefPx = 0.0f;
+  float coefPy = 0.0f;
+  float coefPz = 0.0f;
+  float zetaS = 0.0f;
+  float zetaP = 0.0f;
+  float normS = 0.0f;
+  float normP = 0.0f;
+  bool singleShell = false;
+};
+
+// Adds the atom's share of the orbital at (x, y, z) to sum. Every evaluation of the orbital goes
+// through here, so that all of them round in the same order and precision: single-precision
+// distances, double-precision terms, the sum rounded to single precision after each term.
+[[nodiscard]] inline float addAtomShare(const AtomOrbital& atom, float x, float y, float z,
+                                        float cutoffSquared, float sum) {
+  const float dx = x - atom.x;
+  const float dy = y - atom.y;
+  const float dz = z - atom.z;
+  const float d2 = (dx * dx + dy * dy) + dz * dz;
+  if (d2 >= cutoffSquared) return sum;
+  const float r = std::sqrt(d2);
+  const double zetaS = atom.zetaS;
+  const double normS = atom.normS;
+  if (atom.singleShell) {
+    return static_cast<float>(static_cast<double>(sum) +
+                              (std::exp(-(zetaS * r)) * static_cast<double>(atom.coefS)) * normS);
+  }
+  const double normP = atom.normP;
+  const double es = std::exp(-(zetaS * r));
+  const double ep = std::exp(-(static_cast<double>(atom.zetaP) * r));
+  sum = static_cast<float>(static_cast<double>(sum) +
+                           ((static_cast<double>(atom.coefS) * normS) * r * es));
+  sum = static_cast<float>(static_cast<double>(sum) +
+                           ((static_cast<double>(atom.coefPx) * normP) * dx * ep));
+  sum = static_cast<float>(static_cast<double>(sum) +
+                           ((static_cast<double>(atom.coefPy) * normP) * dy * ep));
+  return static_cast<float>(static_cast<double>(sum) +
+                            ((static_cast<double>(atom.coefPz) * normP) * dz * ep));
+}
+
+}  // namespace lobewright
