@@ -53,8 +53,8 @@ struct Row {
 
 // "S   C    1  c1 c2 ...", or with the atom number run into the symbol from 100 on: "S   H100 c1".
 bool splitRow(const std::vector<std::string_view>& words, Row& row) {
-  row.place = static_cast<int>(
-      std::find(kRowLabels.begin(), kRowLabels.end(), words[0]) - kRowLabels.begin());
+  row.place = static_cast<int>(std::find(kRowLabels.begin(), kRowLabels.end(), words[0]) -
+                               kRowLabels.begin());
   if (words.size() < 2) return false;
   const std::string_view atom = words[1];
   std::size_t firstValue = 2;
@@ -107,7 +107,7 @@ class BlockReader {
   }
 
   bool nextLine() {
-    if (!readLine(m_in, m_line, m_lineComplete)) return false;
+    if (!readLine(m_in, m_line)) return false;
     m_words = splitWords(m_line);
     return true;
   }
@@ -163,11 +163,10 @@ class BlockReader {
          kind = kindOf(m_words)) {
       if (kind == LineKind::dRow) return Outcome::dOrbitals;
       Row row;
-      // A row cut short by the end of the file may have lost digits of its last number.
-      if (!m_lineComplete || !splitRow(m_words, row) || !addRow(row, atoms, rowsInAtom)) {
-        return Outcome::unreadable;
-      }
+      if (!splitRow(m_words, row) || !addRow(row, atoms, rowsInAtom)) return Outcome::unreadable;
       ++rowCount;
+      // Rows end at a line of something else, never at the end of the file: a row cut short
+      // there may have lost digits of its last number.
       if (!nextContentLine()) return Outcome::unreadable;
     }
     if (!atomComplete(atoms.back(), rowsInAtom) || !sameAtomsAsBefore(atoms, rowCount)) {
@@ -227,7 +226,6 @@ class BlockReader {
   std::istream& m_in;
   const int m_moNumber;
   std::string m_line;
-  bool m_lineComplete = false;
   std::vector<std::string_view> m_words;
   std::vector<int> m_blockMos;
   int m_column = -1;

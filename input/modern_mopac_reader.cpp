@@ -86,8 +86,7 @@ void OutputPreamble::see(std::string_view token) {
   m_coordinates.see(token);
 }
 
-bool Molecule::readNewerLayout(std::istream& in, const OutputPreamble& preamble,
-                               int16_t moNumber) {
+bool Molecule::readNewerLayout(std::istream& in, const OutputPreamble& preamble, int16_t moNumber) {
   const PrintedEigenvectors printed = readEigenvectorBlocks(in, moNumber);
   switch (printed.outcome) {
     case PrintedEigenvectors::Outcome::found:

@@ -12,9 +12,8 @@ bool isBlank(char c) {
 
 }  // namespace
 
-bool readLine(std::istream& in, std::string& line, bool& complete) {
+bool readLine(std::istream& in, std::string& line) {
   if (!std::getline(in, line)) return false;
-  complete = !in.eof();
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return true;
 }

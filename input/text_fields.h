@@ -8,8 +8,7 @@
 namespace lobewright {
 
 // Reads one line of any length without its line end (LF or CR LF). False when nothing is left.
-// `complete` tells whether the line ended with a line end rather than with the end of the file.
-bool readLine(std::istream& in, std::string& line, bool& complete);
+bool readLine(std::istream& in, std::string& line);
 
 // The whitespace-separated words of a line, as views into it.
 [[nodiscard]] std::vector<std::string_view> splitWords(std::string_view line);
