@@ -24,7 +24,7 @@ constexpr std::string_view kDOrbitalsDetail =
     "This file has rows for d orbitals, which cannot be drawn with s and p functions. Run MOPAC "
     "with the keyword PM3, which uses no d orbitals.";
 constexpr std::string_view kOtherMethodWarning =
-    "This output comes from a {} calculation; the orbital is drawn with PM3 exponents.";
+    "This output comes from {} calculation; the orbital is drawn with PM3 exponents.";
 
 std::string fillIn(std::string_view text, std::initializer_list<std::string> values) {
   std::string filled;
@@ -35,6 +35,13 @@ std::string fillIn(std::string_view text, std::initializer_list<std::string> val
     text.remove_prefix(hole + 2);
   }
   return filled.append(text);
+}
+
+// Method names are read letter by letter: "a PM7", but "an AM1", "an MNDO", "an RM1".
+std::string withArticle(const std::string& method) {
+  constexpr std::string_view kLettersSpokenWithAVowel = "AEFHILMNORSX";
+  const bool an = kLettersSpokenWithAVowel.find(method.front()) != std::string_view::npos;
+  return (an ? "an " : "a ") + method;
 }
 
 std::string moNotPrintedDetail(int moNumber, const PrintedEigenvectors& printed) {
@@ -119,7 +126,8 @@ bool Molecule::readNewerLayout(std::istream& in, const OutputPreamble& preamble,
   atomCount = static_cast<int16_t>(printed.atoms.size());
 
   if (!preamble.method().empty() && preamble.method() != kParametersMethod) {
-    m_messages->show(kWarningCaption, fillIn(kOtherMethodWarning, {preamble.method()}));
+    m_messages->show(kWarningCaption,
+                     fillIn(kOtherMethodWarning, {withArticle(preamble.method())}));
   }
   return true;
 }

@@ -307,7 +307,7 @@ TEST_F(ModernMopacReader, OtherMethodsAreReadWithOneWarning) {
   ASSERT_TRUE(readText(am1, 4));
   ASSERT_EQ(m_sink.messages.size(), 1u);
   EXPECT_EQ(m_sink.messages[0].text,
-            "This output comes from a AM1 calculation; the orbital is drawn with PM3 exponents.");
+            "This output comes from an AM1 calculation; the orbital is drawn with PM3 exponents.");
 }
 
 TEST_F(ModernMopacReader, CoordinatesComeFromTheFinalGeometryOnly) {
