@@ -14,6 +14,8 @@ namespace lobewright {
 
 inline constexpr int kMaxAtoms = 100;
 
+class OutputPreamble;
+
 // One molecule for one conversion: the chosen MO's coefficients, the atoms' elements and
 // positions, and the parameter table they are evaluated with.
 class Molecule {
@@ -50,6 +52,9 @@ class Molecule {
   std::string inputErrorDetail;
 
  private:
+  // The eigenvector blocks of MOPAC 7 and later, from just after the first heading's "Root".
+  bool readNewerLayout(std::istream& in, const OutputPreamble& preamble, int16_t moNumber);
+
   MessageSink* m_messages;
 };
 

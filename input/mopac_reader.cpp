@@ -2,6 +2,7 @@
 #include <locale>
 #include <sstream>
 
+#include "input/modern_mopac_reader.h"
 #include "input/molecule.h"
 #include "input/token_reader.h"
 
@@ -42,6 +43,19 @@ bool readPRow(TokenReader& reader, int column, float& value) {
   return readRowValue(reader, column + 2, value);
 }
 
+// The first "EIGENVECTORS" is the keyword's echo; the table follows the second. Reads exactly as
+// two searches for the word would, and shows every token on the way to the preamble.
+bool skipToEigenvectors(TokenReader& reader, OutputPreamble& preamble) {
+  std::string token;
+  for (int found = 0; found < 2;) {
+    reader.readToken(token);
+    if (!reader.good()) return false;
+    preamble.see(token);
+    if (token == "EIGENVECTORS") ++found;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool Molecule::readMopacOutput(const std::string& fileName, int16_t moNumber) {
@@ -58,9 +72,11 @@ bool Molecule::readMopacOutput(std::istream& in, int16_t moNumber) {
   const int column = (moNumber - 1) % kMosPerBlock;
   TokenReader reader(in);
 
-  // The first "EIGENVECTORS" is the keyword's echo; the table follows the second.
-  if (!reader.skipToToken("EIGENVECTORS") || !reader.skipToToken("EIGENVECTORS")) return false;
-  reader.skipTokens(1);
+  OutputPreamble preamble;
+  if (!skipToEigenvectors(reader, preamble)) return false;
+  std::string firstHeadingWord;
+  reader.readToken(firstHeadingWord);
+  if (firstHeadingWord == kNewerLayoutHeading) return readNewerLayout(in, preamble, moNumber);
   for (int b = 0; b < block; ++b) {
     if (!reader.skipToToken("ROOT")) return false;
   }

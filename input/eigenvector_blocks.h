@@ -1,0 +1,41 @@
+#pragma once
+
+#include <istream>
+#include <string>
+#include <vector>
+
+namespace lobewright {
+
+// One atom of the eigenvector rows with the wanted MO's coefficients; a hydrogen has an s row only
+// and keeps 0 for p.
+struct AtomOrbital {
+  std::string symbol;
+  float s = 0.0f;
+  float px = 0.0f;
+  float py = 0.0f;
+  float pz = 0.0f;
+};
+
+struct PrintedEigenvectors {
+  enum class Outcome { found, moNotPrinted, dOrbitals, unreadable };
+
+  Outcome outcome = Outcome::unreadable;
+  // The lowest and highest MO numbers in the headings, and the number of rows per block, which is
+  // the number of MOs the molecule has.
+  int firstMo = 0;
+  int lastMo = 0;
+  int moCount = 0;
+  // The wanted MO's atoms, in row order; filled when it was found.
+  std::vector<AtomOrbital> atoms;
+  // The first line after the last block, whose words may already belong to what follows.
+  std::string lineAfter;
+};
+
+// Reads the eigenvector blocks of MOPAC 7 and later: a heading "Root No." with the blocks' MO
+// numbers, the symmetry labels and eigenvalues, then one row per basis function ("S", "Px", "Py",
+// "Pz", the element symbol and the atom number, one coefficient per MO). The stream stands just
+// after the first heading's "Root". Every block is read to its end and checked, whichever one
+// holds the wanted MO.
+[[nodiscard]] PrintedEigenvectors readEigenvectorBlocks(std::istream& in, int moNumber);
+
+}  // namespace lobewright

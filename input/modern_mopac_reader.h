@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "input/coordinate_table.h"
+
+namespace lobewright {
+
+// The heading word of the eigenvector blocks of MOPAC 7 and later; older versions print "ROOT".
+inline constexpr std::string_view kNewerLayoutHeading = "Root";
+
+// What the newer layout's reader needs from the text before the eigenvectors: the method the
+// output names in its heading, and the last table of Cartesian coordinates, which is the final
+// geometry in MOPAC 2016 and later.
+class OutputPreamble {
+ public:
+  // Takes the text's tokens in order.
+  void see(std::string_view token);
+
+  // "PM3", "PM7", ... from "<method> CALCULATION RESULTS"; empty when the output names none.
+  [[nodiscard]] const std::string& method() const { return m_method; }
+  [[nodiscard]] const CoordinateTableScanner& coordinates() const { return m_coordinates; }
+
+ private:
+  std::string m_method;
+  std::string m_previous;
+  std::string m_beforePrevious;
+  CoordinateTableScanner m_coordinates;
+};
+
+}  // namespace lobewright

@@ -1,0 +1,51 @@
+#include "input/text_fields.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace lobewright {
+namespace {
+
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
+bool readLine(std::istream& in, std::string& line) {
+  if (!std::getline(in, line)) return false;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
+std::vector<std::string_view> splitWords(std::string_view line) {
+  std::vector<std::string_view> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && isBlank(line[i])) ++i;
+    const std::size_t start = i;
+    while (i < line.size() && !isBlank(line[i])) ++i;
+    if (i > start) words.push_back(line.substr(start, i - start));
+  }
+  return words;
+}
+
+bool parseReal(std::string_view word, float& value) {
+  float parsed = 0.0f;
+  const char* end = word.data() + word.size();
+  const auto [stop, error] = std::from_chars(word.data(), end, parsed);
+  if (error != std::errc() || stop != end || !std::isfinite(parsed)) return false;
+  value = parsed;
+  return true;
+}
+
+bool parsePositive(std::string_view word, int& value) {
+  int parsed = 0;
+  const char* end = word.data() + word.size();
+  const auto [stop, error] = std::from_chars(word.data(), end, parsed);
+  if (error != std::errc() || stop != end || parsed < 1) return false;
+  value = parsed;
+  return true;
+}
+
+}  // namespace lobewright
