@@ -156,7 +156,7 @@ class BlockReader {
 
   // Reads rows from the current line on; leaves the first line after them current.
   Outcome readRows() {
-    std::vector<AtomOrbital> atoms;
+    std::vector<EigenvectorAtom> atoms;
     int rowsInAtom = 0;
     int rowCount = 0;
     for (LineKind kind = kindOf(m_words); kind != LineKind::other && kind != LineKind::heading;
@@ -176,7 +176,7 @@ class BlockReader {
     return Outcome::found;
   }
 
-  bool addRow(const Row& row, std::vector<AtomOrbital>& atoms, int& rowsInAtom) const {
+  bool addRow(const Row& row, std::vector<EigenvectorAtom>& atoms, int& rowsInAtom) const {
     if (row.values.size() != m_blockMos.size()) return false;
     float wanted = 0.0f;
     for (std::size_t i = 0; i < row.values.size(); ++i) {
@@ -188,12 +188,12 @@ class BlockReader {
       if (!atoms.empty() && !atomComplete(atoms.back(), rowsInAtom)) return false;
       if (static_cast<int>(atoms.size()) == kMaxAtoms) return false;
       if (row.atomNumber != static_cast<int>(atoms.size()) + 1) return false;
-      atoms.push_back(AtomOrbital{std::string(row.symbol), wanted});
+      atoms.push_back(EigenvectorAtom{std::string(row.symbol), wanted});
       rowsInAtom = 1;
       return true;
     }
     if (atoms.empty() || row.place != rowsInAtom) return false;
-    AtomOrbital& atom = atoms.back();
+    EigenvectorAtom& atom = atoms.back();
     if (atom.symbol == kHydrogen || row.symbol != atom.symbol ||
         row.atomNumber != static_cast<int>(atoms.size())) {
       return false;
@@ -204,21 +204,21 @@ class BlockReader {
     return true;
   }
 
-  static bool atomComplete(const AtomOrbital& atom, int rowsInAtom) {
+  static bool atomComplete(const EigenvectorAtom& atom, int rowsInAtom) {
     const int rowsWanted = atom.symbol == kHydrogen ? 1 : static_cast<int>(kRowLabels.size());
     return rowsInAtom == rowsWanted;
   }
 
   // Every block lists the same atoms in the same order.
-  bool sameAtomsAsBefore(const std::vector<AtomOrbital>& atoms, int rowCount) {
+  bool sameAtomsAsBefore(const std::vector<EigenvectorAtom>& atoms, int rowCount) {
     if (m_symbols.empty()) {
-      for (const AtomOrbital& atom : atoms) m_symbols.push_back(atom.symbol);
+      for (const EigenvectorAtom& atom : atoms) m_symbols.push_back(atom.symbol);
       m_result.moCount = rowCount;
       return true;
     }
     return rowCount == m_result.moCount &&
            std::equal(m_symbols.begin(), m_symbols.end(), atoms.begin(), atoms.end(),
-                      [](const std::string& symbol, const AtomOrbital& atom) {
+                      [](const std::string& symbol, const EigenvectorAtom& atom) {
                         return symbol == atom.symbol;
                       });
   }

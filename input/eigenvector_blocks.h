@@ -8,7 +8,7 @@ namespace lobewright {
 
 // One atom of the eigenvector rows with the wanted MO's coefficients; a hydrogen has an s row only
 // and keeps 0 for p.
-struct AtomOrbital {
+struct EigenvectorAtom {
   std::string symbol;
   float s = 0.0f;
   float px = 0.0f;
@@ -26,7 +26,7 @@ struct PrintedEigenvectors {
   int lastMo = 0;
   int moCount = 0;
   // The wanted MO's atoms, in row order; filled when it was found.
-  std::vector<AtomOrbital> atoms;
+  std::vector<EigenvectorAtom> atoms;
   // The first line after the last block, whose words may already belong to what follows.
   std::string lineAfter;
 };

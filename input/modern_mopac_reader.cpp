@@ -74,7 +74,7 @@ std::optional<CoordinateTable> finalGeometry(std::istream& in, const OutputPream
   return after.lastTable();
 }
 
-bool sameAtoms(const CoordinateTable& table, const std::vector<AtomOrbital>& atoms) {
+bool sameAtoms(const CoordinateTable& table, const std::vector<EigenvectorAtom>& atoms) {
   if (!table.readable || table.rows.size() != atoms.size()) return false;
   for (std::size_t i = 0; i < atoms.size(); ++i) {
     if (table.rows[i].symbol != atoms[i].symbol) return false;
@@ -111,7 +111,7 @@ bool Molecule::readNewerLayout(std::istream& in, const OutputPreamble& preamble,
   const std::optional<CoordinateTable> geometry = finalGeometry(in, preamble, printed.lineAfter);
   if (!geometry || !sameAtoms(*geometry, printed.atoms)) return false;
   for (std::size_t i = 0; i < printed.atoms.size(); ++i) {
-    const AtomOrbital& atom = printed.atoms[i];
+    const EigenvectorAtom& atom = printed.atoms[i];
     const int16_t element = parameters.find(atom.symbol);
     if (element < 0) return false;
     atomElement[i] = element;
