@@ -43,8 +43,10 @@ demo: build
 	  mkdir -p demo && \
 	  build/bin/lobewright-convert samples/formaldehyde.mno demo/formaldehyde-homo.pov \
 	    --params samples/pm3r.txt --homo && \
+	  build/bin/lobewright-convert samples/formaldehyde.mno demo/formaldehyde-homo.ls \
+	    --params samples/pm3r.txt --homo && \
 	  povray -D +W640 +H480 +Idemo/formaldehyde-homo.pov +Odemo/formaldehyde-homo.png >/dev/null 2>&1 && \
-	  echo "Wrote demo/formaldehyde-homo.pov and demo/formaldehyde-homo.png"; \
+	  echo "Wrote demo/formaldehyde-homo.pov, demo/formaldehyde-homo.png and demo/formaldehyde-homo.ls"; \
 	else \
 	  echo "The converter is not built yet: nothing to demonstrate."; \
 	fi

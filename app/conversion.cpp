@@ -4,6 +4,7 @@
 #include <locale>
 
 #include "app/grid_extent.h"
+#include "writers/lscript_writer.h"
 
 namespace lobewright {
 namespace {
@@ -20,7 +21,7 @@ int64_t writeOutput(std::ostream& out, const Molecule& molecule,
     case OutputKind::PovRay:
       return PovSceneWriter(out).writeScene(molecule, settings, bounds, progress);
     case OutputKind::LScript:
-      break;
+      return LScriptWriter(out).writeScript(molecule, settings, bounds, progress);
   }
   return 0;
 }

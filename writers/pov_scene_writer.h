@@ -1,17 +1,15 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <ostream>
 
 #include "app/conversion_settings.h"
 #include "input/molecule.h"
 #include "surface/grid_bounds.h"
 #include "surface/surface_triangle.h"
+#include "writers/progress_callback.h"
 
 namespace lobewright {
-
-using ProgressCallback = std::function<void(int percent)>;
 
 // Writes a POV-Ray scene: the orbital's surface as one mesh of smooth triangles, written while
 // the grid is swept, then the ball-and-stick molecule, camera and lights.

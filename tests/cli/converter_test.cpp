@@ -41,6 +41,12 @@ TEST_F(Converter, WritesTheSameSceneAsTheConversionRun) {
   testing::expectMatchesGolden(readFile(output("f.pov")), "formaldehyde-homo-scale2.pov");
 }
 
+TEST_F(Converter, WritesTheLScriptForAnOutputEndingInLs) {
+  const auto result = convert(m_formaldehyde + output("f.ls") + m_params + "--homo --scale 2");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  testing::expectMatchesGolden(readFile(output("f.ls")), "formaldehyde-homo-scale2.ls");
+}
+
 TEST_F(Converter, ConversionFailuresExitWithOneAndTheMessage) {
   std::ofstream(output("keep.pov")) << "keep";
   auto result = convert(m_formaldehyde + output("keep.pov") + m_params + "--mo 11");

@@ -1,0 +1,150 @@
+#include "writers/lscript_writer.h"
+
+#include <array>
+#include <string_view>
+
+#include "writers/bond_geometry.h"
+
+namespace lobewright {
+namespace {
+
+constexpr int kBallLevel = 1;
+constexpr int kDiscSides = 4;
+constexpr int kDiscSegments = 1;
+constexpr int kSmoothingValue = 85;
+constexpr std::size_t kLobeSurfaceCount = 2;
+
+template <class... Parts>
+void appendLine(std::string& buffer, const Parts&... parts) {
+  (buffer.append(parts), ...);
+  buffer.append(kLineEnd);
+}
+
+std::string tripleText(const Point& p) {
+  return formatReal(p.x) + ',' + formatReal(p.y) + ',' + formatReal(p.z);
+}
+
+// Element surfaces are coloured by symbol; other symbols keep the modeller's default colour.
+const char* colourForSymbol(const std::string& symbol) {
+  struct SymbolColour {
+    const char* symbol;
+    const char* colour;
+  };
+  static constexpr std::array<SymbolColour, 4> kColours{{
+      {"C", "<77,77,77>"},
+      {"H", "<255,255,255>"},
+      {"N", "<0,0,255>"},
+      {"O", "<255,0,0>"},
+  }};
+  for (const SymbolColour& entry : kColours) {
+    if (symbol == entry.symbol) return entry.colour;
+  }
+  return nullptr;
+}
+
+void appendSurfaceSetUp(std::string& buffer, const std::string& name, const char* colour) {
+  appendLine(buffer, "createsurface(\"", name, "\");");
+  appendLine(buffer, "surfObj=Surface(\"", name, "\");");
+  if (colour != nullptr) appendLine(buffer, "surfObj.setValue(SURFCOLR,", colour, ");");
+  appendLine(buffer, "surfObj.setValue(SURFSMAN,", std::to_string(kSmoothingValue), ");");
+  appendLine(buffer, "setsurface(\"", name, "\");");
+}
+
+// One half of a bond: a disc made in an empty layer, turned onto the bond, moved to the bond's
+// first atom and pasted back into the working layer. The centre height along the bond puts it
+// at either end.
+void writeBondHalf(std::string& buffer, const BondGeometry& bond, const Point& firstAtom,
+                   float centreHeight, float radius) {
+  const float halfLength = bond.length * 0.5f;
+  appendLine(buffer, "workLayer = lyrfg();");
+  appendLine(buffer, "mtLyr=lyrempty();");
+  appendLine(buffer, "lyrsetfg(mtLyr[1]);");
+  appendLine(buffer, "makedisc( ", formatReal(radius), ",", formatReal(halfLength), ",0,Y,",
+             std::to_string(kDiscSides), ",", std::to_string(kDiscSegments), ",<0,",
+             formatReal(centreHeight), ",0>);");
+  appendLine(buffer, "rotate(", formatReal(bond.zAngle), ",Z);");
+  appendLine(buffer, "rotate(", formatReal(bond.yAngle), ",Y);");
+  appendLine(buffer, "move(<", tripleText(firstAtom), ">);");
+  appendLine(buffer, "cut();");
+  appendLine(buffer, "lyrsetfg(workLayer);");
+  appendLine(buffer, "paste();");
+}
+
+}  // namespace
+
+void LScriptWriter::writeHeader() {
+  m_out << "@script modeler" << kLineEnd;
+  m_out << "@version 2.6.1" << kLineEnd << kLineEnd;
+  m_out << "//File created by Lobewright Version " << formatReal(kProgramVersion) << kLineEnd;
+  m_out << "//" << kCreditYear << kCreditText << kLineEnd;
+  m_out << "main {" << kLineEnd;
+}
+
+void LScriptWriter::setUpSurfaces(const Pm3ParameterSet& table) {
+  m_surfaceBuffers.assign(kLobeSurfaceCount + table.elementCount, std::string());
+  appendSurfaceSetUp(m_surfaceBuffers[0], "positive", "<255,0,0>");
+  appendLine(m_surfaceBuffers[0], "editbegin();");
+  appendSurfaceSetUp(m_surfaceBuffers[1], "negative", "<0,0,255>");
+  appendLine(m_surfaceBuffers[1], "editbegin();");
+  for (int e = 0; e < table.elementCount; ++e) {
+    appendSurfaceSetUp(m_surfaceBuffers[kLobeSurfaceCount + e], "Atom" + table.symbol[e],
+                       colourForSymbol(table.symbol[e]));
+  }
+}
+
+void LScriptWriter::addStructure(const Molecule& molecule, const ConversionSettings& settings) {
+  const float radius = atomRadius(settings.scale);
+  const std::string radiusText = formatReal(radius);
+  const auto bufferOf = [&](int16_t atom) -> std::string& {
+    return m_surfaceBuffers.at(kLobeSurfaceCount + molecule.atomElement[atom]);
+  };
+  for (int16_t i = 0; i < molecule.atomCount; ++i) {
+    appendLine(bufferOf(i), "maketesball(", radiusText, ",", std::to_string(kBallLevel), ",<",
+               tripleText(molecule.atomPosition(i)), ">);");
+  }
+  for (int16_t i = 0; i < molecule.atomCount; ++i) {
+    for (int16_t j = i + 1; j < molecule.atomCount; ++j) {
+      const Point first = molecule.atomPosition(i);
+      const BondGeometry bond = computeBond(first, molecule.atomPosition(j));
+      if (!isBond(bond, settings.scale, settings.bondLength)) continue;
+      // Both halves start at atom i; the second one's centre lies three quarters along.
+      const float nearHeight = bond.length * 0.25f;
+      const auto farHeight = static_cast<float>(3.0 * static_cast<double>(bond.length) * 0.25);
+      writeBondHalf(bufferOf(i), bond, first, nearHeight, radius);
+      writeBondHalf(bufferOf(j), bond, first, farHeight, radius);
+    }
+  }
+}
+
+void LScriptWriter::writePoints(const IndexedMesh& mesh) {
+  m_out << "editbegin();" << kLineEnd;
+  for (const vertex& point : mesh.vertices()) {
+    m_out << "pts[" << point.index << "]=addpoint(<";
+    writeTriple(m_out, {point.x, point.y, point.z}) << ">);" << kLineEnd;
+  }
+  m_out << "editend();" << kLineEnd;
+}
+
+void LScriptWriter::writePolygons(const IndexedMesh::CornerLists& corners) {
+  for (std::size_t t = 0; t < corners[0].size(); ++t) {
+    m_out << "poly[1]=pts[" << corners[0][t] << "];" << kLineEnd;
+    m_out << "poly[2]=pts[" << corners[1][t] << "];" << kLineEnd;
+    m_out << "poly[3]=pts[" << corners[2][t] << "];" << kLineEnd;
+    m_out << "addpolygon(poly);" << kLineEnd;
+  }
+  m_out << "editend();" << kLineEnd;
+}
+
+// The lobes' polygons go from the mesh's corner lists straight behind their surfaces' set-up
+// rather than through a text buffer: the lists hold them in a fraction of the memory.
+void LScriptWriter::writeSurfaces(const IndexedMesh& mesh) {
+  for (std::size_t b = 0; b < m_surfaceBuffers.size(); ++b) {
+    m_out << m_surfaceBuffers[b];
+    std::string().swap(m_surfaceBuffers[b]);
+    if (b == 0) writePolygons(mesh.cornerLists(LobeSign::positive));
+    if (b == 1) writePolygons(mesh.cornerLists(LobeSign::negative));
+  }
+  m_surfaceBuffers.clear();
+}
+
+}  // namespace lobewright

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/conversion_settings.h"
+#include "input/molecule.h"
+#include "surface/grid_bounds.h"
+#include "surface/polygonizer.h"
+#include "surface/vertex_set.h"
+#include "writers/progress_callback.h"
+#include "writers/scene_text.h"
+
+namespace lobewright {
+
+// Writes a LightWave Modeler script: every surface point once, the two lobes as polygons on the
+// surfaces "positive" and "negative", and one surface per element with its balls and bond
+// discs. Unlike the POV-Ray scene, nothing but the header can be written before the sweep ends:
+// the points come first in the script.
+class LScriptWriter {
+ public:
+  explicit LScriptWriter(std::ostream& out) : m_out(out) {}
+
+  // Returns the number of triangles written; leaves the stream open.
+  int64_t writeScript(const Molecule& molecule, const ConversionSettings& settings,
+                      const GridBounds& bounds, const ProgressCallback& progress) {
+    return writeScript(molecule, molecule, settings, bounds, progress);
+  }
+
+  // The same script with the surface cut from another field (tests use synthetic ones); the
+  // molecule gives the element surfaces and the structure.
+  template <class Field>
+  int64_t writeScript(const Field& field, const Molecule& molecule,
+                      const ConversionSettings& settings, const GridBounds& bounds,
+                      const ProgressCallback& progress);
+
+ private:
+  void writeHeader();
+  void setUpSurfaces(const Pm3ParameterSet& table);
+  void addStructure(const Molecule& molecule, const ConversionSettings& settings);
+  void writePoints(const IndexedMesh& mesh);
+  void writeSurfaces(const IndexedMesh& mesh);
+  void writePolygons(const IndexedMesh::CornerLists& corners);
+
+  std::ostream& m_out;
+  // The text of each surface: the two lobes first, then one per element of the table.
+  std::vector<std::string> m_surfaceBuffers;
+};
+
+template <class Field>
+int64_t LScriptWriter::writeScript(const Field& field, const Molecule& molecule,
+                                   const ConversionSettings& settings, const GridBounds& bounds,
+                                   const ProgressCallback& progress) {
+  writeHeader();
+  setUpSurfaces(molecule.parameters);
+  IndexedMesh mesh;
+  polygonizeGrid(
+      field, settings.threshold, settings.accuracy, bounds,
+      [&](const SurfaceTriangle& triangle) {
+        const TriangleOrientation orientation = orientTriangle(field, triangle);
+        mesh.addTriangle(orientation.sign, triangle, orientation.exchanged);
+      },
+      progress);
+  progress(100);
+  if (settings.showStructure) addStructure(molecule, settings);
+  writePoints(mesh);
+  writeSurfaces(mesh);
+  m_out << '}' << kLineEnd;
+  return mesh.triangleCount();
+}
+
+}  // namespace lobewright
