@@ -134,11 +134,10 @@ template <class Field>
   return smooth;
 }
 
-// The LScript path: a winding whose right-hand normal points out of the triangle's lobe.
-template <class Field>
-[[nodiscard]] TriangleOrientation orientTriangle(const Field& field,
-                                                 const SurfaceTriangle& triangle) {
-  const Point g = forwardGradient(field, triangle.apex, triangle.apexValue);
+// The LScript path: a winding whose right-hand normal points out of the triangle's lobe, given
+// the gradient g at the apex.
+[[nodiscard]] inline TriangleOrientation orientWithGradient(const SurfaceTriangle& triangle,
+                                                            const Point& g) {
   const Point e1{triangle.second.x - triangle.apex.x, triangle.second.y - triangle.apex.y,
                  triangle.second.z - triangle.apex.z};
   const Point e2{triangle.third.x - triangle.apex.x, triangle.third.y - triangle.apex.y,
@@ -147,6 +146,13 @@ template <class Field>
   const float s = (c.x * g.x + c.y * g.y) + c.z * g.z;
   const LobeSign sign = lobeSign(triangle.apexValue);
   return {sign, sign == LobeSign::positive ? s > 0.0f : s <= 0.0f};
+}
+
+template <class Field>
+[[nodiscard]] TriangleOrientation orientTriangle(const Field& field,
+                                                 const SurfaceTriangle& triangle) {
+  return orientWithGradient(triangle,
+                            forwardGradient(field, triangle.apex, triangle.apexValue));
 }
 
 }  // namespace lobewright

@@ -1,0 +1,163 @@
+#include "surface/fast_sweep.h"
+
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "surface/polygonizer.h"
+#include "surface/sweep_planes.h"
+
+namespace lobewright {
+namespace {
+
+void sweepOnThisThread(const SweepPlanes& planes, const GridBounds& bounds,
+                       SweepCounters& counters, const LayerSink& sink) {
+  std::vector<ShadedTriangle> triangles;
+  GridPlane bottom = planes.computePlane(0, counters.evaluations);
+  for (int32_t k = 0; k < planes.layerCount(); ++k) {
+    GridPlane top = planes.computePlane(k + 1, counters.evaluations);
+    const GridLayer layer = planes.computeLayer(k, bottom, top, counters.evaluations);
+    triangles.clear();
+    planes.assembleLayer(bottom, top, layer, triangles);
+    counters.triangles += static_cast<int64_t>(triangles.size());
+    sink(triangles, layerProgress(bounds.zLow + k, bounds));
+    bottom = std::move(top);
+  }
+}
+
+// Planes are computed by worker threads in any order within a window ahead of the layer last
+// delivered; a layer is assembled as soon as both its planes exist; the calling thread hands
+// the layers to the sink strictly in order. Memory stays within the window.
+class ParallelSweep {
+ public:
+  ParallelSweep(const SweepPlanes& planes, int threads)
+      : m_planes(planes),
+        m_threadCount(threads),
+        m_window(2 * threads + 2),
+        m_planeData(planes.layerCount() + 1),
+        m_layerTriangles(planes.layerCount()),
+        m_layerReady(planes.layerCount(), false) {}
+
+  void run(const GridBounds& bounds, SweepCounters& counters, const LayerSink& sink) {
+    std::vector<std::thread> workers;
+    for (int t = 0; t < m_threadCount; ++t) workers.emplace_back([this] { work(); });
+    try {
+      deliver(bounds, counters, sink);
+    } catch (...) {
+      stop(std::current_exception());
+    }
+    for (std::thread& worker : workers) worker.join();
+    counters.evaluations += m_evaluations;
+    if (m_failure) std::rethrow_exception(m_failure);
+  }
+
+ private:
+  void deliver(const GridBounds& bounds, SweepCounters& counters, const LayerSink& sink) {
+    for (int32_t k = 0; k < m_planes.layerCount(); ++k) {
+      std::vector<ShadedTriangle> triangles;
+      {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_layerReady[k] || m_failure; });
+        if (m_failure) return;
+        triangles = std::move(m_layerTriangles[k]);
+      }
+      counters.triangles += static_cast<int64_t>(triangles.size());
+      sink(triangles, layerProgress(bounds.zLow + k, bounds));
+      std::lock_guard lock(m_mutex);
+      m_delivered = k + 1;
+      m_planeData[k].reset();
+      m_changed.notify_all();
+    }
+  }
+
+  void stop(std::exception_ptr failure) {
+    std::lock_guard lock(m_mutex);
+    if (!m_failure) m_failure = failure;
+    m_changed.notify_all();
+  }
+
+  // Layers are assembled in order, each as soon as both of its planes are there; otherwise the
+  // next plane within the window is computed.
+  void work() {
+    int64_t evaluations = 0;
+    try {
+      for (;;) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_failure || done() || layerReady() || planeAllowed(); });
+        if (m_failure || done()) break;
+        if (layerReady()) {
+          const int32_t k = m_nextLayer++;
+          const GridPlane& bottom = *m_planeData[k];
+          const GridPlane& top = *m_planeData[k + 1];
+          lock.unlock();
+          const GridLayer layer = m_planes.computeLayer(k, bottom, top, evaluations);
+          std::vector<ShadedTriangle> triangles;
+          m_planes.assembleLayer(bottom, top, layer, triangles);
+          lock.lock();
+          m_layerTriangles[k] = std::move(triangles);
+          m_layerReady[k] = true;
+        } else {
+          const int32_t k = m_nextPlane++;
+          lock.unlock();
+          auto plane = std::make_unique<GridPlane>(m_planes.computePlane(k, evaluations));
+          lock.lock();
+          m_planeData[k] = std::move(plane);
+        }
+        m_changed.notify_all();
+      }
+    } catch (...) {
+      stop(std::current_exception());
+    }
+    std::lock_guard lock(m_mutex);
+    m_evaluations += evaluations;
+  }
+
+  bool done() const { return m_nextLayer == m_planes.layerCount(); }
+  bool layerReady() const {
+    return m_nextLayer < m_planes.layerCount() && m_planeData[m_nextLayer] &&
+           m_planeData[m_nextLayer + 1];
+  }
+  bool planeAllowed() const {
+    return m_nextPlane <= m_planes.layerCount() && m_nextPlane <= m_delivered + m_window;
+  }
+
+  const SweepPlanes& m_planes;
+  const int m_threadCount;
+  const int32_t m_window;
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  std::vector<std::unique_ptr<GridPlane>> m_planeData;
+  std::vector<std::vector<ShadedTriangle>> m_layerTriangles;
+  std::vector<bool> m_layerReady;
+  int32_t m_nextPlane = 0;
+  int32_t m_nextLayer = 0;
+  int32_t m_delivered = 0;
+  int64_t m_evaluations = 0;
+  std::exception_ptr m_failure;
+};
+
+}  // namespace
+
+SweepCounters sweepFast(const Molecule& molecule, float threshold, int accuracy,
+                        const GridBounds& bounds, int threads, const LayerSink& sink) {
+  SweepCounters counters;
+  const ReachField field(molecule);
+  const SweepPlanes planes(field, threshold, accuracy, bounds);
+  if (!planes.hasCubes()) {
+    // No cube to visit, yet every z layer still reports its progress.
+    for (int64_t z = bounds.zLow; z < bounds.zHigh; ++z) {
+      sink({}, layerProgress(static_cast<int32_t>(z), bounds));
+    }
+    return counters;
+  }
+  if (threads <= 1) {
+    sweepOnThisThread(planes, bounds, counters, sink);
+  } else {
+    ParallelSweep(planes, threads).run(bounds, counters, sink);
+  }
+  return counters;
+}
+
+}  // namespace lobewright

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "surface/grid_bounds.h"
+#include "surface/reach_field.h"
+#include "surface/shaded_triangle.h"
+
+namespace lobewright {
+
+// A point where the surface crosses a grid edge, with the orbital's value and forward gradient
+// there, computed once for every cube and triangle that shares it.
+struct CrossingPoint {
+  Point position;
+  float value = 0.0f;
+  Point gradient;
+};
+
+inline constexpr int32_t kNoCrossing = -1;
+
+// One plane z of grid points: their values and classes, and the crossings on the grid edges that
+// lie in the plane. Points are stored x-major: (ix, iy) at ix * (ny + 1) + iy.
+struct GridPlane {
+  std::vector<uint8_t> above;
+  std::vector<int32_t> xEdges;  // (ix, iy) to (ix + 1, iy), at ix * (ny + 1) + iy
+  std::vector<int32_t> yEdges;  // (ix, iy) to (ix, iy + 1), at ix * ny + iy
+  std::vector<CrossingPoint> points;
+};
+
+// The crossings on the edges along z between two neighbouring planes, at ix * (ny + 1) + iy.
+struct GridLayer {
+  std::vector<int32_t> zEdges;
+  std::vector<CrossingPoint> points;
+};
+
+// The sweep's work on planes and layers of the grid. Each piece depends only on its inputs, so
+// pieces can run on any thread; every evaluation is counted in the counter passed in.
+class SweepPlanes {
+ public:
+  SweepPlanes(const ReachField& field, float threshold, int accuracy, const GridBounds& bounds);
+
+  [[nodiscard]] int32_t layerCount() const { return m_nz; }
+  [[nodiscard]] bool hasCubes() const { return m_nx > 0 && m_ny > 0 && m_nz > 0; }
+
+  // Plane k lies at z = zLow + k, for k from 0 to layerCount().
+  [[nodiscard]] GridPlane computePlane(int32_t k, int64_t& evaluations) const;
+  // Layer k holds the cubes between planes k and k + 1.
+  [[nodiscard]] GridLayer computeLayer(int32_t k, const GridPlane& bottom, const GridPlane& top,
+                                       int64_t& evaluations) const;
+  // The fan triangles of layer k's cubes, in sweep order.
+  void assembleLayer(const GridPlane& bottom, const GridPlane& top, const GridLayer& layer,
+                     std::vector<ShadedTriangle>& triangles) const;
+
+ private:
+  [[nodiscard]] Point gridPoint(int32_t ix, int32_t iy, int32_t k) const;
+  [[nodiscard]] CrossingPoint crossEdge(const AtomListField& field, Point a, Point b,
+                                        bool endAbove) const;
+
+  const ReachField& m_field;
+  float m_threshold;
+  int m_accuracy;
+  GridBounds m_bounds;
+  int32_t m_nx;
+  int32_t m_ny;
+  int32_t m_nz;
+};
+
+}  // namespace lobewright
