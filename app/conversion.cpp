@@ -1,7 +1,9 @@
 #include "app/conversion.h"
 
+#include <algorithm>
 #include <fstream>
 #include <locale>
+#include <thread>
 
 #include "app/grid_extent.h"
 #include "writers/lscript_writer.h"
@@ -13,20 +15,23 @@ ConversionOutcome failure(ConversionStatus status, std::string message) {
   return {status, std::move(message)};
 }
 
-// The number of triangles the chosen writer wrote.
-int64_t writeOutput(std::ostream& out, const Molecule& molecule,
-                    const ConversionSettings& settings, const GridBounds& bounds,
-                    const ProgressCallback& progress) {
+SweepCounters writeOutput(std::ostream& out, const Molecule& molecule,
+                          const ConversionSettings& settings, const GridBounds& bounds,
+                          const ProgressCallback& progress, const SweepOptions& sweep) {
   switch (settings.outputKind) {
     case OutputKind::PovRay:
-      return PovSceneWriter(out).writeScene(molecule, settings, bounds, progress);
+      return PovSceneWriter(out).writeScene(molecule, settings, bounds, progress, sweep);
     case OutputKind::LScript:
-      return LScriptWriter(out).writeScript(molecule, settings, bounds, progress);
+      return LScriptWriter(out).writeScript(molecule, settings, bounds, progress, sweep);
   }
-  return 0;
+  return {};
 }
 
 }  // namespace
+
+int defaultThreadCount() {
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
 
 std::string inputErrorMessage(const Molecule& molecule) {
   std::string message = kInputFileErrorMessage;
@@ -49,7 +54,8 @@ ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& m
   out.imbue(std::locale::classic());
 
   const GridBounds bounds = computeGridBounds(molecule, settings.scale);
-  if (writeOutput(out, molecule, settings, bounds, progress) == 0) {
+  if (request.beforeSweep) request.beforeSweep(bounds);
+  if (writeOutput(out, molecule, settings, bounds, progress, request.sweep).triangles == 0) {
     messages.show(kWarningCaption, kNoSurfaceMessage);
   }
   out.close();

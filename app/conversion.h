@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/conversion_settings.h"
@@ -13,6 +14,9 @@ inline constexpr const char* kCannotOpenOutputMessage = "Cannot open output file
 inline constexpr const char* kCannotWriteOutputMessage = "Cannot write output file.";
 inline constexpr const char* kNoSurfaceMessage = "No surface found at this threshold.";
 
+// All the cores the machine has.
+[[nodiscard]] int defaultThreadCount();
+
 // "Input file error.", with the reader's advice on a second line when it has any.
 [[nodiscard]] std::string inputErrorMessage(const Molecule& molecule);
 
@@ -20,6 +24,9 @@ struct ConversionRequest {
   std::string parameterFile;
   std::string inputFile;
   ConversionSettings settings;
+  SweepOptions sweep = {SweepEngine::fast, defaultThreadCount()};
+  // Told the grid just before the sweep starts, so a caller can say what is coming.
+  std::function<void(const GridBounds&)> beforeSweep;
 };
 
 enum class ConversionStatus { succeeded, inputError, cannotOpenOutput, cannotWriteOutput };

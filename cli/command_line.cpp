@@ -9,6 +9,8 @@
 namespace lobewright {
 namespace {
 
+constexpr int32_t kMaxThreads = 256;
+
 bool endsWith(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
@@ -60,6 +62,8 @@ class Parser {
         m_result.settings.scale = integer(argument, 1, 100);
       } else if (argument == "--accuracy") {
         m_result.settings.accuracy = integer(argument, 0, 100);
+      } else if (argument == "--threads") {
+        m_result.threads = integer(argument, 1, kMaxThreads);
       } else if (argument == "--threshold") {
         m_result.settings.threshold = real(argument);
       } else if (argument == "--cutoff") {

@@ -22,6 +22,7 @@ struct CommandLine {
   // Set when the MO number is to be looked up in the input instead of given.
   std::optional<FrontierOrbital> frontierOrbital;
   ConversionSettings settings;
+  int threads = 0;  // 0: all the cores the machine has
   bool quiet = false;
 };
 

@@ -33,6 +33,7 @@ constexpr const char* kHelp =
     "  --bond-length X     longest atom distance drawn as a bond, Angstrom (default 1.6)\n"
     "  --no-structure      leave out the ball-and-stick model\n"
     "  --format pov|ls     output format (default from OUTPUT's extension)\n"
+    "  --threads N         threads for the sweep (default: all cores)\n"
     "  --info              print the atoms and coefficients read, write no scene\n"
     "  --quiet             no progress bar\n"
     "  --help, --version\n";
@@ -50,6 +51,18 @@ class StderrSink : public MessageSink {
     }
   }
 };
+
+// Sweeps from this many cubes on take long enough that the user should know what is coming.
+constexpr int64_t kLongSweepCubes = 20'000'000;
+
+void announceLongSweep(const GridBounds& bounds) {
+  const int64_t cubes = cubeCount(bounds);
+  if (cubes < kLongSweepCubes) return;
+  std::cerr << "lobewright-convert: the sweep visits " << cubes << " cubes ("
+            << bounds.xHigh - static_cast<int64_t>(bounds.xLow) << " x "
+            << bounds.yHigh - static_cast<int64_t>(bounds.yLow) << " x "
+            << bounds.zHigh - static_cast<int64_t>(bounds.zLow) << ")\n";
+}
 
 int run(const std::vector<std::string>& arguments) {
   const ParsedCommandLine parsed = parseCommandLine(arguments);
@@ -82,13 +95,17 @@ int run(const std::vector<std::string>& arguments) {
     return printMoleculeInfo(command, messages, std::cout) ? kExitSuccess : kExitFailure;
   }
 
+  ConversionRequest request;
+  request.parameterFile = command.parameterFile;
+  request.inputFile = command.inputFile;
+  request.settings = command.settings;
+  if (command.threads > 0) request.sweep.threads = command.threads;
+  if (!command.quiet) request.beforeSweep = announceLongSweep;
   TerminalProgress bar(stderr);
   const bool showProgress = !command.quiet && isatty(STDERR_FILENO) == 1;
-  const ConversionOutcome outcome =
-      runConversion({command.parameterFile, command.inputFile, command.settings}, messages,
-                    [&](int percent) {
-                      if (showProgress) bar.report(percent);
-                    });
+  const ConversionOutcome outcome = runConversion(request, messages, [&](int percent) {
+    if (showProgress) bar.report(percent);
+  });
   if (!outcome.succeeded()) {
     messages.show(kErrorCaption, outcome.message);
     return kExitFailure;

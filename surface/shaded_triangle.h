@@ -14,4 +14,13 @@ struct ShadedTriangle {
   std::array<Point, 3> gradients;
 };
 
+// The POV-Ray form: each corner with its gradient as its normal, the sign from the apex.
+[[nodiscard]] inline SmoothTriangle smoothTriangle(const ShadedTriangle& shaded) {
+  const SurfaceTriangle& t = shaded.triangle;
+  return {{{{t.apex, shaded.gradients[0]},
+            {t.second, shaded.gradients[1]},
+            {t.third, shaded.gradients[2]}}},
+          lobeSign(t.apexValue)};
+}
+
 }  // namespace lobewright

@@ -72,6 +72,35 @@ void writeBondHalf(std::string& buffer, const BondGeometry& bond, const Point& f
 
 }  // namespace
 
+SweepCounters LScriptWriter::writeScript(const Molecule& molecule,
+                                         const ConversionSettings& settings,
+                                         const GridBounds& bounds,
+                                         const ProgressCallback& progress,
+                                         const SweepOptions& sweep) {
+  writeHeader();
+  setUpSurfaces(molecule.parameters);
+  IndexedMesh mesh;
+  const SweepCounters counters = sweepSurface(
+      molecule, settings.threshold, settings.accuracy, bounds, sweep, GradientsAt::apexOnly,
+      [&](const ShadedTriangle& shaded) {
+        const TriangleOrientation orientation =
+            orientWithGradient(shaded.triangle, shaded.gradients[0]);
+        mesh.addTriangle(orientation.sign, shaded.triangle, orientation.exchanged);
+      },
+      progress);
+  progress(100);
+  finish(molecule, settings, mesh);
+  return counters;
+}
+
+void LScriptWriter::finish(const Molecule& molecule, const ConversionSettings& settings,
+                           const IndexedMesh& mesh) {
+  if (settings.showStructure) addStructure(molecule, settings);
+  writePoints(mesh);
+  writeSurfaces(mesh);
+  m_out << '}' << kLineEnd;
+}
+
 void LScriptWriter::writeHeader() {
   m_out << "@script modeler" << kLineEnd;
   m_out << "@version 2.6.1" << kLineEnd << kLineEnd;

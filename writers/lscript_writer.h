@@ -9,6 +9,7 @@
 #include "input/molecule.h"
 #include "surface/grid_bounds.h"
 #include "surface/polygonizer.h"
+#include "surface/surface_sweep.h"
 #include "surface/vertex_set.h"
 #include "writers/progress_callback.h"
 #include "writers/scene_text.h"
@@ -23,14 +24,13 @@ class LScriptWriter {
  public:
   explicit LScriptWriter(std::ostream& out) : m_out(out) {}
 
-  // Returns the number of triangles written; leaves the stream open.
-  int64_t writeScript(const Molecule& molecule, const ConversionSettings& settings,
-                      const GridBounds& bounds, const ProgressCallback& progress) {
-    return writeScript(molecule, molecule, settings, bounds, progress);
-  }
+  // Returns what the sweep did; leaves the stream open.
+  SweepCounters writeScript(const Molecule& molecule, const ConversionSettings& settings,
+                            const GridBounds& bounds, const ProgressCallback& progress,
+                            const SweepOptions& sweep = {});
 
-  // The same script with the surface cut from another field (tests use synthetic ones); the
-  // molecule gives the element surfaces and the structure.
+  // The same script with the surface cut by the literal sweep from another field (tests use
+  // synthetic ones); the molecule gives the element surfaces and the structure.
   template <class Field>
   int64_t writeScript(const Field& field, const Molecule& molecule,
                       const ConversionSettings& settings, const GridBounds& bounds,
@@ -39,6 +39,9 @@ class LScriptWriter {
  private:
   void writeHeader();
   void setUpSurfaces(const Pm3ParameterSet& table);
+  // Everything after the sweep: structure, points, surfaces and the closing brace.
+  void finish(const Molecule& molecule, const ConversionSettings& settings,
+              const IndexedMesh& mesh);
   void addStructure(const Molecule& molecule, const ConversionSettings& settings);
   void writePoints(const IndexedMesh& mesh);
   void writeSurfaces(const IndexedMesh& mesh);
@@ -64,10 +67,7 @@ int64_t LScriptWriter::writeScript(const Field& field, const Molecule& molecule,
       },
       progress);
   progress(100);
-  if (settings.showStructure) addStructure(molecule, settings);
-  writePoints(mesh);
-  writeSurfaces(mesh);
-  m_out << '}' << kLineEnd;
+  finish(molecule, settings, mesh);
   return mesh.triangleCount();
 }
 

@@ -3,7 +3,6 @@
 #include <array>
 #include <string>
 
-#include "surface/polygonizer.h"
 #include "writers/bond_geometry.h"
 #include "writers/scene_text.h"
 
@@ -42,18 +41,20 @@ constexpr std::string_view kMeshOpening = "#declare mo = mesh{";
 
 }  // namespace
 
-int64_t PovSceneWriter::writeScene(const Molecule& molecule, const ConversionSettings& settings,
-                                   const GridBounds& bounds, const ProgressCallback& progress) {
+SweepCounters PovSceneWriter::writeScene(const Molecule& molecule,
+                                         const ConversionSettings& settings,
+                                         const GridBounds& bounds,
+                                         const ProgressCallback& progress,
+                                         const SweepOptions& sweep) {
   writeHeader(molecule);
-  polygonizeGrid(
-      molecule, settings.threshold, settings.accuracy, bounds,
-      [&](const SurfaceTriangle& triangle) { writeTriangle(smoothTriangle(molecule, triangle)); },
-      progress);
+  const SweepCounters counters = sweepSurface(
+      molecule, settings.threshold, settings.accuracy, bounds, sweep, GradientsAt::everyCorner,
+      [&](const ShadedTriangle& triangle) { writeTriangle(smoothTriangle(triangle)); }, progress);
   closeMesh();
   progress(100);
   if (settings.showStructure) writeStructure(molecule, settings);
   writeTrailer(settings);
-  return m_triangleCount;
+  return counters;
 }
 
 void PovSceneWriter::writeHeader(const Molecule& molecule) {

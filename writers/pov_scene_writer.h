@@ -6,6 +6,7 @@
 #include "app/conversion_settings.h"
 #include "input/molecule.h"
 #include "surface/grid_bounds.h"
+#include "surface/surface_sweep.h"
 #include "surface/surface_triangle.h"
 #include "writers/progress_callback.h"
 
@@ -17,9 +18,10 @@ class PovSceneWriter {
  public:
   explicit PovSceneWriter(std::ostream& out) : m_out(out) {}
 
-  // Returns the number of triangles written.
-  int64_t writeScene(const Molecule& molecule, const ConversionSettings& settings,
-                     const GridBounds& bounds, const ProgressCallback& progress);
+  // Returns what the sweep did: triangles written and evaluations made.
+  SweepCounters writeScene(const Molecule& molecule, const ConversionSettings& settings,
+                           const GridBounds& bounds, const ProgressCallback& progress,
+                           const SweepOptions& sweep = {});
 
   void writeHeader(const Molecule& molecule);
   void writeTriangle(const SmoothTriangle& triangle);

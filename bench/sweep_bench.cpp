@@ -1,0 +1,122 @@
+// Times whole conversions of real samples with the literal and the fast sweep: wall time,
+// evaluations of the orbital, triangles and peak memory, one configuration per child process
+// so that each peak is its own.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/grid_extent.h"
+#include "app/homo_lumo_locator.h"
+#include "writers/lscript_writer.h"
+#include "writers/pov_scene_writer.h"
+
+namespace lobewright {
+namespace {
+
+class SilentSink : public MessageSink {
+ public:
+  void show(const std::string&, const std::string&) override {}
+};
+
+struct Configuration {
+  std::string sample;
+  int scale;
+  OutputKind kind;
+  SweepOptions sweep;
+};
+
+struct Result {
+  double seconds = 0;
+  SweepCounters counters;
+  long peakKilobytes = 0;
+};
+
+// Reads, scales and writes one scene to /dev/null, as the conversion run does.
+Result convert(const std::string& dataDir, const Configuration& c) {
+  SilentSink sink;
+  Molecule molecule(dataDir + "/pm3r.txt", sink);
+  const std::string input = dataDir + "/" + c.sample;
+  const auto homo = locateFrontierOrbital(input, FrontierOrbital::homo);
+  if (!homo || !molecule.readMopacOutput(input, static_cast<int16_t>(*homo))) {
+    std::fprintf(stderr, "cannot read %s\n", input.c_str());
+    std::exit(1);
+  }
+  ConversionSettings settings;
+  settings.scale = c.scale;
+  settings.outputKind = c.kind;
+  molecule.setScale(static_cast<float>(settings.scale));
+  molecule.setCutoff(settings.cutoff);
+  std::ofstream out("/dev/null", std::ios::binary);
+  const GridBounds bounds = computeGridBounds(molecule, settings.scale);
+  const auto start = std::chrono::steady_clock::now();
+  Result result;
+  const auto ignore = [](int) {};
+  result.counters = c.kind == OutputKind::PovRay
+                        ? PovSceneWriter(out).writeScene(molecule, settings, bounds, ignore, c.sweep)
+                        : LScriptWriter(out).writeScript(molecule, settings, bounds, ignore, c.sweep);
+  out.flush();
+  result.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  result.peakKilobytes = usage.ru_maxrss;
+  return result;
+}
+
+Result convertInChild(const std::string& dataDir, const Configuration& c) {
+  int channel[2];
+  if (pipe(channel) != 0) std::exit(1);
+  const pid_t child = fork();
+  if (child == 0) {
+    const Result result = convert(dataDir, c);
+    if (write(channel[1], &result, sizeof result) != sizeof result) _exit(1);
+    _exit(0);
+  }
+  Result result;
+  if (read(channel[0], &result, sizeof result) != sizeof result) std::exit(1);
+  waitpid(child, nullptr, 0);
+  close(channel[0]);
+  close(channel[1]);
+  return result;
+}
+
+}  // namespace
+}  // namespace lobewright
+
+int main(int argc, char** argv) {
+  using namespace lobewright;
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: sweep_bench DATA_DIR [SAMPLE...]\n");
+    return 2;
+  }
+  const std::string dataDir = argv[1];
+  std::vector<std::string> samples(argv + 2, argv + argc);
+  if (samples.empty()) samples = {"caffeine.mno", "hexadecane.out"};
+  std::printf("%-16s %5s %4s %-10s %9s %14s %10s %9s\n", "sample", "scale", "kind", "engine",
+              "seconds", "evaluations", "triangles", "peak MB");
+  for (const std::string& sample : samples) {
+    for (const int scale : {4, 8, 16}) {
+      for (const OutputKind kind : {OutputKind::PovRay, OutputKind::LScript}) {
+        const std::vector<std::pair<const char*, SweepOptions>> engines = {
+            {"literal", {SweepEngine::literal, 1}},
+            {"fast x1", {SweepEngine::fast, 1}},
+            {"fast x2", {SweepEngine::fast, 2}}};
+        for (const auto& [name, sweep] : engines) {
+          const Result r = convertInChild(dataDir, {sample, scale, kind, sweep});
+          std::printf("%-16s %5d %4s %-10s %9.3f %14lld %10lld %9.1f\n", sample.c_str(), scale,
+                      kind == OutputKind::PovRay ? "pov" : "ls", name, r.seconds,
+                      static_cast<long long>(r.counters.evaluations),
+                      static_cast<long long>(r.counters.triangles), r.peakKilobytes / 1024.0);
+          std::fflush(stdout);
+        }
+      }
+    }
+  }
+  return 0;
+}

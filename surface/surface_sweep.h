@@ -1,0 +1,74 @@
+#pragma once
+
+#include <functional>
+
+#include "input/molecule.h"
+#include "surface/fast_sweep.h"
+#include "surface/polygonizer.h"
+
+namespace lobewright {
+
+enum class SweepEngine {
+  literal,  // the plain sweep: every edge evaluates both of its ends, nothing is shared
+  fast,     // the same triangles to the bit, each point evaluated once, on several threads
+};
+
+struct SweepOptions {
+  SweepEngine engine = SweepEngine::fast;
+  int threads = 1;
+};
+
+// Which corners of each triangle need their forward-difference gradient.
+enum class GradientsAt { apexOnly, everyCorner };
+
+// Counts the evaluations of the orbital that the literal sweep makes.
+class CountingField {
+ public:
+  CountingField(const Molecule& molecule, int64_t& evaluations)
+      : m_molecule(molecule), m_evaluations(evaluations) {}
+
+  [[nodiscard]] float valueAt(float x, float y, float z) const {
+    ++m_evaluations;
+    return m_molecule.valueAt(x, y, z);
+  }
+
+ private:
+  const Molecule& m_molecule;
+  int64_t& m_evaluations;
+};
+
+// One sweep over the molecule with the chosen engine: every triangle, with the gradients asked
+// for, goes to the consumer in sweep order, and every layer's progress to reportProgress, all on
+// the calling thread.
+template <class Consumer>
+SweepCounters sweepSurface(const Molecule& molecule, float threshold, int accuracy,
+                           const GridBounds& bounds, const SweepOptions& options,
+                           GradientsAt gradients, Consumer&& consumer,
+                           const std::function<void(int)>& reportProgress) {
+  if (options.engine == SweepEngine::fast) {
+    return sweepFast(molecule, threshold, accuracy, bounds, options.threads,
+                     [&](const std::vector<ShadedTriangle>& layer, int percent) {
+                       for (const ShadedTriangle& triangle : layer) consumer(triangle);
+                       reportProgress(percent);
+                     });
+  }
+  SweepCounters counters;
+  const CountingField field(molecule, counters.evaluations);
+  polygonizeGrid(
+      field, threshold, accuracy, bounds,
+      [&](const SurfaceTriangle& triangle) {
+        ++counters.triangles;
+        ShadedTriangle shaded{triangle, {}};
+        if (gradients == GradientsAt::everyCorner) {
+          const SmoothTriangle smooth = smoothTriangle(field, triangle);
+          for (int k = 0; k < 3; ++k) shaded.gradients[k] = smooth.corners[k].normal;
+        } else {
+          shaded.gradients[0] = forwardGradient(field, triangle.apex, triangle.apexValue);
+        }
+        consumer(shaded);
+      },
+      reportProgress);
+  return counters;
+}
+
+}  // namespace lobewright
