@@ -83,8 +83,8 @@ float textToFloat(std::string_view text) {
   const std::size_t length = unsignedNumberLength(text);
   if (length == 0) return 0.0f;
   double magnitude = 0.0;
-  const auto result = std::from_chars(text.data(), text.data() + length, magnitude,
-                                      std::chars_format::general);
+  const auto result =
+      std::from_chars(text.data(), text.data() + length, magnitude, std::chars_format::general);
   if (result.ec != std::errc() || !(magnitude <= std::numeric_limits<float>::max())) {
     return 0.0f;
   }

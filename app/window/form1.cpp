@@ -118,16 +118,15 @@ class RunningState {
 }  // namespace
 
 TForm1::TForm1(DialogPresenter& dialogs, QWidget* parent)
-    : QWidget(parent,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                  Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
       m_dialogs(dialogs) {
   setObjectName("Form1");
   setWindowTitle(kApplicationTitle);
   setBackgroundRole(QPalette::Button);
   setAutoFillBackground(true);
-  applyFonts();
+  chooseFormFont();
   createControls();
   chainTabOrder();
   setFixedSize(kClientWidth, kClientHeight);
@@ -137,7 +136,6 @@ TForm1::TForm1(DialogPresenter& dialogs, QWidget* parent)
   OutputDialog = {"OutputDialog", FileDialogKind::save, "out",
                   "POVray (*.pov)|*.pov|LScript (*.ls)|*.ls"};
   InputDialog = {"InputDialog", FileDialogKind::open, "", "MOPAC output (*.mno)|*.mno"};
-  settings = ConversionSettings{};
 
   connectHandlers();
   FormCreate();
@@ -154,8 +152,8 @@ void TForm1::createControls() {
   ScaleLabel = label(this, "ScaleLabel", 88, 32, "4");
   LevelLabel = label(this, "LevelLabel", 88, 80, "3");
   Label7 = label(this, "Label7", 8, 104, "Cutoff");
-  StructureCheckBox = place(new QCheckBox("Show structure", this), "StructureCheckBox", 8, 160,
-                            97, 17);
+  StructureCheckBox =
+      place(new QCheckBox("Show structure", this), "StructureCheckBox", 8, 160, 97, 17);
   StructureCheckBox->setChecked(true);
   ParametersButton = button(this, "ParametersButton", 40, "Parameters...");
   InButton = button(this, "InButton", 72, "In file...");
@@ -172,12 +170,13 @@ void TForm1::createControls() {
   ThreshEdit = edit(this, "ThreshEdit", 56, "0.05");
   CutoffEdit = edit(this, "CutoffEdit", 104, "3.5");
   BondEdit = edit(this, "BondEdit", 128, "1.6");
+  const int speedButtonRoom = 33 - 4;
   HOMOButton->setFont(fittingFont(font(), kSpeedButtonPixelSize, kSmallestPixelSize,
-                                  {{"HOMO", 29}, {"LUMO", 29}}));
+                                  {{"HOMO", speedButtonRoom}, {"LUMO", speedButtonRoom}}));
   LUMOButton->setFont(HOMOButton->font());
 }
 
-void TForm1::applyFonts() {
+void TForm1::chooseFormFont() {
   const QStyle* style = QApplication::style();
   const int checkBoxTextRoom = 97 - style->pixelMetric(QStyle::PM_IndicatorWidth) -
                                style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) - 2;
@@ -196,8 +195,8 @@ void TForm1::applyFonts() {
 }
 
 void TForm1::chainTabOrder() {
-  QWidget* const order[] = {StructureCheckBox, ParametersButton, InButton,  OutButton,
-                            CalcButton,        MoEdit,           MoUpDown,  ScaleUpDown,
+  QWidget* const order[] = {StructureCheckBox, ParametersButton, InButton,   OutButton,
+                            CalcButton,        MoEdit,           MoUpDown,   ScaleUpDown,
                             LevelUpDown,       ThreshEdit,       CutoffEdit, BondEdit};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
@@ -315,8 +314,8 @@ void TForm1::HOMOButtonClick(QObject* Sender) {
     m_dialogs.show(kErrorCaption, kNoInputFileMessage);
     return;
   }
-  const FrontierOrbital which = Sender == LUMOButton ? FrontierOrbital::lumo
-                                                     : FrontierOrbital::homo;
+  const FrontierOrbital which =
+      Sender == LUMOButton ? FrontierOrbital::lumo : FrontierOrbital::homo;
   const std::optional<int32_t> mo = locateFrontierOrbital(InputDialog.fileName, which);
   if (!mo) {
     m_dialogs.show(kErrorCaption, kCannotFindHomoLumoMessage);
@@ -338,8 +337,8 @@ void TForm1::CalcButtonClick(QObject*) {
   ConversionOutcome outcome;
   {
     const RunningState running(CalcButton, ProgressBar);
-    outcome = runConversion({ParametersDialog.fileName, InputDialog.fileName, settings},
-                            m_dialogs, [this](int percent) { showProgress(percent); });
+    outcome = runConversion({ParametersDialog.fileName, InputDialog.fileName, settings}, m_dialogs,
+                            [this](int percent) { showProgress(percent); });
   }
   if (!outcome.succeeded()) m_dialogs.show(kErrorCaption, outcome.message);
 }

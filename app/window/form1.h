@@ -79,7 +79,7 @@ class TForm1 : public QWidget {
 
  private:
   void createControls();
-  void applyFonts();
+  void chooseFormFont();
   void chainTabOrder();
   void connectHandlers();
 

@@ -23,8 +23,7 @@ UpDown::UpDown(QWidget* parent)
       m_previousArrow(arrowButton(Qt::DownArrow, this)) {
   setFocusPolicy(Qt::StrongFocus);
   connect(m_nextArrow, &QToolButton::clicked, this, [this] { click(UpDownButton::next); });
-  connect(m_previousArrow, &QToolButton::clicked, this,
-          [this] { click(UpDownButton::previous); });
+  connect(m_previousArrow, &QToolButton::clicked, this, [this] { click(UpDownButton::previous); });
 }
 
 void UpDown::setRange(int minimum, int maximum) {
@@ -33,9 +32,7 @@ void UpDown::setRange(int minimum, int maximum) {
   setPosition(m_position);
 }
 
-void UpDown::setPosition(int position) {
-  m_position = std::clamp(position, m_minimum, m_maximum);
-}
+void UpDown::setPosition(int position) { m_position = std::clamp(position, m_minimum, m_maximum); }
 
 void UpDown::click(UpDownButton button) {
   const int step = button == UpDownButton::next ? 1 : -1;

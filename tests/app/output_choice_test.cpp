@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "app/output_choice.h"
+
+#include <gtest/gtest.h>
 
 namespace lobewright {
 namespace {
@@ -31,8 +31,8 @@ TEST(OutputChoice, TheFilterDecidesTheKindAndReplacesAKnownExtension) {
 TEST(OutputChoice, AnyOtherExtensionIsKeptAndTheFiltersAppended) {
   expectChoice(chooseOutput("/scenes/mol.POV", kPovRayFilter), "/scenes/mol.POV",
                "/scenes/mol.POV.pov", OutputKind::PovRay);
-  expectChoice(chooseOutput("/old.runs/mol", kPovRayFilter), "/old.runs/mol",
-               "/old.runs/mol.pov", OutputKind::PovRay);
+  expectChoice(chooseOutput("/old.runs/mol", kPovRayFilter), "/old.runs/mol", "/old.runs/mol.pov",
+               OutputKind::PovRay);
   expectChoice(chooseOutput("mol.txt", kLScriptFilter), "mol.txt", "mol.txt.ls",
                OutputKind::LScript);
 }

@@ -1,9 +1,9 @@
+#include "app/settings_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "app/settings_text.h"
 
 namespace lobewright {
 namespace {

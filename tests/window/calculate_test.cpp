@@ -24,7 +24,8 @@ const Message kNoSurface{"Lobewright warning", "No surface found at this thresho
 
 // One hydrogen atom at the origin, its s function carrying MO 1.
 constexpr const char* kOneAtomAtTheOrigin =
-    " KEYWORDS EIGENVECTORS\n\n EIGENVECTORS\n\n ROOT NO.  1   2\n\n  -30.0  -20.0\n\n S H 1 0.9 0.4\n\n ROOT NO. 3\n"
+    " KEYWORDS EIGENVECTORS\n\n EIGENVECTORS\n\n ROOT NO.  1   2\n\n  -30.0  -20.0\n\n S H 1 0.9 "
+    "0.4\n\n ROOT NO. 3\n"
     " CARTESIAN COORDINATES\n NO. ATOM X Y Z\n1 H 0 0 0\n";
 
 // The positions the progress bar is painted at, a position painted twice in a row counted
@@ -207,8 +208,8 @@ class SameBytesAsTheConverter : public Calculate {
     expectIdle();
 
     const std::string converterOutput = directory.file("converter" + extension);
-    std::vector<std::string> arguments = {dataPath("formaldehyde.mno"), converterOutput,
-                                          "--params", dataPath("pm3r.txt"), "--quiet"};
+    std::vector<std::string> arguments = {dataPath("formaldehyde.mno"), converterOutput, "--params",
+                                          dataPath("pm3r.txt"), "--quiet"};
     arguments.insert(arguments.end(), converterOptions.begin(), converterOptions.end());
     EXPECT_EQ(runConverter(arguments), 0);
     converted = contentsOf(converterOutput);

@@ -53,14 +53,18 @@ TEST_F(FormTest, ControlsArePlacedCaptionedAndNamed) {
     ASSERT_NE(control, nullptr) << expected.name;
     EXPECT_EQ(control->geometry(), expected.geometry) << expected.name;
     EXPECT_EQ(textOfControl(control), expected.text) << expected.name;
+    if (qobject_cast<const QAbstractButton*>(control) != nullptr) {
+      const int captionWidth = control->fontMetrics().horizontalAdvance(expected.text);
+      EXPECT_LE(captionWidth, control->width() - 4) << expected.name << " cuts its caption";
+    }
   }
 
   // Labels take the size of their caption; their place is fixed and nothing of them is cut.
   const Placement labels[] = {
-      {"Label1", {8, 8, 0, 0}, "MO number"},   {"Label2", {8, 32, 0, 0}, "Scale:"},
-      {"Label3", {8, 56, 0, 0}, "Threshold"},  {"Label4", {8, 80, 0, 0}, "Accuracy:"},
+      {"Label1", {8, 8, 0, 0}, "MO number"},     {"Label2", {8, 32, 0, 0}, "Scale:"},
+      {"Label3", {8, 56, 0, 0}, "Threshold"},    {"Label4", {8, 80, 0, 0}, "Accuracy:"},
       {"Label5", {8, 128, 0, 0}, "Bond Length"}, {"Label7", {8, 104, 0, 0}, "Cutoff"},
-      {"ScaleLabel", {88, 32, 0, 0}, "4"},     {"LevelLabel", {88, 80, 0, 0}, "3"},
+      {"ScaleLabel", {88, 32, 0, 0}, "4"},       {"LevelLabel", {88, 80, 0, 0}, "3"},
   };
   for (const Placement& expected : labels) {
     const auto* label = form->findChild<QLabel*>(expected.name);
@@ -110,10 +114,11 @@ TEST_F(FormTest, StartsWithTheDefaults) {
 }
 
 TEST_F(FormTest, TabVisitsTheControlsInOrderAndSkipsTheSpeedButtons) {
-  const std::vector<std::string> expected = {
-      "StructureCheckBox", "ParametersButton", "InButton",   "OutButton",  "CalcButton",
-      "MoEdit",            "MoUpDown",         "ScaleUpDown", "LevelUpDown", "ThreshEdit",
-      "CutoffEdit",        "BondEdit",         "StructureCheckBox"};
+  const std::vector<std::string> expected = {"StructureCheckBox", "ParametersButton", "InButton",
+                                             "OutButton",         "CalcButton",       "MoEdit",
+                                             "MoUpDown",          "ScaleUpDown",      "LevelUpDown",
+                                             "ThreshEdit",        "CutoffEdit",       "BondEdit",
+                                             "StructureCheckBox"};
   EXPECT_TRUE(form->StructureCheckBox->hasFocus());
   std::vector<std::string> visited = {"StructureCheckBox"};
   for (std::size_t i = 1; i < expected.size(); ++i) {

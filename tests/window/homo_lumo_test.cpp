@@ -41,8 +41,9 @@ TEST_F(HomoLumo, MissingFileOrMissingCountKeepsTheMoNumber) {
   writeFile(withoutLevels, "NO. OF FILLED levels = 6\nLEVELS: 4\n");
   chooseInput(withoutLevels);
   form->HOMOButton->click();
-  EXPECT_EQ(dialogs.messages, (std::vector<Message>{{"Lobewright error", "Cannot find HOMO/LUMO"},
-                                                    {"Lobewright error", "Cannot find HOMO/LUMO"}}));
+  EXPECT_EQ(dialogs.messages,
+            (std::vector<Message>{{"Lobewright error", "Cannot find HOMO/LUMO"},
+                                  {"Lobewright error", "Cannot find HOMO/LUMO"}}));
   EXPECT_EQ(form->settings.moNumber, 3);
   EXPECT_EQ(textOf(form->MoEdit), "3");
 }
