@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: all deps build build-asan test test-normal test-asan demo clean
+.PHONY: all deps build build-asan test test-normal test-asan demo gui clean
 
 all: build
 
@@ -28,8 +28,9 @@ build-asan: deps
 	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 
+# The window's tests run on Qt's offscreen display, so no screen is needed.
 test-normal: build
-	@cd build && ctest --output-on-failure -j $(JOBS)
+	@cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 test-asan: build-asan
 	@cd build-asan && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
@@ -50,6 +51,12 @@ demo: build
 	else \
 	  echo "The converter is not built yet: nothing to demonstrate."; \
 	fi
+
+gui: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "No display to open the window on (try: xvfb-run make gui)."; exit 1; \
+	fi
+	@build/bin/lobewright
 
 clean:
 	rm -rf build build-asan demo

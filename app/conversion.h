@@ -26,7 +26,7 @@ struct ConversionRequest {
   ConversionSettings settings;
   SweepOptions sweep = {SweepEngine::fast, defaultThreadCount()};
   // Told the grid just before the sweep starts, so a caller can say what is coming.
-  std::function<void(const GridBounds&)> beforeSweep;
+  std::function<void(const GridBounds&)> beforeSweep = nullptr;
 };
 
 enum class ConversionStatus { succeeded, inputError, cannotOpenOutput, cannotWriteOutput };

@@ -1,0 +1,323 @@
+#include <filesystem>
+#include <vector>
+
+#include "window/form_fixture.h"
+
+namespace lobewright::testing {
+namespace {
+
+using Message = ScriptedDialogs::Message;
+
+struct Placement {
+  const char* name;
+  QRect geometry;
+  const char* text;
+};
+
+std::string textOfControl(const QWidget* control) {
+  if (const auto* label = qobject_cast<const QLabel*>(control)) return label->text().toStdString();
+  if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
+    return button->text().toStdString();
+  }
+  if (const auto* field = qobject_cast<const Edit*>(control)) return field->text().toStdString();
+  return {};
+}
+
+TEST_F(FormTest, ControlsArePlacedCaptionedAndNamed) {
+  EXPECT_EQ(form->objectName(), "Form1");
+  EXPECT_EQ(form->windowTitle(), "Lobewright");
+  EXPECT_EQ(form->size(), QSize(245, 211));
+  EXPECT_EQ(form->minimumSize(), form->maximumSize());
+  EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
+
+  const Placement controls[] = {
+      {"HOMOButton", {160, 8, 33, 22}, "HOMO"},
+      {"LUMOButton", {200, 8, 33, 22}, "LUMO"},
+      {"StructureCheckBox", {8, 160, 97, 17}, "Show structure"},
+      {"ParametersButton", {160, 40, 75, 25}, "Parameters..."},
+      {"InButton", {160, 72, 75, 25}, "In file..."},
+      {"OutButton", {160, 104, 75, 25}, "Out file..."},
+      {"CalcButton", {160, 136, 75, 25}, "Calculate"},
+      {"ProgressBar", {8, 184, 225, 17}, ""},
+      {"MoEdit", {88, 8, 33, 21}, "1"},
+      {"MoUpDown", {136, 8, 19, 17}, ""},
+      {"ScaleUpDown", {136, 32, 19, 17}, ""},
+      {"LevelUpDown", {136, 80, 19, 17}, ""},
+      {"ThreshEdit", {88, 56, 33, 21}, "0.05"},
+      {"CutoffEdit", {88, 104, 33, 21}, "3.5"},
+      {"BondEdit", {88, 128, 33, 21}, "1.6"},
+  };
+  for (const Placement& expected : controls) {
+    const auto* control = form->findChild<QWidget*>(expected.name);
+    ASSERT_NE(control, nullptr) << expected.name;
+    EXPECT_EQ(control->geometry(), expected.geometry) << expected.name;
+    EXPECT_EQ(textOfControl(control), expected.text) << expected.name;
+    if (qobject_cast<const QAbstractButton*>(control) != nullptr) {
+      const int captionWidth = control->fontMetrics().horizontalAdvance(expected.text);
+      EXPECT_LE(captionWidth, control->width() - 4) << expected.name << " cuts its caption";
+    }
+  }
+
+  // Labels take the size of their caption; their place is fixed and nothing of them is cut.
+  const Placement labels[] = {
+      {"Label1", {8, 8, 0, 0}, "MO number"},     {"Label2", {8, 32, 0, 0}, "Scale:"},
+      {"Label3", {8, 56, 0, 0}, "Threshold"},    {"Label4", {8, 80, 0, 0}, "Accuracy:"},
+      {"Label5", {8, 128, 0, 0}, "Bond Length"}, {"Label7", {8, 104, 0, 0}, "Cutoff"},
+      {"ScaleLabel", {88, 32, 0, 0}, "4"},       {"LevelLabel", {88, 80, 0, 0}, "3"},
+  };
+  for (const Placement& expected : labels) {
+    const auto* label = form->findChild<QLabel*>(expected.name);
+    ASSERT_NE(label, nullptr) << expected.name;
+    EXPECT_EQ(label->pos(), expected.geometry.topLeft()) << expected.name;
+    EXPECT_EQ(textOfControl(label), expected.text) << expected.name;
+    EXPECT_GE(label->width(), label->sizeHint().width()) << expected.name;
+    if (label->x() == 8) {
+      EXPECT_LT(label->geometry().right(), 88) << expected.name;
+    }
+  }
+}
+
+TEST_F(FormTest, StartsWithTheDefaults) {
+  const ConversionSettings& settings = form->settings;
+  EXPECT_EQ(settings.moNumber, 1);
+  EXPECT_EQ(settings.scale, 4);
+  EXPECT_EQ(settings.threshold, 0.05f);
+  EXPECT_EQ(settings.accuracy, 3);
+  EXPECT_EQ(settings.cutoff, 3.5f);
+  EXPECT_EQ(settings.bondLength, 1.6f);
+  EXPECT_TRUE(settings.showStructure);
+  EXPECT_TRUE(form->StructureCheckBox->isChecked());
+  EXPECT_EQ(settings.outputPath, "");
+
+  EXPECT_EQ(form->MoUpDown->minimum(), 1);
+  EXPECT_EQ(form->MoUpDown->maximum(), 200);
+  EXPECT_EQ(form->MoUpDown->position(), 1);
+  EXPECT_EQ(form->ScaleUpDown->maximum(), 100);
+  EXPECT_EQ(form->ScaleUpDown->position(), 4);
+  EXPECT_EQ(form->LevelUpDown->maximum(), 100);
+  EXPECT_EQ(form->LevelUpDown->position(), 3);
+  EXPECT_EQ(form->ProgressBar->minimum(), 0);
+  EXPECT_EQ(form->ProgressBar->maximum(), 100);
+  EXPECT_EQ(form->ProgressBar->value(), 0);
+
+  EXPECT_EQ(form->ParametersDialog.fileName,
+            std::filesystem::current_path().string() + "/pm3r.txt");
+  EXPECT_EQ(form->ParametersDialog.filter, "Text (*.txt)|*.txt");
+  EXPECT_EQ(form->InputDialog.fileName, "");
+  EXPECT_EQ(form->InputDialog.filter, "MOPAC output (*.mno)|*.mno");
+  EXPECT_EQ(form->OutputDialog.fileName, "out");
+  EXPECT_EQ(form->OutputDialog.kind, FileDialogKind::save);
+  EXPECT_EQ(form->OutputDialog.filter, "POVray (*.pov)|*.pov|LScript (*.ls)|*.ls");
+  EXPECT_EQ(form->OutputDialog.filterIndex, 1);
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(FormTest, TabVisitsTheControlsInOrderAndSkipsTheSpeedButtons) {
+  const std::vector<std::string> expected = {"StructureCheckBox", "ParametersButton", "InButton",
+                                             "OutButton",         "CalcButton",       "MoEdit",
+                                             "MoUpDown",          "ScaleUpDown",      "LevelUpDown",
+                                             "ThreshEdit",        "CutoffEdit",       "BondEdit",
+                                             "StructureCheckBox"};
+  EXPECT_TRUE(form->StructureCheckBox->hasFocus());
+  std::vector<std::string> visited = {"StructureCheckBox"};
+  for (std::size_t i = 1; i < expected.size(); ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    visited.push_back(QApplication::focusWidget()->objectName().toStdString());
+  }
+  EXPECT_EQ(visited, expected);
+  EXPECT_EQ(form->HOMOButton->focusPolicy(), Qt::NoFocus);
+  EXPECT_EQ(form->LUMOButton->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(FormTest, TypingAnExponentStoresEachUsableKeystroke) {
+  std::vector<float> thresholds;
+  QTest::keyClick(form->ThreshEdit, Qt::Key_A, Qt::ControlModifier);
+  for (const char key : std::string("1e-5")) {
+    QTest::keyClicks(form->ThreshEdit, QString(QChar(key)));
+    thresholds.push_back(form->settings.threshold);
+  }
+  EXPECT_EQ(thresholds, (std::vector<float>{1, 1, 1, 1e-5f}));
+  leave(form->ThreshEdit);
+  EXPECT_EQ(textOf(form->ThreshEdit), "1e-05");
+}
+
+TEST_F(FormTest, TextWithoutANumberKeepsTheSettingAndLeavingShowsItAgain) {
+  type(form->ThreshEdit, "abc");
+  EXPECT_EQ(form->settings.threshold, 0.05f);
+  leave(form->ThreshEdit);
+  EXPECT_EQ(textOf(form->ThreshEdit), "0.05");
+
+  type(form->CutoffEdit, "x");
+  type(form->BondEdit, "");
+  EXPECT_EQ(form->settings.cutoff, 3.5f);
+  EXPECT_EQ(form->settings.bondLength, 1.6f);
+  leave(form->BondEdit);
+  EXPECT_EQ(textOf(form->BondEdit), "1.6");
+}
+
+TEST_F(FormTest, NumbersAreTakenAsTyped) {
+  type(form->ThreshEdit, "-0.05");
+  EXPECT_EQ(form->settings.threshold, -0.05f);
+  type(form->CutoffEdit, "4.25");
+  EXPECT_EQ(form->settings.cutoff, 4.25f);
+  type(form->BondEdit, "1.3e0");
+  EXPECT_EQ(form->settings.bondLength, 1.3f);
+  leave(form->BondEdit);
+  EXPECT_EQ(textOf(form->BondEdit), "1.3");
+}
+
+TEST_F(FormTest, MoNumberBeyondTheSpinnersRangeIsTaken) {
+  type(form->MoEdit, "250");
+  EXPECT_EQ(form->settings.moNumber, 250);
+  EXPECT_EQ(form->MoUpDown->position(), 200);
+  leave(form->MoEdit);
+  EXPECT_EQ(textOf(form->MoEdit), "250");
+  // The spinner steps on from its own position.
+  form->MoUpDown->click(UpDownButton::previous);
+  EXPECT_EQ(form->settings.moNumber, 199);
+  EXPECT_EQ(textOf(form->MoEdit), "199");
+}
+
+TEST_F(FormTest, ZeroMoNumberIsIgnoredAndLeavingRestoresTheText) {
+  type(form->MoEdit, "7");
+  type(form->MoEdit, "0");
+  EXPECT_EQ(form->settings.moNumber, 7);
+  EXPECT_EQ(form->MoUpDown->position(), 7);
+  leave(form->MoEdit);
+  EXPECT_EQ(textOf(form->MoEdit), "7");
+}
+
+TEST_F(FormTest, MoNumberIsCutToSixteenBits) {
+  type(form->MoEdit, "65537");
+  EXPECT_EQ(form->settings.moNumber, 1);
+  leave(form->MoEdit);
+  EXPECT_EQ(textOf(form->MoEdit), "1");
+}
+
+TEST_F(FormTest, SpinnersStopAtTheirEnds) {
+  for (int i = 0; i < 100; ++i) form->ScaleUpDown->click(UpDownButton::next);
+  EXPECT_EQ(form->settings.scale, 100);
+  EXPECT_EQ(form->ScaleLabel->text(), "100");
+  EXPECT_GE(form->ScaleLabel->width(), form->ScaleLabel->sizeHint().width());
+  form->ScaleUpDown->click(UpDownButton::next);
+  EXPECT_EQ(form->settings.scale, 100);
+
+  for (int i = 0; i < 5; ++i) form->LevelUpDown->click(UpDownButton::previous);
+  EXPECT_EQ(form->settings.accuracy, 1);
+  EXPECT_EQ(form->LevelLabel->text(), "1");
+
+  form->MoUpDown->click(UpDownButton::previous);
+  EXPECT_EQ(form->settings.moNumber, 1);
+  EXPECT_EQ(textOf(form->MoEdit), "1");
+}
+
+TEST_F(FormTest, SpinnersAnswerTheirArrowsAndKeys) {
+  const auto arrows = form->MoUpDown->findChildren<QToolButton*>();
+  ASSERT_EQ(arrows.size(), 2);
+  const QToolButton* upper = arrows[0]->y() < arrows[1]->y() ? arrows[0] : arrows[1];
+  QTest::mouseClick(const_cast<QToolButton*>(upper), Qt::LeftButton);
+  EXPECT_EQ(form->settings.moNumber, 2);
+  EXPECT_EQ(textOf(form->MoEdit), "2");
+
+  form->LevelUpDown->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(form->LevelUpDown, Qt::Key_Down);
+  EXPECT_EQ(form->settings.accuracy, 2);
+  EXPECT_EQ(form->LevelLabel->text(), "2");
+}
+
+TEST_F(FormTest, StructureSwitchFollowsTheCheckBox) {
+  QTest::mouseClick(form->StructureCheckBox, Qt::LeftButton);
+  EXPECT_FALSE(form->settings.showStructure);
+  QTest::keyClick(form->StructureCheckBox, Qt::Key_Space);
+  EXPECT_TRUE(form->settings.showStructure);
+}
+
+class OutFile : public FormTest {
+ protected:
+  void pressOutFile() { form->OutButton->click(); }
+};
+
+TEST_F(OutFile, CancellingAtOnceGivesAPovRayFileNamedOut) {
+  dialogs.cancel();
+  pressOutFile();
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].dialog, "OutputDialog");
+  EXPECT_EQ(dialogs.shown[0].proposedFileName, "out");
+  EXPECT_EQ(dialogs.shown[0].proposedFilterIndex, 1);
+  EXPECT_EQ(form->settings.outputPath, "out.pov");
+  EXPECT_EQ(form->settings.outputKind, OutputKind::PovRay);
+  EXPECT_EQ(form->OutputDialog.fileName, "out");
+}
+
+TEST_F(OutFile, TheSelectedFilterDecidesAndTheDialogProposesTheStem) {
+  dialogs.confirm("/scenes/mol.pov", 2);
+  pressOutFile();
+  EXPECT_EQ(form->settings.outputPath, "/scenes/mol.ls");
+  EXPECT_EQ(form->settings.outputKind, OutputKind::LScript);
+  EXPECT_EQ(form->OutputDialog.fileName, "/scenes/mol");
+
+  dialogs.cancel();
+  pressOutFile();
+  EXPECT_EQ(dialogs.shown[1].proposedFileName, "/scenes/mol");
+  EXPECT_EQ(dialogs.shown[1].proposedFilterIndex, 2);
+  EXPECT_EQ(form->settings.outputPath, "/scenes/mol.ls");
+  EXPECT_EQ(form->settings.outputKind, OutputKind::LScript);
+}
+
+TEST_F(OutFile, UnknownExtensionsAreKept) {
+  dialogs.confirm("/scenes/mol.POV", 1);
+  pressOutFile();
+  EXPECT_EQ(form->settings.outputPath, "/scenes/mol.POV.pov");
+
+  dialogs.confirm("/old.runs/mol", 1);
+  pressOutFile();
+  EXPECT_EQ(form->settings.outputPath, "/old.runs/mol.pov");
+
+  dialogs.confirm(".pov", 1);
+  pressOutFile();
+  EXPECT_EQ(form->settings.outputPath, ".pov.pov");
+  EXPECT_EQ(form->settings.outputKind, OutputKind::PovRay);
+}
+
+TEST_F(FormTest, OpenDialogsOnlyRememberTheChosenFile) {
+  const ConversionSettings before = form->settings;
+  dialogs.confirm("/data/benzene.mno");
+  form->InButton->click();
+  dialogs.cancel();
+  form->InButton->click();
+  EXPECT_EQ(form->InputDialog.fileName, "/data/benzene.mno");
+  EXPECT_EQ(dialogs.shown[1].proposedFileName, "/data/benzene.mno");
+
+  dialogs.confirm("/data/pm3-extra.txt");
+  form->ParametersButton->click();
+  EXPECT_EQ(form->ParametersDialog.fileName, "/data/pm3-extra.txt");
+  EXPECT_EQ(form->settings.moNumber, before.moNumber);
+  EXPECT_EQ(form->settings.outputPath, before.outputPath);
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(FormTest, AnExceptionInAHandlerIsShownAndTheWindowGoesOn) {
+  struct ThrowingDialogs : ScriptedDialogs {
+    bool execute(FileDialog&) override { throw std::runtime_error("Out of memory."); }
+  } throwing;
+  TForm1 window(throwing);
+  window.ParametersButton->click();
+  EXPECT_EQ(throwing.messages, (std::vector<Message>{{"Lobewright", "Out of memory."}}));
+  window.MoUpDown->click(UpDownButton::next);
+  EXPECT_EQ(window.settings.moNumber, 2);
+}
+
+TEST(FileFilterList, SplitsDescriptionAndPatternPairs) {
+  const auto filters = splitFilterList("POVray (*.pov)|*.pov|LScript (*.ls)|*.ls");
+  ASSERT_EQ(filters.size(), 2u);
+  EXPECT_EQ(filters[1].description, "LScript (*.ls)");
+  EXPECT_EQ(filters[1].pattern, "*.ls");
+  EXPECT_TRUE(splitFilterList("").empty());
+  const auto unpaired = splitFilterList("Text (*.txt)");
+  ASSERT_EQ(unpaired.size(), 1u);
+  EXPECT_EQ(unpaired[0].pattern, "*");
+}
+
+}  // namespace
+}  // namespace lobewright::testing

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+#include <string>
+
+#include "app/window/edit.h"
+#include "app/window/form1.h"
+#include "support/recording_sink.h"
+#include "window/scripted_dialogs.h"
+
+namespace lobewright::testing {
+
+// A fresh main window per test, shown on the offscreen display, with scripted dialogs.
+class FormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form = std::make_unique<TForm1>(dialogs);
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  }
+
+  // Types into a field key by key, replacing what it held, as the user selecting it all first.
+  static void type(Edit* field, const std::string& text) {
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, QString::fromStdString(text));
+  }
+
+  // Gives the field focus, then tabs away from it.
+  static void leave(Edit* field) {
+    field->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(field->hasFocus());
+    QTest::keyClick(field, Qt::Key_Tab);
+    ASSERT_FALSE(field->hasFocus());
+  }
+
+  static std::string textOf(const Edit* field) { return field->text().toStdString(); }
+
+  ScriptedDialogs dialogs;
+  std::unique_ptr<TForm1> form;
+};
+
+}  // namespace lobewright::testing
