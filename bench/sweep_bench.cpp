@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -31,8 +32,16 @@ struct Configuration {
   SweepOptions sweep;
 };
 
+double cpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 struct Result {
   double seconds = 0;
+  double cpuSeconds = 0;
   SweepCounters counters;
   long peakKilobytes = 0;
 };
@@ -55,6 +64,7 @@ Result convert(const std::string& dataDir, const Configuration& c) {
   std::ofstream out("/dev/null", std::ios::binary);
   const GridBounds bounds = computeGridBounds(molecule, settings.scale);
   const auto start = std::chrono::steady_clock::now();
+  const double cpuStart = cpuSeconds();
   Result result;
   const auto ignore = [](int) {};
   result.counters = c.kind == OutputKind::PovRay
@@ -63,6 +73,7 @@ Result convert(const std::string& dataDir, const Configuration& c) {
   out.flush();
   result.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  result.cpuSeconds = cpuSeconds() - cpuStart;
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   result.peakKilobytes = usage.ru_maxrss;
@@ -98,8 +109,8 @@ int main(int argc, char** argv) {
   const std::string dataDir = argv[1];
   std::vector<std::string> samples(argv + 2, argv + argc);
   if (samples.empty()) samples = {"caffeine.mno", "hexadecane.out"};
-  std::printf("%-16s %5s %4s %-10s %9s %14s %10s %9s\n", "sample", "scale", "kind", "engine",
-              "seconds", "evaluations", "triangles", "peak MB");
+  std::printf("%-16s %5s %4s %-8s %8s %8s %12s %9s %8s\n", "sample", "scale", "kind", "engine",
+              "wall s", "cpu s", "evaluations", "triangles", "peak MB");
   for (const std::string& sample : samples) {
     for (const int scale : {4, 8, 16}) {
       for (const OutputKind kind : {OutputKind::PovRay, OutputKind::LScript}) {
@@ -109,8 +120,9 @@ int main(int argc, char** argv) {
             {"fast x2", {SweepEngine::fast, 2}}};
         for (const auto& [name, sweep] : engines) {
           const Result r = convertInChild(dataDir, {sample, scale, kind, sweep});
-          std::printf("%-16s %5d %4s %-10s %9.3f %14lld %10lld %9.1f\n", sample.c_str(), scale,
-                      kind == OutputKind::PovRay ? "pov" : "ls", name, r.seconds,
+          std::printf("%-16s %5d %4s %-8s %8.3f %8.3f %12lld %9lld %8.1f\n", sample.c_str(),
+                      scale, kind == OutputKind::PovRay ? "pov" : "ls", name, r.seconds,
+                      r.cpuSeconds,
                       static_cast<long long>(r.counters.evaluations),
                       static_cast<long long>(r.counters.triangles), r.peakKilobytes / 1024.0);
           std::fflush(stdout);

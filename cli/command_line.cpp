@@ -16,15 +16,20 @@ bool endsWith(std::string_view text, std::string_view suffix) {
 }
 
 template <class Number>
-std::optional<Number> parseNumber(std::string_view text) {
+std::optional<Number> parseWhole(std::string_view text) {
   Number value{};
   const char* end = text.data() + text.size();
   const auto result = std::from_chars(text.data(), end, value);
   if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
-  if constexpr (std::is_floating_point_v<Number>) {
-    if (!std::isfinite(value)) return std::nullopt;
-  }
   return value;
+}
+
+// Read as the window reads typed numbers, to double and then stored as float, so that both
+// write the same bytes for the same text; refused when a float cannot hold it.
+std::optional<float> parseReal(std::string_view text) {
+  const auto value = parseWhole<double>(text);
+  if (!value || !(std::fabs(*value) <= std::numeric_limits<float>::max())) return std::nullopt;
+  return static_cast<float>(*value);
 }
 
 class Parser {
@@ -105,7 +110,7 @@ class Parser {
 
   int32_t integer(const std::string& option, int32_t least, int32_t greatest) {
     const std::string text = value(option);
-    const auto number = parseNumber<int32_t>(text);
+    const auto number = parseWhole<int32_t>(text);
     if (m_error.empty() && (!number || *number < least || *number > greatest)) {
       refuse(option + " takes a whole number from " + std::to_string(least) + " to " +
              std::to_string(greatest) + ", not \"" + text + "\"");
@@ -115,7 +120,7 @@ class Parser {
 
   float real(const std::string& option) {
     const std::string text = value(option);
-    const auto number = parseNumber<float>(text);
+    const auto number = parseReal(text);
     if (m_error.empty() && !number) refuse(option + " takes a number, not \"" + text + "\"");
     return number.value_or(0.0f);
   }

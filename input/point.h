@@ -9,6 +9,7 @@ struct Point {
   float z = 0.0f;
 
   friend bool operator==(const Point&, const Point&) = default;
+  friend Point operator+(const Point& a, const Point& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 };
 
 }  // namespace lobewright

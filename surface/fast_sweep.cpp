@@ -15,15 +15,18 @@ namespace {
 void sweepOnThisThread(const SweepPlanes& planes, const GridBounds& bounds,
                        SweepCounters& counters, const LayerSink& sink) {
   std::vector<ShadedTriangle> triangles;
-  GridPlane bottom = planes.computePlane(0, counters.evaluations);
+  GridPlane bottom;
+  GridPlane top;
+  GridLayer layer;
+  planes.computePlane(0, bottom, counters.evaluations);
   for (int32_t k = 0; k < planes.layerCount(); ++k) {
-    GridPlane top = planes.computePlane(k + 1, counters.evaluations);
-    const GridLayer layer = planes.computeLayer(k, bottom, top, counters.evaluations);
+    planes.computePlane(k + 1, top, counters.evaluations);
+    planes.computeLayer(k, bottom, top, layer, counters.evaluations);
     triangles.clear();
     planes.assembleLayer(bottom, top, layer, triangles);
     counters.triangles += static_cast<int64_t>(triangles.size());
     sink(triangles, layerProgress(bounds.zLow + k, bounds));
-    bottom = std::move(top);
+    std::swap(bottom, top);
   }
 }
 
@@ -67,7 +70,7 @@ class ParallelSweep {
       sink(triangles, layerProgress(bounds.zLow + k, bounds));
       std::lock_guard lock(m_mutex);
       m_delivered = k + 1;
-      m_planeData[k].reset();
+      m_sparePlanes.push_back(std::move(m_planeData[k]));
       m_changed.notify_all();
     }
   }
@@ -92,7 +95,8 @@ class ParallelSweep {
           const GridPlane& bottom = *m_planeData[k];
           const GridPlane& top = *m_planeData[k + 1];
           lock.unlock();
-          const GridLayer layer = m_planes.computeLayer(k, bottom, top, evaluations);
+          GridLayer layer;
+          m_planes.computeLayer(k, bottom, top, layer, evaluations);
           std::vector<ShadedTriangle> triangles;
           m_planes.assembleLayer(bottom, top, layer, triangles);
           lock.lock();
@@ -100,8 +104,9 @@ class ParallelSweep {
           m_layerReady[k] = true;
         } else {
           const int32_t k = m_nextPlane++;
+          std::unique_ptr<GridPlane> plane = takeSparePlane();
           lock.unlock();
-          auto plane = std::make_unique<GridPlane>(m_planes.computePlane(k, evaluations));
+          m_planes.computePlane(k, *plane, evaluations);
           lock.lock();
           m_planeData[k] = std::move(plane);
         }
@@ -112,6 +117,14 @@ class ParallelSweep {
     }
     std::lock_guard lock(m_mutex);
     m_evaluations += evaluations;
+  }
+
+  // A plane whose storage is reused, or a new one; called with the lock held.
+  std::unique_ptr<GridPlane> takeSparePlane() {
+    if (m_sparePlanes.empty()) return std::make_unique<GridPlane>();
+    std::unique_ptr<GridPlane> plane = std::move(m_sparePlanes.back());
+    m_sparePlanes.pop_back();
+    return plane;
   }
 
   bool done() const { return m_nextLayer == m_planes.layerCount(); }
@@ -129,6 +142,7 @@ class ParallelSweep {
   std::mutex m_mutex;
   std::condition_variable m_changed;
   std::vector<std::unique_ptr<GridPlane>> m_planeData;
+  std::vector<std::unique_ptr<GridPlane>> m_sparePlanes;
   std::vector<std::vector<ShadedTriangle>> m_layerTriangles;
   std::vector<bool> m_layerReady;
   int32_t m_nextPlane = 0;

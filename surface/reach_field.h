@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -14,8 +15,11 @@ class ReachField {
  public:
   explicit ReachField(const Molecule& molecule);
 
-  // The atoms whose cutoff sphere can reach the box [x0, x1] x (any y) x [z0, z1], in index order.
-  void atomsNear(float x0, float x1, float z0, float z1, std::vector<int16_t>& atoms) const;
+  // The atoms whose cutoff sphere can reach the box from low to high, in index order.
+  void atomsNear(const Point& low, const Point& high, std::vector<int16_t>& atoms) const;
+  // The same, chosen among the given candidates only.
+  void atomsNear(const Point& low, const Point& high, const std::vector<int16_t>& candidates,
+                 std::vector<int16_t>& atoms) const;
 
   [[nodiscard]] float valueAt(const std::vector<int16_t>& atoms, float x, float y, float z) const {
     float sum = 0.0f;
@@ -23,8 +27,40 @@ class ReachField {
     return sum;
   }
 
+  // An upper bound of |value| anywhere in the box from low to high, from the given atoms (those
+  // that can reach the box); infinity when no bound can be given.
+  [[nodiscard]] double boundOfMagnitude(const Point& low, const Point& high,
+                                        const std::vector<int16_t>& atoms) const;
+
+  // The values at the points (x, ys[p], z) for p below count. The sums of different points do not
+  // depend on each other, so going through the atoms once for all of them lets the processor
+  // work on several sums at a time; each sum still adds its atoms in index order.
+  void valuesAlongY(const std::vector<int16_t>& atoms, float x, const float* ys, float z,
+                    int count, float* values) const {
+    std::fill(values, values + count, 0.0f);
+    for (const int16_t i : atoms) {
+      const AtomOrbital& atom = m_atoms[i];
+      for (int p = 0; p < count; ++p) {
+        values[p] = addAtomShare(atom, x, ys[p], z, m_cutoffSquared, values[p]);
+      }
+    }
+  }
+
  private:
+  [[nodiscard]] bool reaches(const AtomOrbital& atom, const Point& low, const Point& high) const;
+
+  // Per atom: the largest the s part and the p part can be at distance r, as a * r^k * exp(-zeta r)
+  // with k = 0 for a single s shell and k = 1 otherwise.
+  struct Envelope {
+    double sWeight;
+    double pWeight;
+    double zetaS;
+    double zetaP;
+    bool singleShell;
+  };
+
   std::vector<AtomOrbital> m_atoms;
+  std::vector<Envelope> m_envelopes;
   float m_cutoffSquared;
   double m_reach;
 };

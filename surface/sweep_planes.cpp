@@ -1,5 +1,6 @@
 #include "surface/sweep_planes.h"
 
+#include <algorithm>
 #include <array>
 
 #include "surface/polygonizer.h"
@@ -7,9 +8,8 @@
 namespace lobewright {
 namespace {
 
-// How far past a plane or layer the evaluations of its crossing points reach: the far end of an
-// edge plus the gradient's step.
-constexpr float kEdgeReach = 1.0f + 2 * kGradientStep;
+// Grid points along y summed over one list of atoms.
+constexpr int32_t kBlockLength = 16;
 
 // Bisects an edge whose end b is known to be of class endAbove. Tracking that class instead of
 // evaluating b again gives the same bracket as the literal bisection with half the evaluations.
@@ -54,69 +54,97 @@ CrossingPoint SweepPlanes::crossEdge(const AtomListField& field, Point a, Point 
   return crossing;
 }
 
-GridPlane SweepPlanes::computePlane(int32_t k, int64_t& evaluations) const {
+bool SweepPlanes::surelyBelowThreshold(const Point& low, const Point& high,
+                                       const std::vector<int16_t>& atoms) const {
+  // The computed sums may exceed the exact ones by a few units in the last place per term; a
+  // bound this far below the threshold leaves room for far more than that.
+  constexpr double kSafeFraction = 0.999;
+  return m_threshold > 0.0f &&
+         m_field.boundOfMagnitude(low, high, atoms) < kSafeFraction * m_threshold;
+}
+
+void SweepPlanes::computePlane(int32_t k, GridPlane& plane, int64_t& evaluations) const {
   const int32_t stride = m_ny + 1;
-  GridPlane plane;
+  // Every entry is written below, so a plane's storage serves again without clearing.
   plane.above.resize(static_cast<std::size_t>(m_nx + 1) * stride);
-  plane.xEdges.assign(static_cast<std::size_t>(m_nx) * stride, kNoCrossing);
-  plane.yEdges.assign(static_cast<std::size_t>(m_nx + 1) * m_ny, kNoCrossing);
+  plane.xEdges.resize(static_cast<std::size_t>(m_nx) * stride);
+  plane.yEdges.resize(static_cast<std::size_t>(m_nx + 1) * m_ny);
+  plane.points.clear();
   std::vector<int16_t> rowAtoms;
+  std::vector<int16_t> blockAtoms;
   std::vector<int16_t> backAtoms;
+  std::array<float, kBlockLength> ys;
+  std::array<float, kBlockLength> values;
+  const Point shift{kGradientStep, kGradientStep, kGradientStep};
   // Each row of grid points along y, with its edges along y and the edges along x that join it to
   // the row before.
   for (int32_t ix = 0; ix <= m_nx; ++ix) {
     const Point rowStart = gridPoint(ix, 0, k);
-    const float zReach = rowStart.z + kGradientStep;
-    m_field.atomsNear(rowStart.x, rowStart.x + kGradientStep, rowStart.z, zReach, rowAtoms);
+    const Point rowEnd = gridPoint(ix, m_ny, k);
+    m_field.atomsNear(rowStart, rowEnd + shift, rowAtoms);
     const AtomListField row(m_field, rowAtoms, evaluations);
     uint8_t* above = &plane.above[static_cast<std::size_t>(ix) * stride];
-    for (int32_t iy = 0; iy <= m_ny; ++iy) {
-      const Point p = gridPoint(ix, iy, k);
-      above[iy] = aboveThreshold(row.valueAt(p.x, p.y, p.z), m_threshold);
+    // The grid points in short runs along y, each run summed over the atoms that reach it.
+    for (int32_t blockStart = 0; blockStart <= m_ny; blockStart += kBlockLength) {
+      const int32_t blockEnd = std::min(m_ny, blockStart + kBlockLength - 1);
+      m_field.atomsNear(gridPoint(ix, blockStart, k), gridPoint(ix, blockEnd, k), rowAtoms,
+                        blockAtoms);
+      const int count = blockEnd - blockStart + 1;
+      if (surelyBelowThreshold(gridPoint(ix, blockStart, k), gridPoint(ix, blockEnd, k),
+                               blockAtoms)) {
+        std::fill(above + blockStart, above + blockEnd + 1, false);
+        continue;
+      }
+      for (int p = 0; p < count; ++p) ys[p] = gridPoint(ix, blockStart + p, k).y;
+      m_field.valuesAlongY(blockAtoms, rowStart.x, ys.data(), rowStart.z, count, values.data());
+      evaluations += count;
+      for (int p = 0; p < count; ++p) {
+        above[blockStart + p] = aboveThreshold(values[p], m_threshold);
+      }
     }
+    int32_t* yEdges = &plane.yEdges[static_cast<std::size_t>(ix) * m_ny];
     for (int32_t iy = 0; iy < m_ny; ++iy) {
+      yEdges[iy] = kNoCrossing;
       if (above[iy] == above[iy + 1]) continue;
-      plane.yEdges[static_cast<std::size_t>(ix) * m_ny + iy] =
-          static_cast<int32_t>(plane.points.size());
+      yEdges[iy] = static_cast<int32_t>(plane.points.size());
       plane.points.push_back(
           crossEdge(row, gridPoint(ix, iy, k), gridPoint(ix, iy + 1, k), above[iy + 1]));
     }
     if (ix == 0) continue;
     const uint8_t* previous = above - stride;
-    m_field.atomsNear(rowStart.x - 1.0f, rowStart.x + kGradientStep, rowStart.z, zReach,
-                      backAtoms);
+    m_field.atomsNear(gridPoint(ix - 1, 0, k), rowEnd + shift, backAtoms);
     const AtomListField back(m_field, backAtoms, evaluations);
+    int32_t* xEdges = &plane.xEdges[static_cast<std::size_t>(ix - 1) * stride];
     for (int32_t iy = 0; iy <= m_ny; ++iy) {
+      xEdges[iy] = kNoCrossing;
       if (previous[iy] == above[iy]) continue;
-      plane.xEdges[static_cast<std::size_t>(ix - 1) * stride + iy] =
-          static_cast<int32_t>(plane.points.size());
+      xEdges[iy] = static_cast<int32_t>(plane.points.size());
       plane.points.push_back(
           crossEdge(back, gridPoint(ix - 1, iy, k), gridPoint(ix, iy, k), above[iy]));
     }
   }
-  return plane;
 }
 
-GridLayer SweepPlanes::computeLayer(int32_t k, const GridPlane& bottom, const GridPlane& top,
-                                    int64_t& evaluations) const {
+void SweepPlanes::computeLayer(int32_t k, const GridPlane& bottom, const GridPlane& top,
+                               GridLayer& layer, int64_t& evaluations) const {
   const int32_t stride = m_ny + 1;
-  GridLayer layer;
-  layer.zEdges.assign(static_cast<std::size_t>(m_nx + 1) * stride, kNoCrossing);
+  const Point reach{kGradientStep, kGradientStep, 2 * kGradientStep};
+  layer.zEdges.resize(static_cast<std::size_t>(m_nx + 1) * stride);
+  layer.points.clear();
   std::vector<int16_t> atoms;
   for (int32_t ix = 0; ix <= m_nx; ++ix) {
     const std::size_t row = static_cast<std::size_t>(ix) * stride;
     const Point rowStart = gridPoint(ix, 0, k);
-    m_field.atomsNear(rowStart.x, rowStart.x + kGradientStep, rowStart.z,
-                      rowStart.z + kEdgeReach, atoms);
+    m_field.atomsNear(rowStart, gridPoint(ix, m_ny, k + 1) + reach, atoms);
     const AtomListField field(m_field, atoms, evaluations);
     for (int32_t iy = 0; iy <= m_ny; ++iy) {
+      layer.zEdges[row + iy] = kNoCrossing;
       if (bottom.above[row + iy] == top.above[row + iy]) continue;
       layer.zEdges[row + iy] = static_cast<int32_t>(layer.points.size());
       layer.points.push_back(
           crossEdge(field, gridPoint(ix, iy, k), gridPoint(ix, iy, k + 1), top.above[row + iy]));
     }
   }
-  return layer;
 }
 
 void SweepPlanes::assembleLayer(const GridPlane& bottom, const GridPlane& top,
@@ -135,9 +163,17 @@ void SweepPlanes::assembleLayer(const GridPlane& bottom, const GridPlane& top,
     const int32_t at = layer.zEdges[static_cast<std::size_t>(ix) * stride + iy];
     return at == kNoCrossing ? nullptr : &layer.points[at];
   };
+  // A cube whose eight corners are of one class has no crossing.
+  const auto uniform = [&](std::size_t at) {
+    const uint8_t c = bottom.above[at];
+    return bottom.above[at + 1] == c && bottom.above[at + stride] == c &&
+           bottom.above[at + stride + 1] == c && top.above[at] == c && top.above[at + 1] == c &&
+           top.above[at + stride] == c && top.above[at + stride + 1] == c;
+  };
   std::array<const CrossingPoint*, kCubeEdgeCount> crossings{};
   for (int32_t ix = 0; ix < m_nx; ++ix) {
     for (int32_t iy = 0; iy < m_ny; ++iy) {
+      if (uniform(static_cast<std::size_t>(ix) * stride + iy)) continue;
       // The cube's edges in the order of the edge table.
       const std::array<const CrossingPoint*, kCubeEdgeCount> edges{
           xEdge(bottom, ix, iy),     yEdge(bottom, ix, iy),     zEdge(ix, iy),

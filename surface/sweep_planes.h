@@ -43,16 +43,20 @@ class SweepPlanes {
   [[nodiscard]] int32_t layerCount() const { return m_nz; }
   [[nodiscard]] bool hasCubes() const { return m_nx > 0 && m_ny > 0 && m_nz > 0; }
 
-  // Plane k lies at z = zLow + k, for k from 0 to layerCount().
-  [[nodiscard]] GridPlane computePlane(int32_t k, int64_t& evaluations) const;
+  // Plane k lies at z = zLow + k, for k from 0 to layerCount(). The plane's storage is reused.
+  void computePlane(int32_t k, GridPlane& plane, int64_t& evaluations) const;
   // Layer k holds the cubes between planes k and k + 1.
-  [[nodiscard]] GridLayer computeLayer(int32_t k, const GridPlane& bottom, const GridPlane& top,
-                                       int64_t& evaluations) const;
+  void computeLayer(int32_t k, const GridPlane& bottom, const GridPlane& top, GridLayer& layer,
+                    int64_t& evaluations) const;
   // The fan triangles of layer k's cubes, in sweep order.
   void assembleLayer(const GridPlane& bottom, const GridPlane& top, const GridLayer& layer,
                      std::vector<ShadedTriangle>& triangles) const;
 
  private:
+  // True when no point of the box can be above the threshold: the box's points are then
+  // classified without being evaluated.
+  [[nodiscard]] bool surelyBelowThreshold(const Point& low, const Point& high,
+                                          const std::vector<int16_t>& atoms) const;
   [[nodiscard]] Point gridPoint(int32_t ix, int32_t iy, int32_t k) const;
   [[nodiscard]] CrossingPoint crossEdge(const AtomListField& field, Point a, Point b,
                                         bool endAbove) const;

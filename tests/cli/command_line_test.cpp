@@ -71,6 +71,7 @@ TEST(CommandLine, RefusesMalformedOrOutOfRangeNumbers) {
   const std::vector<std::vector<std::string>> bad = {
       {"--threshold", "0.o5"}, {"--threshold", "0,05"}, {"--threshold", ""},
       {"--threshold", "nan"},  {"--cutoff", "inf"},     {"--bond-length", "1e"},
+      {"--cutoff", "1e39"},    {"--threads", "0"},
       {"--scale", "0"},        {"--scale", "101"},      {"--scale", "4.5"},
       {"--accuracy", "-1"},    {"--accuracy", "101"},   {"--mo", "0"},
       {"--mo", "32768"},       {"--mo", " 3"},          {"--scale"},
