@@ -4,12 +4,15 @@
 #include <fstream>
 #include <locale>
 #include <thread>
+#include <vector>
 
 #include "app/grid_extent.h"
 #include "writers/lscript_writer.h"
 
 namespace lobewright {
 namespace {
+
+constexpr std::size_t kOutputBufferBytes = std::size_t{1} << 20;
 
 ConversionOutcome failure(ConversionStatus status, std::string message) {
   return {status, std::move(message)};
@@ -49,7 +52,11 @@ ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& m
   molecule.setScale(static_cast<float>(settings.scale));
   molecule.setCutoff(settings.cutoff);
 
-  std::ofstream out(settings.outputPath, std::ios::binary | std::ios::trunc);
+  // Scenes run to many megabytes: write them in large pieces.
+  std::vector<char> buffer(kOutputBufferBytes);
+  std::ofstream out;
+  out.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  out.open(settings.outputPath, std::ios::binary | std::ios::trunc);
   if (!out) return failure(ConversionStatus::cannotOpenOutput, kCannotOpenOutputMessage);
   out.imbue(std::locale::classic());
 

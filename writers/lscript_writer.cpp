@@ -21,7 +21,9 @@ void appendLine(std::string& buffer, const Parts&... parts) {
 }
 
 std::string tripleText(const Point& p) {
-  return formatReal(p.x) + ',' + formatReal(p.y) + ',' + formatReal(p.z);
+  std::string text;
+  appendTriple(text, p);
+  return text;
 }
 
 // Element surfaces are coloured by symbol; other symbols keep the modeller's default colour.
@@ -147,9 +149,15 @@ void LScriptWriter::addStructure(const Molecule& molecule, const ConversionSetti
 
 void LScriptWriter::writePoints(const IndexedMesh& mesh) {
   m_out << "editbegin();" << kLineEnd;
+  std::string line;
   for (const vertex& point : mesh.vertices()) {
-    m_out << "pts[" << point.index << "]=addpoint(<";
-    writeTriple(m_out, {point.x, point.y, point.z}) << ">);" << kLineEnd;
+    line.assign("pts[");
+    line.append(std::to_string(point.index));
+    line.append("]=addpoint(<");
+    appendTriple(line, {point.x, point.y, point.z});
+    line.append(">);");
+    line.append(kLineEnd);
+    m_out.write(line.data(), static_cast<std::streamsize>(line.size()));
   }
   m_out << "editend();" << kLineEnd;
 }

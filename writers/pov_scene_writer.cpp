@@ -74,16 +74,20 @@ void PovSceneWriter::writeHeader(const Molecule& molecule) {
 void PovSceneWriter::writeTriangle(const SmoothTriangle& triangle) {
   // The mesh opens with its first triangle: POV-Ray refuses a mesh without any.
   if (m_triangleCount++ == 0) m_out << kMeshOpening;
-  m_out << "smooth_triangle{ <";
+  // One record is built whole and written at once: this runs for every triangle.
+  m_record.assign("smooth_triangle{ <");
   for (int k = 0; k < 3; ++k) {
-    if (k > 0) m_out << ">,<";
-    writeTriple(m_out, triangle.corners[k].position) << ">,<";
-    writeTriple(m_out, triangle.corners[k].normal);
+    if (k > 0) m_record.append(">,<");
+    appendTriple(m_record, triangle.corners[k].position);
+    m_record.append(">,<");
+    appendTriple(m_record, triangle.corners[k].normal);
   }
-  m_out << '>' << kLineEnd;
-  m_out << (triangle.sign == LobeSign::positive ? "texture { positive } }"
-                                                 : "texture { negative } }")
-        << kLineEnd;
+  m_record.push_back('>');
+  m_record.append(kLineEnd);
+  m_record.append(triangle.sign == LobeSign::positive ? "texture { positive } }"
+                                                       : "texture { negative } }");
+  m_record.append(kLineEnd);
+  m_out.write(m_record.data(), static_cast<std::streamsize>(m_record.size()));
 }
 
 void PovSceneWriter::closeMesh() {

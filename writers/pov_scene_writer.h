@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string>
 
 #include "app/conversion_settings.h"
 #include "input/molecule.h"
@@ -32,6 +33,7 @@ class PovSceneWriter {
  private:
   std::ostream& m_out;
   int64_t m_triangleCount = 0;
+  std::string m_record;
 };
 
 }  // namespace lobewright

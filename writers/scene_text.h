@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "input/point.h"
@@ -16,8 +17,18 @@ inline constexpr int kCreditYear = 2006;
 inline constexpr std::string_view kCreditText = " Lobewright, orbital surfaces from MOPAC";
 
 // "x,y,z" in the real-number text.
+inline void appendTriple(std::string& text, const Point& p) {
+  appendReal(text, p.x);
+  text.push_back(',');
+  appendReal(text, p.y);
+  text.push_back(',');
+  appendReal(text, p.z);
+}
+
 inline std::ostream& writeTriple(std::ostream& out, const Point& p) {
-  return out << formatReal(p.x) << ',' << formatReal(p.y) << ',' << formatReal(p.z);
+  std::string text;
+  appendTriple(text, p);
+  return out << text;
 }
 
 }  // namespace lobewright
