@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: all deps build build-asan test test-normal test-asan demo gui clean
+.PHONY: all deps build build-asan test test-normal test-asan demo gui bench clean
 
 all: build
 
@@ -57,6 +57,10 @@ gui: build
 	  echo "No display to open the window on (try: xvfb-run make gui)."; exit 1; \
 	fi
 	@build/bin/lobewright
+
+# Times the literal and the fast sweep on the bundled samples (a few minutes).
+bench: build
+	@build/bin/sweep_bench samples caffeine.mno hexadecane.out
 
 clean:
 	rm -rf build build-asan demo

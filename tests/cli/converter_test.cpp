@@ -76,6 +76,16 @@ TEST_F(Converter, WarningsGoToStderrAndTheRunGoesOn) {
             "Lobewright warning: No surface found at this threshold.\n");
 }
 
+TEST_F(Converter, SaysHowManyCubesALongSweepVisits) {
+  // A threshold nothing reaches keeps this large grid quick to sweep.
+  const auto result = convert(quoted(dataPath("caffeine.mno")) + output("big.pov") + m_params +
+                              "--scale 36 --threshold 1000");
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_NE(result.err.find("lobewright-convert: the sweep visits "), std::string::npos)
+      << result.err;
+  EXPECT_EQ(convert(m_formaldehyde + output("small.pov") + m_params).err, "");
+}
+
 TEST_F(Converter, BadCommandLineExitsWithTwoAndUsage) {
   for (const std::string& arguments :
        {m_formaldehyde + output("a.pov") + " --threshold 0.o5", m_formaldehyde + output("a.obj"),
