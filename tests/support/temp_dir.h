@@ -1,19 +1,22 @@
 #pragma once
 
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
 #include <filesystem>
-#include <random>
+#include <fstream>
 #include <string>
 
 namespace lobewright::testing {
 
-// A fresh directory removed with everything in it when the test ends.
+// A directory of its own for one test, removed with everything in it afterwards.
 class TempDir {
  public:
   TempDir() {
-    std::random_device random;
-    m_path = std::filesystem::temp_directory_path() /
-             ("lobewright-test-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(m_path);
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "lobewright-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot create " << pattern;
+    m_path = pattern;
   }
   ~TempDir() {
     std::error_code ignored;
@@ -27,5 +30,9 @@ class TempDir {
  private:
   std::filesystem::path m_path;
 };
+
+inline void writeFile(const std::string& fileName, const std::string& contents) {
+  std::ofstream(fileName, std::ios::binary) << contents;
+}
 
 }  // namespace lobewright::testing

@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "window/form_fixture.h"
-#include "window/temporary_directory.h"
+#include "support/golden.h"
+#include "support/temp_dir.h"
 
 namespace lobewright::testing {
 namespace {
@@ -90,7 +91,7 @@ class Calculate : public FormTest {
     EXPECT_EQ(form->ProgressBar->value(), 0);
   }
 
-  TemporaryDirectory directory;
+  TempDir directory;
 };
 
 TEST_F(Calculate, AnEmptyOutputNameIsReportedBeforeTheInputIsLookedAt) {
@@ -127,7 +128,7 @@ TEST_F(Calculate, AnInputErrorLeavesTheOutputFileUntouched) {
   EXPECT_EQ(dialogs.messages[0].caption, "Lobewright error");
   EXPECT_EQ(dialogs.messages[0].text.substr(0, 17), "Input file error.");
   EXPECT_EQ(enabledDuringMessages, std::vector<bool>{true});
-  EXPECT_EQ(contentsOf(output), "an earlier scene");
+  EXPECT_EQ(readFile(output), "an earlier scene");
   expectIdle();
 }
 
@@ -156,7 +157,7 @@ TEST_F(Calculate, TheBarFollowsEachLayerOfTheSweepAndIsResetAtTheEnd) {
                                        paints.calculateEnabled.begin() + 13);
   EXPECT_EQ(duringTheRun, std::vector<bool>(13, false));
   EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_FALSE(contentsOf(directory.file("hydrogen.pov")).empty());
+  EXPECT_FALSE(readFile(directory.file("hydrogen.pov")).empty());
   expectIdle();
 }
 
@@ -212,8 +213,8 @@ class SameBytesAsTheConverter : public Calculate {
                                           dataPath("pm3r.txt"), "--quiet"};
     arguments.insert(arguments.end(), converterOptions.begin(), converterOptions.end());
     EXPECT_EQ(runConverter(arguments), 0);
-    converted = contentsOf(converterOutput);
-    return contentsOf(directory.file("window" + extension));
+    converted = readFile(converterOutput);
+    return readFile(directory.file("window" + extension));
   }
 };
 
@@ -251,7 +252,7 @@ TEST_F(SameBytesAsTheConverter, LScript) {
   ASSERT_EQ(runConverter({dataPath("formaldehyde.mno"), converterOutput, "--params",
                           dataPath("pm3r.txt"), "--quiet", "--mo", "6", "--format", "ls"}),
             0);
-  if (contentsOf(converterOutput).empty()) {
+  if (readFile(converterOutput).empty()) {
     GTEST_SKIP() << "this build has no LScript writer yet";
   }
   std::string converted;

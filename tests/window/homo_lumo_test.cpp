@@ -1,5 +1,6 @@
 #include "window/form_fixture.h"
-#include "window/temporary_directory.h"
+#include "support/golden.h"
+#include "support/temp_dir.h"
 
 namespace lobewright::testing {
 namespace {
@@ -10,7 +11,7 @@ class HomoLumo : public FormTest {
  protected:
   void chooseInput(const std::string& fileName) { form->InputDialog.fileName = fileName; }
 
-  TemporaryDirectory directory;
+  TempDir directory;
 };
 
 TEST_F(HomoLumo, EachButtonReadsTheFileAfresh) {
