@@ -51,6 +51,10 @@ double ReachField::boundOfMagnitude(const Point& low, const Point& high,
     const double dy = distanceToRange(atom.y, low.y, high.y);
     const double dz = distanceToRange(atom.z, low.z, high.z);
     const double nearest = std::sqrt(dx * dx + dy * dy + dz * dz);
+    // Only positive exponents make the functions fall with the distance.
+    if (!(e.zetaS > 0.0) || (!e.singleShell && !(e.zetaP > 0.0))) {
+      return std::numeric_limits<double>::infinity();
+    }
     if (e.singleShell) {
       // exp(-zeta r) falls from r = 0 on.
       bound += e.sWeight * std::exp(-e.zetaS * nearest);
@@ -65,7 +69,6 @@ double ReachField::boundOfMagnitude(const Point& low, const Point& high,
     };
     bound += peak(e.sWeight, e.zetaS) + peak(e.pWeight, e.zetaP);
   }
-  // Exponents that are not positive numbers give no falling envelope, and no bound.
   return std::isnan(bound) ? std::numeric_limits<double>::infinity() : bound;
 }
 

@@ -126,6 +126,24 @@ TEST(FastSweep, RandomMoleculesAndSettingsGiveTheReferenceTriangles) {
   }
 }
 
+TEST(FastSweep, ExponentsThatDoNotFallGiveTheReferenceTriangles) {
+  for (const char* symbol : {"H", "C"}) {
+    RecordingSink sink;
+    Molecule molecule("", sink);
+    // Small at the atom, growing outwards: above the threshold only away from the atom.
+    testing::addAtom(molecule, symbol, {0, 0, 0}, 0.01f, 0.01f);
+    molecule.setScale(3);
+    molecule.setCutoff(1.5f);
+    const int16_t element = molecule.atomElement[0];
+    molecule.parameters.zetaS[element] = -molecule.parameters.zetaS[element];
+    molecule.parameters.zetaP[element] = -molecule.parameters.zetaP[element];
+    const GridBounds bounds = computeGridBounds(molecule, 3);
+    const Sweep reference = referenceSweep(molecule, 0.05f, 3, bounds);
+    EXPECT_FALSE(reference.triangles.empty());
+    expectSameSweep(fastSweep(molecule, 0.05f, 3, bounds, 1), reference, symbol);
+  }
+}
+
 TEST(FastSweep, EmptyRangesReportLikeTheReference) {
   RecordingSink sink;
   Molecule molecule("", sink);
