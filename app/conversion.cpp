@@ -8,6 +8,7 @@
 
 #include "app/grid_extent.h"
 #include "writers/lscript_writer.h"
+#include "writers/pov_scene_writer.h"
 
 namespace lobewright {
 namespace {

@@ -5,7 +5,10 @@
 
 #include "app/conversion_settings.h"
 #include "input/messages.h"
-#include "writers/pov_scene_writer.h"
+#include "input/molecule.h"
+#include "surface/grid_bounds.h"
+#include "surface/surface_sweep.h"
+#include "writers/progress_callback.h"
 
 namespace lobewright {
 
