@@ -4,6 +4,7 @@
 #include <locale>
 
 #include "app/grid_extent.h"
+#include "app/settings_check.h"
 
 namespace lobewright {
 namespace {
@@ -36,12 +37,18 @@ std::string inputErrorMessage(const Molecule& molecule) {
 ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& messages,
                                 const ProgressCallback& progress) {
   const ConversionSettings& settings = request.settings;
+  if (auto problem = unusableSettingsMessage(settings)) {
+    return failure(ConversionStatus::unusableSettings, std::move(*problem));
+  }
   Molecule molecule(request.parameterFile, messages);
   if (!molecule.readMopacOutput(request.inputFile, static_cast<int16_t>(settings.moNumber))) {
     return failure(ConversionStatus::inputError, inputErrorMessage(molecule));
   }
   molecule.setScale(static_cast<float>(settings.scale));
   molecule.setCutoff(settings.cutoff);
+  if (!gridBoundsFit(molecule, settings.scale)) {
+    return failure(ConversionStatus::gridTooLarge, kGridTooLargeMessage);
+  }
 
   std::ofstream out(settings.outputPath, std::ios::binary | std::ios::trunc);
   if (!out) return failure(ConversionStatus::cannotOpenOutput, kCannotOpenOutputMessage);
