@@ -9,7 +9,7 @@ if(LOBEWRIGHT_SANITIZE)
 endif()
 
 # Instruments everything for libFuzzer's coverage; only the fuzz targets link its main.
-option(LOBEWRIGHT_FUZZ "Build the fuzz targets for libFuzzer (clang) instead of replay programs" OFF)
+option(LOBEWRIGHT_FUZZ "Build libFuzzer targets (clang) instead of replay programs" OFF)
 if(LOBEWRIGHT_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
                       -fno-omit-frame-pointer)

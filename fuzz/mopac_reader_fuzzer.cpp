@@ -38,12 +38,12 @@ constexpr int kScale = 100;
 void checkMolecule(const Molecule& molecule) {
   require(molecule.atomCount >= 1 && molecule.atomCount <= kMaxAtoms, "atom count out of range");
   for (int i = 0; i < molecule.atomCount; ++i) {
-    require(molecule.atomElement[i] >= 0 &&
-                molecule.atomElement[i] < molecule.parameters.elementCount,
-            "element index out of range");
-    for (const float value : {molecule.coefS[i], molecule.coefPx[i], molecule.coefPy[i],
-                              molecule.coefPz[i], molecule.atomX[i], molecule.atomY[i],
-                              molecule.atomZ[i]}) {
+    require(
+        molecule.atomElement[i] >= 0 && molecule.atomElement[i] < molecule.parameters.elementCount,
+        "element index out of range");
+    for (const float value :
+         {molecule.coefS[i], molecule.coefPx[i], molecule.coefPy[i], molecule.coefPz[i],
+          molecule.atomX[i], molecule.atomY[i], molecule.atomZ[i]}) {
       require(std::isfinite(value), "a coefficient or coordinate is not finite");
     }
   }

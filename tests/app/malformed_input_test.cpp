@@ -1,8 +1,7 @@
 // Damaged, foreign and hostile inputs through the conversion run: each gives its message and
 // leaves the output file as it was, never a crash, a hang or a scene written from bad data.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>

@@ -21,10 +21,14 @@ TEST(SettingsCheck, TheConvertersLimitsAreTheConversionsLimits) {
   };
   EXPECT_TRUE(accepted({"--scale", "1", "--accuracy", "0"}));
   EXPECT_TRUE(accepted({"--scale", "100", "--accuracy", "100"}));
-  for (const std::vector<std::string>& refused :
-       {std::vector<std::string>{"--scale", "0"}, {"--scale", "101"}, {"--accuracy", "-1"},
-        {"--accuracy", "101"}, {"--threshold", "nan"}, {"--cutoff", "inf"},
-        {"--bond-length", "-infinity"}, {"--threshold", "1e39"}}) {
+  for (const std::vector<std::string>& refused : {std::vector<std::string>{"--scale", "0"},
+                                                  {"--scale", "101"},
+                                                  {"--accuracy", "-1"},
+                                                  {"--accuracy", "101"},
+                                                  {"--threshold", "nan"},
+                                                  {"--cutoff", "inf"},
+                                                  {"--bond-length", "-infinity"},
+                                                  {"--threshold", "1e39"}}) {
     EXPECT_FALSE(accepted(refused)) << refused[0] << ' ' << refused[1];
   }
 }

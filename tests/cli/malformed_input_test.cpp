@@ -59,8 +59,8 @@ TEST_F(ConverterWithMalformedInput, InputsThatAreNotReadableFiles) {
 TEST_F(ConverterWithMalformedInput, InfoOnDamagedInputFailsToo) {
   const std::string input = m_dir.file("in.mno");
   std::ofstream(input) << testing::randomBytes(4096, 3);
-  const auto result = testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + quoted(input) + "--info",
-                                          m_dir);
+  const auto result =
+      testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + quoted(input) + "--info", m_dir);
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.out, "");
   EXPECT_NE(result.err.find("Lobewright error: Input file error.\n"), std::string::npos);
@@ -87,10 +87,10 @@ TEST_F(ConverterWithMalformedInput, NumbersOutOfRangeOrNotFiniteAreRefusedWithTh
 TEST_F(ConverterWithMalformedInput, AGarbledParameterFileFallsBackToTheBuiltInTable) {
   const std::string garbled = m_dir.file("pm3r.txt");
   std::ofstream(garbled) << testing::randomBytes(512, 5);
-  const auto result = testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) +
-                                              quoted(m_output) + "--threshold 50 --params " +
-                                              quoted(garbled),
-                                          m_dir);
+  const auto result =
+      testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) + quoted(m_output) +
+                              "--threshold 50 --params " + quoted(garbled),
+                          m_dir);
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err,
             "Lobewright warning: Using default PM3 parameters.\n"
