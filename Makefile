@@ -1,10 +1,11 @@
 # The single entry point: `make demo` and `make test` on a fresh Debian 12 machine.
-PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev povray
+PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev povray \
+  clang libclang-rt-14-dev
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: all deps build build-asan test test-normal test-asan demo gui bench clean
+.PHONY: all deps build build-asan build-fuzz test test-normal test-asan fuzz fuzz-merge demo gui bench clean
 
 all: build
 
@@ -39,6 +40,33 @@ test-asan: build-asan
 
 test: test-normal test-asan
 
+# Fuzzing: each target runs FUZZ_SECONDS in one process, one target after the other. New inputs
+# go to build-fuzz/corpus/NAME, crashes and hangs to build-fuzz/artifacts/; the committed seeds
+# in fuzz/corpus/NAME are read but not written. `make fuzz-merge` adds to the committed corpus
+# only the new inputs that reach new code.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := mopac_reader parameter_table homo_lumo_locator command_line
+
+build-fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DLOBEWRIGHT_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+
+fuzz: build-fuzz
+	@mkdir -p build-fuzz/artifacts
+	@for name in $(FUZZ_TARGETS); do \
+	  echo "== $$name: $(FUZZ_SECONDS) s"; \
+	  mkdir -p build-fuzz/corpus/$$name && \
+	  build-fuzz/bin/$${name}_fuzzer build-fuzz/corpus/$$name fuzz/corpus/$$name \
+	    -dict=fuzz/$$name.dict -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	    -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/$$name- || exit 1; \
+	done
+
+fuzz-merge: build-fuzz
+	@for name in $(FUZZ_TARGETS); do \
+	  build-fuzz/bin/$${name}_fuzzer -merge=1 fuzz/corpus/$$name build-fuzz/corpus/$$name || exit 1; \
+	done
+
 demo: build
 	@if [ -x build/bin/lobewright-convert ]; then \
 	  mkdir -p demo && \
@@ -63,4 +91,4 @@ bench: build
 	@build/bin/sweep_bench samples caffeine.mno hexadecane.out
 
 clean:
-	rm -rf build build-asan demo
+	rm -rf build build-asan build-fuzz demo

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/grid_extent.h"
+#include "app/settings_check.h"
 #include "writers/lscript_writer.h"
 #include "writers/pov_scene_writer.h"
 
@@ -46,12 +47,18 @@ std::string inputErrorMessage(const Molecule& molecule) {
 ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& messages,
                                 const ProgressCallback& progress) {
   const ConversionSettings& settings = request.settings;
+  if (auto problem = unusableSettingsMessage(settings)) {
+    return failure(ConversionStatus::unusableSettings, std::move(*problem));
+  }
   Molecule molecule(request.parameterFile, messages);
   if (!molecule.readMopacOutput(request.inputFile, static_cast<int16_t>(settings.moNumber))) {
     return failure(ConversionStatus::inputError, inputErrorMessage(molecule));
   }
   molecule.setScale(static_cast<float>(settings.scale));
   molecule.setCutoff(settings.cutoff);
+  if (!gridBoundsFit(molecule, settings.scale)) {
+    return failure(ConversionStatus::gridTooLarge, kGridTooLargeMessage);
+  }
 
   // Scenes run to many megabytes: write them in large pieces.
   std::vector<char> buffer(kOutputBufferBytes);

@@ -16,6 +16,8 @@ inline constexpr const char* kInputFileErrorMessage = "Input file error.";
 inline constexpr const char* kCannotOpenOutputMessage = "Cannot open output file.";
 inline constexpr const char* kCannotWriteOutputMessage = "Cannot write output file.";
 inline constexpr const char* kNoSurfaceMessage = "No surface found at this threshold.";
+inline constexpr const char* kGridTooLargeMessage =
+    "The grid would reach beyond 32-bit grid units; check the coordinates or lower the scale.";
 
 // All the cores the machine has.
 [[nodiscard]] int defaultThreadCount();
@@ -32,7 +34,14 @@ struct ConversionRequest {
   std::function<void(const GridBounds&)> beforeSweep = nullptr;
 };
 
-enum class ConversionStatus { succeeded, inputError, cannotOpenOutput, cannotWriteOutput };
+enum class ConversionStatus {
+  succeeded,
+  unusableSettings,  // refused before anything was read
+  inputError,
+  gridTooLarge,  // the atoms lie too far out for the grid at this scale
+  cannotOpenOutput,
+  cannotWriteOutput,
+};
 
 struct ConversionOutcome {
   ConversionStatus status = ConversionStatus::succeeded;
@@ -42,8 +51,9 @@ struct ConversionOutcome {
   [[nodiscard]] bool succeeded() const { return status == ConversionStatus::succeeded; }
 };
 
-// One whole conversion from the MOPAC output to the written scene. The input is read before the
-// output is opened, so a bad input leaves an existing output file untouched. Warnings go to the
+// One whole conversion from the MOPAC output to the written scene. The settings are checked and
+// the input is read before the output is opened, so unusable settings, a bad input or a grid
+// too large leave an existing output file untouched. Warnings go to the
 // sink as they arise; progress is reported per grid layer, then 100.
 [[nodiscard]] ConversionOutcome runConversion(const ConversionRequest& request,
                                               MessageSink& messages,

@@ -1,9 +1,14 @@
 #include "app/grid_extent.h"
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace lobewright {
 namespace {
+
+constexpr auto kLeastGridUnit = static_cast<double>(std::numeric_limits<int32_t>::min());
+constexpr auto kGreatestGridUnit = static_cast<double>(std::numeric_limits<int32_t>::max());
 
 struct AxisExtent {
   float least;
@@ -15,11 +20,23 @@ struct AxisExtent {
   }
 };
 
-int32_t truncated(double value) { return static_cast<int32_t>(std::trunc(value)); }
+// One axis' bounds before the conversion to 32-bit integers, already truncated toward zero.
+struct AxisBounds {
+  double low;
+  double high;
+};
 
-}  // namespace
+struct Bounds {
+  AxisBounds x;
+  AxisBounds y;
+  AxisBounds z;
+};
 
-GridBounds computeGridBounds(const Molecule& molecule, int scale) {
+AxisBounds withMargin(const AxisExtent& extent, double margin) {
+  return {std::trunc(extent.least - margin), std::trunc(extent.greatest + margin)};
+}
+
+Bounds truncatedBounds(const Molecule& molecule, int scale) {
   AxisExtent x{molecule.atomX[0], molecule.atomX[0]};
   AxisExtent y{molecule.atomY[0], molecule.atomY[0]};
   AxisExtent z{molecule.atomZ[0], molecule.atomZ[0]};
@@ -29,9 +46,36 @@ GridBounds computeGridBounds(const Molecule& molecule, int scale) {
     z.include(molecule.atomZ[i]);
   }
   const double margin = 1.5 * static_cast<double>(scale);
-  return {truncated(x.least - margin),    truncated(y.least - margin),
-          truncated(z.least - margin),    truncated(x.greatest + margin),
-          truncated(y.greatest + margin), truncated(z.greatest + margin)};
+  return {withMargin(x, margin), withMargin(y, margin), withMargin(z, margin)};
+}
+
+// False for NaN too: every comparison with it fails.
+bool isGridUnit(double value) { return value >= kLeastGridUnit && value <= kGreatestGridUnit; }
+
+bool axisFits(const AxisBounds& axis) {
+  // Whole numbers of this size are exact in a double, and so is their difference.
+  return isGridUnit(axis.low) && isGridUnit(axis.high) && isGridUnit(axis.high - axis.low);
+}
+
+// A float-to-integer conversion out of range is undefined, so the range is enforced first.
+int32_t clampedToGrid(double value) {
+  if (std::isnan(value)) return 0;
+  if (value <= kLeastGridUnit) return std::numeric_limits<int32_t>::min();
+  if (value >= kGreatestGridUnit) return std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+bool gridBoundsFit(const Molecule& molecule, int scale) {
+  const Bounds bounds = truncatedBounds(molecule, scale);
+  return axisFits(bounds.x) && axisFits(bounds.y) && axisFits(bounds.z);
+}
+
+GridBounds computeGridBounds(const Molecule& molecule, int scale) {
+  const Bounds bounds = truncatedBounds(molecule, scale);
+  return {clampedToGrid(bounds.x.low),  clampedToGrid(bounds.y.low),  clampedToGrid(bounds.z.low),
+          clampedToGrid(bounds.x.high), clampedToGrid(bounds.y.high), clampedToGrid(bounds.z.high)};
 }
 
 }  // namespace lobewright

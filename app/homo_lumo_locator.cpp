@@ -17,6 +17,11 @@ std::optional<int64_t> parseWholeInteger(const std::string& text) {
   return value;
 }
 
+bool fitsInt32(int64_t value) {
+  return value >= std::numeric_limits<int32_t>::min() &&
+         value <= std::numeric_limits<int32_t>::max();
+}
+
 }  // namespace
 
 std::optional<int32_t> locateFrontierOrbital(std::istream& in, FrontierOrbital which) {
@@ -31,11 +36,11 @@ std::optional<int32_t> locateFrontierOrbital(std::istream& in, FrontierOrbital w
   } else if (long read = 0; reader.readInteger(read)) {
     count = read;
   }
-  if (!count) return std::nullopt;
+  // The count must be a 32-bit number whichever button asks: the HOMO and the LUMO come from
+  // the same count, so a count out of range must not give one of them.
+  if (!count || !fitsInt32(*count)) return std::nullopt;
   const int64_t mo = *count + (which == FrontierOrbital::lumo ? 1 : 0);
-  if (mo < std::numeric_limits<int32_t>::min() || mo > std::numeric_limits<int32_t>::max()) {
-    return std::nullopt;
-  }
+  if (!fitsInt32(mo)) return std::nullopt;
   return static_cast<int32_t>(mo);
 }
 

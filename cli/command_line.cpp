@@ -6,6 +6,8 @@
 #include <limits>
 #include <string_view>
 
+#include "app/settings_check.h"
+
 namespace lobewright {
 namespace {
 
@@ -64,9 +66,9 @@ class Parser {
         m_result.settings.moNumber = integer(argument, 1, std::numeric_limits<int16_t>::max());
         moGiven = true;
       } else if (argument == "--scale") {
-        m_result.settings.scale = integer(argument, 1, 100);
+        m_result.settings.scale = integer(argument, kLeastScale, kGreatestScale);
       } else if (argument == "--accuracy") {
-        m_result.settings.accuracy = integer(argument, 0, 100);
+        m_result.settings.accuracy = integer(argument, kLeastAccuracy, kGreatestAccuracy);
       } else if (argument == "--threads") {
         m_result.threads = integer(argument, 1, kMaxThreads);
       } else if (argument == "--threshold") {

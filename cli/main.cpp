@@ -92,7 +92,13 @@ int run(const std::vector<std::string>& arguments) {
   }
 
   if (command.mode == CommandLine::Mode::info) {
-    return printMoleculeInfo(command, messages, std::cout) ? kExitSuccess : kExitFailure;
+    if (!printMoleculeInfo(command, messages, std::cout)) return kExitFailure;
+    // What was read is this mode's output: losing it to a full disk is a failure.
+    if (!std::cout.flush()) {
+      messages.show(kErrorCaption, kCannotWriteOutputMessage);
+      return kExitFailure;
+    }
+    return kExitSuccess;
   }
 
   ConversionRequest request;

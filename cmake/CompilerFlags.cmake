@@ -7,3 +7,11 @@ if(LOBEWRIGHT_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
+
+# Instruments everything for libFuzzer's coverage; only the fuzz targets link its main.
+option(LOBEWRIGHT_FUZZ "Build libFuzzer targets (clang) instead of replay programs" OFF)
+if(LOBEWRIGHT_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()

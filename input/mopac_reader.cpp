@@ -119,7 +119,8 @@ bool Molecule::readMopacOutput(std::istream& in, int16_t moNumber) {
     reader.skipTokens(2);
     reader.readNumber(atomX[i]);
     reader.readNumber(atomY[i]);
-    if (!reader.readNumber(atomZ[i])) return false;
+    // A number that runs into the end of the file may have been cut short, as with hydrogen.
+    if (!reader.readNumber(atomZ[i]) || !reader.good()) return false;
   }
   return true;
 }

@@ -25,6 +25,11 @@ void setExponents(Pm3ParameterSet& table, int e, float zs, float zp) {
   table.zetaP[e] = zp / kBohrRadius;
 }
 
+// Slater exponents of real elements lie between 0.5 and 10 Bohr^-1. An exponent that is not
+// positive gives a NaN normalisation constant, and a huge one a constant that overflows the
+// orbital's sum; either would poison every value near the atom.
+bool usableExponent(float zeta) { return zeta > 0.0f && zeta <= kGreatestExponent; }
+
 }  // namespace
 
 int16_t Pm3ParameterSet::find(const std::string& elementSymbol) const {
@@ -69,8 +74,8 @@ std::optional<Pm3ParameterSet> readParameters(std::istream& in) {
     float zp = 0.0f;
     long shellType = 0;
     if (!reader.readToken(symbol) || symbol.size() > kMaxSymbolLength) return std::nullopt;
-    if (!reader.readNumber(zs)) return std::nullopt;
-    if (symbol != "H" && !reader.readNumber(zp)) return std::nullopt;
+    if (!reader.readNumber(zs) || !usableExponent(zs)) return std::nullopt;
+    if (symbol != "H" && (!reader.readNumber(zp) || !usableExponent(zp))) return std::nullopt;
     if (!reader.readInteger(shellType) || (shellType != 1 && shellType != 2)) return std::nullopt;
     table.shellType[e] = static_cast<int16_t>(shellType);
     setExponents(table, e, zs, zp);

@@ -12,6 +12,8 @@ namespace lobewright {
 
 inline constexpr int kMaxElements = 10;
 inline constexpr std::size_t kMaxSymbolLength = 2;
+// Largest exponent a parameter file may give, in Bohr^-1; every exponent must also be positive.
+inline constexpr float kGreatestExponent = 100.0f;
 
 // The constants of the normalisation formulas are single-precision values on purpose: the
 // output files depend on them to the last bit.

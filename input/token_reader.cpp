@@ -1,5 +1,6 @@
 #include "input/token_reader.h"
 
+#include <cmath>
 #include <locale>
 
 namespace lobewright {
@@ -8,7 +9,18 @@ TokenReader::TokenReader(std::istream& in) : m_in(in) { m_in.imbue(std::locale::
 
 bool TokenReader::readToken(std::string& token) { return static_cast<bool>(m_in >> token); }
 
-bool TokenReader::readNumber(float& value) { return static_cast<bool>(m_in >> value); }
+bool TokenReader::readNumber(float& value) {
+  float read = 0.0f;
+  if (!(m_in >> read)) return false;
+  // Some standard libraries read "nan" and "inf"; such a value would poison every sum it
+  // enters, so it fails the read like any other text that is not a usable number.
+  if (!std::isfinite(read)) {
+    m_in.setstate(std::ios::failbit);
+    return false;
+  }
+  value = read;
+  return true;
+}
 
 bool TokenReader::readInteger(long& value) { return static_cast<bool>(m_in >> value); }
 

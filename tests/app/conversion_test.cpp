@@ -1,8 +1,12 @@
 #include "app/conversion.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "support/golden.h"
 #include "support/recording_sink.h"
@@ -90,6 +94,112 @@ TEST_F(ConversionRun, OutputThatCannotBeOpenedOrWritten) {
   outcome = run();
   EXPECT_EQ(outcome.status, ConversionStatus::cannotWriteOutput);
   EXPECT_EQ(outcome.message, "Cannot write output file.");
+}
+
+TEST_F(ConversionRun, UnusableSettingsAreRefusedBeforeAnythingIsReadOrWritten) {
+  constexpr const char* kScale = "The scale must be a whole number from 1 to 100.";
+  constexpr const char* kAccuracy = "The accuracy must be a whole number from 0 to 100.";
+  constexpr float kNan = std::numeric_limits<float>::quiet_NaN();
+  constexpr float kInfinity = std::numeric_limits<float>::infinity();
+  std::vector<std::pair<ConversionSettings, const char*>> cases;
+  const auto add = [&](auto spoil, const char* message) {
+    ConversionSettings settings = m_request.settings;
+    spoil(settings);
+    cases.emplace_back(settings, message);
+  };
+  add([](auto& s) { s.scale = 0; }, kScale);
+  add([](auto& s) { s.scale = -4; }, kScale);
+  add([](auto& s) { s.scale = 101; }, kScale);
+  add([](auto& s) { s.accuracy = -1; }, kAccuracy);
+  add([](auto& s) { s.accuracy = 1 << 30; }, kAccuracy);
+  add([](auto& s) { s.threshold = kNan; }, "The threshold must be a finite number.");
+  add([](auto& s) { s.threshold = -kInfinity; }, "The threshold must be a finite number.");
+  add([](auto& s) { s.cutoff = kInfinity; }, "The cutoff must be a finite number.");
+  add([](auto& s) { s.bondLength = kNan; }, "The bond length must be a finite number.");
+
+  // A missing parameter file would warn if the run went as far as building the molecule.
+  m_request.parameterFile = m_dir.file("missing.txt");
+  for (const auto& [settings, message] : cases) {
+    m_request.settings = settings;
+    std::ofstream(settings.outputPath) << "keep me";
+    const ConversionOutcome outcome = run();
+    EXPECT_EQ(outcome.status, ConversionStatus::unusableSettings) << message;
+    EXPECT_EQ(outcome.message, message);
+    EXPECT_EQ(readFile(settings.outputPath), "keep me") << message;
+  }
+  EXPECT_TRUE(m_sink.messages.empty());
+  EXPECT_TRUE(m_reports.empty());
+}
+
+TEST_F(ConversionRun, FiniteExtremesOfTheSettingsAreTaken) {
+  m_request.settings.scale = 1;
+  m_request.settings.accuracy = 100;
+  m_request.settings.cutoff = -std::numeric_limits<float>::max();
+  m_request.settings.bondLength = std::numeric_limits<float>::max();
+  EXPECT_TRUE(run().succeeded());
+  const std::string scene = readFile(m_request.settings.outputPath);
+  EXPECT_EQ(scene.find("nan"), std::string::npos);
+  EXPECT_EQ(scene.find("inf"), std::string::npos);
+}
+
+TEST_F(ConversionRun, AGridBeyondThirtyTwoBitsIsRefusedBeforeTheOutputIsOpened) {
+  const std::string input = m_dir.file("far.mno");
+  std::string farHydrogen = kLoneHydrogen;
+  farHydrogen.replace(farHydrogen.rfind("0.0000"), 6, "6e8");
+  std::ofstream(input) << farHydrogen;
+  m_request.inputFile = input;
+  m_request.settings.moNumber = 1;
+  std::ofstream(m_request.settings.outputPath) << "keep me";
+  const ConversionOutcome outcome = run();
+  EXPECT_EQ(outcome.status, ConversionStatus::gridTooLarge);
+  EXPECT_EQ(outcome.message,
+            "The grid would reach beyond 32-bit grid units; check the coordinates or lower the "
+            "scale.");
+  EXPECT_EQ(readFile(m_request.settings.outputPath), "keep me");
+  EXPECT_TRUE(m_reports.empty());
+
+  // The same atom fits at the smallest scale.
+  m_request.settings.scale = 1;
+  m_request.settings.threshold = 50.0f;
+  EXPECT_TRUE(run().succeeded());
+}
+
+// /dev/full takes the open and refuses every byte: a scene smaller than the stream's buffer
+// fails only when the file is closed, a larger one while it is written.
+TEST_F(ConversionRun, AFullDiskFailsTheWriteOrTheClose) {
+  m_request.settings.outputPath = "/dev/full";
+  m_request.settings.threshold = 50.0f;
+  m_request.settings.showStructure = false;
+  ConversionOutcome outcome = run();
+  EXPECT_EQ(outcome.status, ConversionStatus::cannotWriteOutput);
+  EXPECT_EQ(outcome.message, "Cannot write output file.");
+
+  m_request.settings.threshold = 0.05f;
+  m_request.settings.showStructure = true;
+  outcome = run();
+  EXPECT_EQ(outcome.status, ConversionStatus::cannotWriteOutput);
+  EXPECT_EQ(outcome.message, "Cannot write output file.");
+}
+
+TEST_F(ConversionRun, OutputWhereNoFileCanBeMade) {
+  const std::string plainFile = m_dir.file("plain");
+  std::ofstream(plainFile) << "a file, not a folder";
+  std::filesystem::create_directory(m_dir.file("folder.pov"));
+  std::vector<std::string> paths{plainFile + "/out.pov", m_dir.file("folder.pov")};
+  // Root writes into any folder whatever its mode, so a read-only folder only stops others.
+  if (geteuid() != 0) {
+    std::filesystem::create_directory(m_dir.file("read-only"));
+    std::filesystem::permissions(m_dir.file("read-only"), std::filesystem::perms::owner_read |
+                                                              std::filesystem::perms::owner_exec);
+    paths.push_back(m_dir.file("read-only/out.pov"));
+  }
+  for (const std::string& path : paths) {
+    m_request.settings.outputPath = path;
+    const ConversionOutcome outcome = run();
+    EXPECT_EQ(outcome.status, ConversionStatus::cannotOpenOutput) << path;
+    EXPECT_EQ(outcome.message, "Cannot open output file.") << path;
+  }
+  EXPECT_EQ(readFile(plainFile), "a file, not a folder");
 }
 
 TEST_F(ConversionRun, WarnsAboutDefaultParametersAndAMissingSurface) {

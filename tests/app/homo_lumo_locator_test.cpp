@@ -35,6 +35,11 @@ TEST(HomoLumoLocator, NothingWhenTheCountCannotBeFound) {
     EXPECT_FALSE(locate(text, FrontierOrbital::lumo)) << '"' << text << '"';
   }
   EXPECT_EQ(locate("LEVELS = 2147483647\n", FrontierOrbital::homo), 2147483647);
+  // A count below the 32-bit range gives neither orbital, though the LUMO's number would fit.
+  for (const char* text : {"LEVELS = -2147483649\n", "LEVELS =-2147483649\n"}) {
+    EXPECT_FALSE(locate(text, FrontierOrbital::homo)) << text;
+    EXPECT_FALSE(locate(text, FrontierOrbital::lumo)) << text;
+  }
   EXPECT_FALSE(locateFrontierOrbital(testing::dataPath("missing.mno"), FrontierOrbital::homo));
 }
 

@@ -195,6 +195,32 @@ TEST_F(MopacReader, RejectsUnreadableNumbers) {
   EXPECT_FALSE(readText(syntheticFile("S H 1 0.5 0.6\n S H 2 0.5 0.6", "1 H 0 0 0"), 1));
 }
 
+TEST_F(MopacReader, RejectsCoefficientsAndCoordinatesThatAreNotFinite) {
+  const std::string carbon = "S C 1 0.1 0.2\nPX C 1 0.3 0.4\nPY C 1 0.5 0.6\nPZ C 1 0.7 0.8";
+  const auto withCarbonValue = [&](const std::string& old, const std::string& replacement) {
+    std::string rows = carbon;
+    rows.replace(rows.find(old), old.size(), replacement);
+    return syntheticFile(rows, "1 C 0 0 0");
+  };
+  for (const std::string bad : {"nan", "inf", "-inf", "1e39", "-1e39", "NaN"}) {
+    EXPECT_FALSE(readText(withCarbonValue("0.1", bad), 1)) << bad << " as s";
+    EXPECT_FALSE(readText(withCarbonValue("0.5", bad), 1)) << bad << " as py";
+    EXPECT_FALSE(readText(syntheticFile("S H 1 " + bad + " 0.6", "1 H 0 0 0"), 1)) << bad;
+    EXPECT_FALSE(readText(syntheticFile(carbon, "1 C 0 " + bad + " 0"), 1)) << bad << " as y";
+    EXPECT_FALSE(readText(syntheticFile(carbon, "1 C 0 0 " + bad), 1)) << bad << " as z";
+  }
+  EXPECT_TRUE(readText(syntheticFile(carbon, "1 C -3.4e38 3.4e38 0"), 1));
+}
+
+TEST_F(MopacReader, AFileEndingInsideTheLastCoordinateIsTakenAsCut) {
+  const std::string carbon = "S C 1 0.1 0.2\nPX C 1 0.3 0.4\nPY C 1 0.5 0.6\nPZ C 1 0.7 0.8";
+  std::string file = syntheticFile(carbon, "1 C 0 0 1.2345");
+  ASSERT_TRUE(readText(file, 1));
+  file.erase(file.find("1.2345") + 6);
+  EXPECT_FALSE(readText(file, 1));
+  EXPECT_FALSE(readText(file.substr(0, file.size() - 3), 1));
+}
+
 TEST_F(MopacReader, RejectsFilesMissingTheirMarkers) {
   EXPECT_FALSE(readText(" EIGENVECTORS\n ROOT NO. 1\n\n -3.0\n S H 1 0.5\n CARTESIAN X\n", 1));
   EXPECT_FALSE(readText(syntheticFile("S H 1 0.5 0.6", "").substr(0, 90), 1));

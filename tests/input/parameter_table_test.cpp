@@ -112,6 +112,25 @@ TEST(ParameterTable, RejectsFilesTheTableCannotHold) {
   }
 }
 
+TEST(ParameterTable, RejectsExponentsThatWouldPoisonTheOrbital) {
+  const char* const badFiles[] = {
+      "1 C -1.5 1.8 2",  // a negative exponent gives a NaN normalisation constant
+      "1 C 1.5 0 2",     // an exponent of zero spreads the function over all space
+      "1 H -0.9 1",
+      "1 H 100.5 1",     // far beyond any real element
+      "1 C 1.5 3e38 2",
+      "1 C 1.5 1e39 2",  // beyond the float range
+      "1 C nan 1.8 2",
+      "1 H inf 1",
+  };
+  for (const char* text : badFiles) {
+    std::istringstream in(text);
+    EXPECT_FALSE(readParameters(in).has_value()) << '"' << text << '"';
+  }
+  std::istringstream largest("2 H 100 1 C 0.001 100 2");
+  EXPECT_TRUE(readParameters(largest).has_value());
+}
+
 TEST(ParameterTable, MissingOrUnreadableFileFallsBackWithOneWarning) {
   for (const std::string& name : {std::string(), dataPath("no-such-file.txt"), dataPath("")}) {
     RecordingSink sink;

@@ -23,6 +23,25 @@ TEST(TokenReader, AFailedReadSticksAndLeavesTargetsUnchanged) {
   EXPECT_EQ(token, "kept");
 }
 
+TEST(TokenReader, NumbersBeyondTheFloatRangeOrNotFiniteFailTheRead) {
+  for (const char* text : {"nan", "inf", "-inf", "infinity", "NaN", "1e39", "-1e39", "1e308"}) {
+    std::istringstream in(std::string(text) + " 2.5");
+    TokenReader reader(in);
+    float value = 7.0f;
+    EXPECT_FALSE(reader.readNumber(value)) << text;
+    EXPECT_EQ(value, 7.0f) << text;
+    EXPECT_FALSE(reader.readNumber(value)) << text;
+  }
+  std::istringstream largest("3.4e38 -3.4e38 1e-50");
+  TokenReader reader(largest);
+  float value = 0.0f;
+  EXPECT_TRUE(reader.readNumber(value));
+  EXPECT_EQ(value, 3.4e38f);
+  EXPECT_TRUE(reader.readNumber(value));
+  EXPECT_TRUE(reader.readNumber(value));
+  EXPECT_EQ(value, 0.0f);
+}
+
 TEST(TokenReader, RestOfLineAcceptsNinetyNineCharactersAndNoMore) {
   const std::string fits(99, 'x');
   std::istringstream ok(fits + "\nnext");

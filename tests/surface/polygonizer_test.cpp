@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "support/corner_field.h"
@@ -237,6 +238,24 @@ TEST(Sweep, EmptyRanges) {
   const SweepRecord noX = sweep({2, 0, 0, 2, 2, 4});
   EXPECT_TRUE(noX.firstCorners.empty());
   EXPECT_EQ(noX.reports, (std::vector<int>{0, 25, 50, 75}));
+}
+
+TEST(Sweep, CountsAndReportsWithoutOverflowAtTheEndsOfTheThirtyTwoBitRange) {
+  constexpr int32_t least = std::numeric_limits<int32_t>::min();
+  constexpr int32_t greatest = std::numeric_limits<int32_t>::max();
+  const GridBounds widest{least, least, least, greatest, greatest, greatest};
+  EXPECT_EQ(layerProgress(least, widest), 0);
+  EXPECT_EQ(layerProgress(0, widest), 50);
+  EXPECT_EQ(layerProgress(greatest - 1, widest), 99);
+
+  const SweepRecord corner =
+      sweep({greatest - 1, least, greatest - 2, greatest, least + 1, greatest});
+  EXPECT_EQ(corner.firstCorners,
+            (std::vector<Point>{{static_cast<float>(greatest - 1), static_cast<float>(least),
+                                 static_cast<float>(greatest - 2)},
+                                {static_cast<float>(greatest - 1), static_cast<float>(least),
+                                 static_cast<float>(greatest - 1)}}));
+  EXPECT_EQ(corner.reports, (std::vector<int>{0, 50}));
 }
 
 TEST(Sweep, NeighbouringCubesShareBitwiseTheSameCrossing) {

@@ -1,0 +1,20 @@
+#include "app/settings_check.h"
+
+#include <cmath>
+
+namespace lobewright {
+
+std::optional<std::string> unusableSettingsMessage(const ConversionSettings& settings) {
+  if (settings.scale < kLeastScale || settings.scale > kGreatestScale) {
+    return kScaleOutOfRangeMessage;
+  }
+  if (settings.accuracy < kLeastAccuracy || settings.accuracy > kGreatestAccuracy) {
+    return kAccuracyOutOfRangeMessage;
+  }
+  if (!std::isfinite(settings.threshold)) return kThresholdNotFiniteMessage;
+  if (!std::isfinite(settings.cutoff)) return kCutoffNotFiniteMessage;
+  if (!std::isfinite(settings.bondLength)) return kBondLengthNotFiniteMessage;
+  return std::nullopt;
+}
+
+}  // namespace lobewright

@@ -1,0 +1,127 @@
+// Damaged and hostile inputs through the converter: exit 1 with the message on stderr, or 2 with
+// the usage for arguments it refuses; never a crash, and no output file from bad input.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/golden.h"
+#include "support/malformed_inputs.h"
+#include "support/recording_sink.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace lobewright {
+namespace {
+
+using testing::dataPath;
+using testing::readFile;
+
+std::string quoted(const std::string& word) { return '\'' + word + "' "; }
+
+class ConverterWithMalformedInput : public ::testing::Test {
+ protected:
+  testing::ProgramResult convert(const std::string& input, const std::string& options) {
+    return testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + quoted(input) + quoted(m_output) +
+                                   "--params " + quoted(dataPath("pm3r.txt")) + options,
+                               m_dir);
+  }
+
+  void expectFailure(const testing::ProgramResult& result, const std::string& message,
+                     const std::string& what) {
+    EXPECT_EQ(result.exitCode, 1) << what;
+    EXPECT_EQ(result.err, "Lobewright error: " + message + "\n") << what;
+    EXPECT_FALSE(std::filesystem::exists(m_output)) << what;
+  }
+
+  testing::TempDir m_dir;
+  const std::string m_output = m_dir.file("out.pov");
+  const std::string m_formaldehyde = dataPath("formaldehyde.mno");
+};
+
+TEST_F(ConverterWithMalformedInput, EveryKindOfDamageExitsWithItsMessage) {
+  const std::string input = m_dir.file("in.mno");
+  for (const testing::MalformedInput& damaged : testing::malformedInputs()) {
+    std::ofstream(input, std::ios::binary | std::ios::trunc) << damaged.text;
+    expectFailure(convert(input, ""), damaged.message, damaged.name);
+  }
+}
+
+TEST_F(ConverterWithMalformedInput, InputsThatAreNotReadableFiles) {
+  std::filesystem::create_directory(m_dir.file("folder.mno"));
+  std::filesystem::create_symlink(m_dir.file("gone.mno"), m_dir.file("dangling.mno"));
+  for (const char* name : {"missing.mno", "folder.mno", "dangling.mno"}) {
+    expectFailure(convert(m_dir.file(name), ""), testing::kInputFileError, name);
+    expectFailure(convert(m_dir.file(name), " --homo"), "Cannot find HOMO/LUMO", name);
+  }
+}
+
+TEST_F(ConverterWithMalformedInput, InfoOnDamagedInputFailsToo) {
+  const std::string input = m_dir.file("in.mno");
+  std::ofstream(input) << testing::randomBytes(4096, 3);
+  const auto result =
+      testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + quoted(input) + "--info", m_dir);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find("Lobewright error: Input file error.\n"), std::string::npos);
+}
+
+TEST_F(ConverterWithMalformedInput, AnMoBeyondTheLastOneIsAnInputError) {
+  expectFailure(convert(m_formaldehyde, " --mo 11"), testing::kInputFileError, "MO 11");
+  expectFailure(convert(m_formaldehyde, " --mo 32767"), testing::kInputFileError, "MO 32767");
+}
+
+TEST_F(ConverterWithMalformedInput, NumbersOutOfRangeOrNotFiniteAreRefusedWithTheUsage) {
+  std::ofstream(m_output) << "keep me";
+  for (const char* options :
+       {" --mo -3", " --mo 0", " --mo 99999", " --scale -4", " --scale 1000", " --accuracy -1",
+        " --accuracy 2147483648", " --threshold nan", " --threshold 1e39", " --cutoff inf",
+        " --cutoff -inf", " --bond-length NaN", " --bond-length -1e39"}) {
+    const auto result = convert(m_formaldehyde, options);
+    EXPECT_EQ(result.exitCode, 2) << options;
+    EXPECT_NE(result.err.find("usage: lobewright-convert"), std::string::npos) << options;
+  }
+  EXPECT_EQ(readFile(m_output), "keep me");
+}
+
+TEST_F(ConverterWithMalformedInput, AGarbledParameterFileFallsBackToTheBuiltInTable) {
+  const std::string garbled = m_dir.file("pm3r.txt");
+  std::ofstream(garbled) << testing::randomBytes(512, 5);
+  const auto result =
+      testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) + quoted(m_output) +
+                              "--threshold 50 --params " + quoted(garbled),
+                          m_dir);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.err,
+            "Lobewright warning: Using default PM3 parameters.\n"
+            "Lobewright warning: No surface found at this threshold.\n");
+}
+
+TEST_F(ConverterWithMalformedInput, OutputFailuresExitWithOne) {
+  const std::string plainFile = m_dir.file("plain");
+  std::ofstream(plainFile) << "a file, not a folder";
+  auto result = testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) +
+                                        quoted(plainFile + "/out.pov") + "--params " +
+                                        quoted(dataPath("pm3r.txt")),
+                                    m_dir);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Lobewright error: Cannot open output file.\n");
+
+  result = testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) +
+                                   "/dev/full --format pov --threshold 50 --no-structure",
+                               m_dir);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("Lobewright error: Cannot write output file.\n"), std::string::npos);
+
+  // --info writes what it read to stdout; a full disk there is a failure too. The subshell
+  // keeps its own stdout while runProgram captures stderr.
+  std::string info = "(";
+  info += quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) + "--info --params " +
+          quoted(dataPath("pm3r.txt")) + ">/dev/full)";
+  result = testing::runProgram(info, m_dir);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Lobewright error: Cannot write output file.\n");
+}
+
+}  // namespace
+}  // namespace lobewright
