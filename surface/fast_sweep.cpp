@@ -30,9 +30,10 @@ void sweepOnThisThread(const SweepPlanes& planes, const GridBounds& bounds,
   }
 }
 
-// Planes are computed by worker threads in any order within a window ahead of the layer last
-// delivered; a layer is assembled as soon as both its planes exist; the calling thread hands
-// the layers to the sink strictly in order. Memory stays within the window.
+// Planes are computed in any order within a window ahead of the layer last delivered; a layer
+// is assembled as soon as both its planes exist; the calling thread hands the layers to the sink
+// strictly in order, and while it waits for the next one it computes like the other threads.
+// Memory stays within the window.
 class ParallelSweep {
  public:
   ParallelSweep(const SweepPlanes& planes, int threads)
@@ -45,24 +46,28 @@ class ParallelSweep {
 
   void run(const GridBounds& bounds, SweepCounters& counters, const LayerSink& sink) {
     std::vector<std::thread> workers;
-    for (int t = 0; t < m_threadCount; ++t) workers.emplace_back([this] { work(); });
+    for (int t = 1; t < m_threadCount; ++t) workers.emplace_back([this] { work(); });
+    int64_t evaluations = 0;
     try {
-      deliver(bounds, counters, sink);
+      deliver(bounds, counters, sink, evaluations);
     } catch (...) {
       stop(std::current_exception());
     }
     for (std::thread& worker : workers) worker.join();
-    counters.evaluations += m_evaluations;
+    counters.evaluations += m_evaluations + evaluations;
     if (m_failure) std::rethrow_exception(m_failure);
   }
 
  private:
-  void deliver(const GridBounds& bounds, SweepCounters& counters, const LayerSink& sink) {
+  void deliver(const GridBounds& bounds, SweepCounters& counters, const LayerSink& sink,
+               int64_t& evaluations) {
     for (int32_t k = 0; k < m_planes.layerCount(); ++k) {
       std::vector<ShadedTriangle> triangles;
       {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_layerReady[k] || m_failure; });
+        while (!m_layerReady[k] && !m_failure) {
+          if (!runTask(lock, evaluations)) m_changed.wait(lock);
+        }
         if (m_failure) return;
         triangles = std::move(m_layerTriangles[k]);
       }
@@ -81,42 +86,49 @@ class ParallelSweep {
     m_changed.notify_all();
   }
 
-  // Layers are assembled in order, each as soon as both of its planes are there; otherwise the
-  // next plane within the window is computed.
   void work() {
     int64_t evaluations = 0;
     try {
+      std::unique_lock lock(m_mutex);
       for (;;) {
-        std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [&] { return m_failure || done() || layerReady() || planeAllowed(); });
         if (m_failure || done()) break;
-        if (layerReady()) {
-          const int32_t k = m_nextLayer++;
-          const GridPlane& bottom = *m_planeData[k];
-          const GridPlane& top = *m_planeData[k + 1];
-          lock.unlock();
-          GridLayer layer;
-          m_planes.computeLayer(k, bottom, top, layer, evaluations);
-          std::vector<ShadedTriangle> triangles;
-          m_planes.assembleLayer(bottom, top, layer, triangles);
-          lock.lock();
-          m_layerTriangles[k] = std::move(triangles);
-          m_layerReady[k] = true;
-        } else {
-          const int32_t k = m_nextPlane++;
-          std::unique_ptr<GridPlane> plane = takeSparePlane();
-          lock.unlock();
-          m_planes.computePlane(k, *plane, evaluations);
-          lock.lock();
-          m_planeData[k] = std::move(plane);
-        }
-        m_changed.notify_all();
+        runTask(lock, evaluations);
       }
     } catch (...) {
       stop(std::current_exception());
     }
     std::lock_guard lock(m_mutex);
     m_evaluations += evaluations;
+  }
+
+  // Runs one piece of work, if there is one, with the lock released meanwhile: the next layer
+  // when both its planes are there, otherwise the next plane within the window.
+  bool runTask(std::unique_lock<std::mutex>& lock, int64_t& evaluations) {
+    if (layerReady()) {
+      const int32_t k = m_nextLayer++;
+      const GridPlane& bottom = *m_planeData[k];
+      const GridPlane& top = *m_planeData[k + 1];
+      lock.unlock();
+      GridLayer layer;
+      m_planes.computeLayer(k, bottom, top, layer, evaluations);
+      std::vector<ShadedTriangle> triangles;
+      m_planes.assembleLayer(bottom, top, layer, triangles);
+      lock.lock();
+      m_layerTriangles[k] = std::move(triangles);
+      m_layerReady[k] = true;
+    } else if (planeAllowed()) {
+      const int32_t k = m_nextPlane++;
+      std::unique_ptr<GridPlane> plane = takeSparePlane();
+      lock.unlock();
+      m_planes.computePlane(k, *plane, evaluations);
+      lock.lock();
+      m_planeData[k] = std::move(plane);
+    } else {
+      return false;
+    }
+    m_changed.notify_all();
+    return true;
   }
 
   // A plane whose storage is reused, or a new one; called with the lock held.
