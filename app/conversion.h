@@ -53,8 +53,8 @@ struct ConversionOutcome {
 
 // One whole conversion from the MOPAC output to the written scene. The settings are checked and
 // the input is read before the output is opened, so unusable settings, a bad input or a grid
-// too large leave an existing output file untouched. Warnings go to the
-// sink as they arise; progress is reported per grid layer, then 100.
+// too large leave an existing output file untouched. Warnings go to the sink as they arise;
+// progress is reported per grid layer, then 100.
 [[nodiscard]] ConversionOutcome runConversion(const ConversionRequest& request,
                                               MessageSink& messages,
                                               const ProgressCallback& progress);
