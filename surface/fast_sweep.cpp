@@ -47,35 +47,43 @@ class ParallelSweep {
   void run(const GridBounds& bounds, SweepCounters& counters, const LayerSink& sink) {
     std::vector<std::thread> workers;
     for (int t = 1; t < m_threadCount; ++t) workers.emplace_back([this] { work(); });
-    int64_t evaluations = 0;
+    Scratch scratch;
     try {
-      deliver(bounds, counters, sink, evaluations);
+      deliver(bounds, counters, sink, scratch);
     } catch (...) {
       stop(std::current_exception());
     }
     for (std::thread& worker : workers) worker.join();
-    counters.evaluations += m_evaluations + evaluations;
+    counters.evaluations += m_evaluations + scratch.evaluations;
     if (m_failure) std::rethrow_exception(m_failure);
   }
 
  private:
+  // What one thread keeps between its pieces of work.
+  struct Scratch {
+    GridLayer layer;
+    int64_t evaluations = 0;
+  };
+
   void deliver(const GridBounds& bounds, SweepCounters& counters, const LayerSink& sink,
-               int64_t& evaluations) {
+               Scratch& scratch) {
     for (int32_t k = 0; k < m_planes.layerCount(); ++k) {
       std::vector<ShadedTriangle> triangles;
       {
         std::unique_lock lock(m_mutex);
         while (!m_layerReady[k] && !m_failure) {
-          if (!runTask(lock, evaluations)) m_changed.wait(lock);
+          if (!runTask(lock, scratch)) m_changed.wait(lock);
         }
         if (m_failure) return;
         triangles = std::move(m_layerTriangles[k]);
       }
       counters.triangles += static_cast<int64_t>(triangles.size());
       sink(triangles, layerProgress(bounds.zLow + k, bounds));
+      triangles.clear();
       std::lock_guard lock(m_mutex);
       m_delivered = k + 1;
       m_sparePlanes.push_back(std::move(m_planeData[k]));
+      m_spareTriangleLists.push_back(std::move(triangles));
       m_changed.notify_all();
     }
   }
@@ -87,41 +95,41 @@ class ParallelSweep {
   }
 
   void work() {
-    int64_t evaluations = 0;
+    Scratch scratch;
     try {
       std::unique_lock lock(m_mutex);
       for (;;) {
         m_changed.wait(lock, [&] { return m_failure || done() || layerReady() || planeAllowed(); });
         if (m_failure || done()) break;
-        runTask(lock, evaluations);
+        runTask(lock, scratch);
       }
     } catch (...) {
       stop(std::current_exception());
     }
     std::lock_guard lock(m_mutex);
-    m_evaluations += evaluations;
+    m_evaluations += scratch.evaluations;
   }
 
   // Runs one piece of work, if there is one, with the lock released meanwhile: the next layer
   // when both its planes are there, otherwise the next plane within the window.
-  bool runTask(std::unique_lock<std::mutex>& lock, int64_t& evaluations) {
+  bool runTask(std::unique_lock<std::mutex>& lock, Scratch& scratch) {
     if (layerReady()) {
       const int32_t k = m_nextLayer++;
       const GridPlane& bottom = *m_planeData[k];
       const GridPlane& top = *m_planeData[k + 1];
+      std::vector<ShadedTriangle> triangles = takeSpare(m_spareTriangleLists);
       lock.unlock();
-      GridLayer layer;
-      m_planes.computeLayer(k, bottom, top, layer, evaluations);
-      std::vector<ShadedTriangle> triangles;
-      m_planes.assembleLayer(bottom, top, layer, triangles);
+      m_planes.computeLayer(k, bottom, top, scratch.layer, scratch.evaluations);
+      m_planes.assembleLayer(bottom, top, scratch.layer, triangles);
       lock.lock();
       m_layerTriangles[k] = std::move(triangles);
       m_layerReady[k] = true;
     } else if (planeAllowed()) {
       const int32_t k = m_nextPlane++;
-      std::unique_ptr<GridPlane> plane = takeSparePlane();
+      std::unique_ptr<GridPlane> plane = takeSpare(m_sparePlanes);
+      if (!plane) plane = std::make_unique<GridPlane>();
       lock.unlock();
-      m_planes.computePlane(k, *plane, evaluations);
+      m_planes.computePlane(k, *plane, scratch.evaluations);
       lock.lock();
       m_planeData[k] = std::move(plane);
     } else {
@@ -131,12 +139,13 @@ class ParallelSweep {
     return true;
   }
 
-  // A plane whose storage is reused, or a new one; called with the lock held.
-  std::unique_ptr<GridPlane> takeSparePlane() {
-    if (m_sparePlanes.empty()) return std::make_unique<GridPlane>();
-    std::unique_ptr<GridPlane> plane = std::move(m_sparePlanes.back());
-    m_sparePlanes.pop_back();
-    return plane;
+  // Storage handed back after an earlier layer, or an empty one; called with the lock held.
+  template <class Storage>
+  static Storage takeSpare(std::vector<Storage>& spares) {
+    if (spares.empty()) return Storage();
+    Storage spare = std::move(spares.back());
+    spares.pop_back();
+    return spare;
   }
 
   bool done() const { return m_nextLayer == m_planes.layerCount(); }
@@ -156,6 +165,7 @@ class ParallelSweep {
   std::vector<std::unique_ptr<GridPlane>> m_planeData;
   std::vector<std::unique_ptr<GridPlane>> m_sparePlanes;
   std::vector<std::vector<ShadedTriangle>> m_layerTriangles;
+  std::vector<std::vector<ShadedTriangle>> m_spareTriangleLists;
   std::vector<bool> m_layerReady;
   int32_t m_nextPlane = 0;
   int32_t m_nextLayer = 0;
