@@ -87,11 +87,11 @@ void SweepPlanes::computePlane(int32_t k, GridPlane& plane, int64_t& evaluations
     // The grid points in short runs along y, each run summed over the atoms that reach it.
     for (int32_t blockStart = 0; blockStart <= m_ny; blockStart += kBlockLength) {
       const int32_t blockEnd = std::min(m_ny, blockStart + kBlockLength - 1);
-      m_field.atomsNear(gridPoint(ix, blockStart, k), gridPoint(ix, blockEnd, k), rowAtoms,
-                        blockAtoms);
+      const Point blockLow = gridPoint(ix, blockStart, k);
+      const Point blockHigh = gridPoint(ix, blockEnd, k);
+      m_field.atomsNear(blockLow, blockHigh, rowAtoms, blockAtoms);
       const int count = blockEnd - blockStart + 1;
-      if (surelyBelowThreshold(gridPoint(ix, blockStart, k), gridPoint(ix, blockEnd, k),
-                               blockAtoms)) {
+      if (surelyBelowThreshold(blockLow, blockHigh, blockAtoms)) {
         std::fill(above + blockStart, above + blockEnd + 1, false);
         continue;
       }

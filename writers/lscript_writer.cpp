@@ -20,12 +20,6 @@ void appendLine(std::string& buffer, const Parts&... parts) {
   buffer.append(kLineEnd);
 }
 
-std::string tripleText(const Point& p) {
-  std::string text;
-  appendTriple(text, p);
-  return text;
-}
-
 // Element surfaces are coloured by symbol; other symbols keep the modeller's default colour.
 const char* colourForSymbol(const std::string& symbol) {
   struct SymbolColour {

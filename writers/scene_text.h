@@ -25,10 +25,12 @@ inline void appendTriple(std::string& text, const Point& p) {
   appendReal(text, p.z);
 }
 
-inline std::ostream& writeTriple(std::ostream& out, const Point& p) {
+inline std::string tripleText(const Point& p) {
   std::string text;
   appendTriple(text, p);
-  return out << text;
+  return text;
 }
+
+inline std::ostream& writeTriple(std::ostream& out, const Point& p) { return out << tripleText(p); }
 
 }  // namespace lobewright
