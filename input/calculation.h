@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "input/symmetric_matrix.h"
+#include "input/vector3.h"
+
+namespace lobewright {
+
+// The angular part of an atomic orbital, in MOPAC's order and with MOPAC's names:
+// S, PX, PY, PZ, then the d functions X2 (x^2 - y^2), XZ, Z2 (3z^2 - r^2), YZ, XY.
+enum class AoType : uint8_t { s, px, py, pz, x2, xz, z2, yz, xy };
+
+[[nodiscard]] constexpr int angularMomentum(AoType type) {
+  return type == AoType::s ? 0 : type <= AoType::pz ? 1 : 2;
+}
+
+// One Slater-type atomic orbital: N r^(n-1-l) exp(-zeta r) Y(x, y, z) on atom `atom`.
+struct BasisFunction {
+  int atom = 0;        // index into Calculation::atoms
+  int n = 1;           // principal quantum number
+  AoType type = AoType::s;
+  double zeta = 0.0;   // bohr^-1
+};
+
+struct CalculationAtom {
+  std::string symbol;  // "C", "Cl", ...
+  Vec3 position;       // Angstrom
+};
+
+enum class Spin : uint8_t { none, alpha, beta };
+
+// One MO as the calculation printed it: its coefficients are over the Loewdin-orthogonalised
+// atomic orbitals, one per basis function.
+struct MolecularOrbital {
+  int number = 0;  // 1-based, counted within its spin set
+  Spin spin = Spin::none;
+  double energy = 0.0;     // eV
+  double occupancy = 0.0;  // electrons
+  std::string symmetry;    // empty when the file gives none
+  std::vector<double> coefficients;
+};
+
+// Everything a file tells about one calculation that the exact model needs.
+struct Calculation {
+  std::string method;  // "PM7", "AM1", ...; empty when the file names none
+  std::vector<CalculationAtom> atoms;
+  std::vector<BasisFunction> basis;
+  // The MOs the file holds, in file order (alpha before beta in a spin-resolved file).
+  std::vector<MolecularOrbital> orbitals;
+  // The overlap matrix S of the basis, when the file holds it.
+  SymmetricMatrix overlap;
+  // S^-1/2 itself, when the file holds it.
+  SymmetricMatrix inverseSqrtOverlap;
+};
+
+}  // namespace lobewright

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <charconv>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace lobewright {
+
+// Numbers in text are read whole, in the "C" notation whatever the user's locale, and finite:
+// "0.5x", "nan", "inf", an empty word and a value beyond the type's range are all refused.
+
+// A real number; `fortranExponent` also takes "D" or "d" for the exponent, as MOPAC writes
+// "0.14303410D+00". A leading "+" is taken.
+[[nodiscard]] std::optional<double> parseDouble(std::string_view word,
+                                                bool fortranExponent = false);
+
+// A real number rounded once, straight to the nearest float; refused when a float cannot hold
+// it. (The window's typed numbers go through a double first: see app/settings_text.h.)
+[[nodiscard]] std::optional<float> parseFloat(std::string_view word);
+
+// A whole number of the given integer type; a leading "+" is taken.
+template <class Integer>
+[[nodiscard]] std::optional<Integer> parseInteger(std::string_view word) {
+  static_assert(std::is_integral_v<Integer>);
+  if (word.size() > 1 && word.front() == '+' && word[1] != '-') word.remove_prefix(1);
+  Integer value{};
+  const char* end = word.data() + word.size();
+  const auto [stop, error] = std::from_chars(word.data(), end, value);
+  if (word.empty() || error != std::errc() || stop != end) return std::nullopt;
+  return value;
+}
+
+// Why a word is not a number, for a message: "\"0.5x\" is not a number".
+[[nodiscard]] std::string notANumber(std::string_view word);
+
+}  // namespace lobewright

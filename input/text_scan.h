@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lobewright {
+
+// Lines longer than this are refused: no MOPAC file comes near it, and a file without line ends
+// (a device, a binary file) must not be read into memory whole.
+inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
+
+[[nodiscard]] constexpr bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The whitespace-separated words of a line, as views into it.
+[[nodiscard]] std::vector<std::string_view> splitWords(std::string_view line);
+
+// The numbers of a line on which MOPAC may have run them together: a sign that follows a digit
+// or a point starts a new number ("+4.00000+10.00000", "0.1D+00-0.5D+00"); the sign of an
+// exponent follows its letter and stays.
+[[nodiscard]] std::vector<std::string_view> splitNumbers(std::string_view line);
+
+// What went wrong in a text file, and where.
+struct TextError {
+  std::string source;  // the file name as the user gave it, or a description
+  int64_t line = 0;    // 1-based; 0 when the error concerns no particular line
+  std::string what;
+
+  // "caffeine.aux, line 12: \"0.5x\" is not a number".
+  [[nodiscard]] std::string message() const;
+};
+
+// Reads a text line by line, counting lines for messages. CR LF and LF end a line alike; a last
+// line without a line end counts. A line longer than kMaxLineLength ends the reading with an
+// error.
+class LineReader {
+ public:
+  LineReader(std::istream& in, std::string source);
+
+  // Moves to the next line; false at the end of the text or on an overlong line (see failed()).
+  bool next();
+
+  [[nodiscard]] const std::string& line() const { return m_line; }
+  [[nodiscard]] std::vector<std::string_view> words() const { return splitWords(m_line); }
+  [[nodiscard]] int64_t lineNumber() const { return m_lineNumber; }
+  [[nodiscard]] bool failed() const { return m_overlong; }
+
+  // An error at the current line.
+  [[nodiscard]] TextError error(std::string what) const;
+
+ private:
+  std::istream& m_in;
+  std::string m_source;
+  std::string m_line;
+  int64_t m_lineNumber = 0;
+  bool m_overlong = false;
+};
+
+}  // namespace lobewright
