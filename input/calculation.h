@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "input/symmetric_matrix.h"
+#include "input/text_scan.h"
 #include "input/vector3.h"
 
 namespace lobewright {
@@ -54,6 +56,12 @@ struct Calculation {
   SymmetricMatrix overlap;
   // S^-1/2 itself, when the file holds it.
   SymmetricMatrix inverseSqrtOverlap;
+};
+
+// What a reader returns: the calculation, or why the file could not be read.
+struct CalculationRead {
+  std::optional<Calculation> calculation;
+  TextError error;  // meaningful when calculation is empty
 };
 
 }  // namespace lobewright
