@@ -2,22 +2,28 @@
 
 #include <algorithm>
 #include <fstream>
-#include <locale>
+#include <memory>
 #include <thread>
-#include <vector>
 
+#include "app/grid_budget.h"
 #include "app/grid_extent.h"
+#include "app/input_source.h"
+#include "app/output_file.h"
 #include "app/settings_check.h"
+#include "surface/sweep_control.h"
 #include "writers/lscript_writer.h"
 #include "writers/pov_scene_writer.h"
 
 namespace lobewright {
 namespace {
 
-constexpr std::size_t kOutputBufferBytes = std::size_t{1} << 20;
-
 ConversionOutcome failure(ConversionStatus status, std::string message) {
   return {status, std::move(message)};
+}
+
+std::string withReason(const char* message, const std::string& fileName,
+                       const std::string& reason) {
+  return std::string(message) + "\n" + (fileName.empty() ? reason : fileName + ": " + reason);
 }
 
 SweepCounters writeOutput(std::ostream& out, const Molecule& molecule,
@@ -34,16 +40,55 @@ SweepCounters writeOutput(std::ostream& out, const Molecule& molecule,
   return {};
 }
 
+// Why the output may not be written over: it is one of the files the run reads.
+std::optional<std::string> readFileAsOutput(const ConversionRequest& request) {
+  const std::string& output = request.settings.outputPath;
+  if (sameFile(output, request.inputFile)) return "it is the input file";
+  if (sameFile(output, request.parameterFile)) return "it is the parameter file";
+  return std::nullopt;
+}
+
 }  // namespace
 
 int defaultThreadCount() {
   return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-std::string inputErrorMessage(const Molecule& molecule) {
-  std::string message = kInputFileErrorMessage;
-  if (!molecule.inputErrorDetail.empty()) message += "\n" + molecule.inputErrorDetail;
-  return message;
+std::string inputErrorMessage(const std::string& fileName, const std::string& reason) {
+  return withReason(kInputFileErrorMessage, fileName, reason);
+}
+
+std::string inputErrorMessage(const Molecule& molecule, const std::string& fileName) {
+  if (molecule.inputErrorDetail.empty()) {
+    return inputErrorMessage(fileName, "not a MOPAC output this program can read");
+  }
+  return std::string(kInputFileErrorMessage) + "\n" + molecule.inputErrorDetail;
+}
+
+ClassicInput readClassicInput(const ConversionRequest& request, MessageSink& messages) {
+  std::string error;
+  const std::optional<InputSource> input = InputSource::load(request.inputFile, error);
+  const std::unique_ptr<std::istream> text = input ? input->open(error) : nullptr;
+  if (!text) {
+    return {nullptr,
+            failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, error))};
+  }
+  if (request.parameterFileRequired) {
+    std::ifstream parameters(request.parameterFile);
+    const bool opened = parameters.is_open();
+    if (!opened || !readParameters(parameters)) {
+      return {nullptr,
+              failure(ConversionStatus::parameterError,
+                      withReason(kParameterFileErrorMessage, request.parameterFile,
+                                 opened ? "not a parameter table" : "cannot be read"))};
+    }
+  }
+  auto molecule = std::make_unique<Molecule>(request.parameterFile, messages);
+  if (!molecule->readMopacOutput(*text, static_cast<int16_t>(request.settings.moNumber))) {
+    return {nullptr,
+            failure(ConversionStatus::inputError, inputErrorMessage(*molecule, request.inputFile))};
+  }
+  return {std::move(molecule), {}};
 }
 
 ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& messages,
@@ -52,32 +97,50 @@ ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& m
   if (auto problem = unusableSettingsMessage(settings)) {
     return failure(ConversionStatus::unusableSettings, std::move(*problem));
   }
-  Molecule molecule(request.parameterFile, messages);
-  if (!molecule.readMopacOutput(request.inputFile, static_cast<int16_t>(settings.moNumber))) {
-    return failure(ConversionStatus::inputError, inputErrorMessage(molecule));
+  if (const auto problem = readFileAsOutput(request)) {
+    return failure(ConversionStatus::cannotOpenOutput,
+                   withReason(kCannotOpenOutputMessage, settings.outputPath, *problem));
   }
+
+  ClassicInput input = readClassicInput(request, messages);
+  if (!input.molecule) return input.failure;
+  Molecule& molecule = *input.molecule;
   molecule.setScale(static_cast<float>(settings.scale));
   molecule.setCutoff(settings.cutoff);
   if (!gridBoundsFit(molecule, settings.scale)) {
     return failure(ConversionStatus::gridTooLarge, kGridTooLargeMessage);
   }
-
-  // Scenes run to many megabytes: write them in large pieces.
-  std::vector<char> buffer(kOutputBufferBytes);
-  std::ofstream out;
-  out.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-  out.open(settings.outputPath, std::ios::binary | std::ios::trunc);
-  if (!out) return failure(ConversionStatus::cannotOpenOutput, kCannotOpenOutputMessage);
-  out.imbue(std::locale::classic());
-
   const GridBounds bounds = computeGridBounds(molecule, settings.scale);
-  if (request.beforeSweep) request.beforeSweep(bounds);
-  if (writeOutput(out, molecule, settings, bounds, progress, request.sweep).triangles == 0) {
-    messages.show(kWarningCaption, kNoSurfaceMessage);
+  const int threads = request.sweep.engine == SweepEngine::fast ? request.sweep.threads : 1;
+  if (auto problem = gridSizeProblem(bounds, threads)) {
+    return failure(ConversionStatus::gridTooLarge, std::move(*problem));
   }
-  out.close();
-  if (out.fail()) return failure(ConversionStatus::cannotWriteOutput, kCannotWriteOutputMessage);
-  return {};
+
+  std::string error;
+  const std::unique_ptr<OutputFile> output = OutputFile::open(settings.outputPath, error);
+  if (!output) {
+    return failure(ConversionStatus::cannotOpenOutput,
+                   withReason(kCannotOpenOutputMessage, settings.outputPath, error));
+  }
+  output->stream().imbue(std::locale::classic());
+  if (request.beforeSweep) request.beforeSweep(bounds);
+  const std::stop_token& stop = request.stop;
+  const auto reportOrStop = [&](int percent) {
+    if (stop.stop_requested()) throw SweepCancelled{};
+    progress(percent);
+  };
+  SweepCounters counters;
+  try {
+    counters =
+        writeOutput(output->stream(), molecule, settings, bounds, reportOrStop, request.sweep);
+  } catch (const SweepCancelled&) {
+    return failure(ConversionStatus::cancelled, kCancelledMessage);
+  }
+  if (!output->commit()) {
+    return failure(ConversionStatus::cannotWriteOutput, kCannotWriteOutputMessage);
+  }
+  if (counters.triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);
+  return {ConversionStatus::succeeded, {}, counters.triangles};
 }
 
 }  // namespace lobewright

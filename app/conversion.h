@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <stop_token>
 #include <string>
 
 #include "app/conversion_settings.h"
@@ -13,48 +15,71 @@
 namespace lobewright {
 
 inline constexpr const char* kInputFileErrorMessage = "Input file error.";
+inline constexpr const char* kParameterFileErrorMessage = "Parameter file error.";
 inline constexpr const char* kCannotOpenOutputMessage = "Cannot open output file.";
 inline constexpr const char* kCannotWriteOutputMessage = "Cannot write output file.";
 inline constexpr const char* kNoSurfaceMessage = "No surface found at this threshold.";
+inline constexpr const char* kCancelledMessage = "The run was cancelled; no file was written.";
 inline constexpr const char* kGridTooLargeMessage =
     "The grid would reach beyond 32-bit grid units; check the coordinates or lower the scale.";
 
 // All the cores the machine has.
 [[nodiscard]] int defaultThreadCount();
 
-// "Input file error.", with the reader's advice on a second line when it has any.
-[[nodiscard]] std::string inputErrorMessage(const Molecule& molecule);
+// "Input file error.", with what went wrong in the named file on a second line.
+[[nodiscard]] std::string inputErrorMessage(const std::string& fileName, const std::string& reason);
+[[nodiscard]] std::string inputErrorMessage(const Molecule& molecule, const std::string& fileName);
 
 struct ConversionRequest {
   std::string parameterFile;
+  // A parameter file the user named must be read; the default one may fall back to the built-in
+  // table with a warning.
+  bool parameterFileRequired = false;
   std::string inputFile;
   ConversionSettings settings;
   SweepOptions sweep = {SweepEngine::fast, defaultThreadCount()};
   // Told the grid just before the sweep starts, so a caller can say what is coming.
   std::function<void(const GridBounds&)> beforeSweep = nullptr;
+  // Stops the run at the next grid layer; the output is then left as it was.
+  std::stop_token stop;
 };
 
 enum class ConversionStatus {
   succeeded,
   unusableSettings,  // refused before anything was read
   inputError,
+  parameterError,
   gridTooLarge,  // the atoms lie too far out for the grid at this scale
   cannotOpenOutput,
   cannotWriteOutput,
+  cancelled,
 };
 
 struct ConversionOutcome {
   ConversionStatus status = ConversionStatus::succeeded;
   // What to tell the user under the caption "Lobewright error"; empty on success.
   std::string message;
+  int64_t triangles = 0;
 
   [[nodiscard]] bool succeeded() const { return status == ConversionStatus::succeeded; }
 };
 
+// The classic model's molecule as a conversion reads it: the input checked (a regular file or
+// "-"), a named parameter file required, the chosen MO read. On failure the molecule is empty
+// and the outcome says why.
+struct ClassicInput {
+  std::unique_ptr<Molecule> molecule;
+  ConversionOutcome failure;
+};
+[[nodiscard]] ClassicInput readClassicInput(const ConversionRequest& request,
+                                            MessageSink& messages);
+
 // One whole conversion from the MOPAC output to the written scene. The settings are checked and
-// the input is read before the output is opened, so unusable settings, a bad input or a grid
-// too large leave an existing output file untouched. Warnings go to the sink as they arise;
-// progress is reported per grid layer, then 100.
+// the input is read before the output is opened, and the output replaces an existing file only
+// once it is written whole: unusable settings, a bad input, a grid too large, a failed write or
+// a cancel leave an existing output file as it was. An output that is the input or the
+// parameter file is refused. Warnings go to the sink as they arise; progress is reported per
+// grid layer, then 100.
 [[nodiscard]] ConversionOutcome runConversion(const ConversionRequest& request,
                                               MessageSink& messages,
                                               const ProgressCallback& progress);

@@ -41,4 +41,13 @@ std::optional<int32_t> locateFrontierOrbital(const std::string& fileName, Fronti
   return locateFrontierOrbital(file, which);
 }
 
+std::string cannotFindFrontierMessage(const std::string& fileName, std::optional<int32_t> located) {
+  std::string message = kCannotFindHomoLumoMessage;
+  if (located && *located > kGreatestMoNumber) {
+    message += "\n" + fileName + ": the orbital would be MO " + std::to_string(*located) +
+               ", beyond the highest MO number, " + std::to_string(kGreatestMoNumber) + ".";
+  }
+  return message;
+}
+
 }  // namespace lobewright

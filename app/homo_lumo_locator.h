@@ -11,11 +11,17 @@ enum class FrontierOrbital { homo, lumo };
 
 inline constexpr const char* kCannotFindHomoLumoMessage = "Cannot find HOMO/LUMO";
 
+// MO numbers are 16-bit values wherever the user sees or types them.
+inline constexpr int32_t kGreatestMoNumber = INT16_MAX;
+
 // The MO number of the highest occupied (the count of filled levels after the first "LEVELS")
 // or lowest unoccupied orbital; nothing when the count cannot be found.
-[[nodiscard]] std::optional<int32_t> locateFrontierOrbital(std::istream& in,
-                                                           FrontierOrbital which);
+[[nodiscard]] std::optional<int32_t> locateFrontierOrbital(std::istream& in, FrontierOrbital which);
 [[nodiscard]] std::optional<int32_t> locateFrontierOrbital(const std::string& fileName,
                                                            FrontierOrbital which);
+
+// "Cannot find HOMO/LUMO", and why when the file counts more MOs than can be numbered.
+[[nodiscard]] std::string cannotFindFrontierMessage(const std::string& fileName,
+                                                    std::optional<int32_t> located);
 
 }  // namespace lobewright

@@ -11,8 +11,11 @@ std::optional<std::string> unusableSettingsMessage(const ConversionSettings& set
   if (settings.accuracy < kLeastAccuracy || settings.accuracy > kGreatestAccuracy) {
     return kAccuracyOutOfRangeMessage;
   }
-  if (!std::isfinite(settings.threshold)) return kThresholdNotFiniteMessage;
-  if (!std::isfinite(settings.cutoff)) return kCutoffNotFiniteMessage;
+  if (!std::isfinite(settings.threshold) || !(settings.threshold > 0.0f)) {
+    return kThresholdNotPositiveMessage;
+  }
+  if (!std::isfinite(settings.cutoff) || !(settings.cutoff > 0.0f))
+    return kCutoffNotPositiveMessage;
   if (!std::isfinite(settings.bondLength)) return kBondLengthNotFiniteMessage;
   return std::nullopt;
 }

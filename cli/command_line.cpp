@@ -53,6 +53,7 @@ class Parser {
             argument == "--homo" ? FrontierOrbital::homo : FrontierOrbital::lumo;
       } else if (argument == "--params") {
         m_result.parameterFile = value(argument);
+        m_result.parameterFileNamed = true;
       } else if (argument == "--mo") {
         m_result.settings.moNumber = integer(argument, 1, std::numeric_limits<int16_t>::max());
         moGiven = true;
@@ -83,6 +84,7 @@ class Parser {
       }
     }
     if (moGiven && m_result.frontierOrbital) refuse("give only one of --mo, --homo and --lumo");
+    if (const auto problem = unusableSettingsMessage(m_result.settings)) refuse(*problem);
     if (m_error.empty()) checkFiles(positional, formatGiven);
     if (!m_error.empty()) return {std::nullopt, m_error};
     return {m_result, {}};

@@ -19,6 +19,7 @@ struct CommandLine {
   Mode mode = Mode::convert;
   std::string inputFile;
   std::string parameterFile = "pm3r.txt";
+  bool parameterFileNamed = false;  // given with --params, so it must be readable
   // Set when the MO number is to be looked up in the input instead of given.
   std::optional<FrontierOrbital> frontierOrbital;
   ConversionSettings settings;

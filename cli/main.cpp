@@ -1,7 +1,10 @@
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <exception>
 #include <iostream>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,11 +42,16 @@ constexpr const char* kHelp =
     "  --quiet             no progress bar\n"
     "  --help, --version\n";
 
-// Messages go to stderr as "caption: text", one line per line of the text.
+// Messages go to stderr as "caption: text", one line per line of the text. Text can come from
+// the files read, so control characters are shown as "?" rather than acted on by the terminal.
 class StderrSink : public MessageSink {
  public:
   void show(const std::string& caption, const std::string& text) override {
-    std::istringstream lines(text);
+    std::string shown = text;
+    for (char& c : shown) {
+      if (c != '\n' && (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)) c = '?';
+    }
+    std::istringstream lines(shown);
     std::string line;
     bool first = true;
     while (std::getline(lines, line)) {
@@ -84,12 +92,11 @@ int run(const std::vector<std::string>& arguments) {
   StderrSink messages;
   if (command.frontierOrbital) {
     const auto mo = locateFrontierOrbital(command.inputFile, *command.frontierOrbital);
-    if (!mo) {
-      messages.show(kErrorCaption, kCannotFindHomoLumoMessage);
+    if (!mo || *mo > kGreatestMoNumber) {
+      messages.show(kErrorCaption, cannotFindFrontierMessage(command.inputFile, mo));
       return kExitFailure;
     }
-    // The window keeps MO numbers as 16-bit values; the converter picks the same MO.
-    command.settings.moNumber = static_cast<int16_t>(*mo);
+    command.settings.moNumber = *mo;
   }
 
   if (command.mode == CommandLine::Mode::info) {
@@ -104,6 +111,7 @@ int run(const std::vector<std::string>& arguments) {
 
   ConversionRequest request;
   request.parameterFile = command.parameterFile;
+  request.parameterFileRequired = command.parameterFileNamed;
   request.inputFile = command.inputFile;
   request.settings = command.settings;
   if (command.threads > 0) request.sweep.threads = command.threads;
@@ -120,9 +128,30 @@ int run(const std::vector<std::string>& arguments) {
   return kExitSuccess;
 }
 
+// A descriptor among 0, 1 and 2 that is closed would be taken by the next file opened, and the
+// messages meant for the terminal would be written into the scene.
+void openStandardDescriptors() {
+  for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+    if (::fcntl(descriptor, F_GETFD) != -1) continue;
+    const int opened = ::open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY);
+    if (opened != descriptor && opened >= 0) ::close(opened);
+  }
+}
+
 }  // namespace
 }  // namespace lobewright
 
 int main(int argc, char** argv) {
-  return lobewright::run(std::vector<std::string>(argv + 1, argv + argc));
+  using namespace lobewright;
+  openStandardDescriptors();
+  try {
+    return run(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::bad_alloc&) {
+    std::cerr << kErrorCaption << ": out of memory; try a lower scale\n";
+  } catch (const std::exception& error) {
+    std::cerr << kErrorCaption << ": " << error.what() << '\n';
+  } catch (...) {
+    std::cerr << kErrorCaption << ": an unexpected failure\n";
+  }
+  return 1;
 }

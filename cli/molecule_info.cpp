@@ -7,18 +7,24 @@
 namespace lobewright {
 
 bool printMoleculeInfo(const CommandLine& command, MessageSink& messages, std::ostream& out) {
-  Molecule molecule(command.parameterFile, messages);
-  const auto mo = static_cast<int16_t>(command.settings.moNumber);
-  if (!molecule.readMopacOutput(command.inputFile, mo)) {
-    messages.show(kErrorCaption, inputErrorMessage(molecule));
+  ConversionRequest request;
+  request.parameterFile = command.parameterFile;
+  request.parameterFileRequired = command.parameterFileNamed;
+  request.inputFile = command.inputFile;
+  request.settings = command.settings;
+  const ClassicInput input = readClassicInput(request, messages);
+  if (!input.molecule) {
+    messages.show(kErrorCaption, input.failure.message);
     return false;
   }
+  const Molecule& molecule = *input.molecule;
+  const int32_t mo = command.settings.moNumber;
   out << "atoms " << molecule.atomCount << " mo " << mo << '\n';
   for (int16_t i = 0; i < molecule.atomCount; ++i) {
     out << i + 1 << ' ' << molecule.parameters.symbol[molecule.atomElement[i]];
-    for (const float value : {molecule.atomX[i], molecule.atomY[i], molecule.atomZ[i],
-                              molecule.coefS[i], molecule.coefPx[i], molecule.coefPy[i],
-                              molecule.coefPz[i]}) {
+    for (const float value :
+         {molecule.atomX[i], molecule.atomY[i], molecule.atomZ[i], molecule.coefS[i],
+          molecule.coefPx[i], molecule.coefPy[i], molecule.coefPz[i]}) {
       out << ' ' << formatReal(value);
     }
     out << '\n';

@@ -4,12 +4,34 @@
 #include <optional>
 
 #include "input/number_text.h"
+#include "input/text_scan.h"
 
 namespace lobewright {
 
 TokenReader::TokenReader(std::istream& in) : m_in(in) { m_in.imbue(std::locale::classic()); }
 
-bool TokenReader::readToken(std::string& token) { return static_cast<bool>(m_in >> token); }
+// As extracting a string would, but a token longer than kMaxTokenLength fails the read rather
+// than filling memory with a file that has no white space in it.
+bool TokenReader::readToken(std::string& token) {
+  const std::istream::sentry blanksSkipped(m_in);
+  if (!blanksSkipped) return false;
+  std::streambuf& buffer = *m_in.rdbuf();
+  constexpr auto kEnd = std::char_traits<char>::eof();
+  std::string read;
+  for (auto c = buffer.sgetc(); !isBlank(static_cast<char>(c)); c = buffer.snextc()) {
+    if (c == kEnd) {
+      m_in.setstate(std::ios::eofbit);
+      break;
+    }
+    if (read.size() == kMaxTokenLength) {
+      m_in.setstate(std::ios::failbit);
+      return false;
+    }
+    read.push_back(static_cast<char>(c));
+  }
+  token = std::move(read);
+  return true;
+}
 
 // Numbers are whole tokens: "0.5x" or "0x1p3" is no number at all rather than 0.5 or 0 followed
 // by junk, and a value that is not finite would poison every sum it entered.

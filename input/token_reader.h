@@ -14,6 +14,8 @@ class TokenReader {
  public:
   // Longest rest of a line that skipRestOfLine passes over; a longer line fails the read.
   static constexpr int kMaxRestOfLine = 99;
+  // Longest token read; a longer one fails the read.
+  static constexpr std::size_t kMaxTokenLength = std::size_t{1} << 20;
 
   explicit TokenReader(std::istream& in);
 

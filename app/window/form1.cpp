@@ -317,8 +317,8 @@ void TForm1::HOMOButtonClick(QObject* Sender) {
   const FrontierOrbital which =
       Sender == LUMOButton ? FrontierOrbital::lumo : FrontierOrbital::homo;
   const std::optional<int32_t> mo = locateFrontierOrbital(InputDialog.fileName, which);
-  if (!mo) {
-    m_dialogs.show(kErrorCaption, kCannotFindHomoLumoMessage);
+  if (!mo || *mo > kGreatestMoNumber) {
+    m_dialogs.show(kErrorCaption, cannotFindFrontierMessage(InputDialog.fileName, mo));
     return;
   }
   settings.moNumber = *mo;
@@ -337,8 +337,11 @@ void TForm1::CalcButtonClick(QObject*) {
   ConversionOutcome outcome;
   {
     const RunningState running(CalcButton, ProgressBar);
-    outcome = runConversion({ParametersDialog.fileName, InputDialog.fileName, settings}, m_dialogs,
-                            [this](int percent) { showProgress(percent); });
+    ConversionRequest request;
+    request.parameterFile = ParametersDialog.fileName;
+    request.inputFile = InputDialog.fileName;
+    request.settings = settings;
+    outcome = runConversion(request, m_dialogs, [this](int percent) { showProgress(percent); });
   }
   if (!outcome.succeeded()) m_dialogs.show(kErrorCaption, outcome.message);
 }

@@ -71,7 +71,8 @@ TEST_F(ConversionRun, InputErrorLeavesAnExistingOutputUntouched) {
   m_request.settings.moNumber = 11;
   const ConversionOutcome outcome = run();
   EXPECT_EQ(outcome.status, ConversionStatus::inputError);
-  EXPECT_EQ(outcome.message, "Input file error.");
+  EXPECT_EQ(outcome.message, "Input file error.\n" + m_request.inputFile +
+                                 ": not a MOPAC output this program can read");
   EXPECT_EQ(readFile(m_request.settings.outputPath), "keep me");
   EXPECT_TRUE(m_reports.empty());
 
@@ -85,7 +86,8 @@ TEST_F(ConversionRun, OutputThatCannotBeOpenedOrWritten) {
   m_request.settings.outputPath = m_dir.file("no-such-dir/out.pov");
   ConversionOutcome outcome = run();
   EXPECT_EQ(outcome.status, ConversionStatus::cannotOpenOutput);
-  EXPECT_EQ(outcome.message, "Cannot open output file.");
+  EXPECT_EQ(outcome.message,
+            "Cannot open output file.\n" + m_request.settings.outputPath + ": No such file or directory");
 
   m_request.settings.outputPath = "";
   EXPECT_EQ(run().status, ConversionStatus::cannotOpenOutput);
@@ -98,7 +100,9 @@ TEST_F(ConversionRun, OutputThatCannotBeOpenedOrWritten) {
 
 TEST_F(ConversionRun, UnusableSettingsAreRefusedBeforeAnythingIsReadOrWritten) {
   constexpr const char* kScale = "The scale must be a whole number from 1 to 100.";
-  constexpr const char* kAccuracy = "The accuracy must be a whole number from 0 to 100.";
+  constexpr const char* kAccuracy = "The accuracy must be a whole number from 1 to 100.";
+  constexpr const char* kThreshold = "The threshold must be a finite number above 0.";
+  constexpr const char* kCutoff = "The cutoff must be a finite number of Angstrom above 0.";
   constexpr float kNan = std::numeric_limits<float>::quiet_NaN();
   constexpr float kInfinity = std::numeric_limits<float>::infinity();
   std::vector<std::pair<ConversionSettings, const char*>> cases;
@@ -110,11 +114,14 @@ TEST_F(ConversionRun, UnusableSettingsAreRefusedBeforeAnythingIsReadOrWritten) {
   add([](auto& s) { s.scale = 0; }, kScale);
   add([](auto& s) { s.scale = -4; }, kScale);
   add([](auto& s) { s.scale = 101; }, kScale);
-  add([](auto& s) { s.accuracy = -1; }, kAccuracy);
+  add([](auto& s) { s.accuracy = 0; }, kAccuracy);
   add([](auto& s) { s.accuracy = 1 << 30; }, kAccuracy);
-  add([](auto& s) { s.threshold = kNan; }, "The threshold must be a finite number.");
-  add([](auto& s) { s.threshold = -kInfinity; }, "The threshold must be a finite number.");
-  add([](auto& s) { s.cutoff = kInfinity; }, "The cutoff must be a finite number.");
+  add([](auto& s) { s.threshold = kNan; }, kThreshold);
+  add([](auto& s) { s.threshold = -kInfinity; }, kThreshold);
+  add([](auto& s) { s.threshold = 0.0f; }, kThreshold);
+  add([](auto& s) { s.threshold = -0.05f; }, kThreshold);
+  add([](auto& s) { s.cutoff = kInfinity; }, kCutoff);
+  add([](auto& s) { s.cutoff = -3.5f; }, kCutoff);
   add([](auto& s) { s.bondLength = kNan; }, "The bond length must be a finite number.");
 
   // A missing parameter file would warn if the run went as far as building the molecule.
@@ -134,7 +141,7 @@ TEST_F(ConversionRun, UnusableSettingsAreRefusedBeforeAnythingIsReadOrWritten) {
 TEST_F(ConversionRun, FiniteExtremesOfTheSettingsAreTaken) {
   m_request.settings.scale = 1;
   m_request.settings.accuracy = 100;
-  m_request.settings.cutoff = -std::numeric_limits<float>::max();
+  m_request.settings.cutoff = std::numeric_limits<float>::max();
   m_request.settings.bondLength = std::numeric_limits<float>::max();
   EXPECT_TRUE(run().succeeded());
   const std::string scene = readFile(m_request.settings.outputPath);
@@ -197,7 +204,7 @@ TEST_F(ConversionRun, OutputWhereNoFileCanBeMade) {
     m_request.settings.outputPath = path;
     const ConversionOutcome outcome = run();
     EXPECT_EQ(outcome.status, ConversionStatus::cannotOpenOutput) << path;
-    EXPECT_EQ(outcome.message, "Cannot open output file.") << path;
+    EXPECT_EQ(testing::firstLine(outcome.message), "Cannot open output file.") << path;
   }
   EXPECT_EQ(readFile(plainFile), "a file, not a folder");
 }

@@ -19,11 +19,14 @@ TEST(SettingsCheck, TheConvertersLimitsAreTheConversionsLimits) {
     EXPECT_FALSE(unusableSettingsMessage(parsed.commandLine->settings));
     return true;
   };
-  EXPECT_TRUE(accepted({"--scale", "1", "--accuracy", "0"}));
+  EXPECT_TRUE(accepted({"--scale", "1", "--accuracy", "1"}));
   EXPECT_TRUE(accepted({"--scale", "100", "--accuracy", "100"}));
   for (const std::vector<std::string>& refused : {std::vector<std::string>{"--scale", "0"},
                                                   {"--scale", "101"},
-                                                  {"--accuracy", "-1"},
+                                                  {"--accuracy", "0"},
+                                                  {"--threshold", "0"},
+                                                  {"--threshold", "-0.05"},
+                                                  {"--cutoff", "-1"},
                                                   {"--accuracy", "101"},
                                                   {"--threshold", "nan"},
                                                   {"--cutoff", "inf"},
@@ -36,7 +39,7 @@ TEST(SettingsCheck, TheConvertersLimitsAreTheConversionsLimits) {
 TEST(SettingsCheck, TheDefaultsAndFiniteExtremesAreUsable) {
   ConversionSettings settings;
   EXPECT_FALSE(unusableSettingsMessage(settings));
-  settings.threshold = -std::numeric_limits<float>::max();
+  settings.threshold = std::numeric_limits<float>::max();
   settings.cutoff = std::numeric_limits<float>::denorm_min();
   settings.bondLength = std::numeric_limits<float>::max();
   EXPECT_FALSE(unusableSettingsMessage(settings));

@@ -29,16 +29,17 @@ TEST(CommandLine, DefaultsAreTheWindowsDefaults) {
 
 TEST(CommandLine, EveryOptionReachesItsSetting) {
   const auto parsed =
-      parse({"--params", "p.txt", "--mo", "7", "--scale", "9", "--threshold", "-0.02",
-             "--accuracy", "0", "--cutoff", "4.25", "--bond-length", "1e0", "--no-structure",
+      parse({"--params", "p.txt", "--mo", "7", "--scale", "9", "--threshold", "0.02",
+             "--accuracy", "1", "--cutoff", "4.25", "--bond-length", "1e0", "--no-structure",
              "--quiet", "in.mno", "out.ls"});
   ASSERT_TRUE(parsed.commandLine) << parsed.error;
   const ConversionSettings& s = parsed.commandLine->settings;
   EXPECT_EQ(parsed.commandLine->parameterFile, "p.txt");
+  EXPECT_TRUE(parsed.commandLine->parameterFileNamed);
   EXPECT_EQ(s.moNumber, 7);
   EXPECT_EQ(s.scale, 9);
-  EXPECT_EQ(s.threshold, -0.02f);
-  EXPECT_EQ(s.accuracy, 0);
+  EXPECT_EQ(s.threshold, 0.02f);
+  EXPECT_EQ(s.accuracy, 1);
   EXPECT_EQ(s.cutoff, 4.25f);
   EXPECT_EQ(s.bondLength, 1.0f);
   EXPECT_FALSE(s.showStructure);
@@ -73,7 +74,7 @@ TEST(CommandLine, RefusesMalformedOrOutOfRangeNumbers) {
       {"--threshold", "nan"},  {"--cutoff", "inf"},     {"--bond-length", "1e"},
       {"--cutoff", "1e39"},    {"--threads", "0"},
       {"--scale", "0"},        {"--scale", "101"},      {"--scale", "4.5"},
-      {"--accuracy", "-1"},    {"--accuracy", "101"},   {"--mo", "0"},
+      {"--accuracy", "0"},    {"--accuracy", "101"},   {"--mo", "0"},
       {"--mo", "32768"},       {"--mo", " 3"},          {"--scale"},
       {"--frobnicate"},
   };

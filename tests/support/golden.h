@@ -38,4 +38,8 @@ inline bool allLineEndsAreCrLf(const std::string& text) {
   return true;
 }
 
+// The first line of a message: what failed. The lines after it say why, in words that depend
+// on the file and the system.
+inline std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
 }  // namespace lobewright::testing

@@ -1,0 +1,88 @@
+#include "app/input_source.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "input/text_scan.h"
+
+namespace lobewright {
+namespace {
+
+constexpr const char* kStandardInput = "-";
+constexpr const char* kTooLarge = "larger than 2 GB";
+
+std::optional<std::string> checkFile(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::strerror(errno);
+  if (S_ISDIR(status.st_mode)) return std::strerror(EISDIR);
+  if (!S_ISREG(status.st_mode)) return "not a regular file";
+  if (static_cast<std::uintmax_t>(status.st_size) > kMaxInputBytes) return kTooLarge;
+  return std::nullopt;
+}
+
+// Standard input is kept in memory, so it is checked as it arrives: no file this program reads
+// has a line longer than kMaxLineLength, and an endless stream such as /dev/zero has no line end.
+std::optional<std::string> readStandardInput(std::string& text) {
+  constexpr std::size_t kPiece = std::size_t{1} << 16;
+  std::string piece(kPiece, '\0');
+  std::size_t lineStart = 0;
+  while (std::cin.read(piece.data(), kPiece) || std::cin.gcount() > 0) {
+    text.append(piece.data(), static_cast<std::size_t>(std::cin.gcount()));
+    if (text.size() > kMaxInputBytes) return kTooLarge;
+    const std::size_t lastLineEnd = text.rfind('\n');
+    if (lastLineEnd != std::string::npos && lastLineEnd >= lineStart) lineStart = lastLineEnd + 1;
+    if (text.size() - lineStart > kMaxLineLength) return "a line longer than 1 MB";
+  }
+  if (std::cin.bad()) return "standard input could not be read";
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<InputSource> InputSource::load(const std::string& path, std::string& error) {
+  InputSource source;
+  source.m_path = path;
+  if (path == kStandardInput) {
+    auto text = std::make_shared<std::string>();
+    if (const auto problem = readStandardInput(*text)) {
+      error = *problem;
+      return std::nullopt;
+    }
+    source.m_text = std::move(text);
+    return source;
+  }
+  if (const auto problem = checkFile(path)) {
+    error = *problem;
+    return std::nullopt;
+  }
+  return source;
+}
+
+std::unique_ptr<std::istream> InputSource::open(std::string& error) const {
+  if (m_text) return std::make_unique<std::istringstream>(*m_text);
+  if (const auto problem = checkFile(m_path)) {
+    error = *problem;
+    return nullptr;
+  }
+  auto file = std::make_unique<std::ifstream>(m_path, std::ios::binary);
+  if (!*file) {
+    error = std::strerror(errno);
+    return nullptr;
+  }
+  return file;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+}  // namespace lobewright

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace lobewright {
+
+// Larger inputs are refused: a MOPAC file of a thousand atoms with every MO at full precision
+// stays well below this, and a runaway input must not be read into memory.
+inline constexpr std::uintmax_t kMaxInputBytes = std::uintmax_t{2} << 30;
+
+// A file to read, checked before it is read: a regular file no larger than kMaxInputBytes, or
+// "-" for standard input (read once, up to the same size, and kept for every later reading).
+// Devices, pipes and folders are refused, so an input can never block or run on forever.
+class InputSource {
+ public:
+  // The source, or nothing with the reason in `error` ("No such file or directory", ...).
+  [[nodiscard]] static std::optional<InputSource> load(const std::string& path, std::string& error);
+
+  // A fresh stream over the whole text, or nothing with the reason in `error`.
+  [[nodiscard]] std::unique_ptr<std::istream> open(std::string& error) const;
+
+  [[nodiscard]] const std::string& path() const { return m_path; }
+
+ private:
+  std::string m_path;
+  std::shared_ptr<const std::string> m_text;  // standard input's text
+};
+
+// Whether the two paths name one existing file (symbolic and hard links included).
+[[nodiscard]] bool sameFile(const std::string& a, const std::string& b);
+
+}  // namespace lobewright

@@ -1,0 +1,182 @@
+// The converter used as a hostile or careless user would: files that must not be overwritten,
+// inputs that never end, limits on memory, kills and races. The old output always survives whole.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+
+#include "support/golden.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace lobewright {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::dataPath;
+using testing::readFile;
+using testing::writeFile;
+
+std::string quoted(const std::string& word) { return '\'' + word + "' "; }
+
+class HostileUse : public ::testing::Test {
+ protected:
+  HostileUse() { fs::copy_file(dataPath("formaldehyde.mno"), m_input); }
+
+  testing::ProgramResult convert(const std::string& arguments) {
+    return testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + arguments, m_dir);
+  }
+
+  std::string params() const { return "--params " + quoted(dataPath("pm3r.txt")); }
+
+  // Every file in the folder but the captured stdout and stderr.
+  std::vector<std::string> filesLeft() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_dir.file(""))) {
+      const std::string name = entry.path().filename();
+      if (name != "stdout.txt" && name != "stderr.txt") names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  testing::TempDir m_dir;
+  const std::string m_input = m_dir.file("m.mno");
+};
+
+TEST_F(HostileUse, AnInputIsNeverOverwritten) {
+  const std::string original = readFile(m_input);
+  fs::create_hard_link(m_input, m_dir.file("link.pov"));
+  writeFile(m_dir.file("p.txt"), readFile(dataPath("pm3r.txt")));
+  const std::pair<std::string, const char*> cases[] = {
+      {quoted(m_input) + quoted(m_input) + "--format pov --homo " + params(), "the input file"},
+      {quoted(m_input) + quoted(m_dir.file("link.pov")) + "--homo " + params(), "the input file"},
+      {quoted(m_input) + quoted(m_dir.file("p.txt")) + "--format pov --homo --params " +
+           quoted(m_dir.file("p.txt")),
+       "the parameter file"},
+  };
+  for (const auto& [arguments, which] : cases) {
+    const auto result = convert(arguments);
+    EXPECT_EQ(result.exitCode, 1) << arguments;
+    EXPECT_EQ(testing::firstLine(result.err), "Lobewright error: Cannot open output file.");
+    EXPECT_NE(result.err.find(std::string("it is ") + which), std::string::npos) << result.err;
+  }
+  EXPECT_EQ(readFile(m_input), original);
+  EXPECT_EQ(readFile(m_dir.file("p.txt")), readFile(dataPath("pm3r.txt")));
+}
+
+TEST_F(HostileUse, OnlyRegularFilesOrStandardInputAreRead) {
+  ASSERT_EQ(::mkfifo(m_dir.file("fifo").c_str(), 0600), 0);
+  for (const std::string& input : {m_dir.file("fifo"), std::string("/dev/zero")}) {
+    const auto result = convert(quoted(input) + quoted(m_dir.file("out.pov")) + params());
+    EXPECT_EQ(result.exitCode, 1) << input;
+    EXPECT_EQ(result.err,
+              "Lobewright error: Input file error.\n" + input + ": not a regular file\n");
+  }
+  // Standard input, however long, is read up to a limit rather than forever.
+  auto result = convert("- " + quoted(m_dir.file("zero.pov")) + params() + " </dev/zero");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(testing::firstLine(result.err), "Lobewright error: Input file error.");
+
+  result =
+      convert("- " + quoted(m_dir.file("piped.pov")) + params() + " --mo 6 <" + quoted(m_input));
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(
+      convert(quoted(m_input) + quoted(m_dir.file("file.pov")) + params() + " --mo 6").exitCode, 0);
+  EXPECT_EQ(readFile(m_dir.file("piped.pov")), readFile(m_dir.file("file.pov")));
+}
+
+TEST_F(HostileUse, AtomsFarApartAreRefusedBeforeAnythingIsWritten) {
+  const std::string row = "-0.5713    0.9287    0.0000";
+  std::string far = readFile(m_input);
+  far.replace(far.rfind(row), row.size(), "100000.0 100000.0 0.0");
+  writeFile(m_input, far);
+  writeFile(m_dir.file("out.pov"), "old");
+  const auto result = convert(quoted(m_input) + quoted(m_dir.file("out.pov")) + params());
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("more than the 2.0 GB allowed; lower the scale or check the "
+                            "coordinates."),
+            std::string::npos)
+      << result.err;
+  EXPECT_EQ(readFile(m_dir.file("out.pov")), "old");
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// Sanitizers reserve far more address space than any limit that tests this would allow.
+TEST_F(HostileUse, RunningOutOfMemoryEndsWithAMessageAndTheOldFileIntact) {
+  // The script keeps every point and triangle until the sweep ends: about 150 MB here.
+  writeFile(m_dir.file("out.ls"), "old");
+  const auto result = testing::runProgram(
+      "prlimit --as=100000000 " + quoted(LOBEWRIGHT_CONVERTER) + quoted(dataPath("caffeine.mno")) +
+          quoted(m_dir.file("out.ls")) + params() + " --mo 37 --scale 100 --quiet",
+      m_dir);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Lobewright error: out of memory; try a lower scale\n");
+  EXPECT_TRUE(readFile(m_dir.file("out.ls")) == "old");
+  EXPECT_EQ(filesLeft(), std::vector<std::string>({"m.mno", "out.ls"}));
+}
+#endif
+
+TEST_F(HostileUse, AKillAtAnyMomentLeavesTheOldFileAndNothingElse) {
+  std::mt19937 random(11);
+  for (int run = 0; run < 4; ++run) {
+    writeFile(m_dir.file("out.ls"), "old");
+    const int delayMs = static_cast<int>(random() % 400);
+    testing::runProgram("(" + quoted(LOBEWRIGHT_CONVERTER) + quoted(dataPath("caffeine.mno")) +
+                            quoted(m_dir.file("out.ls")) + params() +
+                            " --mo 37 --scale 24 --quiet & pid=$!; sleep " +
+                            std::to_string(delayMs / 1000.0) + "; kill -9 $pid; wait $pid)",
+                        m_dir);
+    const std::string left = readFile(m_dir.file("out.ls"));
+    // The run may have finished before the kill; then the file is the whole new script.
+    EXPECT_TRUE(left == "old" || left.substr(left.size() - 3) == "}\r\n") << delayMs << " ms";
+    EXPECT_EQ(filesLeft(), std::vector<std::string>({"m.mno", "out.ls"})) << delayMs << " ms";
+  }
+}
+
+TEST_F(HostileUse, EightWritersAtOnceLeaveOneWholeScene) {
+  const std::string reference = m_dir.file("reference.pov");
+  ASSERT_EQ(convert(quoted(m_input) + quoted(reference) + params() + " --mo 6 --scale 8").exitCode,
+            0);
+  std::string all;
+  for (int writer = 0; writer < 8; ++writer) {
+    all += quoted(LOBEWRIGHT_CONVERTER) + quoted(m_input) + quoted(m_dir.file("out.pov")) +
+           params() + " --mo 6 --scale 8 --threads 1 & ";
+  }
+  testing::runProgram("(" + all + "wait)", m_dir);
+  EXPECT_TRUE(readFile(m_dir.file("out.pov")) == readFile(reference));
+  EXPECT_EQ(filesLeft(), std::vector<std::string>({"m.mno", "out.pov", "reference.pov"}));
+}
+
+TEST_F(HostileUse, MessagesNeverReachTheSceneOrActOnTheTerminal) {
+  // With stderr closed, the warning about the missing default table must not land in the scene.
+  const auto closed = convert(quoted(m_input) + quoted(m_dir.file("out.pov")) + "--mo 6 2>&-");
+  EXPECT_EQ(closed.exitCode, 0);
+  EXPECT_EQ(readFile(m_dir.file("out.pov")).find("Lobewright warning"), std::string::npos);
+
+  std::string escaped = readFile(dataPath("formaldehyde.out"));
+  escaped.replace(escaped.find("PM3 CALCULATION"), 3, "\x1b]0;owned\x07PM7");
+  writeFile(m_dir.file("escaped.out"), escaped);
+  const auto result = convert(quoted(m_dir.file("escaped.out")) + quoted(m_dir.file("e.pov")) +
+                              params() + " --mo 6");
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.err.find('\x1b'), std::string::npos);
+  EXPECT_NE(result.err.find("?]0;owned?PM7"), std::string::npos) << result.err;
+}
+
+TEST_F(HostileUse, ACountOfLevelsBeyondSixteenBitsFindsNoOrbital) {
+  std::string text = readFile(m_input);
+  text.replace(text.find("LEVELS ="), 11, "LEVELS = 65537");
+  writeFile(m_input, text);
+  const auto result =
+      convert(quoted(m_input) + quoted(m_dir.file("out.pov")) + params() + " --homo");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Lobewright error: Cannot find HOMO/LUMO\n" + m_input +
+                            ": the orbital would be MO 65537, beyond the highest MO number, "
+                            "32767.\n");
+}
+
+}  // namespace
+}  // namespace lobewright
