@@ -27,7 +27,8 @@ struct StructureStick {
 };
 
 // The molecule as balls and sticks, in no particular format: one sphere per atom, in atom
-// order, and two half-sticks per bond, each starting at its atom's centre.
+// order, and two half-sticks per bond, each starting at its atom's centre. An atom without
+// finite coordinates is left out.
 struct BallAndStickModel {
   std::vector<StructureSphere> spheres;
   std::vector<StructureStick> sticks;
