@@ -1,6 +1,7 @@
 #include "writers/glb_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <map>
