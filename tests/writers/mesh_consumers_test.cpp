@@ -1,0 +1,204 @@
+// Real programs read what the mesh writers produce: assimp loads every format, admesh finds the
+// STL shells closed, Blender imports the glTF, OBJ and PLY with their materials or colours, and
+// the Khronos validator finds no error in the glTF. A program that is not installed skips its
+// test with a message.
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "support/closed_meshes.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+#include "writers/glb_writer.h"
+#include "writers/obj_writer.h"
+#include "writers/ply_writer.h"
+#include "writers/stl_writer.h"
+
+namespace lobewright {
+namespace {
+
+using nlohmann::json;
+using testing::runProgram;
+using testing::TempDir;
+
+constexpr const char* kValidatorPackage = "gltf-validator@2.0.0-dev.3.10";
+
+// Faces of the samples: two lobes of 1280 triangles; formaldehyde's structure has 4 spheres of
+// 320 and 6 half-sticks of 64, of which a file that shares geometry stores one of each per
+// element (3 elements).
+constexpr long kLobeFaces = 2 * 1280;
+constexpr long kStructureFaces = 4 * 320 + 6 * 64;
+constexpr long kSharedStructureFaces = 3 * (320 + 64);
+
+std::string quoted(const std::string& path) { return "'" + path + "'"; }
+
+// Every format of the same orbital and molecule, written into the test's own folder.
+class MeshSamples : public ::testing::Test {
+ protected:
+  MeshSamples() {
+    const OrbitalMesh mesh = testing::twoLobes(3);
+    const BallAndStickModel structure = buildBallAndStick(testing::formaldehyde());
+    write("orbital.glb", [&](std::ostream& out) { return writeGlb(out, mesh, structure); });
+    write("orbital.ply", [&](std::ostream& out) { return writePly(out, mesh, structure); });
+    write("lobes.stl", [&](std::ostream& out) { return writeStl(out, mesh, structure); });
+    StlOptions withStructure;
+    withStructure.includeStructure = true;
+    write("molecule.stl",
+          [&](std::ostream& out) { return writeStl(out, mesh, structure, withStructure); });
+    EXPECT_TRUE(writeObjFiles(file("orbital.obj"), mesh, structure).succeeded());
+  }
+
+  [[nodiscard]] std::string file(const std::string& name) const { return m_dir.file(name); }
+  [[nodiscard]] testing::ProgramResult run(const std::string& commandLine) const {
+    return runProgram(commandLine, m_dir);
+  }
+
+ private:
+  template <typename Write>
+  void write(const std::string& name, Write writeTo) {
+    std::ofstream out(file(name), std::ios::binary);
+    EXPECT_TRUE(writeTo(out).succeeded()) << name;
+  }
+
+  TempDir m_dir;
+};
+
+// The integers (or integral parts) that follow the first `label` in `text`, each after blanks
+// or a colon; as many as `count` asks, -1 for each one missing.
+std::vector<long> numbersAfter(const std::string& text, const std::string& label,
+                               std::size_t count = 1) {
+  std::vector<long> numbers(count, -1);
+  std::size_t at = text.find(label);
+  if (at == std::string::npos) return numbers;
+  at += label.size();
+  for (long& number : numbers) {
+    at = text.find_first_not_of(" \t:", at);
+    if (at == std::string::npos) break;
+    const auto [end, error] = std::from_chars(text.data() + at, text.data() + text.size(), number);
+    if (error != std::errc()) break;
+    at = static_cast<std::size_t>(end - text.data());
+    at = text.find_first_of(" \t\n", at);
+  }
+  return numbers;
+}
+
+long numberAfter(const std::string& text, const std::string& label) {
+  return numbersAfter(text, label)[0];
+}
+
+TEST_F(MeshSamples, AssimpLoadsEveryFormat) {
+  if (std::string(LOBEWRIGHT_ASSIMP).empty()) GTEST_SKIP() << "assimp not found (assimp-utils)";
+  struct Expected {
+    const char* name;
+    long meshes;
+    long faces;
+  };
+  for (const Expected& e : {Expected{"orbital.glb", 2 + 2 * 3, kLobeFaces + kSharedStructureFaces},
+                            Expected{"orbital.obj", 2 + 3, kLobeFaces + kStructureFaces},
+                            Expected{"orbital.ply", 1, kLobeFaces + kStructureFaces},
+                            Expected{"lobes.stl", 1, kLobeFaces}}) {
+    SCOPED_TRACE(e.name);
+    const auto result = run(std::string(LOBEWRIGHT_ASSIMP) + " info " + quoted(file(e.name)));
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_EQ(numberAfter(result.out, "\nMeshes"), e.meshes) << result.out;
+    EXPECT_EQ(numberAfter(result.out, "\nFaces"), e.faces) << result.out;
+    if (e.meshes > 1) {
+      EXPECT_NE(result.out.find("(positive): [642 / 0 / 1280 |"), std::string::npos);
+      EXPECT_NE(result.out.find("(negative): [642 / 0 / 1280 |"), std::string::npos);
+    }
+  }
+}
+
+TEST_F(MeshSamples, AdmeshFindsEveryStlShellClosed) {
+  if (std::string(LOBEWRIGHT_ADMESH).empty()) GTEST_SKIP() << "admesh not found";
+  // Two lobes; with the structure also 4 spheres and 6 capped half-sticks.
+  for (const auto& [name, parts] : {std::pair("lobes.stl", 2), std::pair("molecule.stl", 12)}) {
+    SCOPED_TRACE(name);
+    const auto result = run(std::string(LOBEWRIGHT_ADMESH) + " " + quoted(file(name)));
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    const std::string& report = result.out;
+    EXPECT_NE(report.find("All facets connected."), std::string::npos) << report;
+    EXPECT_EQ(numbersAfter(report, "Total disconnected facets", 2), (std::vector<long>{0, 0}))
+        << report;
+    for (const char* repair : {"Degenerate facets", "Edges fixed", "Facets removed", "Facets added",
+                               "Facets reversed", "Backwards edges", "Normals fixed"}) {
+      EXPECT_EQ(numberAfter(report, repair), 0) << repair << "\n" << report;
+    }
+    EXPECT_EQ(numberAfter(report, "Number of parts"), parts) << report;
+    EXPECT_GT(numberAfter(report, "Volume"), 2);  // outward facets give a positive volume
+  }
+}
+
+TEST_F(MeshSamples, BlenderImportsMaterialsAndColours) {
+  if (std::string(LOBEWRIGHT_BLENDER).empty()) GTEST_SKIP() << "blender not found";
+  const std::string script = std::string(LOBEWRIGHT_TEST_SCRIPTS_DIR) + "/blender_import_check.py";
+  const auto result =
+      run(std::string(LOBEWRIGHT_BLENDER) + " -b --factory-startup --python-exit-code 1 --python " +
+          quoted(script) + " -- " + quoted(file("orbital.glb")) + " " +
+          quoted(file("orbital.obj")) + " " + quoted(file("orbital.ply")));
+  ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+
+  std::map<std::string, json> reports;
+  std::istringstream lines(result.out);
+  const std::string prefix = "LOBEWRIGHT ";
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.starts_with(prefix)) continue;
+    const json report = json::parse(line.substr(prefix.size()));
+    reports[report["format"]] = report;
+  }
+  ASSERT_EQ(reports.size(), 3u) << result.out << result.err;
+
+  const json red = json::array({1.0, 0.0, 0.0});
+  const json blue = json::array({0.0, 0.0, 1.0});
+  for (const char* format : {"glb", "obj"}) {
+    SCOPED_TRACE(format);
+    const json& report = reports[format];
+    EXPECT_EQ(report["result"], json::array({"FINISHED"}));
+    EXPECT_EQ(report["materials"]["positive"], red) << report.dump();
+    EXPECT_EQ(report["materials"]["negative"], blue) << report.dump();
+    EXPECT_TRUE(report["materials"].contains("element_O")) << report.dump();
+  }
+  // Blender makes an object per node from the glTF, and counts shared meshes once per object.
+  EXPECT_EQ(reports["glb"]["faces"], kLobeFaces + kStructureFaces);
+  EXPECT_EQ(reports["obj"]["faces"], kLobeFaces + kStructureFaces);
+
+  // PLY has no materials: Blender keeps the vertex colours as a colour attribute instead.
+  const json& ply = reports["ply"];
+  EXPECT_EQ(ply["faces"], kLobeFaces + kStructureFaces);
+  ASSERT_EQ(ply["colours"].size(), 1u) << ply.dump();
+  const json& colours = ply["colours"][0]["colours"];
+  for (const json& expected : {json::array({255, 0, 0}), json::array({0, 0, 255})}) {
+    EXPECT_NE(std::find(colours.begin(), colours.end(), expected), colours.end()) << ply.dump();
+  }
+}
+
+TEST_F(MeshSamples, KhronosValidatorFindsNoErrorInTheGlb) {
+  const std::string node = LOBEWRIGHT_NODE;
+  const std::string npm = LOBEWRIGHT_NPM;
+  if (node.empty() || npm.empty()) GTEST_SKIP() << "node or npm not found: glTF validator skipped";
+  const std::filesystem::path folder = LOBEWRIGHT_GLTF_VALIDATOR_DIR;
+  const std::filesystem::path module = folder / "node_modules" / "gltf-validator";
+  if (!std::filesystem::exists(module / "package.json")) {
+    const auto install =
+        run(npm + " install --prefix " + quoted(folder.string()) +
+            " --no-audit --no-fund --no-save --fetch-retries=1 --fetch-timeout=30000 " +
+            kValidatorPackage);
+    if (install.exitCode != 0) {
+      GTEST_SKIP() << "could not install " << kValidatorPackage << ":\n" << install.err;
+    }
+  }
+  const std::string script = std::string(LOBEWRIGHT_TEST_SCRIPTS_DIR) + "/validate_gltf.js";
+  const auto result = run(node + " " + quoted(script) + " " + quoted(module.string()) + " " +
+                          quoted(file("orbital.glb")));
+  ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+  const json report = json::parse(result.out);
+  EXPECT_EQ(report["errors"], 0) << report.dump(2);
+  EXPECT_EQ(report["warnings"], 0) << report.dump(2);
+}
+
+}  // namespace
+}  // namespace lobewright

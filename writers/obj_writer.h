@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+#include "surface/orbital_mesh.h"
+#include "writers/ball_and_stick.h"
+#include "writers/colours.h"
+#include "writers/mesh_write_result.h"
+
+namespace lobewright {
+
+struct ObjOptions {
+  LobeColours colours;
+  bool includeStructure = true;
+  // The material file the .obj names on its "mtllib" line, to be found beside it. OBJ separates
+  // names by blanks, so it may not contain any.
+  std::string materialLibrary = "orbital.mtl";
+};
+
+// Wavefront OBJ, 1 unit = 1 Angstrom: a group per part ("g positive", "g negative", then
+// "g element_C" and so on for the structure), each with its material, vertex normals and
+// "f v//vn" faces, indices counted from 1 across the whole file.
+[[nodiscard]] MeshWriteResult writeObj(std::ostream& out, const OrbitalMesh& mesh,
+                                       const BallAndStickModel& structure,
+                                       const ObjOptions& options = {});
+
+// The .mtl file with one material per group of writeObj's output, for the same arguments.
+[[nodiscard]] MeshWriteResult writeMtl(std::ostream& out, const OrbitalMesh& mesh,
+                                       const BallAndStickModel& structure,
+                                       const ObjOptions& options = {});
+
+// Writes objPath and its material file beside it: same name with the extension .mtl, blanks
+// replaced by '_' (options.materialLibrary is ignored).
+[[nodiscard]] MeshWriteResult writeObjFiles(const std::filesystem::path& objPath,
+                                            const OrbitalMesh& mesh,
+                                            const BallAndStickModel& structure,
+                                            const ObjOptions& options = {});
+
+}  // namespace lobewright

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <ostream>
+
+#include "surface/orbital_mesh.h"
+#include "writers/ball_and_stick.h"
+#include "writers/colours.h"
+#include "writers/mesh_write_result.h"
+
+namespace lobewright {
+
+struct PlyOptions {
+  LobeColours colours;
+  bool includeStructure = true;
+};
+
+// Binary little-endian PLY, 1 unit = 1 Angstrom: both lobes (and the structure) in one vertex
+// list with positions, normals and 8-bit sRGB colours, and one face list of triangles.
+[[nodiscard]] MeshWriteResult writePly(std::ostream& out, const OrbitalMesh& mesh,
+                                       const BallAndStickModel& structure,
+                                       const PlyOptions& options = {});
+
+}  // namespace lobewright
