@@ -1,0 +1,94 @@
+#include "writers/scene_frame.h"
+
+#include <Eigen/Eigenvalues>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace lobewright {
+namespace {
+
+constexpr double kHorizontalAngle = 30.0;  // degrees: little perspective distortion
+constexpr double kPi = 3.14159265358979323846;
+
+Vec3 unit(const Vec3& v) { return (1.0 / norm(v)) * v; }
+
+ViewBasis principalBasis(const std::vector<Vec3>& atoms) {
+  Vec3 mean;
+  for (const Vec3& a : atoms) mean = mean + a;
+  mean = (1.0 / static_cast<double>(std::max<std::size_t>(atoms.size(), 1))) * mean;
+  Eigen::Matrix3d spread = Eigen::Matrix3d::Zero();
+  for (const Vec3& a : atoms) {
+    const Eigen::Vector3d d(a.x - mean.x, a.y - mean.y, a.z - mean.z);
+    spread += d * d.transpose();
+  }
+  const Eigen::SelfAdjointEigenSolver<Eigen::Matrix3d> solver(spread);
+  // Eigenvalues come in increasing order: the last vector is the longest axis.
+  const auto axis = [&](int i) {
+    const Eigen::Vector3d v = solver.eigenvectors().col(i);
+    return Vec3{v.x(), v.y(), v.z()};
+  };
+  const Vec3 right = unit(axis(2));
+  const Vec3 up = unit(axis(1));
+  return {right, up, cross(right, up)};
+}
+
+}  // namespace
+
+ViewBasis viewBasis(ViewDirection direction, const std::vector<Vec3>& atoms) {
+  switch (direction) {
+    case ViewDirection::x:
+      return {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}};
+    case ViewDirection::y:
+      return {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
+    case ViewDirection::z:
+      return {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    case ViewDirection::best:
+      break;
+  }
+  if (atoms.size() < 2) return viewBasis(ViewDirection::z, atoms);
+  return principalBasis(atoms);
+}
+
+CameraFrame frameCamera(const ViewBasis& basis, const std::vector<FramedPoint>& points,
+                        double aspect, double margin) {
+  CameraFrame frame;
+  frame.basis = basis;
+  frame.horizontalAngle = kHorizontalAngle;
+  if (points.empty()) {
+    frame.distance = 10.0;
+    return frame;
+  }
+  // The centre of the points' extent across the picture.
+  double low[2] = {std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
+  double high[2] = {std::numeric_limits<double>::lowest(), std::numeric_limits<double>::lowest()};
+  double depthSum = 0.0;
+  for (const FramedPoint& p : points) {
+    const double across[2] = {dot(p.position, basis.right), dot(p.position, basis.up)};
+    for (int k = 0; k < 2; ++k) {
+      low[k] = std::min(low[k], across[k] - p.radius);
+      high[k] = std::max(high[k], across[k] + p.radius);
+    }
+    depthSum += dot(p.position, basis.back);
+  }
+  const double depth = depthSum / static_cast<double>(points.size());
+  frame.centre = 0.5 * (low[0] + high[0]) * basis.right + 0.5 * (low[1] + high[1]) * basis.up +
+                 depth * basis.back;
+
+  // A point at (x, y) across the picture and z towards the camera is in view from a distance d
+  // when |x| <= (d - z) tan(half angle), and likewise for y with the vertical angle.
+  const double tanAcross = std::tan(kHorizontalAngle * kPi / 360.0) * (1.0 - margin);
+  const double tanUp = tanAcross / aspect;
+  double distance = 0.0;
+  for (const FramedPoint& p : points) {
+    const Vec3 d = p.position - frame.centre;
+    const double z = dot(d, basis.back) + p.radius;
+    const double x = std::fabs(dot(d, basis.right)) + p.radius;
+    const double y = std::fabs(dot(d, basis.up)) + p.radius;
+    distance = std::max({distance, z + x / tanAcross, z + y / tanUp});
+  }
+  frame.distance = distance;
+  return frame;
+}
+
+}  // namespace lobewright

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <vector>
+
+#include "input/vector3.h"
+
+namespace lobewright {
+
+// The direction a picture looks at the molecule from: down one of the axes (x, y, z), or along
+// the molecule's smallest principal axis, which shows it at its widest.
+enum class ViewDirection { x, y, z, best };
+
+// A right-handed camera frame: `right` and `up` span the picture, `back` points at the viewer.
+struct ViewBasis {
+  Vec3 right;
+  Vec3 up;
+  Vec3 back;
+};
+
+// Down an axis, the picture's right and up are the next two axes in turn (z: x and y; x: y and
+// z; y: z and x). Best puts the largest principal axis of the atoms across the picture and the
+// middle one upright.
+[[nodiscard]] ViewBasis viewBasis(ViewDirection direction, const std::vector<Vec3>& atoms);
+
+// A perspective camera that shows every point, each with its radius, with a margin.
+struct CameraFrame {
+  ViewBasis basis;
+  Vec3 centre;                   // what the camera looks at
+  double distance = 0.0;         // from the centre towards basis.back
+  double horizontalAngle = 0.0;  // degrees
+};
+
+struct FramedPoint {
+  Vec3 position;
+  double radius = 0.0;
+};
+
+// Fits the points into a picture of the given aspect (width over height): the nearest edge of
+// the picture keeps `margin` of its half-width free on each side.
+[[nodiscard]] CameraFrame frameCamera(const ViewBasis& basis,
+                                      const std::vector<FramedPoint>& points, double aspect,
+                                      double margin = 0.06);
+
+}  // namespace lobewright
