@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cmath>
+#include <stdexcept>
+#include <utility>
+
+#include "surface/field_sample.h"
+#include "surface/grid_box.h"
+#include "surface/isosurface_sweep.h"
+#include "surface/mesh_cleanup.h"
+#include "surface/orbital_mesh.h"
+#include "surface/sweep_assembly.h"
+#include "surface/sweep_control.h"
+
+namespace lobewright {
+
+// Triangles below this fraction of a grid cube's face in area are slivers.
+inline constexpr double kSliverArea = 1e-4;
+// A closed piece of a lobe narrower than this fraction of the grid spacing is dropped.
+inline constexpr double kTinyPiece = 0.05;
+
+// The surface |psi| = threshold over the grid box as one closed, 2-manifold, outward-oriented
+// mesh per lobe, by marching tetrahedra over the Kuhn split of the grid's cubes (see
+// cube_tetrahedra.h): vertices where the field itself crosses the threshold on the grid's edges,
+// normals from its gradient. The box should come from findSurfaceBox so that no lobe is cut.
+//
+// Progress in percent after each plane, on the calling thread; the stop token is checked before
+// each plane, and SweepCancelled thrown when it is set. The threshold must be positive and the
+// scale (grid points per Angstrom) positive.
+template <SampledField F>
+[[nodiscard]] OrbitalMesh meshIsosurface(const F& field, double threshold, double scale,
+                                         const GridBox& box, const SweepControl& control) {
+  if (!(threshold > 0.0) || !std::isfinite(threshold) || !(scale > 0.0) || !std::isfinite(scale)) {
+    throw std::invalid_argument("The surface needs a positive threshold and grid scale.");
+  }
+  for (int axis = 0; axis < 3; ++axis) {
+    if (box.high[axis] <= box.low[axis]) return {};
+  }
+  const IsosurfaceSweep<F> sweep(field, threshold, scale, box);
+  const auto checkStop = [&] {
+    if (control.stop.stop_requested()) throw SweepCancelled{};
+  };
+  // One thread for now: the pieces are independent and SweepAssembly numbers the vertices by
+  // their place in the grid, so planes and layers can be handed to workers as the fast classic
+  // sweep does without changing the mesh.
+  SweepAssembly assembly;
+  SweepPlane lower;
+  SweepPlane upper;
+  SweepLayer layer;
+  checkStop();
+  sweep.computePlane(0, lower);
+  assembly.addPlane(lower);
+  const int32_t layers = sweep.layerCount();
+  for (int32_t k = 0; k < layers; ++k) {
+    checkStop();
+    sweep.computePlane(k + 1, upper);
+    sweep.computeLayer(k, lower, upper, layer);
+    assembly.addPlane(upper);
+    assembly.addLayer(layer);
+    control.progress(static_cast<int>(static_cast<int64_t>(k + 1) * 100 / layers));
+    std::swap(lower, upper);
+  }
+  OrbitalMesh mesh = std::move(assembly.mesh());
+  const double spacing = 1.0 / scale;
+  for (LobeMesh* lobe : {&mesh.positive, &mesh.negative}) {
+    checkStop();
+    removeSlivers(*lobe, kSliverArea * spacing * spacing, kTinyPiece * spacing);
+  }
+  return mesh;
+}
+
+}  // namespace lobewright
