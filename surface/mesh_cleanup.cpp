@@ -30,15 +30,17 @@ class SliverRemoval {
     for (int pass = 1; pass <= kPassLimit; ++pass) {
       m_pass = static_cast<uint32_t>(pass);
       buildIncidence();
-      std::vector<std::pair<double, uint32_t>> slivers = findSlivers();
-      if (slivers.empty()) return false;
+      const std::vector<std::pair<double, uint32_t>> faulty = findFaulty();
       bool changed = false;
-      for (const auto& [area, t] : slivers) {
+      for (const auto& [area, t] : faulty) {
         if (!m_dead[t]) changed |= repair(t);
       }
-      if (!changed) return true;
+      if (!changed) break;
     }
-    return !findSlivers().empty();
+    for (uint32_t t = 0; t < m_mesh.triangles.size(); ++t) {
+      if (!m_dead[t] && isSliver(t)) return true;
+    }
+    return false;
   }
 
   [[nodiscard]] bool isSliver(uint32_t t) const {
@@ -54,15 +56,26 @@ class SliverRemoval {
     return 0.5 * norm(areaVector(at(t[0]), at(t[1]), at(t[2])));
   }
 
-  std::vector<std::pair<double, uint32_t>> findSlivers() const {
-    std::vector<std::pair<double, uint32_t>> slivers;
+  // Whether the triangle faces against the normals of its corners.
+  [[nodiscard]] bool reversed(const Triangle& t) const {
+    const Vec3 normals = m_mesh.normals[t[0]] + m_mesh.normals[t[1]] + m_mesh.normals[t[2]];
+    return !(dot(areaVector(at(t[0]), at(t[1]), at(t[2])), normals) > 0.0);
+  }
+
+  // The slivers, smallest first, then the triangles that face the wrong way.
+  std::vector<std::pair<double, uint32_t>> findFaulty() const {
+    std::vector<std::pair<double, uint32_t>> faulty;
     for (uint32_t t = 0; t < m_mesh.triangles.size(); ++t) {
       if (m_dead[t]) continue;
       const double a = area(m_mesh.triangles[t]);
-      if (a < m_minimumArea) slivers.emplace_back(a, t);
+      if (a < m_minimumArea) {
+        faulty.emplace_back(a, t);
+      } else if (reversed(m_mesh.triangles[t])) {
+        faulty.emplace_back(m_minimumArea + a, t);
+      }
     }
-    std::sort(slivers.begin(), slivers.end());
-    return slivers;
+    std::sort(faulty.begin(), faulty.end());
+    return faulty;
   }
 
   void buildIncidence() {
@@ -112,11 +125,8 @@ class SliverRemoval {
   // Whether the changed triangle is acceptable: either it was already a sliver and still is (a
   // later operation deals with it), or it is no sliver and faces the way its corners' normals do.
   [[nodiscard]] bool acceptable(const Triangle& before, const Triangle& after) const {
-    const Vec3 n = areaVector(at(after[0]), at(after[1]), at(after[2]));
-    if (0.5 * norm(n) < m_minimumArea) return area(before) < m_minimumArea;
-    const Vec3 normals =
-        m_mesh.normals[after[0]] + m_mesh.normals[after[1]] + m_mesh.normals[after[2]];
-    return dot(n, normals) > 0.0;
+    if (area(after) < m_minimumArea) return area(before) < m_minimumArea;
+    return !reversed(after);
   }
 
   // Merges vertex u into vertex v, which keeps its position and normal.
@@ -215,7 +225,7 @@ class SliverRemoval {
     return true;
   }
 
-  // Collapses the sliver's shortest edge, or else flips its longest, or else collapses another.
+  // Collapses a sliver's shortest edge, or else flips its longest, or else collapses another.
   bool repair(uint32_t t) {
     const Triangle tri = m_mesh.triangles[t];
     std::array<std::pair<double, int>, 3> edges;
@@ -229,6 +239,13 @@ class SliverRemoval {
       const uint32_t q = tri[(k + 1) % 3];
       return collapse(p, q) || collapse(q, p);
     };
+    if (!isSliver(t)) {
+      // A triangle facing the wrong way: another diagonal of the quad it forms with a neighbour
+      // may fit the surface, else it goes with an edge.
+      return flip(t, edges[2].second) || flip(t, edges[1].second) || flip(t, edges[0].second) ||
+             collapseEdge(edges[0].second) || collapseEdge(edges[1].second) ||
+             collapseEdge(edges[2].second);
+    }
     return collapseEdge(edges[0].second) || flip(t, edges[2].second) ||
            collapseEdge(edges[1].second) || collapseEdge(edges[2].second);
   }
