@@ -9,6 +9,7 @@
 #include "surface/isosurface_sweep.h"
 #include "surface/mesh_cleanup.h"
 #include "surface/orbital_mesh.h"
+#include "surface/plane_pipeline.h"
 #include "surface/sweep_assembly.h"
 #include "surface/sweep_control.h"
 
@@ -24,9 +25,10 @@ inline constexpr double kTinyPiece = 0.05;
 // cube_tetrahedra.h): vertices where the field itself crosses the threshold on the grid's edges,
 // normals from its gradient. The box should come from findSurfaceBox so that no lobe is cut.
 //
-// Progress in percent after each plane, on the calling thread; the stop token is checked before
-// each plane, and SweepCancelled thrown when it is set. The threshold must be positive and the
-// scale (grid points per Angstrom) positive.
+// Planes of the grid are computed on control.threads threads; the mesh is the same for any
+// number. Progress in percent after each plane, on the calling thread; the stop token is checked
+// before each plane, and SweepCancelled thrown when it is set. The threshold must be positive and
+// the scale (grid points per Angstrom) positive.
 template <SampledField F>
 [[nodiscard]] OrbitalMesh meshIsosurface(const F& field, double threshold, double scale,
                                          const GridBox& box, const SweepControl& control) {
@@ -37,33 +39,17 @@ template <SampledField F>
     if (box.high[axis] <= box.low[axis]) return {};
   }
   const IsosurfaceSweep<F> sweep(field, threshold, scale, box);
-  const auto checkStop = [&] {
-    if (control.stop.stop_requested()) throw SweepCancelled{};
-  };
-  // One thread for now: the pieces are independent and SweepAssembly numbers the vertices by
-  // their place in the grid, so planes and layers can be handed to workers as the fast classic
-  // sweep does without changing the mesh.
+  PlaneSteps steps;
+  steps.layerCount = sweep.layerCount();
+  steps.computePlane = [&sweep](int32_t k, SweepPlane& plane) { sweep.computePlane(k, plane); };
+  steps.computeLayer = [&sweep](int32_t k, const SweepPlane& lower, const SweepPlane& upper,
+                                SweepLayer& layer) { sweep.computeLayer(k, lower, upper, layer); };
   SweepAssembly assembly;
-  SweepPlane lower;
-  SweepPlane upper;
-  SweepLayer layer;
-  checkStop();
-  sweep.computePlane(0, lower);
-  assembly.addPlane(lower);
-  const int32_t layers = sweep.layerCount();
-  for (int32_t k = 0; k < layers; ++k) {
-    checkStop();
-    sweep.computePlane(k + 1, upper);
-    sweep.computeLayer(k, lower, upper, layer);
-    assembly.addPlane(upper);
-    assembly.addLayer(layer);
-    control.progress(static_cast<int>(static_cast<int64_t>(k + 1) * 100 / layers));
-    std::swap(lower, upper);
-  }
+  runPlanePipeline(steps, control, assembly);
   OrbitalMesh mesh = std::move(assembly.mesh());
   const double spacing = 1.0 / scale;
   for (LobeMesh* lobe : {&mesh.positive, &mesh.negative}) {
-    checkStop();
+    if (control.stop.stop_requested()) throw SweepCancelled{};
     removeSlivers(*lobe, kSliverArea * spacing * spacing, kTinyPiece * spacing);
   }
   return mesh;

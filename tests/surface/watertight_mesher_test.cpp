@@ -239,6 +239,36 @@ TEST(WatertightMesher, ReportsProgressPerPlaneAndStops) {
   };
   EXPECT_THROW((void)meshIsosurface(field, 0.1, 4, box, control), SweepCancelled);
   EXPECT_EQ(calls, 3);
+
+  calls = 0;
+  control.threads = 3;
+  std::stop_source later;
+  control.stop = later.get_token();
+  control.progress = [&](int) {
+    if (++calls == 2) later.request_stop();
+  };
+  EXPECT_THROW((void)meshIsosurface(field, 0.1, 4, box, control), SweepCancelled);
+  EXPECT_EQ(calls, 2);
+}
+
+TEST(WatertightMesher, ThreadsGiveTheSameMesh) {
+  const WaveField field(std::numbers::pi / 1.25, 2.5, {0.11, -0.07, 0.05});
+  const GridBox box = findSurfaceBox(field, 0.2, 4, {0, 0, 0}, {0, 0, 0}).value();
+  const OrbitalMesh single = meshIsosurface(field, 0.2, 4, box, SweepControl{});
+  for (const int threads : {2, 3, 5}) {
+    SweepControl control;
+    control.threads = threads;
+    std::vector<int> reports;
+    control.progress = [&](int percent) { reports.push_back(percent); };
+    const OrbitalMesh parallel = meshIsosurface(field, 0.2, 4, box, control);
+    EXPECT_EQ(static_cast<int32_t>(reports.size()), box.high[2] - box.low[2]) << threads;
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end())) << threads;
+    for (const LobeSign sign : {LobeSign::positive, LobeSign::negative}) {
+      EXPECT_EQ(parallel.lobe(sign).positions, single.lobe(sign).positions) << threads;
+      EXPECT_EQ(parallel.lobe(sign).normals, single.lobe(sign).normals) << threads;
+      EXPECT_EQ(parallel.lobe(sign).triangles, single.lobe(sign).triangles) << threads;
+    }
+  }
 }
 
 }  // namespace
