@@ -13,14 +13,6 @@ double distanceToRange(double value, double low, double high) {
   return 0.0;
 }
 
-// Whether addAtomShare counts the atom at (x, y, z), decided the way it decides it.
-bool withinCutoff(const AtomOrbital& atom, float x, float y, float z, float cutoffSquared) {
-  const float dx = x - atom.x;
-  const float dy = y - atom.y;
-  const float dz = z - atom.z;
-  return (dx * dx + dy * dy) + dz * dz < cutoffSquared;
-}
-
 // The single-precision sum differs from the exact one by a few units in the last place per term
 // and by the rounding of the distances; this much more covers that for any number of atoms.
 constexpr double kRoundingAllowance = 1e-4;
@@ -44,33 +36,13 @@ ClassicField::ClassicField(const Molecule& molecule)
 }
 
 FieldSample ClassicField::sampleAt(const Vec3& p) const {
-  const Vec3 g = m_scale * p;
-  const auto x = static_cast<float>(g.x);
-  const auto y = static_cast<float>(g.y);
-  const auto z = static_cast<float>(g.z);
+  const auto x = static_cast<float>(p.x * m_scale);
+  const auto y = static_cast<float>(p.y * m_scale);
+  const auto z = static_cast<float>(p.z * m_scale);
   float sum = 0.0f;
   Vec3 gradient;
   for (const AtomOrbital& atom : m_atoms) {
-    sum = addAtomShare(atom, x, y, z, m_cutoffSquared, sum);
-    if (!withinCutoff(atom, x, y, z, m_cutoffSquared)) continue;
-    const Vec3 d = g - Vec3{atom.x, atom.y, atom.z};
-    const double r = norm(d);
-    // At the nucleus the functions of r have no gradient; the p part is smooth there.
-    const Vec3 radial = r > 0.0 ? (1.0 / r) * d : Vec3{};
-    const double zetaS = atom.zetaS;
-    const double sWeight = static_cast<double>(atom.coefS) * atom.normS;
-    const double es = std::exp(-zetaS * r);
-    if (atom.singleShell) {
-      gradient = gradient + (-zetaS * sWeight * es) * radial;
-      continue;
-    }
-    const double zetaP = atom.zetaP;
-    const double ep = std::exp(-zetaP * r);
-    const Vec3 pWeight = static_cast<double>(atom.normP) *
-                         Vec3{static_cast<double>(atom.coefPx), static_cast<double>(atom.coefPy),
-                              static_cast<double>(atom.coefPz)};
-    gradient = gradient + (sWeight * es * (1.0 - zetaS * r)) * radial;
-    gradient = gradient + ep * (pWeight - (zetaP * dot(pWeight, d)) * radial);
+    sum = addAtomShareAndGradient(atom, x, y, z, m_cutoffSquared, sum, gradient);
   }
   return {sum, static_cast<double>(m_scale) * gradient};
 }

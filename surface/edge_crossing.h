@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <limits>
 
 #include "input/vector3.h"
 #include "surface/field_sample.h"
@@ -13,12 +14,12 @@ struct MeshVertex {
   Vec3 normal;
 };
 
-// The crossings are sought to kCrossingTolerance times the threshold. A field whose values are
-// rounded (the classic model's single precision) may never get that close; once a crossing is
-// within kCrossingAcceptable and two more evaluations have not halved the distance, it is taken.
-// The vertices are promised to 1e-6 of the threshold on fields that can give it.
-inline constexpr double kCrossingTolerance = 1e-9;
-inline constexpr double kCrossingAcceptable = 5e-7;
+// A crossing is taken once g is within kCrossingAcceptable of the threshold, well inside the
+// 1e-6 that the vertices are promised. A field whose values are rounded (the classic model's
+// single precision) may not get that close: there a crossing within kCrossingRounded is taken as
+// soon as a step fails to halve g, and otherwise the nearest point after kCrossingIterations.
+inline constexpr double kCrossingAcceptable = 2e-7;
+inline constexpr double kCrossingRounded = 5e-7;
 inline constexpr int kCrossingIterations = 24;
 
 // Where the lobe of the given sign (+1 or -1) crosses the grid edge from `outside` (where
@@ -28,7 +29,7 @@ inline constexpr int kCrossingIterations = 24;
 // Newton's method on the field itself, with the analytic gradient along the edge, inside a
 // bracket that every evaluation narrows: a step that would leave the bracket (or a derivative
 // that is no use) falls back to the secant of the bracket, and a bisection is forced whenever two
-// steps have not halved |g|, so it converges on any continuous field and on the single-precision
+// steps in a row have not halved |g|, so it converges on any continuous field and on the single-precision
 // model's steps alike, usually in two or three evaluations. The vertex is the evaluated point
 // whose g is nearest 0, so on a field that jumps across the threshold it is the nearer side of the
 // jump. A pair of ends that does not bracket (an inside point on the border of a box too small for
@@ -47,20 +48,28 @@ template <SampledField F>
   double gBest = best == 1.0 ? gInside : gOutside;
   FieldSample bestSample;
   bool sampled = false;
-  const double tolerance = kCrossingTolerance * threshold;
   const double acceptable = kCrossingAcceptable * threshold;
+  const double rounded = kCrossingRounded * threshold;
   if (gOutside <= 0.0 && gInside > 0.0) {
     double s = gLow / (gLow - gHigh);
     int sinceHalved = 0;
+    double gLast = std::numeric_limits<double>::infinity();
     for (int iteration = 0; iteration < kCrossingIterations; ++iteration) {
-      if (!(std::fabs(gBest) > tolerance)) break;
-      if (sinceHalved >= 1 && std::fabs(gBest) <= acceptable) break;
-      if (sinceHalved >= 2 || !(s > low && s < high)) s = 0.5 * (low + high);
+      if (!(std::fabs(gBest) > acceptable)) break;
+      if (sinceHalved >= 1 && std::fabs(gBest) <= rounded) break;
+      if (sinceHalved >= 2 || !(s > low && s < high)) {
+        s = 0.5 * (low + high);
+        sinceHalved = 0;
+      }
       if (!(s > low && s < high)) break;
       const FieldSample sample = field.sampleAt(outside + s * along);
       const double gs = sign * sample.value - threshold;
-      ++sinceHalved;
-      if (std::fabs(gs) <= 0.5 * std::fabs(gBest)) sinceHalved = 0;
+      if (std::fabs(gs) <= 0.5 * gLast) {
+        sinceHalved = 0;
+      } else {
+        ++sinceHalved;
+      }
+      gLast = std::fabs(gs);
       if (std::fabs(gs) < std::fabs(gBest)) {
         best = s;
         gBest = gs;

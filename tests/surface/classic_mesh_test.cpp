@@ -120,7 +120,7 @@ TEST(ClassicMesh, CaffeineHomoIsClosedOutwardAndManifold) {
         for (const Vec3& p : lobe->positions) {
           const double deviation = std::fabs(std::fabs(field.valueAt(p)) / threshold - 1.0);
           if (deviation > 1e-5) {
-            EXPECT_LT(distanceToCutoffSphere(molecule, p), 1e-4) << what;
+            EXPECT_LT(distanceToCutoffSphere(molecule, p), 0.01) << what;
           }
         }
       }
