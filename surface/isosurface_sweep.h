@@ -131,8 +131,10 @@ class IsosurfaceSweep {
   }
 
  private:
-  // Tiles of this many points a side are skipped whole when a bound keeps both lobes away.
-  static constexpr int32_t kTile = 8;
+  // Tiles of this many points a side, and their quarters down to kSmallestTile, are skipped
+  // whole when a bound keeps both lobes away.
+  static constexpr int32_t kTile = 16;
+  static constexpr int32_t kSmallestTile = 4;
   // Computed values may exceed the exact ones by rounding; a bound this far below the threshold
   // leaves room for that.
   static constexpr double kSafeFraction = 0.999;
@@ -150,22 +152,34 @@ class IsosurfaceSweep {
   // Values and lobes of the plane's points off the box's faces.
   void classifyInterior(int32_t k, SweepPlane& plane) const {
     for (int32_t ty = 1; ty < m_ny; ty += kTile) {
-      const int32_t yEnd = std::min(m_ny - 1, ty + kTile - 1);
-      for (int32_t tx = 1; tx < m_nx; tx += kTile) {
-        const int32_t xEnd = std::min(m_nx - 1, tx + kTile - 1);
-        if (m_field.boundOfMagnitude(position(tx, ty, k), position(xEnd, yEnd, k)) <
-            kSafeFraction * m_threshold) {
-          continue;
-        }
-        for (int32_t iy = ty; iy <= yEnd; ++iy) {
-          for (int32_t ix = tx; ix <= xEnd; ++ix) {
-            const std::size_t at = index(ix, iy);
-            const double v = m_field.valueAt(position(ix, iy, k));
-            plane.values[at] = v;
-            plane.inside[at] = static_cast<uint8_t>((v > m_threshold ? 1 : 0) |
-                                                    (-v > m_threshold ? 2 : 0));
-          }
-        }
+      for (int32_t tx = 1; tx < m_nx; tx += kTile) classifyTile(k, tx, ty, kTile, plane);
+    }
+  }
+
+  // A square of points from (x, y) of the given size, cut off at the box's faces: skipped when
+  // the bound keeps both lobes away, otherwise taken in quarters, and evaluated point by point
+  // once it is small.
+  void classifyTile(int32_t k, int32_t x, int32_t y, int32_t size, SweepPlane& plane) const {
+    const int32_t xEnd = std::min(m_nx - 1, x + size - 1);
+    const int32_t yEnd = std::min(m_ny - 1, y + size - 1);
+    if (m_field.boundOfMagnitude(position(x, y, k), position(xEnd, yEnd, k)) <
+        kSafeFraction * m_threshold) {
+      return;
+    }
+    if (size > kSmallestTile) {
+      const int32_t half = size / 2;
+      for (int32_t qy = y; qy <= yEnd; qy += half) {
+        for (int32_t qx = x; qx <= xEnd; qx += half) classifyTile(k, qx, qy, half, plane);
+      }
+      return;
+    }
+    for (int32_t iy = y; iy <= yEnd; ++iy) {
+      for (int32_t ix = x; ix <= xEnd; ++ix) {
+        const std::size_t at = index(ix, iy);
+        const double v = m_field.valueAt(position(ix, iy, k));
+        plane.values[at] = v;
+        plane.inside[at] =
+            static_cast<uint8_t>((v > m_threshold ? 1 : 0) | (-v > m_threshold ? 2 : 0));
       }
     }
   }
