@@ -28,10 +28,12 @@ ClassicField::ClassicField(const Molecule& molecule)
     const Vec3 p{molecule.atomX[i] / static_cast<double>(m_scale),
                  molecule.atomY[i] / static_cast<double>(m_scale),
                  molecule.atomZ[i] / static_cast<double>(m_scale)};
-    m_atomsLow = i == 0 ? p : Vec3{std::min(m_atomsLow.x, p.x), std::min(m_atomsLow.y, p.y),
-                                   std::min(m_atomsLow.z, p.z)};
-    m_atomsHigh = i == 0 ? p : Vec3{std::max(m_atomsHigh.x, p.x), std::max(m_atomsHigh.y, p.y),
-                                    std::max(m_atomsHigh.z, p.z)};
+    m_atomsLow = i == 0 ? p
+                        : Vec3{std::min(m_atomsLow.x, p.x), std::min(m_atomsLow.y, p.y),
+                               std::min(m_atomsLow.z, p.z)};
+    m_atomsHigh = i == 0 ? p
+                         : Vec3{std::max(m_atomsHigh.x, p.x), std::max(m_atomsHigh.y, p.y),
+                                std::max(m_atomsHigh.z, p.z)};
   }
 }
 
@@ -70,11 +72,10 @@ double ClassicField::boundOfMagnitude(const Vec3& low, const Vec3& high) const {
     }
     // r exp(-zeta r) rises up to r = 1 / zeta and falls beyond; the p part is bounded through
     // |p . d| <= |p| r.
-    const double pWeight =
-        std::fabs(static_cast<double>(atom.normP)) *
-        std::sqrt(static_cast<double>(atom.coefPx) * atom.coefPx +
-                  static_cast<double>(atom.coefPy) * atom.coefPy +
-                  static_cast<double>(atom.coefPz) * atom.coefPz);
+    const double pWeight = std::fabs(static_cast<double>(atom.normP)) *
+                           std::sqrt(static_cast<double>(atom.coefPx) * atom.coefPx +
+                                     static_cast<double>(atom.coefPy) * atom.coefPy +
+                                     static_cast<double>(atom.coefPz) * atom.coefPz);
     const auto peak = [nearest](double weight, double zeta) {
       const double r = std::max(nearest, 1.0 / zeta);
       return weight * r * std::exp(-zeta * r);

@@ -50,8 +50,7 @@ inline constexpr int kTetrahedronCount = 6;
 // The six tetrahedra by their corners, each ordered so that it is positively oriented: the
 // corners 1, 2, 3 seen from corner 0 run counter-clockwise. A path that takes the axes in an odd
 // order gives a negatively oriented list, which two corners trading places puts right.
-[[nodiscard]] constexpr std::array<std::array<uint8_t, 4>, kTetrahedronCount>
-makeKuhnTetrahedra() {
+[[nodiscard]] constexpr std::array<std::array<uint8_t, 4>, kTetrahedronCount> makeKuhnTetrahedra() {
   constexpr std::array<std::array<int, 3>, kTetrahedronCount> orders{
       {{0, 1, 2}, {1, 2, 0}, {2, 0, 1}, {0, 2, 1}, {2, 1, 0}, {1, 0, 2}}};
   std::array<std::array<uint8_t, 4>, kTetrahedronCount> tetrahedra{};
@@ -87,12 +86,14 @@ inline constexpr std::array<std::array<uint8_t, 2>, 6> kTetrahedronEdgeEnds{
     {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}}};
 
 // Each tetrahedron's edges as indices into kKuhnEdges.
-[[nodiscard]] constexpr std::array<std::array<uint8_t, 6>, kTetrahedronCount> makeTetrahedronEdges() {
+[[nodiscard]] constexpr std::array<std::array<uint8_t, 6>, kTetrahedronCount>
+makeTetrahedronEdges() {
   std::array<std::array<uint8_t, 6>, kTetrahedronCount> edges{};
   for (int t = 0; t < kTetrahedronCount; ++t) {
     for (int e = 0; e < 6; ++e) {
-      edges[t][e] = static_cast<uint8_t>(kuhnEdgeIndex(kKuhnTetrahedra[t][kTetrahedronEdgeEnds[e][0]],
-                                                       kKuhnTetrahedra[t][kTetrahedronEdgeEnds[e][1]]));
+      edges[t][e] =
+          static_cast<uint8_t>(kuhnEdgeIndex(kKuhnTetrahedra[t][kTetrahedronEdgeEnds[e][0]],
+                                             kKuhnTetrahedra[t][kTetrahedronEdgeEnds[e][1]]));
     }
   }
   return edges;
@@ -163,7 +164,8 @@ struct Point {
       const int apart = single ? inside[0] : outside[0];
       const std::array<int, 4>& others = single ? outside : inside;
       cut.count = 3;
-      for (int k = 0; k < 3; ++k) cut.edges[k] = static_cast<uint8_t>(edgeBetween(apart, others[k]));
+      for (int k = 0; k < 3; ++k)
+        cut.edges[k] = static_cast<uint8_t>(edgeBetween(apart, others[k]));
     }
     // The cut's normal must point from the inside corners' centre towards the outside ones'.
     const Point p0 = edgeMidpoint(cut.edges[0]);

@@ -29,11 +29,11 @@ inline constexpr int kCrossingIterations = 24;
 // Newton's method on the field itself, with the analytic gradient along the edge, inside a
 // bracket that every evaluation narrows: a step that would leave the bracket (or a derivative
 // that is no use) falls back to the secant of the bracket, and a bisection is forced whenever two
-// steps in a row have not halved |g|, so it converges on any continuous field and on the single-precision
-// model's steps alike, usually in two or three evaluations. The vertex is the evaluated point
-// whose g is nearest 0, so on a field that jumps across the threshold it is the nearer side of the
-// jump. A pair of ends that does not bracket (an inside point on the border of a box too small for
-// its surface) gives the outside end.
+// steps in a row have not halved |g|, so it converges on any continuous field and on the
+// single-precision model's steps alike, usually in two or three evaluations. The vertex is the
+// evaluated point whose g is nearest 0, so on a field that jumps across the threshold it is the
+// nearer side of the jump. A pair of ends that does not bracket (an inside point on the border of a
+// box too small for its surface) gives the outside end.
 template <SampledField F>
 [[nodiscard]] MeshVertex findCrossing(const F& field, double sign, double threshold,
                                       const Vec3& outside, double gOutside, const Vec3& inside,

@@ -12,7 +12,8 @@ struct FieldSample {
   Vec3 gradient;
 };
 
-// What the watertight mesher cuts, whatever the model; positions in Angstrom:
+// What the watertight mesher cuts, whatever the model; positions in Angstrom, and every function
+// may be called from several threads at once:
 //   valueAt: the value at a point;
 //   sampleAt: the same value with its analytic gradient;
 //   boundOfMagnitude: an upper bound of |value| over the box from low to high, infinity when

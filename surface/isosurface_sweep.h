@@ -196,13 +196,11 @@ class IsosurfaceSweep {
     const auto count = crossings.vertices.size();
     if (count > kLocalIndexMask) throw std::length_error("Too many surface points in one plane.");
     if (aInside) {
-      crossings.vertices.push_back(findCrossing(m_field, sign, m_threshold, b,
-                                                lobeValue(lobe, valueB), a,
-                                                lobeValue(lobe, valueA)));
+      crossings.vertices.push_back(findCrossing(
+          m_field, sign, m_threshold, b, lobeValue(lobe, valueB), a, lobeValue(lobe, valueA)));
     } else {
-      crossings.vertices.push_back(findCrossing(m_field, sign, m_threshold, a,
-                                                lobeValue(lobe, valueA), b,
-                                                lobeValue(lobe, valueB)));
+      crossings.vertices.push_back(findCrossing(
+          m_field, sign, m_threshold, a, lobeValue(lobe, valueA), b, lobeValue(lobe, valueB)));
     }
     return static_cast<uint32_t>(count);
   }
@@ -271,8 +269,8 @@ class IsosurfaceSweep {
   }
 
   [[nodiscard]] static const MeshVertex& vertexOf(uint32_t reference, const SweepPlane& lower,
-                                                  const SweepPlane& upper,
-                                                  const SweepLayer& layer, int lobe) {
+                                                  const SweepPlane& upper, const SweepLayer& layer,
+                                                  int lobe) {
     const uint32_t local = reference & kLocalIndexMask;
     switch (reference >> kReferenceShift) {
       case kLowerPlane:

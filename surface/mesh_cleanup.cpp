@@ -215,8 +215,8 @@ class SliverRemoval {
     const Triangle first{a, b, d};
     const Triangle second{a, d, c};
     if (0.5 * norm(areaVector(at(a), at(b), at(d))) < m_minimumArea ||
-        0.5 * norm(areaVector(at(a), at(d), at(c))) < m_minimumArea ||
-        !acceptable(tri, first) || !acceptable(tri, second)) {
+        0.5 * norm(areaVector(at(a), at(d), at(c))) < m_minimumArea || !acceptable(tri, first) ||
+        !acceptable(tri, second)) {
       return false;
     }
     for (const uint32_t v : {a, b, c, d}) lock(v);

@@ -26,13 +26,13 @@ inline constexpr double kSurfaceBoxGrowthLimit = 40.0;
 // faces lies in one of those six half-spaces, so no lobe reaches the faces or has any part
 // outside: all of the surface lies strictly inside the box, and the grid points on the faces are
 // outside both lobes. Empty when the bound cannot show that within the growth limit, or the box
-// does not fit 32-bit grid indices.
+// does not fit 32-bit grid indices, or the threshold or scale is not a positive number.
 template <SampledField F>
-[[nodiscard]] std::optional<GridBox> findSurfaceBox(const F& field, double threshold,
-                                                    double scale, const Vec3& low,
-                                                    const Vec3& high) {
+[[nodiscard]] std::optional<GridBox> findSurfaceBox(const F& field, double threshold, double scale,
+                                                    const Vec3& low, const Vec3& high) {
   constexpr double kSafeFraction = 0.999;
   constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  if (!(threshold > 0.0) || !(scale > 0.0) || !std::isfinite(scale)) return std::nullopt;
   const std::array<double, 3> lows{low.x, low.y, low.z};
   const std::array<double, 3> highs{high.x, high.y, high.z};
   const double step = std::ceil(kSurfaceBoxStep * scale);

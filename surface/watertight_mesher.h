@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <stdexcept>
 #include <utility>
 
@@ -28,7 +30,8 @@ inline constexpr double kTinyPiece = 0.05;
 // Planes of the grid are computed on control.threads threads; the mesh is the same for any
 // number. Progress in percent after each plane, on the calling thread; the stop token is checked
 // before each plane, and SweepCancelled thrown when it is set. The threshold must be positive and
-// the scale (grid points per Angstrom) positive.
+// the scale (grid points per Angstrom) positive. Memory grows with the area of a plane of the box
+// and with the surface, so the caller limits the box (gridPointCount) before it asks.
 template <SampledField F>
 [[nodiscard]] OrbitalMesh meshIsosurface(const F& field, double threshold, double scale,
                                          const GridBox& box, const SweepControl& control) {
@@ -37,6 +40,10 @@ template <SampledField F>
   }
   for (int axis = 0; axis < 3; ++axis) {
     if (box.high[axis] <= box.low[axis]) return {};
+    if (static_cast<int64_t>(box.high[axis]) - box.low[axis] >=
+        std::numeric_limits<int32_t>::max()) {
+      throw std::length_error("The surface's grid is too large.");
+    }
   }
   const IsosurfaceSweep<F> sweep(field, threshold, scale, box);
   PlaneSteps steps;

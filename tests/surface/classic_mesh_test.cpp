@@ -7,11 +7,11 @@
 #include <string>
 
 #include "input/molecule.h"
+#include "support/recording_sink.h"
 #include "surface/classic_field.h"
 #include "surface/mesh_check.h"
 #include "surface/surface_box.h"
 #include "surface/watertight_mesher.h"
-#include "support/recording_sink.h"
 
 namespace lobewright {
 namespace {

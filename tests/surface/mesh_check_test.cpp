@@ -12,7 +12,8 @@ LobeMesh tetrahedron() {
   LobeMesh mesh;
   mesh.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
   const Vec3 centre{0.25, 0.25, 0.25};
-  for (const Vec3& p : mesh.positions) mesh.normals.push_back((1.0 / norm(p - centre)) * (p - centre));
+  for (const Vec3& p : mesh.positions)
+    mesh.normals.push_back((1.0 / norm(p - centre)) * (p - centre));
   mesh.triangles = {{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3}};
   return mesh;
 }
