@@ -1,11 +1,12 @@
 # The single entry point: `make demo` and `make test` on a fresh Debian 12 machine.
-PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev povray \
+PACKAGES := cmake g++ make libgtest-dev libgmock-dev qt6-base-dev povray \
   clang libclang-rt-14-dev
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: all deps build build-asan build-fuzz test test-normal test-asan fuzz fuzz-merge demo gui bench clean
+.PHONY: all deps build build-asan build-tsan build-fuzz test test-normal test-asan test-tsan fuzz \
+  fuzz-merge demo gui bench clean
 
 all: build
 
@@ -38,7 +39,21 @@ test-asan: build-asan
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-test: test-normal test-asan
+# ThreadSanitizer over the tests of the threaded code: the sweeps and whole conversions. This
+# build leaves the window out and hides Qt from CMake, so it also proves that the converter and
+# the core build on a machine without Qt.
+build-tsan: deps
+	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOBEWRIGHT_THREAD_SANITIZE=ON \
+	  -DLOBEWRIGHT_WINDOW=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=TRUE >/dev/null
+	@cmake --build build-tsan -j $(JOBS) --target surface_tests app_tests lobewright-convert
+
+test-tsan: build-tsan
+	@for tests in surface_tests app_tests; do \
+	  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build-tsan/bin/$$tests --gtest_brief=1 \
+	    || exit 1; \
+	done
+
+test: test-normal test-asan test-tsan
 
 # Fuzzing: each target runs FUZZ_SECONDS in one process, one target after the other. New inputs
 # go to build-fuzz/corpus/NAME, crashes and hangs to build-fuzz/artifacts/; the committed seeds
@@ -91,4 +106,4 @@ bench: build
 	@build/bin/sweep_bench samples caffeine.mno hexadecane.out
 
 clean:
-	rm -rf build build-asan build-fuzz demo
+	rm -rf build build-asan build-tsan build-fuzz demo

@@ -25,9 +25,11 @@ SweepCounters writeOutput(std::ostream& out, const Molecule& molecule,
                           const ProgressCallback& progress, const SweepOptions& sweep) {
   switch (settings.outputKind) {
     case OutputKind::PovRay:
-      return PovSceneWriter(out).writeScene(molecule, settings, bounds, progress, sweep);
+      return PovSceneWriter(out).writeScene(molecule, sceneOptions(settings), bounds, progress,
+                                            sweep);
     case OutputKind::LScript:
-      return LScriptWriter(out).writeScript(molecule, settings, bounds, progress, sweep);
+      return LScriptWriter(out).writeScript(molecule, sceneOptions(settings), bounds, progress,
+                                            sweep);
   }
   return {};
 }

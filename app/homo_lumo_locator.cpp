@@ -1,21 +1,13 @@
 #include "app/homo_lumo_locator.h"
 
-#include <charconv>
 #include <fstream>
 #include <limits>
 
+#include "input/number_text.h"
 #include "input/token_reader.h"
 
 namespace lobewright {
 namespace {
-
-std::optional<int64_t> parseWholeInteger(const std::string& text) {
-  int64_t value = 0;
-  const char* end = text.data() + text.size();
-  const auto result = std::from_chars(text.data(), end, value);
-  if (result.ec != std::errc() || result.ptr != end) return std::nullopt;
-  return value;
-}
 
 bool fitsInt32(int64_t value) {
   return value >= std::numeric_limits<int32_t>::min() &&
@@ -32,7 +24,7 @@ std::optional<int32_t> locateFrontierOrbital(std::istream& in, FrontierOrbital w
   std::optional<int64_t> count;
   // From 100 filled levels on, MOPAC glues the count to the sign: "LEVELS =106".
   if (equalsSign.size() > 1 && equalsSign.front() == '=') {
-    count = parseWholeInteger(equalsSign.substr(1));
+    count = parseInteger<int64_t>(std::string_view(equalsSign).substr(1));
   } else if (long read = 0; reader.readInteger(read)) {
     count = read;
   }

@@ -5,12 +5,10 @@
 #include <cmath>
 #include <limits>
 
+#include "input/text_scan.h"
+
 namespace lobewright {
 namespace {
-
-bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 

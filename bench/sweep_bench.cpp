@@ -6,12 +6,13 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "app/conversion_settings.h"
 #include "app/grid_extent.h"
 #include "app/homo_lumo_locator.h"
 #include "writers/lscript_writer.h"
@@ -68,11 +69,12 @@ Result convert(const std::string& dataDir, const Configuration& c) {
   Result result;
   const auto ignore = [](int) {};
   result.counters = c.kind == OutputKind::PovRay
-                        ? PovSceneWriter(out).writeScene(molecule, settings, bounds, ignore, c.sweep)
-                        : LScriptWriter(out).writeScript(molecule, settings, bounds, ignore, c.sweep);
+                        ? PovSceneWriter(out).writeScene(molecule, sceneOptions(settings), bounds,
+                                                         ignore, c.sweep)
+                        : LScriptWriter(out).writeScript(molecule, sceneOptions(settings), bounds,
+                                                         ignore, c.sweep);
   out.flush();
-  result.seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   result.cpuSeconds = cpuSeconds() - cpuStart;
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
@@ -132,9 +134,8 @@ int main(int argc, char** argv) {
             {"fast x2", {SweepEngine::fast, 2}}};
         for (const auto& [name, sweep] : engines) {
           const Result r = convertInChild(dataDir, {sample, scale, kind, sweep});
-          std::printf("%-16s %5d %4s %-8s %8.3f %8.3f %12lld %9lld %8.1f\n", sample.c_str(),
-                      scale, kind == OutputKind::PovRay ? "pov" : "ls", name, r.seconds,
-                      r.cpuSeconds,
+          std::printf("%-16s %5d %4s %-8s %8.3f %8.3f %12lld %9lld %8.1f\n", sample.c_str(), scale,
+                      kind == OutputKind::PovRay ? "pov" : "ls", name, r.seconds, r.cpuSeconds,
                       static_cast<long long>(r.counters.evaluations),
                       static_cast<long long>(r.counters.triangles), r.peakKilobytes / 1024.0);
           std::fflush(stdout);

@@ -1,12 +1,12 @@
 #include "cli/command_line.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string_view>
 
 #include "app/settings_check.h"
+#include "input/number_text.h"
 
 namespace lobewright {
 namespace {
@@ -17,19 +17,10 @@ bool endsWith(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-template <class Number>
-std::optional<Number> parseWhole(std::string_view text) {
-  Number value{};
-  const char* end = text.data() + text.size();
-  const auto result = std::from_chars(text.data(), end, value);
-  if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
-  return value;
-}
-
-// Read as the window reads typed numbers, to double and then stored as float, so that both
-// write the same bytes for the same text; refused when a float cannot hold it.
-std::optional<float> parseReal(std::string_view text) {
-  const auto value = parseWhole<double>(text);
+// Read as the window stores typed numbers, to double and then to float, so that both write the
+// same bytes for the same text; refused when a float cannot hold it.
+std::optional<float> parseSettingReal(std::string_view text) {
+  const std::optional<double> value = parseDouble(text);
   if (!value || !(std::fabs(*value) <= std::numeric_limits<float>::max())) return std::nullopt;
   return static_cast<float>(*value);
 }
@@ -112,7 +103,7 @@ class Parser {
 
   int32_t integer(const std::string& option, int32_t least, int32_t greatest) {
     const std::string text = value(option);
-    const auto number = parseWhole<int32_t>(text);
+    const auto number = parseInteger<int32_t>(text);
     if (m_error.empty() && (!number || *number < least || *number > greatest)) {
       refuse(option + " takes a whole number from " + std::to_string(least) + " to " +
              std::to_string(greatest) + ", not \"" + text + "\"");
@@ -122,7 +113,7 @@ class Parser {
 
   float real(const std::string& option) {
     const std::string text = value(option);
-    const auto number = parseReal(text);
+    const auto number = parseSettingReal(text);
     if (m_error.empty() && !number) refuse(option + " takes a number, not \"" + text + "\"");
     return number.value_or(0.0f);
   }
@@ -146,7 +137,8 @@ class Parser {
     } else if (endsWith(output, ".ls")) {
       m_result.settings.outputKind = OutputKind::LScript;
     } else {
-      refuse("cannot tell the format from \"" + output + "\": name it .pov or .ls, or give --format");
+      refuse("cannot tell the format from \"" + output +
+             "\": name it .pov or .ls, or give --format");
     }
   }
 

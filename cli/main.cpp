@@ -10,6 +10,7 @@
 #include "cli/command_line.h"
 #include "cli/molecule_info.h"
 #include "cli/terminal_progress.h"
+#include "writers/program_version.h"
 
 namespace lobewright {
 namespace {
@@ -76,7 +77,7 @@ int run(const std::vector<std::string>& arguments) {
     return kExitSuccess;
   }
   if (command.mode == CommandLine::Mode::version) {
-    std::cout << "lobewright-convert 1.2\n";
+    std::cout << "lobewright-convert " << kProgramVersion << '\n';
     return kExitSuccess;
   }
 

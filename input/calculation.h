@@ -21,10 +21,10 @@ enum class AoType : uint8_t { s, px, py, pz, x2, xz, z2, yz, xy };
 
 // One Slater-type atomic orbital: N r^(n-1-l) exp(-zeta r) Y(x, y, z) on atom `atom`.
 struct BasisFunction {
-  int atom = 0;        // index into Calculation::atoms
-  int n = 1;           // principal quantum number
+  int atom = 0;  // index into Calculation::atoms
+  int n = 1;     // principal quantum number
   AoType type = AoType::s;
-  double zeta = 0.0;   // bohr^-1
+  double zeta = 0.0;  // bohr^-1
 };
 
 struct CalculationAtom {

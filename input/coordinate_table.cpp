@@ -3,7 +3,7 @@
 #include <string>
 
 #include "input/molecule.h"
-#include "input/text_fields.h"
+#include "input/number_text.h"
 
 namespace lobewright {
 namespace {
@@ -65,8 +65,8 @@ void CoordinateTableScanner::lookForMarker(std::string_view token) {
 }
 
 void CoordinateTableScanner::readRowNumber(std::string_view token) {
-  int number = 0;
-  if (parsePositive(token, number) && number == static_cast<int>(m_table.rows.size()) + 1) {
+  const std::optional<int> number = parseInteger<int>(token);
+  if (number && *number == static_cast<int>(m_table.rows.size()) + 1) {
     m_expect = Expect::symbol;
     return;
   }
@@ -76,7 +76,8 @@ void CoordinateTableScanner::readRowNumber(std::string_view token) {
 
 void CoordinateTableScanner::readCoordinate(std::string_view token, float CoordinateRow::*axis,
                                             Expect next) {
-  if (parseReal(token, m_row.*axis)) {
+  if (const std::optional<float> value = parseFloat(token)) {
+    m_row.*axis = *value;
     m_expect = next;
     return;
   }

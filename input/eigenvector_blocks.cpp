@@ -6,7 +6,8 @@
 #include <string_view>
 
 #include "input/molecule.h"
-#include "input/text_fields.h"
+#include "input/number_text.h"
+#include "input/text_scan.h"
 
 namespace lobewright {
 namespace {
@@ -36,6 +37,14 @@ LineKind kindOf(const std::vector<std::string_view>& words) {
     return LineKind::dRow;
   }
   return LineKind::other;
+}
+
+// A whole number from 1 up.
+bool parsePositive(std::string_view word, int& value) {
+  const std::optional<int> number = parseInteger<int>(word);
+  if (!number || *number < 1) return false;
+  value = *number;
+  return true;
 }
 
 bool isLetters(std::string_view word) {
@@ -77,7 +86,7 @@ bool splitRow(const std::vector<std::string_view>& words, Row& row) {
 
 class BlockReader {
  public:
-  BlockReader(std::istream& in, int moNumber) : m_in(in), m_moNumber(moNumber) {}
+  BlockReader(std::istream& in, int moNumber) : m_lines(in, {}), m_moNumber(moNumber) {}
 
   PrintedEigenvectors read() {
     m_result.outcome = readBlocks();
@@ -107,7 +116,8 @@ class BlockReader {
   }
 
   bool nextLine() {
-    if (!readLine(m_in, m_line)) return false;
+    if (!m_lines.next()) return false;
+    m_line = m_lines.line();
     m_words = splitWords(m_line);
     return true;
   }
@@ -180,9 +190,9 @@ class BlockReader {
     if (row.values.size() != m_blockMos.size()) return false;
     float wanted = 0.0f;
     for (std::size_t i = 0; i < row.values.size(); ++i) {
-      float value = 0.0f;
-      if (!parseReal(row.values[i], value)) return false;
-      if (static_cast<int>(i) == m_column) wanted = value;
+      const std::optional<float> value = parseFloat(row.values[i]);
+      if (!value) return false;
+      if (static_cast<int>(i) == m_column) wanted = *value;
     }
     if (row.place == 0) {
       if (!atoms.empty() && !atomComplete(atoms.back(), rowsInAtom)) return false;
@@ -223,7 +233,7 @@ class BlockReader {
                       });
   }
 
-  std::istream& m_in;
+  LineReader m_lines;
   const int m_moNumber;
   std::string m_line;
   std::vector<std::string_view> m_words;

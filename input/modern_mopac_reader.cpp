@@ -6,7 +6,7 @@
 
 #include "input/eigenvector_blocks.h"
 #include "input/molecule.h"
-#include "input/text_fields.h"
+#include "input/text_scan.h"
 #include "input/token_reader.h"
 
 namespace lobewright {

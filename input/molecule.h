@@ -5,10 +5,10 @@
 #include <istream>
 #include <string>
 
+#include "input/atom_orbital.h"
 #include "input/messages.h"
 #include "input/parameter_table.h"
 #include "input/point.h"
-#include "surface/orbital_sum.h"
 
 namespace lobewright {
 

@@ -1,7 +1,9 @@
 #include "input/token_reader.h"
 
-#include <cmath>
 #include <locale>
+#include <optional>
+
+#include "input/number_text.h"
 
 namespace lobewright {
 
@@ -9,20 +11,31 @@ TokenReader::TokenReader(std::istream& in) : m_in(in) { m_in.imbue(std::locale::
 
 bool TokenReader::readToken(std::string& token) { return static_cast<bool>(m_in >> token); }
 
+// Numbers are whole tokens: "0.5x" or "0x1p3" is no number at all rather than 0.5 or 0 followed
+// by junk, and a value that is not finite would poison every sum it entered.
 bool TokenReader::readNumber(float& value) {
-  float read = 0.0f;
-  if (!(m_in >> read)) return false;
-  // Some standard libraries read "nan" and "inf"; such a value would poison every sum it
-  // enters, so it fails the read like any other text that is not a usable number.
-  if (!std::isfinite(read)) {
+  std::string token;
+  if (!readToken(token)) return false;
+  const std::optional<float> number = parseFloat(token);
+  if (!number) {
     m_in.setstate(std::ios::failbit);
     return false;
   }
-  value = read;
+  value = *number;
   return true;
 }
 
-bool TokenReader::readInteger(long& value) { return static_cast<bool>(m_in >> value); }
+bool TokenReader::readInteger(long& value) {
+  std::string token;
+  if (!readToken(token)) return false;
+  const std::optional<long> number = parseInteger<long>(token);
+  if (!number) {
+    m_in.setstate(std::ios::failbit);
+    return false;
+  }
+  value = *number;
+  return true;
+}
 
 bool TokenReader::skipTokens(int count) {
   std::string dropped;

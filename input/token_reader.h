@@ -7,9 +7,9 @@
 namespace lobewright {
 
 // Whitespace-separated reading of MOPAC and parameter files. A failed read leaves the stream
-// failed and every later read fails too, leaving its target unchanged. Numbers always use the
-// point as decimal separator, whatever the user's locale, and are finite: NaN, infinity and
-// values beyond the float range fail the read.
+// failed and every later read fails too, leaving its target unchanged. A number is a whole token
+// read as input/number_text.h reads numbers: the point is the decimal separator whatever the
+// user's locale, and NaN, infinity, values beyond the float range and trailing junk fail.
 class TokenReader {
  public:
   // Longest rest of a line that skipRestOfLine passes over; a longer line fails the read.

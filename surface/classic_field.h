@@ -4,7 +4,7 @@
 
 #include "input/molecule.h"
 #include "surface/field_sample.h"
-#include "surface/orbital_sum.h"
+#include "input/atom_orbital.h"
 
 namespace lobewright {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "input/atom_orbital.h"
 #include "input/molecule.h"
-#include "surface/orbital_sum.h"
 
 namespace lobewright {
 
@@ -35,8 +35,8 @@ class ReachField {
   // The values at the points (x, ys[p], z) for p below count. The sums of different points do not
   // depend on each other, so going through the atoms once for all of them lets the processor
   // work on several sums at a time; each sum still adds its atoms in index order.
-  void valuesAlongY(const std::vector<int16_t>& atoms, float x, const float* ys, float z,
-                    int count, float* values) const {
+  void valuesAlongY(const std::vector<int16_t>& atoms, float x, const float* ys, float z, int count,
+                    float* values) const {
     std::fill(values, values + count, 0.0f);
     for (const int16_t i : atoms) {
       const AtomOrbital& atom = m_atoms[i];

@@ -68,16 +68,14 @@ void writeBondHalf(std::string& buffer, const BondGeometry& bond, const Point& f
 
 }  // namespace
 
-SweepCounters LScriptWriter::writeScript(const Molecule& molecule,
-                                         const ConversionSettings& settings,
-                                         const GridBounds& bounds,
-                                         const ProgressCallback& progress,
+SweepCounters LScriptWriter::writeScript(const Molecule& molecule, const SceneOptions& options,
+                                         const GridBounds& bounds, const ProgressCallback& progress,
                                          const SweepOptions& sweep) {
   writeHeader();
   setUpSurfaces(molecule.parameters);
   IndexedMesh mesh;
   const SweepCounters counters = sweepSurface(
-      molecule, settings.threshold, settings.accuracy, bounds, sweep, GradientsAt::apexOnly,
+      molecule, options.threshold, options.accuracy, bounds, sweep, GradientsAt::apexOnly,
       [&](const ShadedTriangle& shaded) {
         const TriangleOrientation orientation =
             orientWithGradient(shaded.triangle, shaded.gradients[0]);
@@ -85,13 +83,13 @@ SweepCounters LScriptWriter::writeScript(const Molecule& molecule,
       },
       progress);
   progress(100);
-  finish(molecule, settings, mesh);
+  finish(molecule, options, mesh);
   return counters;
 }
 
-void LScriptWriter::finish(const Molecule& molecule, const ConversionSettings& settings,
+void LScriptWriter::finish(const Molecule& molecule, const SceneOptions& options,
                            const IndexedMesh& mesh) {
-  if (settings.showStructure) addStructure(molecule, settings);
+  if (options.showStructure) addStructure(molecule, options);
   writePoints(mesh);
   writeSurfaces(mesh);
   m_out << '}' << kLineEnd;
@@ -100,7 +98,7 @@ void LScriptWriter::finish(const Molecule& molecule, const ConversionSettings& s
 void LScriptWriter::writeHeader() {
   m_out << "@script modeler" << kLineEnd;
   m_out << "@version 2.6.1" << kLineEnd << kLineEnd;
-  m_out << "//File created by Lobewright Version " << formatReal(kProgramVersion) << kLineEnd;
+  m_out << "//File created by Lobewright Version " << kProgramVersion << kLineEnd;
   m_out << "//" << kCreditYear << kCreditText << kLineEnd;
   m_out << "main {" << kLineEnd;
 }
@@ -117,8 +115,8 @@ void LScriptWriter::setUpSurfaces(const Pm3ParameterSet& table) {
   }
 }
 
-void LScriptWriter::addStructure(const Molecule& molecule, const ConversionSettings& settings) {
-  const float radius = atomRadius(settings.scale);
+void LScriptWriter::addStructure(const Molecule& molecule, const SceneOptions& options) {
+  const float radius = atomRadius(options.scale);
   const std::string radiusText = formatReal(radius);
   const auto bufferOf = [&](int16_t atom) -> std::string& {
     return m_surfaceBuffers.at(kLobeSurfaceCount + molecule.atomElement[atom]);
@@ -131,7 +129,7 @@ void LScriptWriter::addStructure(const Molecule& molecule, const ConversionSetti
     for (int16_t j = i + 1; j < molecule.atomCount; ++j) {
       const Point first = molecule.atomPosition(i);
       const BondGeometry bond = computeBond(first, molecule.atomPosition(j));
-      if (!isBond(bond, settings.scale, settings.bondLength)) continue;
+      if (!isBond(bond, options.scale, options.bondLength)) continue;
       // Both halves start at atom i; the second one's centre lies three quarters along.
       const float nearHeight = bond.length * 0.25f;
       const auto farHeight = static_cast<float>(3.0 * static_cast<double>(bond.length) * 0.25);

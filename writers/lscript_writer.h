@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "app/conversion_settings.h"
 #include "input/molecule.h"
 #include "surface/grid_bounds.h"
 #include "surface/polygonizer.h"
 #include "surface/surface_sweep.h"
 #include "surface/vertex_set.h"
 #include "writers/progress_callback.h"
+#include "writers/scene_options.h"
 #include "writers/scene_text.h"
 
 namespace lobewright {
@@ -25,24 +25,22 @@ class LScriptWriter {
   explicit LScriptWriter(std::ostream& out) : m_out(out) {}
 
   // Returns what the sweep did; leaves the stream open.
-  SweepCounters writeScript(const Molecule& molecule, const ConversionSettings& settings,
+  SweepCounters writeScript(const Molecule& molecule, const SceneOptions& options,
                             const GridBounds& bounds, const ProgressCallback& progress,
                             const SweepOptions& sweep = {});
 
   // The same script with the surface cut by the literal sweep from another field (tests use
   // synthetic ones); the molecule gives the element surfaces and the structure.
   template <class Field>
-  int64_t writeScript(const Field& field, const Molecule& molecule,
-                      const ConversionSettings& settings, const GridBounds& bounds,
-                      const ProgressCallback& progress);
+  int64_t writeScript(const Field& field, const Molecule& molecule, const SceneOptions& options,
+                      const GridBounds& bounds, const ProgressCallback& progress);
 
  private:
   void writeHeader();
   void setUpSurfaces(const Pm3ParameterSet& table);
   // Everything after the sweep: structure, points, surfaces and the closing brace.
-  void finish(const Molecule& molecule, const ConversionSettings& settings,
-              const IndexedMesh& mesh);
-  void addStructure(const Molecule& molecule, const ConversionSettings& settings);
+  void finish(const Molecule& molecule, const SceneOptions& options, const IndexedMesh& mesh);
+  void addStructure(const Molecule& molecule, const SceneOptions& options);
   void writePoints(const IndexedMesh& mesh);
   void writeSurfaces(const IndexedMesh& mesh);
   void writePolygons(const IndexedMesh::CornerLists& corners);
@@ -54,20 +52,20 @@ class LScriptWriter {
 
 template <class Field>
 int64_t LScriptWriter::writeScript(const Field& field, const Molecule& molecule,
-                                   const ConversionSettings& settings, const GridBounds& bounds,
+                                   const SceneOptions& options, const GridBounds& bounds,
                                    const ProgressCallback& progress) {
   writeHeader();
   setUpSurfaces(molecule.parameters);
   IndexedMesh mesh;
   polygonizeGrid(
-      field, settings.threshold, settings.accuracy, bounds,
+      field, options.threshold, options.accuracy, bounds,
       [&](const SurfaceTriangle& triangle) {
         const TriangleOrientation orientation = orientTriangle(field, triangle);
         mesh.addTriangle(orientation.sign, triangle, orientation.exchanged);
       },
       progress);
   progress(100);
-  finish(molecule, settings, mesh);
+  finish(molecule, options, mesh);
   return mesh.triangleCount();
 }
 

@@ -10,8 +10,8 @@ namespace lobewright {
 namespace {
 
 // The first four table entries are coloured by position, whatever their symbols.
-constexpr std::array<const char*, 4> kPositionColours{
-    "rgb<1,1,1>", "rgb<.3,.3,.3>", "rgb<0,0,1>", "rgb<1,0,0>"};
+constexpr std::array<const char*, 4> kPositionColours{"rgb<1,1,1>", "rgb<.3,.3,.3>", "rgb<0,0,1>",
+                                                      "rgb<1,0,0>"};
 
 // Entries past the fourth get a colour by symbol, so that every sphere's colour is declared.
 const char* colourForSymbol(const std::string& symbol) {
@@ -41,31 +41,30 @@ constexpr std::string_view kMeshOpening = "#declare mo = mesh{";
 
 }  // namespace
 
-SweepCounters PovSceneWriter::writeScene(const Molecule& molecule,
-                                         const ConversionSettings& settings,
-                                         const GridBounds& bounds,
-                                         const ProgressCallback& progress,
+SweepCounters PovSceneWriter::writeScene(const Molecule& molecule, const SceneOptions& options,
+                                         const GridBounds& bounds, const ProgressCallback& progress,
                                          const SweepOptions& sweep) {
   writeHeader(molecule);
   const SweepCounters counters = sweepSurface(
-      molecule, settings.threshold, settings.accuracy, bounds, sweep, GradientsAt::everyCorner,
+      molecule, options.threshold, options.accuracy, bounds, sweep, GradientsAt::everyCorner,
       [&](const ShadedTriangle& triangle) { writeTriangle(smoothTriangle(triangle)); }, progress);
   closeMesh();
   progress(100);
-  if (settings.showStructure) writeStructure(molecule, settings);
-  writeTrailer(settings);
+  if (options.showStructure) writeStructure(molecule, options);
+  writeTrailer(options);
   return counters;
 }
 
 void PovSceneWriter::writeHeader(const Molecule& molecule) {
-  m_out << "//File created by Lobewright Version " << formatReal(kProgramVersion) << kLineEnd;
+  m_out << "//File created by Lobewright Version " << kProgramVersion << kLineEnd;
   m_out << "//" << kCreditYear << kCreditText << kLineEnd;
   m_out << "#declare positive = texture { pigment {color rgb <1,0,0> } }" << kLineEnd;
   m_out << "#declare negative = texture { pigment  {color rgb <0,0,1> } }" << kLineEnd;
   const Pm3ParameterSet& table = molecule.parameters;
   for (int e = 0; e < table.elementCount; ++e) {
-    const char* colour =
-        e < static_cast<int>(kPositionColours.size()) ? kPositionColours[e] : colourForSymbol(table.symbol[e]);
+    const char* colour = e < static_cast<int>(kPositionColours.size())
+                             ? kPositionColours[e]
+                             : colourForSymbol(table.symbol[e]);
     m_out << "#declare Atom" << table.symbol[e] << " = color " << colour << ';' << kLineEnd;
   }
   m_out << "#declare BondFinish = finish {}" << kLineEnd;
@@ -85,7 +84,7 @@ void PovSceneWriter::writeTriangle(const SmoothTriangle& triangle) {
   m_record.push_back('>');
   m_record.append(kLineEnd);
   m_record.append(triangle.sign == LobeSign::positive ? "texture { positive } }"
-                                                       : "texture { negative } }");
+                                                      : "texture { negative } }");
   m_record.append(kLineEnd);
   m_out.write(m_record.data(), static_cast<std::streamsize>(m_record.size()));
 }
@@ -94,12 +93,12 @@ void PovSceneWriter::closeMesh() {
   if (m_triangleCount > 0) m_out << '}' << kLineEnd;
 }
 
-void PovSceneWriter::writeStructure(const Molecule& molecule, const ConversionSettings& settings) {
+void PovSceneWriter::writeStructure(const Molecule& molecule, const SceneOptions& options) {
   const Pm3ParameterSet& table = molecule.parameters;
   const auto symbolOf = [&](int atom) -> const std::string& {
     return table.symbol[molecule.atomElement[atom]];
   };
-  m_out << "#declare AtomRadius=" << formatReal(atomRadius(settings.scale)) << ';' << kLineEnd;
+  m_out << "#declare AtomRadius=" << formatReal(atomRadius(options.scale)) << ';' << kLineEnd;
   m_out << "#declare Mol = union {";
   for (int16_t i = 0; i < molecule.atomCount; ++i) {
     m_out << "sphere { <";
@@ -110,7 +109,7 @@ void PovSceneWriter::writeStructure(const Molecule& molecule, const ConversionSe
   for (int16_t i = 0; i < molecule.atomCount; ++i) {
     for (int16_t j = i + 1; j < molecule.atomCount; ++j) {
       const BondGeometry bond = computeBond(molecule.atomPosition(i), molecule.atomPosition(j));
-      if (!isBond(bond, settings.scale, settings.bondLength)) continue;
+      if (!isBond(bond, options.scale, options.bondLength)) continue;
       m_out << "cylinder{ <0,0,0>,<0,1,0>,AtomRadius" << kLineEnd;
       m_out << "pigment { gradient y" << kLineEnd;
       m_out << "  color_map { [0.5 color Atom" << symbolOf(i) << ']' << kLineEnd;
@@ -128,14 +127,14 @@ void PovSceneWriter::writeStructure(const Molecule& molecule, const ConversionSe
   m_out << '}' << kLineEnd;
 }
 
-void PovSceneWriter::writeTrailer(const ConversionSettings& settings) {
-  const int64_t distance = 10 * static_cast<int64_t>(settings.scale);
+void PovSceneWriter::writeTrailer(const SceneOptions& options) {
+  const int64_t distance = 10 * static_cast<int64_t>(options.scale);
   m_out << "camera { location <0,0,0>" << kLineEnd;
   m_out << "look_at <0,0,10> }" << kLineEnd;
   m_out << "light_source { <0,0,0> color rgb<0.5,0.5,0.5> }" << kLineEnd;
   m_out << "light_source { <20,10,-10> color rgb 1 }" << kLineEnd;
   if (m_triangleCount > 0) m_out << "object { mo translate <0,0," << distance << "> }" << kLineEnd;
-  if (settings.showStructure) {
+  if (options.showStructure) {
     m_out << "object { Mol translate <0,0," << distance << "> }" << kLineEnd;
   }
 }

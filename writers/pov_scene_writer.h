@@ -4,12 +4,12 @@
 #include <ostream>
 #include <string>
 
-#include "app/conversion_settings.h"
 #include "input/molecule.h"
 #include "surface/grid_bounds.h"
 #include "surface/surface_sweep.h"
 #include "surface/surface_triangle.h"
 #include "writers/progress_callback.h"
+#include "writers/scene_options.h"
 
 namespace lobewright {
 
@@ -20,15 +20,15 @@ class PovSceneWriter {
   explicit PovSceneWriter(std::ostream& out) : m_out(out) {}
 
   // Returns what the sweep did: triangles written and evaluations made.
-  SweepCounters writeScene(const Molecule& molecule, const ConversionSettings& settings,
+  SweepCounters writeScene(const Molecule& molecule, const SceneOptions& options,
                            const GridBounds& bounds, const ProgressCallback& progress,
                            const SweepOptions& sweep = {});
 
   void writeHeader(const Molecule& molecule);
   void writeTriangle(const SmoothTriangle& triangle);
   void closeMesh();
-  void writeStructure(const Molecule& molecule, const ConversionSettings& settings);
-  void writeTrailer(const ConversionSettings& settings);
+  void writeStructure(const Molecule& molecule, const SceneOptions& options);
+  void writeTrailer(const SceneOptions& options);
 
  private:
   std::ostream& m_out;

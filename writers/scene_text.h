@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "input/point.h"
+#include "writers/program_version.h"
 #include "writers/real_format.h"
 
 namespace lobewright {
@@ -12,7 +13,6 @@ namespace lobewright {
 // Output files use CR LF line ends on every platform.
 inline constexpr std::string_view kLineEnd = "\r\n";
 
-inline constexpr double kProgramVersion = 1.2;
 inline constexpr int kCreditYear = 2006;
 inline constexpr std::string_view kCreditText = " Lobewright, orbital surfaces from MOPAC";
 

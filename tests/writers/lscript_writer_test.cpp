@@ -1,3 +1,5 @@
+#include "writers/lscript_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "writers/lscript_writer.h"
 #include "support/recording_sink.h"
 
 namespace lobewright {
@@ -49,10 +50,10 @@ class LScriptWriterTest : public ::testing::Test {
  protected:
   LScriptWriterTest() : m_molecule("", m_sink) {
     m_molecule.parameters = builtInParameters();
-    m_settings.scale = 4;
-    m_settings.accuracy = 3;
-    m_settings.threshold = 0.5f;
-    m_settings.showStructure = false;
+    m_options.scale = 4;
+    m_options.accuracy = 3;
+    m_options.threshold = 0.5f;
+    m_options.showStructure = false;
   }
 
   void addAtom(const char* symbol, Point at) {
@@ -66,8 +67,8 @@ class LScriptWriterTest : public ::testing::Test {
   template <class Field>
   std::string script(const Field& field, const GridBounds& bounds) {
     std::ostringstream out;
-    m_triangles = LScriptWriter(out).writeScript(field, m_molecule, m_settings, bounds,
-                                                 [&](int percent) { m_progress.push_back(percent); });
+    m_triangles = LScriptWriter(out).writeScript(
+        field, m_molecule, m_options, bounds, [&](int percent) { m_progress.push_back(percent); });
     return out.str();
   }
 
@@ -84,7 +85,7 @@ class LScriptWriterTest : public ::testing::Test {
 
   RecordingSink m_sink;
   Molecule m_molecule;
-  ConversionSettings m_settings;
+  SceneOptions m_options;
   int64_t m_triangles = -1;
   std::vector<int> m_progress;
 };
@@ -182,7 +183,7 @@ TEST_F(LScriptWriterTest, MergedCornersAreWrittenAsRepeatedPointNumbers) {
       return x == 12.0f && y == 3.0f && z == -7.0f ? 1.0f : 0.0f;
     }
   };
-  m_settings.accuracy = 9;
+  m_options.accuracy = 9;
   const std::string text = script(SpikeField{}, kCornerCube);
   EXPECT_NE(text.find("editbegin();\r\npts[1]=addpoint(<12.001,3,-7>);\r\neditend();\r\n"),
             std::string::npos);
@@ -210,41 +211,37 @@ std::string bondHalf(std::string_view disc, std::string_view move) {
 TEST_F(LScriptWriterTest, BallsThenBondHalvesOnEachAtomsElementSurface) {
   // A bond of 6.4 grid units along +x; both halves are moved to the lower-numbered atom and
   // land on the surface of their own atom's element.
-  m_settings.showStructure = true;
-  m_settings.bondLength = 1.7f;
+  m_options.showStructure = true;
+  m_options.bondLength = 1.7f;
   addAtom("H", {12.5f, 3, -7.25f});
   addAtom("C", {18.9f, 3, -7.25f});
   addAtom("O", {40, 40, 40});  // far from both: a ball, no bond
   const std::string text = script(ZeroField{}, kCornerCube);
   const std::string move = "move(<12.5,3,-7.25>);";
-  EXPECT_EQ(elementSurface(text, "H"),
-            "maketesball(0.2,1,<12.5,3,-7.25>);\r\n" +
-                bondHalf("makedisc( 0.2,3.2,0,Y,4,1,<0,1.6,0>);", move));
-  EXPECT_EQ(elementSurface(text, "C"),
-            "maketesball(0.2,1,<18.9,3,-7.25>);\r\n" +
-                bondHalf("makedisc( 0.2,3.2,0,Y,4,1,<0,4.8,0>);", move));
+  EXPECT_EQ(elementSurface(text, "H"), "maketesball(0.2,1,<12.5,3,-7.25>);\r\n" +
+                                           bondHalf("makedisc( 0.2,3.2,0,Y,4,1,<0,1.6,0>);", move));
+  EXPECT_EQ(elementSurface(text, "C"), "maketesball(0.2,1,<18.9,3,-7.25>);\r\n" +
+                                           bondHalf("makedisc( 0.2,3.2,0,Y,4,1,<0,4.8,0>);", move));
   EXPECT_EQ(elementSurface(text, "N"), "");
   EXPECT_EQ(elementSurface(text, "O"), "maketesball(0.2,1,<40,40,40>);\r\n");
 }
 
 TEST_F(LScriptWriterTest, BondHalvesFollowTheAtomOrderNotTheElementOrder) {
-  m_settings.showStructure = true;
-  m_settings.bondLength = 1.7f;
+  m_options.showStructure = true;
+  m_options.bondLength = 1.7f;
   addAtom("C", {12.5f, 3, -7.25f});
   addAtom("H", {18.9f, 3, -7.25f});
   const std::string text = script(ZeroField{}, kCornerCube);
   const std::string move = "move(<12.5,3,-7.25>);";
-  EXPECT_EQ(elementSurface(text, "C"),
-            "maketesball(0.2,1,<12.5,3,-7.25>);\r\n" +
-                bondHalf("makedisc( 0.2,3.2,0,Y,4,1,<0,1.6,0>);", move));
-  EXPECT_EQ(elementSurface(text, "H"),
-            "maketesball(0.2,1,<18.9,3,-7.25>);\r\n" +
-                bondHalf("makedisc( 0.2,3.2,0,Y,4,1,<0,4.8,0>);", move));
+  EXPECT_EQ(elementSurface(text, "C"), "maketesball(0.2,1,<12.5,3,-7.25>);\r\n" +
+                                           bondHalf("makedisc( 0.2,3.2,0,Y,4,1,<0,1.6,0>);", move));
+  EXPECT_EQ(elementSurface(text, "H"), "maketesball(0.2,1,<18.9,3,-7.25>);\r\n" +
+                                           bondHalf("makedisc( 0.2,3.2,0,Y,4,1,<0,4.8,0>);", move));
 }
 
 TEST_F(LScriptWriterTest, NoDiscsAtTheBondLengthOrForCoincidentAtoms) {
-  m_settings.showStructure = true;
-  m_settings.bondLength = 1.6f;
+  m_options.showStructure = true;
+  m_options.bondLength = 1.6f;
   addAtom("H", {0, 0, 0});
   addAtom("C", {0, 6.4f, 0});  // 6.4 / 4 is exactly the bond length
   addAtom("O", {8, 8, 8});

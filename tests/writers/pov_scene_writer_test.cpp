@@ -6,10 +6,10 @@
 #include <sstream>
 
 #include "app/grid_extent.h"
-#include "surface/polygonizer.h"
 #include "support/golden.h"
 #include "support/molecule_builder.h"
 #include "support/recording_sink.h"
+#include "surface/polygonizer.h"
 
 namespace lobewright {
 namespace {
@@ -46,9 +46,9 @@ class PovSceneWriterTest : public ::testing::Test {
  protected:
   PovSceneWriterTest() : m_molecule("", m_sink) {}
 
-  std::string writeScene(const ConversionSettings& settings, const GridBounds& bounds) {
+  std::string writeScene(const SceneOptions& options, const GridBounds& bounds) {
     std::ostringstream out;
-    PovSceneWriter(out).writeScene(m_molecule, settings, bounds,
+    PovSceneWriter(out).writeScene(m_molecule, options, bounds,
                                    [&](int percent) { m_reports.push_back(percent); });
     return out.str();
   }
@@ -89,10 +89,9 @@ TEST_F(PovSceneWriterTest, WorkedExampleUpToItsNormals) {
 
 TEST_F(PovSceneWriterTest, StructureWithBondsJustInsideTheBondLength) {
   addAtom(m_molecule, "C", {0, 0, 0}, 0);
-  addAtom(m_molecule, "H", {6.4f, 0, 0}, 0);     // exactly 1.6 Angstrom at scale 4: no bond
+  addAtom(m_molecule, "H", {6.4f, 0, 0}, 0);      // exactly 1.6 Angstrom at scale 4: no bond
   addAtom(m_molecule, "O", {0, -6.3999f, 0}, 0);  // slightly closer: a bond
-  ConversionSettings settings;
-  const std::string text = writeScene(settings, {0, 0, 0, 0, 0, 0});
+  const std::string text = writeScene(SceneOptions{}, {0, 0, 0, 0, 0, 0});
   const std::string structure =
       "#declare AtomRadius=0.2;\r\n"
       "#declare Mol = union {sphere { <0,0,0>, AtomRadius pigment { color AtomC}\r\n"
@@ -124,11 +123,11 @@ TEST_F(PovSceneWriterTest, StructureWithBondsJustInsideTheBondLength) {
 
 TEST_F(PovSceneWriterTest, EmptySurfaceLeavesTheMeshOutAndStructureOffLeavesTheMoleculeOut) {
   addAtom(m_molecule, "H", {0, 0, 0}, 1.0f);
-  ConversionSettings settings;
-  settings.threshold = 100.0f;
-  settings.showStructure = false;
-  settings.scale = 1;
-  const std::string text = writeScene(settings, {-1, -1, -1, 1, 1, 1});
+  SceneOptions options;
+  options.threshold = 100.0f;
+  options.showStructure = false;
+  options.scale = 1;
+  const std::string text = writeScene(options, {-1, -1, -1, 1, 1, 1});
   EXPECT_EQ(withoutSecondLine(text), std::string(kHeaderWithoutCredit) +
                                          "camera { location <0,0,0>\r\n"
                                          "look_at <0,0,10> }\r\n"
@@ -152,12 +151,12 @@ TEST_F(PovSceneWriterTest, EveryElementOfTheTableHasADeclaredColour) {
 TEST_F(PovSceneWriterTest, SampleSceneMatchesItsGoldenFile) {
   Molecule molecule(dataPath("pm3r.txt"), m_sink);
   ASSERT_TRUE(molecule.readMopacOutput(dataPath("formaldehyde.mno"), 6));
-  ConversionSettings settings;
-  settings.scale = 2;
+  SceneOptions options;
+  options.scale = 2;
   molecule.setScale(2.0f);
-  molecule.setCutoff(settings.cutoff);
+  molecule.setCutoff(3.5f);
   std::ostringstream out;
-  PovSceneWriter(out).writeScene(molecule, settings, computeGridBounds(molecule, settings.scale),
+  PovSceneWriter(out).writeScene(molecule, options, computeGridBounds(molecule, options.scale),
                                  [](int) {});
   const std::string text = out.str();
   EXPECT_TRUE(allLineEndsAreCrLf(text));

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "input/number_text.h"
+#include "input/text_scan.h"
+
+namespace lobewright {
+namespace {
+
+TEST(NumberText, OnlyWholeFiniteWordsAreNumbers) {
+  struct Case {
+    const char* word;
+    std::optional<double> asDouble;
+  };
+  const Case cases[] = {
+      {"0.5", 0.5},    {"+2", 2.0}, {"-0.25E+01", -2.5}, {"1e-400", 0.0}, {"0.5x", {}},
+      {"0x1p3", {}},   {"", {}},    {"nan", {}},         {"inf", {}},     {"1e400", {}},
+      {"1.5D+01", {}}, {"+-1", {}}, {"1,5", {}},         {" 1", {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(parseDouble(c.word), c.asDouble) << c.word;
+
+  EXPECT_EQ(parseDouble("1.5D+01", true), 15.0);
+  EXPECT_EQ(parseDouble("-0.14303410d-01", true), -0.014303410);
+  EXPECT_EQ(parseFloat("3.4e38"), 3.4e38f);
+  EXPECT_EQ(parseFloat("1e39"), std::nullopt);
+  EXPECT_EQ(parseFloat("1e-50"), 0.0f);
+  EXPECT_EQ(parseInteger<int16_t>("32767"), int16_t{32767});
+  EXPECT_EQ(parseInteger<int16_t>("32768"), std::nullopt);
+  EXPECT_EQ(parseInteger<int>("12abc"), std::nullopt);
+  EXPECT_EQ(parseInteger<int>("+7"), 7);
+  EXPECT_EQ(notANumber("0.5x"), "\"0.5x\" is not a number");
+}
+
+TEST(TextScan, NumbersThatRunTogetherAreSplitAtTheirSigns) {
+  const auto split = [](std::string_view line) {
+    const std::vector<std::string_view> views = splitNumbers(line);
+    return std::vector<std::string>(views.begin(), views.end());
+  };
+  using Words = std::vector<std::string>;
+  EXPECT_EQ(split("+4.00000+10.00000"), (Words{"+4.00000", "+10.00000"}));
+  EXPECT_EQ(split(" 0.14303410D+00-0.50634847D+00"), (Words{"0.14303410D+00", "-0.50634847D+00"}));
+  EXPECT_EQ(split("-1.5E-05 -2. -3"), (Words{"-1.5E-05", "-2.", "-3"}));
+}
+
+TEST(TextScan, LinesAreCountedAndEndAlikeWithOrWithoutCr) {
+  std::istringstream in("first\r\n\nthird words  here\nlast");
+  LineReader lines(in, "sample.aux");
+  std::vector<std::string> read;
+  while (lines.next()) read.push_back(lines.line());
+  EXPECT_EQ(read, (std::vector<std::string>{"first", "", "third words  here", "last"}));
+  EXPECT_EQ(lines.lineNumber(), 4);
+  EXPECT_FALSE(lines.failed());
+  EXPECT_EQ(lines.error("\"x\" is not a number").message(),
+            "sample.aux, line 4: \"x\" is not a number");
+}
+
+TEST(TextScan, AnOverlongLineEndsTheReadingAsAFailure) {
+  std::istringstream in("short\n" + std::string(kMaxLineLength + 1, '0'));
+  LineReader lines(in, "zeros");
+  ASSERT_TRUE(lines.next());
+  EXPECT_FALSE(lines.next());
+  EXPECT_TRUE(lines.failed());
+  EXPECT_EQ(lines.lineNumber(), 2);
+  EXPECT_FALSE(lines.next());
+}
+
+}  // namespace
+}  // namespace lobewright
