@@ -8,8 +8,16 @@
 // diagonal from corner 0 to corner 7, one per order in which the path from 0 to 7 takes the three
 // axes. Every cube is split the same way, so neighbouring cubes cut their shared face along the
 // same diagonal: the tetrahedra fill space without gaps or overlaps, and within one of them the
-// inside corners are cut from the outside ones by exactly one triangle or one quad. That is why
-// the surface cannot have ambiguous faces: it is closed and 2-manifold by construction.
+// inside corners are cut from the outside ones by exactly one triangle or one quad. There is no
+// ambiguous face or cube interior to decide: the surface is the boundary of the inside corners'
+// region in a simplicial complex, closed and 2-manifold by construction, and its winding follows
+// from one table.
+//
+// Why not marching cubes with an asymptotic decider: the face test makes neighbouring cubes agree,
+// but the cube's interior needs a second set of tests and a far larger table of subcases (MC33)
+// to stay manifold, which is much more to get wrong. The price here is about twice the triangles
+// and more thin ones near grid corners, which the sliver removal takes care of.
+
 namespace lobewright {
 
 // An edge of the split from corner `base` to corner base + direction (both as offset bits). The
