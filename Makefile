@@ -102,9 +102,11 @@ gui: build
 	fi
 	@build/bin/lobewright
 
-# Times the literal and the fast sweep on the bundled samples (a few minutes).
+# Times the literal and the fast sweep, then the watertight mesher, on the bundled samples (a few
+# minutes).
 bench: build
 	@build/bin/sweep_bench samples caffeine.mno hexadecane.out
+	@build/bin/mesh_bench samples caffeine.mno hexadecane.out
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz demo

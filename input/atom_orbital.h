@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "input/vector3.h"
+
 namespace lobewright {
 
 // One atom's basis functions in grid units, weighted by the chosen MO's coefficients.
@@ -48,6 +50,46 @@ struct AtomOrbital {
                            ((static_cast<double>(atom.coefPy) * normP) * dy * ep));
   return static_cast<float>(static_cast<double>(sum) +
                             ((static_cast<double>(atom.coefPz) * normP) * dz * ep));
+}
+
+// addAtomShare with the gradient of the atom's functions (per grid unit) added to `gradient`. The
+// sum is rounded exactly as there; the gradient is computed in double from the same exponentials.
+[[nodiscard]] inline float addAtomShareAndGradient(const AtomOrbital& atom, float x, float y,
+                                                   float z, float cutoffSquared, float sum,
+                                                   Vec3& gradient) {
+  const float dx = x - atom.x;
+  const float dy = y - atom.y;
+  const float dz = z - atom.z;
+  const float d2 = (dx * dx + dy * dy) + dz * dz;
+  if (d2 >= cutoffSquared) return sum;
+  const float r = std::sqrt(d2);
+  const double zetaS = atom.zetaS;
+  const double normS = atom.normS;
+  // At the nucleus the functions of r have no gradient; the p part is smooth there.
+  const Vec3 d{dx, dy, dz};
+  const Vec3 radial = r > 0.0f ? (1.0 / static_cast<double>(r)) * d : Vec3{};
+  const double es = std::exp(-(zetaS * r));
+  const double sWeight = static_cast<double>(atom.coefS) * normS;
+  if (atom.singleShell) {
+    gradient = gradient + (-zetaS * sWeight * es) * radial;
+    return static_cast<float>(static_cast<double>(sum) +
+                              (es * static_cast<double>(atom.coefS)) * normS);
+  }
+  const double normP = atom.normP;
+  const double zetaP = atom.zetaP;
+  const double ep = std::exp(-(zetaP * r));
+  sum = static_cast<float>(static_cast<double>(sum) +
+                           ((static_cast<double>(atom.coefS) * normS) * r * es));
+  sum = static_cast<float>(static_cast<double>(sum) +
+                           ((static_cast<double>(atom.coefPx) * normP) * dx * ep));
+  sum = static_cast<float>(static_cast<double>(sum) +
+                           ((static_cast<double>(atom.coefPy) * normP) * dy * ep));
+  sum = static_cast<float>(static_cast<double>(sum) +
+                           ((static_cast<double>(atom.coefPz) * normP) * dz * ep));
+  const Vec3 pWeight = normP * Vec3{atom.coefPx, atom.coefPy, atom.coefPz};
+  gradient = gradient + (sWeight * es * (1.0 - zetaS * r)) * radial +
+             ep * (pWeight - (zetaP * dot(pWeight, d)) * radial);
+  return sum;
 }
 
 }  // namespace lobewright
