@@ -9,7 +9,10 @@
 #include "app/grid_extent.h"
 #include "app/input_source.h"
 #include "app/output_file.h"
+#include "app/output_format.h"
 #include "app/settings_check.h"
+#include "app/surface_conversion.h"
+#include "surface/classic_field.h"
 #include "surface/sweep_control.h"
 #include "writers/lscript_writer.h"
 #include "writers/pov_scene_writer.h"
@@ -26,18 +29,15 @@ std::string withReason(const char* message, const std::string& fileName,
   return std::string(message) + "\n" + (fileName.empty() ? reason : fileName + ": " + reason);
 }
 
-SweepCounters writeOutput(std::ostream& out, const Molecule& molecule,
-                          const ConversionSettings& settings, const GridBounds& bounds,
-                          const ProgressCallback& progress, const SweepOptions& sweep) {
-  switch (settings.outputKind) {
-    case OutputKind::PovRay:
-      return PovSceneWriter(out).writeScene(molecule, sceneOptions(settings), bounds, progress,
-                                            sweep);
-    case OutputKind::LScript:
-      return LScriptWriter(out).writeScript(molecule, sceneOptions(settings), bounds, progress,
-                                            sweep);
+// The classic scene or script, swept from the classic model.
+SweepCounters writeClassicOutput(std::ostream& out, const Molecule& molecule,
+                                 const ConversionSettings& settings, const GridBounds& bounds,
+                                 const ProgressCallback& progress, const SweepOptions& sweep) {
+  if (settings.outputKind == OutputKind::LScript) {
+    return LScriptWriter(out).writeScript(molecule, sceneOptions(settings), bounds, progress,
+                                          sweep);
   }
-  return {};
+  return PovSceneWriter(out).writeScene(molecule, sceneOptions(settings), bounds, progress, sweep);
 }
 
 // Why the output may not be written over: it is one of the files the run reads.
@@ -46,6 +46,17 @@ std::optional<std::string> readFileAsOutput(const ConversionRequest& request) {
   if (sameFile(output, request.inputFile)) return "it is the input file";
   if (sameFile(output, request.parameterFile)) return "it is the parameter file";
   return std::nullopt;
+}
+
+// The atoms as every new format takes them: symbols and positions in Angstrom. The molecule must
+// not be scaled yet.
+std::vector<CalculationAtom> atomsOf(const Molecule& molecule) {
+  std::vector<CalculationAtom> atoms;
+  for (int16_t i = 0; i < molecule.atomCount; ++i) {
+    const Point p = molecule.atomPosition(i);
+    atoms.push_back({molecule.parameters.symbol[molecule.atomElement[i]], {p.x, p.y, p.z}});
+  }
+  return atoms;
 }
 
 }  // namespace
@@ -77,10 +88,9 @@ ClassicInput readClassicInput(const ConversionRequest& request, MessageSink& mes
     std::ifstream parameters(request.parameterFile);
     const bool opened = parameters.is_open();
     if (!opened || !readParameters(parameters)) {
-      return {nullptr,
-              failure(ConversionStatus::parameterError,
-                      withReason(kParameterFileErrorMessage, request.parameterFile,
-                                 opened ? "not a parameter table" : "cannot be read"))};
+      return {nullptr, failure(ConversionStatus::parameterError,
+                               withReason(kParameterFileErrorMessage, request.parameterFile,
+                                          opened ? "not a parameter table" : "cannot be read"))};
     }
   }
   auto molecule = std::make_unique<Molecule>(request.parameterFile, messages);
@@ -105,8 +115,12 @@ ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& m
   ClassicInput input = readClassicInput(request, messages);
   if (!input.molecule) return input.failure;
   Molecule& molecule = *input.molecule;
+  const std::vector<CalculationAtom> atoms = atomsOf(molecule);
   molecule.setScale(static_cast<float>(settings.scale));
   molecule.setCutoff(settings.cutoff);
+  if (usesWatertightSurface(settings)) {
+    return convertThroughSurface(ClassicField(molecule), atoms, request, messages, progress);
+  }
   if (!gridBoundsFit(molecule, settings.scale)) {
     return failure(ConversionStatus::gridTooLarge, kGridTooLargeMessage);
   }
@@ -131,8 +145,8 @@ ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& m
   };
   SweepCounters counters;
   try {
-    counters =
-        writeOutput(output->stream(), molecule, settings, bounds, reportOrStop, request.sweep);
+    counters = writeClassicOutput(output->stream(), molecule, settings, bounds, reportOrStop,
+                                  request.sweep);
   } catch (const SweepCancelled&) {
     return failure(ConversionStatus::cancelled, kCancelledMessage);
   }

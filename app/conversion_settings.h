@@ -3,11 +3,32 @@
 #include <cstdint>
 #include <string>
 
+#include "input/calculation.h"
+#include "writers/colours.h"
+#include "writers/scene_frame.h"
 #include "writers/scene_options.h"
 
 namespace lobewright {
 
-enum class OutputKind : uint8_t { PovRay = 0, LScript = 1 };
+// The output formats: the two classic ones first, with their classic values, then the newer.
+enum class OutputKind : uint8_t { PovRay = 0, LScript = 1, Cube, Gltf, Obj, Ply, Stl, Png };
+
+// How the orbital is computed: the classic model (a PM3 table of s and p functions in single
+// precision, the coefficients as printed) or the exact one (the calculation's own basis,
+// de-orthogonalised, in double precision). Automatic takes classic for the older MOPAC layout and
+// exact for every other input.
+enum class OrbitalModel : uint8_t { automatic, classic, exact };
+
+// How a picture is made of the surface: for framed .pov scenes and .png pictures.
+struct PictureSettings {
+  // A .pov scene with a camera fitted to the molecule rather than the classic scene.
+  bool frame = false;
+  ViewDirection view = ViewDirection::best;
+  LobeColours colours;
+  double transparency = 0.0;  // of the lobes, 0 to 1
+  int32_t width = 1280;       // pixels of a .png picture
+  int32_t height = 960;
+};
 
 // What one conversion is asked to do; starts at the window's defaults.
 struct ConversionSettings {
@@ -20,6 +41,10 @@ struct ConversionSettings {
   bool showStructure = true;
   std::string outputPath;
   OutputKind outputKind = OutputKind::LScript;
+  OrbitalModel model = OrbitalModel::automatic;
+  Spin spin = Spin::alpha;  // of a spin-resolved calculation
+  bool deorthogonalise = true;
+  PictureSettings picture;
 };
 
 // The part of the settings that the scene and script writers use.

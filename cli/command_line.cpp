@@ -5,6 +5,8 @@
 #include <limits>
 #include <string_view>
 
+#include "app/colour_text.h"
+#include "app/output_format.h"
 #include "app/settings_check.h"
 #include "input/number_text.h"
 
@@ -12,9 +14,17 @@ namespace lobewright {
 namespace {
 
 constexpr int32_t kMaxThreads = 256;
+constexpr int32_t kLeastPictureSide = 16;
+constexpr int32_t kGreatestPictureSide = 8192;
 
-bool endsWith(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+// Every format's name or extension, joined by the separator.
+std::string formatWords(std::string_view OutputFormat::*word, std::string_view separator) {
+  std::string words;
+  for (const OutputFormat& format : outputFormats()) {
+    if (!words.empty()) words.append(separator);
+    words.append(format.*word);
+  }
+  return words;
 }
 
 // Read as the window stores typed numbers, to double and then to float, so that both write the
@@ -33,6 +43,9 @@ class Parser {
     std::vector<std::string> positional;
     bool formatGiven = false;
     bool moGiven = false;
+    bool sizeGiven = false;
+    std::string pictureOption;  // one that only a framed scene or a picture uses
+    std::string surfaceOption;  // one that only the formats drawn from the surface use
     for (m_next = 0; m_next < m_arguments.size() && m_error.empty();) {
       const std::string argument = m_arguments[m_next++];
       if (argument.size() < 2 || argument.rfind("--", 0) != 0) {
@@ -72,13 +85,27 @@ class Parser {
       } else if (argument == "--format") {
         const std::string format = value(argument);
         formatGiven = true;
-        if (format == "pov") {
-          m_result.settings.outputKind = OutputKind::PovRay;
-        } else if (format == "ls") {
-          m_result.settings.outputKind = OutputKind::LScript;
+        if (const auto kind = outputKindNamed(format)) {
+          m_result.settings.outputKind = *kind;
         } else if (m_error.empty()) {
-          refuse("--format takes pov or ls, not \"" + format + "\"");
+          refuse("--format takes " + formatWords(&OutputFormat::name, ", ") + ", not \"" + format +
+                 "\"");
         }
+      } else if (argument == "--frame") {
+        m_result.settings.picture.frame = true;
+        pictureOption = argument;
+      } else if (argument == "--view") {
+        m_result.settings.picture.view = view(argument);
+        pictureOption = argument;
+      } else if (argument == "--colors") {
+        colours(argument);
+        surfaceOption = argument;
+      } else if (argument == "--transparent") {
+        m_result.settings.picture.transparency = fraction(argument);
+        pictureOption = argument;
+      } else if (argument == "--size") {
+        size(argument);
+        sizeGiven = true;
       } else {
         refuse("unknown option " + argument);
       }
@@ -86,6 +113,7 @@ class Parser {
     if (moGiven && m_result.frontierOrbital) refuse("give only one of --mo, --homo and --lumo");
     if (const auto problem = unusableSettingsMessage(m_result.settings)) refuse(*problem);
     if (m_error.empty()) checkFiles(positional, formatGiven);
+    if (m_error.empty()) checkPictureOptions(pictureOption, surfaceOption, sizeGiven);
     if (!m_error.empty()) return {std::nullopt, m_error};
     return {m_result, {}};
   }
@@ -134,14 +162,85 @@ class Parser {
     std::string& output = m_result.settings.outputPath;
     output = positional[1];
     if (formatGiven) return;
-    if (endsWith(output, ".pov")) {
-      m_result.settings.outputKind = OutputKind::PovRay;
-    } else if (endsWith(output, ".ls")) {
-      m_result.settings.outputKind = OutputKind::LScript;
+    if (const auto kind = outputKindOfPath(output)) {
+      m_result.settings.outputKind = *kind;
     } else {
-      refuse("cannot tell the format from \"" + output +
-             "\": name it .pov or .ls, or give --format");
+      refuse("cannot tell the format from \"" + output + "\": end it in one of " +
+             formatWords(&OutputFormat::extension, " ") + ", or give --format");
     }
+  }
+
+  // Options that the chosen format would silently ignore are refused instead.
+  void checkPictureOptions(const std::string& pictureOption, const std::string& surfaceOption,
+                           bool sizeGiven) {
+    if (m_result.mode != CommandLine::Mode::convert) return;
+    const ConversionSettings& settings = m_result.settings;
+    const bool picture = settings.outputKind == OutputKind::Png;
+    const bool framed = picture || settings.outputKind == OutputKind::PovRay;
+    if (sizeGiven && !picture) refuse("--size is for .png pictures");
+    if (!pictureOption.empty() && !framed) {
+      refuse(pictureOption + " is for framed .pov scenes and .png pictures");
+    }
+    if (settings.outputKind == OutputKind::PovRay && !settings.picture.frame &&
+        !pictureOption.empty() && pictureOption != "--frame") {
+      refuse(pictureOption + " needs --frame for a .pov scene");
+    }
+    if (!surfaceOption.empty() && !usesWatertightSurface(settings) && !picture) {
+      refuse(surfaceOption + " is for .glb, .obj, .ply, framed .pov and .png output");
+    }
+  }
+
+  ViewDirection view(const std::string& option) {
+    const std::string text = value(option);
+    if (text == "x") return ViewDirection::x;
+    if (text == "y") return ViewDirection::y;
+    if (text == "z") return ViewDirection::z;
+    if (text != "best") refuse(option + " takes x, y, z or best, not \"" + text + "\"");
+    return ViewDirection::best;
+  }
+
+  void colours(const std::string& option) {
+    const std::string text = value(option);
+    const std::size_t comma = text.find(',');
+    const auto positive = parseColour(std::string_view(text).substr(0, comma));
+    const auto negative = comma == std::string::npos
+                              ? std::nullopt
+                              : parseColour(std::string_view(text).substr(comma + 1));
+    if (!positive || !negative) {
+      refuse(option + " takes two colours as POSITIVE,NEGATIVE (names such as red or " +
+             "#rrggbb), not \"" + text + "\"");
+      return;
+    }
+    m_result.settings.picture.colours = {*positive, *negative};
+  }
+
+  double fraction(const std::string& option) {
+    const std::string text = value(option);
+    const auto number = parseDouble(text);
+    if (!number || *number < 0.0 || *number > 1.0) {
+      refuse(option + " takes a number from 0 to 1, not \"" + text + "\"");
+    }
+    return number.value_or(0.0);
+  }
+
+  void size(const std::string& option) {
+    const std::string text = value(option);
+    const std::size_t times = text.find('x');
+    const auto width = parseInteger<int32_t>(std::string_view(text).substr(0, times));
+    const auto height = times == std::string::npos
+                            ? std::nullopt
+                            : parseInteger<int32_t>(std::string_view(text).substr(times + 1));
+    const auto usable = [](std::optional<int32_t> pixels) {
+      return pixels && *pixels >= kLeastPictureSide && *pixels <= kGreatestPictureSide;
+    };
+    if (!usable(width) || !usable(height)) {
+      refuse(option + " takes WIDTHxHEIGHT in pixels, each from " +
+             std::to_string(kLeastPictureSide) + " to " + std::to_string(kGreatestPictureSide) +
+             ", not \"" + text + "\"");
+      return;
+    }
+    m_result.settings.picture.width = *width;
+    m_result.settings.picture.height = *height;
   }
 
   const std::vector<std::string>& m_arguments;

@@ -38,8 +38,14 @@ TEST(EngineAgreement, FastSweepWritesTheLiteralSweepsFiles) {
         ConversionRequest request;
         request.parameterFile = dataPath("pm3r.txt");
         request.inputFile = dataPath(c.sample);
-        request.settings = {c.mo, c.scale, c.threshold, c.accuracy, 3.5f, 1.6f, c.structure,
-                            dir.file("scene"), kind};
+        ConversionSettings& settings = request.settings;
+        settings.moNumber = c.mo;
+        settings.scale = c.scale;
+        settings.threshold = c.threshold;
+        settings.accuracy = c.accuracy;
+        settings.showStructure = c.structure;
+        settings.outputPath = dir.file("scene");
+        settings.outputKind = kind;
         request.sweep = sweep;
         testing::RecordingSink sink;
         ASSERT_TRUE(runConversion(request, sink, [](int) {}).succeeded()) << c.sample;

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "app/conversion_settings.h"
+#include "input/calculation.h"
+#include "surface/orbital_mesh.h"
+
+namespace lobewright {
+
+// Writes the surface and the atoms in one of the formats drawn from the watertight surface
+// (glTF, OBJ with its .mtl, PLY, STL, a framed .pov scene, a .png picture) to the settings'
+// output path. Each file replaces what was there only once it is whole; an .obj and its .mtl are
+// both written before either replaces anything. Returns the reason for the user on failure,
+// with its first line the classic one ("Cannot open output file." or "Cannot write output
+// file."); `cancelled` is set when the stop token ended the work.
+struct MeshOutputResult {
+  std::string error;
+  bool cancelled = false;
+  [[nodiscard]] bool succeeded() const { return error.empty() && !cancelled; }
+};
+
+[[nodiscard]] MeshOutputResult writeMeshOutput(const ConversionSettings& settings,
+                                               const OrbitalMesh& mesh,
+                                               const std::vector<CalculationAtom>& atoms,
+                                               std::stop_token stop,
+                                               const std::function<void(int)>& progress);
+
+// The .mtl file written beside an .obj: the same name with the extension .mtl.
+[[nodiscard]] std::string materialPathFor(const std::string& objPath);
+
+}  // namespace lobewright

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/conversion.h"
+#include "app/grid_budget.h"
+#include "app/mesh_output.h"
+#include "surface/surface_box.h"
+#include "surface/watertight_mesher.h"
+
+namespace lobewright {
+
+inline constexpr const char* kSurfaceTooFarMessage =
+    "The surface reaches too far beyond the atoms to be enclosed; raise the threshold.";
+
+// The second half of a conversion to a format drawn from the watertight surface, for either
+// orbital model: the box that holds the whole surface, the mesh, and the files.
+template <SampledField Field>
+[[nodiscard]] ConversionOutcome convertThroughSurface(const Field& field,
+                                                      const std::vector<CalculationAtom>& atoms,
+                                                      const ConversionRequest& request,
+                                                      MessageSink& messages,
+                                                      const ProgressCallback& progress) {
+  const ConversionSettings& settings = request.settings;
+  Vec3 low = atoms.empty() ? Vec3{} : atoms.front().position;
+  Vec3 high = low;
+  for (const CalculationAtom& atom : atoms) {
+    low = {std::min(low.x, atom.position.x), std::min(low.y, atom.position.y),
+           std::min(low.z, atom.position.z)};
+    high = {std::max(high.x, atom.position.x), std::max(high.y, atom.position.y),
+            std::max(high.z, atom.position.z)};
+  }
+  const double scale = settings.scale;
+  const std::optional<GridBox> box = findSurfaceBox(field, settings.threshold, scale, low, high);
+  if (!box) return {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage};
+  const GridBounds bounds{box->low[0],  box->low[1],  box->low[2],
+                          box->high[0], box->high[1], box->high[2]};
+  const int threads = std::max(1, request.sweep.threads);
+  if (auto problem = gridSizeProblem(bounds, threads)) {
+    return {ConversionStatus::gridTooLarge, std::move(*problem)};
+  }
+  if (request.beforeSweep) request.beforeSweep(bounds);
+
+  // A picture spends most of its time in the renderer, after the surface.
+  const bool picture = settings.outputKind == OutputKind::Png;
+  const auto share = [&](int from, int to) {
+    return [&progress, from, to](int percent) { progress(from + (to - from) * percent / 100); };
+  };
+  OrbitalMesh mesh;
+  try {
+    mesh = meshIsosurface(field, settings.threshold, scale, *box,
+                          {share(0, picture ? 30 : 99), request.stop, threads});
+  } catch (const SweepCancelled&) {
+    return {ConversionStatus::cancelled, kCancelledMessage};
+  }
+  const auto triangles =
+      static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
+  const MeshOutputResult written =
+      writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100));
+  if (written.cancelled) return {ConversionStatus::cancelled, kCancelledMessage};
+  if (!written.succeeded()) {
+    const bool opening = written.error.rfind(kCannotOpenOutputMessage, 0) == 0;
+    return {opening ? ConversionStatus::cannotOpenOutput : ConversionStatus::cannotWriteOutput,
+            written.error};
+  }
+  progress(100);
+  if (triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);
+  return {ConversionStatus::succeeded, {}, triangles};
+}
+
+}  // namespace lobewright
