@@ -28,10 +28,9 @@ TEST(CommandLine, DefaultsAreTheWindowsDefaults) {
 }
 
 TEST(CommandLine, EveryOptionReachesItsSetting) {
-  const auto parsed =
-      parse({"--params", "p.txt", "--mo", "7", "--scale", "9", "--threshold", "0.02",
-             "--accuracy", "1", "--cutoff", "4.25", "--bond-length", "1e0", "--no-structure",
-             "--quiet", "in.mno", "out.ls"});
+  const auto parsed = parse({"--params", "p.txt", "--mo", "7", "--scale", "9", "--threshold",
+                             "0.02", "--accuracy", "1", "--cutoff", "4.25", "--bond-length", "1e0",
+                             "--no-structure", "--quiet", "in.mno", "out.ls"});
   ASSERT_TRUE(parsed.commandLine) << parsed.error;
   const ConversionSettings& s = parsed.commandLine->settings;
   EXPECT_EQ(parsed.commandLine->parameterFile, "p.txt");
@@ -53,8 +52,48 @@ TEST(CommandLine, FormatComesFromTheOptionOrTheExtension) {
   EXPECT_EQ(parse({"in", "scene.pov", "--format", "ls"}).commandLine->settings.outputKind,
             OutputKind::LScript);
   EXPECT_FALSE(parse({"in", "scene.txt"}).commandLine);
-  EXPECT_FALSE(parse({"in", "scene.POV"}).commandLine);
-  EXPECT_FALSE(parse({"in", "scene.pov", "--format", "obj"}).commandLine);
+  EXPECT_FALSE(parse({"in", "scene.pov", "--format", "vrml"}).commandLine);
+  const std::pair<const char*, OutputKind> extensions[] = {
+      {"a.POV", OutputKind::PovRay}, {"a.cube", OutputKind::Cube}, {"a.glb", OutputKind::Gltf},
+      {"a.obj", OutputKind::Obj},    {"a.Ply", OutputKind::Ply},   {"a.stl", OutputKind::Stl},
+      {"a.png", OutputKind::Png}};
+  for (const auto& [name, kind] : extensions) {
+    EXPECT_EQ(parse({"in", name}).commandLine->settings.outputKind, kind) << name;
+  }
+  EXPECT_EQ(parse({"in", "scene.pov", "--format", "stl"}).commandLine->settings.outputKind,
+            OutputKind::Stl);
+}
+
+TEST(CommandLine, PictureOptionsAndTheFormatsTheyServe) {
+  const auto parsed = parse({"in", "p.png", "--view", "y", "--colors", "orange,#00FF80",
+                             "--transparent", "0.25", "--size", "640x480"});
+  ASSERT_TRUE(parsed.commandLine) << parsed.error;
+  const PictureSettings& picture = parsed.commandLine->settings.picture;
+  EXPECT_EQ(picture.view, ViewDirection::y);
+  EXPECT_EQ(picture.colours.positive, (Rgb{1.0f, 0.5f, 0.0f}));
+  EXPECT_EQ(picture.colours.negative, (Rgb{0.0f, 1.0f, 128.0f / 255.0f}));
+  EXPECT_EQ(picture.transparency, 0.25);
+  EXPECT_EQ(picture.width, 640);
+  EXPECT_EQ(picture.height, 480);
+  EXPECT_TRUE(parse({"in", "s.pov", "--frame", "--view", "best"}).commandLine);
+  EXPECT_TRUE(parse({"in", "s.glb", "--colors", "red,blue"}).commandLine);
+
+  const std::vector<std::vector<std::string>> refused = {
+      {"in", "s.pov", "--view", "x"},           // a classic scene has its own camera
+      {"in", "s.glb", "--size", "640x480"},     // only pictures have pixels
+      {"in", "s.ls", "--colors", "red,blue"},   // the classic script keeps its colours
+      {"in", "s.png", "--size", "640x8"},       // too small
+      {"in", "s.png", "--size", "640"},         // no height
+      {"in", "s.png", "--transparent", "1.5"},  // beyond opaque to clear
+      {"in", "s.png", "--colors", "red"},       // two colours
+      {"in", "s.png", "--colors", "red,#12345"},
+      {"in", "s.png", "--view", "diagonal"},
+  };
+  for (const auto& arguments : refused) {
+    const auto result = parse(arguments);
+    EXPECT_FALSE(result.commandLine) << arguments[2] << ' ' << arguments[3];
+    EXPECT_FALSE(result.error.empty());
+  }
 }
 
 TEST(CommandLine, HomoLumoAndInfo) {
@@ -70,12 +109,23 @@ TEST(CommandLine, HomoLumoAndInfo) {
 
 TEST(CommandLine, RefusesMalformedOrOutOfRangeNumbers) {
   const std::vector<std::vector<std::string>> bad = {
-      {"--threshold", "0.o5"}, {"--threshold", "0,05"}, {"--threshold", ""},
-      {"--threshold", "nan"},  {"--cutoff", "inf"},     {"--bond-length", "1e"},
-      {"--cutoff", "1e39"},    {"--threads", "0"},
-      {"--scale", "0"},        {"--scale", "101"},      {"--scale", "4.5"},
-      {"--accuracy", "0"},    {"--accuracy", "101"},   {"--mo", "0"},
-      {"--mo", "32768"},       {"--mo", " 3"},          {"--scale"},
+      {"--threshold", "0.o5"},
+      {"--threshold", "0,05"},
+      {"--threshold", ""},
+      {"--threshold", "nan"},
+      {"--cutoff", "inf"},
+      {"--bond-length", "1e"},
+      {"--cutoff", "1e39"},
+      {"--threads", "0"},
+      {"--scale", "0"},
+      {"--scale", "101"},
+      {"--scale", "4.5"},
+      {"--accuracy", "0"},
+      {"--accuracy", "101"},
+      {"--mo", "0"},
+      {"--mo", "32768"},
+      {"--mo", " 3"},
+      {"--scale"},
       {"--frobnicate"},
   };
   for (const auto& options : bad) {

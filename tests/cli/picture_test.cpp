@@ -1,0 +1,99 @@
+// Pictures rendered by POV-Ray from framed scenes: the size asked for, nothing cut off at the
+// border, the molecule filling a fair part of the picture, no temporary file left behind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/golden.h"
+#include "support/png_image.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace lobewright {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::dataPath;
+
+std::string quoted(const std::string& word) { return '\'' + word + "' "; }
+
+// The extent of the picture that is not background, as fractions of its width and height.
+struct Coverage {
+  bool borderIsBackground = true;
+  double width = 0.0;
+  double height = 0.0;
+};
+
+Coverage coverageOf(const testing::RgbImage& image) {
+  Coverage coverage;
+  int left = image.width, right = -1, top = image.height, bottom = -1;
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      if (image.isWhite(x, y)) continue;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+      if (x == 0 || y == 0 || x == image.width - 1 || y == image.height - 1) {
+        coverage.borderIsBackground = false;
+      }
+    }
+  }
+  if (right >= left) {
+    coverage.width = static_cast<double>(right - left + 1) / image.width;
+    coverage.height = static_cast<double>(bottom - top + 1) / image.height;
+  }
+  return coverage;
+}
+
+class Picture : public ::testing::Test {
+ protected:
+  testing::ProgramResult convert(const std::string& input, const std::string& options) {
+    return testing::runProgram("TMPDIR=" + quoted(m_temporary.file("")) +
+                                   quoted(LOBEWRIGHT_CONVERTER) + quoted(input) +
+                                   quoted(m_picture) + options,
+                               m_dir);
+  }
+
+  testing::TempDir m_dir;
+  testing::TempDir m_temporary;
+  const std::string m_picture = m_dir.file("picture.png");
+};
+
+TEST_F(Picture, TheWholeMoleculeFillsThePictureWithNothingAtTheEdge) {
+  const struct {
+    const char* sample;
+    const char* options;
+  } cases[] = {
+      {"caffeine.mno", "--mo 37 --size 320x240"},
+      {"chloroform.mno", "--mo 13 --size 200x300 --view x"},
+      {"benzene.mno", "--mo 15 --size 300x300 --view z --transparent 0.4 --colors orange,#2040ff"},
+  };
+  for (const auto& c : cases) {
+    const auto result = convert(
+        dataPath(c.sample), "--params " + quoted(dataPath("pm3r.txt")) + c.options + " --quiet");
+    ASSERT_EQ(result.exitCode, 0) << c.sample << ": " << result.err;
+    const testing::RgbImage image = testing::readPng(m_picture);
+    const std::string size = std::to_string(image.width) + "x" + std::to_string(image.height);
+    EXPECT_NE(std::string(c.options).find(size), std::string::npos) << c.sample << " " << size;
+    const Coverage coverage = coverageOf(image);
+    EXPECT_TRUE(coverage.borderIsBackground) << c.sample;
+    EXPECT_GT(std::max(coverage.width, coverage.height), 0.5) << c.sample;
+    EXPECT_TRUE(fs::is_empty(m_temporary.file(""))) << c.sample;
+  }
+}
+
+TEST_F(Picture, WithoutPovRayThePictureFailsClearly) {
+  const auto result = testing::runProgram(
+      "PATH=/nonexistent " + quoted(LOBEWRIGHT_CONVERTER) + quoted(dataPath("formaldehyde.mno")) +
+          quoted(m_picture) + "--mo 6 --params " + quoted(dataPath("pm3r.txt")),
+      m_dir);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("POV-Ray is needed for .png pictures but was not found."),
+            std::string::npos)
+      << result.err;
+  EXPECT_FALSE(fs::exists(m_picture));
+}
+
+}  // namespace
+}  // namespace lobewright
