@@ -71,8 +71,9 @@ void writeBondHalf(std::string& buffer, const BondGeometry& bond, const Point& f
 SweepCounters LScriptWriter::writeScript(const Molecule& molecule, const SceneOptions& options,
                                          const GridBounds& bounds, const ProgressCallback& progress,
                                          const SweepOptions& sweep) {
+  const SceneAtoms atoms = classicSceneAtoms(molecule);
   writeHeader();
-  setUpSurfaces(molecule.parameters);
+  setUpSurfaces(atoms);
   IndexedMesh mesh;
   const SweepCounters counters = sweepSurface(
       molecule, options.threshold, options.accuracy, bounds, sweep, GradientsAt::apexOnly,
@@ -83,13 +84,36 @@ SweepCounters LScriptWriter::writeScript(const Molecule& molecule, const SceneOp
       },
       progress);
   progress(100);
-  finish(molecule, options, mesh);
+  finish(atoms, options, mesh);
   return counters;
 }
 
-void LScriptWriter::finish(const Molecule& molecule, const SceneOptions& options,
+void LScriptWriter::writeScript(const SceneAtoms& atoms, const OrbitalMesh& mesh,
+                                const SceneOptions& options) {
+  writeHeader();
+  setUpSurfaces(atoms);
+  const auto scale = static_cast<float>(options.scale);
+  const auto onGrid = [scale](const Vec3& p) {
+    return Point{static_cast<float>(p.x) * scale, static_cast<float>(p.y) * scale,
+                 static_cast<float>(p.z) * scale};
+  };
+  // The watertight surface is wound counter-clockwise seen from outside already.
+  IndexedMesh indexed;
+  for (const LobeSign sign : {LobeSign::positive, LobeSign::negative}) {
+    const LobeMesh& lobe = mesh.lobe(sign);
+    for (const auto& corners : lobe.triangles) {
+      indexed.addTriangle(sign,
+                          {onGrid(lobe.positions[corners[0]]), onGrid(lobe.positions[corners[1]]),
+                           onGrid(lobe.positions[corners[2]]), 0.0f},
+                          false);
+    }
+  }
+  finish(atoms, options, indexed);
+}
+
+void LScriptWriter::finish(const SceneAtoms& atoms, const SceneOptions& options,
                            const IndexedMesh& mesh) {
-  if (options.showStructure) addStructure(molecule, options);
+  if (options.showStructure) addStructure(atoms, options);
   writePoints(mesh);
   writeSurfaces(mesh);
   m_out << '}' << kLineEnd;
@@ -103,32 +127,34 @@ void LScriptWriter::writeHeader() {
   m_out << "main {" << kLineEnd;
 }
 
-void LScriptWriter::setUpSurfaces(const Pm3ParameterSet& table) {
-  m_surfaceBuffers.assign(kLobeSurfaceCount + table.elementCount, std::string());
+void LScriptWriter::setUpSurfaces(const SceneAtoms& atoms) {
+  m_surfaceBuffers.assign(kLobeSurfaceCount + atoms.elements.size(), std::string());
   appendSurfaceSetUp(m_surfaceBuffers[0], "positive", "<255,0,0>");
   appendLine(m_surfaceBuffers[0], "editbegin();");
   appendSurfaceSetUp(m_surfaceBuffers[1], "negative", "<0,0,255>");
   appendLine(m_surfaceBuffers[1], "editbegin();");
-  for (int e = 0; e < table.elementCount; ++e) {
-    appendSurfaceSetUp(m_surfaceBuffers[kLobeSurfaceCount + e], "Atom" + table.symbol[e],
-                       colourForSymbol(table.symbol[e]));
+  for (std::size_t e = 0; e < atoms.elements.size(); ++e) {
+    const std::string& symbol = atoms.elements[e].symbol;
+    appendSurfaceSetUp(m_surfaceBuffers[kLobeSurfaceCount + e], "Atom" + symbol,
+                       colourForSymbol(symbol));
   }
 }
 
-void LScriptWriter::addStructure(const Molecule& molecule, const SceneOptions& options) {
+void LScriptWriter::addStructure(const SceneAtoms& atoms, const SceneOptions& options) {
   const float radius = atomRadius(options.scale);
   const std::string radiusText = formatReal(radius);
-  const auto bufferOf = [&](int16_t atom) -> std::string& {
-    return m_surfaceBuffers.at(kLobeSurfaceCount + molecule.atomElement[atom]);
+  const auto bufferOf = [&](std::size_t atom) -> std::string& {
+    return m_surfaceBuffers.at(kLobeSurfaceCount + atoms.elementOfAtom[atom]);
   };
-  for (int16_t i = 0; i < molecule.atomCount; ++i) {
+  const std::size_t atomCount = atoms.positions.size();
+  for (std::size_t i = 0; i < atomCount; ++i) {
     appendLine(bufferOf(i), "maketesball(", radiusText, ",", std::to_string(kBallLevel), ",<",
-               tripleText(molecule.atomPosition(i)), ">);");
+               tripleText(atoms.positions[i]), ">);");
   }
-  for (int16_t i = 0; i < molecule.atomCount; ++i) {
-    for (int16_t j = i + 1; j < molecule.atomCount; ++j) {
-      const Point first = molecule.atomPosition(i);
-      const BondGeometry bond = computeBond(first, molecule.atomPosition(j));
+  for (std::size_t i = 0; i < atomCount; ++i) {
+    for (std::size_t j = i + 1; j < atomCount; ++j) {
+      const Point& first = atoms.positions[i];
+      const BondGeometry bond = computeBond(first, atoms.positions[j]);
       if (!isBond(bond, options.scale, options.bondLength)) continue;
       // Both halves start at atom i; the second one's centre lies three quarters along.
       const float nearHeight = bond.length * 0.25f;

@@ -7,10 +7,12 @@
 
 #include "input/molecule.h"
 #include "surface/grid_bounds.h"
+#include "surface/orbital_mesh.h"
 #include "surface/polygonizer.h"
 #include "surface/surface_sweep.h"
 #include "surface/vertex_set.h"
 #include "writers/progress_callback.h"
+#include "writers/scene_atoms.h"
 #include "writers/scene_options.h"
 #include "writers/scene_text.h"
 
@@ -35,12 +37,16 @@ class LScriptWriter {
   int64_t writeScript(const Field& field, const Molecule& molecule, const SceneOptions& options,
                       const GridBounds& bounds, const ProgressCallback& progress);
 
+  // The same script around a watertight surface (in Angstrom, placed on the grid of
+  // options.scale points per Angstrom).
+  void writeScript(const SceneAtoms& atoms, const OrbitalMesh& mesh, const SceneOptions& options);
+
  private:
   void writeHeader();
-  void setUpSurfaces(const Pm3ParameterSet& table);
+  void setUpSurfaces(const SceneAtoms& atoms);
   // Everything after the sweep: structure, points, surfaces and the closing brace.
-  void finish(const Molecule& molecule, const SceneOptions& options, const IndexedMesh& mesh);
-  void addStructure(const Molecule& molecule, const SceneOptions& options);
+  void finish(const SceneAtoms& atoms, const SceneOptions& options, const IndexedMesh& mesh);
+  void addStructure(const SceneAtoms& atoms, const SceneOptions& options);
   void writePoints(const IndexedMesh& mesh);
   void writeSurfaces(const IndexedMesh& mesh);
   void writePolygons(const IndexedMesh::CornerLists& corners);
@@ -54,8 +60,9 @@ template <class Field>
 int64_t LScriptWriter::writeScript(const Field& field, const Molecule& molecule,
                                    const SceneOptions& options, const GridBounds& bounds,
                                    const ProgressCallback& progress) {
+  const SceneAtoms atoms = classicSceneAtoms(molecule);
   writeHeader();
-  setUpSurfaces(molecule.parameters);
+  setUpSurfaces(atoms);
   IndexedMesh mesh;
   polygonizeGrid(
       field, options.threshold, options.accuracy, bounds,
@@ -65,7 +72,7 @@ int64_t LScriptWriter::writeScript(const Field& field, const Molecule& molecule,
       },
       progress);
   progress(100);
-  finish(molecule, options, mesh);
+  finish(atoms, options, mesh);
   return mesh.triangleCount();
 }
 

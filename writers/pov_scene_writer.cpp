@@ -9,34 +9,6 @@
 namespace lobewright {
 namespace {
 
-// The first four table entries are coloured by position, whatever their symbols.
-constexpr std::array<const char*, 4> kPositionColours{"rgb<1,1,1>", "rgb<.3,.3,.3>", "rgb<0,0,1>",
-                                                      "rgb<1,0,0>"};
-
-// Entries past the fourth get a colour by symbol, so that every sphere's colour is declared.
-const char* colourForSymbol(const std::string& symbol) {
-  struct SymbolColour {
-    const char* symbol;
-    const char* colour;
-  };
-  static constexpr std::array<SymbolColour, 10> kColours{{
-      {"H", "rgb<1,1,1>"},
-      {"C", "rgb<.3,.3,.3>"},
-      {"N", "rgb<0,0,1>"},
-      {"O", "rgb<1,0,0>"},
-      {"F", "rgb<.56,.88,.31>"},
-      {"P", "rgb<1,.5,0>"},
-      {"S", "rgb<1,1,.19>"},
-      {"Cl", "rgb<.12,.94,.12>"},
-      {"Br", "rgb<.65,.16,.16>"},
-      {"I", "rgb<.58,0,.58>"},
-  }};
-  for (const SymbolColour& entry : kColours) {
-    if (symbol == entry.symbol) return entry.colour;
-  }
-  return "rgb<1,.5,.75>";
-}
-
 constexpr std::string_view kMeshOpening = "#declare mo = mesh{";
 
 }  // namespace
@@ -44,28 +16,54 @@ constexpr std::string_view kMeshOpening = "#declare mo = mesh{";
 SweepCounters PovSceneWriter::writeScene(const Molecule& molecule, const SceneOptions& options,
                                          const GridBounds& bounds, const ProgressCallback& progress,
                                          const SweepOptions& sweep) {
-  writeHeader(molecule);
+  const SceneAtoms atoms = classicSceneAtoms(molecule);
+  writeHeader(atoms);
   const SweepCounters counters = sweepSurface(
       molecule, options.threshold, options.accuracy, bounds, sweep, GradientsAt::everyCorner,
       [&](const ShadedTriangle& triangle) { writeTriangle(smoothTriangle(triangle)); }, progress);
   closeMesh();
   progress(100);
-  if (options.showStructure) writeStructure(molecule, options);
+  if (options.showStructure) writeStructure(atoms, options);
   writeTrailer(options);
   return counters;
 }
 
-void PovSceneWriter::writeHeader(const Molecule& molecule) {
+void PovSceneWriter::writeScene(const SceneAtoms& atoms, const OrbitalMesh& mesh,
+                                const SceneOptions& options) {
+  writeHeader(atoms);
+  const auto scale = static_cast<float>(options.scale);
+  const auto onGrid = [scale](const Vec3& p) {
+    return Point{static_cast<float>(p.x) * scale, static_cast<float>(p.y) * scale,
+                 static_cast<float>(p.z) * scale};
+  };
+  const auto asPoint = [](const Vec3& v) {
+    return Point{static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
+  };
+  for (const LobeSign sign : {LobeSign::positive, LobeSign::negative}) {
+    const LobeMesh& lobe = mesh.lobe(sign);
+    for (const auto& corners : lobe.triangles) {
+      SmoothTriangle triangle;
+      triangle.sign = sign;
+      for (int k = 0; k < 3; ++k) {
+        triangle.corners[k] = {onGrid(lobe.positions[corners[k]]),
+                               asPoint(lobe.normals[corners[k]])};
+      }
+      writeTriangle(triangle);
+    }
+  }
+  closeMesh();
+  if (options.showStructure) writeStructure(atoms, options);
+  writeTrailer(options);
+}
+
+void PovSceneWriter::writeHeader(const SceneAtoms& atoms) {
   m_out << "//File created by Lobewright Version " << kProgramVersion << kLineEnd;
   m_out << "//" << kCreditYear << kCreditText << kLineEnd;
   m_out << "#declare positive = texture { pigment {color rgb <1,0,0> } }" << kLineEnd;
   m_out << "#declare negative = texture { pigment  {color rgb <0,0,1> } }" << kLineEnd;
-  const Pm3ParameterSet& table = molecule.parameters;
-  for (int e = 0; e < table.elementCount; ++e) {
-    const char* colour = e < static_cast<int>(kPositionColours.size())
-                             ? kPositionColours[e]
-                             : colourForSymbol(table.symbol[e]);
-    m_out << "#declare Atom" << table.symbol[e] << " = color " << colour << ';' << kLineEnd;
+  for (const SceneAtoms::Element& element : atoms.elements) {
+    m_out << "#declare Atom" << element.symbol << " = color " << element.povColour << ';'
+          << kLineEnd;
   }
   m_out << "#declare BondFinish = finish {}" << kLineEnd;
 }
@@ -93,22 +91,22 @@ void PovSceneWriter::closeMesh() {
   if (m_triangleCount > 0) m_out << '}' << kLineEnd;
 }
 
-void PovSceneWriter::writeStructure(const Molecule& molecule, const SceneOptions& options) {
-  const Pm3ParameterSet& table = molecule.parameters;
-  const auto symbolOf = [&](int atom) -> const std::string& {
-    return table.symbol[molecule.atomElement[atom]];
+void PovSceneWriter::writeStructure(const SceneAtoms& atoms, const SceneOptions& options) {
+  const auto symbolOf = [&](std::size_t atom) -> const std::string& {
+    return atoms.elements[atoms.elementOfAtom[atom]].symbol;
   };
+  const std::size_t atomCount = atoms.positions.size();
   m_out << "#declare AtomRadius=" << formatReal(atomRadius(options.scale)) << ';' << kLineEnd;
   m_out << "#declare Mol = union {";
-  for (int16_t i = 0; i < molecule.atomCount; ++i) {
+  for (std::size_t i = 0; i < atomCount; ++i) {
     m_out << "sphere { <";
-    writeTriple(m_out, molecule.atomPosition(i));
+    writeTriple(m_out, atoms.positions[i]);
     m_out << ">, AtomRadius pigment { color Atom" << symbolOf(i) << '}' << kLineEnd;
     m_out << "finish{BondFinish} }" << kLineEnd;
   }
-  for (int16_t i = 0; i < molecule.atomCount; ++i) {
-    for (int16_t j = i + 1; j < molecule.atomCount; ++j) {
-      const BondGeometry bond = computeBond(molecule.atomPosition(i), molecule.atomPosition(j));
+  for (std::size_t i = 0; i < atomCount; ++i) {
+    for (std::size_t j = i + 1; j < atomCount; ++j) {
+      const BondGeometry bond = computeBond(atoms.positions[i], atoms.positions[j]);
       if (!isBond(bond, options.scale, options.bondLength)) continue;
       m_out << "cylinder{ <0,0,0>,<0,1,0>,AtomRadius" << kLineEnd;
       m_out << "pigment { gradient y" << kLineEnd;
@@ -120,7 +118,7 @@ void PovSceneWriter::writeStructure(const Molecule& molecule, const SceneOptions
       m_out << "  rotate z*" << formatReal(-bond.zAngle) << kLineEnd;
       m_out << "  rotate y*" << formatReal(-bond.yAngle) << kLineEnd;
       m_out << "  translate <";
-      writeTriple(m_out, molecule.atomPosition(i)) << '>' << kLineEnd;
+      writeTriple(m_out, atoms.positions[i]) << '>' << kLineEnd;
       m_out << '}' << kLineEnd;
     }
   }

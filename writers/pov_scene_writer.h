@@ -6,28 +6,35 @@
 
 #include "input/molecule.h"
 #include "surface/grid_bounds.h"
+#include "surface/orbital_mesh.h"
 #include "surface/surface_sweep.h"
 #include "surface/surface_triangle.h"
 #include "writers/progress_callback.h"
+#include "writers/scene_atoms.h"
 #include "writers/scene_options.h"
 
 namespace lobewright {
 
-// Writes a POV-Ray scene: the orbital's surface as one mesh of smooth triangles, written while
-// the grid is swept, then the ball-and-stick molecule, camera and lights.
+// Writes a POV-Ray scene: the orbital's surface as one mesh of smooth triangles, then the
+// ball-and-stick molecule, camera and lights.
 class PovSceneWriter {
  public:
   explicit PovSceneWriter(std::ostream& out) : m_out(out) {}
 
-  // Returns what the sweep did: triangles written and evaluations made.
+  // The classic scene, its triangles written while the grid is swept. Returns what the sweep
+  // did: triangles written and evaluations made.
   SweepCounters writeScene(const Molecule& molecule, const SceneOptions& options,
                            const GridBounds& bounds, const ProgressCallback& progress,
                            const SweepOptions& sweep = {});
 
-  void writeHeader(const Molecule& molecule);
+  // The same scene around a watertight surface (in Angstrom, placed on the grid of
+  // options.scale points per Angstrom), each corner with its unit normal.
+  void writeScene(const SceneAtoms& atoms, const OrbitalMesh& mesh, const SceneOptions& options);
+
+  void writeHeader(const SceneAtoms& atoms);
   void writeTriangle(const SmoothTriangle& triangle);
   void closeMesh();
-  void writeStructure(const Molecule& molecule, const SceneOptions& options);
+  void writeStructure(const SceneAtoms& atoms, const SceneOptions& options);
   void writeTrailer(const SceneOptions& options);
 
  private:

@@ -94,7 +94,7 @@ TEST_F(Converter, SaysHowManyCubesALongSweepVisits) {
 
 TEST_F(Converter, BadCommandLineExitsWithTwoAndUsage) {
   for (const std::string& arguments :
-       {m_formaldehyde + output("a.pov") + " --threshold 0.o5", m_formaldehyde + output("a.obj"),
+       {m_formaldehyde + output("a.pov") + " --threshold 0.o5", m_formaldehyde + output("a.wrl"),
        std::string(" --scale")}) {
     const auto result = convert(arguments);
     EXPECT_EQ(result.exitCode, 2) << arguments;

@@ -70,7 +70,7 @@ struct WorkedExampleField {
 TEST_F(PovSceneWriterTest, WorkedExampleUpToItsNormals) {
   std::ostringstream out;
   PovSceneWriter writer(out);
-  writer.writeHeader(m_molecule);
+  writer.writeHeader(classicSceneAtoms(m_molecule));
   const WorkedExampleField field;
   polygonizeGrid(
       field, 0.05f, 3, GridBounds{12, 3, -7, 13, 4, -6},
@@ -139,7 +139,7 @@ TEST_F(PovSceneWriterTest, EmptySurfaceLeavesTheMeshOutAndStructureOffLeavesTheM
 TEST_F(PovSceneWriterTest, EveryElementOfTheTableHasADeclaredColour) {
   Molecule chlorine(dataPath("pm3r.txt"), m_sink);
   std::ostringstream out;
-  PovSceneWriter(out).writeHeader(chlorine);
+  PovSceneWriter(out).writeHeader(classicSceneAtoms(chlorine));
   const std::string text = out.str();
   EXPECT_NE(text.find("#declare AtomO = color rgb<1,0,0>;\r\n#declare AtomF = color "),
             std::string::npos);
