@@ -280,7 +280,8 @@ class CalculationBuilder {
   void requireSize(const AuxSection& section, std::size_t expected, const std::string& need) const {
     if (section.size() == expected) return;
     fail(section.headingLine, section.name + " holds " + std::to_string(section.size()) +
-                                  " entries, but " + need + " need " + std::to_string(expected));
+                                  " entries, but there should be " + std::to_string(expected) +
+                                  " for " + need);
   }
 
   int integerAt(const AuxSection& section, std::size_t entry, int low, int high) const {

@@ -12,10 +12,11 @@ constexpr const char* kNotPositiveDefinite =
     "The overlap matrix is not positive definite, so the MO cannot be de-orthogonalised; the "
     "file may be damaged. Turn de-orthogonalisation off to draw the printed coefficients.";
 
-// The Lanczos process stops when the coefficients change by less than this, relative, over
-// kCheckInterval steps.
+// The Lanczos process stops when the coefficients change by less than this, relative, between
+// two checks. The checks come at least kCheckInterval steps apart, and further apart as the
+// process runs long, since each costs a decomposition of the projected matrix.
 constexpr double kConvergence = 1e-13;
-constexpr int kCheckInterval = 4;
+constexpr Eigen::Index kCheckInterval = 4;
 // Overlap matrices of minimal Slater bases are well conditioned (eigenvalues from about 0.25 to
 // 2.7 in the samples), so the process converges in a few dozen steps; this cap only guards
 // against a pathological matrix, which then takes the full decomposition.
@@ -38,7 +39,8 @@ constexpr int kMaxLanczosSteps = 400;
 
 [[nodiscard]] std::string sizeMismatch(std::size_t matrixSize, std::size_t coefficientCount) {
   return "The MO has " + std::to_string(coefficientCount) +
-         " coefficients, but the matrix is over " + std::to_string(matrixSize) + " AOs.";
+         (coefficientCount == 1 ? " coefficient" : " coefficients") +
+         ", but the matrix is over " + std::to_string(matrixSize) + " AOs.";
 }
 
 [[nodiscard]] Eigen::Map<const Eigen::VectorXd> asVector(const std::vector<double>& values) {
@@ -108,6 +110,7 @@ AoCoefficients deorthogonalise(const SymmetricMatrix& overlap,
   Eigen::VectorXd w(n);
   Eigen::VectorXd previous;
   const double scale = s.diagonal().cwiseAbs().maxCoeff();
+  Eigen::Index nextCheck = kCheckInterval;
   for (Eigen::Index j = 0; j < stepCap; ++j) {
     w.noalias() = s * basis.col(j);
     diagonal.push_back(basis.col(j).dot(w));
@@ -120,7 +123,8 @@ AoCoefficients deorthogonalise(const SymmetricMatrix& overlap,
     const Eigen::Index steps = j + 1;
     // A Krylov space that S maps into itself holds the exact answer.
     const bool invariant = beta <= 1e-14 * scale * std::sqrt(static_cast<double>(n));
-    if (invariant || steps % kCheckInterval == 0 || steps == stepCap) {
+    if (invariant || steps >= nextCheck || steps == stepCap) {
+      nextCheck = steps + std::max(kCheckInterval, steps / 8);
       const std::optional<Eigen::VectorXd> y = inverseSqrtFirstColumn(diagonal, offDiagonal);
       if (!y) return {{}, kNotPositiveDefinite};
       const bool converged =
