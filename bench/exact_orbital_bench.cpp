@@ -22,8 +22,8 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-constexpr double kMargin = 4.0;     // Angstrom around the atoms
-constexpr int kBlockPoints = 8;     // points along each edge of a block that shares one atom list
+constexpr double kMargin = 4.0;  // Angstrom around the atoms
+constexpr int kBlockPoints = 8;  // points along each edge of a block that shares one atom list
 
 }  // namespace
 
@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   start = std::chrono::steady_clock::now();
-  const ExactOrbital::Build build = ExactOrbital::build(calculation, calculation.orbitals[*homo.index]);
+  const ExactOrbital::Build build =
+      ExactOrbital::build(calculation, calculation.orbitals[*homo.index]);
   if (!build.orbital) {
     std::fprintf(stderr, "%s\n", build.error.c_str());
     return 1;
@@ -70,8 +71,8 @@ int main(int argc, char** argv) {
   const int ny = static_cast<int>((high.y - low.y) / spacing) + 1;
   const int nz = static_cast<int>((high.z - low.z) / spacing) + 1;
   const auto point = [&](int i, int j, int k) {
-    return low + spacing * Vec3{static_cast<double>(i), static_cast<double>(j),
-                                static_cast<double>(k)};
+    return low +
+           spacing * Vec3{static_cast<double>(i), static_cast<double>(j), static_cast<double>(k)};
   };
   const double points = static_cast<double>(nx) * ny * nz;
 

@@ -112,6 +112,9 @@ constexpr std::array kAoTypeNames{
 // Beyond the seventh shell no element has valence orbitals.
 constexpr int kLargestPqn = 7;
 
+// Atoms and AOs are counted in int, electrons up to twice the AOs.
+constexpr std::size_t kMostEntries = std::numeric_limits<int>::max() / 2;
+
 // The read stops at the first fault; the fault travels up to readAuxFile as this.
 struct ReadFailure {
   TextError error;
@@ -240,8 +243,9 @@ class CalculationBuilder {
   explicit CalculationBuilder(AuxScanner& scanner) : m_scanner(scanner) {}
 
   Calculation build() {
-    if (const auto& method = m_scanner.slot(Field::method))
+    if (const auto& method = m_scanner.slot(Field::method)) {
       m_calculation.method = unquoted(method->text);
+    }
     readAtoms();
     readGeometry();
     readBasis();
@@ -287,8 +291,9 @@ class CalculationBuilder {
   int integerAt(const AuxSection& section, std::size_t entry, int low, int high) const {
     const std::string& word = section.words[entry];
     const std::optional<int> value = parseInteger<int>(word);
-    if (!value)
+    if (!value) {
       fail(section.lineOf(entry), "\"" + word + "\" in " + section.name + " is not a whole number");
+    }
     if (*value < low || *value > high) {
       fail(section.lineOf(entry), section.name + " gives " + word + " where " +
                                       std::to_string(low) + " to " + std::to_string(high) +
@@ -300,6 +305,8 @@ class CalculationBuilder {
   void readAtoms() {
     const AuxSection& symbols = required(Field::symbols, "ATOM_EL");
     if (symbols.words.empty()) fail(symbols.headingLine, "ATOM_EL lists no atoms");
+    if (symbols.words.size() > kMostEntries)
+      fail(symbols.headingLine, "ATOM_EL lists too many atoms");
     m_calculation.atoms.reserve(symbols.words.size());
     for (std::size_t i = 0; i < symbols.words.size(); ++i) {
       std::string symbol = elementCase(symbols.words[i]);
@@ -332,6 +339,7 @@ class CalculationBuilder {
     const AuxSection& pqns = required(Field::aoPqn, "ATOM_PQN");
     const std::size_t aoCount = atoms.size();
     if (aoCount == 0) fail(atoms.headingLine, "AO_ATOMINDEX lists no atomic orbitals");
+    if (aoCount > kMostEntries) fail(atoms.headingLine, "AO_ATOMINDEX lists too many AOs");
     const std::string need = "the " + std::to_string(aoCount) + " AOs of AO_ATOMINDEX";
     requireSize(types, aoCount, need);
     requireSize(zetas, aoCount, need);

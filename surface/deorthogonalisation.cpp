@@ -39,8 +39,8 @@ constexpr int kMaxLanczosSteps = 400;
 
 [[nodiscard]] std::string sizeMismatch(std::size_t matrixSize, std::size_t coefficientCount) {
   return "The MO has " + std::to_string(coefficientCount) +
-         (coefficientCount == 1 ? " coefficient" : " coefficients") +
-         ", but the matrix is over " + std::to_string(matrixSize) + " AOs.";
+         (coefficientCount == 1 ? " coefficient" : " coefficients") + ", but the matrix is over " +
+         std::to_string(matrixSize) + " AOs.";
 }
 
 [[nodiscard]] Eigen::Map<const Eigen::VectorXd> asVector(const std::vector<double>& values) {

@@ -16,6 +16,9 @@ constexpr int kLargestPqn = 7;
 // Below this distance (bohr) from the nucleus the radial direction is taken as undefined.
 constexpr double kAtNucleus = 1e-12;
 
+constexpr const char* kTooLarge =
+    "The MO's coefficients or exponents are too large to be evaluated; the file may be damaged.";
+
 // The bound covers the rounding of the sums it bounds.
 constexpr double kBoundMargin = 1.0 + 1e-9;
 
@@ -78,6 +81,15 @@ std::string basisProblem(const Calculation& calculation) {
   return {};
 }
 
+ExactOrbital::Build ExactOrbital::evaluable(const Calculation& calculation,
+                                            const std::vector<double>& aoCoefficients) {
+  try {
+    return {ExactOrbital(calculation, aoCoefficients), {}};
+  } catch (const std::invalid_argument& tooLarge) {
+    return {std::nullopt, tooLarge.what()};
+  }
+}
+
 ExactOrbital::Build ExactOrbital::build(const Calculation& calculation,
                                         const MolecularOrbital& orbital, bool deorthogonalise) {
   if (std::string problem = basisProblem(calculation); !problem.empty()) {
@@ -89,7 +101,7 @@ ExactOrbital::Build ExactOrbital::build(const Calculation& calculation,
                               " coefficients, but the basis has " +
                               std::to_string(calculation.basis.size()) + " AOs."};
   }
-  if (!deorthogonalise) return {ExactOrbital(calculation, orbital.coefficients), {}};
+  if (!deorthogonalise) return evaluable(calculation, orbital.coefficients);
   AoCoefficients ao;
   if (!calculation.inverseSqrtOverlap.empty()) {
     ao = applyInverseSqrt(calculation.inverseSqrtOverlap, orbital.coefficients);
@@ -101,7 +113,7 @@ ExactOrbital::Build ExactOrbital::build(const Calculation& calculation,
         "de-orthogonalisation off to draw the printed coefficients.";
   }
   if (!ao.error.empty()) return {std::nullopt, ao.error};
-  return {ExactOrbital(calculation, ao.values), {}};
+  return evaluable(calculation, ao.values);
 }
 
 ExactOrbital::ExactOrbital(const Calculation& calculation,
@@ -164,6 +176,7 @@ ExactOrbital::ExactOrbital(const Calculation& calculation,
       if (lengthSquared == 0.0) continue;
       shell.envelope = std::sqrt(lengthSquared) * normalisation *
                        std::sqrt((2 * gathered.l + 1) / (4.0 * std::numbers::pi));
+      if (!std::isfinite(shell.envelope)) throw std::invalid_argument(kTooLarge);
       m_shells.push_back(shell);
     }
     const double reach = reachOfShells(begin, static_cast<uint32_t>(m_shells.size()));

@@ -32,8 +32,8 @@ class ExactOrbital {
                                    bool deorthogonalise = true);
 
   // The orbital with these coefficients over the calculation's basis. Throws
-  // std::invalid_argument when they do not fit the basis or the basis is not usable (see
-  // basisProblem).
+  // std::invalid_argument when they do not fit the basis, the basis is not usable (see
+  // basisProblem) or a function's largest value overflows.
   ExactOrbital(const Calculation& calculation, const std::vector<double>& aoCoefficients);
 
   [[nodiscard]] double valueAt(const Vec3& p) const;
@@ -70,6 +70,9 @@ class ExactOrbital {
     int l = 0;
   };
 
+  // The orbital, or the constructor's objection as a message.
+  [[nodiscard]] static Build evaluable(const Calculation& calculation,
+                                       const std::vector<double>& aoCoefficients);
   template <bool kGradient>
   void addAtom(uint32_t atom, const Vec3& p, double& value, Vec3& gradient) const;
   [[nodiscard]] double envelopeBound(uint32_t atom, double nearest, double farthest) const;

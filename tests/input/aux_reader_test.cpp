@@ -66,17 +66,57 @@ struct SampleFacts {
 };
 
 const SampleFacts kSamples[] = {
-    {"formaldehyde_PM7.aux", "PM7", 4, 10, 10, 1, Spin::none, 12, {1.0768, 0.02441, -0.09125},
-     0.4427953343074, -30.708062971799, 2.0},
-    {"chloroform_PM7.aux", "PM7", 5, 32, 32, 1, Spin::none, 26, {0.92994, 0.07182, -0.03308},
-     0.0, 0.0, 2.0},
+    {"formaldehyde_PM7.aux",
+     "PM7",
+     4,
+     10,
+     10,
+     1,
+     Spin::none,
+     12,
+     {1.0768, 0.02441, -0.09125},
+     0.4427953343074,
+     -30.708062971799,
+     2.0},
+    {"chloroform_PM7.aux",
+     "PM7",
+     5,
+     32,
+     32,
+     1,
+     Spin::none,
+     26,
+     {0.92994, 0.07182, -0.03308},
+     0.0,
+     0.0,
+     2.0},
     {"thiophene_PM7.aux", "PM7", 9, 29, 29, 1, Spin::none, 26, {0.0, 0.0, 0.0}, 0.0, 0.0, 2.0},
     // Default AUX: four decimals, MOs 28 to 47 only, and a geometry optimisation whose last
     // ATOM_X_OPT differs from the input ATOM_X.
-    {"caffeine_PM7_default.aux", "PM7", 24, 66, 20, 28, Spin::none, 74,
-     {-3.2651, -1.1624, 0.0231}, 0.0002, -13.682, 2.0},
-    {"methylradical_PM7.aux", "PM7", 4, 7, 14, 1, Spin::alpha, 7, {0.0, 0.0, 0.0},
-     0.7659789969307, -23.367457200615, 1.0},
+    {"caffeine_PM7_default.aux",
+     "PM7",
+     24,
+     66,
+     20,
+     28,
+     Spin::none,
+     74,
+     {-3.2651, -1.1624, 0.0231},
+     0.0002,
+     -13.682,
+     2.0},
+    {"methylradical_PM7.aux",
+     "PM7",
+     4,
+     7,
+     14,
+     1,
+     Spin::alpha,
+     7,
+     {0.0, 0.0, 0.0},
+     0.7659789969307,
+     -23.367457200615,
+     1.0},
 };
 
 TEST(AuxReader, ReadsTheSamples) {
@@ -188,8 +228,7 @@ TEST(AuxReader, ReadsEveryWayMopacWritesTheSameData) {
        replaced(replaced(original, "  -30.708062971799  -23.022046788360",
                          "-30.708062971799-23.022046788360"),
                 " 2.0000000000000 2.0000000000000", "+2.0000000000000+2.0000000000000")},
-      {"Fortran exponents",
-       replaced(original, "  -30.708062971799", "  -0.30708062971799D+02")},
+      {"Fortran exponents", replaced(original, "  -30.708062971799", "  -0.30708062971799D+02")},
       {"sections in another order", reordered},
       {"no line end at the end", original.substr(0, original.find_last_not_of('\n') + 1)},
   };
@@ -215,7 +254,8 @@ TEST(AuxReader, TakesTheLastGeometryOfAnOptimisation) {
   const std::string original = sample("formaldehyde_PM7.aux");
   const std::string moved = " ATOM_X_UPDATED:ANGSTROMS[012]=\n 1 2 3\n 4 5 6\n 7 8 9\n 10 11 12\n";
   // An update after ATOM_X_OPT is the later geometry; one before it is not.
-  const std::string updateAfter = replaced(original, " ATOM_CHARGES[04]=", moved + " ATOM_CHARGES[04]=");
+  const std::string updateAfter =
+      replaced(original, " ATOM_CHARGES[04]=", moved + " ATOM_CHARGES[04]=");
   const std::string updateBefore = replaced(original, " NUM_ELECTRONS=", moved + " NUM_ELECTRONS=");
   EXPECT_EQ(readOrFail(updateAfter).atoms[3].position, (Vec3{10, 11, 12}));
   EXPECT_EQ(readOrFail(updateBefore).atoms[3].position, (Vec3{0.48935, 0.94968, 0.02075}));
@@ -243,8 +283,11 @@ TEST(AuxReader, RefusesDamagedFilesWithTheLineAndTheFault) {
 
   const Damage damages[] = {
       {"empty file", "", 0, "there is no ATOM_EL section"},
-      {"binary bytes", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0=\xff", 14), 0,
-       "there is no ATOM_EL section"},
+      {"binary bytes",
+       std::string("\x7f"
+                   "ELF\x02\x01\x01\0\0\0\0=\xff",
+                   14),
+       0, "there is no ATOM_EL section"},
       {"truncated in the eigenvectors", truncated, 74,
        "EIGENVECTORS announces 100 entries, but only 20 follow"},
       {"no ATOM_PQN", withoutSection(good, "ATOM_PQN"), 0, "there is no ATOM_PQN section"},
@@ -277,8 +320,9 @@ TEST(AuxReader, RefusesDamagedFilesWithTheLineAndTheFault) {
        "\"Q\" in ATOM_EL is not an element symbol"},
       {"unknown AO type", replaced(good, "PY PZ  S  S", "PY PW  S  S"), 26,
        "\"PW\" in ATOM_SYMTYPE is not an AO type"},
-      {"n too small for a p function", replaced(good, " 2 2 2 2 2 2 2 2 1 1", " 2 2 2 2 2 2 2 1 1 1"),
-       30, "ATOM_PQN gives n = 1 for AO 8, a PZ function"},
+      {"n too small for a p function",
+       replaced(good, " 2 2 2 2 2 2 2 2 1 1", " 2 2 2 2 2 2 2 1 1 1"), 30,
+       "ATOM_PQN gives n = 1 for AO 8, a PZ function"},
       {"n beyond 7", replaced(good, " 2 2 2 2 2 2 2 2 1 1", " 2 2 2 2 2 2 2 2 1 8"), 30,
        "ATOM_PQN gives 8 where 1 to 7 is possible"},
       {"zero exponent", replaced(good, "1.9422440000000", "0.0000000000000"), 28,
@@ -290,20 +334,26 @@ TEST(AuxReader, RefusesDamagedFilesWithTheLineAndTheFault) {
        56, "ATOM_X_OPT holds 9 entries, but there should be 12 for the 4 atoms of ATOM_EL"},
       {"coordinates in bohr", replaced(good, "ATOM_X_OPT:ANGSTROMS", "ATOM_X_OPT:BOHRS"), 56,
        "only ANGSTROMS are read"},
-      {"MO set beyond the basis", replaced(good, "SET_OF_MOS=       1      10", "SET_OF_MOS=       1      11"),
-       73, "SET_OF_MOS gives 11 where 1 to 10 is possible"},
-      {"MO set reversed", replaced(good, "SET_OF_MOS=       1      10", "SET_OF_MOS=       5      4"),
-       73, "SET_OF_MOS gives 4 where 5 to 10 is possible"},
+      {"MO set beyond the basis",
+       replaced(good, "SET_OF_MOS=       1      10", "SET_OF_MOS=       1      11"), 73,
+       "SET_OF_MOS gives 11 where 1 to 10 is possible"},
+      {"MO set reversed",
+       replaced(good, "SET_OF_MOS=       1      10", "SET_OF_MOS=       5      4"), 73,
+       "SET_OF_MOS gives 4 where 5 to 10 is possible"},
       {"coefficients do not fit the set",
        replaced(replaced(good, "SET_OF_MOS=       1      10", "SET_OF_MOS=       1       9"),
                 "EIGENVECTORS[0100]", "EIGENVECTORS[*****]"),
        74, "EIGENVECTORS holds 100 entries, but there should be 90 for MOs 1 to 9 over 10 AOs"},
-      {"energies do not fit the set", replaced(good, "EIGENVALUES[010]=\n", "EIGENVALUES[011]=\n 1.0\n"),
-       95, "EIGENVALUES holds 11 entries, but there should be 10 for MOs 1 to 10"},
-      {"occupancy above two", replaced(good, " 2.0000000000000 0.0000000000000", " 2.0000000000000 3.0000000000000"),
-       98, "gives 3 electrons for MO 7"},
-      {"overlap of the wrong size", replaced(good, "OVERLAP_MATRIX[0055]=\n", "OVERLAP_MATRIX[0056]=\n 1.0\n"),
-       65, "OVERLAP_MATRIX holds 56 entries, but there should be 55 for the lower triangle over 10 AOs"},
+      {"energies do not fit the set",
+       replaced(good, "EIGENVALUES[010]=\n", "EIGENVALUES[011]=\n 1.0\n"), 95,
+       "EIGENVALUES holds 11 entries, but there should be 10 for MOs 1 to 10"},
+      {"occupancy above two",
+       replaced(good, " 2.0000000000000 0.0000000000000", " 2.0000000000000 3.0000000000000"), 98,
+       "gives 3 electrons for MO 7"},
+      {"overlap of the wrong size",
+       replaced(good, "OVERLAP_MATRIX[0055]=\n", "OVERLAP_MATRIX[0056]=\n 1.0\n"), 65,
+       "OVERLAP_MATRIX holds 56 entries, but there should be 55 for the lower triangle over 10 "
+       "AOs"},
   };
   for (const Damage& damage : damages) {
     SCOPED_TRACE(damage.name);

@@ -13,8 +13,8 @@ struct GaussRule {
   std::vector<double> weights;
 };
 
-inline GaussRule gaussFromJacobi(const Eigen::VectorXd& diagonal, const Eigen::VectorXd& offDiagonal,
-                                 double totalWeight) {
+inline GaussRule gaussFromJacobi(const Eigen::VectorXd& diagonal,
+                                 const Eigen::VectorXd& offDiagonal, double totalWeight) {
   Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver;
   solver.computeFromTridiagonal(diagonal, offDiagonal);
   GaussRule rule;

@@ -50,8 +50,8 @@ TEST(Deorthogonalisation, NormalisesTheMosOverTheRealAos) {
       EXPECT_NEAR(quadraticForm(calculation.overlap, d.values), 1.0, 1e-10) << orbital.number;
       const AoCoefficients literal = applyInverseSqrt(inverse.matrix, orbital.coefficients);
       EXPECT_LT(largestDifference(d.values, literal.values), 1e-12) << orbital.number;
-      rawWorst = std::max(
-          rawWorst, std::abs(quadraticForm(calculation.overlap, orbital.coefficients) - 1.0));
+      rawWorst = std::max(rawWorst,
+                          std::abs(quadraticForm(calculation.overlap, orbital.coefficients) - 1.0));
     }
     EXPECT_GT(rawWorst, 0.2);
   }
@@ -86,8 +86,8 @@ TEST(Deorthogonalisation, LanczosAgreesWithTheEigendecomposition) {
     double largest;
     bool logarithmic;
   } cases[] = {
-      {1, 0.7, 0.7, false},    {2, 0.3, 1.7, false},    {3, 0.25, 2.7, false},
-      {17, 0.25, 2.7, false},  {120, 0.05, 4.0, false}, {450, 0.25, 2.7, false},
+      {1, 0.7, 0.7, false},   {2, 0.3, 1.7, false},    {3, 0.25, 2.7, false},
+      {17, 0.25, 2.7, false}, {120, 0.05, 4.0, false}, {450, 0.25, 2.7, false},
       {450, 1e-7, 3.0, true},
   };
   unsigned seed = 1;
@@ -138,8 +138,8 @@ TEST(Deorthogonalisation, HandlesEdgeCasesAndRefusesWhatItCannotDo) {
   indefinite(0, 0) = 0.65;
   indefinite(1, 0) = 0.85;
   indefinite(1, 1) = 0.65;
-  for (const std::string& error : {deorthogonalise(indefinite, {1.0, 0.0}).error,
-                                   inverseSqrtOf(indefinite).error}) {
+  for (const std::string& error :
+       {deorthogonalise(indefinite, {1.0, 0.0}).error, inverseSqrtOf(indefinite).error}) {
     EXPECT_NE(error.find("not positive definite"), std::string::npos) << error;
   }
   EXPECT_EQ(deorthogonalise(diagonal, {1.0, 2.0}).error,

@@ -132,8 +132,7 @@ TEST(ExactOrbital, GradientMatchesFiniteDifferences) {
         for (int axis = 0; axis < 3; ++axis) {
           const double numeric =
               (orbital.valueAt(p + steps[axis]) - orbital.valueAt(p - steps[axis])) / (2 * h);
-          EXPECT_NEAR(analytic[axis], numeric, 1e-6 * (1.0 + std::abs(numeric)))
-              << "axis " << axis;
+          EXPECT_NEAR(analytic[axis], numeric, 1e-6 * (1.0 + std::abs(numeric))) << "axis " << axis;
         }
       }
     }
@@ -152,10 +151,10 @@ TEST(ExactOrbital, BoundOfMagnitudeHoldsInEveryBox) {
     for (const ExactOrbital& orbital : loaded.orbitals) {
       double tightest = 0.0;
       for (int box = 0; box < 400; ++box) {
-        const Vec3 corner = box % 4 == 0
-                                ? loaded.calculation.atoms[box / 4 % loaded.calculation.atoms.size()]
-                                      .position
-                                : randomPoint(random, low, high);
+        const Vec3 corner =
+            box % 4 == 0
+                ? loaded.calculation.atoms[box / 4 % loaded.calculation.atoms.size()].position
+                : randomPoint(random, low, high);
         const Vec3 size{std::exp(logSize(random)), std::exp(logSize(random)),
                         std::exp(logSize(random))};
         const Vec3 boxLow = corner - 0.5 * size;
@@ -251,6 +250,11 @@ TEST(ExactOrbital, BuildsOnlyWhatItCanEvaluate) {
             std::string::npos);
   EXPECT_TRUE(ExactOrbital::build(noOverlap, homo, false).orbital);
 
+  MolecularOrbital huge = homo;
+  huge.coefficients[0] = 1e308;
+  EXPECT_NE(ExactOrbital::build(formaldehyde, huge, false).error.find("too large"),
+            std::string::npos);
+
   MolecularOrbital shortMo = homo;
   shortMo.coefficients.pop_back();
   EXPECT_EQ(ExactOrbital::build(formaldehyde, shortMo).error,
@@ -262,10 +266,14 @@ TEST(ExactOrbital, BuildsOnlyWhatItCanEvaluate) {
     const char* error;
   } broken[] = {
       {"atom out of range", {4, 2, AoType::s, 1.0}, "AO 1 sits on no atom."},
-      {"n too small for l", {0, 2, AoType::xy, 1.0},
+      {"n too small for l",
+       {0, 2, AoType::xy, 1.0},
        "AO 1 has the principal quantum number 2, which its type does not allow."},
-      {"zero exponent", {0, 2, AoType::s, 0.0}, "AO 1 has an exponent that is not a positive number."},
-      {"infinite exponent", {0, 2, AoType::s, INFINITY},
+      {"zero exponent",
+       {0, 2, AoType::s, 0.0},
+       "AO 1 has an exponent that is not a positive number."},
+      {"infinite exponent",
+       {0, 2, AoType::s, INFINITY},
        "AO 1 has an exponent that is not a positive number."},
   };
   for (const auto& b : broken) {

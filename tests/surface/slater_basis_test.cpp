@@ -112,8 +112,8 @@ TEST(SlaterBasis, ReproducesMopacsOverlapMatrix) {
     worstText << std::scientific << worst;
     RecordProperty(std::string("largest_difference_") + file, worstText.str());
   }
-  for (const auto& kinds : {std::pair{0, 1}, std::pair{1, 1}, std::pair{0, 2}, std::pair{1, 2},
-                            std::pair{2, 2}}) {
+  for (const auto& kinds :
+       {std::pair{0, 1}, std::pair{1, 1}, std::pair{0, 2}, std::pair{1, 2}, std::pair{2, 2}}) {
     EXPECT_GT(crossAtomPairs[kinds], 0) << kinds.first << "-" << kinds.second;
   }
 }

@@ -37,7 +37,9 @@ int main(int argc, char** argv) {
   const std::optional<double> spacing = parseDouble(argv[5]);
   const std::optional<double> margin = parseDouble(argv[6]);
   if (!spacing || !margin || *spacing <= 0.0) return fail("bad spacing or margin");
-  const Spin spin = spinName == "alpha" ? Spin::alpha : spinName == "beta" ? Spin::beta : Spin::none;
+  const Spin spin = spinName == "alpha"  ? Spin::alpha
+                    : spinName == "beta" ? Spin::beta
+                                         : Spin::none;
 
   const CalculationRead read = readAuxFile(argv[1]);
   if (!read.calculation) return fail(read.error.message());
@@ -79,15 +81,15 @@ int main(int argc, char** argv) {
     for (int j = 0; j < grid.countY; ++j) {
       for (int k = 0; k < grid.countZ; ++k) {
         plane[at++] = field.valueAt(grid.origin + *spacing * Vec3{static_cast<double>(i),
-                                                                   static_cast<double>(j),
-                                                                   static_cast<double>(k)});
+                                                                  static_cast<double>(j),
+                                                                  static_cast<double>(k)});
       }
     }
   };
   std::ofstream out(argv[7], std::ios::binary);
   const std::string written =
-      writeCube(out, grid, calculation.atoms, calculation.method + " MO " +
-                                                  std::to_string(orbital.number) + " " + spinName,
+      writeCube(out, grid, calculation.atoms,
+                calculation.method + " MO " + std::to_string(orbital.number) + " " + spinName,
                 model + " model, values in bohr^-3/2", planes);
   if (!written.empty()) return fail(written);
   return 0;
