@@ -16,7 +16,8 @@ struct InverseSqrt {
 };
 
 // S^-1/2 = V diag(1 / sqrt(lambda)) V^T from the full eigendecomposition S = V diag(lambda) V^T.
-// Refuses a matrix that is not positive definite. Takes cubic time: about 23 s for 2,500 AOs.
+// Refuses a matrix that is not positive definite. Takes cubic time: about 20 s for 2,500 AOs
+// (bench/inverse_sqrt_bench).
 [[nodiscard]] InverseSqrt inverseSqrtOf(const SymmetricMatrix& overlap);
 
 struct AoCoefficients {
@@ -26,7 +27,8 @@ struct AoCoefficients {
 
 // d = S^-1/2 c for one MO, without forming S^-1/2: a Lanczos process builds the Krylov space of
 // S and c, in which x^-1/2 of the small projected matrix gives d to about 1e-13 relative. A
-// Cholesky factorisation first proves S positive definite. About 1 s for 2,500 AOs.
+// Cholesky factorisation first proves S positive definite. About 1 s for 2,500 AOs on an
+// idle core, nine tenths of it the factorisation.
 [[nodiscard]] AoCoefficients deorthogonalise(const SymmetricMatrix& overlap,
                                              const std::vector<double>& coefficients);
 
