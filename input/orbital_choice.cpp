@@ -21,8 +21,9 @@ constexpr std::string_view kKeepEveryMo = "Run MOPAC with AUX(MOS=99999) to keep
 // "MO", "alpha MO" or "beta MO", capitalised at the start of a sentence.
 [[nodiscard]] std::string moName(Spin spin, bool sentenceStart) {
   std::string name = spin == Spin::alpha ? "alpha MO" : spin == Spin::beta ? "beta MO" : "MO";
-  if (sentenceStart && name.front() != 'M')
+  if (sentenceStart && name.front() != 'M') {
     name.front() = static_cast<char>(name.front() - 'a' + 'A');
+  }
   return name;
 }
 
@@ -58,8 +59,8 @@ struct HeldRange {
 [[nodiscard]] std::string noSuchSet(const Calculation& calculation, Spin spin) {
   if (spin != Spin::none && holds(calculation, Spin::none)) {
     return "This file holds no " + std::string(spinWord(spin)) +
-           " orbitals: it comes from a closed-shell calculation. Run MOPAC with the keyword UHF "
-           "for separate alpha and beta orbitals.";
+           " orbitals: it comes from a restricted (RHF) calculation, whose MOs serve both "
+           "spins. Run MOPAC with the keyword UHF for separate alpha and beta orbitals.";
   }
   return spin == Spin::none ? "This file holds no orbitals."
                             : "This file holds no " + std::string(spinWord(spin)) + " orbitals.";

@@ -14,9 +14,9 @@ struct OrbitalFound {
   std::string error;  // for the user; meaningful when index is empty
 };
 
-// The spin set that serves a request: a closed-shell file's MOs serve a request for alpha, and
-// a spin-resolved file's alpha set serves a request without a spin. A request for beta in a
-// closed-shell file stays beta, and finds nothing.
+// The spin set that serves a request: a restricted (RHF) file's MOs serve a request for alpha,
+// and a spin-resolved file's alpha set serves a request without a spin. A request for beta in
+// a restricted file stays beta, and finds nothing.
 [[nodiscard]] Spin servingSpin(const Calculation& calculation, Spin requested);
 
 // MO `number` (from 1) of the given spin.

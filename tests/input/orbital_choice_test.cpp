@@ -64,8 +64,8 @@ TEST(OrbitalChoice, KeepsTheSpinSetsOfAnOpenShellApart) {
   const Calculation formaldehyde = readSample("formaldehyde_PM7.aux");
   EXPECT_EQ(numberOf(formaldehyde, findOrbital(formaldehyde, 6, Spin::alpha)), 6);
   const std::string noBeta =
-      "This file holds no beta orbitals: it comes from a closed-shell calculation. Run MOPAC "
-      "with the keyword UHF for separate alpha and beta orbitals.";
+      "This file holds no beta orbitals: it comes from a restricted (RHF) calculation, whose MOs "
+      "serve both spins. Run MOPAC with the keyword UHF for separate alpha and beta orbitals.";
   EXPECT_EQ(findOrbital(formaldehyde, 6, Spin::beta).error, noBeta);
   EXPECT_EQ(findHomo(formaldehyde, Spin::beta).error, noBeta);
   EXPECT_EQ(findLumo(formaldehyde, Spin::beta).error, noBeta);
