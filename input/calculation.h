@@ -56,6 +56,11 @@ struct Calculation {
   SymmetricMatrix overlap;
   // S^-1/2 itself, when the file holds it.
   SymmetricMatrix inverseSqrtOverlap;
+  // Electrons in the calculation and, in a spin-resolved one, in each spin set; empty when the
+  // file does not say. They place the HOMO when the file holds only some of the MOs.
+  std::optional<int> electronCount;
+  std::optional<int> alphaElectronCount;
+  std::optional<int> betaElectronCount;
 };
 
 // What a reader returns: the calculation, or why the file could not be read.

@@ -1,0 +1,477 @@
+#include "input/aux_reader.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "input/aux_sections.h"
+#include "input/elements.h"
+#include "input/number_text.h"
+#include "input/text_scan.h"
+
+namespace lobewright {
+namespace {
+
+enum class Field : uint8_t {
+  method,
+  symbols,
+  inputGeometry,
+  finalGeometry,
+  aoAtom,
+  aoType,
+  aoZeta,
+  aoPqn,
+  overlap,
+  electrons,
+  alphaElectrons,
+  betaElectrons,
+  moSet,
+  eigenvectors,
+  labels,
+  eigenvalues,
+  occupancies,
+};
+constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::occupancies) + 1;
+constexpr std::size_t kSpinCount = 3;
+
+enum class Content : uint8_t { text, words, reals };
+
+struct FieldName {
+  std::string_view name;
+  Field field;
+  Spin spin = Spin::none;
+};
+
+// The sections the exact model needs; every other section is skipped unread.
+constexpr std::array kFieldNames{
+    FieldName{"METHOD", Field::method},
+    FieldName{"ATOM_EL", Field::symbols},
+    FieldName{"ATOM_X", Field::inputGeometry},
+    // A geometry optimisation writes ATOM_X_UPDATED at every step and ATOM_X_OPT at the end;
+    // whichever comes last is the geometry of the orbitals.
+    FieldName{"ATOM_X_UPDATED", Field::finalGeometry},
+    FieldName{"ATOM_X_OPT", Field::finalGeometry},
+    FieldName{"AO_ATOMINDEX", Field::aoAtom},
+    FieldName{"ATOM_SYMTYPE", Field::aoType},
+    FieldName{"AO_ZETA", Field::aoZeta},
+    FieldName{"ATOM_PQN", Field::aoPqn},
+    FieldName{"OVERLAP_MATRIX", Field::overlap},
+    FieldName{"NUM_ELECTRONS", Field::electrons},
+    FieldName{"NUM_ALPHA_ELECTRONS", Field::alphaElectrons},
+    FieldName{"NUM_BETA_ELECTRONS", Field::betaElectrons},
+    FieldName{"SET_OF_MOS", Field::moSet},
+    FieldName{"SET_OF_ALPHA_MOS", Field::moSet, Spin::alpha},
+    FieldName{"SET_OF_BETA_MOS", Field::moSet, Spin::beta},
+    FieldName{"EIGENVECTORS", Field::eigenvectors},
+    FieldName{"ALPHA_EIGENVECTORS", Field::eigenvectors, Spin::alpha},
+    FieldName{"BETA_EIGENVECTORS", Field::eigenvectors, Spin::beta},
+    FieldName{"M.O.SYMMETRY_LABELS", Field::labels},
+    FieldName{"ALPHA_M.O.SYMMETRY_LABELS", Field::labels, Spin::alpha},
+    FieldName{"BETA_M.O.SYMMETRY_LABELS", Field::labels, Spin::beta},
+    FieldName{"EIGENVALUES", Field::eigenvalues},
+    FieldName{"ALPHA_EIGENVALUES", Field::eigenvalues, Spin::alpha},
+    FieldName{"BETA_EIGENVALUES", Field::eigenvalues, Spin::beta},
+    FieldName{"MOLECULAR_ORBITAL_OCCUPANCIES", Field::occupancies},
+    FieldName{"ALPHA_MOLECULAR_ORBITAL_OCCUPANCIES", Field::occupancies, Spin::alpha},
+    FieldName{"BETA_MOLECULAR_ORBITAL_OCCUPANCIES", Field::occupancies, Spin::beta},
+};
+
+[[nodiscard]] Content contentOf(Field field) {
+  switch (field) {
+    case Field::method:
+      return Content::text;
+    case Field::inputGeometry:
+    case Field::finalGeometry:
+    case Field::aoZeta:
+    case Field::overlap:
+    case Field::eigenvectors:
+    case Field::eigenvalues:
+    case Field::occupancies:
+      return Content::reals;
+    default:
+      return Content::words;
+  }
+}
+
+struct AoTypeName {
+  std::string_view name;
+  AoType type;
+};
+
+constexpr std::array kAoTypeNames{
+    AoTypeName{"S", AoType::s},   AoTypeName{"PX", AoType::px}, AoTypeName{"PY", AoType::py},
+    AoTypeName{"PZ", AoType::pz}, AoTypeName{"X2", AoType::x2}, AoTypeName{"XZ", AoType::xz},
+    AoTypeName{"Z2", AoType::z2}, AoTypeName{"YZ", AoType::yz}, AoTypeName{"XY", AoType::xy},
+};
+
+// Beyond the seventh shell no element has valence orbitals.
+constexpr int kLargestPqn = 7;
+
+// Atoms and AOs are counted in int, electrons up to twice the AOs.
+constexpr std::size_t kMostEntries = std::numeric_limits<int>::max() / 2;
+
+// The read stops at the first fault; the fault travels up to readAuxFile as this.
+struct ReadFailure {
+  TextError error;
+};
+
+[[nodiscard]] std::string trimmed(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return std::string(text);
+}
+
+// "CL" and "cl" are read as "Cl".
+[[nodiscard]] std::string elementCase(std::string_view word) {
+  std::string symbol(word);
+  for (std::size_t i = 0; i < symbol.size(); ++i) {
+    const char c = symbol[i];
+    if (i == 0 && c >= 'a' && c <= 'z') symbol[i] = static_cast<char>(c - 'a' + 'A');
+    if (i > 0 && c >= 'A' && c <= 'Z') symbol[i] = static_cast<char>(c - 'A' + 'a');
+  }
+  return symbol;
+}
+
+// Collects the wanted sections of the file, line by line.
+class AuxScanner {
+ public:
+  AuxScanner(std::istream& in, const std::string& source) : m_lines(in, source), m_source(source) {}
+
+  void scan() {
+    while (m_lines.next()) {
+      const std::string& line = m_lines.line();
+      if (isAuxComment(line)) continue;
+      if (const std::optional<AuxHeading> heading = parseAuxHeading(line)) {
+        finishSection();
+        startSection(*heading);
+      } else if (isAuxFrame(line)) {
+        finishSection();
+      } else if (m_slot) {
+        addData(line);
+      }
+    }
+    if (m_lines.failed()) {
+      fail(m_lines.lineNumber(), "the line is longer than " + std::to_string(kMaxLineLength) +
+                                     " characters; this is not a MOPAC .aux file");
+    }
+    finishSection();
+  }
+
+  [[nodiscard]] std::optional<AuxSection>& slot(Field field, Spin spin = Spin::none) {
+    return m_sections[static_cast<std::size_t>(field) * kSpinCount +
+                      static_cast<std::size_t>(spin)];
+  }
+
+  [[noreturn]] void fail(int64_t line, std::string what) const {
+    throw ReadFailure{{m_source, line, std::move(what)}};
+  }
+
+ private:
+  void startSection(const AuxHeading& heading) {
+    const FieldName* known = nullptr;
+    for (const FieldName& candidate : kFieldNames) {
+      if (candidate.name == heading.name) known = &candidate;
+    }
+    if (known == nullptr) return;
+    if (heading.countKind == AuxHeading::Count::malformed) {
+      fail(m_lines.lineNumber(), "the count \"" + std::string(heading.countText) + "\" of " +
+                                     std::string(heading.name) + " is not a number");
+    }
+    m_slot = &slot(known->field, known->spin);
+    m_content = contentOf(known->field);
+    m_current = AuxSection{};
+    m_current.name = heading.name;
+    m_current.units = heading.units;
+    m_current.headingLine = m_lines.lineNumber();
+    if (heading.countKind == AuxHeading::Count::given) m_current.count = heading.count;
+    if (m_content == Content::text) {
+      m_current.text = trimmed(heading.rest);
+    } else {
+      addData(heading.rest);
+    }
+  }
+
+  void addData(std::string_view text) {
+    if (m_content == Content::text) return;
+    const std::size_t before = m_current.size();
+    if (m_content == Content::words) {
+      for (const std::string_view word : splitWords(text)) m_current.words.emplace_back(word);
+    } else {
+      for (const std::string_view word : splitNumbers(text)) {
+        const std::optional<double> value = parseDouble(word, true);
+        if (!value) fail(m_lines.lineNumber(), notANumber(word) + " in " + m_current.name);
+        m_current.reals.push_back(*value);
+      }
+    }
+    if (m_current.size() == before) return;
+    m_current.lineStarts.push_back({before, m_lines.lineNumber()});
+    if (m_current.count && m_current.size() > *m_current.count) {
+      fail(m_lines.lineNumber(), m_current.name + " holds more than the " +
+                                     std::to_string(*m_current.count) +
+                                     " entries its heading announces");
+    }
+  }
+
+  void finishSection() {
+    if (m_slot == nullptr) return;
+    if (m_current.count && m_current.size() < *m_current.count && m_content != Content::text) {
+      fail(m_current.headingLine, m_current.name + " announces " +
+                                      std::to_string(*m_current.count) + " entries, but only " +
+                                      std::to_string(m_current.size()) + " follow");
+    }
+    *m_slot = std::move(m_current);
+    m_current = AuxSection{};
+    m_slot = nullptr;
+  }
+
+  LineReader m_lines;
+  std::string m_source;
+  std::array<std::optional<AuxSection>, kFieldCount * kSpinCount> m_sections;
+  std::optional<AuxSection>* m_slot = nullptr;
+  Content m_content = Content::words;
+  AuxSection m_current;
+};
+
+// Turns the collected sections into a Calculation, checking that they agree with each other.
+class CalculationBuilder {
+ public:
+  explicit CalculationBuilder(AuxScanner& scanner) : m_scanner(scanner) {}
+
+  Calculation build() {
+    if (const auto& method = m_scanner.slot(Field::method)) {
+      m_calculation.method = unquoted(method->text);
+    }
+    readAtoms();
+    readGeometry();
+    readBasis();
+    readElectronCounts();
+    readOverlap();
+    for (const Spin spin : {Spin::none, Spin::alpha, Spin::beta}) readOrbitals(spin);
+    if (m_calculation.orbitals.empty()) {
+      fail(0,
+           "this file holds no molecular orbitals (no EIGENVECTORS section). Run MOPAC with the "
+           "keyword AUX(MOS=99999,PRECISION=9) to write them");
+    }
+    return std::move(m_calculation);
+  }
+
+ private:
+  [[noreturn]] void fail(int64_t line, std::string what) const {
+    m_scanner.fail(line, std::move(what));
+  }
+
+  static std::string unquoted(std::string text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+      text = trimmed(std::string_view(text).substr(1, text.size() - 2));
+    }
+    return text;
+  }
+
+  AuxSection& required(Field field, std::string_view name, Spin spin = Spin::none) {
+    std::optional<AuxSection>& section = m_scanner.slot(field, spin);
+    if (!section) {
+      fail(0, "there is no " + std::string(name) +
+                  " section; the file is not a complete MOPAC .aux file");
+    }
+    return *section;
+  }
+
+  void requireSize(const AuxSection& section, std::size_t expected, const std::string& need) const {
+    if (section.size() == expected) return;
+    fail(section.headingLine, section.name + " holds " + std::to_string(section.size()) +
+                                  " entries, but there should be " + std::to_string(expected) +
+                                  " for " + need);
+  }
+
+  int integerAt(const AuxSection& section, std::size_t entry, int low, int high) const {
+    const std::string& word = section.words[entry];
+    const std::optional<int> value = parseInteger<int>(word);
+    if (!value) {
+      fail(section.lineOf(entry), "\"" + word + "\" in " + section.name + " is not a whole number");
+    }
+    if (*value < low || *value > high) {
+      fail(section.lineOf(entry), section.name + " gives " + word + " where " +
+                                      std::to_string(low) + " to " + std::to_string(high) +
+                                      " is possible");
+    }
+    return *value;
+  }
+
+  void readAtoms() {
+    const AuxSection& symbols = required(Field::symbols, "ATOM_EL");
+    if (symbols.words.empty()) fail(symbols.headingLine, "ATOM_EL lists no atoms");
+    if (symbols.words.size() > kMostEntries)
+      fail(symbols.headingLine, "ATOM_EL lists too many atoms");
+    m_calculation.atoms.reserve(symbols.words.size());
+    for (std::size_t i = 0; i < symbols.words.size(); ++i) {
+      std::string symbol = elementCase(symbols.words[i]);
+      if (!atomicNumber(symbol)) {
+        fail(symbols.lineOf(i), "\"" + symbols.words[i] + "\" in ATOM_EL is not an element symbol");
+      }
+      m_calculation.atoms.push_back({std::move(symbol), {}});
+    }
+  }
+
+  void readGeometry() {
+    std::optional<AuxSection>& final = m_scanner.slot(Field::finalGeometry);
+    const AuxSection& geometry = final ? *final : required(Field::inputGeometry, "ATOM_X");
+    if (!geometry.units.empty() && geometry.units != "ANGSTROMS") {
+      fail(geometry.headingLine, geometry.name + " gives the coordinates in " + geometry.units +
+                                     "; only ANGSTROMS are read");
+    }
+    const std::size_t atomCount = m_calculation.atoms.size();
+    requireSize(geometry, 3 * atomCount, "the " + std::to_string(atomCount) + " atoms of ATOM_EL");
+    for (std::size_t i = 0; i < atomCount; ++i) {
+      m_calculation.atoms[i].position = {geometry.reals[3 * i], geometry.reals[3 * i + 1],
+                                         geometry.reals[3 * i + 2]};
+    }
+  }
+
+  void readBasis() {
+    const AuxSection& atoms = required(Field::aoAtom, "AO_ATOMINDEX");
+    const AuxSection& types = required(Field::aoType, "ATOM_SYMTYPE");
+    const AuxSection& zetas = required(Field::aoZeta, "AO_ZETA");
+    const AuxSection& pqns = required(Field::aoPqn, "ATOM_PQN");
+    const std::size_t aoCount = atoms.size();
+    if (aoCount == 0) fail(atoms.headingLine, "AO_ATOMINDEX lists no atomic orbitals");
+    if (aoCount > kMostEntries) fail(atoms.headingLine, "AO_ATOMINDEX lists too many AOs");
+    const std::string need = "the " + std::to_string(aoCount) + " AOs of AO_ATOMINDEX";
+    requireSize(types, aoCount, need);
+    requireSize(zetas, aoCount, need);
+    requireSize(pqns, aoCount, need);
+
+    const int atomCount = static_cast<int>(m_calculation.atoms.size());
+    m_calculation.basis.resize(aoCount);
+    for (std::size_t i = 0; i < aoCount; ++i) {
+      BasisFunction& function = m_calculation.basis[i];
+      function.atom = integerAt(atoms, i, 1, atomCount) - 1;
+      const std::string& typeName = types.words[i];
+      const AoTypeName* type = nullptr;
+      for (const AoTypeName& candidate : kAoTypeNames) {
+        if (candidate.name == typeName) type = &candidate;
+      }
+      if (type == nullptr) {
+        fail(types.lineOf(i), "\"" + typeName +
+                                  "\" in ATOM_SYMTYPE is not an AO type (S, PX, PY, "
+                                  "PZ, X2, XZ, Z2, YZ, XY)");
+      }
+      function.type = type->type;
+      function.zeta = zetas.reals[i];
+      if (!(function.zeta > 0.0)) {
+        fail(zetas.lineOf(i), "AO_ZETA gives the exponent " + formatted(function.zeta) +
+                                  " for AO " + std::to_string(i + 1) + "; it must be positive");
+      }
+      function.n = integerAt(pqns, i, 1, kLargestPqn);
+      if (function.n <= angularMomentum(function.type)) {
+        fail(pqns.lineOf(i), "ATOM_PQN gives n = " + std::to_string(function.n) + " for AO " +
+                                 std::to_string(i + 1) + ", a " + typeName + " function");
+      }
+    }
+  }
+
+  static std::string formatted(double value) {
+    std::array<char, 32> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+    return {text.data(), result.ptr};
+  }
+
+  void readElectronCounts() {
+    const int aoCount = static_cast<int>(m_calculation.basis.size());
+    const auto count = [&](Field field, int most) -> std::optional<int> {
+      const std::optional<AuxSection>& section = m_scanner.slot(field);
+      if (!section) return std::nullopt;
+      requireSize(*section, 1, "a count");
+      return integerAt(*section, 0, 0, most);
+    };
+    m_calculation.electronCount = count(Field::electrons, 2 * aoCount);
+    m_calculation.alphaElectronCount = count(Field::alphaElectrons, aoCount);
+    m_calculation.betaElectronCount = count(Field::betaElectrons, aoCount);
+  }
+
+  void readOverlap() {
+    std::optional<AuxSection>& overlap = m_scanner.slot(Field::overlap);
+    if (!overlap) return;
+    const std::size_t aoCount = m_calculation.basis.size();
+    requireSize(*overlap, aoCount * (aoCount + 1) / 2,
+                "the lower triangle over " + std::to_string(aoCount) + " AOs");
+    m_calculation.overlap = SymmetricMatrix(aoCount);
+    m_calculation.overlap.lowerTriangle() = std::move(overlap->reals);
+    overlap.reset();
+  }
+
+  void readOrbitals(Spin spin) {
+    const std::string prefix = spin == Spin::alpha ? "ALPHA_" : spin == Spin::beta ? "BETA_" : "";
+    const std::string setName = spin == Spin::alpha  ? "SET_OF_ALPHA_MOS"
+                                : spin == Spin::beta ? "SET_OF_BETA_MOS"
+                                                     : "SET_OF_MOS";
+    std::optional<AuxSection>& set = m_scanner.slot(Field::moSet, spin);
+    std::optional<AuxSection>& vectors = m_scanner.slot(Field::eigenvectors, spin);
+    if (!set && !vectors) return;
+    if (!set) fail(vectors->headingLine, vectors->name + " comes without " + setName);
+    AuxSection& coefficients = required(Field::eigenvectors, prefix + "EIGENVECTORS", spin);
+
+    const int aoCount = static_cast<int>(m_calculation.basis.size());
+    requireSize(*set, 2, "the first and last MO");
+    const int first = integerAt(*set, 0, 1, aoCount);
+    const int last = integerAt(*set, 1, first, aoCount);
+    const auto moCount = static_cast<std::size_t>(last - first + 1);
+    const std::string need = "MOs " + std::to_string(first) + " to " + std::to_string(last) +
+                             " over " + std::to_string(aoCount) + " AOs";
+    requireSize(coefficients, moCount * static_cast<std::size_t>(aoCount), need);
+    const AuxSection& energies = required(Field::eigenvalues, prefix + "EIGENVALUES", spin);
+    requireSize(energies, moCount, "MOs " + std::to_string(first) + " to " + std::to_string(last));
+    const AuxSection& occupancies =
+        required(Field::occupancies, prefix + "MOLECULAR_ORBITAL_OCCUPANCIES", spin);
+    requireSize(occupancies, moCount,
+                "MOs " + std::to_string(first) + " to " + std::to_string(last));
+    // Labels only name the MOs, so a list that does not fit is dropped rather than refused.
+    const std::optional<AuxSection>& labels = m_scanner.slot(Field::labels, spin);
+    const bool labelled = labels && labels->words.size() == moCount;
+
+    for (std::size_t k = 0; k < moCount; ++k) {
+      const double occupancy = occupancies.reals[k];
+      if (occupancy < 0.0 || occupancy > 2.0) {
+        fail(occupancies.lineOf(k), occupancies.name + " gives " + formatted(occupancy) +
+                                        " electrons for MO " + std::to_string(first + k) +
+                                        "; an MO holds 0 to 2");
+      }
+      MolecularOrbital& orbital = m_calculation.orbitals.emplace_back();
+      orbital.number = first + static_cast<int>(k);
+      orbital.spin = spin;
+      orbital.energy = energies.reals[k];
+      orbital.occupancy = occupancy;
+      if (labelled) orbital.symmetry = labels->words[k];
+      const auto begin = coefficients.reals.begin() + static_cast<std::ptrdiff_t>(k * aoCount);
+      orbital.coefficients.assign(begin, begin + aoCount);
+    }
+    vectors.reset();
+  }
+
+  AuxScanner& m_scanner;
+  Calculation m_calculation;
+};
+
+}  // namespace
+
+CalculationRead readAuxFile(std::istream& in, const std::string& source) {
+  try {
+    AuxScanner scanner(in, source);
+    scanner.scan();
+    return {CalculationBuilder(scanner).build(), {}};
+  } catch (const ReadFailure& failure) {
+    return {std::nullopt, failure.error};
+  }
+}
+
+CalculationRead readAuxFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return {std::nullopt, {path, 0, "cannot open the file"}};
+  return readAuxFile(file, path);
+}
+
+}  // namespace lobewright

@@ -1,0 +1,191 @@
+#!/usr/bin/python3
+"""Checks Lobewright's exact orbital against a calculation of its own.
+
+Runs orbital_cube to write one MO of a MOPAC .aux file as a Gaussian cube, then, without any of
+Lobewright's code: reads the .aux file, de-orthogonalises the MO with numpy (S^-1/2 from eigh),
+evaluates psi at every grid point of the cube from the Slater functions, and compares. Checks
+the cube's layout and atoms on the way, and, when asked, the grid integral of psi^2.
+"""
+import argparse
+import math
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+import numpy as np
+
+BOHR = 0.52917721092  # Angstrom
+ATOMIC_NUMBERS = {'H': 1, 'C': 6, 'N': 7, 'O': 8, 'S': 16, 'Cl': 17}
+
+HEADING = re.compile(r'^\s*([A-Za-z][A-Za-z0-9_.]*)(?::[^\[=]*)?(?:\[[^\]]*\])?=(.*)$')
+NUMBER = re.compile(r'[-+]?(?:\d+\.?\d*|\.\d+)(?:[EeDd][-+]?\d+)?')
+
+
+def read_aux(path):
+    """The text of each section, by name; a geometry update or optimum is kept as FINAL_X."""
+    sections = {}
+    name = None
+    with open(path) as f:
+        for line in f:
+            if line.lstrip().startswith('#'):
+                continue
+            match = HEADING.match(line)
+            if match:
+                name = match.group(1)
+                if name in ('ATOM_X_UPDATED', 'ATOM_X_OPT'):
+                    name = 'FINAL_X'
+                sections[name] = [match.group(2)]
+            elif name is not None:
+                sections[name].append(line)
+    return {key: ' '.join(lines) for key, lines in sections.items()}
+
+
+def numbers(text):
+    return np.array([float(word.replace('D', 'E').replace('d', 'e'))
+                     for word in NUMBER.findall(text)])
+
+
+# Y_type as constant * polynomial(x, y, z), and l.
+ANGULAR = {
+    'S': (0, math.sqrt(1 / (4 * math.pi)), lambda x, y, z: np.ones_like(x)),
+    'PX': (1, math.sqrt(3 / (4 * math.pi)), lambda x, y, z: x),
+    'PY': (1, math.sqrt(3 / (4 * math.pi)), lambda x, y, z: y),
+    'PZ': (1, math.sqrt(3 / (4 * math.pi)), lambda x, y, z: z),
+    'X2': (2, math.sqrt(15 / (16 * math.pi)), lambda x, y, z: x * x - y * y),
+    'XZ': (2, math.sqrt(15 / (4 * math.pi)), lambda x, y, z: x * z),
+    'Z2': (2, math.sqrt(5 / (16 * math.pi)), lambda x, y, z: 3 * z * z - (x * x + y * y + z * z)),
+    'YZ': (2, math.sqrt(15 / (4 * math.pi)), lambda x, y, z: y * z),
+    'XY': (2, math.sqrt(15 / (4 * math.pi)), lambda x, y, z: x * y),
+}
+
+
+def slater(points, centre, n, zeta, kind):
+    l, constant, polynomial = ANGULAR[kind]
+    d = points - centre
+    x, y, z = d[:, 0], d[:, 1], d[:, 2]
+    r = np.sqrt(x * x + y * y + z * z)
+    norm = (2 * zeta) ** (n + 0.5) / math.sqrt(math.factorial(2 * n))
+    return norm * r ** (n - 1 - l) * np.exp(-zeta * r) * constant * polynomial(x, y, z)
+
+
+def load_mo(path, number, spin, raw):
+    aux = read_aux(path)
+    prefix = {'none': '', 'alpha': 'ALPHA_', 'beta': 'BETA_'}[spin]
+    set_name = {'none': 'SET_OF_MOS', 'alpha': 'SET_OF_ALPHA_MOS', 'beta': 'SET_OF_BETA_MOS'}[spin]
+    symbols = aux['ATOM_EL'].split()
+    geometry = numbers(aux.get('FINAL_X', aux['ATOM_X'])).reshape(-1, 3) / BOHR
+    atoms = numbers(aux['AO_ATOMINDEX']).astype(int) - 1
+    kinds = aux['ATOM_SYMTYPE'].split()
+    zetas = numbers(aux['AO_ZETA'])
+    pqns = numbers(aux['ATOM_PQN']).astype(int)
+    count = len(atoms)
+    first, last = numbers(aux[set_name]).astype(int)
+    vectors = numbers(aux[prefix + 'EIGENVECTORS']).reshape(last - first + 1, count)
+    c = vectors[number - first]
+    lower = numbers(aux['OVERLAP_MATRIX'])
+    s = np.zeros((count, count))
+    s[np.tril_indices(count)] = lower
+    s = s + s.T - np.diag(np.diag(s))
+    values, vectors = np.linalg.eigh(s)
+    d = c if raw else vectors @ np.diag(values ** -0.5) @ vectors.T @ c
+    basis = [(geometry[atoms[mu]], pqns[mu], zetas[mu], kinds[mu]) for mu in range(count)]
+    return symbols, geometry, basis, d, float(d @ s @ d)
+
+
+def read_cube(path):
+    with open(path) as f:
+        lines = f.read().split('\n')
+    header = lines[2].split()
+    natoms = int(header[0])
+    origin = np.array([float(v) for v in header[1:4]])
+    counts, steps = [], []
+    for axis in range(3):
+        words = lines[3 + axis].split()
+        counts.append(int(words[0]))
+        steps.append([float(v) for v in words[1:4]])
+    atoms = [[float(v) for v in lines[6 + a].split()] for a in range(natoms)]
+    value_lines = [line for line in lines[6 + natoms:] if line]
+    # Layout: fixed widths, six values to a line, each z run on lines of its own.
+    for line in lines[2:6 + natoms]:
+        assert (len(line) - 5) % 12 == 0, 'header line of odd width: %r' % line
+    per_run = -(-counts[2] // 6)
+    assert len(value_lines) == counts[0] * counts[1] * per_run, 'wrong number of value lines'
+    for index, line in enumerate(value_lines):
+        expected = 6 if index % per_run < per_run - 1 else counts[2] - 6 * (per_run - 1)
+        assert len(line) == 13 * expected, 'value line of odd width: %r' % line
+    values = np.array(' '.join(value_lines).split(), dtype=float)
+    return origin, np.array(counts), np.array(steps), atoms, values
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('tool')
+    parser.add_argument('aux')
+    parser.add_argument('mo', type=int)
+    parser.add_argument('--spin', default='none')
+    parser.add_argument('--raw', action='store_true')
+    parser.add_argument('--spacing', default='0.15')
+    parser.add_argument('--margin', default='4.0')
+    parser.add_argument('--norm', type=float, help='expected grid integral of psi^2')
+    parser.add_argument('--norm-tolerance', type=float, default=0.005)
+    args = parser.parse_args()
+
+    with tempfile.TemporaryDirectory() as work:
+        cube = os.path.join(work, 'orbital.cube')
+        subprocess.run([args.tool, args.aux, str(args.mo), args.spin,
+                        'raw' if args.raw else 'exact', args.spacing, args.margin, cube],
+                       check=True)
+        origin, counts, steps, cube_atoms, values = read_cube(cube)
+
+    symbols, geometry, basis, d, norm_in_s = load_mo(args.aux, args.mo, args.spin, args.raw)
+    problems = []
+    if len(cube_atoms) != len(symbols):
+        problems.append('the cube has %d atoms, the file %d' % (len(cube_atoms), len(symbols)))
+    for atom, symbol, position in zip(cube_atoms, symbols, geometry):
+        if atom[0] != ATOMIC_NUMBERS[symbol] or atom[1] != atom[0]:
+            problems.append('atom %s written as %s' % (symbol, atom[:2]))
+        if np.abs(np.array(atom[2:]) - position).max() > 2e-6:
+            problems.append('atom %s at %s, expected %s' % (symbol, atom[2:], position))
+    # The grid as orbital_cube lays it out, in Angstrom, unrounded: the header's six decimals
+    # would move points near a nucleus enough to matter.
+    spacing = float(args.spacing)
+    margin = float(args.margin)
+    low = geometry.min(axis=0) * BOHR - margin
+    high = geometry.max(axis=0) * BOHR + margin
+    expected_counts = np.floor((high - low) / spacing).astype(int) + 1
+    step = spacing / BOHR
+    if list(counts) != list(expected_counts):
+        problems.append('grid of %s points, expected %s' % (counts, expected_counts))
+    if np.abs(origin - low / BOHR).max() > 1e-6:
+        problems.append('origin %s, expected %s' % (origin, low / BOHR))
+    if np.abs(steps - step * np.eye(3)).max() > 1e-6:
+        problems.append('axes %s, expected a cubic grid of step %.6f' % (steps, step))
+
+    i, j, k = np.meshgrid(*(np.arange(n) for n in counts), indexing='ij')
+    points = (low + spacing * np.stack([i.ravel(), j.ravel(), k.ravel()], axis=1)) / BOHR
+    psi = np.zeros(len(points))
+    for coefficient, (centre, n, zeta, kind) in zip(d, basis):
+        psi += coefficient * slater(points, centre, n, zeta, kind)
+
+    largest = np.abs(psi).max()
+    difference = np.abs(values - psi).max()
+    print('%s MO %d (%s, %s): %d points, max |psi| %.4g, largest difference %.3g; d^T S d %.6f'
+          % (os.path.basename(args.aux), args.mo, args.spin, 'raw' if args.raw else 'exact',
+             len(points), largest, difference, norm_in_s))
+    if difference > 1e-4 * largest:
+        problems.append('the cube differs from numpy by %.3g, more than 1e-4 of %.3g'
+                        % (difference, largest))
+    if args.norm is not None:
+        integral = float((values ** 2).sum() * step ** 3)
+        print('grid integral of psi^2: %.4f (expected %.4f)' % (integral, args.norm))
+        if abs(integral - args.norm) > args.norm_tolerance:
+            problems.append('the grid integral of psi^2 is %.4f, not %.4f' % (integral, args.norm))
+    for problem in problems:
+        print('FAIL: ' + problem)
+    return 1 if problems else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
