@@ -4,30 +4,11 @@
 #include <cmath>
 
 namespace lobewright {
-namespace {
-
-bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-}  // namespace
 
 bool readLine(std::istream& in, std::string& line) {
   if (!std::getline(in, line)) return false;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return true;
-}
-
-std::vector<std::string_view> splitWords(std::string_view line) {
-  std::vector<std::string_view> words;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && isBlank(line[i])) ++i;
-    const std::size_t start = i;
-    while (i < line.size() && !isBlank(line[i])) ++i;
-    if (i > start) words.push_back(line.substr(start, i - start));
-  }
-  return words;
 }
 
 bool parseReal(std::string_view word, float& value) {

@@ -5,13 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include "input/text_scan.h"  // splitWords
+
 namespace lobewright {
 
 // Reads one line of any length without its line end (LF or CR LF). False when nothing is left.
 bool readLine(std::istream& in, std::string& line);
-
-// The whitespace-separated words of a line, as views into it.
-[[nodiscard]] std::vector<std::string_view> splitWords(std::string_view line);
 
 // A whole word as a finite decimal number ("C" notation, no sign "+"); false for anything else,
 // "0.5x", "nan" and "inf" included.
