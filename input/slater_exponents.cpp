@@ -114,4 +114,18 @@ std::optional<ShellExponents> slaterExponents(std::string_view method, std::stri
   return found->second;
 }
 
+std::optional<SlaterShell> shellOf(const ShellExponents& shells, int l) {
+  if (l == 0) return shells.s;
+  return l == 1 ? shells.p : shells.d;
+}
+
+void appendShell(std::vector<BasisFunction>& basis, int atom, int l, const SlaterShell& shell) {
+  const int first = l == 0   ? 0
+                    : l == 1 ? static_cast<int>(AoType::px)
+                             : static_cast<int>(AoType::x2);
+  for (int i = 0; i < 2 * l + 1; ++i) {
+    basis.push_back({atom, shell.n, static_cast<AoType>(first + i), shell.zeta});
+  }
+}
+
 }  // namespace lobewright

@@ -3,6 +3,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "input/calculation.h"
 
 namespace lobewright {
 
@@ -29,5 +32,11 @@ struct ShellExponents {
 // method or the element in it.
 [[nodiscard]] std::optional<ShellExponents> slaterExponents(std::string_view method,
                                                             std::string_view symbol);
+
+// The shell of angular momentum l (0, 1, 2), or nothing when the element has none.
+[[nodiscard]] std::optional<SlaterShell> shellOf(const ShellExponents& shells, int l);
+
+// Appends the functions of a shell in MOPAC's order: S; PX, PY, PZ; X2, XZ, Z2, YZ, XY.
+void appendShell(std::vector<BasisFunction>& basis, int atom, int l, const SlaterShell& shell);
 
 }  // namespace lobewright
