@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 
@@ -33,9 +34,16 @@ class MgfReader {
  private:
   [[noreturn]] void fail(std::string what) const { throw m_lines.error(std::move(what)); }
 
+  // Called where a line could not be read: an overlong line and a read error are errors; the
+  // end of the text is not.
+  void checkReadable() const {
+    if (m_lines.failed()) fail("the line is longer than any MOPAC writes");
+    if (m_lines.unreadable()) fail("the file cannot be read past this line");
+  }
+
   void nextLine(std::string_view what) {
     if (m_lines.next()) return;
-    if (m_lines.failed()) fail("the line is longer than any MOPAC writes");
+    checkReadable();
     throw TextError{m_source, m_lines.lineNumber(), "the file ends before " + std::string(what)};
   }
 
@@ -89,7 +97,7 @@ class MgfReader {
         fail("expected ORBITAL, INVERSE_MATRIX or Keywords:");
       }
     }
-    if (m_lines.failed()) fail("the line is longer than any MOPAC writes");
+    checkReadable();
     if (first.empty()) throw TextError{m_source, 0, "This file holds no orbitals."};
     const Spin firstSpin = second.empty() ? Spin::none : Spin::alpha;
     for (MolecularOrbital& mo : first) mo.spin = firstSpin;
@@ -217,6 +225,8 @@ CalculationRead readMgfFile(std::istream& in, const std::string& source) {
 }
 
 CalculationRead readMgfFile(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return {std::nullopt, {path, 0, "is a folder"}};
   std::ifstream file(path, std::ios::binary);
   if (!file) return {std::nullopt, {path, 0, "cannot be opened"}};
   return readMgfFile(file, path);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -118,6 +119,13 @@ class OutReader {
   enum class SectionKind { eigenvectors, occupied, virtualOrbitals };
 
   [[noreturn]] void fail(std::string what) const { throw m_lines.error(std::move(what)); }
+
+  // Called where a line could not be read: an overlong line and a read error are errors; the
+  // end of the text is not.
+  void checkReadable() const {
+    if (m_lines.failed()) fail("the line is longer than any MOPAC writes");
+    if (m_lines.unreadable()) fail("the file cannot be read past this line");
+  }
   [[noreturn]] static void failAt(int64_t line, std::string what, const std::string& source) {
     throw TextError{source, line, std::move(what)};
   }
@@ -128,7 +136,7 @@ class OutReader {
       return true;
     }
     if (!m_lines.next()) {
-      if (m_lines.failed()) fail("the line is longer than any MOPAC writes");
+      checkReadable();
       return false;
     }
     m_words = m_lines.words();
@@ -508,6 +516,8 @@ CalculationRead readOutFile(std::istream& in, const std::string& source) {
 }
 
 CalculationRead readOutFile(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return {std::nullopt, {path, 0, "is a folder"}};
   std::ifstream file(path, std::ios::binary);
   if (!file) return {std::nullopt, {path, 0, "cannot be opened"}};
   return readOutFile(file, path);

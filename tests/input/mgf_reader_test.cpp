@@ -159,6 +159,9 @@ TEST(MgfReader, DamagedFilesNameTheLine) {
     EXPECT_EQ(read.error.line, damage.line) << damage.name << ": " << read.error.message();
   }
   EXPECT_FALSE(readMgfFile(dataPath("aux/no-such.mgf")).calculation);
+  EXPECT_EQ(readMgfFile(dataPath("aux")).error.what, "is a folder");
+  const CalculationRead overlong = readText(water + std::string(2 << 20, '1'));
+  EXPECT_EQ(overlong.error.what, "the line is longer than any MOPAC writes");
 }
 
 TEST(MgfReader, CutAndFlippedFilesAreReadOrRefused) {

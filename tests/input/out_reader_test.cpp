@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <random>
 #include <sstream>
@@ -190,6 +191,11 @@ TEST(OutReader, OpenShellsMozymeAndFilesWithoutEigenvectors) {
             "file (keyword AUX).");
   EXPECT_EQ(readOutFile(dataPath("aux/no-such.out")).error.message(),
             dataPath("aux/no-such.out") + ": cannot be opened");
+  EXPECT_EQ(readOutFile(dataPath("aux")).error.what, "is a folder");
+  std::ifstream folder(dataPath("aux"));
+  EXPECT_EQ(readOutFile(folder, "aux").error.what, "the file cannot be read past this line");
+  const CalculationRead overlong = readText(water + std::string(2 << 20, 'x'));
+  EXPECT_EQ(overlong.error.what, "the line is longer than any MOPAC writes");
 }
 
 // Damage to an output gives a message at the line that shows it.
