@@ -28,7 +28,8 @@ constexpr std::string_view kRowOrder =
     "the rows of an atom must run S, Px, Py, Pz, then x2, xz, z2, yz, xy";
 // The classic model's method stands in when a file names none.
 constexpr std::string_view kUnnamedMethod = "PM3";
-// More MOs in one block heading than any MOPAC prints; a longer heading is no heading.
+// MOPAC prints 6 MOs to a block up to version 6 and 8 from version 7 on; a heading with many
+// more is damage.
 constexpr std::size_t kMaxMosPerBlock = 64;
 
 // The row labels, in the order of an atom's rows: "S", then "Px" "Py" "Pz" ("PX" in MOPAC 6),
@@ -126,8 +127,8 @@ class OutReader {
     if (m_lines.failed()) fail("the line is longer than any MOPAC writes");
     if (m_lines.unreadable()) fail("the file cannot be read past this line");
   }
-  [[noreturn]] static void failAt(int64_t line, std::string what, const std::string& source) {
-    throw TextError{source, line, std::move(what)};
+  [[noreturn]] void failAt(int64_t line, std::string what) const {
+    throw TextError{m_source, line, std::move(what)};
   }
 
   bool nextLine() {
@@ -308,13 +309,13 @@ class OutReader {
     if (m_rows.empty()) {
       m_rows = rows;
     } else if (rows != m_rows) {
-      failAt(headingLine, "this block's rows are not those of the first block", source());
+      failAt(headingLine, "this block's rows are not those of the first block");
     }
 
     std::set<int>& seen = m_numbersSeen[spin];
     for (std::size_t i = 0; i < numbers.size(); ++i) {
       if (!seen.insert(numbers[i]).second) {
-        failAt(headingLine, "MO " + std::to_string(numbers[i]) + " is printed twice", source());
+        failAt(headingLine, "MO " + std::to_string(numbers[i]) + " is printed twice");
       }
       MolecularOrbital mo;
       mo.number = numbers[i];
@@ -335,13 +336,12 @@ class OutReader {
     std::vector<double> energies;
     for (const std::string_view word : splitNumbers(line.first)) {
       const std::optional<double> value = parseDouble(word);
-      if (!value) failAt(line.second, notANumber(word), source());
+      if (!value) failAt(line.second, notANumber(word));
       energies.push_back(*value);
     }
     if (energies.size() != count) {
-      failAt(line.second,
-             std::to_string(energies.size()) + " eigenvalues for " + std::to_string(count) + " MOs",
-             source());
+      failAt(line.second, std::to_string(energies.size()) + " eigenvalues for " +
+                              std::to_string(count) + " MOs");
     }
     return energies;
   }
@@ -361,10 +361,8 @@ class OutReader {
       }
     }
     if (labels.size() != count) {
-      failAt(
-          line.second,
-          std::to_string(labels.size()) + " symmetry labels for " + std::to_string(count) + " MOs",
-          source());
+      failAt(line.second, std::to_string(labels.size()) + " symmetry labels for " +
+                              std::to_string(count) + " MOs");
     }
     return labels;
   }
@@ -420,30 +418,25 @@ class OutReader {
     if (!endsAtom(rows.back())) fail(std::string(kRowOrder));
   }
 
-  [[nodiscard]] const std::string& source() const { return m_source; }
-
   Calculation build() {
     if (m_orbitals.empty()) {
-      throw TextError{source(), 0,
-                      std::string(m_mozyme || m_localized ? kLocalizedOrbitals : kNoEigenvectors)};
+      failAt(0, std::string(m_mozyme || m_localized ? kLocalizedOrbitals : kNoEigenvectors));
     }
-    if (m_atoms.empty()) throw TextError{source(), 0, "No table of Cartesian coordinates."};
+    if (m_atoms.empty()) failAt(0, "No table of Cartesian coordinates.");
     Calculation calculation;
     calculation.method = m_method.empty() ? m_echoMethod : m_method;
     calculation.atoms = m_atoms;
     for (const AoRow& row : m_rows) {
       const auto atom = static_cast<std::size_t>(row.atomNumber - 1);
       if (atom >= m_atoms.size() || m_atoms[atom].symbol != row.symbol) {
-        failAt(m_atomsLine,
-               "the eigenvectors' atom " + std::to_string(row.atomNumber) + " (" + row.symbol +
-                   ") is not in the final geometry",
-               source());
+        failAt(m_atomsLine, "the eigenvectors' atom " + std::to_string(row.atomNumber) + " (" +
+                                row.symbol + ") is not in the final geometry");
       }
     }
     const std::string method =
         calculation.method.empty() ? std::string(kUnnamedMethod) : calculation.method;
     if (!exponentTableMethod(method)) {
-      throw TextError{source(), 0, "No Slater exponents are known for the method " + method + "."};
+      failAt(0, "No Slater exponents are known for the method " + method + ".");
     }
     for (const AoRow& row : m_rows) {
       const int l = angularMomentum(row.type);
@@ -451,9 +444,8 @@ class OutReader {
       const std::optional<ShellExponents> shells = slaterExponents(method, row.symbol);
       const std::optional<SlaterShell> shell = shells ? shellOf(*shells, l) : std::nullopt;
       if (!shell) {
-        throw TextError{source(), 0,
-                        method + " has no " + "spd"[l] + " exponent for " + row.symbol + " (atom " +
-                            std::to_string(row.atomNumber) + ")."};
+        failAt(0, method + " has no " + "spd"[l] + " exponent for " + row.symbol + " (atom " +
+                      std::to_string(row.atomNumber) + ").");
       }
       appendShell(calculation.basis, row.atomNumber - 1, l, *shell);
     }
@@ -466,8 +458,9 @@ class OutReader {
     const Filling& f = m_filling;
     const std::optional<int> doubly = f.doubly ? f.doubly : f.filled;
     double openShare = f.openShare.value_or(1.0);
-    if (f.openKeyword)
+    if (f.openKeyword) {
       openShare = static_cast<double>(f.openKeyword->first) / f.openKeyword->second;
+    }
     for (std::size_t i = 0; i < orbitals.size(); ++i) {
       MolecularOrbital& mo = orbitals[i];
       if (m_kinds[i] != SectionKind::eigenvectors) {
@@ -475,18 +468,17 @@ class OutReader {
       } else if (mo.spin != Spin::none) {
         const std::optional<int> electrons = mo.spin == Spin::alpha ? f.alpha : f.beta;
         if (!electrons) {
-          throw TextError{source(), 0,
-                          "A UHF output that states no numbers of alpha and beta electrons."};
+          failAt(0, "A UHF output that states no numbers of alpha and beta electrons.");
         }
         mo.occupancy = mo.number <= *electrons ? 1.0 : 0.0;
       } else {
         if (!doubly) {
-          throw TextError{source(), 0,
-                          "The output states no count of filled levels (\"DOUBLY OCCUPIED "
-                          "LEVELS =\")."};
+          failAt(0,
+                 "The output states no count of filled levels (\"DOUBLY OCCUPIED "
+                 "LEVELS =\").");
         }
-        const int open = f.open.value_or(0);
-        mo.occupancy = mo.number <= *doubly ? 2.0 : mo.number <= *doubly + open ? openShare : 0.0;
+        const int64_t lastOpen = int64_t{*doubly} + f.open.value_or(0);
+        mo.occupancy = mo.number <= *doubly ? 2.0 : mo.number <= lastOpen ? openShare : 0.0;
       }
     }
   }
