@@ -7,6 +7,8 @@
 #include <numbers>
 #include <vector>
 
+#include "surface/prolate_polynomial.h"
+
 namespace lobewright {
 namespace {
 
@@ -16,86 +18,13 @@ constexpr double kPi = std::numbers::pi;
 constexpr double kSameCentre = 1e-10;
 constexpr int kMaxL = 2;
 
-// A polynomial in the prolate spheroidal coordinates xi and eta: c[i][j] xi^i eta^j.
-class Polynomial {
- public:
-  Polynomial(int xiDegree, int etaDegree)
-      : m_xiDegree(xiDegree),
-        m_etaDegree(etaDegree),
-        m_c(static_cast<std::size_t>((xiDegree + 1) * (etaDegree + 1)), 0.0) {}
-
-  static Polynomial constant(double value) {
-    Polynomial p(0, 0);
-    p.at(0, 0) = value;
-    return p;
-  }
-  // a xi^2 eta^2 + ... given as {{i, j, coefficient}, ...}.
-  static Polynomial terms(std::initializer_list<std::array<double, 3>> list) {
-    int xi = 0;
-    int eta = 0;
-    for (const auto& term : list) {
-      xi = std::max(xi, static_cast<int>(term[0]));
-      eta = std::max(eta, static_cast<int>(term[1]));
-    }
-    Polynomial p(xi, eta);
-    for (const auto& term : list)
-      p.at(static_cast<int>(term[0]), static_cast<int>(term[1])) += term[2];
-    return p;
-  }
-
-  [[nodiscard]] int xiDegree() const { return m_xiDegree; }
-  [[nodiscard]] int etaDegree() const { return m_etaDegree; }
-  [[nodiscard]] double at(int i, int j) const { return m_c[index(i, j)]; }
-  double& at(int i, int j) { return m_c[index(i, j)]; }
-
-  friend Polynomial operator*(const Polynomial& a, const Polynomial& b) {
-    Polynomial p(a.m_xiDegree + b.m_xiDegree, a.m_etaDegree + b.m_etaDegree);
-    for (int i = 0; i <= a.m_xiDegree; ++i) {
-      for (int j = 0; j <= a.m_etaDegree; ++j) {
-        const double c = a.at(i, j);
-        if (c == 0.0) continue;
-        for (int k = 0; k <= b.m_xiDegree; ++k) {
-          for (int l = 0; l <= b.m_etaDegree; ++l) p.at(i + k, j + l) += c * b.at(k, l);
-        }
-      }
-    }
-    return p;
-  }
-
-  friend Polynomial operator-(const Polynomial& a, const Polynomial& b) {
-    Polynomial p(std::max(a.m_xiDegree, b.m_xiDegree), std::max(a.m_etaDegree, b.m_etaDegree));
-    for (int i = 0; i <= p.m_xiDegree; ++i) {
-      for (int j = 0; j <= p.m_etaDegree; ++j) {
-        const double left = i <= a.m_xiDegree && j <= a.m_etaDegree ? a.at(i, j) : 0.0;
-        const double right = i <= b.m_xiDegree && j <= b.m_etaDegree ? b.at(i, j) : 0.0;
-        p.at(i, j) = left - right;
-      }
-    }
-    return p;
-  }
-
-  [[nodiscard]] Polynomial power(int exponent) const {
-    Polynomial p = constant(1.0);
-    for (int i = 0; i < exponent; ++i) p = p * *this;
-    return p;
-  }
-
- private:
-  [[nodiscard]] std::size_t index(int i, int j) const {
-    return static_cast<std::size_t>(i * (m_etaDegree + 1) + j);
-  }
-
-  int m_xiDegree;
-  int m_etaDegree;
-  std::vector<double> m_c;
-};
-
 // With the centres A and B at z = -R/2 and +R/2 and u = R/2:
 //   r_a = u (xi + eta), r_b = u (xi - eta), z_a = u (xi eta + 1), z_b = u (xi eta - 1),
 //   rho^2 = x^2 + y^2 = u^2 (xi^2 - 1)(1 - eta^2), dV = u^3 (xi^2 - eta^2) dxi deta dphi.
 // The polynomials below leave out the powers of u.
-const Polynomial& rhoSquared() {
-  static const Polynomial p = Polynomial::terms({{2, 0, 1}, {2, 2, -1}, {0, 0, -1}, {0, 2, 1}});
+const ProlatePolynomial& rhoSquared() {
+  static const ProlatePolynomial p =
+      ProlatePolynomial::terms({{2, 0, 1}, {2, 2, -1}, {0, 0, -1}, {0, 2, 1}});
   return p;
 }
 
@@ -129,10 +58,10 @@ double angularConstant(int l, int m) {
 }
 
 // The polynomial in z and rho^2, with z as given.
-Polynomial angularPolynomial(int l, int m, const Polynomial& z) {
-  if (l == 2 && m == 0) return Polynomial::constant(2.0) * z * z - rhoSquared();
+ProlatePolynomial angularPolynomial(int l, int m, const ProlatePolynomial& z) {
+  if (l == 2 && m == 0) return ProlatePolynomial::constant(2.0) * z * z - rhoSquared();
   if (l - m == 1) return z;
-  return Polynomial::constant(1.0);
+  return ProlatePolynomial::constant(1.0);
 }
 
 double logNormalisation(int n, double zeta) {
@@ -201,7 +130,7 @@ class BondFrame {
                             (a.n + b.n + 1) * std::log(u) - (alpha - std::abs(beta));
     const double scale = std::exp(logScale);
     for (int m = 0; m <= std::min(a.l, b.l); ++m) {
-      const Polynomial& p = polynomial(a, b, m);
+      const ProlatePolynomial& p = polynomial(a, b, m);
       const std::vector<double> scaledAs = scaledA(alpha, p.xiDegree());
       const std::vector<double> scaledBs = scaledB(beta, p.etaDegree());
       double sum = 0.0;
@@ -217,22 +146,23 @@ class BondFrame {
   }
 
  private:
-  const Polynomial& polynomial(const ShellKind& a, const ShellKind& b, int m) {
+  const ProlatePolynomial& polynomial(const ShellKind& a, const ShellKind& b, int m) {
     const std::array<int, 5> key = {a.n, a.l, b.n, b.l, m};
     auto found = m_polynomials.find(key);
     if (found != m_polynomials.end()) return found->second;
-    const Polynomial xiPlusEta = Polynomial::terms({{1, 0, 1}, {0, 1, 1}});
-    const Polynomial xiMinusEta = Polynomial::terms({{1, 0, 1}, {0, 1, -1}});
-    const Polynomial zA = Polynomial::terms({{1, 1, 1}, {0, 0, 1}});
-    const Polynomial zB = Polynomial::terms({{1, 1, 1}, {0, 0, -1}});
-    const Polynomial jacobian = Polynomial::terms({{2, 0, 1}, {0, 2, -1}});
-    const Polynomial product = xiPlusEta.power(a.n - 1 - a.l) * angularPolynomial(a.l, m, zA) *
-                               xiMinusEta.power(b.n - 1 - b.l) * angularPolynomial(b.l, m, zB) *
-                               rhoSquared().power(m) * jacobian;
+    const ProlatePolynomial xiPlusEta = ProlatePolynomial::terms({{1, 0, 1}, {0, 1, 1}});
+    const ProlatePolynomial xiMinusEta = ProlatePolynomial::terms({{1, 0, 1}, {0, 1, -1}});
+    const ProlatePolynomial zA = ProlatePolynomial::terms({{1, 1, 1}, {0, 0, 1}});
+    const ProlatePolynomial zB = ProlatePolynomial::terms({{1, 1, 1}, {0, 0, -1}});
+    const ProlatePolynomial jacobian = ProlatePolynomial::terms({{2, 0, 1}, {0, 2, -1}});
+    const ProlatePolynomial product =
+        xiPlusEta.power(a.n - 1 - a.l) * angularPolynomial(a.l, m, zA) *
+        xiMinusEta.power(b.n - 1 - b.l) * angularPolynomial(b.l, m, zB) * rhoSquared().power(m) *
+        jacobian;
     return m_polynomials.emplace(key, product).first->second;
   }
 
-  std::map<std::array<int, 5>, Polynomial> m_polynomials;
+  std::map<std::array<int, 5>, ProlatePolynomial> m_polynomials;
 };
 
 // The rotation that carries the bond frame (z' from A to B) into the molecule's frame, for the
