@@ -12,6 +12,7 @@
 
 #include "input/eigenvector_heading.h"
 #include "input/number_text.h"
+#include "input/output_statements.h"
 #include "input/slater_exponents.h"
 
 namespace lobewright {
@@ -57,31 +58,6 @@ bool isBlockHeading(const std::vector<std::string_view>& words) {
          (words[1] == "No." || words[1] == "NO.");
 }
 
-// The word after "=" (or glued to it: "=106") from position `from` on.
-std::optional<std::string_view> afterEquals(const std::vector<std::string_view>& words,
-                                            std::size_t from) {
-  for (std::size_t i = from; i < words.size(); ++i) {
-    if (words[i] == "=") {
-      if (i + 1 < words.size()) return words[i + 1];
-      return std::nullopt;
-    }
-    if (words[i].size() > 1 && words[i].front() == '=') return words[i].substr(1);
-  }
-  return std::nullopt;
-}
-
-// Where a phrase of words ends in a line, when the line holds it.
-std::optional<std::size_t> phraseEnd(const std::vector<std::string_view>& words,
-                                     std::initializer_list<std::string_view> phrase) {
-  if (words.size() < phrase.size()) return std::nullopt;
-  for (std::size_t i = 0; i + phrase.size() <= words.size(); ++i) {
-    if (std::equal(phrase.begin(), phrase.end(), words.begin() + static_cast<std::ptrdiff_t>(i))) {
-      return i + phrase.size();
-    }
-  }
-  return std::nullopt;
-}
-
 // One row of a block: the function and its atom (the row's atom number from 1).
 struct AoRow {
   int atomNumber = 0;
@@ -89,17 +65,6 @@ struct AoRow {
   AoType type = AoType::s;
 
   friend bool operator==(const AoRow&, const AoRow&) = default;
-};
-
-// What the lines about electrons say.
-struct Filling {
-  std::optional<int> doubly;        // "DOUBLY OCCUPIED LEVELS = 13"
-  std::optional<int> filled;        // "NO. OF FILLED LEVELS = 13"
-  std::optional<int> open;          // "SINGLY OCCUPIED LEVELS = 2", "LEVELS WITH OCCUPANCY x = 3"
-  std::optional<double> openShare;  // electrons per open level
-  std::optional<std::pair<int, int>> openKeyword;  // OPEN(M,N): M electrons in N levels
-  std::optional<int> alpha;
-  std::optional<int> beta;
 };
 
 class OutReader {
@@ -159,72 +124,15 @@ class OutReader {
         readSection(SectionKind::eigenvectors, w[0] == "ALPHA"  ? Spin::alpha
                                                : w[0] == "BETA" ? Spin::beta
                                                                 : Spin::none);
-      } else if (m_mozyme && w.size() == 2 && w[1] == "Orbitals" &&
+      } else if (m_statements.mozyme() && w.size() == 2 && w[1] == "Orbitals" &&
                  (w[0] == "Occupied" || w[0] == "Virtual")) {
         readSection(w[0] == "Occupied" ? SectionKind::occupied : SectionKind::virtualOrbitals,
                     Spin::none);
       } else if (w.size() == 2 && w[0] == "CARTESIAN" && w[1] == "COORDINATES") {
         readCoordinates();
       } else {
-        readStatement();
+        m_statements.see(w);
       }
-    }
-  }
-
-  // Lines of the header and the summaries that say something the calculation needs.
-  void readStatement() {
-    const std::vector<std::string_view>& w = m_words;
-    if (m_method.empty() && w.size() == 3 && w[1] == "CALCULATION" && w[2] == "RESULTS") {
-      m_method = w[0];
-    }
-    if (w.size() >= 3 && w[0] == "*" && w[2] == "-") readKeywordEcho();
-    if (phraseEnd(w, {"LOCALIZED", "MOLECULAR", "ORBITALS"})) m_localized = true;
-    readCounts();
-  }
-
-  void readCounts() {
-    const std::vector<std::string_view>& w = m_words;
-    const auto countAfter = [&](std::size_t from) -> std::optional<int> {
-      const std::optional<std::string_view> word = afterEquals(w, from);
-      const std::optional<int> value = word ? parseInteger<int>(*word) : std::nullopt;
-      if (!value || *value < 0) return std::nullopt;
-      return value;
-    };
-    const auto take = [&](std::initializer_list<std::string_view> phrase,
-                          std::optional<int>& field) {
-      const std::optional<std::size_t> end = phraseEnd(w, phrase);
-      if (end && !field) field = countAfter(*end);
-      return end.has_value();
-    };
-    Filling& f = m_filling;
-    if (take({"DOUBLY", "OCCUPIED", "LEVELS"}, f.doubly) || take({"FILLED", "LEVELS"}, f.filled) ||
-        take({"ALPHA", "ELECTRONS"}, f.alpha) || take({"BETA", "ELECTRONS"}, f.beta)) {
-      return;
-    }
-    if (f.open) return;
-    if (const std::optional<std::size_t> end = phraseEnd(w, {"SINGLY", "OCCUPIED", "LEVELS"})) {
-      f.open = countAfter(*end);
-      f.openShare = 1.0;
-    } else if (const std::optional<std::size_t> with =
-                   phraseEnd(w, {"LEVELS", "WITH", "OCCUPANCY"});
-               with && *with < w.size()) {
-      f.open = countAfter(*with);
-      f.openShare = parseDouble(w[*with]);
-    }
-  }
-
-  // " *  PM7        - The PM7 Hamiltonian to be used", " *  OPEN(M,N)  - THERE ARE 2 ELECTRONS
-  // IN 2 LEVELS", " *  MOZYME     - USE LOCALIZED M.O.s ...".
-  void readKeywordEcho() {
-    const std::vector<std::string_view>& w = m_words;
-    if (w[1] == "MOZYME") m_mozyme = true;
-    if (m_echoMethod.empty() && exponentTableMethod(w[1])) m_echoMethod = w[1];
-    const auto electrons = phraseEnd(w, {"THERE", "ARE"});
-    const auto levels = phraseEnd(w, {"IN"});
-    if (w[1] == "OPEN(M,N)" && electrons && levels && *electrons < w.size() && *levels < w.size()) {
-      const std::optional<int> m = parseInteger<int>(w[*electrons]);
-      const std::optional<int> n = parseInteger<int>(w[*levels]);
-      if (m && n && *n > 0) m_filling.openKeyword = std::pair{*m, *n};
     }
   }
 
@@ -420,11 +328,11 @@ class OutReader {
 
   Calculation build() {
     if (m_orbitals.empty()) {
-      failAt(0, std::string(m_mozyme || m_localized ? kLocalizedOrbitals : kNoEigenvectors));
+      failAt(0, std::string(m_statements.mozyme() ? kLocalizedOrbitals : kNoEigenvectors));
     }
     if (m_atoms.empty()) failAt(0, "No table of Cartesian coordinates.");
     Calculation calculation;
-    calculation.method = m_method.empty() ? m_echoMethod : m_method;
+    calculation.method = m_statements.method();
     calculation.atoms = m_atoms;
     for (const AoRow& row : m_rows) {
       const auto atom = static_cast<std::size_t>(row.atomNumber - 1);
@@ -450,37 +358,17 @@ class OutReader {
       appendShell(calculation.basis, row.atomNumber - 1, l, *shell);
     }
     calculation.orbitals = std::move(m_orbitals);
-    setOccupancies(calculation.orbitals);
-    return calculation;
-  }
-
-  void setOccupancies(std::vector<MolecularOrbital>& orbitals) const {
-    const Filling& f = m_filling;
-    const std::optional<int> doubly = f.doubly ? f.doubly : f.filled;
-    double openShare = f.openShare.value_or(1.0);
-    if (f.openKeyword) {
-      openShare = static_cast<double>(f.openKeyword->first) / f.openKeyword->second;
-    }
-    for (std::size_t i = 0; i < orbitals.size(); ++i) {
-      MolecularOrbital& mo = orbitals[i];
+    for (std::size_t i = 0; i < calculation.orbitals.size(); ++i) {
+      MolecularOrbital& mo = calculation.orbitals[i];
       if (m_kinds[i] != SectionKind::eigenvectors) {
         mo.occupancy = m_kinds[i] == SectionKind::occupied ? 2.0 : 0.0;
-      } else if (mo.spin != Spin::none) {
-        const std::optional<int> electrons = mo.spin == Spin::alpha ? f.alpha : f.beta;
-        if (!electrons) {
-          failAt(0, "A UHF output that states no numbers of alpha and beta electrons.");
-        }
-        mo.occupancy = mo.number <= *electrons ? 1.0 : 0.0;
-      } else {
-        if (!doubly) {
-          failAt(0,
-                 "The output states no count of filled levels (\"DOUBLY OCCUPIED "
-                 "LEVELS =\").");
-        }
-        const int64_t lastOpen = int64_t{*doubly} + f.open.value_or(0);
-        mo.occupancy = mo.number <= *doubly ? 2.0 : mo.number <= lastOpen ? openShare : 0.0;
+        continue;
       }
+      const std::optional<double> occupancy = m_statements.occupancy(mo.number, mo.spin);
+      if (!occupancy) failAt(0, m_statements.missingCount(mo.spin));
+      mo.occupancy = *occupancy;
     }
+    return calculation;
   }
 
   LineReader m_lines;
@@ -488,11 +376,7 @@ class OutReader {
   std::vector<std::string_view> m_words;
   bool m_pending = false;
 
-  std::string m_method;
-  std::string m_echoMethod;
-  bool m_mozyme = false;
-  bool m_localized = false;
-  Filling m_filling;
+  OutputStatements m_statements;
   std::vector<CalculationAtom> m_atoms;
   int64_t m_atomsLine = 0;
   std::vector<AoRow> m_rows;
