@@ -56,9 +56,9 @@ class AuxSections {
     const std::vector<double> pqns = numbers("ATOM_PQN");
     const std::vector<std::string>& types = words("ATOM_SYMTYPE");
     const std::map<std::string, AoType> names = {
-        {"S", AoType::s},   {"PX", AoType::px}, {"PY", AoType::py}, {"PZ", AoType::pz},
-        {"X2", AoType::x2}, {"XZ", AoType::xz}, {"Z2", AoType::z2}, {"YZ", AoType::yz},
-        {"XY", AoType::xy}};
+        {"S", AoType::s},   {"PX", AoType::px}, {"PY", AoType::py},
+        {"PZ", AoType::pz}, {"X2", AoType::x2}, {"XZ", AoType::xz},
+        {"Z2", AoType::z2}, {"YZ", AoType::yz}, {"XY", AoType::xy}};
     for (std::size_t i = 0; i < zetas.size(); ++i) {
       calculation.basis.push_back({static_cast<int>(atoms[i]) - 1, static_cast<int>(pqns[i]),
                                    names.at(types[i]), zetas[i]});
