@@ -61,7 +61,8 @@ test: test-normal test-asan test-tsan
 # in fuzz/corpus/NAME are read but not written. `make fuzz-merge` adds to the committed corpus
 # only the new inputs that reach new code.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := mopac_reader parameter_table homo_lumo_locator command_line
+FUZZ_TARGETS := mopac_reader parameter_table homo_lumo_locator command_line aux_reader out_reader \
+  mgf_reader
 
 build-fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -9,6 +9,8 @@
 namespace lobewright {
 namespace {
 
+constexpr const char* kLevels = "LEVELS";
+
 bool fitsInt32(int64_t value) {
   return value >= std::numeric_limits<int32_t>::min() &&
          value <= std::numeric_limits<int32_t>::max();
@@ -18,9 +20,14 @@ bool fitsInt32(int64_t value) {
 
 std::optional<int32_t> locateFrontierOrbital(std::istream& in, FrontierOrbital which) {
   TokenReader reader(in);
-  if (!reader.skipToToken("LEVELS")) return std::nullopt;
+  // The count is stated as "LEVELS = 13"; a keyword's echo such as "OPEN(M,N) - THERE ARE 2
+  // ELECTRONS IN 2 LEVELS" may name the word before it.
+  std::string previous;
   std::string equalsSign;
-  if (!reader.readToken(equalsSign)) return std::nullopt;
+  while (previous != kLevels || equalsSign.front() != '=') {
+    previous.swap(equalsSign);
+    if (!reader.readToken(equalsSign)) return std::nullopt;
+  }
   std::optional<int64_t> count;
   // From 100 filled levels on, MOPAC glues the count to the sign: "LEVELS =106".
   if (equalsSign.size() > 1 && equalsSign.front() == '=') {

@@ -14,7 +14,7 @@ inline constexpr const char* kCannotFindHomoLumoMessage = "Cannot find HOMO/LUMO
 // MO numbers are 16-bit values wherever the user sees or types them.
 inline constexpr int32_t kGreatestMoNumber = INT16_MAX;
 
-// The MO number of the highest occupied (the count of filled levels after the first "LEVELS")
+// The MO number of the highest occupied (the count of filled levels after the first "LEVELS =")
 // or lowest unoccupied orbital; nothing when the count cannot be found.
 [[nodiscard]] std::optional<int32_t> locateFrontierOrbital(std::istream& in, FrontierOrbital which);
 [[nodiscard]] std::optional<int32_t> locateFrontierOrbital(const std::string& fileName,

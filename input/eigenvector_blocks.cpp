@@ -86,7 +86,8 @@ bool splitRow(const std::vector<std::string_view>& words, Row& row) {
 
 class BlockReader {
  public:
-  BlockReader(std::istream& in, int moNumber) : m_lines(in, {}), m_moNumber(moNumber) {}
+  BlockReader(std::istream& in, const std::string& firstHeading, int moNumber)
+      : m_lines(in, {}), m_moNumber(moNumber), m_line(firstHeading), m_words(splitWords(m_line)) {}
 
   PrintedEigenvectors read() {
     m_result.outcome = readBlocks();
@@ -102,14 +103,11 @@ class BlockReader {
 
   // Returns found once the section has ended well, whether or not the wanted MO was in it.
   Outcome readBlocks() {
-    if (!nextLine()) return Outcome::unreadable;
-    std::size_t headingStart = 0;  // the first block's "Root" has been read already
     for (;;) {
-      if (!readHeading(headingStart)) return Outcome::unreadable;
+      if (!readHeading()) return Outcome::unreadable;
       if (const Outcome rows = skipToRows(); rows != Outcome::found) return rows;
       if (const Outcome rows = readRows(); rows != Outcome::found) return rows;
       if (kindOf(m_words) != LineKind::heading) break;
-      headingStart = 1;
     }
     m_result.lineAfter = m_line;
     return Outcome::found;
@@ -130,8 +128,9 @@ class BlockReader {
     return false;
   }
 
-  // "No." and the MO numbers of the block, from the word at `start` on.
-  bool readHeading(std::size_t start) {
+  // "Root No." and the MO numbers of the block.
+  bool readHeading() {
+    constexpr std::size_t start = 1;
     if (m_words.size() < start + 2 || m_words[start] != kHeadingNumberWord) return false;
     m_blockMos.clear();
     for (std::size_t i = start + 1; i < m_words.size(); ++i) {
@@ -245,8 +244,9 @@ class BlockReader {
 
 }  // namespace
 
-PrintedEigenvectors readEigenvectorBlocks(std::istream& in, int moNumber) {
-  return BlockReader(in, moNumber).read();
+PrintedEigenvectors readEigenvectorBlocks(std::istream& in, const std::string& firstHeading,
+                                          int moNumber) {
+  return BlockReader(in, firstHeading, moNumber).read();
 }
 
 }  // namespace lobewright

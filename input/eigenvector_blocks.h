@@ -33,9 +33,11 @@ struct PrintedEigenvectors {
 
 // Reads the eigenvector blocks of MOPAC 7 and later: a heading "Root No." with the blocks' MO
 // numbers, the symmetry labels and eigenvalues, then one row per basis function ("S", "Px", "Py",
-// "Pz", the element symbol and the atom number, one coefficient per MO). The stream stands just
-// after the first heading's "Root". Every block is read to its end and checked, whichever one
-// holds the wanted MO.
-[[nodiscard]] PrintedEigenvectors readEigenvectorBlocks(std::istream& in, int moNumber);
+// "Pz", the element symbol and the atom number, one coefficient per MO). The first block's heading
+// line has been read already; the stream stands at the line after it. Every block is read to its
+// end and checked, whichever one holds the wanted MO.
+[[nodiscard]] PrintedEigenvectors readEigenvectorBlocks(std::istream& in,
+                                                        const std::string& firstHeading,
+                                                        int moNumber);
 
 }  // namespace lobewright

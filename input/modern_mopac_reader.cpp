@@ -93,8 +93,9 @@ void OutputPreamble::see(std::string_view token) {
   m_coordinates.see(token);
 }
 
-bool Molecule::readNewerLayout(std::istream& in, const OutputPreamble& preamble, int16_t moNumber) {
-  const PrintedEigenvectors printed = readEigenvectorBlocks(in, moNumber);
+bool Molecule::readNewerLayout(std::istream& in, const OutputPreamble& preamble,
+                               const std::string& firstHeading, int16_t moNumber) {
+  const PrintedEigenvectors printed = readEigenvectorBlocks(in, firstHeading, moNumber);
   switch (printed.outcome) {
     case PrintedEigenvectors::Outcome::found:
       break;

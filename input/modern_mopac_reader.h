@@ -7,9 +7,6 @@
 
 namespace lobewright {
 
-// The heading word of the eigenvector blocks of MOPAC 7 and later; older versions print "ROOT".
-inline constexpr std::string_view kNewerLayoutHeading = "Root";
-
 // What the newer layout's reader needs from the text before the eigenvectors: the method the
 // output names in its heading, and the last table of Cartesian coordinates, which is the final
 // geometry in MOPAC 2016 and later.

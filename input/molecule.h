@@ -52,8 +52,9 @@ class Molecule {
   std::string inputErrorDetail;
 
  private:
-  // The eigenvector blocks of MOPAC 7 and later, from just after the first heading's "Root".
-  bool readNewerLayout(std::istream& in, const OutputPreamble& preamble, int16_t moNumber);
+  // The eigenvector blocks of MOPAC 7 and later, from the first block's heading line on.
+  bool readNewerLayout(std::istream& in, const OutputPreamble& preamble,
+                       const std::string& firstHeading, int16_t moNumber);
 
   MessageSink* m_messages;
 };

@@ -1,7 +1,9 @@
 #include <fstream>
 #include <locale>
+#include <optional>
 #include <sstream>
 
+#include "input/eigenvector_heading.h"
 #include "input/modern_mopac_reader.h"
 #include "input/molecule.h"
 #include "input/token_reader.h"
@@ -43,17 +45,13 @@ bool readPRow(TokenReader& reader, int column, float& value) {
   return readRowValue(reader, column + 2, value);
 }
 
-// The first "EIGENVECTORS" is the keyword's echo; the table follows the second. Reads exactly as
-// two searches for the word would, and shows every token on the way to the preamble.
-bool skipToEigenvectors(TokenReader& reader, OutputPreamble& preamble) {
-  std::string token;
-  for (int found = 0; found < 2;) {
-    reader.readToken(token);
-    if (!reader.good()) return false;
-    preamble.see(token);
-    if (token == "EIGENVECTORS") ++found;
-  }
-  return true;
+// The text of a ROOT heading after the word: "NO." and the block's MO numbers. The token reads
+// took it as the rest of the line, which they never let run longer than kMaxRestOfLine.
+std::optional<std::string> restOfHeading(const std::string& line) {
+  const std::size_t word = line.find(kOlderLayoutHeading);
+  std::string rest = line.substr(word + kOlderLayoutHeading.size());
+  if (static_cast<int>(rest.size()) > TokenReader::kMaxRestOfLine) return std::nullopt;
+  return rest;
 }
 
 }  // namespace
@@ -70,18 +68,23 @@ bool Molecule::readMopacOutput(std::istream& in, int16_t moNumber) {
   if (moNumber < 1) return false;
   const int block = (moNumber - 1) / kMosPerBlock;
   const int column = (moNumber - 1) % kMosPerBlock;
-  TokenReader reader(in);
 
   OutputPreamble preamble;
-  if (!skipToEigenvectors(reader, preamble)) return false;
-  std::string firstHeadingWord;
-  reader.readToken(firstHeadingWord);
-  if (firstHeadingWord == kNewerLayoutHeading) return readNewerLayout(in, preamble, moNumber);
-  for (int b = 0; b < block; ++b) {
-    if (!reader.skipToToken("ROOT")) return false;
+  const std::optional<EigenvectorHeading> found = findEigenvectorHeading(in, preamble);
+  if (!found) return false;
+  if (found->layout == EigenvectorHeading::Layout::newer) {
+    return readNewerLayout(in, preamble, found->firstBlockHeading, moNumber);
   }
-  std::string heading;
-  if (!reader.readRestOfLine(heading) || !headingHoldsMo(heading, column, moNumber)) return false;
+  TokenReader reader(in);
+  std::optional<std::string> heading = restOfHeading(found->firstBlockHeading);
+  if (block > 0) {
+    for (int b = 0; b < block; ++b) {
+      if (!reader.skipToToken(kOlderLayoutHeading)) return false;
+    }
+    heading.emplace();
+    if (!reader.readRestOfLine(*heading)) return false;
+  }
+  if (!heading || !headingHoldsMo(*heading, column, moNumber)) return false;
   reader.skipTokens(1);
   reader.skipRestOfLine();
   reader.skipTokens(1);

@@ -1,5 +1,6 @@
 #include "input/text_scan.h"
 
+#include <exception>
 #include <utility>
 
 namespace lobewright {
@@ -45,21 +46,29 @@ LineReader::LineReader(std::istream& in, std::string source)
 
 bool LineReader::next() {
   m_line.clear();
-  if (m_overlong) return false;
+  if (m_overlong || m_unreadable) return false;
   std::streambuf* buffer = m_in.rdbuf();
   if (buffer == nullptr || !m_in.good()) return false;
   constexpr auto kEnd = std::char_traits<char>::eof();
   bool readAny = false;
-  for (auto c = buffer->sbumpc(); c != kEnd; c = buffer->sbumpc()) {
-    readAny = true;
-    if (c == '\n') break;
-    if (m_line.size() == kMaxLineLength) {
-      ++m_lineNumber;
-      m_overlong = true;
-      m_line.clear();
-      return false;
+  // A file buffer throws when the file cannot be read, as when it is a folder.
+  try {
+    for (auto c = buffer->sbumpc(); c != kEnd; c = buffer->sbumpc()) {
+      readAny = true;
+      if (c == '\n') break;
+      if (m_line.size() == kMaxLineLength) {
+        ++m_lineNumber;
+        m_overlong = true;
+        m_line.clear();
+        return false;
+      }
+      m_line.push_back(static_cast<char>(c));
     }
-    m_line.push_back(static_cast<char>(c));
+  } catch (const std::exception&) {
+    m_unreadable = true;
+    m_line.clear();
+    m_in.setstate(std::ios::badbit);
+    return false;
   }
   if (!readAny) {
     m_in.setstate(std::ios::eofbit);

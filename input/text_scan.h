@@ -41,13 +41,15 @@ class LineReader {
  public:
   LineReader(std::istream& in, std::string source);
 
-  // Moves to the next line; false at the end of the text or on an overlong line (see failed()).
+  // Moves to the next line; false at the end of the text, on an overlong line (see failed()) and
+  // when the stream cannot be read (see unreadable(): a folder opened as a file, a device error).
   bool next();
 
   [[nodiscard]] const std::string& line() const { return m_line; }
   [[nodiscard]] std::vector<std::string_view> words() const { return splitWords(m_line); }
   [[nodiscard]] int64_t lineNumber() const { return m_lineNumber; }
   [[nodiscard]] bool failed() const { return m_overlong; }
+  [[nodiscard]] bool unreadable() const { return m_unreadable; }
 
   // An error at the current line.
   [[nodiscard]] TextError error(std::string what) const;
@@ -58,6 +60,7 @@ class LineReader {
   std::string m_line;
   int64_t m_lineNumber = 0;
   bool m_overlong = false;
+  bool m_unreadable = false;
 };
 
 }  // namespace lobewright

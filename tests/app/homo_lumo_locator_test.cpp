@@ -22,6 +22,17 @@ TEST(HomoLumoLocator, CountAfterTheFirstLevels) {
   EXPECT_EQ(locate("LEVELS = 250\n", FrontierOrbital::homo), 250);
 }
 
+TEST(HomoLumoLocator, KeywordEchoesNamingLevelsArePassedOver) {
+  const std::string text =
+      " *  OPEN(M,N)  - THERE ARE 2 ELECTRONS IN 2 LEVELS\n *  ROOT       - IN A C.I.\n"
+      "      THERE ARE    5 DOUBLY FILLED LEVELS\n"
+      "      RHF CALCULATION, NO. OF DOUBLY OCCUPIED LEVELS = 5\n";
+  EXPECT_EQ(locate(text, FrontierOrbital::homo), 5);
+  EXPECT_EQ(locate("LEVELS LEVELS =7\n", FrontierOrbital::homo), 7);
+  EXPECT_EQ(locateFrontierOrbital(testing::dataPath("aux/water_PM7.out"), FrontierOrbital::lumo),
+            5);
+}
+
 TEST(HomoLumoLocator, CountGluedToTheEqualsSign) {
   EXPECT_EQ(locate("DOUBLY OCCUPIED LEVELS =106\n", FrontierOrbital::homo), 106);
   EXPECT_EQ(locate("DOUBLY OCCUPIED LEVELS =106\n", FrontierOrbital::lumo), 107);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cmath>
+
+#include "fuzz/fuzz_input.h"
+#include "input/calculation.h"
+#include "surface/slater_overlap.h"
+
+namespace lobewright::fuzzing {
+
+// What a reader promises of the calculation it returns: functions on atoms that exist with
+// exponents the overlap integrals take, one coefficient per function in every MO, finite
+// numbers; and S of the basis can be computed.
+inline void checkCalculation(const Calculation& calculation) {
+  require(!calculation.atoms.empty() && !calculation.basis.empty(), "no atoms or no functions");
+  for (const CalculationAtom& atom : calculation.atoms) {
+    require(std::isfinite(atom.position.x) && std::isfinite(atom.position.y) &&
+                std::isfinite(atom.position.z),
+            "a coordinate is not finite");
+  }
+  for (const MolecularOrbital& mo : calculation.orbitals) {
+    require(mo.coefficients.size() == calculation.basis.size(), "an MO of the wrong length");
+    require(std::isfinite(mo.energy) && std::isfinite(mo.occupancy), "an energy is not finite");
+  }
+  const SymmetricMatrix s = overlapMatrix(calculation);
+  require(s.size() == calculation.basis.size(), "the basis takes no overlap integrals");
+  for (const double value : s.lowerTriangle()) require(std::isfinite(value), "S is not finite");
+  const SymmetricMatrix& x = calculation.inverseSqrtOverlap;
+  require(x.empty() || x.size() == calculation.basis.size(), "S^-1/2 of the wrong size");
+}
+
+}  // namespace lobewright::fuzzing

@@ -1,0 +1,112 @@
+#include "input/output_statements.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+
+#include "input/number_text.h"
+#include "input/slater_exponents.h"
+
+namespace lobewright {
+namespace {
+
+using Words = std::vector<std::string_view>;
+
+// Where a phrase of words ends in a line, when the line holds it.
+std::optional<std::size_t> phraseEnd(const Words& words,
+                                     std::initializer_list<std::string_view> phrase) {
+  for (std::size_t i = 0; i + phrase.size() <= words.size(); ++i) {
+    if (std::equal(phrase.begin(), phrase.end(), words.begin() + static_cast<std::ptrdiff_t>(i))) {
+      return i + phrase.size();
+    }
+  }
+  return std::nullopt;
+}
+
+// The count after "=" (or glued to it: "=106") from position `from` on.
+std::optional<int> countAfterEquals(const Words& words, std::size_t from) {
+  for (std::size_t i = from; i < words.size(); ++i) {
+    std::optional<int> count;
+    if (words[i] == "=" && i + 1 < words.size()) {
+      count = parseInteger<int>(words[i + 1]);
+    } else if (words[i].size() > 1 && words[i].front() == '=') {
+      count = parseInteger<int>(words[i].substr(1));
+    } else if (words[i] != "=") {
+      continue;
+    }
+    if (count && *count < 0) return std::nullopt;
+    return count;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+void OutputStatements::see(const Words& words) {
+  if (m_headingMethod.empty() && words.size() == 3 && words[1] == "CALCULATION" &&
+      words[2] == "RESULTS") {
+    m_headingMethod = words[0];
+  }
+  if (words.size() >= 3 && words[0] == "*" && words[2] == "-") seeKeywordEcho(words);
+  if (phraseEnd(words, {"LOCALIZED", "MOLECULAR", "ORBITALS"})) m_mozyme = true;
+  seeCounts(words);
+}
+
+void OutputStatements::seeKeywordEcho(const Words& words) {
+  if (words[1] == "MOZYME") m_mozyme = true;
+  if (m_echoMethod.empty() && exponentTableMethod(words[1])) m_echoMethod = words[1];
+  const std::optional<std::size_t> electrons = phraseEnd(words, {"THERE", "ARE"});
+  const std::optional<std::size_t> levels = phraseEnd(words, {"IN"});
+  if (words[1] == "OPEN(M,N)" && electrons && levels && *electrons < words.size() &&
+      *levels < words.size()) {
+    const std::optional<int> m = parseInteger<int>(words[*electrons]);
+    const std::optional<int> n = parseInteger<int>(words[*levels]);
+    if (m && n && *m >= 0 && *n > 0) m_openKeyword = std::pair{*m, *n};
+  }
+}
+
+void OutputStatements::seeCounts(const Words& words) {
+  const auto take = [&](std::initializer_list<std::string_view> phrase, std::optional<int>& field) {
+    const std::optional<std::size_t> end = phraseEnd(words, phrase);
+    if (end && !field) field = countAfterEquals(words, *end);
+    return end.has_value();
+  };
+  if (take({"DOUBLY", "OCCUPIED", "LEVELS"}, m_doubly) || take({"FILLED", "LEVELS"}, m_filled) ||
+      take({"ALPHA", "ELECTRONS"}, m_alpha) || take({"BETA", "ELECTRONS"}, m_beta) || m_open) {
+    return;
+  }
+  if (const std::optional<std::size_t> end = phraseEnd(words, {"SINGLY", "OCCUPIED", "LEVELS"})) {
+    m_open = countAfterEquals(words, *end);
+    m_openShare = 1.0;
+  } else if (const std::optional<std::size_t> with =
+                 phraseEnd(words, {"LEVELS", "WITH", "OCCUPANCY"});
+             with && *with < words.size()) {
+    m_open = countAfterEquals(words, *with);
+    m_openShare = parseDouble(words[*with]);
+  }
+}
+
+std::string OutputStatements::method() const {
+  return m_headingMethod.empty() ? m_echoMethod : m_headingMethod;
+}
+
+std::optional<double> OutputStatements::occupancy(int number, Spin spin) const {
+  if (spin != Spin::none) {
+    const std::optional<int> electrons = spin == Spin::alpha ? m_alpha : m_beta;
+    if (!electrons) return std::nullopt;
+    return number <= *electrons ? 1.0 : 0.0;
+  }
+  const std::optional<int> doubly = m_doubly ? m_doubly : m_filled;
+  if (!doubly) return std::nullopt;
+  double openShare = m_openShare.value_or(1.0);
+  if (m_openKeyword) openShare = static_cast<double>(m_openKeyword->first) / m_openKeyword->second;
+  const int64_t lastOpen = int64_t{*doubly} + m_open.value_or(0);
+  return number <= *doubly ? 2.0 : number <= lastOpen ? openShare : 0.0;
+}
+
+std::string OutputStatements::missingCount(Spin spin) {
+  if (spin != Spin::none) return "A UHF output that states no numbers of alpha and beta electrons.";
+  return "The output states no count of filled levels (\"DOUBLY OCCUPIED LEVELS =\").";
+}
+
+}  // namespace lobewright
