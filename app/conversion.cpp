@@ -1,17 +1,23 @@
 #include "app/conversion.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <thread>
 
+#include "app/cube_output.h"
+#include "app/exact_input.h"
 #include "app/grid_budget.h"
 #include "app/grid_extent.h"
+#include "app/homo_lumo_locator.h"
+#include "app/input_kind.h"
 #include "app/input_source.h"
 #include "app/output_file.h"
 #include "app/output_format.h"
 #include "app/settings_check.h"
 #include "app/surface_conversion.h"
+#include "input/orbital_choice.h"
 #include "surface/classic_field.h"
 #include "surface/sweep_control.h"
 #include "writers/lscript_writer.h"
@@ -48,6 +54,15 @@ std::optional<std::string> readFileAsOutput(const ConversionRequest& request) {
   return std::nullopt;
 }
 
+// "MO 37 (beta) of caffeine.aux, exact model": the cube file's first comment.
+std::string cubeDescription(const ConversionRequest& request, const char* model) {
+  const ConversionSettings& settings = request.settings;
+  std::string text = "MO " + std::to_string(settings.moNumber);
+  if (settings.spin == Spin::beta) text += " (beta)";
+  return text + " of " + std::filesystem::path(request.inputFile).filename().string() + ", " +
+         model + " model";
+}
+
 // The atoms as every new format takes them: symbols and positions in Angstrom. The molecule must
 // not be scaled yet.
 std::vector<CalculationAtom> atomsOf(const Molecule& molecule) {
@@ -76,10 +91,10 @@ std::string inputErrorMessage(const Molecule& molecule, const std::string& fileN
   return std::string(kInputFileErrorMessage) + "\n" + molecule.inputErrorDetail;
 }
 
-ClassicInput readClassicInput(const ConversionRequest& request, MessageSink& messages) {
+ClassicInput readClassicInput(const ConversionRequest& request, const InputSource& source,
+                              MessageSink& messages) {
   std::string error;
-  const std::optional<InputSource> input = InputSource::load(request.inputFile, error);
-  const std::unique_ptr<std::istream> text = input ? input->open(error) : nullptr;
+  const std::unique_ptr<std::istream> text = source.open(error);
   if (!text) {
     return {nullptr,
             failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, error))};
@@ -93,6 +108,13 @@ ClassicInput readClassicInput(const ConversionRequest& request, MessageSink& mes
                                           opened ? "not a parameter table" : "cannot be read"))};
     }
   }
+  if (request.settings.moNumber > kGreatestMoNumber) {
+    return {nullptr, failure(ConversionStatus::inputError,
+                             inputErrorMessage(request.inputFile,
+                                               "MO " + std::to_string(request.settings.moNumber) +
+                                                   " is beyond the classic model's highest MO "
+                                                   "number, 32767"))};
+  }
   auto molecule = std::make_unique<Molecule>(request.parameterFile, messages);
   if (!molecule->readMopacOutput(*text, static_cast<int16_t>(request.settings.moNumber))) {
     return {nullptr,
@@ -101,23 +123,21 @@ ClassicInput readClassicInput(const ConversionRequest& request, MessageSink& mes
   return {std::move(molecule), {}};
 }
 
-ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& messages,
-                                const ProgressCallback& progress) {
-  const ConversionSettings& settings = request.settings;
-  if (auto problem = unusableSettingsMessage(settings)) {
-    return failure(ConversionStatus::unusableSettings, std::move(*problem));
-  }
-  if (const auto problem = readFileAsOutput(request)) {
-    return failure(ConversionStatus::cannotOpenOutput,
-                   withReason(kCannotOpenOutputMessage, settings.outputPath, *problem));
-  }
+namespace {
 
-  ClassicInput input = readClassicInput(request, messages);
+ConversionOutcome convertClassic(const ConversionRequest& request, const InputSource& source,
+                                 MessageSink& messages, const ProgressCallback& progress) {
+  const ConversionSettings& settings = request.settings;
+  ClassicInput input = readClassicInput(request, source, messages);
   if (!input.molecule) return input.failure;
   Molecule& molecule = *input.molecule;
   const std::vector<CalculationAtom> atoms = atomsOf(molecule);
   molecule.setScale(static_cast<float>(settings.scale));
   molecule.setCutoff(settings.cutoff);
+  if (settings.outputKind == OutputKind::Cube) {
+    return convertToCube(ClassicField(molecule), atoms, cubeDescription(request, "classic"),
+                         request, progress);
+  }
   if (usesWatertightSurface(settings)) {
     return convertThroughSurface(ClassicField(molecule), atoms, request, messages, progress);
   }
@@ -155,6 +175,74 @@ ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& m
   }
   if (counters.triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);
   return {ConversionStatus::succeeded, {}, counters.triangles};
+}
+
+ConversionOutcome convertExact(const ConversionRequest& request, const InputSource& source,
+                               MessageSink& messages, const ProgressCallback& progress) {
+  CalculationInput input = readCalculation(request, source);
+  if (!input.calculation) return input.failure;
+  const ExactOrbitalInput orbital = exactOrbitalOf(*input.calculation, request);
+  if (!orbital.orbital) return orbital.failure;
+  const std::vector<CalculationAtom>& atoms = input.calculation->atoms;
+  if (request.settings.outputKind == OutputKind::Cube) {
+    return convertToCube(*orbital.orbital, atoms, cubeDescription(request, "exact"), request,
+                         progress);
+  }
+  return convertThroughSurface(*orbital.orbital, atoms, request, messages, progress);
+}
+
+}  // namespace
+
+FrontierNumbers findFrontierNumbers(const ConversionRequest& request) {
+  std::string error;
+  const std::optional<InputSource> source = InputSource::load(request.inputFile, error);
+  const std::unique_ptr<std::istream> text = source ? source->open(error) : nullptr;
+  if (!text) return {0, 0, inputErrorMessage(request.inputFile, error)};
+  const InputKind kind = detectInputKind(*text);
+  if (modelFor(kind, request.settings.model) == OrbitalModel::classic) {
+    const std::unique_ptr<std::istream> again = source->open(error);
+    const auto homo = again ? locateFrontierOrbital(*again, FrontierOrbital::homo) : std::nullopt;
+    if (!homo || *homo + 1 > kGreatestMoNumber) {
+      return {0, 0, cannotFindFrontierMessage(request.inputFile, homo)};
+    }
+    return {*homo, *homo + 1, {}};
+  }
+  CalculationInput input = readCalculation(request, *source);
+  if (!input.calculation) return {0, 0, input.failure.message};
+  const FrontierOrbitals frontier = frontierOrbitals(*input.calculation, request.settings.spin);
+  if (!frontier.error.empty()) {
+    return {
+        0, 0,
+        std::string(kCannotFindHomoLumoMessage) + "\n" + request.inputFile + ": " + frontier.error};
+  }
+  return {frontier.homo, frontier.lumo, {}};
+}
+
+ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& messages,
+                                const ProgressCallback& progress) {
+  const ConversionSettings& settings = request.settings;
+  if (auto problem = unusableSettingsMessage(settings)) {
+    return failure(ConversionStatus::unusableSettings, std::move(*problem));
+  }
+  if (const auto problem = readFileAsOutput(request)) {
+    return failure(ConversionStatus::cannotOpenOutput,
+                   withReason(kCannotOpenOutputMessage, settings.outputPath, *problem));
+  }
+  std::string error;
+  const std::optional<InputSource> source = InputSource::load(request.inputFile, error);
+  const std::unique_ptr<std::istream> text = source ? source->open(error) : nullptr;
+  if (!text) {
+    return failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, error));
+  }
+  const InputKind kind = detectInputKind(*text);
+  if (modelFor(kind, settings.model) == OrbitalModel::exact) {
+    return convertExact(request, *source, messages, progress);
+  }
+  if (kind == InputKind::aux || kind == InputKind::mgf) {
+    return failure(ConversionStatus::inputError,
+                   inputErrorMessage(request.inputFile, kClassicNeedsOutputMessage));
+  }
+  return convertClassic(request, *source, messages, progress);
 }
 
 }  // namespace lobewright

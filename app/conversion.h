@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/conversion_settings.h"
+#include "app/input_source.h"
 #include "input/messages.h"
 #include "input/molecule.h"
 #include "surface/grid_bounds.h"
@@ -20,6 +21,11 @@ inline constexpr const char* kCannotOpenOutputMessage = "Cannot open output file
 inline constexpr const char* kCannotWriteOutputMessage = "Cannot write output file.";
 inline constexpr const char* kNoSurfaceMessage = "No surface found at this threshold.";
 inline constexpr const char* kCancelledMessage = "The run was cancelled; no file was written.";
+inline constexpr const char* kSurfaceTooFarMessage =
+    "The surface reaches too far beyond the atoms to be enclosed; raise the threshold.";
+inline constexpr const char* kClassicNeedsOutputMessage =
+    "the classic model reads MOPAC output files (.out, .mno) only; use the exact model for .aux "
+    "and .mgf files";
 inline constexpr const char* kGridTooLargeMessage =
     "The grid would reach beyond 32-bit grid units; check the coordinates or lower the scale.";
 
@@ -72,7 +78,17 @@ struct ClassicInput {
   ConversionOutcome failure;
 };
 [[nodiscard]] ClassicInput readClassicInput(const ConversionRequest& request,
-                                            MessageSink& messages);
+                                            const InputSource& source, MessageSink& messages);
+
+// The HOMO's and LUMO's numbers in the request's input, as the model the request uses sees them:
+// the classic model counts the filled levels the output states, the exact model reads the
+// occupancies of the chosen spin. On failure `error` holds the message for the user.
+struct FrontierNumbers {
+  int homo = 0;
+  int lumo = 0;
+  std::string error;
+};
+[[nodiscard]] FrontierNumbers findFrontierNumbers(const ConversionRequest& request);
 
 // One whole conversion from the MOPAC output to the written scene. The settings are checked and
 // the input is read before the output is opened, and the output replaces an existing file only

@@ -1,7 +1,7 @@
 #include "app/grid_budget.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 
 namespace lobewright {
 namespace {
@@ -17,10 +17,12 @@ uint64_t pointsAlong(int32_t low, int32_t high) {
   return high > low ? static_cast<uint64_t>(static_cast<int64_t>(high) - low) + 1 : 1;
 }
 
+// One decimal with a point whatever the user's locale.
 std::string gigabytes(double bytes) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f GB", bytes / (1 << 30));
-  return text;
+  char digits[32];
+  const auto end =
+      std::to_chars(digits, digits + sizeof digits, bytes / (1 << 30), std::chars_format::fixed, 1);
+  return std::string(digits, end.ptr) + " GB";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <mutex>
 #include <sstream>
 
 #include "input/text_scan.h"
@@ -49,12 +50,24 @@ std::optional<InputSource> InputSource::load(const std::string& path, std::strin
   InputSource source;
   source.m_path = path;
   if (path == kStandardInput) {
-    auto text = std::make_shared<std::string>();
-    if (const auto problem = readStandardInput(*text)) {
-      error = *problem;
+    // Standard input can be read only once, and a run may look at its input more than once.
+    static std::mutex readOnce;
+    static std::shared_ptr<const std::string> standardInput;
+    static std::string standardInputProblem;
+    const std::lock_guard lock(readOnce);
+    if (!standardInput && standardInputProblem.empty()) {
+      auto text = std::make_shared<std::string>();
+      if (const auto problem = readStandardInput(*text)) {
+        standardInputProblem = *problem;
+      } else {
+        standardInput = std::move(text);
+      }
+    }
+    if (!standardInput) {
+      error = standardInputProblem;
       return std::nullopt;
     }
-    source.m_text = std::move(text);
+    source.m_text = standardInput;
     return source;
   }
   if (const auto problem = checkFile(path)) {

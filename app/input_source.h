@@ -13,7 +13,8 @@ namespace lobewright {
 inline constexpr std::uintmax_t kMaxInputBytes = std::uintmax_t{2} << 30;
 
 // A file to read, checked before it is read: a regular file no larger than kMaxInputBytes, or
-// "-" for standard input (read once, up to the same size, and kept for every later reading).
+// "-" for standard input (read once in the process, up to the same size, and kept for every
+// later reading).
 // Devices, pipes and folders are refused, so an input can never block or run on forever.
 class InputSource {
  public:

@@ -9,8 +9,10 @@
 #include "writers/ball_and_stick.h"
 #include "writers/framed_pov_writer.h"
 #include "writers/glb_writer.h"
+#include "writers/lscript_writer.h"
 #include "writers/obj_writer.h"
 #include "writers/ply_writer.h"
+#include "writers/pov_scene_writer.h"
 #include "writers/stl_writer.h"
 
 namespace lobewright {
@@ -36,7 +38,8 @@ FramedSceneOptions framedOptions(const ConversionSettings& settings) {
 
 // Writes one format's bytes to the stream; the .obj's material file is the caller's.
 MeshWriteResult writeFormat(std::ostream& out, const ConversionSettings& settings,
-                            const OrbitalMesh& mesh, const BallAndStickModel& structure) {
+                            const OrbitalMesh& mesh, const std::vector<CalculationAtom>& atoms,
+                            const BallAndStickModel& structure) {
   const LobeColours& colours = settings.picture.colours;
   const bool structureOn = settings.showStructure;
   switch (settings.outputKind) {
@@ -53,8 +56,16 @@ MeshWriteResult writeFormat(std::ostream& out, const ConversionSettings& setting
     case OutputKind::Stl:
       return writeStl(out, mesh, structure, {});
     case OutputKind::PovRay:
-      return writeFramedPovScene(out, mesh, structure, framedOptions(settings));
+      if (settings.picture.frame) {
+        return writeFramedPovScene(out, mesh, structure, framedOptions(settings));
+      }
+      PovSceneWriter(out).writeScene(sceneAtoms(atoms, settings.scale), mesh,
+                                     sceneOptions(settings));
+      return streamResult(out);
     case OutputKind::LScript:
+      LScriptWriter(out).writeScript(sceneAtoms(atoms, settings.scale), mesh,
+                                     sceneOptions(settings));
+      return streamResult(out);
     case OutputKind::Cube:
     case OutputKind::Png:
       break;
@@ -96,7 +107,7 @@ MeshOutputResult writeMeshOutput(const ConversionSettings& settings, const Orbit
     if (picture.cancelled) return {{}, true};
     if (!picture.succeeded()) return {picture.error};
   } else if (const MeshWriteResult written =
-                 writeFormat(output->stream(), settings, mesh, structure);
+                 writeFormat(output->stream(), settings, mesh, atoms, structure);
              !written.succeeded()) {
     return {reasonFor(kCannotWrite, path, written.error)};
   }

@@ -12,11 +12,11 @@
 namespace lobewright {
 
 // Writes the surface and the atoms in one of the formats drawn from the watertight surface
-// (glTF, OBJ with its .mtl, PLY, STL, a framed .pov scene, a .png picture) to the settings'
-// output path. Each file replaces what was there only once it is whole; an .obj and its .mtl are
-// both written before either replaces anything. Returns the reason for the user on failure,
-// with its first line the classic one ("Cannot open output file." or "Cannot write output
-// file."); `cancelled` is set when the stop token ended the work.
+// (glTF, OBJ with its .mtl, PLY, STL, a .pov scene framed or in the classic layout, an .ls
+// script, a .png picture) to the settings' output path. Each file replaces what was there only once
+// it is whole; an .obj and its .mtl are both written before either replaces anything. Returns the
+// reason for the user on failure, with its first line the classic one ("Cannot open output file."
+// or "Cannot write output file."); `cancelled` is set when the stop token ended the work.
 struct MeshOutputResult {
   std::string error;
   bool cancelled = false;

@@ -12,8 +12,25 @@
 
 namespace lobewright {
 
-inline constexpr const char* kSurfaceTooFarMessage =
-    "The surface reaches too far beyond the atoms to be enclosed; raise the threshold.";
+// The grid box that holds the whole surface around the atoms, for the conversion's settings.
+template <SampledField Field>
+[[nodiscard]] std::optional<GridBox> surfaceBoxAround(const Field& field,
+                                                      const std::vector<CalculationAtom>& atoms,
+                                                      const ConversionSettings& settings) {
+  Vec3 low = atoms.empty() ? Vec3{} : atoms.front().position;
+  Vec3 high = low;
+  for (const CalculationAtom& atom : atoms) {
+    low = {std::min(low.x, atom.position.x), std::min(low.y, atom.position.y),
+           std::min(low.z, atom.position.z)};
+    high = {std::max(high.x, atom.position.x), std::max(high.y, atom.position.y),
+            std::max(high.z, atom.position.z)};
+  }
+  return findSurfaceBox(field, settings.threshold, settings.scale, low, high);
+}
+
+[[nodiscard]] inline GridBounds boundsOf(const GridBox& box) {
+  return {box.low[0], box.low[1], box.low[2], box.high[0], box.high[1], box.high[2]};
+}
 
 // The second half of a conversion to a format drawn from the watertight surface, for either
 // orbital model: the box that holds the whole surface, the mesh, and the files.

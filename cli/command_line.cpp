@@ -60,15 +60,19 @@ class Parser {
         m_result.quiet = true;
       } else if (argument == "--no-structure") {
         m_result.settings.showStructure = false;
+      } else if (argument == "--list") {
+        m_result.mode = CommandLine::Mode::list;
       } else if (argument == "--homo" || argument == "--lumo") {
-        if (m_result.frontierOrbital) refuse("give only one of --mo, --homo and --lumo");
-        m_result.frontierOrbital =
-            argument == "--homo" ? FrontierOrbital::homo : FrontierOrbital::lumo;
+        if (moGiven) refuse("give only one of --mo, --homo and --lumo");
+        const MoName name{argument == "--homo" ? MoName::Anchor::homo : MoName::Anchor::lumo, 0};
+        m_result.moSelection = {{name, name}};
+        moGiven = true;
       } else if (argument == "--params") {
         m_result.parameterFile = value(argument);
         m_result.parameterFileNamed = true;
       } else if (argument == "--mo") {
-        m_result.settings.moNumber = integer(argument, 1, std::numeric_limits<int16_t>::max());
+        if (moGiven) refuse("give only one of --mo, --homo and --lumo");
+        moSelection(argument);
         moGiven = true;
       } else if (argument == "--scale") {
         m_result.settings.scale = integer(argument, kLeastScale, kGreatestScale);
@@ -91,6 +95,26 @@ class Parser {
           refuse("--format takes " + formatWords(&OutputFormat::name, ", ") + ", not \"" + format +
                  "\"");
         }
+      } else if (argument == "--orbitals") {
+        const std::string model = value(argument);
+        if (model == "classic") {
+          m_result.settings.model = OrbitalModel::classic;
+        } else if (model == "exact") {
+          m_result.settings.model = OrbitalModel::exact;
+        } else if (m_error.empty()) {
+          refuse("--orbitals takes classic or exact, not \"" + model + "\"");
+        }
+      } else if (argument == "--spin") {
+        const std::string spin = value(argument);
+        if (spin == "alpha") {
+          m_result.settings.spin = Spin::alpha;
+        } else if (spin == "beta") {
+          m_result.settings.spin = Spin::beta;
+        } else if (m_error.empty()) {
+          refuse("--spin takes alpha or beta, not \"" + spin + "\"");
+        }
+      } else if (argument == "--no-deorthogonalise") {
+        m_result.settings.deorthogonalise = false;
       } else if (argument == "--frame") {
         m_result.settings.picture.frame = true;
         pictureOption = argument;
@@ -110,7 +134,6 @@ class Parser {
         refuse("unknown option " + argument);
       }
     }
-    if (moGiven && m_result.frontierOrbital) refuse("give only one of --mo, --homo and --lumo");
     if (const auto problem = unusableSettingsMessage(m_result.settings)) refuse(*problem);
     if (m_error.empty()) checkFiles(positional, formatGiven);
     if (m_error.empty()) checkPictureOptions(pictureOption, surfaceOption, sizeGiven);
@@ -129,6 +152,16 @@ class Parser {
       return {};
     }
     return m_arguments[m_next++];
+  }
+
+  void moSelection(const std::string& option) {
+    const std::string text = value(option);
+    std::string why;
+    if (auto selection = parseMoSelection(text, why)) {
+      m_result.moSelection = std::move(*selection);
+    } else if (m_error.empty()) {
+      refuse(option + ": " + why);
+    }
   }
 
   int32_t integer(const std::string& option, int32_t least, int32_t greatest) {
@@ -151,16 +184,28 @@ class Parser {
   void checkFiles(const std::vector<std::string>& positional, bool formatGiven) {
     const CommandLine::Mode mode = m_result.mode;
     if (mode == CommandLine::Mode::help || mode == CommandLine::Mode::version) return;
-    const std::size_t wanted = mode == CommandLine::Mode::info ? 1 : 2;
+    const std::size_t wanted = mode == CommandLine::Mode::convert ? 2 : 1;
     if (positional.size() != wanted) {
-      refuse(mode == CommandLine::Mode::info ? "--info takes one INPUT file"
-                                             : "give an INPUT and an OUTPUT file");
+      refuse(mode == CommandLine::Mode::convert
+                 ? "give an INPUT and an OUTPUT file"
+                 : std::string(mode == CommandLine::Mode::info ? "--info" : "--list") +
+                       " takes one INPUT file");
       return;
     }
     m_result.inputFile = positional[0];
-    if (mode == CommandLine::Mode::info) return;
+    if (mode == CommandLine::Mode::info && severalMos()) {
+      refuse("--info shows one MO");
+      return;
+    }
+    if (mode != CommandLine::Mode::convert) return;
     std::string& output = m_result.settings.outputPath;
     output = positional[1];
+    if (severalMos() && output.find(kMoPlaceholder) == std::string::npos) {
+      refuse(
+          "several MOs make several files: put {mo} in the OUTPUT name, as in "
+          "caffeine-{mo}.pov");
+      return;
+    }
     if (formatGiven) return;
     if (const auto kind = outputKindOfPath(output)) {
       m_result.settings.outputKind = *kind;
@@ -168,6 +213,14 @@ class Parser {
       refuse("cannot tell the format from \"" + output + "\": end it in one of " +
              formatWords(&OutputFormat::extension, " ") + ", or give --format");
     }
+  }
+
+  // Whether the selection can name more than one MO, whatever the HOMO turns out to be.
+  [[nodiscard]] bool severalMos() const {
+    const std::vector<MoRange>& selection = m_result.moSelection;
+    if (selection.size() > 1) return true;
+    const MoRange& range = selection.front();
+    return range.first.anchor != range.last.anchor || range.first.offset != range.last.offset;
   }
 
   // Options that the chosen format would silently ignore are refused instead.

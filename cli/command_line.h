@@ -5,23 +5,25 @@
 #include <vector>
 
 #include "app/conversion_settings.h"
-#include "app/homo_lumo_locator.h"
+#include "app/mo_selection.h"
 
 namespace lobewright {
 
 inline constexpr const char* kUsage =
     "usage: lobewright-convert INPUT OUTPUT [options]\n"
+    "       lobewright-convert INPUT --list [--orbitals classic|exact]\n"
     "       lobewright-convert INPUT --info [--mo N | --homo | --lumo] [--params FILE]";
 
 struct CommandLine {
-  enum class Mode { convert, info, help, version };
+  enum class Mode { convert, list, info, help, version };
 
   Mode mode = Mode::convert;
   std::string inputFile;
   std::string parameterFile = "pm3r.txt";
   bool parameterFileNamed = false;  // given with --params, so it must be readable
-  // Set when the MO number is to be looked up in the input instead of given.
-  std::optional<FrontierOrbital> frontierOrbital;
+  // The MOs to draw; HOMO and LUMO are looked up in the input. More than one needs "{mo}" in
+  // the output name.
+  std::vector<MoRange> moSelection{{{MoName::Anchor::number, 1}, {MoName::Anchor::number, 1}}};
   ConversionSettings settings;
   int threads = 0;  // 0: all the cores the machine has
   bool quiet = false;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/conversion.h"
+#include "app/orbital_list.h"
 #include "cli/command_line.h"
 #include "cli/molecule_info.h"
 #include "cli/terminal_progress.h"
@@ -73,6 +74,39 @@ void announceLongSweep(const GridBounds& bounds) {
             << bounds.zHigh - static_cast<int64_t>(bounds.zLow) << ")\n";
 }
 
+int listOrbitals(const ConversionRequest& request, MessageSink& messages) {
+  const OrbitalListing listing = listOrbitals(request);
+  if (!listing.error.empty()) {
+    messages.show(kErrorCaption, listing.error);
+    return kExitFailure;
+  }
+  std::cout << orbitalListText(listing.rows);
+  if (!std::cout.flush()) {
+    messages.show(kErrorCaption, kCannotWriteOutputMessage);
+    return kExitFailure;
+  }
+  return kExitSuccess;
+}
+
+// The MO numbers the command names, HOMO and LUMO looked up in the input as the conversion's
+// model sees them; nothing when they cannot be found (the message has gone to the sink).
+std::optional<std::vector<int>> resolveMos(const CommandLine& command,
+                                           const ConversionRequest& request,
+                                           MessageSink& messages) {
+  FrontierNumbers frontier;
+  if (needsFrontier(command.moSelection)) {
+    frontier = findFrontierNumbers(request);
+    if (!frontier.error.empty()) {
+      messages.show(kErrorCaption, frontier.error);
+      return std::nullopt;
+    }
+  }
+  std::string error;
+  auto mos = resolveMoSelection(command.moSelection, frontier.homo, frontier.lumo, error);
+  if (!mos) messages.show(kErrorCaption, kInputFileErrorMessage + ("\n" + error));
+  return mos;
+}
+
 int run(const std::vector<std::string>& arguments) {
   const ParsedCommandLine parsed = parseCommandLine(arguments);
   if (!parsed.commandLine) {
@@ -90,16 +124,20 @@ int run(const std::vector<std::string>& arguments) {
   }
 
   StderrSink messages;
-  if (command.frontierOrbital) {
-    const auto mo = locateFrontierOrbital(command.inputFile, *command.frontierOrbital);
-    if (!mo || *mo > kGreatestMoNumber) {
-      messages.show(kErrorCaption, cannotFindFrontierMessage(command.inputFile, mo));
-      return kExitFailure;
-    }
-    command.settings.moNumber = *mo;
-  }
+  ConversionRequest request;
+  request.parameterFile = command.parameterFile;
+  request.parameterFileRequired = command.parameterFileNamed;
+  request.inputFile = command.inputFile;
+  request.settings = command.settings;
+  if (command.threads > 0) request.sweep.threads = command.threads;
+  if (command.mode == CommandLine::Mode::list) return listOrbitals(request, messages);
+  // --info shows what the classic model reads.
+  if (command.mode == CommandLine::Mode::info) request.settings.model = OrbitalModel::classic;
 
+  const std::optional<std::vector<int>> mos = resolveMos(command, request, messages);
+  if (!mos) return kExitFailure;
   if (command.mode == CommandLine::Mode::info) {
+    command.settings.moNumber = mos->front();
     if (!printMoleculeInfo(command, messages, std::cout)) return kExitFailure;
     // What was read is this mode's output: losing it to a full disk is a failure.
     if (!std::cout.flush()) {
@@ -109,23 +147,23 @@ int run(const std::vector<std::string>& arguments) {
     return kExitSuccess;
   }
 
-  ConversionRequest request;
-  request.parameterFile = command.parameterFile;
-  request.parameterFileRequired = command.parameterFileNamed;
-  request.inputFile = command.inputFile;
-  request.settings = command.settings;
-  if (command.threads > 0) request.sweep.threads = command.threads;
   if (!command.quiet) request.beforeSweep = announceLongSweep;
-  TerminalProgress bar(stderr);
   const bool showProgress = !command.quiet && isatty(STDERR_FILENO) == 1;
-  const ConversionOutcome outcome = runConversion(request, messages, [&](int percent) {
-    if (showProgress) bar.report(percent);
-  });
-  if (!outcome.succeeded()) {
-    messages.show(kErrorCaption, outcome.message);
-    return kExitFailure;
+  int worst = kExitSuccess;
+  // A failed MO does not stop the others; the exit status is the worst of them.
+  for (const int mo : *mos) {
+    request.settings.moNumber = mo;
+    request.settings.outputPath = withMoNumber(command.settings.outputPath, mo);
+    TerminalProgress bar(stderr);
+    const ConversionOutcome outcome = runConversion(request, messages, [&](int percent) {
+      if (showProgress) bar.report(percent);
+    });
+    if (!outcome.succeeded()) {
+      messages.show(kErrorCaption, outcome.message);
+      worst = kExitFailure;
+    }
   }
-  return kExitSuccess;
+  return worst;
 }
 
 // A descriptor among 0, 1 and 2 that is closed would be taken by the next file opened, and the

@@ -12,7 +12,13 @@ bool printMoleculeInfo(const CommandLine& command, MessageSink& messages, std::o
   request.parameterFileRequired = command.parameterFileNamed;
   request.inputFile = command.inputFile;
   request.settings = command.settings;
-  const ClassicInput input = readClassicInput(request, messages);
+  std::string error;
+  const std::optional<InputSource> source = InputSource::load(request.inputFile, error);
+  if (!source) {
+    messages.show(kErrorCaption, inputErrorMessage(request.inputFile, error));
+    return false;
+  }
+  const ClassicInput input = readClassicInput(request, *source, messages);
   if (!input.molecule) {
     messages.show(kErrorCaption, input.failure.message);
     return false;

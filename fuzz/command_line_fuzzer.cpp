@@ -33,7 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const CommandLine& command = *parsed.commandLine;
   if (command.mode != CommandLine::Mode::convert) return 0;
   require(!unusableSettingsMessage(command.settings), "accepted settings a conversion refuses");
-  require(command.settings.moNumber >= 1 && command.settings.moNumber <= INT16_MAX,
-          "MO number outside the 16-bit range");
+  require(!command.moSelection.empty(), "no MO to draw");
   return 0;
 }

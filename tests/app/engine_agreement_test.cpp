@@ -46,6 +46,7 @@ TEST(EngineAgreement, FastSweepWritesTheLiteralSweepsFiles) {
         settings.showStructure = c.structure;
         settings.outputPath = dir.file("scene");
         settings.outputKind = kind;
+        settings.model = OrbitalModel::classic;
         request.sweep = sweep;
         testing::RecordingSink sink;
         ASSERT_TRUE(runConversion(request, sink, [](int) {}).succeeded()) << c.sample;

@@ -13,7 +13,9 @@ TEST(CommandLine, DefaultsAreTheWindowsDefaults) {
   const CommandLine& command = *parsed.commandLine;
   EXPECT_EQ(command.mode, CommandLine::Mode::convert);
   EXPECT_EQ(command.parameterFile, "pm3r.txt");
-  EXPECT_FALSE(command.frontierOrbital);
+  ASSERT_EQ(command.moSelection.size(), 1u);
+  EXPECT_EQ(command.moSelection[0].first.anchor, MoName::Anchor::number);
+  EXPECT_EQ(command.moSelection[0].first.offset, 1);
   EXPECT_FALSE(command.quiet);
   const ConversionSettings& s = command.settings;
   EXPECT_EQ(s.moNumber, 1);
@@ -30,12 +32,16 @@ TEST(CommandLine, DefaultsAreTheWindowsDefaults) {
 TEST(CommandLine, EveryOptionReachesItsSetting) {
   const auto parsed = parse({"--params", "p.txt", "--mo", "7", "--scale", "9", "--threshold",
                              "0.02", "--accuracy", "1", "--cutoff", "4.25", "--bond-length", "1e0",
-                             "--no-structure", "--quiet", "in.mno", "out.ls"});
+                             "--no-structure", "--quiet", "--orbitals", "exact", "--spin", "beta",
+                             "--no-deorthogonalise", "in.mno", "out.ls"});
   ASSERT_TRUE(parsed.commandLine) << parsed.error;
   const ConversionSettings& s = parsed.commandLine->settings;
   EXPECT_EQ(parsed.commandLine->parameterFile, "p.txt");
   EXPECT_TRUE(parsed.commandLine->parameterFileNamed);
-  EXPECT_EQ(s.moNumber, 7);
+  EXPECT_EQ(parsed.commandLine->moSelection[0].first.offset, 7);
+  EXPECT_EQ(s.model, OrbitalModel::exact);
+  EXPECT_EQ(s.spin, Spin::beta);
+  EXPECT_FALSE(s.deorthogonalise);
   EXPECT_EQ(s.scale, 9);
   EXPECT_EQ(s.threshold, 0.02f);
   EXPECT_EQ(s.accuracy, 1);
@@ -96,15 +102,28 @@ TEST(CommandLine, PictureOptionsAndTheFormatsTheyServe) {
   }
 }
 
-TEST(CommandLine, HomoLumoAndInfo) {
+TEST(CommandLine, HomoLumoInfoAndList) {
   const auto homo = parse({"in.mno", "--info", "--homo"});
   ASSERT_TRUE(homo.commandLine) << homo.error;
   EXPECT_EQ(homo.commandLine->mode, CommandLine::Mode::info);
-  EXPECT_EQ(homo.commandLine->frontierOrbital, FrontierOrbital::homo);
-  EXPECT_EQ(parse({"in", "o.pov", "--lumo"}).commandLine->frontierOrbital, FrontierOrbital::lumo);
+  EXPECT_EQ(homo.commandLine->moSelection[0].first.anchor, MoName::Anchor::homo);
+  EXPECT_EQ(parse({"in", "o.pov", "--lumo"}).commandLine->moSelection[0].last.anchor,
+            MoName::Anchor::lumo);
+  EXPECT_EQ(parse({"in.aux", "--list"}).commandLine->mode, CommandLine::Mode::list);
   EXPECT_FALSE(parse({"in", "o.pov", "--homo", "--lumo"}).commandLine);
   EXPECT_FALSE(parse({"in", "o.pov", "--mo", "3", "--homo"}).commandLine);
   EXPECT_FALSE(parse({"in", "o.pov", "--info"}).commandLine);
+  EXPECT_FALSE(parse({"in", "--info", "--mo", "3..5"}).commandLine);
+}
+
+TEST(CommandLine, SeveralMosNeedThePlaceholderInTheOutputName) {
+  EXPECT_TRUE(parse({"in", "c-{mo}.pov", "--mo", "30,32,HOMO..LUMO+1"}).commandLine);
+  EXPECT_TRUE(parse({"in", "c.pov", "--mo", "homo-1"}).commandLine);
+  EXPECT_TRUE(parse({"in", "c.pov", "--mo", "homo..homo"}).commandLine);
+  const auto refused = parse({"in", "c.pov", "--mo", "HOMO..LUMO"});
+  EXPECT_FALSE(refused.commandLine);
+  EXPECT_NE(refused.error.find("{mo}"), std::string::npos);
+  EXPECT_FALSE(parse({"in", "c-{mo}.pov", "--mo", "HOMO-x"}).commandLine);
 }
 
 TEST(CommandLine, RefusesMalformedOrOutOfRangeNumbers) {
@@ -123,7 +142,7 @@ TEST(CommandLine, RefusesMalformedOrOutOfRangeNumbers) {
       {"--accuracy", "0"},
       {"--accuracy", "101"},
       {"--mo", "0"},
-      {"--mo", "32768"},
+      {"--mo", "HOMO-"},
       {"--mo", " 3"},
       {"--scale"},
       {"--frobnicate"},

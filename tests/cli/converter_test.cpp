@@ -64,7 +64,9 @@ TEST_F(Converter, ConversionFailuresExitWithOneAndTheMessage) {
 
   result = convert(quoted(dataPath("pm3r.txt")) + output("x.pov") + m_params + "--lumo");
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Lobewright error: Cannot find HOMO/LUMO\n");
+  EXPECT_EQ(result.err, "Lobewright error: Input file error.\n" + dataPath("pm3r.txt") +
+                            ": This file holds no eigenvectors. Run MOPAC with the keyword "
+                            "VECTORS, or use its .aux file (keyword AUX).\n");
 }
 
 TEST_F(Converter, WarningsGoToStderrAndTheRunGoesOn) {

@@ -160,7 +160,7 @@ TEST_F(HostileUse, MessagesNeverReachTheSceneOrActOnTheTerminal) {
   escaped.replace(escaped.find("PM3 CALCULATION"), 3, "\x1b]0;owned\x07PM7");
   writeFile(m_dir.file("escaped.out"), escaped);
   const auto result = convert(quoted(m_dir.file("escaped.out")) + quoted(m_dir.file("e.pov")) +
-                              params() + " --mo 6");
+                              params() + " --mo 6 --orbitals classic");
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err.find('\x1b'), std::string::npos);
   EXPECT_NE(result.err.find("?]0;owned?PM7"), std::string::npos) << result.err;

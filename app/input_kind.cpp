@@ -1,0 +1,40 @@
+#include "app/input_kind.h"
+
+#include <string>
+
+#include "input/eigenvector_heading.h"
+#include "input/modern_mopac_reader.h"
+#include "input/text_scan.h"
+
+namespace lobewright {
+namespace {
+
+// MOPAC's .aux files open with these lines; its graphics files with the atom count and
+// "MOPAC-Graphical data".
+constexpr std::string_view kAuxOpening = "START OF MOPAC";
+constexpr std::string_view kGraphicsOpening = "MOPAC-Graphical";
+
+}  // namespace
+
+InputKind detectInputKind(std::istream& in) {
+  LineReader lines(in, {});
+  if (lines.next()) {
+    const std::vector<std::string_view> words = lines.words();
+    if (lines.line().find(kAuxOpening) != std::string::npos) return InputKind::aux;
+    if (words.size() >= 2 && words[1] == kGraphicsOpening) return InputKind::mgf;
+  }
+  in.clear();
+  in.seekg(0);
+  OutputPreamble preamble;
+  const std::optional<EigenvectorHeading> heading = findEigenvectorHeading(in, preamble);
+  if (!heading) return InputKind::otherText;
+  return heading->layout == EigenvectorHeading::Layout::older ? InputKind::olderLayout
+                                                              : InputKind::newerLayout;
+}
+
+OrbitalModel modelFor(InputKind kind, OrbitalModel asked) {
+  if (asked != OrbitalModel::automatic) return asked;
+  return kind == InputKind::olderLayout ? OrbitalModel::classic : OrbitalModel::exact;
+}
+
+}  // namespace lobewright

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <istream>
+
+#include "app/conversion_settings.h"
+
+namespace lobewright {
+
+// What a file is, told from its content rather than its name.
+enum class InputKind {
+  olderLayout,  // MOPAC 6 output: "ROOT NO." eigenvector blocks
+  newerLayout,  // MOPAC 7, 2016 or 22 output: "Root No." blocks
+  aux,          // MOPAC's .aux file (keyword AUX)
+  mgf,          // MOPAC's graphics file (keyword GRAPHF)
+  otherText,    // anything else; its reader says why it cannot be used
+};
+
+[[nodiscard]] InputKind detectInputKind(std::istream& in);
+
+// The model a conversion of this kind of input uses: the one asked for, or, when that is
+// automatic, classic for the older layout, so that its scenes stay as they have always been,
+// and exact for everything else.
+[[nodiscard]] OrbitalModel modelFor(InputKind kind, OrbitalModel asked);
+
+}  // namespace lobewright

@@ -1,0 +1,123 @@
+#include "app/mo_selection.h"
+
+#include <algorithm>
+#include <cctype>
+#include <unordered_set>
+
+#include "input/number_text.h"
+
+namespace lobewright {
+namespace {
+
+// Longest list or range that --mo takes: more MOs than any molecule MOPAC runs.
+constexpr int kMostMos = 100000;
+
+std::string lowerCase(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+std::optional<MoName> parseName(std::string_view text) {
+  const std::string word = lowerCase(text);
+  for (const auto& [prefix, anchor] : {std::pair{std::string_view("homo"), MoName::Anchor::homo},
+                                       std::pair{std::string_view("lumo"), MoName::Anchor::lumo}}) {
+    if (word.rfind(prefix, 0) != 0) continue;
+    const std::string_view rest = std::string_view(word).substr(prefix.size());
+    if (rest.empty()) return MoName{anchor, 0};
+    // HOMO takes a minus and LUMO a plus; the other way round (HOMO+1, LUMO-1) is taken too.
+    if (rest.size() < 2 || (rest.front() != '-' && rest.front() != '+')) return std::nullopt;
+    const std::optional<int> step = parseInteger<int>(rest.substr(1));
+    if (!step || *step < 0 || *step > kMostMos) return std::nullopt;
+    return MoName{anchor, rest.front() == '-' ? -*step : *step};
+  }
+  const std::optional<int> number = parseInteger<int>(word);
+  if (!number || *number < 1) return std::nullopt;
+  return MoName{MoName::Anchor::number, *number};
+}
+
+int numberOf(const MoName& name, int homo, int lumo) {
+  switch (name.anchor) {
+    case MoName::Anchor::homo:
+      return homo + name.offset;
+    case MoName::Anchor::lumo:
+      return lumo + name.offset;
+    case MoName::Anchor::number:
+      break;
+  }
+  return name.offset;
+}
+
+}  // namespace
+
+std::optional<std::vector<MoRange>> parseMoSelection(std::string_view text, std::string& error) {
+  std::vector<MoRange> selection;
+  for (;;) {
+    const std::size_t comma = text.find(',');
+    const std::string item(text.substr(0, comma));
+    const std::size_t dots = item.find("..");
+    const auto first = parseName(std::string_view(item).substr(0, dots));
+    const auto last =
+        dots == std::string::npos ? first : parseName(std::string_view(item).substr(dots + 2));
+    if (!first || !last) {
+      error = "\"" + item +
+              "\" is not an MO: give a number, HOMO, LUMO, HOMO-k or LUMO+k, ranges A..B and "
+              "lists separated by commas";
+      return std::nullopt;
+    }
+    selection.push_back({*first, *last});
+    if (comma == std::string_view::npos) break;
+    text.remove_prefix(comma + 1);
+  }
+  return selection;
+}
+
+bool needsFrontier(const std::vector<MoRange>& selection) {
+  return std::any_of(selection.begin(), selection.end(), [](const MoRange& range) {
+    return range.first.anchor != MoName::Anchor::number ||
+           range.last.anchor != MoName::Anchor::number;
+  });
+}
+
+std::optional<std::vector<int>> resolveMoSelection(const std::vector<MoRange>& selection, int homo,
+                                                   int lumo, std::string& error) {
+  std::vector<int> mos;
+  std::unordered_set<int> taken;
+  for (const MoRange& range : selection) {
+    const int first = numberOf(range.first, homo, lumo);
+    const int last = numberOf(range.last, homo, lumo);
+    if (first < 1 || last < 1) {
+      error = "the selection reaches below MO 1";
+      return std::nullopt;
+    }
+    if (last < first) {
+      error = "the range from MO " + std::to_string(first) + " to MO " + std::to_string(last) +
+              " runs backwards";
+      return std::nullopt;
+    }
+    if (last - first >= kMostMos) {
+      error = "the selection holds more than " + std::to_string(kMostMos) + " MOs";
+      return std::nullopt;
+    }
+    for (int mo = first; mo <= last; ++mo) {
+      if (taken.insert(mo).second) mos.push_back(mo);
+    }
+    if (mos.size() > kMostMos) {
+      error = "the selection holds more than " + std::to_string(kMostMos) + " MOs";
+      return std::nullopt;
+    }
+  }
+  return mos;
+}
+
+std::string withMoNumber(std::string_view path, int mo) {
+  std::string result(path);
+  const std::string number = std::to_string(mo);
+  for (std::size_t at = result.find(kMoPlaceholder); at != std::string::npos;
+       at = result.find(kMoPlaceholder, at + number.size())) {
+    result.replace(at, kMoPlaceholder.size(), number);
+  }
+  return result;
+}
+
+}  // namespace lobewright

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lobewright {
+
+// An MO as a chemist names it: by number, or as HOMO-k or LUMO+k.
+struct MoName {
+  enum class Anchor { number, homo, lumo };
+  Anchor anchor = Anchor::number;
+  int offset = 0;  // the number itself, or the step from the HOMO or LUMO
+};
+
+// A run of MOs from `first` to `last`; a single MO has both the same.
+struct MoRange {
+  MoName first;
+  MoName last;
+};
+
+// What --mo takes: "37", "HOMO", "homo-1", "LUMO+2", ranges "A..B" and comma-separated lists of
+// both, such as "30,32,HOMO..LUMO+1". Nothing, with the reason in `error`, when the text is
+// none of these.
+[[nodiscard]] std::optional<std::vector<MoRange>> parseMoSelection(std::string_view text,
+                                                                   std::string& error);
+
+[[nodiscard]] bool needsFrontier(const std::vector<MoRange>& selection);
+
+// The MO numbers of the selection in order, each once, given the HOMO's and LUMO's numbers.
+// Nothing, with the reason, when a name falls below MO 1 or a range runs backwards.
+[[nodiscard]] std::optional<std::vector<int>> resolveMoSelection(
+    const std::vector<MoRange>& selection, int homo, int lumo, std::string& error);
+
+// The placeholder in an output name that each MO's number replaces: "caffeine-{mo}.pov".
+inline constexpr std::string_view kMoPlaceholder = "{mo}";
+
+[[nodiscard]] std::string withMoNumber(std::string_view path, int mo);
+
+}  // namespace lobewright
