@@ -69,6 +69,24 @@ TEST_F(Converter, ConversionFailuresExitWithOneAndTheMessage) {
                             "VECTORS, or use its .aux file (keyword AUX).\n");
 }
 
+TEST_F(Converter, ABatchWritesAFilePerMoAndReportsTheWorst) {
+  const std::string aux = quoted(dataPath("aux/caffeine_PM7_default.aux"));
+  auto result = convert(aux + quoted(output("c-{mo}.ls")) + "--mo homo-1..LUMO --scale 2");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  for (const char* name : {"c-36.ls", "c-37.ls", "c-38.ls"}) {
+    EXPECT_TRUE(std::ifstream(output(name)).good()) << name;
+  }
+  // This file keeps 20 MOs, from 28 on: MO 1 fails, MO 30 is written all the same.
+  result = convert(aux + quoted(output("d-{mo}.pov")) + "--mo 1,30 --scale 2");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("MO 1 is not in this file, which holds MOs 28 to 47. Run MOPAC with "
+                            "AUX(MOS=99999) to keep every MO."),
+            std::string::npos)
+      << result.err;
+  EXPECT_FALSE(std::ifstream(output("d-1.pov")).good());
+  EXPECT_TRUE(std::ifstream(output("d-30.pov")).good());
+}
+
 TEST_F(Converter, WarningsGoToStderrAndTheRunGoesOn) {
   // The default parameter file, pm3r.txt in the working folder, is missing there.
   auto result = convert(m_formaldehyde + output("w.pov") + " --threshold 40");
@@ -95,9 +113,8 @@ TEST_F(Converter, SaysHowManyCubesALongSweepVisits) {
 }
 
 TEST_F(Converter, BadCommandLineExitsWithTwoAndUsage) {
-  for (const std::string& arguments :
-       {m_formaldehyde + output("a.pov") + " --threshold 0.o5", m_formaldehyde + output("a.wrl"),
-       std::string(" --scale")}) {
+  for (const std::string& arguments : {m_formaldehyde + output("a.pov") + " --threshold 0.o5",
+                                       m_formaldehyde + output("a.wrl"), std::string(" --scale")}) {
     const auto result = convert(arguments);
     EXPECT_EQ(result.exitCode, 2) << arguments;
     EXPECT_NE(result.err.find("usage: lobewright-convert INPUT OUTPUT"), std::string::npos);

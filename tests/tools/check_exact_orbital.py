@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """Checks Lobewright's exact orbital against a calculation of its own.
 
-Runs orbital_cube to write one MO of a MOPAC .aux file as a Gaussian cube, then, without any of
+Runs the converter to write one MO of a MOPAC .aux file as a Gaussian cube, then, without any of
 Lobewright's code: reads the .aux file, de-orthogonalises the MO with numpy (S^-1/2 from eigh),
 evaluates psi at every grid point of the cube from the Slater functions, and compares. Checks
-the cube's layout and atoms on the way, and, when asked, the grid integral of psi^2.
+the cube's layout and atoms on the way, that no lobe reaches the box's faces, and, when asked,
+the grid integral of psi^2.
 """
 import argparse
 import math
@@ -121,22 +122,26 @@ def read_cube(path):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument('tool')
+    parser.add_argument('converter')
     parser.add_argument('aux')
     parser.add_argument('mo', type=int)
     parser.add_argument('--spin', default='none')
     parser.add_argument('--raw', action='store_true')
-    parser.add_argument('--spacing', default='0.15')
-    parser.add_argument('--margin', default='4.0')
+    parser.add_argument('--scale', type=int, default=6)
+    parser.add_argument('--threshold', default='0.05')
     parser.add_argument('--norm', type=float, help='expected grid integral of psi^2')
     parser.add_argument('--norm-tolerance', type=float, default=0.005)
     args = parser.parse_args()
 
     with tempfile.TemporaryDirectory() as work:
         cube = os.path.join(work, 'orbital.cube')
-        subprocess.run([args.tool, args.aux, str(args.mo), args.spin,
-                        'raw' if args.raw else 'exact', args.spacing, args.margin, cube],
-                       check=True)
+        command = [args.converter, args.aux, cube, '--mo', str(args.mo), '--scale',
+                   str(args.scale), '--threshold', args.threshold, '--quiet']
+        if args.spin != 'none':
+            command += ['--spin', args.spin]
+        if args.raw:
+            command.append('--no-deorthogonalise')
+        subprocess.run(command, check=True)
         origin, counts, steps, cube_atoms, values = read_cube(cube)
 
     symbols, geometry, basis, d, norm_in_s = load_mo(args.aux, args.mo, args.spin, args.raw)
@@ -144,27 +149,23 @@ def main():
     if len(cube_atoms) != len(symbols):
         problems.append('the cube has %d atoms, the file %d' % (len(cube_atoms), len(symbols)))
     for atom, symbol, position in zip(cube_atoms, symbols, geometry):
-        if atom[0] != ATOMIC_NUMBERS[symbol] or atom[1] != atom[0]:
+        if atom[0] != ATOMIC_NUMBERS.get(symbol, -1) or atom[1] != atom[0]:
             problems.append('atom %s written as %s' % (symbol, atom[:2]))
         if np.abs(np.array(atom[2:]) - position).max() > 2e-6:
             problems.append('atom %s at %s, expected %s' % (symbol, atom[2:], position))
-    # The grid as orbital_cube lays it out, in Angstrom, unrounded: the header's six decimals
-    # would move points near a nucleus enough to matter.
-    spacing = float(args.spacing)
-    margin = float(args.margin)
-    low = geometry.min(axis=0) * BOHR - margin
-    high = geometry.max(axis=0) * BOHR + margin
-    expected_counts = np.floor((high - low) / spacing).astype(int) + 1
+    # Grid points lie at whole multiples of 1/scale Angstrom; the header's six decimals would
+    # move points near a nucleus enough to matter, so the points are rebuilt from their indices.
+    spacing = 1.0 / args.scale
     step = spacing / BOHR
-    if list(counts) != list(expected_counts):
-        problems.append('grid of %s points, expected %s' % (counts, expected_counts))
-    if np.abs(origin - low / BOHR).max() > 1e-6:
-        problems.append('origin %s, expected %s' % (origin, low / BOHR))
+    first = np.round(origin * BOHR / spacing)
+    if np.abs(origin - first * spacing / BOHR).max() > 1e-6:
+        problems.append('origin %s is not on the grid of %g Angstrom' % (origin, spacing))
     if np.abs(steps - step * np.eye(3)).max() > 1e-6:
         problems.append('axes %s, expected a cubic grid of step %.6f' % (steps, step))
 
     i, j, k = np.meshgrid(*(np.arange(n) for n in counts), indexing='ij')
-    points = (low + spacing * np.stack([i.ravel(), j.ravel(), k.ravel()], axis=1)) / BOHR
+    indices = np.stack([i.ravel(), j.ravel(), k.ravel()], axis=1) + first
+    points = indices * spacing / BOHR
     psi = np.zeros(len(points))
     for coefficient, (centre, n, zeta, kind) in zip(d, basis):
         psi += coefficient * slater(points, centre, n, zeta, kind)
@@ -177,6 +178,10 @@ def main():
     if difference > 1e-4 * largest:
         problems.append('the cube differs from numpy by %.3g, more than 1e-4 of %.3g'
                         % (difference, largest))
+    grid = psi.reshape(counts)
+    faces = [grid[0], grid[-1], grid[:, 0], grid[:, -1], grid[:, :, 0], grid[:, :, -1]]
+    if max(np.abs(face).max() for face in faces) >= float(args.threshold):
+        problems.append('a lobe reaches the faces of the box')
     if args.norm is not None:
         integral = float((values ** 2).sum() * step ** 3)
         print('grid integral of psi^2: %.4f (expected %.4f)' % (integral, args.norm))

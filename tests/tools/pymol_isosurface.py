@@ -1,6 +1,6 @@
-"""Loads a cube that orbital_cube writes into PyMOL and draws both lobes as isosurfaces.
+"""Loads a cube that the converter writes into PyMOL and draws both lobes as isosurfaces.
 
-Run as: pymol -cq pymol_isosurface.py -- ORBITAL_CUBE FILE.aux MO LEVEL
+Run as: pymol -cq pymol_isosurface.py -- CONVERTER FILE.aux MO LEVEL
 Fails unless PyMOL reads every value in the file's order (z fastest), centres the map where the
 header, read as bohr, puts it, and makes a surface with triangles for each lobe.
 """
@@ -13,7 +13,7 @@ import numpy as np
 from pymol import cmd
 
 BOHR = 0.52917721092
-SPACING = 0.2  # Angstrom
+SCALE = 5  # grid points per Angstrom
 
 
 def read_grid(cube):
@@ -44,7 +44,8 @@ def main():
     problems = []
     with tempfile.TemporaryDirectory() as work:
         cube = os.path.join(work, 'orbital.cube')
-        subprocess.run([tool, aux, mo, 'none', 'exact', str(SPACING), '3.0', cube], check=True)
+        subprocess.run([tool, aux, cube, '--mo', mo, '--scale', str(SCALE), '--threshold', level,
+                        '--quiet'], check=True)
         origin, step, counts, values = read_grid(cube)
         cmd.load(cube, 'orbital')
         field = cmd.get_volume_field('orbital')
