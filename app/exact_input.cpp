@@ -25,6 +25,10 @@ CalculationInput readCalculation(const ConversionRequest& request, const InputSo
     return result;
   }
   result.kind = detectInputKind(*text);
+  if (result.kind == InputKind::notMopac) {
+    result.failure = inputFailure(request.inputFile, kNotMopacMessage);
+    return result;
+  }
   text = source.open(error);
   if (!text) {
     result.failure = inputFailure(request.inputFile, error);
@@ -41,6 +45,7 @@ CalculationInput readCalculation(const ConversionRequest& request, const InputSo
     case InputKind::olderLayout:
     case InputKind::newerLayout:
     case InputKind::otherText:
+    case InputKind::notMopac:
       read = readOutFile(*text, request.inputFile);
       break;
   }

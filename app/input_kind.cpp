@@ -10,9 +10,19 @@ namespace lobewright {
 namespace {
 
 // MOPAC's .aux files open with these lines; its graphics files with the atom count and
-// "MOPAC-Graphical data".
+// "MOPAC-Graphical data". Every output names the program in its first lines.
 constexpr std::string_view kAuxOpening = "START OF MOPAC";
 constexpr std::string_view kGraphicsOpening = "MOPAC-Graphical";
+constexpr std::string_view kProgramName = "MOPAC";
+constexpr int kLinesNamingTheProgram = 200;
+
+bool namesMopac(std::istream& in) {
+  LineReader lines(in, {});
+  for (int line = 0; line < kLinesNamingTheProgram && lines.next(); ++line) {
+    if (lines.line().find(kProgramName) != std::string::npos) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -27,7 +37,11 @@ InputKind detectInputKind(std::istream& in) {
   in.seekg(0);
   OutputPreamble preamble;
   const std::optional<EigenvectorHeading> heading = findEigenvectorHeading(in, preamble);
-  if (!heading) return InputKind::otherText;
+  if (!heading) {
+    in.clear();
+    in.seekg(0);
+    return namesMopac(in) ? InputKind::otherText : InputKind::notMopac;
+  }
   return heading->layout == EigenvectorHeading::Layout::older ? InputKind::olderLayout
                                                               : InputKind::newerLayout;
 }

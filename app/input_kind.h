@@ -12,8 +12,13 @@ enum class InputKind {
   newerLayout,  // MOPAC 7, 2016 or 22 output: "Root No." blocks
   aux,          // MOPAC's .aux file (keyword AUX)
   mgf,          // MOPAC's graphics file (keyword GRAPHF)
-  otherText,    // anything else; its reader says why it cannot be used
+  otherText,    // MOPAC's output without eigenvectors; its reader says what is missing
+  notMopac,     // no MOPAC file at all
 };
+
+inline constexpr const char* kNotMopacMessage =
+    "not a MOPAC file: give the .out (made with the keyword VECTORS), .aux or .mgf file of a "
+    "MOPAC run";
 
 [[nodiscard]] InputKind detectInputKind(std::istream& in);
 
