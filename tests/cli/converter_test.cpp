@@ -65,8 +65,8 @@ TEST_F(Converter, ConversionFailuresExitWithOneAndTheMessage) {
   result = convert(quoted(dataPath("pm3r.txt")) + output("x.pov") + m_params + "--lumo");
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err, "Lobewright error: Input file error.\n" + dataPath("pm3r.txt") +
-                            ": This file holds no eigenvectors. Run MOPAC with the keyword "
-                            "VECTORS, or use its .aux file (keyword AUX).\n");
+                            ": not a MOPAC file: give the .out (made with the keyword VECTORS), "
+                            ".aux or .mgf file of a MOPAC run\n");
 }
 
 TEST_F(Converter, ABatchWritesAFilePerMoAndReportsTheWorst) {
