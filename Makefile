@@ -84,18 +84,19 @@ fuzz-merge: build-fuzz
 	  build-fuzz/bin/$${name}_fuzzer -merge=1 fuzz/corpus/$$name build-fuzz/corpus/$$name || exit 1; \
 	done
 
+# The classic scene of formaldehyde, as the original design drew it, and a framed picture of
+# caffeine's HOMO rendered without editing anything.
 demo: build
-	@if [ -x build/bin/lobewright-convert ]; then \
-	  mkdir -p demo && \
-	  build/bin/lobewright-convert samples/formaldehyde.mno demo/formaldehyde-homo.pov \
-	    --params samples/pm3r.txt --homo && \
-	  build/bin/lobewright-convert samples/formaldehyde.mno demo/formaldehyde-homo.ls \
-	    --params samples/pm3r.txt --homo && \
-	  povray -D +W640 +H480 +Idemo/formaldehyde-homo.pov +Odemo/formaldehyde-homo.png >/dev/null 2>&1 && \
-	  echo "Wrote demo/formaldehyde-homo.pov, demo/formaldehyde-homo.png and demo/formaldehyde-homo.ls"; \
-	else \
-	  echo "The converter is not built yet: nothing to demonstrate."; \
-	fi
+	@mkdir -p demo
+	@build/bin/lobewright-convert samples/formaldehyde.mno demo/formaldehyde-homo.pov \
+	  --params samples/pm3r.txt --homo --quiet
+	@build/bin/lobewright-convert samples/formaldehyde.mno demo/formaldehyde-homo.ls \
+	  --params samples/pm3r.txt --homo --quiet
+	@povray -D +W640 +H480 +Idemo/formaldehyde-homo.pov +Odemo/formaldehyde-homo.png >/dev/null 2>&1
+	@build/bin/lobewright-convert samples/caffeine.mno demo/caffeine-homo.png \
+	  --params samples/pm3r.txt --homo
+	@echo "Wrote demo/formaldehyde-homo.pov, .png and .ls (the classic scene) and"
+	@echo "demo/caffeine-homo.png (a framed picture of caffeine's HOMO)"
 
 gui: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
