@@ -107,6 +107,13 @@ std::string cameraTransform(const CameraFrame& frame) {
   return text + ">";
 }
 
+// The mean of a lobe's vertices; the origin for an empty lobe.
+Vec3 centreOf(const LobeMesh& lobe) {
+  Vec3 sum;
+  for (const Vec3& p : lobe.positions) sum = sum + p;
+  return lobe.positions.empty() ? Vec3{} : (1.0 / static_cast<double>(lobe.positions.size())) * sum;
+}
+
 }  // namespace
 
 MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
@@ -114,8 +121,11 @@ MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
                                     const FramedSceneOptions& options) {
   std::vector<Vec3> atoms;
   for (const StructureSphere& s : structure.spheres) atoms.push_back(s.centre);
+  const Vec3 lobeAxis = mesh.positive.positions.empty() || mesh.negative.positions.empty()
+                            ? Vec3{}
+                            : centreOf(mesh.positive) - centreOf(mesh.negative);
   const CameraFrame frame =
-      frameCamera(viewBasis(options.view, atoms),
+      frameCamera(viewBasis(options.view, atoms, lobeAxis),
                   framedPoints(mesh, structure, options.includeStructure), options.aspect);
   const double transmit = std::clamp(options.transparency, 0.0, 1.0);
   const double d = frame.distance;

@@ -35,7 +35,30 @@ ViewBasis principalBasis(const std::vector<Vec3>& atoms) {
 
 }  // namespace
 
-ViewBasis viewBasis(ViewDirection direction, const std::vector<Vec3>& atoms) {
+// Turns the view so that it looks at least 60 degrees away from the lobes' axis, keeping it as
+// close as it can to where it looked.
+ViewBasis clearOfLobeAxis(const ViewBasis& basis, const Vec3& lobeAxis) {
+  constexpr double kLargestCosine = 0.5;
+  if (norm(lobeAxis) < kShortLobeAxis) return basis;
+  const Vec3 axis = unit(lobeAxis);
+  const double along = dot(basis.back, axis);
+  if (std::fabs(along) <= kLargestCosine) return basis;
+  // The part of the view across the axis; when the view is the axis itself, the picture's
+  // right, which is across it too.
+  Vec3 across = basis.back - along * axis;
+  if (norm(across) < 1e-9) across = basis.right - dot(basis.right, axis) * axis;
+  across = unit(across);
+  const double sign = along < 0.0 ? -1.0 : 1.0;
+  const Vec3 back = unit(sign * kLargestCosine * axis +
+                         std::sqrt(1.0 - kLargestCosine * kLargestCosine) * across);
+  // Keep the picture's up as near as it was.
+  Vec3 right = cross(basis.up, back);
+  if (norm(right) < 1e-9) right = cross(basis.right, back);
+  right = unit(right);
+  return {right, cross(back, right), back};
+}
+
+ViewBasis viewBasis(ViewDirection direction, const std::vector<Vec3>& atoms, const Vec3& lobeAxis) {
   switch (direction) {
     case ViewDirection::x:
       return {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}};
@@ -46,8 +69,9 @@ ViewBasis viewBasis(ViewDirection direction, const std::vector<Vec3>& atoms) {
     case ViewDirection::best:
       break;
   }
-  if (atoms.size() < 2) return viewBasis(ViewDirection::z, atoms);
-  return principalBasis(atoms);
+  const ViewBasis basis =
+      atoms.size() < 2 ? viewBasis(ViewDirection::z, atoms) : principalBasis(atoms);
+  return clearOfLobeAxis(basis, lobeAxis);
 }
 
 CameraFrame frameCamera(const ViewBasis& basis, const std::vector<FramedPoint>& points,

@@ -18,9 +18,14 @@ struct ViewBasis {
 };
 
 // Down an axis, the picture's right and up are the next two axes in turn (z: x and y; x: y and
-// z; y: z and x). Best puts the largest principal axis of the atoms across the picture and the
-// middle one upright.
-[[nodiscard]] ViewBasis viewBasis(ViewDirection direction, const std::vector<Vec3>& atoms);
+// z; y: z and x). Best looks along the smallest principal axis of the atoms, with the largest
+// across the picture and the middle one upright; but where that would look nearly along
+// `lobeAxis` (from the negative lobe's centre to the positive one's), one lobe would hide the
+// other, so the view turns until it is at least 60 degrees off that axis. A lobe axis shorter
+// than kShortLobeAxis is no axis at all.
+inline constexpr double kShortLobeAxis = 0.2;  // Angstrom
+[[nodiscard]] ViewBasis viewBasis(ViewDirection direction, const std::vector<Vec3>& atoms,
+                                  const Vec3& lobeAxis = {});
 
 // A perspective camera that shows every point, each with its radius, with a margin.
 struct CameraFrame {

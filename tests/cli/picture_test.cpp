@@ -22,6 +22,8 @@ struct Coverage {
   bool borderIsBackground = true;
   double width = 0.0;
   double height = 0.0;
+  int redPixels = 0;  // of the positive lobe's colour, lit or shaded
+  int bluePixels = 0;
 };
 
 Coverage coverageOf(const testing::RgbImage& image) {
@@ -30,6 +32,9 @@ Coverage coverageOf(const testing::RgbImage& image) {
   for (int y = 0; y < image.height; ++y) {
     for (int x = 0; x < image.width; ++x) {
       if (image.isWhite(x, y)) continue;
+      const uint8_t* rgb = &image.pixels[(static_cast<std::size_t>(y) * image.width + x) * 3];
+      if (rgb[0] > 100 && rgb[1] < 60 && rgb[2] < 60) ++coverage.redPixels;
+      if (rgb[2] > 100 && rgb[0] < 60 && rgb[1] < 60) ++coverage.bluePixels;
       left = std::min(left, x);
       right = std::max(right, x);
       top = std::min(top, y);
@@ -80,6 +85,21 @@ TEST_F(Picture, TheWholeMoleculeFillsThePictureWithNothingAtTheEdge) {
     EXPECT_TRUE(coverage.borderIsBackground) << c.sample;
     EXPECT_GT(std::max(coverage.width, coverage.height), 0.5) << c.sample;
     EXPECT_TRUE(fs::is_empty(m_temporary.file(""))) << c.sample;
+  }
+}
+
+// Every MOPAC 22 sample's HOMO in the exact model: the whole molecule and both lobes in view.
+TEST_F(Picture, EverySamplesHomoShowsBothLobesWhole) {
+  for (const auto& entry : fs::directory_iterator(dataPath("aux"))) {
+    if (entry.path().extension() != ".aux") continue;
+    const std::string sample = entry.path().filename();
+    const auto result = convert(entry.path(), "--homo --size 160x120 --quiet");
+    ASSERT_EQ(result.exitCode, 0) << sample << ": " << result.err;
+    const Coverage coverage = coverageOf(testing::readPng(m_picture));
+    EXPECT_TRUE(coverage.borderIsBackground) << sample;
+    EXPECT_GT(std::max(coverage.width, coverage.height), 0.5) << sample;
+    EXPECT_GT(coverage.redPixels, 20) << sample;
+    EXPECT_GT(coverage.bluePixels, 20) << sample;
   }
 }
 
