@@ -17,15 +17,8 @@ template <SampledField Field>
 [[nodiscard]] std::optional<GridBox> surfaceBoxAround(const Field& field,
                                                       const std::vector<CalculationAtom>& atoms,
                                                       const ConversionSettings& settings) {
-  Vec3 low = atoms.empty() ? Vec3{} : atoms.front().position;
-  Vec3 high = low;
-  for (const CalculationAtom& atom : atoms) {
-    low = {std::min(low.x, atom.position.x), std::min(low.y, atom.position.y),
-           std::min(low.z, atom.position.z)};
-    high = {std::max(high.x, atom.position.x), std::max(high.y, atom.position.y),
-            std::max(high.z, atom.position.z)};
-  }
-  return findSurfaceBox(field, settings.threshold, settings.scale, low, high);
+  const AtomExtent extent = atomExtent(atoms);
+  return findSurfaceBox(field, settings.threshold, settings.scale, extent.low, extent.high);
 }
 
 [[nodiscard]] inline GridBounds boundsOf(const GridBox& box) {
@@ -41,19 +34,10 @@ template <SampledField Field>
                                                       MessageSink& messages,
                                                       const ProgressCallback& progress) {
   const ConversionSettings& settings = request.settings;
-  Vec3 low = atoms.empty() ? Vec3{} : atoms.front().position;
-  Vec3 high = low;
-  for (const CalculationAtom& atom : atoms) {
-    low = {std::min(low.x, atom.position.x), std::min(low.y, atom.position.y),
-           std::min(low.z, atom.position.z)};
-    high = {std::max(high.x, atom.position.x), std::max(high.y, atom.position.y),
-            std::max(high.z, atom.position.z)};
-  }
   const double scale = settings.scale;
-  const std::optional<GridBox> box = findSurfaceBox(field, settings.threshold, scale, low, high);
+  const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
   if (!box) return {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage};
-  const GridBounds bounds{box->low[0],  box->low[1],  box->low[2],
-                          box->high[0], box->high[1], box->high[2]};
+  const GridBounds bounds = boundsOf(*box);
   const int threads = std::max(1, request.sweep.threads);
   if (auto problem = gridSizeProblem(bounds, threads)) {
     return {ConversionStatus::gridTooLarge, std::move(*problem)};

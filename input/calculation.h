@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -62,6 +63,25 @@ struct Calculation {
   std::optional<int> alphaElectronCount;
   std::optional<int> betaElectronCount;
 };
+
+// The smallest box that holds the atoms' positions; a point at the origin when there are none.
+struct AtomExtent {
+  Vec3 low;
+  Vec3 high;
+};
+[[nodiscard]] inline AtomExtent atomExtent(const std::vector<CalculationAtom>& atoms) {
+  AtomExtent extent;
+  if (atoms.empty()) return extent;
+  extent.low = extent.high = atoms.front().position;
+  for (const CalculationAtom& atom : atoms) {
+    const Vec3& p = atom.position;
+    extent.low = {std::min(extent.low.x, p.x), std::min(extent.low.y, p.y),
+                  std::min(extent.low.z, p.z)};
+    extent.high = {std::max(extent.high.x, p.x), std::max(extent.high.y, p.y),
+                   std::max(extent.high.z, p.z)};
+  }
+  return extent;
+}
 
 // What a reader returns: the calculation, or why the file could not be read.
 struct CalculationRead {

@@ -102,18 +102,11 @@ TEST(SharedSamples, EveryLobeIsClosedOutwardAndManifoldAtScalesThreeToEight) {
     const FrontierOrbitals frontier = frontierOrbitals(calculation, Spin::alpha);
     for (const int mo : {frontier.homo, frontier.lumo}) {
       const ExactOrbital orbital = orbitalOf(calculation, name, mo, Spin::alpha);
-      Vec3 low = calculation.atoms.front().position;
-      Vec3 high = low;
-      for (const CalculationAtom& atom : calculation.atoms) {
-        low = {std::min(low.x, atom.position.x), std::min(low.y, atom.position.y),
-               std::min(low.z, atom.position.z)};
-        high = {std::max(high.x, atom.position.x), std::max(high.y, atom.position.y),
-                std::max(high.z, atom.position.z)};
-      }
+      const AtomExtent extent = atomExtent(calculation.atoms);
       // The large alkane at the coarsest and finest scale only, to keep the run short.
       const bool large = calculation.atoms.size() > 50;
       for (int scale = 3; scale <= 8; scale += large ? 5 : 1) {
-        const auto box = findSurfaceBox(orbital, kThreshold, scale, low, high);
+        const auto box = findSurfaceBox(orbital, kThreshold, scale, extent.low, extent.high);
         ASSERT_TRUE(box) << name;
         const OrbitalMesh mesh = meshIsosurface(orbital, kThreshold, scale, *box, {});
         for (const LobeSign sign : {LobeSign::positive, LobeSign::negative}) {
