@@ -7,6 +7,7 @@
 
 #include "app/conversion.h"
 #include "support/recording_sink.h"
+#include "support/temp_dir.h"
 
 namespace lobewright {
 namespace {
@@ -28,7 +29,9 @@ ConversionRequest scriptRequest(const std::string& outputName) {
   request.inputFile = dataPath("formaldehyde.mno");
   request.settings.moNumber = kFormaldehydeHomo;
   request.settings.outputKind = OutputKind::LScript;
-  request.settings.outputPath = std::filesystem::absolute(outputName).string();
+  // The files go to a folder of this test program's own, removed when it ends.
+  static const testing::TempDir kScratch;
+  request.settings.outputPath = kScratch.file(outputName);
   return request;
 }
 

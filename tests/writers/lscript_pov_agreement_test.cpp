@@ -13,6 +13,7 @@
 
 #include "app/conversion.h"
 #include "support/recording_sink.h"
+#include "support/temp_dir.h"
 
 // Both output kinds run the same sweep: the script's polygons, mapped back through the point
 // numbers, must be the scene's triangles in the same order.
@@ -128,7 +129,9 @@ std::string convert(const std::string& input, int mo, int scale, OutputKind kind
   request.settings.moNumber = mo;
   request.settings.scale = scale;
   request.settings.outputKind = kind;
-  request.settings.outputPath = std::filesystem::absolute(outputName).string();
+  // The files go to a folder of this test program's own, removed when it ends.
+  static const testing::TempDir kScratch;
+  request.settings.outputPath = kScratch.file(outputName);
   RecordingSink sink;
   const ConversionOutcome outcome = runConversion(request, sink, [](int) {});
   EXPECT_TRUE(outcome.succeeded()) << outcome.message;
