@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <stop_token>
 
 #include "input/molecule.h"
 #include "surface/fast_sweep.h"
@@ -14,8 +15,15 @@ enum class SweepEngine {
 };
 
 struct SweepOptions {
-  SweepEngine engine = SweepEngine::fast;
-  int threads = 1;
+  SweepOptions(SweepEngine engineToUse = SweepEngine::fast, int threadCount = 1,
+               std::stop_token stopToken = {})
+      : engine(engineToUse), threads(threadCount), stop(std::move(stopToken)) {}
+
+  SweepEngine engine;
+  int threads;
+  // The fast sweep's threads stop between pieces of work once this is requested, and the sweep
+  // then throws SweepCancelled; the literal sweep leaves the check to its progress callback.
+  std::stop_token stop;
 };
 
 // Which corners of each triangle need their forward-difference gradient.
@@ -46,11 +54,13 @@ SweepCounters sweepSurface(const Molecule& molecule, float threshold, int accura
                            GradientsAt gradients, Consumer&& consumer,
                            const std::function<void(int)>& reportProgress) {
   if (options.engine == SweepEngine::fast) {
-    return sweepFast(molecule, threshold, accuracy, bounds, options.threads,
-                     [&](const std::vector<ShadedTriangle>& layer, int percent) {
-                       for (const ShadedTriangle& triangle : layer) consumer(triangle);
-                       reportProgress(percent);
-                     });
+    return sweepFast(
+        molecule, threshold, accuracy, bounds, options.threads,
+        [&](const std::vector<ShadedTriangle>& layer, int percent) {
+          for (const ShadedTriangle& triangle : layer) consumer(triangle);
+          reportProgress(percent);
+        },
+        options.stop);
   }
   SweepCounters counters;
   const CountingField field(molecule, counters.evaluations);
