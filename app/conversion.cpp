@@ -77,10 +77,9 @@ ClassicInput readClassicInput(const ConversionRequest& request, MessageSink& mes
     std::ifstream parameters(request.parameterFile);
     const bool opened = parameters.is_open();
     if (!opened || !readParameters(parameters)) {
-      return {nullptr,
-              failure(ConversionStatus::parameterError,
-                      withReason(kParameterFileErrorMessage, request.parameterFile,
-                                 opened ? "not a parameter table" : "cannot be read"))};
+      return {nullptr, failure(ConversionStatus::parameterError,
+                               withReason(kParameterFileErrorMessage, request.parameterFile,
+                                          opened ? "not a parameter table" : "cannot be read"))};
     }
   }
   auto molecule = std::make_unique<Molecule>(request.parameterFile, messages);
@@ -116,29 +115,35 @@ ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& m
     return failure(ConversionStatus::gridTooLarge, std::move(*problem));
   }
 
+  const std::stop_token& stop = request.stop;
   std::string error;
-  const std::unique_ptr<OutputFile> output = OutputFile::open(settings.outputPath, error);
+  const std::unique_ptr<OutputFile> output = OutputFile::open(settings.outputPath, error, stop);
   if (!output) {
     return failure(ConversionStatus::cannotOpenOutput,
                    withReason(kCannotOpenOutputMessage, settings.outputPath, error));
   }
   output->stream().imbue(std::locale::classic());
   if (request.beforeSweep) request.beforeSweep(bounds);
-  const std::stop_token& stop = request.stop;
   const auto reportOrStop = [&](int percent) {
     if (stop.stop_requested()) throw SweepCancelled{};
     progress(percent);
   };
+  SweepOptions sweep = request.sweep;
+  sweep.stop = stop;
+  const auto cannotWrite = [&] {
+    if (stop.stop_requested()) return failure(ConversionStatus::cancelled, kCancelledMessage);
+    return failure(ConversionStatus::cannotWriteOutput,
+                   withReason(kCannotWriteOutputMessage, settings.outputPath, output->failure()));
+  };
   SweepCounters counters;
   try {
-    counters =
-        writeOutput(output->stream(), molecule, settings, bounds, reportOrStop, request.sweep);
+    counters = writeOutput(output->stream(), molecule, settings, bounds, reportOrStop, sweep);
   } catch (const SweepCancelled&) {
     return failure(ConversionStatus::cancelled, kCancelledMessage);
+  } catch (const std::ios_base::failure&) {
+    return cannotWrite();
   }
-  if (!output->commit()) {
-    return failure(ConversionStatus::cannotWriteOutput, kCannotWriteOutputMessage);
-  }
+  if (!output->commit()) return cannotWrite();
   if (counters.triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);
   return {ConversionStatus::succeeded, {}, counters.triangles};
 }

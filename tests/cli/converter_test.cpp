@@ -56,7 +56,8 @@ TEST_F(Converter, ConversionFailuresExitWithOneAndTheMessage) {
 
   result = convert(m_formaldehyde + "/dev/full --format pov" + m_params);
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Lobewright error: Cannot write output file.\n");
+  EXPECT_EQ(result.err,
+            "Lobewright error: Cannot write output file.\n/dev/full: No space left on device\n");
 
   result = convert(m_formaldehyde + output("missing/dir.pov") + m_params);
   EXPECT_EQ(result.exitCode, 1);
@@ -64,7 +65,8 @@ TEST_F(Converter, ConversionFailuresExitWithOneAndTheMessage) {
 
   result = convert(quoted(dataPath("pm3r.txt")) + output("x.pov") + m_params + "--lumo");
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Lobewright error: Cannot find HOMO/LUMO\n");
+  EXPECT_EQ(result.err, "Lobewright error: Cannot find HOMO/LUMO\n" + dataPath("pm3r.txt") +
+                            ": no count of filled levels (\"LEVELS =\") in this file\n");
 }
 
 TEST_F(Converter, WarningsGoToStderrAndTheRunGoesOn) {
@@ -93,9 +95,8 @@ TEST_F(Converter, SaysHowManyCubesALongSweepVisits) {
 }
 
 TEST_F(Converter, BadCommandLineExitsWithTwoAndUsage) {
-  for (const std::string& arguments :
-       {m_formaldehyde + output("a.pov") + " --threshold 0.o5", m_formaldehyde + output("a.obj"),
-       std::string(" --scale")}) {
+  for (const std::string& arguments : {m_formaldehyde + output("a.pov") + " --threshold 0.o5",
+                                       m_formaldehyde + output("a.obj"), std::string(" --scale")}) {
     const auto result = convert(arguments);
     EXPECT_EQ(result.exitCode, 2) << arguments;
     EXPECT_NE(result.err.find("usage: lobewright-convert INPUT OUTPUT"), std::string::npos);
