@@ -97,7 +97,7 @@ std::string cannotFindFrontierMessage(const std::string& fileName, std::optional
   } else if (const std::optional<std::string> problem = unreadable(fileName)) {
     reason = *problem;
   } else {
-    reason = "no count of filled levels (\"LEVELS =\") in this file";
+    reason = "no count of filled levels (\"LEVELS =\")";
   }
   return std::string(kCannotFindHomoLumoMessage) + "\n" + fileName + ": " + reason;
 }

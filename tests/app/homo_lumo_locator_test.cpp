@@ -81,7 +81,7 @@ TEST(HomoLumoLocator, TheMessageNamesTheFileAndWhy) {
   const Case cases[] = {
       {dir.file("missing.mno"), std::nullopt, "No such file or directory"},
       {dir.file(""), std::nullopt, "Is a directory"},
-      {noCount, std::nullopt, "no count of filled levels (\"LEVELS =\") in this file"},
+      {noCount, std::nullopt, "no count of filled levels (\"LEVELS =\")"},
       {noCount, 40000, "the orbital would be MO 40000, beyond the highest MO number, 32767."},
   };
   for (const Case& c : cases) {

@@ -66,7 +66,7 @@ TEST_F(Converter, ConversionFailuresExitWithOneAndTheMessage) {
   result = convert(quoted(dataPath("pm3r.txt")) + output("x.pov") + m_params + "--lumo");
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err, "Lobewright error: Cannot find HOMO/LUMO\n" + dataPath("pm3r.txt") +
-                            ": no count of filled levels (\"LEVELS =\") in this file\n");
+                            ": no count of filled levels (\"LEVELS =\")\n");
 }
 
 TEST_F(Converter, WarningsGoToStderrAndTheRunGoesOn) {

@@ -42,13 +42,12 @@ TEST_F(HomoLumo, MissingFileOrMissingCountKeepsTheMoNumber) {
   writeFile(withoutLevels, "NO. OF FILLED levels = 6\nLEVELS: 4\n");
   chooseInput(withoutLevels);
   clickAndWait(form->HOMOButton);
-  EXPECT_EQ(
-      dialogs.messages,
-      (std::vector<Message>{
-          {"Lobewright error", "Cannot find HOMO/LUMO\n" + directory.file("missing.mno") +
-                                   ": No such file or directory"},
-          {"Lobewright error", "Cannot find HOMO/LUMO\n" + withoutLevels +
-                                   ": no count of filled levels (\"LEVELS =\") in this file"}}));
+  EXPECT_EQ(dialogs.messages,
+            (std::vector<Message>{
+                {"Lobewright error", "Cannot find HOMO/LUMO\n" + directory.file("missing.mno") +
+                                         ": No such file or directory"},
+                {"Lobewright error", "Cannot find HOMO/LUMO\n" + withoutLevels +
+                                         ": no count of filled levels (\"LEVELS =\")"}}));
   EXPECT_EQ(form->settings.moNumber, 3);
   EXPECT_EQ(textOf(form->MoEdit), "3");
 }
