@@ -6,6 +6,7 @@
 #include "input/molecule.h"
 #include "surface/fast_sweep.h"
 #include "surface/polygonizer.h"
+#include "surface/sweep_control.h"
 
 namespace lobewright {
 
@@ -21,8 +22,9 @@ struct SweepOptions {
 
   SweepEngine engine;
   int threads;
-  // The fast sweep's threads stop between pieces of work once this is requested, and the sweep
-  // then throws SweepCancelled; the literal sweep leaves the check to its progress callback.
+  // Once this is requested, the fast sweep's threads and the consumer of its triangles stop
+  // within moments and SweepCancelled is thrown; the literal sweep leaves the check to its
+  // progress callback, once per layer.
   std::stop_token stop;
 };
 
@@ -57,7 +59,12 @@ SweepCounters sweepSurface(const Molecule& molecule, float threshold, int accura
     return sweepFast(
         molecule, threshold, accuracy, bounds, options.threads,
         [&](const std::vector<ShadedTriangle>& layer, int percent) {
-          for (const ShadedTriangle& triangle : layer) consumer(triangle);
+          // A consumer may take a while over a layer of a fine grid (the script writer files
+          // every corner in an ordered set), so it too stops at once.
+          for (const ShadedTriangle& triangle : layer) {
+            if (options.stop.stop_requested()) throw SweepCancelled{};
+            consumer(triangle);
+          }
           reportProgress(percent);
         },
         options.stop);

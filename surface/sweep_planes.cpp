@@ -182,6 +182,7 @@ void SweepPlanes::assembleLayer(const GridPlane& bottom, const GridPlane& top,
   };
   std::array<const CrossingPoint*, kCubeEdgeCount> crossings{};
   for (int32_t ix = 0; ix < m_nx; ++ix) {
+    throwIfStopped();
     for (int32_t iy = 0; iy < m_ny; ++iy) {
       if (uniform(static_cast<std::size_t>(ix) * stride + iy)) continue;
       // The cube's edges in the order of the edge table.

@@ -38,8 +38,9 @@ struct GridLayer {
 // The sweep's work on planes and layers of the grid. Each piece depends only on its inputs, so
 // pieces can run on any thread; every evaluation is counted in the counter passed in. A plane
 // can take a good part of a second on a fine grid, and a row of it tens of milliseconds, so the
-// pieces look at the stop token before every run of grid points they evaluate and every crossing
-// they bisect, and throw SweepCancelled once it is requested.
+// pieces look at the stop token before every run of grid points they evaluate, every crossing
+// they bisect and every row of cubes they assemble, and throw SweepCancelled once it is
+// requested.
 class SweepPlanes {
  public:
   SweepPlanes(const ReachField& field, float threshold, int accuracy, const GridBounds& bounds,
