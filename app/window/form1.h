@@ -115,6 +115,7 @@ class TForm1 : public QWidget {
   std::vector<QWidget*> m_inputControls;
   bool m_running = false;
   QPointer<QWidget> m_focusBeforeRun;
+  // Last, so that it is destroyed first: its job is stopped before anything it reports to goes.
   BackgroundRun m_run;
 };
 
