@@ -150,29 +150,35 @@ ConversionOutcome convertClassic(const ConversionRequest& request, const InputSo
     return failure(ConversionStatus::gridTooLarge, std::move(*problem));
   }
 
+  const std::stop_token& stop = request.stop;
   std::string error;
-  const std::unique_ptr<OutputFile> output = OutputFile::open(settings.outputPath, error);
+  const std::unique_ptr<OutputFile> output = OutputFile::open(settings.outputPath, error, stop);
   if (!output) {
     return failure(ConversionStatus::cannotOpenOutput,
                    withReason(kCannotOpenOutputMessage, settings.outputPath, error));
   }
   output->stream().imbue(std::locale::classic());
   if (request.beforeSweep) request.beforeSweep(bounds);
-  const std::stop_token& stop = request.stop;
   const auto reportOrStop = [&](int percent) {
     if (stop.stop_requested()) throw SweepCancelled{};
     progress(percent);
   };
+  SweepOptions sweep = request.sweep;
+  sweep.stop = stop;
+  const auto cannotWrite = [&] {
+    if (stop.stop_requested()) return failure(ConversionStatus::cancelled, kCancelledMessage);
+    return failure(ConversionStatus::cannotWriteOutput,
+                   withReason(kCannotWriteOutputMessage, settings.outputPath, output->failure()));
+  };
   SweepCounters counters;
   try {
-    counters = writeClassicOutput(output->stream(), molecule, settings, bounds, reportOrStop,
-                                  request.sweep);
+    counters = writeClassicOutput(output->stream(), molecule, settings, bounds, reportOrStop, sweep);
   } catch (const SweepCancelled&) {
     return failure(ConversionStatus::cancelled, kCancelledMessage);
+  } catch (const std::ios_base::failure&) {
+    return cannotWrite();
   }
-  if (!output->commit()) {
-    return failure(ConversionStatus::cannotWriteOutput, kCannotWriteOutputMessage);
-  }
+  if (!output->commit()) return cannotWrite();
   if (counters.triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);
   return {ConversionStatus::succeeded, {}, counters.triangles};
 }

@@ -1,7 +1,12 @@
 #include "app/homo_lumo_locator.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
+#include <streambuf>
+#include <vector>
 
 #include "input/number_text.h"
 #include "input/token_reader.h"
@@ -15,6 +20,43 @@ bool fitsInt32(int64_t value) {
   return value >= std::numeric_limits<int32_t>::min() &&
          value <= std::numeric_limits<int32_t>::max();
 }
+
+std::optional<std::string> unreadable(const std::string& fileName) {
+  std::error_code code;
+  const std::filesystem::file_status status = std::filesystem::status(fileName, code);
+  if (code) return code.message();
+  if (std::filesystem::is_directory(status)) return std::strerror(EISDIR);
+  errno = 0;
+  if (!std::ifstream(fileName).is_open())
+    return errno != 0 ? std::strerror(errno) : "cannot be read";
+  return std::nullopt;
+}
+
+// Reads a file in pieces and ends it early, as if it had no more text, once the stop is
+// requested.
+class StoppableFileBuffer : public std::streambuf {
+ public:
+  StoppableFileBuffer(const std::string& fileName, std::stop_token stop)
+      : m_stop(std::move(stop)), m_piece(kPieceBytes) {
+    m_file.open(fileName, std::ios::in | std::ios::binary);
+  }
+
+ protected:
+  int_type underflow() override {
+    if (m_stop.stop_requested() || !m_file.is_open()) return traits_type::eof();
+    const std::streamsize count = m_file.sgetn(m_piece.data(), kPieceBytes);
+    if (count <= 0) return traits_type::eof();
+    setg(m_piece.data(), m_piece.data(), m_piece.data() + count);
+    return traits_type::to_int_type(m_piece[0]);
+  }
+
+ private:
+  static constexpr std::streamsize kPieceBytes = 1 << 16;
+
+  std::filebuf m_file;
+  std::stop_token m_stop;
+  std::vector<char> m_piece;
+};
 
 }  // namespace
 
@@ -44,17 +86,27 @@ std::optional<int32_t> locateFrontierOrbital(std::istream& in, FrontierOrbital w
 }
 
 std::optional<int32_t> locateFrontierOrbital(const std::string& fileName, FrontierOrbital which) {
-  std::ifstream file(fileName);
+  return locateFrontierOrbital(fileName, which, {});
+}
+
+std::optional<int32_t> locateFrontierOrbital(const std::string& fileName, FrontierOrbital which,
+                                             std::stop_token stop) {
+  StoppableFileBuffer buffer(fileName, std::move(stop));
+  std::istream file(&buffer);
   return locateFrontierOrbital(file, which);
 }
 
 std::string cannotFindFrontierMessage(const std::string& fileName, std::optional<int32_t> located) {
-  std::string message = kCannotFindHomoLumoMessage;
+  std::string reason;
   if (located && *located > kGreatestMoNumber) {
-    message += "\n" + fileName + ": the orbital would be MO " + std::to_string(*located) +
-               ", beyond the highest MO number, " + std::to_string(kGreatestMoNumber) + ".";
+    reason = "the orbital would be MO " + std::to_string(*located) +
+             ", beyond the highest MO number, " + std::to_string(kGreatestMoNumber) + ".";
+  } else if (const std::optional<std::string> problem = unreadable(fileName)) {
+    reason = *problem;
+  } else {
+    reason = "no count of filled levels (\"LEVELS =\")";
   }
-  return message;
+  return std::string(kCannotFindHomoLumoMessage) + "\n" + fileName + ": " + reason;
 }
 
 }  // namespace lobewright

@@ -14,17 +14,26 @@
 namespace lobewright {
 
 // Writes through a large buffer to a file descriptor and remembers whether any write failed.
+// Once the stop is requested it takes nothing more, so the stream fails at the next write.
 class FileStreamBuffer : public std::streambuf {
  public:
-  explicit FileStreamBuffer(int descriptor) : m_descriptor(descriptor), m_buffer(kBytes) {
+  FileStreamBuffer(int descriptor, std::stop_token stop)
+      : m_descriptor(descriptor), m_stop(std::move(stop)), m_buffer(kBytes) {
     setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
   }
 
-  [[nodiscard]] bool failed() const { return m_failed; }
+  // The error number of the write that failed, 0 if none did.
+  [[nodiscard]] int error() const { return m_error; }
+  [[nodiscard]] bool wasStopped() const { return m_stopped; }
 
  protected:
+  std::streamsize xsputn(const char* text, std::streamsize count) override {
+    if (stopped()) return 0;
+    return std::streambuf::xsputn(text, count);
+  }
+
   int_type overflow(int_type c) override {
-    if (!drain()) return traits_type::eof();
+    if (stopped() || !drain()) return traits_type::eof();
     if (!traits_type::eq_int_type(c, traits_type::eof())) {
       *pptr() = traits_type::to_char_type(c);
       pbump(1);
@@ -32,27 +41,35 @@ class FileStreamBuffer : public std::streambuf {
     return traits_type::not_eof(c);
   }
 
-  int sync() override { return drain() ? 0 : -1; }
+  int sync() override { return !stopped() && drain() ? 0 : -1; }
 
  private:
   // Scenes run to many megabytes: they are written in large pieces.
   static constexpr std::size_t kBytes = std::size_t{1} << 20;
 
+  bool stopped() {
+    if (!m_stopped && m_stop.stop_requested()) m_stopped = true;
+    return m_stopped;
+  }
+
   bool drain() {
     const char* next = pbase();
-    while (!m_failed && next < pptr()) {
+    while (m_error == 0 && next < pptr()) {
       const ssize_t written = ::write(m_descriptor, next, static_cast<std::size_t>(pptr() - next));
       if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) m_failed = true;
+      if (written < 0) m_error = errno;
+      if (written == 0) m_error = EIO;
       if (written > 0) next += written;
     }
     setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
-    return !m_failed;
+    return m_error == 0;
   }
 
   int m_descriptor;
+  std::stop_token m_stop;
   std::vector<char> m_buffer;
-  bool m_failed = false;
+  int m_error = 0;
+  bool m_stopped = false;
 };
 
 namespace {
@@ -93,7 +110,8 @@ std::string procPath(int descriptor) { return "/proc/self/fd/" + std::to_string(
 
 }  // namespace
 
-std::unique_ptr<OutputFile> OutputFile::open(const std::string& path, std::string& error) {
+std::unique_ptr<OutputFile> OutputFile::open(const std::string& path, std::string& error,
+                                             std::stop_token stop) {
   if (path.empty()) {
     error = "no file name given";
     return nullptr;
@@ -119,7 +137,8 @@ std::unique_ptr<OutputFile> OutputFile::open(const std::string& path, std::strin
       error = std::strerror(errno);
       return nullptr;
     }
-    return std::unique_ptr<OutputFile>(new OutputFile(target, descriptor, kNoDescriptor, false));
+    return std::unique_ptr<OutputFile>(
+        new OutputFile(target, descriptor, kNoDescriptor, false, std::move(stop)));
   }
 
   const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -141,16 +160,20 @@ std::unique_ptr<OutputFile> OutputFile::open(const std::string& path, std::strin
     ::close(folderDescriptor);
     return nullptr;
   }
-  return std::unique_ptr<OutputFile>(new OutputFile(target, descriptor, folderDescriptor, true));
+  return std::unique_ptr<OutputFile>(
+      new OutputFile(target, descriptor, folderDescriptor, true, std::move(stop)));
 }
 
-OutputFile::OutputFile(std::string target, int descriptor, int folder, bool replaces)
+OutputFile::OutputFile(std::string target, int descriptor, int folder, bool replaces,
+                       std::stop_token stop)
     : m_target(std::move(target)),
       m_descriptor(descriptor),
       m_folder(folder),
       m_replaces(replaces),
-      m_buffer(std::make_unique<FileStreamBuffer>(descriptor)),
-      m_stream(m_buffer.get()) {}
+      m_buffer(std::make_unique<FileStreamBuffer>(descriptor, std::move(stop))),
+      m_stream(m_buffer.get()) {
+  m_stream.exceptions(std::ios::badbit);
+}
 
 OutputFile::~OutputFile() {
   if (!m_done) discard();
@@ -164,11 +187,15 @@ void OutputFile::discard() {
 
 bool OutputFile::commit() {
   if (m_done) return false;
-  m_stream.flush();
-  const bool written = !m_buffer->failed() && !m_stream.fail();
+  // The buffer is flushed directly: a failure here is an answer, not an exception.
+  const bool written = m_buffer->pubsync() == 0 && !m_stream.fail();
   if (!m_replaces) {
     m_done = true;
-    return ::close(m_descriptor) == 0 && written;
+    if (::close(m_descriptor) != 0 && written) {
+      m_failure = std::strerror(errno);
+      return false;
+    }
+    return written;
   }
   if (!written) {
     discard();
@@ -184,11 +211,22 @@ bool OutputFile::commit() {
     if (linked != 0 && errno != EEXIST) break;
   }
   bool placed = linked == 0 && ::renameat(m_folder, name.c_str(), m_folder, base.c_str()) == 0;
+  if (!placed) m_failure = std::strerror(errno);
   if (linked == 0 && !placed) ::unlinkat(m_folder, name.c_str(), 0);
   m_done = true;
-  placed = ::close(m_descriptor) == 0 && placed;
+  if (::close(m_descriptor) != 0 && placed) {
+    m_failure = std::strerror(errno);
+    placed = false;
+  }
   ::close(m_folder);
   return placed;
+}
+
+std::string OutputFile::failure() const {
+  if (m_buffer->error() != 0) return std::strerror(m_buffer->error());
+  if (m_buffer->wasStopped()) return "the run was stopped";
+  if (m_stream.fail()) return "the text could not be written";
+  return m_failure;
 }
 
 }  // namespace lobewright

@@ -7,13 +7,18 @@
 #include <thread>
 
 #include "surface/polygonizer.h"
+#include "surface/sweep_control.h"
 #include "surface/sweep_planes.h"
 
 namespace lobewright {
 namespace {
 
-void sweepOnThisThread(const SweepPlanes& planes, const GridBounds& bounds,
-                       SweepCounters& counters, const LayerSink& sink) {
+void throwIfStopped(const std::stop_token& stop) {
+  if (stop.stop_requested()) throw SweepCancelled{};
+}
+
+void sweepOnThisThread(const SweepPlanes& planes, const GridBounds& bounds, SweepCounters& counters,
+                       const LayerSink& sink) {
   std::vector<ShadedTriangle> triangles;
   GridPlane bottom;
   GridPlane top;
@@ -33,11 +38,14 @@ void sweepOnThisThread(const SweepPlanes& planes, const GridBounds& bounds,
 // Planes are computed in any order within a window ahead of the layer last delivered; a layer
 // is assembled as soon as both its planes exist; the calling thread hands the layers to the sink
 // strictly in order, and while it waits for the next one it computes like the other threads.
-// Memory stays within the window.
+// Memory stays within the window. A stop request counts as a failure that every thread sees at
+// its next look at the shared state; a thread at work sees it within a few evaluations, when
+// SweepPlanes throws, and the stop callback wakes the threads that are waiting.
 class ParallelSweep {
  public:
-  ParallelSweep(const SweepPlanes& planes, int threads)
+  ParallelSweep(const SweepPlanes& planes, int threads, std::stop_token stop)
       : m_planes(planes),
+        m_stop(std::move(stop)),
         m_threadCount(threads),
         m_window(2 * threads + 2),
         m_planeData(planes.layerCount() + 1),
@@ -45,6 +53,10 @@ class ParallelSweep {
         m_layerReady(planes.layerCount(), false) {}
 
   void run(const GridBounds& bounds, SweepCounters& counters, const LayerSink& sink) {
+    const std::stop_callback wake(m_stop, [this] {
+      const std::lock_guard lock(m_mutex);
+      m_changed.notify_all();
+    });
     std::vector<std::thread> workers;
     for (int t = 1; t < m_threadCount; ++t) workers.emplace_back([this] { work(); });
     Scratch scratch;
@@ -71,10 +83,10 @@ class ParallelSweep {
       std::vector<ShadedTriangle> triangles;
       {
         std::unique_lock lock(m_mutex);
-        while (!m_layerReady[k] && !m_failure) {
+        while (!m_layerReady[k] && !failed()) {
           if (!runTask(lock, scratch)) m_changed.wait(lock);
         }
-        if (m_failure) return;
+        if (failed()) return;
         triangles = std::move(m_layerTriangles[k]);
       }
       counters.triangles += static_cast<int64_t>(triangles.size());
@@ -99,8 +111,8 @@ class ParallelSweep {
     try {
       std::unique_lock lock(m_mutex);
       for (;;) {
-        m_changed.wait(lock, [&] { return m_failure || done() || layerReady() || planeAllowed(); });
-        if (m_failure || done()) break;
+        m_changed.wait(lock, [&] { return failed() || done() || layerReady() || planeAllowed(); });
+        if (failed() || done()) break;
         runTask(lock, scratch);
       }
     } catch (...) {
@@ -148,6 +160,14 @@ class ParallelSweep {
     return spare;
   }
 
+  // True once a thread failed or a stop was requested; called with the lock held, and the first
+  // caller to see the stop records it, so that run() throws SweepCancelled.
+  bool failed() {
+    if (!m_failure && m_stop.stop_requested()) {
+      m_failure = std::make_exception_ptr(SweepCancelled{});
+    }
+    return static_cast<bool>(m_failure);
+  }
   bool done() const { return m_nextLayer == m_planes.layerCount(); }
   bool layerReady() const {
     return m_nextLayer < m_planes.layerCount() && m_planeData[m_nextLayer] &&
@@ -158,6 +178,7 @@ class ParallelSweep {
   }
 
   const SweepPlanes& m_planes;
+  const std::stop_token m_stop;
   const int m_threadCount;
   const int32_t m_window;
   std::mutex m_mutex;
@@ -177,13 +198,15 @@ class ParallelSweep {
 }  // namespace
 
 SweepCounters sweepFast(const Molecule& molecule, float threshold, int accuracy,
-                        const GridBounds& bounds, int threads, const LayerSink& sink) {
+                        const GridBounds& bounds, int threads, const LayerSink& sink,
+                        std::stop_token stop) {
   SweepCounters counters;
   const ReachField field(molecule);
-  const SweepPlanes planes(field, threshold, accuracy, bounds);
+  const SweepPlanes planes(field, threshold, accuracy, bounds, stop);
   if (!planes.hasCubes()) {
     // No cube to visit, yet every z layer still reports its progress.
     for (int64_t z = bounds.zLow; z < bounds.zHigh; ++z) {
+      throwIfStopped(stop);
       sink({}, layerProgress(static_cast<int32_t>(z), bounds));
     }
     return counters;
@@ -191,7 +214,7 @@ SweepCounters sweepFast(const Molecule& molecule, float threshold, int accuracy,
   if (threads <= 1) {
     sweepOnThisThread(planes, bounds, counters, sink);
   } else {
-    ParallelSweep(planes, threads).run(bounds, counters, sink);
+    ParallelSweep(planes, threads, std::move(stop)).run(bounds, counters, sink);
   }
   return counters;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <stop_token>
 #include <vector>
 
 #include "input/molecule.h"
@@ -50,7 +51,12 @@ using LayerSink = std::function<void(const std::vector<ShadedTriangle>& layer, i
 // of the last delivered layer: each thread may hold one plane in progress and one finished plane
 // waiting for its neighbour, and the two planes of the next layer to deliver must fit as well, so
 // no thread ever waits for room while memory stays a few planes deep.
+//
+// Stopping. Once `stop` is requested, a thread at work gives up within a few evaluations, a
+// thread waiting for work is woken, and sweepFast throws SweepCancelled on the calling thread
+// after all of its threads have ended. No further layer reaches the sink.
 SweepCounters sweepFast(const Molecule& molecule, float threshold, int accuracy,
-                        const GridBounds& bounds, int threads, const LayerSink& sink);
+                        const GridBounds& bounds, int threads, const LayerSink& sink,
+                        std::stop_token stop = {});
 
 }  // namespace lobewright

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <stop_token>
 
 #include "input/molecule.h"
 #include "surface/fast_sweep.h"
 #include "surface/polygonizer.h"
+#include "surface/sweep_control.h"
 
 namespace lobewright {
 
@@ -14,8 +16,16 @@ enum class SweepEngine {
 };
 
 struct SweepOptions {
-  SweepEngine engine = SweepEngine::fast;
-  int threads = 1;
+  SweepOptions(SweepEngine engineToUse = SweepEngine::fast, int threadCount = 1,
+               std::stop_token stopToken = {})
+      : engine(engineToUse), threads(threadCount), stop(std::move(stopToken)) {}
+
+  SweepEngine engine;
+  int threads;
+  // Once this is requested, the fast sweep's threads and the consumer of its triangles stop
+  // within moments and SweepCancelled is thrown; the literal sweep leaves the check to its
+  // progress callback, once per layer.
+  std::stop_token stop;
 };
 
 // Which corners of each triangle need their forward-difference gradient.
@@ -46,11 +56,18 @@ SweepCounters sweepSurface(const Molecule& molecule, float threshold, int accura
                            GradientsAt gradients, Consumer&& consumer,
                            const std::function<void(int)>& reportProgress) {
   if (options.engine == SweepEngine::fast) {
-    return sweepFast(molecule, threshold, accuracy, bounds, options.threads,
-                     [&](const std::vector<ShadedTriangle>& layer, int percent) {
-                       for (const ShadedTriangle& triangle : layer) consumer(triangle);
-                       reportProgress(percent);
-                     });
+    return sweepFast(
+        molecule, threshold, accuracy, bounds, options.threads,
+        [&](const std::vector<ShadedTriangle>& layer, int percent) {
+          // A consumer may take a while over a layer of a fine grid (the script writer files
+          // every corner in an ordered set), so it too stops at once.
+          for (const ShadedTriangle& triangle : layer) {
+            if (options.stop.stop_requested()) throw SweepCancelled{};
+            consumer(triangle);
+          }
+          reportProgress(percent);
+        },
+        options.stop);
   }
   SweepCounters counters;
   const CountingField field(molecule, counters.evaluations);

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "surface/polygonizer.h"
+#include "surface/sweep_control.h"
 
 namespace lobewright {
 namespace {
@@ -29,14 +30,19 @@ Point bisect(const Field& field, float threshold, int accuracy, Point a, Point b
 }  // namespace
 
 SweepPlanes::SweepPlanes(const ReachField& field, float threshold, int accuracy,
-                         const GridBounds& bounds)
+                         const GridBounds& bounds, std::stop_token stop)
     : m_field(field),
+      m_stop(std::move(stop)),
       m_threshold(threshold),
       m_accuracy(accuracy),
       m_bounds(bounds),
       m_nx(static_cast<int32_t>(static_cast<int64_t>(bounds.xHigh) - bounds.xLow)),
       m_ny(static_cast<int32_t>(static_cast<int64_t>(bounds.yHigh) - bounds.yLow)),
       m_nz(static_cast<int32_t>(static_cast<int64_t>(bounds.zHigh) - bounds.zLow)) {}
+
+void SweepPlanes::throwIfStopped() const {
+  if (m_stop.stop_requested()) throw SweepCancelled{};
+}
 
 Point SweepPlanes::gridPoint(int32_t ix, int32_t iy, int32_t k) const {
   return {static_cast<float>(static_cast<int64_t>(m_bounds.xLow) + ix),
@@ -86,6 +92,7 @@ void SweepPlanes::computePlane(int32_t k, GridPlane& plane, int64_t& evaluations
     uint8_t* above = &plane.above[static_cast<std::size_t>(ix) * stride];
     // The grid points in short runs along y, each run summed over the atoms that reach it.
     for (int32_t blockStart = 0; blockStart <= m_ny; blockStart += kBlockLength) {
+      throwIfStopped();
       const int32_t blockEnd = std::min(m_ny, blockStart + kBlockLength - 1);
       const Point blockLow = gridPoint(ix, blockStart, k);
       const Point blockHigh = gridPoint(ix, blockEnd, k);
@@ -106,6 +113,7 @@ void SweepPlanes::computePlane(int32_t k, GridPlane& plane, int64_t& evaluations
     for (int32_t iy = 0; iy < m_ny; ++iy) {
       yEdges[iy] = kNoCrossing;
       if (above[iy] == above[iy + 1]) continue;
+      throwIfStopped();
       yEdges[iy] = static_cast<int32_t>(plane.points.size());
       plane.points.push_back(
           crossEdge(row, gridPoint(ix, iy, k), gridPoint(ix, iy + 1, k), above[iy + 1]));
@@ -118,6 +126,7 @@ void SweepPlanes::computePlane(int32_t k, GridPlane& plane, int64_t& evaluations
     for (int32_t iy = 0; iy <= m_ny; ++iy) {
       xEdges[iy] = kNoCrossing;
       if (previous[iy] == above[iy]) continue;
+      throwIfStopped();
       xEdges[iy] = static_cast<int32_t>(plane.points.size());
       plane.points.push_back(
           crossEdge(back, gridPoint(ix - 1, iy, k), gridPoint(ix, iy, k), above[iy]));
@@ -140,6 +149,7 @@ void SweepPlanes::computeLayer(int32_t k, const GridPlane& bottom, const GridPla
     for (int32_t iy = 0; iy <= m_ny; ++iy) {
       layer.zEdges[row + iy] = kNoCrossing;
       if (bottom.above[row + iy] == top.above[row + iy]) continue;
+      throwIfStopped();
       layer.zEdges[row + iy] = static_cast<int32_t>(layer.points.size());
       layer.points.push_back(
           crossEdge(field, gridPoint(ix, iy, k), gridPoint(ix, iy, k + 1), top.above[row + iy]));
@@ -172,14 +182,15 @@ void SweepPlanes::assembleLayer(const GridPlane& bottom, const GridPlane& top,
   };
   std::array<const CrossingPoint*, kCubeEdgeCount> crossings{};
   for (int32_t ix = 0; ix < m_nx; ++ix) {
+    throwIfStopped();
     for (int32_t iy = 0; iy < m_ny; ++iy) {
       if (uniform(static_cast<std::size_t>(ix) * stride + iy)) continue;
       // The cube's edges in the order of the edge table.
       const std::array<const CrossingPoint*, kCubeEdgeCount> edges{
-          xEdge(bottom, ix, iy),     yEdge(bottom, ix, iy),     zEdge(ix, iy),
-          yEdge(bottom, ix + 1, iy), zEdge(ix + 1, iy),         xEdge(bottom, ix, iy + 1),
-          zEdge(ix, iy + 1),         zEdge(ix + 1, iy + 1),     xEdge(top, ix, iy),
-          yEdge(top, ix, iy),        yEdge(top, ix + 1, iy),    xEdge(top, ix, iy + 1)};
+          xEdge(bottom, ix, iy),     yEdge(bottom, ix, iy),  zEdge(ix, iy),
+          yEdge(bottom, ix + 1, iy), zEdge(ix + 1, iy),      xEdge(bottom, ix, iy + 1),
+          zEdge(ix, iy + 1),         zEdge(ix + 1, iy + 1),  xEdge(top, ix, iy),
+          yEdge(top, ix, iy),        yEdge(top, ix + 1, iy), xEdge(top, ix, iy + 1)};
       int count = 0;
       for (const CrossingPoint* edge : edges) {
         if (edge != nullptr) crossings[count++] = edge;
@@ -191,9 +202,8 @@ void SweepPlanes::assembleLayer(const GridPlane& bottom, const GridPlane& top,
           const CrossingPoint& second = *crossings[n];
           const CrossingPoint& third = *crossings[i];
           if (!sharesFaceAwayFromApex(apex.position, second.position, third.position)) continue;
-          triangles.push_back(
-              {{apex.position, second.position, third.position, apex.value},
-               {apex.gradient, second.gradient, third.gradient}});
+          triangles.push_back({{apex.position, second.position, third.position, apex.value},
+                               {apex.gradient, second.gradient, third.gradient}});
         }
       }
     }

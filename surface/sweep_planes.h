@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stop_token>
 #include <vector>
 
 #include "surface/grid_bounds.h"
@@ -35,10 +36,15 @@ struct GridLayer {
 };
 
 // The sweep's work on planes and layers of the grid. Each piece depends only on its inputs, so
-// pieces can run on any thread; every evaluation is counted in the counter passed in.
+// pieces can run on any thread; every evaluation is counted in the counter passed in. A plane
+// can take a good part of a second on a fine grid, and a row of it tens of milliseconds, so the
+// pieces look at the stop token before every run of grid points they evaluate, every crossing
+// they bisect and every row of cubes they assemble, and throw SweepCancelled once it is
+// requested.
 class SweepPlanes {
  public:
-  SweepPlanes(const ReachField& field, float threshold, int accuracy, const GridBounds& bounds);
+  SweepPlanes(const ReachField& field, float threshold, int accuracy, const GridBounds& bounds,
+              std::stop_token stop = {});
 
   [[nodiscard]] int32_t layerCount() const { return m_nz; }
   [[nodiscard]] bool hasCubes() const { return m_nx > 0 && m_ny > 0 && m_nz > 0; }
@@ -61,7 +67,10 @@ class SweepPlanes {
   [[nodiscard]] CrossingPoint crossEdge(const AtomListField& field, Point a, Point b,
                                         bool endAbove) const;
 
+  void throwIfStopped() const;
+
   const ReachField& m_field;
+  std::stop_token m_stop;
   float m_threshold;
   int m_accuracy;
   GridBounds m_bounds;

@@ -13,6 +13,18 @@ bool operator<(const vertex& a, const vertex& b) {
   return d > kVertexTolerance;
 }
 
+IndexedMesh::IndexedMesh()
+    : m_arena(std::make_unique<std::pmr::monotonic_buffer_resource>()), m_vertices(m_arena.get()) {}
+
+IndexedMesh::IndexedMesh(IndexedMesh&& other) noexcept
+    : m_arena(std::move(other.m_arena)),
+      m_vertices(std::move(other.m_vertices)),
+      m_nextIndex(other.m_nextIndex),
+      m_cornerLists(std::move(other.m_cornerLists)) {}
+
+// m_vertices is left undestroyed on purpose: m_arena frees its nodes.
+IndexedMesh::~IndexedMesh() {}
+
 int32_t IndexedMesh::addVertex(const Point& point) {
   const auto [stored, inserted] = m_vertices.insert({point.x, point.y, point.z, m_nextIndex});
   if (inserted) ++m_nextIndex;

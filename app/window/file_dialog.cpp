@@ -18,4 +18,13 @@ std::vector<FileFilter> splitFilterList(const std::string& filter) {
   return filters;
 }
 
+std::string joinFilterList(const std::vector<FileFilter>& filters) {
+  std::string list;
+  for (const FileFilter& filter : filters) {
+    if (!list.empty()) list += '|';
+    list += filter.description + '|' + filter.pattern;
+  }
+  return list;
+}
+
 }  // namespace lobewright

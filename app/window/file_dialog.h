@@ -26,5 +26,7 @@ struct FileFilter {
 // The entries of a "description|pattern|..." list; a description without a pattern after it
 // gets the pattern "*".
 [[nodiscard]] std::vector<FileFilter> splitFilterList(const std::string& filter);
+// The "description|pattern|..." list of the entries.
+[[nodiscard]] std::string joinFilterList(const std::vector<FileFilter>& filters);
 
 }  // namespace lobewright

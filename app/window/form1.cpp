@@ -2,30 +2,48 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
+#include <chrono>
 #include <exception>
 #include <filesystem>
 #include <system_error>
 
-#include "app/conversion.h"
 #include "app/homo_lumo_locator.h"
 #include "app/output_choice.h"
 #include "app/settings_text.h"
 #include "app/window/edit.h"
 #include "app/window/form_font.h"
+#include "app/window/status_line.h"
 
 namespace lobewright {
 namespace {
 
 constexpr const char* kNoOutputFileMessage = "No output file selected.";
 constexpr const char* kNoInputFileMessage = "No input file selected.";
+constexpr const char* kCalculatingStatus = "Calculating... Esc or Cancel stops the run.";
+constexpr const char* kCancellingStatus = "Cancelling...";
+// Shown when a run ends with an exception; the message box says what it was.
+constexpr const char* kFailedStatus = "Failed.";
 
+// The MOPAC outputs the input dialog offers, the first one selected at first.
+const std::vector<FileFilter> kInputFilters = {
+    {"MOPAC output (*.mno)", "*.mno"},
+    {"MOPAC output (*.out)", "*.out"},
+};
+
+// A HOMO or LUMO look-up that ends within this time is taken without greying the window.
+constexpr std::chrono::milliseconds kQuickLookup{50};
+
+// The status line and Cancel lie below the classic controls, which keep their places.
 constexpr int kClientWidth = 245;
-constexpr int kClientHeight = 211;
+constexpr int kClientHeight = 273;
 constexpr int kFormLeft = 193;
 constexpr int kFormTop = 134;
 // The window was laid out for an 11-pixel font, its speed buttons for a 9-pixel one.
@@ -64,8 +82,12 @@ QPushButton* button(QWidget* form, const char* name, int top, const char* captio
   return place(new QPushButton(caption, form), name, 160, top, 75, 25);
 }
 
+// The edits reach to just before the spinners' column, room enough for any MO number with its
+// sign.
+constexpr int kEditWidth = 46;
+
 Edit* edit(QWidget* form, const char* name, int top, const char* text) {
-  return place(new Edit(text, form), name, 88, top, 33, 21);
+  return place(new Edit(text, form), name, 88, top, kEditWidth, 21);
 }
 
 UpDown* upDown(QWidget* form, const char* name, int top, int maximum, int position) {
@@ -96,32 +118,14 @@ std::string defaultParameterFile() {
   return directory.string() + "/pm3r.txt";
 }
 
-// The Calculate button is disabled while a run lasts. However the run ends, an exception
-// included, the bar goes back to 0 and the button is enabled again.
-class RunningState {
- public:
-  RunningState(QPushButton* button, QProgressBar* bar) : m_button(button), m_bar(bar) {
-    m_button->setEnabled(false);
-  }
-  ~RunningState() {
-    m_bar->setValue(0);
-    m_button->setEnabled(true);
-  }
-  RunningState(const RunningState&) = delete;
-  RunningState& operator=(const RunningState&) = delete;
-
- private:
-  QPushButton* m_button;
-  QProgressBar* m_bar;
-};
-
 }  // namespace
 
 TForm1::TForm1(DialogPresenter& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      m_dialogs(dialogs) {
+      m_dialogs(dialogs),
+      m_run(dialogs) {
   setObjectName("Form1");
   setWindowTitle(kApplicationTitle);
   setBackgroundRole(QPalette::Button);
@@ -135,7 +139,7 @@ TForm1::TForm1(DialogPresenter& dialogs, QWidget* parent)
   ParametersDialog = {"ParametersDialog", FileDialogKind::open, "pm3r.txt", "Text (*.txt)|*.txt"};
   OutputDialog = {"OutputDialog", FileDialogKind::save, "out",
                   "POVray (*.pov)|*.pov|LScript (*.ls)|*.ls"};
-  InputDialog = {"InputDialog", FileDialogKind::open, "", "MOPAC output (*.mno)|*.mno"};
+  InputDialog = {"InputDialog", FileDialogKind::open, "", joinFilterList(kInputFilters)};
 
   connectHandlers();
   FormCreate();
@@ -159,10 +163,15 @@ void TForm1::createControls() {
   InButton = button(this, "InButton", 72, "In file...");
   OutButton = button(this, "OutButton", 104, "Out file...");
   CalcButton = button(this, "CalcButton", 136, "Calculate");
+  CancelButton = button(this, "CancelButton", 240, "Cancel");
+  CancelButton->setEnabled(false);
   ProgressBar = place(new QProgressBar(this), "ProgressBar", 8, 184, 225, 17);
   ProgressBar->setRange(0, 100);
   ProgressBar->setValue(0);
   ProgressBar->setTextVisible(false);
+  StatusLabel = place(new QLabel(this), "StatusLabel", 8, 208, 229, 28);
+  StatusLabel->setWordWrap(true);
+  StatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   MoEdit = edit(this, "MoEdit", 8, "1");
   MoUpDown = upDown(this, "MoUpDown", 8, 200, 1);
   ScaleUpDown = upDown(this, "ScaleUpDown", 32, 100, 4);
@@ -174,15 +183,20 @@ void TForm1::createControls() {
   HOMOButton->setFont(fittingFont(font(), kSpeedButtonPixelSize, kSmallestPixelSize,
                                   {{"HOMO", speedButtonRoom}, {"LUMO", speedButtonRoom}}));
   LUMOButton->setFont(HOMOButton->font());
+  m_inputControls = {MoEdit,           MoUpDown, ScaleUpDown,       LevelUpDown, ThreshEdit,
+                     CutoffEdit,       BondEdit, StructureCheckBox, HOMOButton,  LUMOButton,
+                     ParametersButton, InButton, OutButton,         CalcButton};
 }
 
 void TForm1::chooseFormFont() {
   const QStyle* style = QApplication::style();
   const int checkBoxTextRoom = 97 - style->pixelMetric(QStyle::PM_IndicatorWidth) -
                                style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) - 2;
-  // Labels end before the edits at 88; buttons keep a few pixels of margin on each side.
+  // Labels end before the edits at 88; buttons keep a few pixels of margin on each side; an
+  // edit's text lies within a frame and a margin of 2 pixels on each side.
   const int labelRoom = 88 - 8 - 4;
   const int buttonRoom = 75 - 10;
+  const int editRoom = kEditWidth - 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth) - 4 - 2;
   setFont(fittingFont(QApplication::font(), kFormPixelSize, kSmallestPixelSize,
                       {{"MO number", labelRoom},
                        {"Threshold", labelRoom},
@@ -191,13 +205,16 @@ void TForm1::chooseFormFont() {
                        {"Show structure", checkBoxTextRoom},
                        {"Parameters...", buttonRoom},
                        {"Out file...", buttonRoom},
-                       {"Calculate", buttonRoom}}));
+                       {"Calculate", buttonRoom},
+                       {"Cancel", buttonRoom},
+                       {"-32768", editRoom}}));
 }
 
 void TForm1::chainTabOrder() {
   QWidget* const order[] = {StructureCheckBox, ParametersButton, InButton,   OutButton,
                             CalcButton,        MoEdit,           MoUpDown,   ScaleUpDown,
-                            LevelUpDown,       ThreshEdit,       CutoffEdit, BondEdit};
+                            LevelUpDown,       ThreshEdit,       CutoffEdit, BondEdit,
+                            CancelButton};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }
@@ -254,6 +271,11 @@ void TForm1::connectHandlers() {
           [this] { guarded([this] { HOMOButtonClick(LUMOButton); }); });
   connect(CalcButton, &QPushButton::clicked, this,
           [this] { guarded([this] { CalcButtonClick(CalcButton); }); });
+  connect(CancelButton, &QPushButton::clicked, this,
+          [this] { guarded([this] { CancelButtonClick(CancelButton); }); });
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this,
+          [this] { guarded([this] { CancelButtonClick(CancelButton); }); });
 }
 
 void TForm1::FormCreate() { ParametersDialog.fileName = defaultParameterFile(); }
@@ -310,22 +332,37 @@ void TForm1::OutButtonClick(QObject*) {
 }
 
 void TForm1::HOMOButtonClick(QObject* Sender) {
+  if (m_run.busy()) return;
   if (InputDialog.fileName.empty()) {
     m_dialogs.show(kErrorCaption, kNoInputFileMessage);
     return;
   }
   const FrontierOrbital which =
       Sender == LUMOButton ? FrontierOrbital::lumo : FrontierOrbital::homo;
-  const std::optional<int32_t> mo = locateFrontierOrbital(InputDialog.fileName, which);
-  if (!mo || *mo > kGreatestMoNumber) {
-    m_dialogs.show(kErrorCaption, cannotFindFrontierMessage(InputDialog.fileName, mo));
-    return;
-  }
-  settings.moNumber = *mo;
-  setText(MoEdit, formatInteger(settings.moNumber));
+  const std::string fileName = InputDialog.fileName;
+  m_run.start(
+      [this, fileName, which](std::stop_token stop,
+                              BackgroundRun::Channel&) -> BackgroundRun::Finish {
+        const std::optional<int32_t> mo = locateFrontierOrbital(fileName, which, stop);
+        if (stop.stop_requested()) return nullptr;
+        return [this, fileName, mo] {
+          if (!mo || *mo > kGreatestMoNumber) {
+            m_dialogs.show(kErrorCaption, cannotFindFrontierMessage(fileName, mo));
+            return;
+          }
+          settings.moNumber = *mo;
+          setText(MoEdit, formatInteger(settings.moNumber));
+        };
+      },
+      [this](const BackgroundRun::Finish& finish) {
+        leaveRunning();
+        if (finish) guarded(finish);
+      });
+  if (!m_run.finishWithin(kQuickLookup)) enterRunning();
 }
 
 void TForm1::CalcButtonClick(QObject*) {
+  if (m_run.busy()) return;
   if (OutputDialog.fileName.empty()) {
     m_dialogs.show(kErrorCaption, kNoOutputFileMessage);
     return;
@@ -334,23 +371,76 @@ void TForm1::CalcButtonClick(QObject*) {
     m_dialogs.show(kErrorCaption, kNoInputFileMessage);
     return;
   }
-  ConversionOutcome outcome;
-  {
-    const RunningState running(CalcButton, ProgressBar);
-    ConversionRequest request;
-    request.parameterFile = ParametersDialog.fileName;
-    request.inputFile = InputDialog.fileName;
-    request.settings = settings;
-    outcome = runConversion(request, m_dialogs, [this](int percent) { showProgress(percent); });
-  }
-  if (!outcome.succeeded()) m_dialogs.show(kErrorCaption, outcome.message);
+  ConversionRequest request;
+  request.parameterFile = ParametersDialog.fileName;
+  request.inputFile = InputDialog.fileName;
+  request.settings = settings;
+  enterRunning();
+  showStatus(kCalculatingStatus);
+  m_run.start(
+      [this, request](std::stop_token stop,
+                      BackgroundRun::Channel& channel) mutable -> BackgroundRun::Finish {
+        request.stop = std::move(stop);
+        const auto started = std::chrono::steady_clock::now();
+        const ConversionOutcome outcome =
+            runConversion(request, channel, [this, &channel](int percent) {
+              channel.post([this, percent] { showProgress(percent); });
+            });
+        const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
+        return [this, outcome, path = request.settings.outputPath, seconds] {
+          showStatus(conversionSummary(outcome, path, seconds.count()));
+          if (!outcome.succeeded() && outcome.status != ConversionStatus::cancelled) {
+            m_dialogs.show(kErrorCaption, outcome.message);
+          }
+        };
+      },
+      [this](const BackgroundRun::Finish& finish) {
+        leaveRunning();
+        showStatus(kFailedStatus);
+        guarded(finish);
+      });
 }
 
-// The run holds the only thread and takes no input, so the bar is painted at once rather than
-// when the event loop next runs.
+void TForm1::CancelButtonClick(QObject*) {
+  if (!m_run.busy() || m_run.stopRequested()) return;
+  m_run.requestStop();
+  CancelButton->setEnabled(false);
+  if (StatusLabel->text() == kCalculatingStatus) showStatus(kCancellingStatus);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  guarded([this] { m_run.stopAndFinish(); });
+  event->accept();
+}
+
+void TForm1::enterRunning() {
+  m_focusBeforeRun = focusWidget();
+  CancelButton->setEnabled(true);
+  CancelButton->setFocus(Qt::OtherFocusReason);
+  for (QWidget* control : m_inputControls) control->setEnabled(false);
+  m_running = true;
+}
+
+void TForm1::leaveRunning() {
+  if (!m_running) return;
+  m_running = false;
+  showProgress(0);
+  for (QWidget* control : m_inputControls) control->setEnabled(true);
+  if (m_focusBeforeRun && m_focusBeforeRun != CancelButton) {
+    m_focusBeforeRun->setFocus(Qt::OtherFocusReason);
+  }
+  CancelButton->setEnabled(false);
+}
+
+// Every value is painted as it arrives, so that the bar shows each layer's step even when
+// several arrive between two frames.
 void TForm1::showProgress(int percent) {
   ProgressBar->setValue(percent);
   ProgressBar->repaint();
+}
+
+void TForm1::showStatus(const std::string& text) {
+  StatusLabel->setText(QString::fromStdString(text));
 }
 
 }  // namespace lobewright

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
+#include <vector>
 
 #include "app/conversion_settings.h"
+#include "app/window/background_run.h"
 #include "app/window/dialog_presenter.h"
 #include "app/window/file_dialog.h"
 #include "app/window/up_down.h"
@@ -23,6 +26,11 @@ inline constexpr const char* kUnexpectedErrorMessage = "Unexpected error.";
 
 // The main window: the conversion settings, the three file dialogs and the commands. The
 // controls are public under the names the handlers use, each also its objectName.
+//
+// Calculate, HOMO and LUMO run on a thread of their own while the window goes on painting. For
+// as long as one runs, every control that could change it is disabled, so a click or a key on
+// one is dropped at once rather than kept for later, and the greyed controls tell the user why;
+// only Cancel (and Esc) stays, and closing the window stops the run before it closes.
 class TForm1 : public QWidget {
   Q_OBJECT
 
@@ -46,6 +54,10 @@ class TForm1 : public QWidget {
   void OutButtonClick(QObject* Sender);
   void HOMOButtonClick(QObject* Sender);
   void CalcButtonClick(QObject* Sender);
+  void CancelButtonClick(QObject* Sender);
+
+  // True while Calculate, HOMO or LUMO runs.
+  [[nodiscard]] bool busy() const { return m_run.busy(); }
 
   QLabel* Label1;
   QLabel* Label2;
@@ -62,7 +74,9 @@ class TForm1 : public QWidget {
   QPushButton* InButton;
   QPushButton* OutButton;
   QPushButton* CalcButton;
+  QPushButton* CancelButton;
   QProgressBar* ProgressBar;
+  QLabel* StatusLabel;
   Edit* MoEdit;
   UpDown* MoUpDown;
   UpDown* ScaleUpDown;
@@ -77,6 +91,9 @@ class TForm1 : public QWidget {
 
   ConversionSettings settings;
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void createControls();
   void chooseFormFont();
@@ -88,8 +105,18 @@ class TForm1 : public QWidget {
   void guarded(const Handler& handler);
 
   void showProgress(int percent);
+  void showStatus(const std::string& text);
+  // Disables every control that could change the run and gives Cancel the focus; leaving puts
+  // the bar back to 0 and the window as it was before.
+  void enterRunning();
+  void leaveRunning();
 
   DialogPresenter& m_dialogs;
+  std::vector<QWidget*> m_inputControls;
+  bool m_running = false;
+  QPointer<QWidget> m_focusBeforeRun;
+  // Last, so that it is destroyed first: its job is stopped before anything it reports to goes.
+  BackgroundRun m_run;
 };
 
 }  // namespace lobewright

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   // shown the same way, and then the program ends.
   try {
     lobewright::TForm1 Form1(dialogs);
+    dialogs.setWindow(&Form1);
     Form1.show();
     return QApplication::exec();
   } catch (const std::exception& error) {

@@ -1,6 +1,5 @@
 #include "app/window/qt_dialog_presenter.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -26,7 +25,7 @@ bool QtDialogPresenter::execute(FileDialog& dialog) {
     nameFilters << qtNameFilter(filter);
   }
 
-  QFileDialog box(QApplication::activeWindow());
+  QFileDialog box(m_window);
   box.setAcceptMode(dialog.kind == FileDialogKind::save ? QFileDialog::AcceptSave
                                                         : QFileDialog::AcceptOpen);
   // Open dialogs take names of files that do not exist yet; the save dialog neither asks
@@ -48,7 +47,7 @@ bool QtDialogPresenter::execute(FileDialog& dialog) {
 
 void QtDialogPresenter::show(const std::string& caption, const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
-                  QString::fromStdString(text), QMessageBox::Ok, QApplication::activeWindow());
+                  QString::fromStdString(text), QMessageBox::Ok, m_window);
   box.exec();
 }
 

@@ -1,9 +1,9 @@
 #include "app/conversion.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -62,8 +62,7 @@ TEST_F(ConversionRun, ProgressFollowsTheLayersThenReachesHundred) {
   m_request.inputFile = input;
   m_request.settings.moNumber = 1;
   EXPECT_TRUE(run().succeeded());
-  EXPECT_EQ(m_reports,
-            (std::vector<int>{0, 8, 16, 25, 33, 41, 50, 58, 66, 75, 83, 91, 100}));
+  EXPECT_EQ(m_reports, (std::vector<int>{0, 8, 16, 25, 33, 41, 50, 58, 66, 75, 83, 91, 100}));
 }
 
 TEST_F(ConversionRun, InputErrorLeavesAnExistingOutputUntouched) {
@@ -86,8 +85,8 @@ TEST_F(ConversionRun, OutputThatCannotBeOpenedOrWritten) {
   m_request.settings.outputPath = m_dir.file("no-such-dir/out.pov");
   ConversionOutcome outcome = run();
   EXPECT_EQ(outcome.status, ConversionStatus::cannotOpenOutput);
-  EXPECT_EQ(outcome.message,
-            "Cannot open output file.\n" + m_request.settings.outputPath + ": No such file or directory");
+  EXPECT_EQ(outcome.message, "Cannot open output file.\n" + m_request.settings.outputPath +
+                                 ": No such file or directory");
 
   m_request.settings.outputPath = "";
   EXPECT_EQ(run().status, ConversionStatus::cannotOpenOutput);
@@ -95,7 +94,7 @@ TEST_F(ConversionRun, OutputThatCannotBeOpenedOrWritten) {
   m_request.settings.outputPath = "/dev/full";
   outcome = run();
   EXPECT_EQ(outcome.status, ConversionStatus::cannotWriteOutput);
-  EXPECT_EQ(outcome.message, "Cannot write output file.");
+  EXPECT_EQ(outcome.message, "Cannot write output file.\n/dev/full: No space left on device");
 }
 
 TEST_F(ConversionRun, UnusableSettingsAreRefusedBeforeAnythingIsReadOrWritten) {
@@ -179,13 +178,13 @@ TEST_F(ConversionRun, AFullDiskFailsTheWriteOrTheClose) {
   m_request.settings.showStructure = false;
   ConversionOutcome outcome = run();
   EXPECT_EQ(outcome.status, ConversionStatus::cannotWriteOutput);
-  EXPECT_EQ(outcome.message, "Cannot write output file.");
+  EXPECT_EQ(outcome.message, "Cannot write output file.\n/dev/full: No space left on device");
 
   m_request.settings.threshold = 0.05f;
   m_request.settings.showStructure = true;
   outcome = run();
   EXPECT_EQ(outcome.status, ConversionStatus::cannotWriteOutput);
-  EXPECT_EQ(outcome.message, "Cannot write output file.");
+  EXPECT_EQ(outcome.message, "Cannot write output file.\n/dev/full: No space left on device");
 }
 
 TEST_F(ConversionRun, OutputWhereNoFileCanBeMade) {
@@ -222,6 +221,47 @@ TEST_F(ConversionRun, WarnsAboutDefaultParametersAndAMissingSurface) {
   EXPECT_EQ(scene.find("mesh{"), std::string::npos);
   EXPECT_EQ(scene.find("object { mo"), std::string::npos);
   EXPECT_NE(scene.find("object { Mol translate <0,0,40> }\r\n"), std::string::npos);
+}
+
+// A stop during the sweep, or at its end while the writer still has the structure and (for the
+// script) every point to write, ends the run as cancelled: the old output stays as it was and no
+// other file is left beside it.
+TEST_F(ConversionRun, AStopDuringTheSweepOrTheWriterKeepsTheOldOutput) {
+  struct Case {
+    OutputKind kind;
+    int stopAtPercent;
+    int threads;
+  };
+  for (const Case c : {Case{OutputKind::PovRay, 50, 1}, Case{OutputKind::PovRay, 50, 3},
+                       Case{OutputKind::PovRay, 100, 2}, Case{OutputKind::LScript, 50, 2},
+                       Case{OutputKind::LScript, 100, 1}, Case{OutputKind::LScript, 100, 3}}) {
+    const std::string what = (c.kind == OutputKind::PovRay ? "pov, stop at " : "ls, stop at ") +
+                             std::to_string(c.stopAtPercent) + ", " + std::to_string(c.threads) +
+                             " threads";
+    m_request.settings.outputKind = c.kind;
+    m_request.settings.scale = 8;
+    m_request.sweep.threads = c.threads;
+    testing::writeFile(m_request.settings.outputPath, "an earlier scene");
+    std::stop_source stop;
+    m_request.stop = stop.get_token();
+    std::vector<int> reports;
+    const ConversionOutcome outcome = runConversion(m_request, m_sink, [&](int percent) {
+      reports.push_back(percent);
+      if (percent >= c.stopAtPercent) stop.request_stop();
+    });
+    EXPECT_EQ(outcome.status, ConversionStatus::cancelled) << what;
+    EXPECT_EQ(outcome.message, kCancelledMessage) << what;
+    EXPECT_GE(reports.back(), c.stopAtPercent) << what;
+    EXPECT_EQ(std::count_if(reports.begin(), reports.end(),
+                            [&](int percent) { return percent >= c.stopAtPercent; }),
+              1)
+        << what << ": progress went on after the stop";
+    EXPECT_EQ(readFile(m_request.settings.outputPath), "an earlier scene") << what;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.file("")),
+                            std::filesystem::directory_iterator()),
+              1)
+        << what;
+  }
 }
 
 }  // namespace

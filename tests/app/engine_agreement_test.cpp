@@ -24,15 +24,15 @@ struct Case {
 // threads, for both output kinds: the files must be the same bytes.
 TEST(EngineAgreement, FastSweepWritesTheLiteralSweepsFiles) {
   const Case cases[] = {
-      {"caffeine.mno", 37, 3, 0.05f, 3, true},     {"formaldehyde.out", 7, 4, 0.02f, 9, false},
-      {"benzene.mno", 15, 2, 0.05f, 3, true},      {"water-1993.mno", 4, 5, 0.1f, 1, true},
+      {"caffeine.mno", 37, 3, 0.05f, 3, true},       {"formaldehyde.out", 7, 4, 0.02f, 9, false},
+      {"benzene.mno", 15, 2, 0.05f, 3, true},        {"water-1993.mno", 4, 5, 0.1f, 1, true},
       {"chloroform.mno", 13, 1, 0.001f, 100, false}, {"ethylene.mno", 6, 3, 0.3f, 1, true},
   };
   testing::TempDir dir;
   for (const Case& c : cases) {
     for (const OutputKind kind : {OutputKind::PovRay, OutputKind::LScript}) {
       std::string literal;
-      for (const SweepOptions sweep :
+      for (const SweepOptions& sweep :
            {SweepOptions{SweepEngine::literal, 1}, SweepOptions{SweepEngine::fast, 1},
             SweepOptions{SweepEngine::fast, 3}}) {
         ConversionRequest request;

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <stop_token>
 
 #include "support/recording_sink.h"
+#include "support/temp_dir.h"
 
 namespace lobewright {
 namespace {
@@ -40,9 +42,9 @@ TEST(HomoLumoLocator, CountGluedToTheEqualsSign) {
 }
 
 TEST(HomoLumoLocator, NothingWhenTheCountCannotBeFound) {
-  for (const char* text : {"", "no such word\n", "levels = 4\n", "LEVELS: = 4\n", "a LEVELS",
-                           "LEVELS = \n", "LEVELS = many\n", "LEVELS = 99999999999\n",
-                           "LEVELS = 2147483647\n"}) {
+  for (const char* text :
+       {"", "no such word\n", "levels = 4\n", "LEVELS: = 4\n", "a LEVELS", "LEVELS = \n",
+        "LEVELS = many\n", "LEVELS = 99999999999\n", "LEVELS = 2147483647\n"}) {
     EXPECT_FALSE(locate(text, FrontierOrbital::lumo)) << '"' << text << '"';
   }
   EXPECT_EQ(locate("LEVELS = 2147483647\n", FrontierOrbital::homo), 2147483647);
@@ -60,11 +62,42 @@ TEST(HomoLumoLocator, LongWordsNeverMatch) {
 }
 
 TEST(HomoLumoLocator, SamplesGiveTheirFilledLevels) {
-  const std::pair<const char*, int> samples[] = {{"water.mno", 4},    {"formaldehyde.mno", 6},
-                                                 {"benzene.mno", 15}, {"caffeine.mno", 37},
+  const std::pair<const char*, int> samples[] = {{"water.mno", 4},
+                                                 {"formaldehyde.mno", 6},
+                                                 {"benzene.mno", 15},
+                                                 {"caffeine.mno", 37},
                                                  {"chloroform.mno", 13}};
   for (const auto& [file, homo] : samples) {
     EXPECT_EQ(locateFrontierOrbital(testing::dataPath(file), FrontierOrbital::homo), homo);
+  }
+}
+
+TEST(HomoLumoLocator, AStoppedLookUpFindsNothing) {
+  const std::string caffeine = testing::dataPath("caffeine.mno");
+  std::stop_source stop;
+  EXPECT_EQ(locateFrontierOrbital(caffeine, FrontierOrbital::homo, stop.get_token()), 37);
+  stop.request_stop();
+  EXPECT_FALSE(locateFrontierOrbital(caffeine, FrontierOrbital::homo, stop.get_token()));
+}
+
+TEST(HomoLumoLocator, TheMessageNamesTheFileAndWhy) {
+  testing::TempDir dir;
+  const std::string noCount = dir.file("no-count.mno");
+  testing::writeFile(noCount, "no levels here\n");
+  struct Case {
+    std::string file;
+    std::optional<int32_t> located;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {dir.file("missing.mno"), std::nullopt, "No such file or directory"},
+      {dir.file(""), std::nullopt, "Is a directory"},
+      {noCount, std::nullopt, "no count of filled levels (\"LEVELS =\")"},
+      {noCount, 40000, "the orbital would be MO 40000, beyond the highest MO number, 32767."},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(cannotFindFrontierMessage(c.file, c.located),
+              "Cannot find HOMO/LUMO\n" + c.file + ": " + c.reason);
   }
 }
 

@@ -73,6 +73,27 @@ TEST_F(OutputFileTest, TargetsThatAreNotRegularFilesAreWrittenDirectly) {
   auto full = open("/dev/full");
   full->stream() << "no room";
   EXPECT_FALSE(full->commit());
+  EXPECT_EQ(full->failure(), "No space left on device");
+}
+
+// After the stop the stream takes nothing more: the next write throws, whether it fits the buffer
+// or not, and the commit leaves the old file.
+TEST_F(OutputFileTest, AfterTheStopTheNextWriteFailsAndNothingIsCommitted) {
+  writeFile(m_target, "old scene");
+  for (const std::size_t size : {std::size_t{1}, std::size_t{3} << 20}) {
+    std::stop_source stop;
+    std::string error;
+    auto file = OutputFile::open(m_target, error, stop.get_token());
+    ASSERT_TRUE(file) << error;
+    file->stream() << "the start of a scene";
+    EXPECT_TRUE(file->failure().empty());
+    stop.request_stop();
+    EXPECT_THROW(file->stream() << std::string(size, 'x'), std::ios_base::failure) << size;
+    EXPECT_FALSE(file->commit());
+    EXPECT_EQ(file->failure(), "the run was stopped");
+    EXPECT_EQ(readFile(m_target), "old scene");
+    EXPECT_EQ(entriesIn(m_dir.file("")), 1u);
+  }
 }
 
 TEST_F(OutputFileTest, RefusedTargets) {

@@ -56,7 +56,8 @@ TEST_F(Converter, ConversionFailuresExitWithOneAndTheMessage) {
 
   result = convert(m_formaldehyde + "/dev/full --format pov" + m_params);
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Lobewright error: Cannot write output file.\n");
+  EXPECT_EQ(result.err,
+            "Lobewright error: Cannot write output file.\n/dev/full: No space left on device\n");
 
   result = convert(m_formaldehyde + output("missing/dir.pov") + m_params);
   EXPECT_EQ(result.exitCode, 1);

@@ -4,11 +4,14 @@
 
 #include <cstring>
 #include <random>
+#include <stop_token>
+#include <thread>
 
 #include "app/grid_extent.h"
-#include "surface/polygonizer.h"
 #include "support/molecule_builder.h"
 #include "support/recording_sink.h"
+#include "surface/polygonizer.h"
+#include "surface/sweep_control.h"
 
 namespace lobewright {
 namespace {
@@ -29,9 +32,8 @@ Sweep referenceSweep(const Molecule& molecule, float threshold, int accuracy,
       molecule, threshold, accuracy, bounds,
       [&](const SurfaceTriangle& t) {
         const SmoothTriangle smooth = smoothTriangle(molecule, t);
-        sweep.triangles.push_back({t,
-                                   {smooth.corners[0].normal, smooth.corners[1].normal,
-                                    smooth.corners[2].normal}});
+        sweep.triangles.push_back(
+            {t, {smooth.corners[0].normal, smooth.corners[1].normal, smooth.corners[2].normal}});
       },
       [&](int percent) { sweep.reports.push_back(percent); });
   return sweep;
@@ -172,6 +174,44 @@ TEST(FastSweep, EvaluatesEachGridPointAtMostOnce) {
   EXPECT_EQ(evaluations(-1.0f), 13 * 13 * 13);
   // Far above anything the atom can reach, no point needs evaluating at all.
   EXPECT_EQ(evaluations(100.0f), 0);
+}
+
+// However the stop arrives (before the sweep, from the sink, or from another thread while the
+// workers compute and wait), the sweep throws SweepCancelled once every thread has ended, and no
+// layer reaches the sink after the stop.
+TEST(FastSweep, AStopEndsEveryThreadAndNoLayerFollowsIt) {
+  RecordingSink messages;
+  Molecule molecule("", messages);
+  testing::addAtom(molecule, "H", {0, 0, 0}, 1.0f);
+  molecule.setScale(20);
+  molecule.setCutoff(3.5f);
+  const GridBounds bounds = computeGridBounds(molecule, 20);
+  enum class StopFrom { before, sink, otherThread };
+  for (const StopFrom from : {StopFrom::before, StopFrom::sink, StopFrom::otherThread}) {
+    for (const int threads : {1, 2, 4}) {
+      std::stop_source source;
+      if (from == StopFrom::before) source.request_stop();
+      std::jthread stopper;
+      int delivered = 0;
+      int deliveredAfterStop = 0;
+      const auto sink = [&](const std::vector<ShadedTriangle>&, int) {
+        if (source.stop_requested()) ++deliveredAfterStop;
+        if (++delivered != 3) return;
+        if (from == StopFrom::sink) source.request_stop();
+        if (from == StopFrom::otherThread) {
+          stopper = std::jthread([&source] { source.request_stop(); });
+          while (!source.stop_requested()) std::this_thread::yield();
+        }
+      };
+      const std::string what = "stop " + std::to_string(static_cast<int>(from)) + ", " +
+                               std::to_string(threads) + " threads";
+      EXPECT_THROW(sweepFast(molecule, 0.05f, 3, bounds, threads, sink, source.get_token()),
+                   SweepCancelled)
+          << what;
+      EXPECT_EQ(deliveredAfterStop, 0) << what;
+      EXPECT_EQ(delivered, from == StopFrom::before ? 0 : 3) << what;
+    }
+  }
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 #include <QEvent>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <stdexcept>
 #include <vector>
 
-#include "window/form_fixture.h"
+#include "app/window/status_line.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
+#include "window/form_fixture.h"
 
 namespace lobewright::testing {
 namespace {
@@ -19,7 +21,6 @@ constexpr int kLScriptFilter = 2;
 const Message kNoOutputFile{"Lobewright error", "No output file selected."};
 const Message kNoInputFile{"Lobewright error", "No input file selected."};
 const Message kCannotOpenOutput{"Lobewright error", "Cannot open output file."};
-const Message kCannotWriteOutput{"Lobewright error", "Cannot write output file."};
 const Message kDefaultParameters{"Lobewright warning", "Using default PM3 parameters."};
 const Message kNoSurface{"Lobewright warning", "No surface found at this threshold."};
 
@@ -83,7 +84,10 @@ class Calculate : public FormTest {
     dialogs.confirm(fileName);
     form->ParametersButton->click();
   }
-  void press() { form->CalcButton->click(); }
+  void press() {
+    form->CalcButton->click();
+    waitUntilIdle();
+  }
 
   // After every run: the button can be pressed again and the bar is back at 0.
   void expectIdle() {
@@ -171,7 +175,10 @@ TEST_F(Calculate, AFailedWriteIsReported) {
   chooseInput(dataPath("formaldehyde.mno"));
   chooseOutput(directory.file("full"), kPovRayFilter);
   press();
-  EXPECT_EQ(dialogs.messages, std::vector<Message>{kCannotWriteOutput});
+  EXPECT_EQ(dialogs.messages,
+            (std::vector<Message>{{"Lobewright error", "Cannot write output file.\n" +
+                                                           directory.file("full.pov") +
+                                                           ": No space left on device"}}));
   expectIdle();
 }
 
@@ -191,6 +198,57 @@ TEST_F(Calculate, AnExceptionDuringTheRunIsShownAndTheWindowIsReadyAgain) {
             (std::vector<Message>{kNoSurface, {"Lobewright", "The disk went away."}}));
   EXPECT_EQ(barDuringWarning, 100);
   expectIdle();
+}
+
+TEST_F(Calculate, TheStatusLineSaysWhatEachRunDid) {
+  chooseParameters(dataPath("pm3r.txt"));
+  chooseInput(dataPath("formaldehyde.mno"));
+  clickAndWait(form->HOMOButton);
+  chooseOutput(directory.file("scene"), kPovRayFilter);
+  EXPECT_EQ(form->StatusLabel->text(), "");
+  press();
+  const std::string scene = readFile(directory.file("scene.pov"));
+  int64_t triangles = 0;
+  for (std::size_t at = scene.find("smooth_triangle"); at != std::string::npos;
+       at = scene.find("smooth_triangle", at + 1)) {
+    ++triangles;
+  }
+  ASSERT_GT(triangles, 1000);
+  const std::string status = form->StatusLabel->text().toStdString();
+  std::smatch parts;
+  ASSERT_TRUE(std::regex_match(
+      status, parts, std::regex(R"(Wrote scene\.pov: ([0-9,]+) triangles in [0-9]+\.[0-9] s)")))
+      << status;
+  EXPECT_EQ(parts[1], withThousands(triangles));
+
+  const std::string broken = directory.file("broken.mno");
+  writeFile(broken, "not a MOPAC output\n");
+  chooseInput(broken);
+  press();
+  EXPECT_EQ(form->StatusLabel->text(), "Failed: Input file error.");
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST(StatusLine, CountsAndTimes) {
+  const std::pair<int64_t, const char*> counts[] = {{0, "0"},
+                                                    {999, "999"},
+                                                    {1000, "1,000"},
+                                                    {45253, "45,253"},
+                                                    {1234567, "1,234,567"},
+                                                    {-1000, "-1,000"},
+                                                    {INT64_MIN, "-9,223,372,036,854,775,808"}};
+  for (const auto& [count, text] : counts) EXPECT_EQ(withThousands(count), text);
+
+  ConversionOutcome outcome;
+  outcome.triangles = 45253;
+  EXPECT_EQ(conversionSummary(outcome, "/data/runs/caffeine-homo.pov", 0.24),
+            "Wrote caffeine-homo.pov: 45,253 triangles in 0.2 s");
+  outcome.triangles = 1;
+  EXPECT_EQ(conversionSummary(outcome, "scene.ls", 12.05), "Wrote scene.ls: 1 triangle in 12.1 s");
+  outcome = {ConversionStatus::cancelled, kCancelledMessage};
+  EXPECT_EQ(conversionSummary(outcome, "scene.ls", 3), "Cancelled: nothing was written.");
+  outcome = {ConversionStatus::cannotWriteOutput, "Cannot write output file.\n/x: No space"};
+  EXPECT_EQ(conversionSummary(outcome, "/x", 3), "Failed: Cannot write output file.");
 }
 
 // Pressing Calculate writes what the converter writes for the same files and settings.
@@ -222,7 +280,7 @@ class SameBytesAsTheConverter : public Calculate {
 };
 
 TEST_F(SameBytesAsTheConverter, PovRayWithTheDefaults) {
-  form->HOMOButton->click();
+  clickAndWait(form->HOMOButton);
   std::string converted;
   const std::string written =
       windowAndConverter(kPovRayFilter, ".pov", {"--mo", "6", "--format", "pov"}, converted);
@@ -231,7 +289,7 @@ TEST_F(SameBytesAsTheConverter, PovRayWithTheDefaults) {
 }
 
 TEST_F(SameBytesAsTheConverter, PovRayWithEverySettingChanged) {
-  form->LUMOButton->click();
+  clickAndWait(form->LUMOButton);
   form->ScaleUpDown->click(UpDownButton::next);
   form->LevelUpDown->click(UpDownButton::previous);
   type(form->ThreshEdit, "0.02");
@@ -249,7 +307,7 @@ TEST_F(SameBytesAsTheConverter, PovRayWithEverySettingChanged) {
 }
 
 TEST_F(SameBytesAsTheConverter, LScript) {
-  form->HOMOButton->click();
+  clickAndWait(form->HOMOButton);
   chooseOutput(directory.file("probe"), kLScriptFilter);
   const std::string converterOutput = directory.file("probe.ls");
   ASSERT_EQ(runConverter({dataPath("formaldehyde.mno"), converterOutput, "--params",

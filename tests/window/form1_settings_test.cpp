@@ -1,6 +1,10 @@
+#include <QDialog>
+#include <QTimer>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
+#include "app/window/qt_dialog_presenter.h"
 #include "window/form_fixture.h"
 
 namespace lobewright::testing {
@@ -26,7 +30,7 @@ std::string textOfControl(const QWidget* control) {
 TEST_F(FormTest, ControlsArePlacedCaptionedAndNamed) {
   EXPECT_EQ(form->objectName(), "Form1");
   EXPECT_EQ(form->windowTitle(), "Lobewright");
-  EXPECT_EQ(form->size(), QSize(245, 211));
+  EXPECT_EQ(form->size(), QSize(245, 273));
   EXPECT_EQ(form->minimumSize(), form->maximumSize());
   EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -39,14 +43,16 @@ TEST_F(FormTest, ControlsArePlacedCaptionedAndNamed) {
       {"InButton", {160, 72, 75, 25}, "In file..."},
       {"OutButton", {160, 104, 75, 25}, "Out file..."},
       {"CalcButton", {160, 136, 75, 25}, "Calculate"},
+      {"CancelButton", {160, 240, 75, 25}, "Cancel"},
       {"ProgressBar", {8, 184, 225, 17}, ""},
-      {"MoEdit", {88, 8, 33, 21}, "1"},
+      {"StatusLabel", {8, 208, 229, 28}, ""},
+      {"MoEdit", {88, 8, 46, 21}, "1"},
       {"MoUpDown", {136, 8, 19, 17}, ""},
       {"ScaleUpDown", {136, 32, 19, 17}, ""},
       {"LevelUpDown", {136, 80, 19, 17}, ""},
-      {"ThreshEdit", {88, 56, 33, 21}, "0.05"},
-      {"CutoffEdit", {88, 104, 33, 21}, "3.5"},
-      {"BondEdit", {88, 128, 33, 21}, "1.6"},
+      {"ThreshEdit", {88, 56, 46, 21}, "0.05"},
+      {"CutoffEdit", {88, 104, 46, 21}, "3.5"},
+      {"BondEdit", {88, 128, 46, 21}, "1.6"},
   };
   for (const Placement& expected : controls) {
     const auto* control = form->findChild<QWidget*>(expected.name);
@@ -105,7 +111,7 @@ TEST_F(FormTest, StartsWithTheDefaults) {
             std::filesystem::current_path().string() + "/pm3r.txt");
   EXPECT_EQ(form->ParametersDialog.filter, "Text (*.txt)|*.txt");
   EXPECT_EQ(form->InputDialog.fileName, "");
-  EXPECT_EQ(form->InputDialog.filter, "MOPAC output (*.mno)|*.mno");
+  EXPECT_EQ(form->InputDialog.filter, "MOPAC output (*.mno)|*.mno|MOPAC output (*.out)|*.out");
   EXPECT_EQ(form->OutputDialog.fileName, "out");
   EXPECT_EQ(form->OutputDialog.kind, FileDialogKind::save);
   EXPECT_EQ(form->OutputDialog.filter, "POVray (*.pov)|*.pov|LScript (*.ls)|*.ls");
@@ -193,6 +199,25 @@ TEST_F(FormTest, MoNumberIsCutToSixteenBits) {
   EXPECT_EQ(form->settings.moNumber, 1);
   leave(form->MoEdit);
   EXPECT_EQ(textOf(form->MoEdit), "1");
+}
+
+// The field shows the longest MO numbers whole, sign included: with the cursor at the end, the
+// text has not scrolled, so its start is where the cursor stood at the beginning.
+TEST_F(FormTest, TheMoFieldShowsANegativeNumberWhole) {
+  for (const char* text : {"-31073", "-32768"}) {
+    type(form->MoEdit, text);
+    leave(form->MoEdit);
+    EXPECT_EQ(textOf(form->MoEdit), text);
+    const int textWidth = form->MoEdit->fontMetrics().horizontalAdvance(text);
+    EXPECT_LE(textWidth, form->MoEdit->width() - 8) << text;
+    form->MoEdit->setCursorPosition(0);
+    const int start = form->MoEdit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    form->MoEdit->setCursorPosition(static_cast<int>(std::strlen(text)));
+    const int end = form->MoEdit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    EXPECT_NEAR(end - start, textWidth, 1) << text << " scrolls within the field";
+    EXPECT_LT(end, form->MoEdit->width()) << text;
+  }
+  EXPECT_EQ(form->settings.moNumber, -32768);
 }
 
 TEST_F(FormTest, SpinnersStopAtTheirEnds) {
@@ -317,6 +342,47 @@ TEST(FileFilterList, SplitsDescriptionAndPatternPairs) {
   const auto unpaired = splitFilterList("Text (*.txt)");
   ASSERT_EQ(unpaired.size(), 1u);
   EXPECT_EQ(unpaired[0].pattern, "*");
+  EXPECT_EQ(joinFilterList(filters), "POVray (*.pov)|*.pov|LScript (*.ls)|*.ls");
+  EXPECT_EQ(joinFilterList({}), "");
+}
+
+// The real dialogs are modal over the window and centred on it, wherever the window is and
+// whichever window is active.
+TEST_F(FormTest, RealDialogsBelongToTheWindow) {
+  QtDialogPresenter presenter;
+  presenter.setWindow(form.get());
+  form->move(400, 300);
+  QWidget elsewhere;
+  elsewhere.show();
+  elsewhere.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+  struct Seen {
+    QWidget* parent = nullptr;
+    QPoint centre;
+  };
+  // Answers the dialog that opens next, as soon as it is up.
+  const auto answerNextDialog = [](Seen& seen) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, &seen] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr || !dialog->isVisible()) return;
+      seen = {dialog->parentWidget(), dialog->frameGeometry().center()};
+      dialog->reject();
+      poll->deleteLater();
+    });
+    poll->start(5);
+  };
+  Seen box;
+  answerNextDialog(box);
+  presenter.show("Lobewright error", "Input file error.\n/data/x.mno: no atoms");
+  EXPECT_EQ(box.parent, form.get());
+  EXPECT_LE((box.centre - form->frameGeometry().center()).manhattanLength(), 4);
+
+  Seen fileDialog;
+  answerNextDialog(fileDialog);
+  FileDialog input = form->InputDialog;
+  EXPECT_FALSE(presenter.execute(input));
+  EXPECT_EQ(fileDialog.parent, form.get());
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <memory>
 #include <string>
@@ -44,6 +46,26 @@ class FormTest : public ::testing::Test {
   }
 
   static std::string textOf(const Edit* field) { return field->text().toStdString(); }
+
+  // Runs the event loop until the window's command has ended, looking every millisecond.
+  void waitUntilIdle() {
+    QEventLoop loop;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+      if (!form->busy()) loop.quit();
+    });
+    look.start(1);
+    QTimer::singleShot(kLongestRunMs, &loop, &QEventLoop::quit);
+    if (form->busy()) loop.exec();
+    ASSERT_FALSE(form->busy()) << "the command is still running";
+  }
+
+  void clickAndWait(QAbstractButton* button) {
+    button->click();
+    waitUntilIdle();
+  }
+
+  static constexpr int kLongestRunMs = 120'000;
 
   ScriptedDialogs dialogs;
   std::unique_ptr<TForm1> form;

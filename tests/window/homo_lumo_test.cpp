@@ -1,6 +1,6 @@
-#include "window/form_fixture.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
+#include "window/form_fixture.h"
 
 namespace lobewright::testing {
 namespace {
@@ -16,11 +16,11 @@ class HomoLumo : public FormTest {
 
 TEST_F(HomoLumo, EachButtonReadsTheFileAfresh) {
   chooseInput(dataPath("formaldehyde.mno"));
-  form->HOMOButton->click();
+  clickAndWait(form->HOMOButton);
   EXPECT_EQ(form->settings.moNumber, 6);
   EXPECT_EQ(textOf(form->MoEdit), "6");
   EXPECT_EQ(form->MoUpDown->position(), 6);
-  form->LUMOButton->click();
+  clickAndWait(form->LUMOButton);
   EXPECT_EQ(form->settings.moNumber, 7);
   EXPECT_EQ(textOf(form->MoEdit), "7");
   EXPECT_EQ(form->MoUpDown->position(), 7);
@@ -28,7 +28,7 @@ TEST_F(HomoLumo, EachButtonReadsTheFileAfresh) {
 }
 
 TEST_F(HomoLumo, WithoutAnInputFileNothingIsRead) {
-  form->HOMOButton->click();
+  clickAndWait(form->HOMOButton);
   EXPECT_EQ(dialogs.messages,
             (std::vector<Message>{{"Lobewright error", "No input file selected."}}));
   EXPECT_EQ(form->settings.moNumber, 1);
@@ -37,14 +37,17 @@ TEST_F(HomoLumo, WithoutAnInputFileNothingIsRead) {
 TEST_F(HomoLumo, MissingFileOrMissingCountKeepsTheMoNumber) {
   type(form->MoEdit, "3");
   chooseInput(directory.file("missing.mno"));
-  form->LUMOButton->click();
+  clickAndWait(form->LUMOButton);
   const std::string withoutLevels = directory.file("levels.mno");
   writeFile(withoutLevels, "NO. OF FILLED levels = 6\nLEVELS: 4\n");
   chooseInput(withoutLevels);
-  form->HOMOButton->click();
+  clickAndWait(form->HOMOButton);
   EXPECT_EQ(dialogs.messages,
-            (std::vector<Message>{{"Lobewright error", "Cannot find HOMO/LUMO"},
-                                  {"Lobewright error", "Cannot find HOMO/LUMO"}}));
+            (std::vector<Message>{
+                {"Lobewright error", "Cannot find HOMO/LUMO\n" + directory.file("missing.mno") +
+                                         ": No such file or directory"},
+                {"Lobewright error", "Cannot find HOMO/LUMO\n" + withoutLevels +
+                                         ": no count of filled levels (\"LEVELS =\")"}}));
   EXPECT_EQ(form->settings.moNumber, 3);
   EXPECT_EQ(textOf(form->MoEdit), "3");
 }
@@ -53,7 +56,7 @@ TEST_F(HomoLumo, CountsOutsideTheSpinnersRangeAreStoredAsRead) {
   const std::string manyLevels = directory.file("many.mno");
   writeFile(manyLevels, "FILLED LEVELS = 250\n");
   chooseInput(manyLevels);
-  form->LUMOButton->click();
+  clickAndWait(form->LUMOButton);
   EXPECT_EQ(form->settings.moNumber, 251);
   EXPECT_EQ(textOf(form->MoEdit), "251");
   EXPECT_EQ(form->MoUpDown->position(), 200);
@@ -61,7 +64,7 @@ TEST_F(HomoLumo, CountsOutsideTheSpinnersRangeAreStoredAsRead) {
   const std::string noLevels = directory.file("none.mno");
   writeFile(noLevels, "FILLED LEVELS = 0\n");
   chooseInput(noLevels);
-  form->HOMOButton->click();
+  clickAndWait(form->HOMOButton);
   EXPECT_EQ(form->settings.moNumber, 0);
   EXPECT_EQ(textOf(form->MoEdit), "0");
   EXPECT_EQ(form->MoUpDown->position(), 200);
