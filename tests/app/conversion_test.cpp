@@ -1,8 +1,7 @@
 #include "app/conversion.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -62,8 +61,7 @@ TEST_F(ConversionRun, ProgressFollowsTheLayersThenReachesHundred) {
   m_request.inputFile = input;
   m_request.settings.moNumber = 1;
   EXPECT_TRUE(run().succeeded());
-  EXPECT_EQ(m_reports,
-            (std::vector<int>{0, 8, 16, 25, 33, 41, 50, 58, 66, 75, 83, 91, 100}));
+  EXPECT_EQ(m_reports, (std::vector<int>{0, 8, 16, 25, 33, 41, 50, 58, 66, 75, 83, 91, 100}));
 }
 
 TEST_F(ConversionRun, InputErrorLeavesAnExistingOutputUntouched) {
@@ -72,7 +70,8 @@ TEST_F(ConversionRun, InputErrorLeavesAnExistingOutputUntouched) {
   const ConversionOutcome outcome = run();
   EXPECT_EQ(outcome.status, ConversionStatus::inputError);
   EXPECT_EQ(outcome.message, "Input file error.\n" + m_request.inputFile +
-                                 ": not a MOPAC output this program can read");
+                                 ": MO 11 is not in this file, which holds MOs 1 to 10: the "
+                                 "molecule has only 10 MOs.");
   EXPECT_EQ(readFile(m_request.settings.outputPath), "keep me");
   EXPECT_TRUE(m_reports.empty());
 
@@ -86,8 +85,8 @@ TEST_F(ConversionRun, OutputThatCannotBeOpenedOrWritten) {
   m_request.settings.outputPath = m_dir.file("no-such-dir/out.pov");
   ConversionOutcome outcome = run();
   EXPECT_EQ(outcome.status, ConversionStatus::cannotOpenOutput);
-  EXPECT_EQ(outcome.message,
-            "Cannot open output file.\n" + m_request.settings.outputPath + ": No such file or directory");
+  EXPECT_EQ(outcome.message, "Cannot open output file.\n" + m_request.settings.outputPath +
+                                 ": No such file or directory");
 
   m_request.settings.outputPath = "";
   EXPECT_EQ(run().status, ConversionStatus::cannotOpenOutput);

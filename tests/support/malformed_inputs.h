@@ -24,7 +24,7 @@ inline constexpr const char* kGridTooLarge =
 // The old layout in its smallest form: one block of MOs 1 and 2, then the coordinates.
 inline std::string mopacText(const std::string& rows, const std::string& coordinates) {
   return " KEYWORDS EIGENVECTORS\n\n EIGENVECTORS\n\n ROOT NO.  1   2\n\n  -30.0  -20.0\n\n" +
-         rows + "\n\n ROOT NO. 3\n CARTESIAN COORDINATES\n NO. ATOM X Y Z\n" + coordinates +
+         rows + "\n\n NET ATOMIC CHARGES\n CARTESIAN COORDINATES\n NO. ATOM X Y Z\n" + coordinates +
          "\n\n TOTAL CPU TIME\n";
 }
 
