@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <random>
+#include <stdexcept>
 
 #include "app/grid_extent.h"
-#include "surface/polygonizer.h"
 #include "support/molecule_builder.h"
 #include "support/recording_sink.h"
+#include "surface/polygonizer.h"
 
 namespace lobewright {
 namespace {
@@ -29,9 +31,8 @@ Sweep referenceSweep(const Molecule& molecule, float threshold, int accuracy,
       molecule, threshold, accuracy, bounds,
       [&](const SurfaceTriangle& t) {
         const SmoothTriangle smooth = smoothTriangle(molecule, t);
-        sweep.triangles.push_back({t,
-                                   {smooth.corners[0].normal, smooth.corners[1].normal,
-                                    smooth.corners[2].normal}});
+        sweep.triangles.push_back(
+            {t, {smooth.corners[0].normal, smooth.corners[1].normal, smooth.corners[2].normal}});
       },
       [&](int percent) { sweep.reports.push_back(percent); });
   return sweep;
@@ -153,6 +154,20 @@ TEST(FastSweep, EmptyRangesReportLikeTheReference) {
     const Sweep reference = referenceSweep(molecule, 0.05f, 3, bounds);
     expectSameSweep(fastSweep(molecule, 0.05f, 3, bounds, 1), reference, "empty");
     expectSameSweep(fastSweep(molecule, 0.05f, 3, bounds, 2), reference, "empty, 2 threads");
+  }
+}
+
+// No size overflows, even on bounds that no grid budget has checked: the widest planes are
+// refused before anything is allocated for them.
+TEST(FastSweep, PlanesTooLargeToCountAreRefused) {
+  RecordingSink sink;
+  Molecule molecule("", sink);
+  testing::addAtom(molecule, "H", {0, 0, 0}, 1.0f);
+  constexpr int32_t kLow = std::numeric_limits<int32_t>::min();
+  constexpr int32_t kHigh = std::numeric_limits<int32_t>::max();
+  for (const GridBounds bounds :
+       {GridBounds{kLow, kLow, 0, kHigh, kHigh, 1}, GridBounds{0, 0, 0, 32768, 32768, 1}}) {
+    EXPECT_THROW(fastSweep(molecule, 0.05f, 3, bounds, 2), std::length_error);
   }
 }
 
