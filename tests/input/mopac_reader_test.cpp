@@ -220,9 +220,19 @@ TEST_F(MopacReader, RejectsMoNumbersThatAreNotPrinted) {
   EXPECT_FALSE(molecule().readMopacOutput(dataPath("water.mno"), 7));
 }
 
-TEST_F(MopacReader, RejectsAtomsTheMoleculeCannotHold) {
-  EXPECT_FALSE(readText(syntheticFile("S Xx 1 0.5 0.6", "1 Xx 0 0 0"), 1));
+TEST_F(MopacReader, RejectsAtomsTheMoleculeCannotHoldAndSaysWhatToDo) {
+  const auto atomWithP = [&](const std::string& symbol) {
+    return syntheticFile("S " + symbol + " 1 0.1 0.2\nPX " + symbol + " 1 0.3 0.4\nPY " + symbol +
+                             " 1 0.5 0.6\nPZ " + symbol + " 1 0.7 0.8",
+                         "1 " + symbol + " 0 0 0");
+  };
+  EXPECT_FALSE(readText(atomWithP("Xx"), 1));
+  EXPECT_EQ(molecule().inputError.what, "\"Xx\" (atom 1) is not an element symbol.");
   EXPECT_FALSE(readText(syntheticFile("S Cla 1 0.5 0.6", "1 Cla 0 0 0"), 1));
+  EXPECT_FALSE(readText(atomWithP("Li"), 1));
+  EXPECT_EQ(molecule().inputError.what,
+            "Li (atom 1) is not in the PM3 parameter table; the exact model (--orbitals exact) "
+            "reads every element.");
   std::string rows;
   std::string coordinates;
   for (int atom = 1; atom <= 101; ++atom) {
@@ -230,6 +240,9 @@ TEST_F(MopacReader, RejectsAtomsTheMoleculeCannotHold) {
     coordinates += std::to_string(atom) + " H 0 0 " + std::to_string(atom) + "\n";
   }
   EXPECT_FALSE(readText(syntheticFile(rows, coordinates), 1));
+  EXPECT_EQ(molecule().inputError.what,
+            "The molecule has more than 100 atoms, more than the classic model holds: use "
+            "--orbitals exact.");
 }
 
 TEST_F(MopacReader, RejectsUnreadableNumbers) {
