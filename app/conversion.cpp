@@ -85,10 +85,9 @@ std::string inputErrorMessage(const std::string& fileName, const std::string& re
 }
 
 std::string inputErrorMessage(const Molecule& molecule, const std::string& fileName) {
-  if (molecule.inputErrorDetail.empty()) {
-    return inputErrorMessage(fileName, "not a MOPAC output this program can read");
-  }
-  return std::string(kInputFileErrorMessage) + "\n" + molecule.inputErrorDetail;
+  TextError error = molecule.inputError;
+  error.source = fileName;
+  return std::string(kInputFileErrorMessage) + "\n" + error.message();
 }
 
 ClassicInput readClassicInput(const ConversionRequest& request, const InputSource& source,

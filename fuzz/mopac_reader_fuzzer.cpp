@@ -1,5 +1,6 @@
 // Reads any bytes as a MOPAC output; the first two bytes choose the MO number, so negative, zero
-// and huge numbers are tried too. A successful read must leave a molecule the sweep can use.
+// and huge numbers are tried too. A successful read must leave a molecule the sweep can use; a
+// refusal must say why.
 #include <cmath>
 #include <sstream>
 
@@ -61,7 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   Molecule molecule("", sink);
   molecule.parameters = parameters();
   std::istringstream in(asText(data + 2, size - 2));
-  if (!molecule.readMopacOutput(in, moNumber)) return 0;
+  if (!molecule.readMopacOutput(in, moNumber)) {
+    require(!molecule.inputError.what.empty(), "a refusal without a reason");
+    return 0;
+  }
   checkMolecule(molecule);
   molecule.setScale(static_cast<float>(kScale));
   const GridBounds bounds = computeGridBounds(molecule, kScale);

@@ -13,7 +13,7 @@ constexpr int kHeaderWordsAfterNo = 4;
 
 }  // namespace
 
-void CoordinateTableScanner::see(std::string_view token) {
+void CoordinateTableScanner::see(std::string_view token, int64_t line) {
   switch (m_expect) {
     case Expect::marker:
       lookForMarker(token);
@@ -34,17 +34,18 @@ void CoordinateTableScanner::see(std::string_view token) {
       readRowNumber(token);
       break;
     case Expect::symbol:
+      m_row.line = line;
       m_row.symbol = token;
       m_expect = Expect::x;
       break;
     case Expect::x:
-      readCoordinate(token, &CoordinateRow::x, Expect::y);
+      readCoordinate(token, line, &CoordinateRow::x, Expect::y);
       break;
     case Expect::y:
-      readCoordinate(token, &CoordinateRow::y, Expect::z);
+      readCoordinate(token, line, &CoordinateRow::y, Expect::z);
       break;
     case Expect::z:
-      readCoordinate(token, &CoordinateRow::z, Expect::rowNumber);
+      readCoordinate(token, line, &CoordinateRow::z, Expect::rowNumber);
       if (m_expect == Expect::rowNumber) {
         m_table.rows.push_back(m_row);
         if (static_cast<int>(m_table.rows.size()) > kMaxAtoms) {
@@ -74,14 +75,20 @@ void CoordinateTableScanner::readRowNumber(std::string_view token) {
   lookForMarker(token);
 }
 
-void CoordinateTableScanner::readCoordinate(std::string_view token, float CoordinateRow::*axis,
-                                            Expect next) {
+void CoordinateTableScanner::seeEnd() {
+  if (m_expect == Expect::rowNumber) endTable();
+}
+
+void CoordinateTableScanner::readCoordinate(std::string_view token, int64_t line,
+                                            float CoordinateRow::*axis, Expect next) {
   if (const std::optional<float> value = parseFloat(token)) {
     m_row.*axis = *value;
     m_expect = next;
     return;
   }
   m_table.readable = false;
+  m_table.unreadableLine = line;
+  m_table.unreadableWord = token;
   endTable();
 }
 

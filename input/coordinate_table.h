@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,6 +9,7 @@
 namespace lobewright {
 
 struct CoordinateRow {
+  int64_t line = 0;
   std::string symbol;
   float x = 0.0f;
   float y = 0.0f;
@@ -19,30 +21,39 @@ struct CoordinateTable {
   // MOPAC 7 heads its tables with "NO. ATOM X Y Z"; the final geometry of MOPAC 2016 and later
   // comes without that line.
   bool hasHeader = false;
-  // False when a row could not be read or the table holds more atoms than a Molecule can.
+  // False when a row could not be read (see unreadableLine) or the table holds more atoms than a
+  // Molecule can.
   bool readable = true;
+  int64_t unreadableLine = 0;
+  std::string unreadableWord;
   std::vector<CoordinateRow> rows;
 };
 
 // Finds the "CARTESIAN COORDINATES" tables in a stream of whitespace-separated tokens, fed one by
 // one. A table's rows are "number symbol x y z" with the numbers counting from 1; the first
-// token that does not continue that sequence ends the table, so a table cut off by the end of
-// the file never counts as found.
+// token that does not continue that sequence ends the table, and so does the end of the text
+// after a whole row, but a table cut off inside a row never counts as found.
 class CoordinateTableScanner {
  public:
-  void see(std::string_view token);
+  // The next token and the number of its line.
+  void see(std::string_view token, int64_t line);
+  // The text has ended after a blank: a table whose last row is complete ends with it.
+  void seeEnd();
 
   // How many tables have ended so far; mere mentions of the words with no table after them are
   // not counted.
   [[nodiscard]] int tablesFound() const { return m_tablesFound; }
   [[nodiscard]] const std::optional<CoordinateTable>& lastTable() const { return m_lastTable; }
+  // Whether a table has begun and not ended.
+  [[nodiscard]] bool inTable() const { return m_expect != Expect::marker; }
 
  private:
   enum class Expect { marker, headerOrRow, header, rowNumber, symbol, x, y, z };
 
   void lookForMarker(std::string_view token);
   void readRowNumber(std::string_view token);
-  void readCoordinate(std::string_view token, float CoordinateRow::*axis, Expect next);
+  void readCoordinate(std::string_view token, int64_t line, float CoordinateRow::*axis,
+                      Expect next);
   void endTable();
 
   Expect m_expect = Expect::marker;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+#include <optional>
 #include <string_view>
 
 #include "input/molecule.h"
@@ -12,32 +12,26 @@
 namespace lobewright {
 namespace {
 
-constexpr std::string_view kHeadingWord = "Root";
-constexpr std::string_view kHeadingNumberWord = "No.";
 // MOPAC breaks its pages with a line holding only "1"; it can fall between any two lines.
 constexpr std::string_view kPageBreak = "1";
 constexpr std::string_view kHydrogen = "H";
-// In this order for every atom but hydrogen; the index is the row's place within its atom.
-constexpr std::array<std::string_view, 4> kRowLabels = {"S", "Px", "Py", "Pz"};
-constexpr std::array<std::string_view, 5> kDRowLabels = {"x2", "xz", "z2", "yz", "xy"};
 // The symmetry labels and the eigenvalues stand between a heading and its rows.
 constexpr int kMaxLinesBeforeRows = 2;
 
-enum class LineKind { blank, pageBreak, heading, row, dRow, other };
+// The words that tell a layout's lines apart. The row labels are in the order of an atom's rows
+// (hydrogen has the first only); the index is the row's place within its atom.
+struct LayoutWords {
+  std::string_view heading;
+  std::string_view number;
+  std::array<std::string_view, 4> rows;
+};
+constexpr LayoutWords kOlderWords{kOlderLayoutHeading, "NO.", {"S", "PX", "PY", "PZ"}};
+constexpr LayoutWords kNewerWords{kNewerLayoutHeading, "No.", {"S", "Px", "Py", "Pz"}};
+// MOPAC 7 on prints d rows in lower case; the capitals would be an older program's.
+constexpr std::array<std::string_view, 10> kDRowLabels = {"x2", "xz", "z2", "yz", "xy",
+                                                          "X2", "XZ", "Z2", "YZ", "XY"};
 
-LineKind kindOf(const std::vector<std::string_view>& words) {
-  if (words.empty()) return LineKind::blank;
-  const std::string_view first = words.front();
-  if (words.size() == 1 && first == kPageBreak) return LineKind::pageBreak;
-  if (first == kHeadingWord) return LineKind::heading;
-  if (std::find(kRowLabels.begin(), kRowLabels.end(), first) != kRowLabels.end()) {
-    return LineKind::row;
-  }
-  if (std::find(kDRowLabels.begin(), kDRowLabels.end(), first) != kDRowLabels.end()) {
-    return LineKind::dRow;
-  }
-  return LineKind::other;
-}
+enum class LineKind { blank, pageBreak, heading, row, dRow, other };
 
 // A whole number from 1 up.
 bool parsePositive(std::string_view word, int& value) {
@@ -47,47 +41,27 @@ bool parsePositive(std::string_view word, int& value) {
   return true;
 }
 
-bool isLetters(std::string_view word) {
-  return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
-    return std::isalpha(static_cast<unsigned char>(c)) != 0;
-  });
+std::string atomName(int number, std::string_view symbol) {
+  return "atom " + std::to_string(number) + " (" + std::string(symbol) + ")";
 }
 
 struct Row {
-  int place = 0;  // index into kRowLabels
+  int place = 0;  // index into the layout's row labels
   std::string_view symbol;
   int atomNumber = 0;
   std::vector<std::string_view> values;
 };
 
-// "S   C    1  c1 c2 ...", or with the atom number run into the symbol from 100 on: "S   H100 c1".
-bool splitRow(const std::vector<std::string_view>& words, Row& row) {
-  row.place = static_cast<int>(std::find(kRowLabels.begin(), kRowLabels.end(), words[0]) -
-                               kRowLabels.begin());
-  if (words.size() < 2) return false;
-  const std::string_view atom = words[1];
-  std::size_t firstValue = 2;
-  if (isLetters(atom)) {
-    if (words.size() < 3) return false;
-    row.symbol = atom;
-    if (!parsePositive(words[2], row.atomNumber)) return false;
-    firstValue = 3;
-  } else {
-    const std::size_t digits = atom.find_first_of("0123456789");
-    if (digits == std::string_view::npos) return false;
-    row.symbol = atom.substr(0, digits);
-    if (!isLetters(row.symbol) || !parsePositive(atom.substr(digits), row.atomNumber)) {
-      return false;
-    }
-  }
-  row.values.assign(words.begin() + static_cast<std::ptrdiff_t>(firstValue), words.end());
-  return true;
-}
-
 class BlockReader {
  public:
-  BlockReader(std::istream& in, const std::string& firstHeading, int moNumber)
-      : m_lines(in, {}), m_moNumber(moNumber), m_line(firstHeading), m_words(splitWords(m_line)) {}
+  BlockReader(std::istream& in, const EigenvectorHeading& firstHeading, int moNumber)
+      : m_lines(in, {}),
+        m_words(firstHeading.layout == EigenvectorHeading::Layout::older ? kOlderWords
+                                                                         : kNewerWords),
+        m_firstLine(firstHeading.line),
+        m_moNumber(moNumber),
+        m_line(firstHeading.firstBlockHeading),
+        m_lineWords(splitWords(m_line)) {}
 
   PrintedEigenvectors read() {
     m_result.outcome = readBlocks();
@@ -104,38 +78,78 @@ class BlockReader {
   // Returns found once the section has ended well, whether or not the wanted MO was in it.
   Outcome readBlocks() {
     for (;;) {
-      if (!readHeading()) return Outcome::unreadable;
+      m_headingLine = lineNumber();
+      if (const Outcome heading = readHeading(); heading != Outcome::found) return heading;
       if (const Outcome rows = skipToRows(); rows != Outcome::found) return rows;
       if (const Outcome rows = readRows(); rows != Outcome::found) return rows;
-      if (kindOf(m_words) != LineKind::heading) break;
+      if (kindOf(m_lineWords) != LineKind::heading) break;
     }
     m_result.lineAfter = m_line;
+    m_result.lineAfterNumber = lineNumber();
     return Outcome::found;
+  }
+
+  [[nodiscard]] int64_t lineNumber() const { return m_firstLine + m_lines.lineNumber(); }
+
+  Outcome unreadable(std::string what) { return unreadableAt(lineNumber(), std::move(what)); }
+
+  Outcome unreadableAt(int64_t line, std::string what) {
+    m_result.errorLine = line;
+    m_result.error = std::move(what);
+    return Outcome::unreadable;
+  }
+
+  // Where the text stopped before the section ended: at its end, or at a line it cannot give.
+  Outcome stopped(const char* atTheEnd) {
+    if (m_lines.failed()) return unreadable("the line is longer than any MOPAC writes");
+    if (m_lines.unreadable()) return unreadable("the file cannot be read past this line");
+    return unreadable(atTheEnd);
+  }
+
+  [[nodiscard]] LineKind kindOf(const std::vector<std::string_view>& words) const {
+    if (words.empty()) return LineKind::blank;
+    const std::string_view first = words.front();
+    if (words.size() == 1 && first == kPageBreak) return LineKind::pageBreak;
+    if (first == m_words.heading) return LineKind::heading;
+    if (std::find(m_words.rows.begin(), m_words.rows.end(), first) != m_words.rows.end()) {
+      return LineKind::row;
+    }
+    if (std::find(kDRowLabels.begin(), kDRowLabels.end(), first) != kDRowLabels.end()) {
+      return LineKind::dRow;
+    }
+    return LineKind::other;
   }
 
   bool nextLine() {
     if (!m_lines.next()) return false;
     m_line = m_lines.line();
-    m_words = splitWords(m_line);
+    m_lineWords = splitWords(m_line);
     return true;
   }
 
   bool nextContentLine() {
     while (nextLine()) {
-      const LineKind kind = kindOf(m_words);
+      const LineKind kind = kindOf(m_lineWords);
       if (kind != LineKind::blank && kind != LineKind::pageBreak) return true;
     }
     return false;
   }
 
   // "Root No." and the MO numbers of the block.
-  bool readHeading() {
+  Outcome readHeading() {
     constexpr std::size_t start = 1;
-    if (m_words.size() < start + 2 || m_words[start] != kHeadingNumberWord) return false;
+    if (m_lineWords.size() < start + 2 || m_lineWords[start] != m_words.number) {
+      return unreadable(std::string("expected the MO numbers of a block after ")
+                            .append(m_words.heading)
+                            .append(" ")
+                            .append(m_words.number));
+    }
     m_blockMos.clear();
-    for (std::size_t i = start + 1; i < m_words.size(); ++i) {
+    for (std::size_t i = start + 1; i < m_lineWords.size(); ++i) {
       int mo = 0;
-      if (!parsePositive(m_words[i], mo)) return false;
+      if (!parsePositive(m_lineWords[i], mo)) {
+        return unreadable(std::string(m_lineWords[i]).append(" is not an MO number"));
+      }
       m_blockMos.push_back(mo);
     }
     const auto [lowest, highest] = std::minmax_element(m_blockMos.begin(), m_blockMos.end());
@@ -143,22 +157,24 @@ class BlockReader {
     m_result.lastMo = std::max(m_result.lastMo, *highest);
     const auto wanted = std::find(m_blockMos.begin(), m_blockMos.end(), m_moNumber);
     m_column = wanted == m_blockMos.end() ? -1 : static_cast<int>(wanted - m_blockMos.begin());
-    return true;
+    return Outcome::found;
   }
 
   Outcome skipToRows() {
     for (int linesBefore = 0;; ++linesBefore) {
-      if (!nextContentLine()) return Outcome::unreadable;
-      switch (kindOf(m_words)) {
+      if (!nextContentLine()) return stopped("the file ends before the rows of the eigenvectors");
+      switch (kindOf(m_lineWords)) {
         case LineKind::row:
           return Outcome::found;
         case LineKind::dRow:
           return Outcome::dOrbitals;
         case LineKind::other:
-          if (linesBefore == kMaxLinesBeforeRows) return Outcome::unreadable;
+          if (linesBefore == kMaxLinesBeforeRows) {
+            return unreadable("expected the rows of the eigenvectors");
+          }
           break;
         default:
-          return Outcome::unreadable;
+          return unreadable("expected the rows of the eigenvectors");
       }
     }
   }
@@ -168,54 +184,122 @@ class BlockReader {
     std::vector<EigenvectorAtom> atoms;
     int rowsInAtom = 0;
     int rowCount = 0;
-    for (LineKind kind = kindOf(m_words); kind != LineKind::other && kind != LineKind::heading;
-         kind = kindOf(m_words)) {
+    for (LineKind kind = kindOf(m_lineWords); kind != LineKind::other && kind != LineKind::heading;
+         kind = kindOf(m_lineWords)) {
       if (kind == LineKind::dRow) return Outcome::dOrbitals;
       Row row;
-      if (!splitRow(m_words, row) || !addRow(row, atoms, rowsInAtom)) return Outcome::unreadable;
+      if (!splitRow(row)) return unreadable("expected an atom after the row label");
+      if (row.place == 0 && static_cast<int>(atoms.size()) == kMaxAtoms) {
+        return Outcome::tooManyAtoms;
+      }
+      if (std::string problem = addRow(row, atoms, rowsInAtom); !problem.empty()) {
+        return unreadable(std::move(problem));
+      }
       ++rowCount;
       // Rows end at a line of something else, never at the end of the file: a row cut short
       // there may have lost digits of its last number.
-      if (!nextContentLine()) return Outcome::unreadable;
+      if (!nextContentLine()) return stopped("the file ends inside the eigenvectors");
     }
-    if (!atomComplete(atoms.back(), rowsInAtom) || !sameAtomsAsBefore(atoms, rowCount)) {
-      return Outcome::unreadable;
+    if (std::string missing = missingRow(atoms, rowsInAtom); !missing.empty()) {
+      return unreadable(std::move(missing));
+    }
+    if (!sameAtomsAsBefore(atoms, rowCount)) {
+      return unreadableAt(m_headingLine, "this block's rows are not those of the first block");
     }
     if (m_column >= 0 && m_result.atoms.empty()) m_result.atoms = std::move(atoms);
     return Outcome::found;
   }
 
-  bool addRow(const Row& row, std::vector<EigenvectorAtom>& atoms, int& rowsInAtom) const {
-    if (row.values.size() != m_blockMos.size()) return false;
+  // "S   C    1  c1 c2 ...", or with the atom number run into the symbol from 100 on: "S   H100
+  // c1".
+  bool splitRow(Row& row) const {
+    const std::vector<std::string_view>& words = m_lineWords;
+    row.place = static_cast<int>(std::find(m_words.rows.begin(), m_words.rows.end(), words[0]) -
+                                 m_words.rows.begin());
+    if (words.size() < 2) return false;
+    const std::string_view atom = words[1];
+    std::size_t firstValue = 2;
+    if (isLetters(atom)) {
+      if (words.size() < 3) return false;
+      row.symbol = atom;
+      if (!parsePositive(words[2], row.atomNumber)) return false;
+      firstValue = 3;
+    } else {
+      const std::size_t digits = atom.find_first_of("0123456789");
+      if (digits == std::string_view::npos) return false;
+      row.symbol = atom.substr(0, digits);
+      if (!isLetters(row.symbol) || !parsePositive(atom.substr(digits), row.atomNumber)) {
+        return false;
+      }
+    }
+    row.values.assign(words.begin() + static_cast<std::ptrdiff_t>(firstValue), words.end());
+    return true;
+  }
+
+  // Takes the row as the next of the block; says what is wrong when it cannot be.
+  std::string addRow(const Row& row, std::vector<EigenvectorAtom>& atoms, int& rowsInAtom) const {
+    if (row.values.size() != m_blockMos.size()) {
+      return std::to_string(row.values.size()) + " coefficients for the " +
+             std::to_string(m_blockMos.size()) + " MOs of the block";
+    }
     float wanted = 0.0f;
     for (std::size_t i = 0; i < row.values.size(); ++i) {
       const std::optional<float> value = parseFloat(row.values[i]);
-      if (!value) return false;
+      if (!value) return notANumber(row.values[i]);
       if (static_cast<int>(i) == m_column) wanted = *value;
     }
+    const int current = static_cast<int>(atoms.size());
     if (row.place == 0) {
-      if (!atoms.empty() && !atomComplete(atoms.back(), rowsInAtom)) return false;
-      if (static_cast<int>(atoms.size()) == kMaxAtoms) return false;
-      if (row.atomNumber != static_cast<int>(atoms.size()) + 1) return false;
+      if (std::string missing = missingRow(atoms, rowsInAtom); !missing.empty()) return missing;
+      if (row.atomNumber != current + 1) return atomOutOfOrder(row, current + 1);
       atoms.push_back(EigenvectorAtom{std::string(row.symbol), wanted});
       rowsInAtom = 1;
-      return true;
+      return {};
     }
-    if (atoms.empty() || row.place != rowsInAtom) return false;
+    if (row.atomNumber != current) {
+      if (row.atomNumber != current + 1) return atomOutOfOrder(row, current + 1);
+      if (std::string missing = missingRow(atoms, rowsInAtom); !missing.empty()) return missing;
+      return atomName(row.atomNumber, row.symbol) + " has no " + std::string(m_words.rows[0]) +
+             " row";
+    }
     EigenvectorAtom& atom = atoms.back();
-    if (atom.symbol == kHydrogen || row.symbol != atom.symbol ||
-        row.atomNumber != static_cast<int>(atoms.size())) {
-      return false;
+    const std::string label(m_words.rows[row.place]);
+    if (atom.symbol == kHydrogen) {
+      return "a " + label + " row for hydrogen " + atomName(current, atom.symbol) +
+             ", which has an s function only";
+    }
+    if (row.symbol != atom.symbol) {
+      return "the " + label + " row of " + atomName(current, atom.symbol) + " names " +
+             std::string(row.symbol);
+    }
+    if (row.place != rowsInAtom) {
+      if (row.place < rowsInAtom)
+        return atomName(current, atom.symbol) + " has two " + label + " rows";
+      return atomName(current, atom.symbol) + " has no " + std::string(m_words.rows[rowsInAtom]) +
+             " row";
     }
     float* const coefficients[] = {&atom.px, &atom.py, &atom.pz};
     *coefficients[row.place - 1] = wanted;
     ++rowsInAtom;
-    return true;
+    return {};
   }
 
-  static bool atomComplete(const EigenvectorAtom& atom, int rowsInAtom) {
-    const int rowsWanted = atom.symbol == kHydrogen ? 1 : static_cast<int>(kRowLabels.size());
-    return rowsInAtom == rowsWanted;
+  // The row the last atom still lacks, as a message; empty when it is complete.
+  std::string missingRow(const std::vector<EigenvectorAtom>& atoms, int rowsInAtom) const {
+    if (atoms.empty()) return {};
+    const EigenvectorAtom& atom = atoms.back();
+    const int rowsWanted = atom.symbol == kHydrogen ? 1 : static_cast<int>(m_words.rows.size());
+    if (rowsInAtom == rowsWanted) return {};
+    return atomName(static_cast<int>(atoms.size()), atom.symbol) + " has no " +
+           std::string(m_words.rows[rowsInAtom]) + " row";
+  }
+
+  static std::string atomOutOfOrder(const Row& row, int expected) {
+    if (row.atomNumber > expected) {
+      return "the rows of atom " + std::to_string(expected) + " are missing";
+    }
+    return "a row of atom " + std::to_string(row.atomNumber) + " after those of atom " +
+           std::to_string(expected - 1);
   }
 
   // Every block lists the same atoms in the same order.
@@ -233,9 +317,12 @@ class BlockReader {
   }
 
   LineReader m_lines;
+  const LayoutWords& m_words;
+  const int64_t m_firstLine;
   const int m_moNumber;
   std::string m_line;
-  std::vector<std::string_view> m_words;
+  std::vector<std::string_view> m_lineWords;
+  int64_t m_headingLine = 0;
   std::vector<int> m_blockMos;
   int m_column = -1;
   std::vector<std::string> m_symbols;
@@ -244,7 +331,7 @@ class BlockReader {
 
 }  // namespace
 
-PrintedEigenvectors readEigenvectorBlocks(std::istream& in, const std::string& firstHeading,
+PrintedEigenvectors readEigenvectorBlocks(std::istream& in, const EigenvectorHeading& firstHeading,
                                           int moNumber) {
   return BlockReader(in, firstHeading, moNumber).read();
 }

@@ -18,12 +18,16 @@ class WordScanner {
   explicit WordScanner(std::istream& in) : m_in(in) {}
 
   bool next() {
+    if (m_atStart) ++m_line;
     m_lineStarts = m_atStart;
     m_atStart = false;
     m_word.clear();
     int c = m_in.get();
     for (; c != kEnd && isBlank(static_cast<char>(c)); c = m_in.get()) {
-      if (c == '\n') m_lineStarts = true;
+      if (c == '\n') {
+        m_lineStarts = true;
+        ++m_line;
+      }
     }
     for (; c != kEnd && !isBlank(static_cast<char>(c)); c = m_in.get()) {
       m_word.push_back(static_cast<char>(c));
@@ -49,6 +53,8 @@ class WordScanner {
 
   [[nodiscard]] const std::string& word() const { return m_word; }
   [[nodiscard]] bool startsLine() const { return m_lineStarts; }
+  // The number of the current word's line.
+  [[nodiscard]] int64_t line() const { return m_line; }
 
  private:
   static constexpr int kEnd = std::char_traits<char>::eof();
@@ -58,6 +64,7 @@ class WordScanner {
   bool m_atStart = true;
   bool m_lineStarts = false;
   int m_separator = kEnd;  // the character that ended the word
+  int64_t m_line = 0;
 };
 
 // The first two words of a line and how many it has, which is all a title or a filler shows.
@@ -104,12 +111,13 @@ std::optional<EigenvectorHeading> findEigenvectorHeading(std::istream& in,
         EigenvectorHeading heading;
         heading.layout = first == kOlderLayoutHeading ? EigenvectorHeading::Layout::older
                                                       : EigenvectorHeading::Layout::newer;
+        heading.line = scanner.line();
         if (!scanner.restOfLine(heading.firstBlockHeading)) return std::nullopt;
         return heading;
       }
     }
     line.add(scanner.word());
-    preamble.see(scanner.word());
+    preamble.see(scanner.word(), scanner.line());
   }
   return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <istream>
 #include <optional>
 #include <string>
@@ -27,8 +28,9 @@ inline constexpr std::string_view kNewerLayoutHeading = "Root";
 struct EigenvectorHeading {
   enum class Layout { older, newer };
   Layout layout = Layout::newer;
-  // The first block's heading line, whole.
+  // The first block's heading line, whole, and its number in the text.
   std::string firstBlockHeading;
+  int64_t line = 0;
 };
 
 // Reads up to the first block of the first eigenvector section: a title, then, after blank lines

@@ -9,12 +9,11 @@
 #include "input/messages.h"
 #include "input/parameter_table.h"
 #include "input/point.h"
+#include "input/text_scan.h"
 
 namespace lobewright {
 
 inline constexpr int kMaxAtoms = 100;
-
-class OutputPreamble;
 
 // One molecule for one conversion: the chosen MO's coefficients, the atoms' elements and
 // positions, and the parameter table they are evaluated with.
@@ -24,8 +23,9 @@ class Molecule {
   Molecule(const std::string& parameterFile, MessageSink& messages);
 
   // Reads the MO numbered moNumber (1-based) from a MOPAC output; coordinates in Angstrom.
-  // On false, inputErrorDetail may say what the user can do about it (empty when there is
-  // nothing to add to the plain "Input file error.").
+  // The eigenvectors must list whole atoms (an S row, then PX PY PZ but for hydrogen) in every
+  // block, and the final table of coordinates the same atoms. On false, inputError says what was
+  // wrong and where (its source is left for the caller to name).
   [[nodiscard]] bool readMopacOutput(const std::string& fileName, int16_t moNumber);
   [[nodiscard]] bool readMopacOutput(std::istream& in, int16_t moNumber);
 
@@ -49,13 +49,9 @@ class Molecule {
   std::array<int16_t, kMaxAtoms> atomElement{};
   int16_t atomCount = 0;
   Pm3ParameterSet parameters;
-  std::string inputErrorDetail;
+  TextError inputError;
 
  private:
-  // The eigenvector blocks of MOPAC 7 and later, from the first block's heading line on.
-  bool readNewerLayout(std::istream& in, const OutputPreamble& preamble,
-                       const std::string& firstHeading, int16_t moNumber);
-
   MessageSink* m_messages;
 };
 

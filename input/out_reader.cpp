@@ -14,6 +14,7 @@
 #include "input/number_text.h"
 #include "input/output_statements.h"
 #include "input/slater_exponents.h"
+#include "input/text_scan.h"
 
 namespace lobewright {
 namespace {
@@ -44,12 +45,6 @@ std::optional<AoType> rowLabel(std::string_view word) {
   const auto found = std::find(kLabels.begin(), kLabels.end(), upper);
   if (found == kLabels.end()) return std::nullopt;
   return static_cast<AoType>(found - kLabels.begin());
-}
-
-bool isLetters(std::string_view word) {
-  return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
-    return std::isalpha(static_cast<unsigned char>(c)) != 0;
-  });
 }
 
 bool isBlockHeading(const std::vector<std::string_view>& words) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "input/text_scan.h"
 #include "input/token_reader.h"
 
 namespace lobewright {
@@ -73,7 +74,10 @@ std::optional<Pm3ParameterSet> readParameters(std::istream& in) {
     float zs = 0.0f;
     float zp = 0.0f;
     long shellType = 0;
-    if (!reader.readToken(symbol) || symbol.size() > kMaxSymbolLength) return std::nullopt;
+    // Symbols name declarations in the scenes and scripts written, so they are letters only.
+    if (!reader.readToken(symbol) || symbol.size() > kMaxSymbolLength || !isLetters(symbol)) {
+      return std::nullopt;
+    }
     if (!reader.readNumber(zs) || !usableExponent(zs)) return std::nullopt;
     if (symbol != "H" && (!reader.readNumber(zp) || !usableExponent(zp))) return std::nullopt;
     if (!reader.readInteger(shellType) || (shellType != 1 && shellType != 2)) return std::nullopt;

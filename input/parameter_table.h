@@ -39,7 +39,7 @@ struct Pm3ParameterSet {
 [[nodiscard]] Pm3ParameterSet builtInParameters();
 
 // Reads a parameter file's text; nothing when it cannot be read completely or holds values the
-// table has no room or meaning for.
+// table has no room or meaning for, such as a symbol of anything but one or two letters.
 [[nodiscard]] std::optional<Pm3ParameterSet> readParameters(std::istream& in);
 
 // The named file's table, or the built-in one with a warning when the file cannot be opened or

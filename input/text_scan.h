@@ -16,6 +16,16 @@ inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// One or more ASCII letters, as every element symbol is: such a word is safe to write into a
+// scene or a script, whatever the user's locale.
+[[nodiscard]] constexpr bool isLetters(std::string_view word) {
+  if (word.empty()) return false;
+  for (const char c : word) {
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return false;
+  }
+  return true;
+}
+
 // The whitespace-separated words of a line, as views into it.
 [[nodiscard]] std::vector<std::string_view> splitWords(std::string_view line);
 

@@ -1,5 +1,6 @@
 #include "input/token_reader.h"
 
+#include <exception>
 #include <locale>
 #include <optional>
 
@@ -8,26 +9,49 @@
 
 namespace lobewright {
 
-TokenReader::TokenReader(std::istream& in) : m_in(in) { m_in.imbue(std::locale::classic()); }
+TokenReader::TokenReader(std::istream& in, int64_t firstLine)
+    : m_in(in), m_line(firstLine), m_tokenLine(firstLine) {
+  m_in.imbue(std::locale::classic());
+}
 
 // As extracting a string would, but a token longer than kMaxTokenLength fails the read rather
-// than filling memory with a file that has no white space in it.
+// than filling memory with a file that has no white space in it. The blanks before the token are
+// skipped here rather than by a sentry, so that the line ends among them are counted.
 bool TokenReader::readToken(std::string& token) {
-  const std::istream::sentry blanksSkipped(m_in);
-  if (!blanksSkipped) return false;
+  m_endedOnBlank = false;
+  if (!m_in.good()) {
+    m_in.setstate(std::ios::failbit);
+    return false;
+  }
   std::streambuf& buffer = *m_in.rdbuf();
   constexpr auto kEnd = std::char_traits<char>::eof();
   std::string read;
-  for (auto c = buffer.sgetc(); !isBlank(static_cast<char>(c)); c = buffer.snextc()) {
-    if (c == kEnd) {
-      m_in.setstate(std::ios::eofbit);
-      break;
+  // A file buffer throws when the file cannot be read, as when it is a folder.
+  try {
+    auto c = buffer.sgetc();
+    for (; c != kEnd && isBlank(static_cast<char>(c)); c = buffer.snextc()) {
+      if (c == '\n') ++m_line;
     }
-    if (read.size() == kMaxTokenLength) {
-      m_in.setstate(std::ios::failbit);
+    m_tokenLine = m_line;
+    if (c == kEnd) {
+      m_endedOnBlank = true;
+      m_in.setstate(std::ios::eofbit | std::ios::failbit);
       return false;
     }
-    read.push_back(static_cast<char>(c));
+    for (; !isBlank(static_cast<char>(c)); c = buffer.snextc()) {
+      if (c == kEnd) {
+        m_in.setstate(std::ios::eofbit);
+        break;
+      }
+      if (read.size() == kMaxTokenLength) {
+        m_in.setstate(std::ios::failbit);
+        return false;
+      }
+      read.push_back(static_cast<char>(c));
+    }
+  } catch (const std::exception&) {
+    m_in.setstate(std::ios::badbit);
+    return false;
   }
   token = std::move(read);
   return true;
@@ -88,10 +112,14 @@ bool TokenReader::readRestOfLine(std::string& line) {
       return !m_in.fail();
     }
     extractedAny = true;
-    if (c == '\n') return true;
+    if (c == '\n') {
+      ++m_line;
+      return true;
+    }
     // CR LF ends a line just as LF does; the CR is not part of the line's text.
     if (c == '\r' && buffer.sgetc() == '\n') {
       buffer.sbumpc();
+      ++m_line;
       return true;
     }
     if (static_cast<int>(line.size()) == kMaxRestOfLine) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -17,7 +18,8 @@ class TokenReader {
   // Longest token read; a longer one fails the read.
   static constexpr std::size_t kMaxTokenLength = std::size_t{1} << 20;
 
-  explicit TokenReader(std::istream& in);
+  // Lines are counted from firstLine, the number of the line the stream stands at.
+  explicit TokenReader(std::istream& in, int64_t firstLine = 1);
 
   bool readToken(std::string& token);
   bool readNumber(float& value);
@@ -32,9 +34,17 @@ class TokenReader {
 
   [[nodiscard]] bool good() const { return m_in.good(); }
   [[nodiscard]] bool failed() const { return m_in.fail(); }
+  // The line on which the last token read, or tried, began: where a failed read went wrong.
+  [[nodiscard]] int64_t tokenLine() const { return m_tokenLine; }
+  // Whether the last read found the end of the text after a blank, rather than a token, a token
+  // cut off by the end or a read error.
+  [[nodiscard]] bool endedOnBlank() const { return m_endedOnBlank; }
 
  private:
   std::istream& m_in;
+  int64_t m_line;
+  int64_t m_tokenLine;
+  bool m_endedOnBlank = false;
 };
 
 }  // namespace lobewright

@@ -4,17 +4,23 @@
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <thread>
+#include <utility>
 
 #include "surface/polygonizer.h"
 #include "surface/sweep_control.h"
 #include "surface/sweep_planes.h"
+#include "surface/worker_threads.h"
 
 namespace lobewright {
 namespace {
 
 void throwIfStopped(const std::stop_token& stop) {
   if (stop.stop_requested()) throw SweepCancelled{};
+}
+
+// The z of layer k's lower plane, which lies below zHigh and so within int32_t.
+int32_t zOfLayer(const GridBounds& bounds, int64_t k) {
+  return static_cast<int32_t>(bounds.zLow + k);
 }
 
 void sweepOnThisThread(const SweepPlanes& planes, const GridBounds& bounds, SweepCounters& counters,
@@ -24,13 +30,13 @@ void sweepOnThisThread(const SweepPlanes& planes, const GridBounds& bounds, Swee
   GridPlane top;
   GridLayer layer;
   planes.computePlane(0, bottom, counters.evaluations);
-  for (int32_t k = 0; k < planes.layerCount(); ++k) {
+  for (int64_t k = 0; k < planes.layerCount(); ++k) {
     planes.computePlane(k + 1, top, counters.evaluations);
     planes.computeLayer(k, bottom, top, layer, counters.evaluations);
     triangles.clear();
     planes.assembleLayer(bottom, top, layer, triangles);
     counters.triangles += static_cast<int64_t>(triangles.size());
-    sink(triangles, layerProgress(bounds.zLow + k, bounds));
+    sink(triangles, layerProgress(zOfLayer(bounds, k), bounds));
     std::swap(bottom, top);
   }
 }
@@ -47,25 +53,26 @@ class ParallelSweep {
       : m_planes(planes),
         m_stop(std::move(stop)),
         m_threadCount(threads),
-        m_window(2 * threads + 2),
-        m_planeData(planes.layerCount() + 1),
-        m_layerTriangles(planes.layerCount()),
-        m_layerReady(planes.layerCount(), false) {}
+        m_window(2 * static_cast<int64_t>(threads) + 2),
+        m_planeData(static_cast<std::size_t>(planes.layerCount()) + 1),
+        m_layerTriangles(static_cast<std::size_t>(planes.layerCount())),
+        m_layerReady(static_cast<std::size_t>(planes.layerCount()), false) {}
 
   void run(const GridBounds& bounds, SweepCounters& counters, const LayerSink& sink) {
     const std::stop_callback wake(m_stop, [this] {
       const std::lock_guard lock(m_mutex);
       m_changed.notify_all();
     });
-    std::vector<std::thread> workers;
-    for (int t = 1; t < m_threadCount; ++t) workers.emplace_back([this] { work(); });
+    WorkerThreads workers(
+        m_threadCount - 1, [this] { work(); },
+        [this](std::exception_ptr failure) { stop(std::move(failure)); });
     Scratch scratch;
     try {
       deliver(bounds, counters, sink, scratch);
     } catch (...) {
       stop(std::current_exception());
     }
-    for (std::thread& worker : workers) worker.join();
+    workers.join();
     counters.evaluations += m_evaluations + scratch.evaluations;
     if (m_failure) std::rethrow_exception(m_failure);
   }
@@ -79,7 +86,7 @@ class ParallelSweep {
 
   void deliver(const GridBounds& bounds, SweepCounters& counters, const LayerSink& sink,
                Scratch& scratch) {
-    for (int32_t k = 0; k < m_planes.layerCount(); ++k) {
+    for (int64_t k = 0; k < m_planes.layerCount(); ++k) {
       std::vector<ShadedTriangle> triangles;
       {
         std::unique_lock lock(m_mutex);
@@ -90,7 +97,7 @@ class ParallelSweep {
         triangles = std::move(m_layerTriangles[k]);
       }
       counters.triangles += static_cast<int64_t>(triangles.size());
-      sink(triangles, layerProgress(bounds.zLow + k, bounds));
+      sink(triangles, layerProgress(zOfLayer(bounds, k), bounds));
       triangles.clear();
       std::lock_guard lock(m_mutex);
       m_delivered = k + 1;
@@ -126,7 +133,7 @@ class ParallelSweep {
   // when both its planes are there, otherwise the next plane within the window.
   bool runTask(std::unique_lock<std::mutex>& lock, Scratch& scratch) {
     if (layerReady()) {
-      const int32_t k = m_nextLayer++;
+      const int64_t k = m_nextLayer++;
       const GridPlane& bottom = *m_planeData[k];
       const GridPlane& top = *m_planeData[k + 1];
       std::vector<ShadedTriangle> triangles = takeSpare(m_spareTriangleLists);
@@ -137,7 +144,7 @@ class ParallelSweep {
       m_layerTriangles[k] = std::move(triangles);
       m_layerReady[k] = true;
     } else if (planeAllowed()) {
-      const int32_t k = m_nextPlane++;
+      const int64_t k = m_nextPlane++;
       std::unique_ptr<GridPlane> plane = takeSpare(m_sparePlanes);
       if (!plane) plane = std::make_unique<GridPlane>();
       lock.unlock();
@@ -180,7 +187,7 @@ class ParallelSweep {
   const SweepPlanes& m_planes;
   const std::stop_token m_stop;
   const int m_threadCount;
-  const int32_t m_window;
+  const int64_t m_window;
   std::mutex m_mutex;
   std::condition_variable m_changed;
   std::vector<std::unique_ptr<GridPlane>> m_planeData;
@@ -188,9 +195,9 @@ class ParallelSweep {
   std::vector<std::vector<ShadedTriangle>> m_layerTriangles;
   std::vector<std::vector<ShadedTriangle>> m_spareTriangleLists;
   std::vector<bool> m_layerReady;
-  int32_t m_nextPlane = 0;
-  int32_t m_nextLayer = 0;
-  int32_t m_delivered = 0;
+  int64_t m_nextPlane = 0;
+  int64_t m_nextLayer = 0;
+  int64_t m_delivered = 0;
   int64_t m_evaluations = 0;
   std::exception_ptr m_failure;
 };

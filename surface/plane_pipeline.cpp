@@ -4,8 +4,10 @@
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <thread>
+#include <utility>
 #include <vector>
+
+#include "surface/worker_threads.h"
 
 namespace lobewright {
 namespace {
@@ -20,14 +22,15 @@ class PlanePipeline {
         m_layers(steps.layerCount) {}
 
   void run(SweepAssembly& assembly) {
-    std::vector<std::thread> workers;
-    for (int t = 1; t < m_control.threads; ++t) workers.emplace_back([this] { work(); });
+    WorkerThreads workers(
+        m_control.threads - 1, [this] { work(); },
+        [this](std::exception_ptr failure) { fail(std::move(failure)); });
     try {
       deliver(assembly);
     } catch (...) {
       fail(std::current_exception());
     }
-    for (std::thread& worker : workers) worker.join();
+    workers.join();
     if (m_failure) std::rethrow_exception(m_failure);
   }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
+#include <stdexcept>
 
 #include "surface/polygonizer.h"
 #include "surface/sweep_control.h"
@@ -10,7 +12,10 @@ namespace lobewright {
 namespace {
 
 // Grid points along y summed over one list of atoms.
-constexpr int32_t kBlockLength = 16;
+constexpr int64_t kBlockLength = 16;
+// A plane's crossings are counted in int32_t; a plane has fewer than twice as many edges as
+// points.
+constexpr int64_t kMostPlanePoints = std::numeric_limits<int32_t>::max() / 2;
 
 // Bisects an edge whose end b is known to be of class endAbove. Tracking that class instead of
 // evaluating b again gives the same bracket as the literal bisection with half the evaluations.
@@ -36,18 +41,22 @@ SweepPlanes::SweepPlanes(const ReachField& field, float threshold, int accuracy,
       m_threshold(threshold),
       m_accuracy(accuracy),
       m_bounds(bounds),
-      m_nx(static_cast<int32_t>(static_cast<int64_t>(bounds.xHigh) - bounds.xLow)),
-      m_ny(static_cast<int32_t>(static_cast<int64_t>(bounds.yHigh) - bounds.yLow)),
-      m_nz(static_cast<int32_t>(static_cast<int64_t>(bounds.zHigh) - bounds.zLow)) {}
+      m_nx(static_cast<int64_t>(bounds.xHigh) - bounds.xLow),
+      m_ny(static_cast<int64_t>(bounds.yHigh) - bounds.yLow),
+      m_nz(static_cast<int64_t>(bounds.zHigh) - bounds.zLow),
+      m_stride(hasCubes() ? static_cast<std::size_t>(m_ny + 1) : 0) {
+  if (hasCubes() && m_nx + 1 > kMostPlanePoints / (m_ny + 1)) {
+    throw std::length_error("a grid plane with more points than the sweep can count");
+  }
+}
 
 void SweepPlanes::throwIfStopped() const {
   if (m_stop.stop_requested()) throw SweepCancelled{};
 }
 
-Point SweepPlanes::gridPoint(int32_t ix, int32_t iy, int32_t k) const {
-  return {static_cast<float>(static_cast<int64_t>(m_bounds.xLow) + ix),
-          static_cast<float>(static_cast<int64_t>(m_bounds.yLow) + iy),
-          static_cast<float>(static_cast<int64_t>(m_bounds.zLow) + k)};
+Point SweepPlanes::gridPoint(int64_t ix, int64_t iy, int64_t k) const {
+  return {static_cast<float>(m_bounds.xLow + ix), static_cast<float>(m_bounds.yLow + iy),
+          static_cast<float>(m_bounds.zLow + k)};
 }
 
 CrossingPoint SweepPlanes::crossEdge(const AtomListField& field, Point a, Point b,
@@ -69,12 +78,14 @@ bool SweepPlanes::surelyBelowThreshold(const Point& low, const Point& high,
          m_field.boundOfMagnitude(low, high, atoms) < kSafeFraction * m_threshold;
 }
 
-void SweepPlanes::computePlane(int32_t k, GridPlane& plane, int64_t& evaluations) const {
-  const int32_t stride = m_ny + 1;
+void SweepPlanes::computePlane(int64_t k, GridPlane& plane, int64_t& evaluations) const {
+  const std::size_t stride = m_stride;
+  const auto nx = static_cast<std::size_t>(m_nx);
+  const auto ny = static_cast<std::size_t>(m_ny);
   // Every entry is written below, so a plane's storage serves again without clearing.
-  plane.above.resize(static_cast<std::size_t>(m_nx + 1) * stride);
-  plane.xEdges.resize(static_cast<std::size_t>(m_nx) * stride);
-  plane.yEdges.resize(static_cast<std::size_t>(m_nx + 1) * m_ny);
+  plane.above.resize((nx + 1) * stride);
+  plane.xEdges.resize(nx * stride);
+  plane.yEdges.resize((nx + 1) * ny);
   plane.points.clear();
   std::vector<int16_t> rowAtoms;
   std::vector<int16_t> blockAtoms;
@@ -84,20 +95,20 @@ void SweepPlanes::computePlane(int32_t k, GridPlane& plane, int64_t& evaluations
   const Point shift{kGradientStep, kGradientStep, kGradientStep};
   // Each row of grid points along y, with its edges along y and the edges along x that join it to
   // the row before.
-  for (int32_t ix = 0; ix <= m_nx; ++ix) {
+  for (int64_t ix = 0; ix <= m_nx; ++ix) {
     const Point rowStart = gridPoint(ix, 0, k);
     const Point rowEnd = gridPoint(ix, m_ny, k);
     m_field.atomsNear(rowStart, rowEnd + shift, rowAtoms);
     const AtomListField row(m_field, rowAtoms, evaluations);
     uint8_t* above = &plane.above[static_cast<std::size_t>(ix) * stride];
     // The grid points in short runs along y, each run summed over the atoms that reach it.
-    for (int32_t blockStart = 0; blockStart <= m_ny; blockStart += kBlockLength) {
+    for (int64_t blockStart = 0; blockStart <= m_ny; blockStart += kBlockLength) {
       throwIfStopped();
-      const int32_t blockEnd = std::min(m_ny, blockStart + kBlockLength - 1);
+      const int64_t blockEnd = std::min(m_ny, blockStart + kBlockLength - 1);
       const Point blockLow = gridPoint(ix, blockStart, k);
       const Point blockHigh = gridPoint(ix, blockEnd, k);
       m_field.atomsNear(blockLow, blockHigh, rowAtoms, blockAtoms);
-      const int count = blockEnd - blockStart + 1;
+      const int count = static_cast<int>(blockEnd - blockStart + 1);
       if (surelyBelowThreshold(blockLow, blockHigh, blockAtoms)) {
         std::fill(above + blockStart, above + blockEnd + 1, false);
         continue;
@@ -109,8 +120,8 @@ void SweepPlanes::computePlane(int32_t k, GridPlane& plane, int64_t& evaluations
         above[blockStart + p] = aboveThreshold(values[p], m_threshold);
       }
     }
-    int32_t* yEdges = &plane.yEdges[static_cast<std::size_t>(ix) * m_ny];
-    for (int32_t iy = 0; iy < m_ny; ++iy) {
+    int32_t* yEdges = &plane.yEdges[static_cast<std::size_t>(ix) * ny];
+    for (int64_t iy = 0; iy < m_ny; ++iy) {
       yEdges[iy] = kNoCrossing;
       if (above[iy] == above[iy + 1]) continue;
       throwIfStopped();
@@ -123,7 +134,7 @@ void SweepPlanes::computePlane(int32_t k, GridPlane& plane, int64_t& evaluations
     m_field.atomsNear(gridPoint(ix - 1, 0, k), rowEnd + shift, backAtoms);
     const AtomListField back(m_field, backAtoms, evaluations);
     int32_t* xEdges = &plane.xEdges[static_cast<std::size_t>(ix - 1) * stride];
-    for (int32_t iy = 0; iy <= m_ny; ++iy) {
+    for (int64_t iy = 0; iy <= m_ny; ++iy) {
       xEdges[iy] = kNoCrossing;
       if (previous[iy] == above[iy]) continue;
       throwIfStopped();
@@ -134,19 +145,19 @@ void SweepPlanes::computePlane(int32_t k, GridPlane& plane, int64_t& evaluations
   }
 }
 
-void SweepPlanes::computeLayer(int32_t k, const GridPlane& bottom, const GridPlane& top,
+void SweepPlanes::computeLayer(int64_t k, const GridPlane& bottom, const GridPlane& top,
                                GridLayer& layer, int64_t& evaluations) const {
-  const int32_t stride = m_ny + 1;
+  const std::size_t stride = m_stride;
   const Point reach{kGradientStep, kGradientStep, 2 * kGradientStep};
-  layer.zEdges.resize(static_cast<std::size_t>(m_nx + 1) * stride);
+  layer.zEdges.resize((static_cast<std::size_t>(m_nx) + 1) * stride);
   layer.points.clear();
   std::vector<int16_t> atoms;
-  for (int32_t ix = 0; ix <= m_nx; ++ix) {
+  for (int64_t ix = 0; ix <= m_nx; ++ix) {
     const std::size_t row = static_cast<std::size_t>(ix) * stride;
     const Point rowStart = gridPoint(ix, 0, k);
     m_field.atomsNear(rowStart, gridPoint(ix, m_ny, k + 1) + reach, atoms);
     const AtomListField field(m_field, atoms, evaluations);
-    for (int32_t iy = 0; iy <= m_ny; ++iy) {
+    for (int64_t iy = 0; iy <= m_ny; ++iy) {
       layer.zEdges[row + iy] = kNoCrossing;
       if (bottom.above[row + iy] == top.above[row + iy]) continue;
       throwIfStopped();
@@ -160,16 +171,17 @@ void SweepPlanes::computeLayer(int32_t k, const GridPlane& bottom, const GridPla
 void SweepPlanes::assembleLayer(const GridPlane& bottom, const GridPlane& top,
                                 const GridLayer& layer,
                                 std::vector<ShadedTriangle>& triangles) const {
-  const int32_t stride = m_ny + 1;
-  const auto xEdge = [&](const GridPlane& plane, int32_t ix, int32_t iy) -> const CrossingPoint* {
+  const std::size_t stride = m_stride;
+  const auto ny = static_cast<std::size_t>(m_ny);
+  const auto xEdge = [&](const GridPlane& plane, int64_t ix, int64_t iy) -> const CrossingPoint* {
     const int32_t at = plane.xEdges[static_cast<std::size_t>(ix) * stride + iy];
     return at == kNoCrossing ? nullptr : &plane.points[at];
   };
-  const auto yEdge = [&](const GridPlane& plane, int32_t ix, int32_t iy) -> const CrossingPoint* {
-    const int32_t at = plane.yEdges[static_cast<std::size_t>(ix) * m_ny + iy];
+  const auto yEdge = [&](const GridPlane& plane, int64_t ix, int64_t iy) -> const CrossingPoint* {
+    const int32_t at = plane.yEdges[static_cast<std::size_t>(ix) * ny + iy];
     return at == kNoCrossing ? nullptr : &plane.points[at];
   };
-  const auto zEdge = [&](int32_t ix, int32_t iy) -> const CrossingPoint* {
+  const auto zEdge = [&](int64_t ix, int64_t iy) -> const CrossingPoint* {
     const int32_t at = layer.zEdges[static_cast<std::size_t>(ix) * stride + iy];
     return at == kNoCrossing ? nullptr : &layer.points[at];
   };
@@ -181,9 +193,9 @@ void SweepPlanes::assembleLayer(const GridPlane& bottom, const GridPlane& top,
            top.above[at + stride] == c && top.above[at + stride + 1] == c;
   };
   std::array<const CrossingPoint*, kCubeEdgeCount> crossings{};
-  for (int32_t ix = 0; ix < m_nx; ++ix) {
+  for (int64_t ix = 0; ix < m_nx; ++ix) {
     throwIfStopped();
-    for (int32_t iy = 0; iy < m_ny; ++iy) {
+    for (int64_t iy = 0; iy < m_ny; ++iy) {
       if (uniform(static_cast<std::size_t>(ix) * stride + iy)) continue;
       // The cube's edges in the order of the edge table.
       const std::array<const CrossingPoint*, kCubeEdgeCount> edges{

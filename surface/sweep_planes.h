@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <stop_token>
 #include <vector>
@@ -43,16 +44,18 @@ struct GridLayer {
 // requested.
 class SweepPlanes {
  public:
+  // Throws std::length_error when a plane has more edges than its int32_t crossing indices can
+  // count; the grid budget refuses such grids long before.
   SweepPlanes(const ReachField& field, float threshold, int accuracy, const GridBounds& bounds,
               std::stop_token stop = {});
 
-  [[nodiscard]] int32_t layerCount() const { return m_nz; }
+  [[nodiscard]] int64_t layerCount() const { return m_nz; }
   [[nodiscard]] bool hasCubes() const { return m_nx > 0 && m_ny > 0 && m_nz > 0; }
 
   // Plane k lies at z = zLow + k, for k from 0 to layerCount(). The plane's storage is reused.
-  void computePlane(int32_t k, GridPlane& plane, int64_t& evaluations) const;
+  void computePlane(int64_t k, GridPlane& plane, int64_t& evaluations) const;
   // Layer k holds the cubes between planes k and k + 1.
-  void computeLayer(int32_t k, const GridPlane& bottom, const GridPlane& top, GridLayer& layer,
+  void computeLayer(int64_t k, const GridPlane& bottom, const GridPlane& top, GridLayer& layer,
                     int64_t& evaluations) const;
   // The fan triangles of layer k's cubes, in sweep order.
   void assembleLayer(const GridPlane& bottom, const GridPlane& top, const GridLayer& layer,
@@ -63,7 +66,7 @@ class SweepPlanes {
   // classified without being evaluated.
   [[nodiscard]] bool surelyBelowThreshold(const Point& low, const Point& high,
                                           const std::vector<int16_t>& atoms) const;
-  [[nodiscard]] Point gridPoint(int32_t ix, int32_t iy, int32_t k) const;
+  [[nodiscard]] Point gridPoint(int64_t ix, int64_t iy, int64_t k) const;
   [[nodiscard]] CrossingPoint crossEdge(const AtomListField& field, Point a, Point b,
                                         bool endAbove) const;
 
@@ -74,9 +77,12 @@ class SweepPlanes {
   float m_threshold;
   int m_accuracy;
   GridBounds m_bounds;
-  int32_t m_nx;
-  int32_t m_ny;
-  int32_t m_nz;
+  // Cubes along each axis. Sizes are reckoned in 64 bits, whatever the bounds: nothing here
+  // can overflow, even for a grid no budget has checked.
+  int64_t m_nx;
+  int64_t m_ny;
+  int64_t m_nz;
+  std::size_t m_stride;  // grid points along y
 };
 
 }  // namespace lobewright

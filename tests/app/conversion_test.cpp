@@ -71,7 +71,8 @@ TEST_F(ConversionRun, InputErrorLeavesAnExistingOutputUntouched) {
   const ConversionOutcome outcome = run();
   EXPECT_EQ(outcome.status, ConversionStatus::inputError);
   EXPECT_EQ(outcome.message, "Input file error.\n" + m_request.inputFile +
-                                 ": not a MOPAC output this program can read");
+                                 ": MO 11 is not in this file, which holds MOs 1 to 10: the "
+                                 "molecule has only 10 MOs.");
   EXPECT_EQ(readFile(m_request.settings.outputPath), "keep me");
   EXPECT_TRUE(m_reports.empty());
 

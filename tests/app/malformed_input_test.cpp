@@ -45,15 +45,20 @@ class MalformedInput : public ::testing::Test {
 
   // The run fails with the message, warns about nothing, and the output file stays absent or,
   // where it exists, unchanged.
-  void expectRefused(const std::string& message, const std::string& what) {
+  void expectRefused(const std::string& message, const std::string& what,
+                     const std::string& reason = {}) {
     const std::string& output = m_request.settings.outputPath;
     std::filesystem::remove(output);
     ConversionOutcome outcome = run();
     EXPECT_FALSE(outcome.succeeded()) << what;
     EXPECT_EQ(testing::firstLine(outcome.message), message) << what;
-    // An input error says why on a second line.
+    // An input error says why on a second line, after the file's name.
     if (message == testing::kInputFileError) {
-      EXPECT_GT(outcome.message.size(), message.size() + 1) << what;
+      const std::string second = outcome.message.substr(message.size() + 1);
+      EXPECT_EQ(second.rfind(m_request.inputFile, 0), 0u) << what;
+      if (!reason.empty()) {
+        EXPECT_EQ(second, m_request.inputFile + reason) << what;
+      }
     }
     EXPECT_TRUE(m_sink.messages.empty()) << what;
     EXPECT_FALSE(std::filesystem::exists(output)) << what;
@@ -72,7 +77,7 @@ class MalformedInput : public ::testing::Test {
 TEST_F(MalformedInput, EveryKindOfDamageIsRefusedWithItsMessage) {
   for (const testing::MalformedInput& input : testing::malformedInputs()) {
     writeInput(input.text);
-    expectRefused(input.message, input.name);
+    expectRefused(input.message, input.name, input.reason);
   }
 }
 

@@ -34,6 +34,13 @@ class ConverterWithMalformedInput : public ::testing::Test {
     EXPECT_FALSE(std::filesystem::exists(m_output)) << what;
   }
 
+  // The second line of the message names the file and says why.
+  static void expectReason(const testing::ProgramResult& result, const std::string& input,
+                           const std::string& reason, const std::string& what) {
+    const std::string second = result.err.substr(result.err.find('\n') + 1);
+    EXPECT_EQ(second, input + reason + "\n") << what;
+  }
+
   testing::TempDir m_dir;
   const std::string m_output = m_dir.file("out.pov");
   const std::string m_formaldehyde = dataPath("formaldehyde.mno");
@@ -43,7 +50,9 @@ TEST_F(ConverterWithMalformedInput, EveryKindOfDamageExitsWithItsMessage) {
   const std::string input = m_dir.file("in.mno");
   for (const testing::MalformedInput& damaged : testing::malformedInputs()) {
     std::ofstream(input, std::ios::binary | std::ios::trunc) << damaged.text;
-    expectFailure(convert(input, ""), damaged.message, damaged.name);
+    const testing::ProgramResult result = convert(input, "");
+    expectFailure(result, damaged.message, damaged.name);
+    if (!damaged.reason.empty()) expectReason(result, input, damaged.reason, damaged.name);
   }
 }
 
@@ -87,27 +96,35 @@ TEST_F(ConverterWithMalformedInput, NumbersOutOfRangeOrNotFiniteAreRefusedWithTh
   expectFailure(convert(m_formaldehyde, " --mo 99999"), testing::kInputFileError, "MO 99999");
 }
 
+// Garbage, or a table whose only fault is a symbol that would end up in the scene's
+// declarations: "#declare AtomC\" = ...".
 TEST_F(ConverterWithMalformedInput, AGarbledParameterFileFallsBackToTheBuiltInTable) {
   const std::string garbled = m_dir.file("pm3r.txt");
-  std::ofstream(garbled) << testing::randomBytes(512, 5);
-  // pm3r.txt in the working folder is the default table, which may fall back with a warning.
-  auto result = testing::runProgram(
-      quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) + quoted(m_output) + "--threshold 50",
-      m_dir);
-  EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.err,
-            "Lobewright warning: Using default PM3 parameters.\n"
-            "Lobewright warning: No surface found at this threshold.\n");
+  for (const std::string& text :
+       {testing::randomBytes(512, 5), std::string("2 H 0.967807 1 C\" 1.565085 1.842345 2\n")}) {
+    std::ofstream(garbled, std::ios::binary | std::ios::trunc) << text;
+    // pm3r.txt in the working folder is the default table, which may fall back with a warning.
+    std::filesystem::remove(m_output);
+    auto result = testing::runProgram(
+        quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) + quoted(m_output) + "--threshold 50",
+        m_dir);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err,
+              "Lobewright warning: Using default PM3 parameters.\n"
+              "Lobewright warning: No surface found at this threshold.\n");
+    EXPECT_NE(readFile(m_output).find("#declare AtomC = "), std::string::npos);
+    EXPECT_EQ(readFile(m_output).find("AtomC\""), std::string::npos);
 
-  // Named with --params, the same file is an error.
-  std::filesystem::remove(m_output);
-  result = testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) +
-                                   quoted(m_output) + "--params " + quoted(garbled),
-                               m_dir);
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Lobewright error: Parameter file error.\n" + garbled +
-                            ": not a parameter table\n");
-  EXPECT_FALSE(std::filesystem::exists(m_output));
+    // Named with --params, the same file is an error.
+    std::filesystem::remove(m_output);
+    result = testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) +
+                                     quoted(m_output) + "--params " + quoted(garbled),
+                                 m_dir);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+              "Lobewright error: Parameter file error.\n" + garbled + ": not a parameter table\n");
+    EXPECT_FALSE(std::filesystem::exists(m_output));
+  }
 }
 
 TEST_F(ConverterWithMalformedInput, OutputFailuresExitWithOne) {

@@ -221,7 +221,7 @@ TEST_F(ModernMopacReader, EverySampleReadsItsHomoAndLumoAsPrinted) {
         EXPECT_EQ(molecule().atomPosition(static_cast<int16_t>(p.atom - 1)), p.point)
             << "atom " << p.atom;
       }
-      EXPECT_TRUE(molecule().inputErrorDetail.empty());
+      EXPECT_TRUE(molecule().inputError.what.empty());
     }
   }
   EXPECT_TRUE(m_sink.messages.empty()) << "PM3 outputs need no warning";
@@ -257,37 +257,36 @@ TEST_F(ModernMopacReader, FirstLevelsWordGivesTheHomoForTheLocator) {
 
 TEST_F(ModernMopacReader, MoOutsideThePrintedWindowTellsWhatToDo) {
   EXPECT_FALSE(readFile("caffeine.out", 3));
-  EXPECT_EQ(molecule().inputErrorDetail,
+  EXPECT_EQ(molecule().inputError.what,
             "MO 3 is not in this file, which holds MOs 29 to 44. Run MOPAC with the keyword "
             "ALLVEC to print every MO.");
   EXPECT_FALSE(readFile("caffeine-1993.mno", 45));
-  EXPECT_EQ(molecule().inputErrorDetail,
+  EXPECT_EQ(molecule().inputError.what,
             "MO 45 is not in this file, which holds MOs 29 to 44. Run MOPAC with the keyword "
             "ALLVEC to print every MO.");
   // Caffeine has 66 basis functions, so 66 MOs; ALLVEC cannot help beyond them.
   EXPECT_FALSE(readFile("caffeine.out", 67));
-  EXPECT_EQ(molecule().inputErrorDetail,
+  EXPECT_EQ(molecule().inputError.what,
             "MO 67 is not in this file, which holds MOs 29 to 44: the molecule has only 66 MOs.");
   EXPECT_FALSE(readFile("water.out", 7));
-  EXPECT_EQ(molecule().inputErrorDetail,
+  EXPECT_EQ(molecule().inputError.what,
             "MO 7 is not in this file, which holds MOs 1 to 6: the molecule has only 6 MOs.");
   EXPECT_TRUE(m_sink.messages.empty());
 }
 
-TEST_F(ModernMopacReader, PlainErrorsKeepAnEmptyDetail) {
+TEST_F(ModernMopacReader, EveryFailureSaysWhyAndWhere) {
   EXPECT_FALSE(readFile("water.out", 0));
-  EXPECT_TRUE(molecule().inputErrorDetail.empty());
-  // The older layout keeps its plain message, whatever the MO.
+  EXPECT_EQ(molecule().inputError.what, "There is no MO 0: MOs are counted from 1.");
   EXPECT_FALSE(readFile("formaldehyde.mno", 11));
-  EXPECT_TRUE(molecule().inputErrorDetail.empty());
-  // A failed read leaves nothing of an earlier one's detail behind.
+  EXPECT_EQ(molecule().inputError.what,
+            "MO 11 is not in this file, which holds MOs 1 to 10: the molecule has only 10 MOs.");
+  // A failed read leaves nothing of an earlier one's reason behind.
   Molecule& m = fresh();
   std::istringstream caffeine(fileText("caffeine.out"));
   EXPECT_FALSE(m.readMopacOutput(caffeine, 3));
-  EXPECT_FALSE(m.inputErrorDetail.empty());
   std::istringstream cut(fileText("caffeine.out").substr(0, 20000));
   EXPECT_FALSE(m.readMopacOutput(cut, 37));
-  EXPECT_TRUE(m.inputErrorDetail.empty());
+  EXPECT_EQ(m.inputError.message(), "line 338: 6 coefficients for the 8 MOs of the block");
 }
 
 TEST_F(ModernMopacReader, OtherMethodsAreReadWithOneWarning) {
@@ -358,7 +357,7 @@ TEST_F(ModernMopacReader, SyntheticLayoutReadsByHeadingNumbers) {
   ASSERT_TRUE(readText(newerFile(kCarbonRows, "  1  C  1.0  2.0  3.0", "Root No.   41   42"), 41));
   EXPECT_EQ(molecule().coefPx[0], 0.3f);
   EXPECT_FALSE(readText(newerFile(kCarbonRows, "  1  C  1.0  2.0  3.0", "Root No.   41   42"), 1));
-  EXPECT_EQ(molecule().inputErrorDetail,
+  EXPECT_EQ(molecule().inputError.what,
             "MO 1 is not in this file, which holds MOs 41 to 42. Run MOPAC with the keyword ALLVEC "
             "to print every MO.");
 }
@@ -398,13 +397,13 @@ TEST_F(ModernMopacReader, DOrbitalRowsAreRefusedWithAReason) {
       "  Pz  S    1   0.7   0.8\n  x2  S    1   0.1   0.1\n  xz  S    1   0.1   0.1\n"
       "  z2  S    1   0.1   0.1\n  yz  S    1   0.1   0.1\n  xy  S    1   0.1   0.1";
   const std::string reason =
-      "This file has rows for d orbitals, which cannot be drawn with s and p functions. Run "
-      "MOPAC with the keyword PM3, which uses no d orbitals.";
+      "This file has rows for d orbitals, which the classic model cannot draw: use --orbitals "
+      "exact.";
   EXPECT_FALSE(readText(newerFile(sulfur, "  1  S  0.0  0.0  0.0"), 1));
-  EXPECT_EQ(molecule().inputErrorDetail, reason);
+  EXPECT_EQ(molecule().inputError.what, reason);
   // The rows say more than a missing MO would.
   EXPECT_FALSE(readText(newerFile(sulfur, "  1  S  0.0  0.0  0.0"), 5));
-  EXPECT_EQ(molecule().inputErrorDetail, reason);
+  EXPECT_EQ(molecule().inputError.what, reason);
 }
 
 TEST_F(ModernMopacReader, RejectsRowsThatDoNotFormWholeAtoms) {

@@ -21,9 +21,9 @@ struct Sample {
 };
 
 constexpr Sample kSamples[] = {
-    {"water.mno", 3, 4, "O", "H"},          {"formaldehyde.mno", 4, 6, "C", "H"},
-    {"ethylene.mno", 6, 6, "C", "H"},       {"benzene.mno", 12, 15, "C", "H"},
-    {"caffeine.mno", 24, 37, "C", "H"},     {"chloroform.mno", 5, 13, "Cl", "H"},
+    {"water.mno", 3, 4, "O", "H"},      {"formaldehyde.mno", 4, 6, "C", "H"},
+    {"ethylene.mno", 6, 6, "C", "H"},   {"benzene.mno", 12, 15, "C", "H"},
+    {"caffeine.mno", 24, 37, "C", "H"}, {"chloroform.mno", 5, 13, "Cl", "H"},
 };
 
 class MopacReader : public ::testing::Test {
@@ -155,7 +155,7 @@ TEST_F(MopacReader, AllvecOutputsReadFromTheirSectionNotTheKeywordEcho) {
     const bool read = molecule().readMopacOutput(dataPath(sample.file), sample.homo);
     EXPECT_EQ(read, !sample.dRows) << sample.file;
     if (sample.dRows) {
-      EXPECT_NE(molecule().inputErrorDetail.find("d orbitals"), std::string::npos) << sample.file;
+      EXPECT_NE(molecule().inputError.what.find("d orbitals"), std::string::npos) << sample.file;
     } else {
       EXPECT_EQ(molecule().atomCount, sample.atomCount) << sample.file;
     }
@@ -170,7 +170,8 @@ TEST_F(MopacReader, AllvecOutputsReadFromTheirSectionNotTheKeywordEcho) {
 // A compact file in the old layout: one block of MOs 1 to 2, then the coordinates.
 std::string syntheticFile(const std::string& rows, const std::string& coordinates) {
   return " KEYWORDS EIGENVECTORS\n\n EIGENVECTORS\n\n ROOT NO.  1   2\n\n  -30.0  -20.0\n\n" +
-         rows + "\n\n ROOT NO. 3\n CARTESIAN COORDINATES\n NO. ATOM X Y Z\n" + coordinates + "\n";
+         rows + "\n\n NET ATOMIC CHARGES\n CARTESIAN COORDINATES\n NO. ATOM X Y Z\n" + coordinates +
+         "\n";
 }
 
 TEST_F(MopacReader, HydrogenOnlyMoleculeAndHydrogenBeforeOxygen) {
@@ -188,10 +189,12 @@ TEST_F(MopacReader, HydrogenOnlyMoleculeAndHydrogenBeforeOxygen) {
   EXPECT_EQ(molecule().atomPosition(1), (Point{1, 2, 3}));
 }
 
-TEST_F(MopacReader, OnePageBreakBetweenAtomsIsPassedOverTwoEndTheTable) {
+// Every row up to the end of the block counts, however many page breaks lie between: atoms left
+// out would make another molecule of the same file.
+TEST_F(MopacReader, PageBreaksBetweenAtomsArePassedOver) {
   const std::string rows = "S H 1 0.5 0.6\n1\n S H 2 0.7 0.8\n1\n1\n S H 3 0.1 0.1";
   ASSERT_TRUE(readText(syntheticFile(rows, "1 H 0 0 0\n2 H 1 0 0\n3 H 2 0 0"), 1));
-  EXPECT_EQ(molecule().atomCount, 2);
+  EXPECT_EQ(molecule().atomCount, 3);
 }
 
 TEST_F(MopacReader, PageBreakBetweenSAndPRowsIsPassedOver) {
@@ -217,9 +220,19 @@ TEST_F(MopacReader, RejectsMoNumbersThatAreNotPrinted) {
   EXPECT_FALSE(molecule().readMopacOutput(dataPath("water.mno"), 7));
 }
 
-TEST_F(MopacReader, RejectsAtomsTheMoleculeCannotHold) {
-  EXPECT_FALSE(readText(syntheticFile("S Xx 1 0.5 0.6", "1 Xx 0 0 0"), 1));
+TEST_F(MopacReader, RejectsAtomsTheMoleculeCannotHoldAndSaysWhatToDo) {
+  const auto atomWithP = [&](const std::string& symbol) {
+    return syntheticFile("S " + symbol + " 1 0.1 0.2\nPX " + symbol + " 1 0.3 0.4\nPY " + symbol +
+                             " 1 0.5 0.6\nPZ " + symbol + " 1 0.7 0.8",
+                         "1 " + symbol + " 0 0 0");
+  };
+  EXPECT_FALSE(readText(atomWithP("Xx"), 1));
+  EXPECT_EQ(molecule().inputError.what, "\"Xx\" (atom 1) is not an element symbol.");
   EXPECT_FALSE(readText(syntheticFile("S Cla 1 0.5 0.6", "1 Cla 0 0 0"), 1));
+  EXPECT_FALSE(readText(atomWithP("Li"), 1));
+  EXPECT_EQ(molecule().inputError.what,
+            "Li (atom 1) is not in the PM3 parameter table; the exact model (--orbitals exact) "
+            "reads every element.");
   std::string rows;
   std::string coordinates;
   for (int atom = 1; atom <= 101; ++atom) {
@@ -227,6 +240,9 @@ TEST_F(MopacReader, RejectsAtomsTheMoleculeCannotHold) {
     coordinates += std::to_string(atom) + " H 0 0 " + std::to_string(atom) + "\n";
   }
   EXPECT_FALSE(readText(syntheticFile(rows, coordinates), 1));
+  EXPECT_EQ(molecule().inputError.what,
+            "The molecule has more than 100 atoms, more than the classic model holds: use "
+            "--orbitals exact.");
 }
 
 TEST_F(MopacReader, RejectsUnreadableNumbers) {

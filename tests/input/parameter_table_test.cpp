@@ -1,8 +1,9 @@
+#include "input/parameter_table.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "input/parameter_table.h"
 #include "support/recording_sink.h"
 
 namespace lobewright {
@@ -96,13 +97,17 @@ TEST(ParameterTable, NumbersUseThePointInEveryLocale) {
 
 TEST(ParameterTable, RejectsFilesTheTableCannotHold) {
   const char* const badFiles[] = {
-      "",                        // no count
-      "11 H 1 1",                // more elements than the table has room for
-      "-1",                      // negative count
-      "2 H 0.96 1",              // too few entries
-      "1 C 1.5 abc 2",           // non-numeric exponent
-      "1 Cla 1.5 1.8 2",         // symbol longer than two characters
-      "1 C 1.5 1.8 3",           // shell type neither 1 nor 2
+      "",                 // no count
+      "11 H 1 1",         // more elements than the table has room for
+      "-1",               // negative count
+      "2 H 0.96 1",       // too few entries
+      "1 C 1.5 abc 2",    // non-numeric exponent
+      "1 Cla 1.5 1.8 2",  // symbol longer than two characters
+      "1 C\" 1.5 1.8 2",  // symbols name scene declarations: letters only
+      "1 C; 1.5 1.8 2",
+      "1 C1 1.5 1.8 2",
+      "1 \xc3\xa9 1.5 1.8 2",
+      "1 C 1.5 1.8 3",  // shell type neither 1 nor 2
       "1 C 1.5 1.8 0",
       "2 H 0.96 1.2 1 C 1 2 2",  // a second number for H shifts every later entry
   };
@@ -117,11 +122,10 @@ TEST(ParameterTable, RejectsExponentsThatWouldPoisonTheOrbital) {
       "1 C -1.5 1.8 2",  // a negative exponent gives a NaN normalisation constant
       "1 C 1.5 0 2",     // an exponent of zero spreads the function over all space
       "1 H -0.9 1",
-      "1 H 100.5 1",     // far beyond any real element
+      "1 H 100.5 1",  // far beyond any real element
       "1 C 1.5 3e38 2",
       "1 C 1.5 1e39 2",  // beyond the float range
-      "1 C nan 1.8 2",
-      "1 H inf 1",
+      "1 C nan 1.8 2",  "1 H inf 1",
   };
   for (const char* text : badFiles) {
     std::istringstream in(text);

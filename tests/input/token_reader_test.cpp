@@ -1,9 +1,10 @@
+#include "input/token_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <locale>
 #include <sstream>
-
-#include "input/token_reader.h"
+#include <vector>
 
 namespace lobewright {
 namespace {
@@ -66,6 +67,28 @@ TEST(TokenReader, CrLfAndLfEndLinesAlike) {
   std::string token;
   EXPECT_TRUE(reader.readToken(token));
   EXPECT_EQ(token, "next");
+}
+
+// Line numbers for messages: counted from the line given, over blank lines, CR LF and the ends
+// that readRestOfLine takes; a read that fails at the end of the text says so.
+TEST(TokenReader, CountsTheLinesOfItsTokens) {
+  std::istringstream in("a b\r\n\n  c rest\nd\n \n");
+  TokenReader reader(in, 40);
+  std::string token;
+  std::vector<int64_t> lines;
+  while (reader.readToken(token)) {
+    lines.push_back(reader.tokenLine());
+    if (token == "c") reader.skipRestOfLine();
+  }
+  EXPECT_EQ(lines, (std::vector<int64_t>{40, 40, 42, 43}));
+  EXPECT_TRUE(reader.endedOnBlank());
+
+  std::istringstream cut("a 1.5");
+  TokenReader cutReader(cut);
+  float value = 0.0f;
+  EXPECT_TRUE(cutReader.readToken(token) && cutReader.readNumber(value));
+  EXPECT_FALSE(cutReader.readToken(token));
+  EXPECT_FALSE(cutReader.endedOnBlank());
 }
 
 TEST(TokenReader, TokensOfAnyLengthAreReadWhole) {

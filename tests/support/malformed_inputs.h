@@ -10,11 +10,13 @@
 
 namespace lobewright::testing {
 
-// A MOPAC output the conversion must refuse, with the message the user is to see.
+// A MOPAC output the conversion must refuse, with the message the user is to see: its first line
+// and, where given, how the second goes on after the file's name.
 struct MalformedInput {
   std::string name;
   std::string text;
   std::string message;
+  std::string reason = {};
 };
 
 inline constexpr const char* kInputFileError = "Input file error.";
@@ -24,7 +26,7 @@ inline constexpr const char* kGridTooLarge =
 // The old layout in its smallest form: one block of MOs 1 and 2, then the coordinates.
 inline std::string mopacText(const std::string& rows, const std::string& coordinates) {
   return " KEYWORDS EIGENVECTORS\n\n EIGENVECTORS\n\n ROOT NO.  1   2\n\n  -30.0  -20.0\n\n" +
-         rows + "\n\n ROOT NO. 3\n CARTESIAN COORDINATES\n NO. ATOM X Y Z\n" + coordinates +
+         rows + "\n\n NET ATOMIC CHARGES\n CARTESIAN COORDINATES\n NO. ATOM X Y Z\n" + coordinates +
          "\n\n TOTAL CPU TIME\n";
 }
 
@@ -34,6 +36,13 @@ inline constexpr const char* kCarbonCoordinates = "1 C 0 0 0\n2 H 1.1 0 0";
 
 inline std::string replaced(std::string text, const std::string& old, const std::string& by) {
   text.replace(text.find(old), old.size(), by);
+  return text;
+}
+
+// The text without the first line that holds `part`.
+inline std::string withoutLine(std::string text, const std::string& part) {
+  const std::size_t start = text.rfind('\n', text.find(part)) + 1;
+  text.erase(start, text.find('\n', start) + 1 - start);
   return text;
 }
 
@@ -47,6 +56,7 @@ inline std::string randomBytes(std::size_t count, unsigned seed) {
 // Inputs of every kind of damage; big ones are made here, never stored.
 inline std::vector<MalformedInput> malformedInputs() {
   const std::string formaldehyde = readFile(dataPath("formaldehyde.mno"));
+  const std::string chloroform = readFile(dataPath("chloroform.mno"));
   std::string crOnly = formaldehyde;
   for (char& c : crOnly) c = c == '\n' ? '\r' : c;
   const std::string carbon = mopacText(kCarbonRows, kCarbonCoordinates);
@@ -85,6 +95,19 @@ inline std::vector<MalformedInput> malformedInputs() {
       {"coordinates beyond the grid", replaced(carbon, "1.1 0 0", "3e37 0 -3e37"), kGridTooLarge},
       {"coordinate three billion Angstrom out", replaced(carbon, "1.1 0 0", "1.1 0 3e9"),
        kGridTooLarge},
+      // Damage that once gave another molecule: each row must be there, each number whole, and
+      // the coordinates must list the eigenvectors' atoms.
+      {"deleted row", withoutLine(formaldehyde, "  S  H   3   0.14334"), kInputFileError,
+       ", line 133: the rows of atom 3 are missing"},
+      {"deleted pz row", withoutLine(chloroform, " PZ Cl   1  -0.00491"), kInputFileError,
+       ", line 133: atom 1 (Cl) has no PZ row"},
+      {"number with trailing junk", replaced(formaldehyde, "0.47449 ", "0x1p3   "), kInputFileError,
+       ", line 127: \"0x1p3\" is not a number"},
+      {"eigenvector atom missing from the coordinates",
+       withoutLine(formaldehyde, "     4         H                 -0.5712"), kInputFileError,
+       ", line 176: the table of coordinates lists 3 atoms, the eigenvectors 4"},
+      {"symbol with a quote", replaced(carbon, " S  H", " S  H\""), kInputFileError,
+       ", line 13: expected an atom after the row label"},
   };
 }
 

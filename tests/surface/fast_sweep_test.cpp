@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <random>
+#include <stdexcept>
 #include <stop_token>
 #include <thread>
 
@@ -155,6 +157,20 @@ TEST(FastSweep, EmptyRangesReportLikeTheReference) {
     const Sweep reference = referenceSweep(molecule, 0.05f, 3, bounds);
     expectSameSweep(fastSweep(molecule, 0.05f, 3, bounds, 1), reference, "empty");
     expectSameSweep(fastSweep(molecule, 0.05f, 3, bounds, 2), reference, "empty, 2 threads");
+  }
+}
+
+// No size overflows, even on bounds that no grid budget has checked: the widest planes are
+// refused before anything is allocated for them.
+TEST(FastSweep, PlanesTooLargeToCountAreRefused) {
+  RecordingSink sink;
+  Molecule molecule("", sink);
+  testing::addAtom(molecule, "H", {0, 0, 0}, 1.0f);
+  constexpr int32_t kLow = std::numeric_limits<int32_t>::min();
+  constexpr int32_t kHigh = std::numeric_limits<int32_t>::max();
+  for (const GridBounds bounds :
+       {GridBounds{kLow, kLow, 0, kHigh, kHigh, 1}, GridBounds{0, 0, 0, 32768, 32768, 1}}) {
+    EXPECT_THROW(fastSweep(molecule, 0.05f, 3, bounds, 2), std::length_error);
   }
 }
 

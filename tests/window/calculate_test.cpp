@@ -27,7 +27,7 @@ const Message kNoSurface{"Lobewright warning", "No surface found at this thresho
 // One hydrogen atom at the origin, its s function carrying MO 1.
 constexpr const char* kOneAtomAtTheOrigin =
     " KEYWORDS EIGENVECTORS\n\n EIGENVECTORS\n\n ROOT NO.  1   2\n\n  -30.0  -20.0\n\n S H 1 0.9 "
-    "0.4\n\n ROOT NO. 3\n"
+    "0.4\n\n NET ATOMIC CHARGES\n"
     " CARTESIAN COORDINATES\n NO. ATOM X Y Z\n1 H 0 0 0\n";
 
 // The positions the progress bar is painted at, a position painted twice in a row counted
