@@ -1,11 +1,11 @@
 // Times whole conversions of the same molecules with the classic and the exact model, stage by
 // stage as the conversion runs them, on all cores: reading the input, the MO's coefficients over
 // the AOs (S^-1/2 c), the grid box, the sweep or the watertight mesh, and writing the file. Each
-// case runs three times in a child process of its own (so that its peak memory is its own) and the
-// fastest run is kept. Then one MO de-orthogonalised over 2,500 AOs, on an idle machine and with
-// another core kept busy.
+// case runs three times (or RUNS times) in a child process of its own, so that its peak memory is
+// its own, and the fastest run is kept. Then one MO de-orthogonalised over 2,500 AOs, on an idle
+// machine and with another core kept busy.
 //
-//   model_bench DATA_DIR
+//   model_bench DATA_DIR [RUNS]
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -99,6 +99,7 @@ struct Result {
   double box = 0;
   double surface = 0;  // the sweep or the mesh; for the classic model with the writing
   double write = 0;
+  double cpu = 0;  // of every thread, from reading to writing
   int64_t gridPoints = 0;
   int64_t evaluations = 0;
   int64_t gridValues = -1;  // grid points evaluated, where known
@@ -225,6 +226,13 @@ long peakKilobytes() {
   return usage.ru_maxrss;
 }
 
+double cpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 // Runs `work` in a child process and returns what it returned, with the child's peak memory.
 template <class Work>
 Result inChild(const Work& work) {
@@ -232,7 +240,9 @@ Result inChild(const Work& work) {
   if (pipe(channel) != 0) std::exit(1);
   const pid_t child = fork();
   if (child == 0) {
+    const double cpuStart = cpuSeconds();
     Result result = work();
+    result.cpu = cpuSeconds() - cpuStart;
     result.peakKilobytes = peakKilobytes();
     if (write(channel[1], &result, sizeof result) != sizeof result) _exit(1);
     _exit(0);
@@ -246,9 +256,9 @@ Result inChild(const Work& work) {
 }
 
 template <class Work>
-Result bestOfThree(const Work& work) {
+Result bestOf(int runs, const Work& work) {
   Result best = inChild(work);
-  for (int run = 1; run < 3 && best.ok; ++run) {
+  for (int run = 1; run < runs && best.ok; ++run) {
     const Result next = inChild(work);
     if (!next.ok) return next;
     if (next.total() < best.total()) best = next;
@@ -264,10 +274,10 @@ void printCase(const Case& c, const Result& r) {
   const double points = static_cast<double>(r.gridPoints);
   char evaluated[16] = "     -";
   if (r.gridValues >= 0) std::snprintf(evaluated, sizeof evaluated, "%6.3f", r.gridValues / points);
-  std::printf("%-34s %-7s %7.3f %6.3f %6.3f %6.3f %6.3f %6.3f %10lld %s %7.3f %9lld %7.1f\n",
-              c.name, c.model == OrbitalModel::classic ? "classic" : "exact", r.total(), r.read,
-              r.orbital, r.box, r.surface, r.write, static_cast<long long>(r.gridPoints), evaluated,
-              r.evaluations / points, static_cast<long long>(r.triangles),
+  std::printf("%-34s %-7s %7.3f %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f %10lld %s %7.3f %9lld %7.1f\n",
+              c.name, c.model == OrbitalModel::classic ? "classic" : "exact", r.total(), r.cpu,
+              r.read, r.orbital, r.box, r.surface, r.write, static_cast<long long>(r.gridPoints),
+              evaluated, r.evaluations / points, static_cast<long long>(r.triangles),
               r.peakKilobytes / 1024.0);
   std::fflush(stdout);
 }
@@ -301,8 +311,9 @@ Result deorthogonaliseOnce(std::size_t aoCount, int busyThreads) {
 
 int main(int argc, char** argv) {
   using namespace lobewright;
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: model_bench DATA_DIR\n");
+  const int runs = argc == 3 ? std::atoi(argv[2]) : 3;
+  if (argc < 2 || argc > 3 || runs < 1) {
+    std::fprintf(stderr, "usage: model_bench DATA_DIR [RUNS, default 3]\n");
     return 2;
   }
   const std::string dataDir = argv[1];
@@ -319,17 +330,18 @@ int main(int argc, char** argv) {
       {"Ala14 PM7 .aux, HOMO -> .glb", "polyalanine_PM7.aux", OrbitalModel::exact, OutputKind::Gltf,
        ".glb"},
   };
-  std::printf("scale 8, %d threads, best of 3; seconds\n", defaultThreadCount());
-  std::printf("%-34s %-7s %7s %6s %6s %6s %6s %6s %10s %6s %7s %9s %7s\n", "case", "model", "total",
-              "read", "S^-1/2", "box", "mesh", "write", "grid pts", "values", "evals", "triangles",
-              "peak MB");
+  std::printf("scale 8, %d threads, best of %d; seconds\n", defaultThreadCount(), runs);
+  std::printf("%-34s %-7s %7s %6s %6s %6s %6s %6s %6s %10s %6s %7s %9s %7s\n", "case", "model",
+              "total", "cpu", "read", "S^-1/2", "box", "mesh", "write", "grid pts", "values",
+              "evals", "triangles", "peak MB");
   for (const Case& c : cases) {
     const std::string input = dataDir + "/" + c.file;
     const int homo = homoOf(input, c.model);
     const std::string output = std::string(folder) + "/out" + c.extension;
     const ConversionRequest request = requestFor(input, c, output, homo);
-    const Result r = bestOfThree(
-        [&] { return c.model == OrbitalModel::classic ? runClassic(request) : runExact(request); });
+    const Result r = bestOf(runs, [&] {
+      return c.model == OrbitalModel::classic ? runClassic(request) : runExact(request);
+    });
     printCase(c, r);
     std::filesystem::remove(output);
   }
@@ -339,7 +351,7 @@ int main(int argc, char** argv) {
 
   constexpr std::size_t kAoCount = 2500;
   for (const int busy : {0, 1}) {
-    const Result r = bestOfThree([&] { return deorthogonaliseOnce(kAoCount, busy); });
+    const Result r = bestOf(runs, [&] { return deorthogonaliseOnce(kAoCount, busy); });
     std::printf("one MO over %zu AOs, S^-1/2 c by Lanczos%s: %.3f s, peak %.1f MB%s\n", kAoCount,
                 busy ? ", another core busy" : "", r.orbital, r.peakKilobytes / 1024.0,
                 r.ok ? "" : " (failed)");

@@ -84,12 +84,12 @@ inline constexpr uint32_t kLocalIndexMask = (1u << kReferenceShift) - 1;
 // Grid points on the box's faces count as outside both lobes, so every lobe is closed even if the
 // box were too small for its surface (the surface box makes sure it is not).
 //
-// The work stays near the surface: tiles of a plane that a bound keeps clear of both lobes are
-// not evaluated, the rest in squares of points at once; only the points of a row near a lobe's
-// points get slots for crossings and are visited for cubes; and the crossing searches of a plane
-// or a layer have their evaluations done together, a round at a time. None of this changes the
-// mesh: the points skipped lie outside both lobes either way, and the searches and vertices are
-// numbered as a visit of every point in order would number them.
+// The work stays near the surface: cubes of the grid and then tiles of a plane that a bound keeps
+// clear of both lobes are not evaluated, the rest in squares of points at once; only the points of
+// a row near a lobe's points get slots for crossings and are visited for cubes; and the crossing
+// searches of a plane or a layer have their evaluations done together, a round at a time. None of
+// this changes the mesh: the points skipped lie outside both lobes either way, and the searches and
+// vertices are numbered as a visit of every point in order would number them.
 template <SampledField F>
 class IsosurfaceSweep {
  public:
@@ -101,7 +101,9 @@ class IsosurfaceSweep {
         m_nx(box.high[0] - box.low[0]),
         m_ny(box.high[1] - box.low[1]),
         m_nz(box.high[2] - box.low[2]),
-        m_stride(static_cast<std::size_t>(m_nx) + 1) {}
+        m_stride(static_cast<std::size_t>(m_nx) + 1) {
+    findClearBlocks();
+  }
 
   [[nodiscard]] int32_t layerCount() const { return m_nz; }
 
@@ -210,8 +212,40 @@ class IsosurfaceSweep {
 
   // Values and lobes of the plane's points off the box's faces.
   void classifyInterior(int32_t k, SweepPlane& plane) const {
+    const std::size_t blockRow =
+        static_cast<std::size_t>((k - 1) / kTile) * static_cast<std::size_t>(m_blocksY);
     for (int32_t ty = 1; ty < m_ny; ty += kTile) {
-      for (int32_t tx = 1; tx < m_nx; tx += kTile) classifyTile(k, tx, ty, kTile, plane);
+      const std::size_t block = (blockRow + static_cast<std::size_t>((ty - 1) / kTile)) *
+                                static_cast<std::size_t>(m_blocksX);
+      for (int32_t tx = 1; tx < m_nx; tx += kTile) {
+        if (!m_clearBlocks[block + static_cast<std::size_t>((tx - 1) / kTile)]) {
+          classifyTile(k, tx, ty, kTile, plane);
+        }
+      }
+    }
+  }
+
+  // Marks the cubes of kTile^3 interior points that the bound keeps clear of both lobes, so that
+  // the planes through them need not ask about their tiles one by one.
+  void findClearBlocks() {
+    const auto blocks = [](int32_t n) { return n > 1 ? (n - 2) / kTile + 1 : 0; };
+    m_blocksX = blocks(m_nx);
+    m_blocksY = blocks(m_ny);
+    const int32_t blocksZ = blocks(m_nz);
+    m_clearBlocks.assign(static_cast<std::size_t>(m_blocksX) * static_cast<std::size_t>(m_blocksY) *
+                             static_cast<std::size_t>(blocksZ),
+                         0);
+    const auto end = [](int32_t start, int32_t n) { return std::min(n - 1, start + kTile - 1); };
+    std::size_t block = 0;
+    for (int32_t z = 1; z < m_nz; z += kTile) {
+      for (int32_t y = 1; y < m_ny; y += kTile) {
+        for (int32_t x = 1; x < m_nx; x += kTile) {
+          m_clearBlocks[block++] =
+              m_field.boundOfMagnitude(position(x, y, z),
+                                       position(end(x, m_nx), end(y, m_ny), end(z, m_nz))) <
+              kSafeFraction * m_threshold;
+        }
+      }
     }
   }
 
@@ -406,6 +440,10 @@ class IsosurfaceSweep {
   int32_t m_ny;
   int32_t m_nz;
   std::size_t m_stride;
+  // Per cube of kTile^3 interior points (x fastest), whether the bound keeps both lobes out.
+  std::vector<uint8_t> m_clearBlocks;
+  int32_t m_blocksX = 0;
+  int32_t m_blocksY = 0;
 };
 
 }  // namespace lobewright
