@@ -179,25 +179,6 @@ class CrossingSearch {
   FieldSample m_bestSample;
 };
 
-template <SampledField F>
-[[nodiscard]] MeshVertex findCrossing(const F& field, double sign, double threshold,
-                                      const Vec3& outside, double gOutside, const Vec3& inside,
-                                      double gInside) {
-  CrossingSearch search(sign, threshold, outside, gOutside, inside, gInside);
-  for (;;) {
-    switch (search.need()) {
-      case CrossingSearch::Need::value:
-        search.takeValue(field.valueAt(search.point()));
-        break;
-      case CrossingSearch::Need::sample:
-        search.takeSample(field.sampleAt(search.point()));
-        break;
-      case CrossingSearch::Need::nothing:
-        return search.vertex();
-    }
-  }
-}
-
 // Runs the searches to their ends, the evaluations of each round together and in the searches'
 // order (so that neighbouring searches share a batch), and appends their vertices in that order.
 // The points and the results are kept in the scratch between calls.
