@@ -51,6 +51,46 @@ constexpr int kMaxLanczosSteps = 400;
   return {vector.data(), vector.data() + vector.size()};
 }
 
+[[nodiscard]] Eigen::VectorXd diagonalOf(const SymmetricMatrix& packed) {
+  const std::vector<double>& lower = packed.lowerTriangle();
+  Eigen::VectorXd diagonal(static_cast<Eigen::Index>(packed.size()));
+  std::size_t k = 0;
+  for (Eigen::Index i = 0; i < diagonal.size(); ++i) {
+    k += static_cast<std::size_t>(i);
+    diagonal(i) = lower[k++];
+  }
+  return diagonal;
+}
+
+// Whether every 2 x 2 principal minor is positive, as in any positive definite matrix: a positive
+// diagonal and S_ij^2 < S_ii S_jj. Cheap, and it catches a damaged entry that the Lanczos process
+// might never meet.
+[[nodiscard]] bool passesPairTest(const SymmetricMatrix& packed, const Eigen::VectorXd& diagonal) {
+  if (!diagonal.allFinite() || !(diagonal.array() > 0.0).all()) return false;
+  const std::vector<double>& lower = packed.lowerTriangle();
+  std::size_t k = 0;
+  for (Eigen::Index i = 0; i < diagonal.size(); ++i) {
+    for (Eigen::Index j = 0; j < i; ++j) {
+      const double entry = lower[k++];
+      if (!(entry * entry < diagonal(i) * diagonal(j))) return false;
+    }
+    ++k;
+  }
+  return true;
+}
+
+// y = S x from the packed lower triangle, read once in storage order.
+void multiplyPacked(const SymmetricMatrix& packed, const Eigen::VectorXd& x, Eigen::VectorXd& y) {
+  const double* row = packed.lowerTriangle().data();
+  y.setZero();
+  for (Eigen::Index i = 0; i < x.size(); ++i) {
+    const Eigen::Map<const Eigen::VectorXd> offDiagonal(row, i);
+    y.head(i) += x(i) * offDiagonal;
+    y(i) += offDiagonal.dot(x.head(i)) + row[i] * x(i);
+    row += i + 1;
+  }
+}
+
 // f(T) e1 for f(x) = x^-1/2 and the symmetric tridiagonal T with the given diagonal and
 // off-diagonal; empty when T is not positive definite.
 [[nodiscard]] std::optional<Eigen::VectorXd> inverseSqrtFirstColumn(
@@ -92,8 +132,8 @@ AoCoefficients deorthogonalise(const SymmetricMatrix& overlap,
   if (overlap.size() != coefficients.size() || overlap.empty()) {
     return {{}, sizeMismatch(overlap.size(), coefficients.size())};
   }
-  const Eigen::MatrixXd s = fullMatrix(overlap);
-  if (Eigen::LLT<Eigen::MatrixXd>(s).info() != Eigen::Success) return {{}, kNotPositiveDefinite};
+  const Eigen::VectorXd diagonalOfS = diagonalOf(overlap);
+  if (!passesPairTest(overlap, diagonalOfS)) return {{}, kNotPositiveDefinite};
 
   const Eigen::Map<const Eigen::VectorXd> c = asVector(coefficients);
   const double length = c.norm();
@@ -101,7 +141,7 @@ AoCoefficients deorthogonalise(const SymmetricMatrix& overlap,
 
   // Lanczos with full reorthogonalisation: S V_m = V_m T_m + beta_m v_(m+1) e_m^T, and
   // S^-1/2 c ~ |c| V_m T_m^-1/2 e_1.
-  const Eigen::Index n = s.rows();
+  const auto n = static_cast<Eigen::Index>(overlap.size());
   const Eigen::Index stepCap = std::min<Eigen::Index>(n, kMaxLanczosSteps);
   Eigen::MatrixXd basis(n, stepCap);
   basis.col(0) = c / length;
@@ -109,10 +149,10 @@ AoCoefficients deorthogonalise(const SymmetricMatrix& overlap,
   std::vector<double> offDiagonal;
   Eigen::VectorXd w(n);
   Eigen::VectorXd previous;
-  const double scale = s.diagonal().cwiseAbs().maxCoeff();
+  const double scale = diagonalOfS.maxCoeff();
   Eigen::Index nextCheck = kCheckInterval;
   for (Eigen::Index j = 0; j < stepCap; ++j) {
-    w.noalias() = s * basis.col(j);
+    multiplyPacked(overlap, basis.col(j), w);
     diagonal.push_back(basis.col(j).dot(w));
     // Twice is enough to keep the basis orthogonal to working precision.
     for (int pass = 0; pass < 2; ++pass) {

@@ -13,9 +13,6 @@ namespace {
 
 constexpr int kLargestPqn = 7;
 
-// Below this distance (bohr) from the nucleus the radial direction is taken as undefined.
-constexpr double kAtNucleus = 1e-12;
-
 constexpr const char* kTooLarge =
     "The MO's coefficients or exponents are too large to be evaluated; the file may be damaged.";
 
@@ -229,88 +226,6 @@ double ExactOrbital::reachOfShells(uint32_t begin, uint32_t end) const {
 
 double ExactOrbital::reachOf(uint32_t atom) const {
   return m_reachSquared[atom] < 0.0 ? -1.0 : std::sqrt(m_reachSquared[atom]) * kBohrInAngstrom;
-}
-
-template <bool kGradient>
-void ExactOrbital::addAtom(uint32_t atom, const Vec3& p, double& value, Vec3& gradient) const {
-  const double x = p.x - m_x[atom];
-  const double y = p.y - m_y[atom];
-  const double z = p.z - m_z[atom];
-  const double r2 = x * x + y * y + z * z;
-  if (r2 > m_reachSquared[atom]) return;
-  const double r = std::sqrt(r2);
-  double lastZeta = -1.0;
-  double exponential = 0.0;
-  for (uint32_t s = m_firstShell[atom]; s < m_firstShell[atom + 1]; ++s) {
-    const Shell& shell = m_shells[s];
-    if (shell.zeta != lastZeta) {
-      lastZeta = shell.zeta;
-      exponential = std::exp(-shell.zeta * r);
-    }
-    const double radial = power(r, shell.radialPower) * exponential;
-    const double* a = shell.folded;
-    double polynomial = 0.0;
-    Vec3 polynomialGradient;
-    switch (shell.l) {
-      case 0:
-        polynomial = a[0];
-        break;
-      case 1:
-        polynomial = a[0] * x + a[1] * y + a[2] * z;
-        polynomialGradient = {a[0], a[1], a[2]};
-        break;
-      default:
-        polynomial = a[0] * (x * x - y * y) + a[1] * x * z + a[2] * (2.0 * z * z - x * x - y * y) +
-                     a[3] * y * z + a[4] * x * y;
-        polynomialGradient = {2.0 * (a[0] - a[2]) * x + a[1] * z + a[4] * y,
-                              -2.0 * (a[0] + a[2]) * y + a[3] * z + a[4] * x,
-                              a[1] * x + 4.0 * a[2] * z + a[3] * y};
-        break;
-    }
-    value += radial * polynomial;
-    if constexpr (kGradient) {
-      gradient = gradient + radial * polynomialGradient;
-      if (r > kAtNucleus) {
-        // d/dr (r^k e^(-zeta r)) = (k / r - zeta) r^k e^(-zeta r), along (x, y, z) / r.
-        const double along = (shell.radialPower / r - shell.zeta) * radial * polynomial / r;
-        gradient = gradient + Vec3{along * x, along * y, along * z};
-      }
-    }
-  }
-}
-
-double ExactOrbital::valueAt(const Vec3& p) const {
-  const Vec3 bohr = kBohrPerAngstrom * p;
-  double value = 0.0;
-  Vec3 unused;
-  for (uint32_t atom = 0; atom < m_x.size(); ++atom) addAtom<false>(atom, bohr, value, unused);
-  return value;
-}
-
-FieldSample ExactOrbital::sampleAt(const Vec3& p) const {
-  const Vec3 bohr = kBohrPerAngstrom * p;
-  FieldSample sample;
-  for (uint32_t atom = 0; atom < m_x.size(); ++atom) {
-    addAtom<true>(atom, bohr, sample.value, sample.gradient);
-  }
-  sample.gradient = kBohrPerAngstrom * sample.gradient;
-  return sample;
-}
-
-double ExactOrbital::valueAt(const Vec3& p, std::span<const uint32_t> atoms) const {
-  const Vec3 bohr = kBohrPerAngstrom * p;
-  double value = 0.0;
-  Vec3 unused;
-  for (const uint32_t atom : atoms) addAtom<false>(atom, bohr, value, unused);
-  return value;
-}
-
-FieldSample ExactOrbital::sampleAt(const Vec3& p, std::span<const uint32_t> atoms) const {
-  const Vec3 bohr = kBohrPerAngstrom * p;
-  FieldSample sample;
-  for (const uint32_t atom : atoms) addAtom<true>(atom, bohr, sample.value, sample.gradient);
-  sample.gradient = kBohrPerAngstrom * sample.gradient;
-  return sample;
 }
 
 double ExactOrbital::distanceSquaredToBox(uint32_t atom, const Vec3& low, const Vec3& high) const {

@@ -17,31 +17,58 @@ namespace lobewright {
 
 inline constexpr uint32_t kNoVertex = std::numeric_limits<uint32_t>::max();
 inline constexpr int kLobeCount = 2;  // 0: positive, 1: negative
+inline constexpr int kPlaneSlots = 3;
+inline constexpr int kLayerSlots = 4;
 
-// A lobe's vertices on a set of grid edges, and per grid point and edge direction the index of
-// the vertex on that edge (kNoVertex where the lobe does not cross it).
+// The points of one grid row that have slots for their edges: from `first` to `end` (exclusive),
+// their slots from `offset` on. Only points near a lobe have them.
+struct RowSpan {
+  int32_t first = 0;
+  int32_t end = 0;
+  std::size_t offset = 0;
+};
+
+// The first and the last point of a grid row that lie in a lobe; first > last when none does.
+struct RowExtent {
+  int32_t first = 0;
+  int32_t last = -1;
+};
+
+// A lobe's vertices on a set of grid edges, and per edge slot the index of the vertex on that
+// edge (kNoVertex where the lobe does not cross it).
 struct LobeCrossings {
   std::vector<uint32_t> vertexOfEdge;
   std::vector<MeshVertex> vertices;
 };
 
+// Storage a piece of the sweep reuses: its crossing searches and their points and results.
+struct SweepScratch {
+  std::vector<CrossingSearch> searches;
+  CrossingScratch crossings;
+};
+
 // One plane of grid points, points numbered x fastest: their values (NaN where a bound showed
 // that no lobe is near and the value was not needed), which lobes hold them (bit 0 positive,
-// bit 1 negative), and the crossings on the edges that lie in the plane, three per point in the
-// directions x, y and x + y.
+// bit 1 negative), the extent of the lobes in each row, and the crossings on the edges that lie
+// in the plane, three slots per point of the row spans in the directions x, y and x + y.
 struct SweepPlane {
   std::vector<double> values;
   std::vector<uint8_t> inside;
+  std::vector<RowExtent> extents;
+  std::vector<RowSpan> spans;
   std::array<LobeCrossings, kLobeCount> lobes;
+  SweepScratch scratch;
 };
 
-// The cubes between two planes: the crossings on the edges that join the planes, four per point
-// of the lower plane in the directions z, x + z, y + z and x + y + z, and the lobes' triangles.
-// A triangle's corners are references: the top two bits say whether the vertex belongs to the
-// lower plane, the upper plane or this layer, the rest is its index there.
+// The cubes between two planes: the crossings on the edges that join the planes, four slots per
+// point of the lower plane's row spans in the directions z, x + z, y + z and x + y + z, and the
+// lobes' triangles. A triangle's corners are references: the top two bits say whether the vertex
+// belongs to the lower plane, the upper plane or this layer, the rest is its index there.
 struct SweepLayer {
+  std::vector<RowSpan> spans;
   std::array<LobeCrossings, kLobeCount> lobes;
   std::array<std::vector<std::array<uint32_t, 3>>, kLobeCount> triangles;
+  SweepScratch scratch;
 };
 
 inline constexpr uint32_t kReferenceShift = 30;
@@ -56,6 +83,13 @@ inline constexpr uint32_t kLocalIndexMask = (1u << kReferenceShift) - 1;
 //
 // Grid points on the box's faces count as outside both lobes, so every lobe is closed even if the
 // box were too small for its surface (the surface box makes sure it is not).
+//
+// The work stays near the surface: cubes of the grid and then tiles of a plane that a bound keeps
+// clear of both lobes are not evaluated, the rest in squares of points at once; only the points of
+// a row near a lobe's points get slots for crossings and are visited for cubes; and the crossing
+// searches of a plane or a layer have their evaluations done together, a round at a time. None of
+// this changes the mesh: the points skipped lie outside both lobes either way, and the searches and
+// vertices are numbered as a visit of every point in order would number them.
 template <SampledField F>
 class IsosurfaceSweep {
  public:
@@ -67,7 +101,9 @@ class IsosurfaceSweep {
         m_nx(box.high[0] - box.low[0]),
         m_ny(box.high[1] - box.low[1]),
         m_nz(box.high[2] - box.low[2]),
-        m_stride(static_cast<std::size_t>(m_nx) + 1) {}
+        m_stride(static_cast<std::size_t>(m_nx) + 1) {
+    findClearBlocks();
+  }
 
   [[nodiscard]] int32_t layerCount() const { return m_nz; }
 
@@ -75,48 +111,67 @@ class IsosurfaceSweep {
     const std::size_t points = m_stride * (static_cast<std::size_t>(m_ny) + 1);
     plane.values.assign(points, std::numeric_limits<double>::quiet_NaN());
     plane.inside.assign(points, 0);
+    plane.extents.assign(static_cast<std::size_t>(m_ny) + 1, RowExtent{});
     if (k > 0 && k < m_nz) classifyInterior(k, plane);
+    // A point's edges in the plane reach its own row and the next.
+    const std::size_t slots = setSpans(plane.spans, kPlaneSlots, [&](int32_t iy) {
+      return iy < m_ny ? merged(plane.extents[iy], plane.extents[iy + 1]) : plane.extents[iy];
+    });
     for (int lobe = 0; lobe < kLobeCount; ++lobe) {
       LobeCrossings& crossings = plane.lobes[lobe];
-      crossings.vertexOfEdge.assign(3 * points, kNoVertex);
+      crossings.vertexOfEdge.assign(slots, kNoVertex);
       crossings.vertices.clear();
+      plane.scratch.searches.clear();
       const uint8_t bit = static_cast<uint8_t>(1u << lobe);
       for (int32_t iy = 0; iy <= m_ny; ++iy) {
-        for (int32_t ix = 0; ix <= m_nx; ++ix) {
+        const RowSpan& span = plane.spans[iy];
+        for (int32_t ix = span.first; ix < span.end; ++ix) {
           const std::size_t at = index(ix, iy);
           const bool in = plane.inside[at] & bit;
-          const auto cross = [&](int slot, std::size_t other, int32_t ox, int32_t oy) {
+          const std::size_t slot =
+              span.offset + kPlaneSlots * static_cast<std::size_t>(ix - span.first);
+          const auto cross = [&](int direction, std::size_t other, int32_t ox, int32_t oy) {
             if (in == static_cast<bool>(plane.inside[other] & bit)) return;
-            crossings.vertexOfEdge[3 * at + slot] =
-                addCrossing(crossings, lobe, position(ix, iy, k), plane.values[at], in,
-                            position(ox, oy, k), plane.values[other]);
+            crossings.vertexOfEdge[slot + direction] =
+                addSearch(plane.scratch.searches, lobe, position(ix, iy, k), plane.values[at], in,
+                          position(ox, oy, k), plane.values[other]);
           };
           if (ix < m_nx) cross(0, at + 1, ix + 1, iy);
           if (iy < m_ny) cross(1, at + m_stride, ix, iy + 1);
           if (ix < m_nx && iy < m_ny) cross(2, at + m_stride + 1, ix + 1, iy + 1);
         }
       }
+      findCrossings(m_field, plane.scratch.searches, crossings.vertices, plane.scratch.crossings);
     }
   }
 
   void computeLayer(int32_t k, const SweepPlane& lower, const SweepPlane& upper,
                     SweepLayer& layer) const {
-    const std::size_t points = m_stride * (static_cast<std::size_t>(m_ny) + 1);
+    // A point's edges to the upper plane reach the same row and the next there.
+    const auto reach = [&](int32_t iy) {
+      const RowExtent both = merged(lower.extents[iy], upper.extents[iy]);
+      return iy < m_ny ? merged(both, upper.extents[iy + 1]) : both;
+    };
+    const std::size_t slots = setSpans(layer.spans, kLayerSlots, reach);
     for (int lobe = 0; lobe < kLobeCount; ++lobe) {
       LobeCrossings& crossings = layer.lobes[lobe];
-      crossings.vertexOfEdge.assign(4 * points, kNoVertex);
+      crossings.vertexOfEdge.assign(slots, kNoVertex);
       crossings.vertices.clear();
       layer.triangles[lobe].clear();
+      layer.scratch.searches.clear();
       const uint8_t bit = static_cast<uint8_t>(1u << lobe);
       for (int32_t iy = 0; iy <= m_ny; ++iy) {
-        for (int32_t ix = 0; ix <= m_nx; ++ix) {
+        const RowSpan& span = layer.spans[iy];
+        for (int32_t ix = span.first; ix < span.end; ++ix) {
           const std::size_t at = index(ix, iy);
           const bool in = lower.inside[at] & bit;
-          const auto cross = [&](int slot, std::size_t other, int32_t ox, int32_t oy) {
+          const std::size_t slot =
+              span.offset + kLayerSlots * static_cast<std::size_t>(ix - span.first);
+          const auto cross = [&](int direction, std::size_t other, int32_t ox, int32_t oy) {
             if (in == static_cast<bool>(upper.inside[other] & bit)) return;
-            crossings.vertexOfEdge[4 * at + slot] =
-                addCrossing(crossings, lobe, position(ix, iy, k), lower.values[at], in,
-                            position(ox, oy, k + 1), upper.values[other]);
+            crossings.vertexOfEdge[slot + direction] =
+                addSearch(layer.scratch.searches, lobe, position(ix, iy, k), lower.values[at], in,
+                          position(ox, oy, k + 1), upper.values[other]);
           };
           cross(0, at, ix, iy);
           if (ix < m_nx) cross(1, at + 1, ix + 1, iy);
@@ -124,9 +179,15 @@ class IsosurfaceSweep {
           if (ix < m_nx && iy < m_ny) cross(3, at + m_stride + 1, ix + 1, iy + 1);
         }
       }
+      findCrossings(m_field, layer.scratch.searches, crossings.vertices, layer.scratch.crossings);
     }
+    // A cube reaches two rows of both planes.
     for (int32_t iy = 0; iy < m_ny; ++iy) {
-      for (int32_t ix = 0; ix < m_nx; ++ix) cutCube(ix, iy, lower, upper, layer);
+      const RowExtent near =
+          merged(reach(iy), merged(lower.extents[iy + 1], upper.extents[iy + 1]));
+      const int32_t first = std::max(0, near.first - 1);
+      const int32_t last = std::min(m_nx - 1, near.last);
+      for (int32_t ix = first; ix <= last; ++ix) cutCube(ix, iy, lower, upper, layer);
     }
   }
 
@@ -151,8 +212,40 @@ class IsosurfaceSweep {
 
   // Values and lobes of the plane's points off the box's faces.
   void classifyInterior(int32_t k, SweepPlane& plane) const {
+    const std::size_t blockRow =
+        static_cast<std::size_t>((k - 1) / kTile) * static_cast<std::size_t>(m_blocksY);
     for (int32_t ty = 1; ty < m_ny; ty += kTile) {
-      for (int32_t tx = 1; tx < m_nx; tx += kTile) classifyTile(k, tx, ty, kTile, plane);
+      const std::size_t block = (blockRow + static_cast<std::size_t>((ty - 1) / kTile)) *
+                                static_cast<std::size_t>(m_blocksX);
+      for (int32_t tx = 1; tx < m_nx; tx += kTile) {
+        if (!m_clearBlocks[block + static_cast<std::size_t>((tx - 1) / kTile)]) {
+          classifyTile(k, tx, ty, kTile, plane);
+        }
+      }
+    }
+  }
+
+  // Marks the cubes of kTile^3 interior points that the bound keeps clear of both lobes, so that
+  // the planes through them need not ask about their tiles one by one.
+  void findClearBlocks() {
+    const auto blocks = [](int32_t n) { return n > 1 ? (n - 2) / kTile + 1 : 0; };
+    m_blocksX = blocks(m_nx);
+    m_blocksY = blocks(m_ny);
+    const int32_t blocksZ = blocks(m_nz);
+    m_clearBlocks.assign(static_cast<std::size_t>(m_blocksX) * static_cast<std::size_t>(m_blocksY) *
+                             static_cast<std::size_t>(blocksZ),
+                         0);
+    const auto end = [](int32_t start, int32_t n) { return std::min(n - 1, start + kTile - 1); };
+    std::size_t block = 0;
+    for (int32_t z = 1; z < m_nz; z += kTile) {
+      for (int32_t y = 1; y < m_ny; y += kTile) {
+        for (int32_t x = 1; x < m_nx; x += kTile) {
+          m_clearBlocks[block++] =
+              m_field.boundOfMagnitude(position(x, y, z),
+                                       position(end(x, m_nx), end(y, m_ny), end(z, m_nz))) <
+              kSafeFraction * m_threshold;
+        }
+      }
     }
   }
 
@@ -173,15 +266,68 @@ class IsosurfaceSweep {
       }
       return;
     }
+    CrossingScratch& scratch = plane.scratch.crossings;
+    scratch.points.clear();
     for (int32_t iy = y; iy <= yEnd; ++iy) {
+      for (int32_t ix = x; ix <= xEnd; ++ix) scratch.points.push_back(position(ix, iy, k));
+    }
+    scratch.values.resize(scratch.points.size());
+    valuesOf(m_field, scratch.points, scratch.values);
+    std::size_t next = 0;
+    for (int32_t iy = y; iy <= yEnd; ++iy) {
+      RowExtent& extent = plane.extents[iy];
       for (int32_t ix = x; ix <= xEnd; ++ix) {
         const std::size_t at = index(ix, iy);
-        const double v = m_field.valueAt(position(ix, iy, k));
+        const double v = scratch.values[next++];
         plane.values[at] = v;
         plane.inside[at] =
             static_cast<uint8_t>((v > m_threshold ? 1 : 0) | (-v > m_threshold ? 2 : 0));
+        if (plane.inside[at] != 0) {
+          extent.first = extent.first > extent.last ? ix : std::min(extent.first, ix);
+          extent.last = std::max(extent.last, ix);
+        }
       }
     }
+  }
+
+  [[nodiscard]] static RowExtent merged(const RowExtent& a, const RowExtent& b) {
+    if (a.first > a.last) return b;
+    if (b.first > b.last) return a;
+    return {std::min(a.first, b.first), std::max(a.last, b.last)};
+  }
+
+  // Gives each row the points from one before the extent `near(iy)` to its end, within the grid,
+  // `slotsPerPoint` slots each, and returns the number of slots.
+  template <class Near>
+  std::size_t setSpans(std::vector<RowSpan>& spans, int slotsPerPoint, const Near& near) const {
+    spans.resize(static_cast<std::size_t>(m_ny) + 1);
+    std::size_t offset = 0;
+    for (int32_t iy = 0; iy <= m_ny; ++iy) {
+      const RowExtent extent = near(iy);
+      RowSpan& span = spans[iy];
+      span.offset = offset;
+      if (extent.first > extent.last) {
+        span.first = span.end = 0;
+        continue;
+      }
+      span.first = std::max(0, extent.first - 1);
+      span.end = std::min(m_nx, extent.last) + 1;
+      offset +=
+          static_cast<std::size_t>(slotsPerPoint) * static_cast<std::size_t>(span.end - span.first);
+    }
+    return offset;
+  }
+
+  // The vertex on the edge in the given direction from grid point (ix, iy), kNoVertex where none.
+  [[nodiscard]] static uint32_t vertexAt(const std::vector<RowSpan>& spans,
+                                         const LobeCrossings& crossings, int slotsPerPoint,
+                                         int32_t ix, int32_t iy, int direction) {
+    const RowSpan& span = spans[iy];
+    if (ix < span.first || ix >= span.end) return kNoVertex;
+    return crossings.vertexOfEdge[span.offset +
+                                  static_cast<std::size_t>(slotsPerPoint) *
+                                      static_cast<std::size_t>(ix - span.first) +
+                                  static_cast<std::size_t>(direction)];
   }
 
   // The value of g = sign * value - threshold from a stored value, NaN kept.
@@ -189,18 +335,19 @@ class IsosurfaceSweep {
     return (lobe == 0 ? value : -value) - m_threshold;
   }
 
-  // Adds the crossing on the edge from a to b, one end inside the lobe, and returns its index.
-  uint32_t addCrossing(LobeCrossings& crossings, int lobe, const Vec3& a, double valueA,
-                       bool aInside, const Vec3& b, double valueB) const {
+  // Adds the search for the crossing on the edge from a to b, one end inside the lobe, and
+  // returns the index its vertex will have.
+  uint32_t addSearch(std::vector<CrossingSearch>& searches, int lobe, const Vec3& a, double valueA,
+                     bool aInside, const Vec3& b, double valueB) const {
     const double sign = lobe == 0 ? 1.0 : -1.0;
-    const auto count = crossings.vertices.size();
+    const auto count = searches.size();
     if (count > kLocalIndexMask) throw std::length_error("Too many surface points in one plane.");
     if (aInside) {
-      crossings.vertices.push_back(findCrossing(
-          m_field, sign, m_threshold, b, lobeValue(lobe, valueB), a, lobeValue(lobe, valueA)));
+      searches.emplace_back(sign, m_threshold, b, lobeValue(lobe, valueB), a,
+                            lobeValue(lobe, valueA));
     } else {
-      crossings.vertices.push_back(findCrossing(
-          m_field, sign, m_threshold, a, lobeValue(lobe, valueA), b, lobeValue(lobe, valueB)));
+      searches.emplace_back(sign, m_threshold, a, lobeValue(lobe, valueA), b,
+                            lobeValue(lobe, valueB));
     }
     return static_cast<uint32_t>(count);
   }
@@ -225,14 +372,17 @@ class IsosurfaceSweep {
       std::array<uint32_t, kKuhnEdgeCount> edges;
       for (int e = 0; e < kKuhnEdgeCount; ++e) {
         const KuhnEdge& edge = kKuhnEdges[e];
-        const std::size_t base = square[edge.base & 3];
+        const int32_t bx = ix + (edge.base & 1);
+        const int32_t by = iy + ((edge.base >> 1) & 1);
         if (edge.direction & 4) {
-          const uint32_t v = layer.lobes[lobe].vertexOfEdge[4 * base + (edge.direction - 4)];
+          const uint32_t v =
+              vertexAt(layer.spans, layer.lobes[lobe], kLayerSlots, bx, by, edge.direction - 4);
           edges[e] = v == kNoVertex ? kNoVertex : (kThisLayer << kReferenceShift) | v;
         } else {
           const bool top = edge.base & 4;
+          const SweepPlane& plane = top ? upper : lower;
           const uint32_t v =
-              (top ? upper : lower).lobes[lobe].vertexOfEdge[3 * base + (edge.direction - 1)];
+              vertexAt(plane.spans, plane.lobes[lobe], kPlaneSlots, bx, by, edge.direction - 1);
           edges[e] = v == kNoVertex ? kNoVertex
                                     : ((top ? kUpperPlane : kLowerPlane) << kReferenceShift) | v;
         }
@@ -290,6 +440,10 @@ class IsosurfaceSweep {
   int32_t m_ny;
   int32_t m_nz;
   std::size_t m_stride;
+  // Per cube of kTile^3 interior points (x fastest), whether the bound keeps both lobes out.
+  std::vector<uint8_t> m_clearBlocks;
+  int32_t m_blocksX = 0;
+  int32_t m_blocksY = 0;
 };
 
 }  // namespace lobewright

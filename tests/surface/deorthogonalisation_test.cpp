@@ -138,8 +138,17 @@ TEST(Deorthogonalisation, HandlesEdgeCasesAndRefusesWhatItCannotDo) {
   indefinite(0, 0) = 0.65;
   indefinite(1, 0) = 0.85;
   indefinite(1, 1) = 0.65;
+  // A damaged entry that the MO never meets: c = e1 spans a Krylov space of its own, in which S
+  // looks positive definite, but S_21^2 > S_11 S_22. Likewise a diagonal that is not positive.
+  SymmetricMatrix damaged = diagonal;
+  damaged(1, 1) = 1.0;
+  damaged(2, 1) = 1.5;
+  SymmetricMatrix negativeDiagonal = diagonal;
+  negativeDiagonal(2, 2) = -1.0;
   for (const std::string& error :
-       {deorthogonalise(indefinite, {1.0, 0.0}).error, inverseSqrtOf(indefinite).error}) {
+       {deorthogonalise(indefinite, {1.0, 0.0}).error, inverseSqrtOf(indefinite).error,
+        deorthogonalise(damaged, {1.0, 0.0, 0.0}).error,
+        deorthogonalise(negativeDiagonal, {1.0, 0.0, 0.0}).error}) {
     EXPECT_NE(error.find("not positive definite"), std::string::npos) << error;
   }
   EXPECT_EQ(deorthogonalise(diagonal, {1.0, 2.0}).error,

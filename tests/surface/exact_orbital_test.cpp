@@ -285,6 +285,49 @@ TEST(ExactOrbital, BuildsOnlyWhatItCanEvaluate) {
   }
 }
 
+// Points evaluated together give the numbers they give one at a time, to the bit: batches of
+// every length around the chunk size, of points close together (a few atoms reach the chunk's
+// box) and spread over the molecule (most atoms reach the box, few reach each point), with
+// points at nuclei and far out where no atom reaches.
+TEST(ExactOrbital, BatchesGiveTheNumbersOfSinglePoints) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> jitter(-0.2, 0.2);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.file);
+    const Loaded loaded = load(c);
+    const auto [low, high] = around(loaded.calculation, 6.0);
+    const std::vector<CalculationAtom>& atoms = loaded.calculation.atoms;
+    for (const ExactOrbital& orbital : loaded.orbitals) {
+      for (const std::size_t count :
+           {std::size_t{1}, std::size_t{7}, std::size_t{16}, std::size_t{17}, std::size_t{40}}) {
+        for (const bool close : {true, false}) {
+          std::vector<Vec3> points;
+          const Vec3 centre = randomPoint(random, low, high);
+          for (std::size_t i = 0; i < count; ++i) {
+            points.push_back(close ? centre + Vec3{jitter(random), jitter(random), jitter(random)}
+                                   : randomPoint(random, low, high));
+          }
+          points[count / 2] = atoms[count % atoms.size()].position;
+          points[count - 1] = high + Vec3{30.0, 0.0, 0.0};
+          std::vector<double> values(count);
+          std::vector<FieldSample> samples(count);
+          orbital.valuesAt(points, values);
+          orbital.samplesAt(points, samples);
+          for (std::size_t i = 0; i < count; ++i) {
+            EXPECT_EQ(values[i], orbital.valueAt(points[i])) << i;
+            EXPECT_EQ(samples[i].value, values[i]) << i;
+            EXPECT_EQ(samples[i].gradient, orbital.sampleAt(points[i]).gradient) << i;
+          }
+          EXPECT_EQ(values[count - 1], 0.0);
+        }
+      }
+    }
+    std::vector<double> tooFew(2);
+    EXPECT_THROW(loaded.orbitals.front().valuesAt(std::vector<Vec3>(3), tooFew),
+                 std::invalid_argument);
+  }
+}
+
 TEST(ExactOrbital, NegatedCoefficientsNegateTheField) {
   const Calculation thiophene = readSample("thiophene_PM7.aux");
   std::vector<double> d = thiophene.orbitals[12].coefficients;

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <span>
 #include <string>
 
 #include "support/synthetic_fields.h"
@@ -234,6 +236,54 @@ TEST(WatertightMesher, SkippingByTheBoundChangesNothing) {
   for (const LobeSign sign : {LobeSign::positive, LobeSign::negative}) {
     EXPECT_EQ(skipped.lobe(sign).positions, full.lobe(sign).positions);
     EXPECT_EQ(skipped.lobe(sign).triangles, full.lobe(sign).triangles);
+  }
+}
+
+// The blob field, evaluating many points at once when the mesher asks so, and counting how many
+// it was asked for in how many batches (from any thread).
+class BatchedBlobField : public BlobField {
+ public:
+  using BlobField::BlobField;
+
+  void valuesAt(std::span<const Vec3> points, std::span<double> values) const {
+    count(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) values[i] = valueAt(points[i]);
+  }
+  void samplesAt(std::span<const Vec3> points, std::span<FieldSample> samples) const {
+    count(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) samples[i] = sampleAt(points[i]);
+  }
+  [[nodiscard]] double pointsPerBatch() const {
+    return static_cast<double>(m_points) / static_cast<double>(m_batches);
+  }
+
+ private:
+  void count(std::size_t points) const {
+    m_batches.fetch_add(1);
+    m_points.fetch_add(static_cast<int64_t>(points));
+  }
+  mutable std::atomic<int64_t> m_batches{0};
+  mutable std::atomic<int64_t> m_points{0};
+};
+
+// Grid values and crossing searches go to a field in batches when it takes them, with the same
+// mesh as one point at a time.
+TEST(WatertightMesher, BatchesGiveTheSameMesh) {
+  const std::vector<Blob> blobs{{{0.2, 0.1, 0}, 1.0, 1.0, false}, {{1.4, 0, 0.3}, -1.0, 2.0, true}};
+  const BlobField single(blobs);
+  const BatchedBlobField batched(blobs);
+  static_assert(BatchField<BatchedBlobField> && !BatchField<BlobField>);
+  const GridBox box = findSurfaceBox(single, 0.05, 6, {0, 0, 0}, {1.4, 0, 0.3}).value();
+  SweepControl control;
+  control.threads = 2;
+  const OrbitalMesh one = meshIsosurface(single, 0.05, 6, box, control);
+  const OrbitalMesh many = meshIsosurface(batched, 0.05, 6, box, control);
+  EXPECT_GT(batched.pointsPerBatch(), 8.0);
+  for (const LobeSign sign : {LobeSign::positive, LobeSign::negative}) {
+    EXPECT_FALSE(one.lobe(sign).triangles.empty());
+    EXPECT_EQ(many.lobe(sign).positions, one.lobe(sign).positions);
+    EXPECT_EQ(many.lobe(sign).normals, one.lobe(sign).normals);
+    EXPECT_EQ(many.lobe(sign).triangles, one.lobe(sign).triangles);
   }
 }
 
