@@ -104,11 +104,12 @@ gui: build
 	fi
 	@build/bin/lobewright
 
-# Times the literal and the fast sweep, then the watertight mesher, on the bundled samples (a few
-# minutes).
+# Times the literal and the fast sweep, the watertight mesher on the bundled samples, then the
+# classic and the exact model side by side on a steroid and a peptide (several minutes).
 bench: build
 	@build/bin/sweep_bench samples caffeine.mno hexadecane.out
 	@build/bin/mesh_bench samples caffeine.mno hexadecane.out
+	@build/bin/model_bench bench/molecules
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz demo
