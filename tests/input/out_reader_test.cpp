@@ -74,18 +74,8 @@ TEST(OutReader, AgreesWithTheAuxFileOfTheSameRun) {
     const Calculation expected = aux.basis();
 
     EXPECT_EQ(c.method, aux.words("METHOD").front());
-    ASSERT_EQ(c.atoms.size(), expected.atoms.size());
-    for (std::size_t i = 0; i < c.atoms.size(); ++i) {
-      EXPECT_EQ(c.atoms[i].symbol, expected.atoms[i].symbol);
-      EXPECT_LT(norm(c.atoms[i].position - expected.atoms[i].position), 1e-4);
-    }
-    ASSERT_EQ(c.basis.size(), expected.basis.size());
-    for (std::size_t i = 0; i < c.basis.size(); ++i) {
-      EXPECT_EQ(c.basis[i].atom, expected.basis[i].atom) << i;
-      EXPECT_EQ(c.basis[i].n, expected.basis[i].n) << i;
-      EXPECT_EQ(c.basis[i].type, expected.basis[i].type) << i;
-      EXPECT_NEAR(c.basis[i].zeta, expected.basis[i].zeta, digits) << i;
-    }
+    testing::expectSameAtomsAndBasis(c, expected, 1e-4, digits);
+    if (::testing::Test::HasFatalFailure()) return;
 
     const bool uhf = aux.has("ALPHA_EIGENVECTORS");
     std::map<Spin, AuxMos> sets;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -8,6 +10,7 @@
 
 #include "input/calculation.h"
 #include "input/number_text.h"
+#include "input/vector3.h"
 
 namespace lobewright::testing {
 
@@ -69,5 +72,23 @@ class AuxSections {
  private:
   std::map<std::string, std::vector<std::string>> m_sections;
 };
+
+// Expects a reader's atoms and basis to be the .aux file's, to the tolerances the file's digits
+// allow.
+inline void expectSameAtomsAndBasis(const Calculation& c, const Calculation& expected,
+                                    double positionTolerance, double zetaTolerance) {
+  ASSERT_EQ(c.atoms.size(), expected.atoms.size());
+  for (std::size_t i = 0; i < c.atoms.size(); ++i) {
+    EXPECT_EQ(c.atoms[i].symbol, expected.atoms[i].symbol);
+    EXPECT_LT(norm(c.atoms[i].position - expected.atoms[i].position), positionTolerance);
+  }
+  ASSERT_EQ(c.basis.size(), expected.basis.size());
+  for (std::size_t i = 0; i < c.basis.size(); ++i) {
+    EXPECT_EQ(c.basis[i].atom, expected.basis[i].atom) << i;
+    EXPECT_EQ(c.basis[i].n, expected.basis[i].n) << i;
+    EXPECT_EQ(c.basis[i].type, expected.basis[i].type) << i;
+    EXPECT_NEAR(c.basis[i].zeta, expected.basis[i].zeta, zetaTolerance) << i;
+  }
+}
 
 }  // namespace lobewright::testing
