@@ -5,6 +5,8 @@
 #include <fstream>
 #include <memory>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "app/cube_output.h"
 #include "app/exact_input.h"
@@ -13,6 +15,7 @@
 #include "app/homo_lumo_locator.h"
 #include "app/input_kind.h"
 #include "app/input_source.h"
+#include "app/mesh_output.h"
 #include "app/output_file.h"
 #include "app/output_format.h"
 #include "app/settings_check.h"
@@ -46,11 +49,27 @@ SweepCounters writeClassicOutput(std::ostream& out, const Molecule& molecule,
   return PovSceneWriter(out).writeScene(molecule, sceneOptions(settings), bounds, progress, sweep);
 }
 
-// Why the output may not be written over: it is one of the files the run reads.
-std::optional<std::string> readFileAsOutput(const ConversionRequest& request) {
-  const std::string& output = request.settings.outputPath;
-  if (sameFile(output, request.inputFile)) return "it is the input file";
-  if (sameFile(output, request.parameterFile)) return "it is the parameter file";
+// A file the run would write over although it must not: one of the files the run reads, or, for
+// an OBJ, the output itself named as its own material file. The file and the reason.
+std::optional<std::pair<std::string, std::string>> forbiddenOutput(
+    const ConversionRequest& request) {
+  const ConversionSettings& settings = request.settings;
+  std::vector<std::string> outputs{settings.outputPath};
+  if (settings.outputKind == OutputKind::Obj) {
+    const std::string material = materialPathFor(settings.outputPath);
+    if (std::filesystem::path(material).lexically_normal() ==
+        std::filesystem::path(settings.outputPath).lexically_normal()) {
+      return std::pair{settings.outputPath, std::string("its material file has the same name")};
+    }
+    outputs.push_back(material);
+  }
+  for (const std::string& output : outputs) {
+    if (sameFile(output, request.inputFile))
+      return std::pair{output, std::string("it is the input file")};
+    if (sameFile(output, request.parameterFile)) {
+      return std::pair{output, std::string("it is the parameter file")};
+    }
+  }
   return std::nullopt;
 }
 
@@ -171,7 +190,8 @@ ConversionOutcome convertClassic(const ConversionRequest& request, const InputSo
   };
   SweepCounters counters;
   try {
-    counters = writeClassicOutput(output->stream(), molecule, settings, bounds, reportOrStop, sweep);
+    counters =
+        writeClassicOutput(output->stream(), molecule, settings, bounds, reportOrStop, sweep);
   } catch (const SweepCancelled&) {
     return failure(ConversionStatus::cancelled, kCancelledMessage);
   } catch (const std::ios_base::failure&) {
@@ -229,9 +249,9 @@ ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& m
   if (auto problem = unusableSettingsMessage(settings)) {
     return failure(ConversionStatus::unusableSettings, std::move(*problem));
   }
-  if (const auto problem = readFileAsOutput(request)) {
+  if (const auto problem = forbiddenOutput(request)) {
     return failure(ConversionStatus::cannotOpenOutput,
-                   withReason(kCannotOpenOutputMessage, settings.outputPath, *problem));
+                   withReason(kCannotOpenOutputMessage, problem->first, problem->second));
   }
   std::string error;
   const std::optional<InputSource> source = InputSource::load(request.inputFile, error);

@@ -49,6 +49,8 @@ class HostileUse : public ::testing::Test {
 TEST_F(HostileUse, AnInputIsNeverOverwritten) {
   const std::string original = readFile(m_input);
   fs::create_hard_link(m_input, m_dir.file("link.pov"));
+  // m.obj's material file would be m.mtl.
+  fs::create_hard_link(m_input, m_dir.file("m.mtl"));
   writeFile(m_dir.file("p.txt"), readFile(dataPath("pm3r.txt")));
   const std::pair<std::string, const char*> cases[] = {
       {quoted(m_input) + quoted(m_input) + "--format pov --homo " + params(), "the input file"},
@@ -56,6 +58,7 @@ TEST_F(HostileUse, AnInputIsNeverOverwritten) {
       {quoted(m_input) + quoted(m_dir.file("p.txt")) + "--format pov --homo --params " +
            quoted(m_dir.file("p.txt")),
        "the parameter file"},
+      {quoted(m_input) + quoted(m_dir.file("m.obj")) + "--homo " + params(), "the input file"},
   };
   for (const auto& [arguments, which] : cases) {
     const auto result = convert(arguments);
@@ -65,6 +68,14 @@ TEST_F(HostileUse, AnInputIsNeverOverwritten) {
   }
   EXPECT_EQ(readFile(m_input), original);
   EXPECT_EQ(readFile(m_dir.file("p.txt")), readFile(dataPath("pm3r.txt")));
+
+  // An OBJ named like its own material file would be lost under it.
+  const auto result = convert(quoted(m_input) + quoted(m_dir.file("x.mtl")) + "--format obj " +
+                              "--homo " + params());
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Lobewright error: Cannot open output file.\n" + m_dir.file("x.mtl") +
+                            ": its material file has the same name\n");
+  EXPECT_FALSE(fs::exists(m_dir.file("x.mtl")));
 }
 
 TEST_F(HostileUse, OnlyRegularFilesOrStandardInputAreRead) {
@@ -124,11 +135,12 @@ TEST_F(HostileUse, AKillAtAnyMomentLeavesTheOldFileAndNothingElse) {
   for (int run = 0; run < 4; ++run) {
     writeFile(m_dir.file("out.ls"), "old");
     const int delayMs = static_cast<int>(random() % 400);
-    testing::runProgram("(" + quoted(LOBEWRIGHT_CONVERTER) + quoted(dataPath("caffeine.mno")) +
-                            quoted(m_dir.file("out.ls")) + params() +
-                            " --mo 37 --scale 24 --quiet & pid=$!; sleep " +
-                            std::to_string(delayMs / 1000.0) + "; kill -9 $pid; wait $pid)",
-                        m_dir);
+    std::string command = "(";
+    command += quoted(LOBEWRIGHT_CONVERTER);
+    command += quoted(dataPath("caffeine.mno")) + quoted(m_dir.file("out.ls")) + params();
+    command += " --mo 37 --scale 24 --quiet & pid=$!; sleep ";
+    command += std::to_string(delayMs / 1000.0) + "; kill -9 $pid; wait $pid)";
+    testing::runProgram(command, m_dir);
     const std::string left = readFile(m_dir.file("out.ls"));
     // The run may have finished before the kill; then the file is the whole new script.
     EXPECT_TRUE(left == "old" || left.substr(left.size() - 3) == "}\r\n") << delayMs << " ms";
