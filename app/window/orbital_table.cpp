@@ -33,6 +33,8 @@ OrbitalTable::OrbitalTable(QWidget* parent) : QTreeWidget(parent) {
   // Out of the classic controls' tab chain; a click gives it the keys.
   setFocusPolicy(Qt::ClickFocus);
   header()->setStretchLastSection(true);
+  // The columns are narrow; the header's default least width would push the marks out of view.
+  header()->setMinimumSectionSize(fontMetrics().horizontalAdvance("MO") + 8);
   header()->setSectionsMovable(false);
   const auto pick = [this](QTreeWidgetItem* item) {
     if (item == nullptr) return;
@@ -70,9 +72,7 @@ void OrbitalTable::setRows(const std::vector<OrbitalRow>& rows) {
     items.push_back(item);
   }
   addTopLevelItems(items);
-  for (const Column fitted : {kNumber, kEnergy, kOccupancy, kLabel}) {
-    resizeColumnToContents(fitted);
-  }
+  for (int column = 0; column < kColumnCount; ++column) resizeColumnToContents(column);
   if (homo != nullptr) scrollToItem(homo, QAbstractItemView::PositionAtCenter);
 }
 

@@ -98,7 +98,8 @@ class Canvas {
         const double height = std::sqrt(rest);
         const Vec3 normal{dx / radius, -dy / radius, height / radius};
         const double lit = kAmbient + (1.0 - kAmbient) * std::max(0.0, dot(normal, kLight));
-        plot(x, y, centre.z + height, packed(sphere.colour, lit));
+        // The depth is in Angstrom, the radius on the screen in pixels.
+        plot(x, y, centre.z + height / m_scale, packed(sphere.colour, lit));
       }
     }
   }

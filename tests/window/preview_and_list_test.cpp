@@ -228,6 +228,25 @@ TEST(PreviewRaster, DrawsAnyContentWithoutFault) {
   EXPECT_TRUE(renderPreview({&scene, &structure, {}}, {}, 0, 10, 0).pixels.empty());
   EXPECT_TRUE(
       renderPreview({&scene, &structure, {}}, {}, 10, kLargestPreviewSide + 1, 0).pixels.empty());
+}
+
+// A ball behind a lobe is hidden by it, and seen once the view turns half round.
+TEST(PreviewRaster, TheNearerThingHidesTheFarther) {
+  WrittenScene scene;
+  scene.triangles = {{{Vec3{-3, -3, 1}, Vec3{3, -3, 1}, Vec3{0, 3, 1}}, LobeSign::positive}};
+  scene.atoms = {{"N", {0, 0, 0}}};
+  const BallAndStickModel structure = buildBallAndStick(scene.atoms);
+  const auto centre = [&](const PreviewView& view) {
+    const PreviewImage image = renderPreview({&scene, &structure, {}}, view, 101, 101, 0);
+    return image.pixels[50 * 101 + 50] & 0xFFFFFFu;
+  };
+  const uint32_t front = centre({});
+  EXPECT_EQ(front & 0x00FFFFu, 0u) << std::hex << front << " is not the red lobe";
+  const uint32_t back = centre(turned({}, std::acos(-1.0), 0.0));
+  EXPECT_NE(back & 0x00FFFFu, 0u) << std::hex << back << " is not the ball";
+}
+
+TEST(PreviewRaster, ZoomStaysWithinItsBounds) {
   EXPECT_EQ(zoomed({}, std::numeric_limits<double>::infinity()).zoom, 1.0);
   EXPECT_EQ(zoomed({}, 1e9).zoom, kGreatestZoom);
 }
