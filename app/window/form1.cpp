@@ -8,9 +8,11 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <filesystem>
@@ -84,6 +86,16 @@ constexpr int kFormTop = 134;
 constexpr int kFormPixelSize = 11;
 constexpr int kSpeedButtonPixelSize = 9;
 constexpr int kSmallestPixelSize = 7;
+
+// The window's place of old, unless the screen is too small for it there (at a large scale): then
+// as near it as the screen allows.
+QPoint startingPlace(int width, int height) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {kFormLeft, kFormTop};
+  const QRect room = screen->availableGeometry();
+  return {std::max(room.left(), std::min(kFormLeft, room.right() + 1 - width)),
+          std::max(room.top(), std::min(kFormTop, room.bottom() + 1 - height))};
+}
 
 template <class Control>
 Control* place(Control* control, const char* name, int left, int top, int width, int height) {
@@ -168,7 +180,7 @@ TForm1::TForm1(DialogPresenter& dialogs, QWidget* parent)
   createControls();
   chainTabOrder();
   setFixedSize(kClientWidth, kClientHeight);
-  move(kFormLeft, kFormTop);
+  move(startingPlace(kClientWidth, kClientHeight));
 
   ParametersDialog = {"ParametersDialog", FileDialogKind::open, "pm3r.txt", "Text (*.txt)|*.txt"};
   OutputDialog = {"OutputDialog", FileDialogKind::save, "out", outputFilterList()};
