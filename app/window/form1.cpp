@@ -351,6 +351,7 @@ void TForm1::MoEditChange(QObject*) {
   if (value == 0) return;
   settings.moNumber = value;
   MoUpDown->setPosition(value);
+  OrbitalList->showOrbital(value, settings.spin);
 }
 
 void TForm1::MoEditExit(QObject*) { setText(MoEdit, formatInteger(settings.moNumber)); }
@@ -404,6 +405,7 @@ void TForm1::takeInputFile() {
   settings.spin = Spin::alpha;
   SpinComboBox->setCurrentIndex(kAlphaEntry);
   SpinComboBox->setVisible(OrbitalList->hasBetaRows());
+  OrbitalList->showOrbital(settings.moNumber, settings.spin);
 }
 
 void TForm1::OrbitalsComboBoxChange(QObject*) {
@@ -413,6 +415,7 @@ void TForm1::OrbitalsComboBoxChange(QObject*) {
 
 void TForm1::SpinComboBoxChange(QObject*) {
   settings.spin = SpinComboBox->currentIndex() == kBetaEntry ? Spin::beta : Spin::alpha;
+  OrbitalList->showOrbital(settings.moNumber, settings.spin);
 }
 
 void TForm1::OrbitalListPick(const OrbitalRow& row) {

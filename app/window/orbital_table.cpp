@@ -81,4 +81,18 @@ bool OrbitalTable::hasBetaRows() const {
                      [](const OrbitalRow& row) { return row.spin == Spin::beta; });
 }
 
+void OrbitalTable::showOrbital(int number, Spin spin) {
+  const QSignalBlocker quiet(this);
+  for (std::size_t i = 0; i < m_rows.size(); ++i) {
+    const OrbitalRow& row = m_rows[i];
+    if (row.number != number || (row.spin != Spin::none && row.spin != spin)) continue;
+    QTreeWidgetItem* item = topLevelItem(static_cast<int>(i));
+    setCurrentItem(item);
+    scrollToItem(item);
+    return;
+  }
+  setCurrentItem(nullptr);
+  clearSelection();
+}
+
 }  // namespace lobewright

@@ -19,6 +19,9 @@ class OrbitalTable : public QTreeWidget {
   void setRows(const std::vector<OrbitalRow>& rows);
   [[nodiscard]] const std::vector<OrbitalRow>& rows() const { return m_rows; }
   [[nodiscard]] bool hasBetaRows() const;
+  // Makes the MO's row (of the spin set, in a UHF list) the current one, without picking it;
+  // no row is current when the list does not hold the MO.
+  void showOrbital(int number, Spin spin);
 
  signals:
   // The user chose the row: by a click, or by moving to it with the keys.

@@ -131,6 +131,14 @@ TEST_F(Window, TheListFillsForAnAuxFileAndARowSetsTheMo) {
   EXPECT_EQ(textOf(form->MoEdit), "3");
   EXPECT_EQ(form->settings.moNumber, 3);
   EXPECT_EQ(form->MoUpDown->position(), 3);
+  // The list follows the MO field, whatever sets it.
+  clickAndWait(form->HOMOButton);
+  EXPECT_EQ(list->currentItem(), homo);
+  type(form->MoEdit, "9");
+  EXPECT_EQ(list->currentItem(), list->topLevelItem(8));
+  type(form->MoEdit, "99");
+  EXPECT_EQ(list->currentItem(), nullptr);
+  EXPECT_EQ(form->settings.moNumber, 99);
 
   chooseInput(directory.file("missing.aux"));
   EXPECT_EQ(list->topLevelItemCount(), 0);
