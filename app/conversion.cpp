@@ -183,6 +183,18 @@ ConversionOutcome convertClassic(const ConversionRequest& request, const InputSo
   };
   SweepOptions sweep = request.sweep;
   sweep.stop = stop;
+  SceneSampler sampler;
+  if (request.keepScene) {
+    // The sweep's corners are in grid units.
+    const double perPoint = 1.0 / settings.scale;
+    const auto inAngstrom = [perPoint](const Point& p) {
+      return Vec3{p.x * perPoint, p.y * perPoint, p.z * perPoint};
+    };
+    sweep.observer = [&sampler, inAngstrom](const SurfaceTriangle& t) {
+      sampler.add({{inAngstrom(t.apex), inAngstrom(t.second), inAngstrom(t.third)},
+                   lobeSign(t.apexValue)});
+    };
+  }
   const auto cannotWrite = [&] {
     if (stop.stop_requested()) return failure(ConversionStatus::cancelled, kCancelledMessage);
     return failure(ConversionStatus::cannotWriteOutput,
@@ -199,7 +211,9 @@ ConversionOutcome convertClassic(const ConversionRequest& request, const InputSo
   }
   if (!output->commit()) return cannotWrite();
   if (counters.triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);
-  return {ConversionStatus::succeeded, {}, counters.triangles};
+  ConversionOutcome outcome{ConversionStatus::succeeded, {}, counters.triangles};
+  if (request.keepScene) outcome.scene = std::make_shared<WrittenScene>(sampler.take(atoms));
+  return outcome;
 }
 
 ConversionOutcome convertExact(const ConversionRequest& request, const InputSource& source,

@@ -7,6 +7,7 @@
 
 #include "app/conversion_settings.h"
 #include "app/input_source.h"
+#include "app/written_scene.h"
 #include "input/messages.h"
 #include "input/molecule.h"
 #include "surface/grid_bounds.h"
@@ -48,6 +49,8 @@ struct ConversionRequest {
   std::function<void(const GridBounds&)> beforeSweep = nullptr;
   // Stops the run at the next grid layer; the output is then left as it was.
   std::stop_token stop;
+  // Whether a successful run returns what it wrote as a scene, for a preview.
+  bool keepScene = false;
 };
 
 enum class ConversionStatus {
@@ -66,6 +69,8 @@ struct ConversionOutcome {
   // What to tell the user under the caption "Lobewright error"; empty on success.
   std::string message;
   int64_t triangles = 0;
+  // What was written, when the request asked for it and the run succeeded.
+  std::shared_ptr<const WrittenScene> scene = nullptr;
 
   [[nodiscard]] bool succeeded() const { return status == ConversionStatus::succeeded; }
 };

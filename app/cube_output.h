@@ -66,7 +66,10 @@ template <SampledField Field>
     return {ConversionStatus::cannotWriteOutput, kCannotWriteOutputMessage};
   }
   progress(100);
-  return {ConversionStatus::succeeded, {}, 0};
+  ConversionOutcome outcome{ConversionStatus::succeeded, {}, 0};
+  // A cube holds no surface; its scene is the molecule alone.
+  if (request.keepScene) outcome.scene = std::make_shared<WrittenScene>(WrittenScene{{}, atoms, 0});
+  return outcome;
 }
 
 }  // namespace lobewright

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/input_source.h"
 #include "input/eigenvector_heading.h"
 #include "input/modern_mopac_reader.h"
 #include "input/text_scan.h"
@@ -44,6 +45,14 @@ InputKind detectInputKind(std::istream& in) {
   }
   return heading->layout == EigenvectorHeading::Layout::older ? InputKind::olderLayout
                                                               : InputKind::newerLayout;
+}
+
+std::optional<InputKind> detectFileKind(const std::string& path) {
+  std::string error;
+  const std::optional<InputSource> source = InputSource::load(path, error);
+  const std::unique_ptr<std::istream> text = source ? source->open(error) : nullptr;
+  if (!text) return std::nullopt;
+  return detectInputKind(*text);
 }
 
 OrbitalModel modelFor(InputKind kind, OrbitalModel asked) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <istream>
+#include <optional>
+#include <string>
 
 #include "app/conversion_settings.h"
 
@@ -21,6 +23,8 @@ inline constexpr const char* kNotMopacMessage =
     "MOPAC run";
 
 [[nodiscard]] InputKind detectInputKind(std::istream& in);
+// The kind of the named file (or "-"), or nothing when it cannot be read as an input.
+[[nodiscard]] std::optional<InputKind> detectFileKind(const std::string& path);
 
 // The model a conversion of this kind of input uses: the one asked for, or, when that is
 // automatic, classic for the older layout, so that its scenes stay as they have always been,

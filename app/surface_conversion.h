@@ -68,7 +68,9 @@ template <SampledField Field>
   }
   progress(100);
   if (triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);
-  return {ConversionStatus::succeeded, {}, triangles};
+  ConversionOutcome outcome{ConversionStatus::succeeded, {}, triangles};
+  if (request.keepScene) outcome.scene = std::make_shared<WrittenScene>(sampleScene(mesh, atoms));
+  return outcome;
 }
 
 }  // namespace lobewright

@@ -26,6 +26,9 @@ struct SweepOptions {
   // within moments and SweepCancelled is thrown; the literal sweep leaves the check to its
   // progress callback, once per layer.
   std::stop_token stop;
+  // When set, sees every triangle the consumer is given, just before it (a preview keeps a
+  // sample of them without sweeping twice).
+  std::function<void(const SurfaceTriangle&)> observer;
 };
 
 // Which corners of each triangle need their forward-difference gradient.
@@ -63,6 +66,7 @@ SweepCounters sweepSurface(const Molecule& molecule, float threshold, int accura
           // every corner in an ordered set), so it too stops at once.
           for (const ShadedTriangle& triangle : layer) {
             if (options.stop.stop_requested()) throw SweepCancelled{};
+            if (options.observer) options.observer(triangle.triangle);
             consumer(triangle);
           }
           reportProgress(percent);
@@ -75,6 +79,7 @@ SweepCounters sweepSurface(const Molecule& molecule, float threshold, int accura
       field, threshold, accuracy, bounds,
       [&](const SurfaceTriangle& triangle) {
         ++counters.triangles;
+        if (options.observer) options.observer(triangle);
         ShadedTriangle shaded{triangle, {}};
         if (gradients == GradientsAt::everyCorner) {
           const SmoothTriangle smooth = smoothTriangle(field, triangle);

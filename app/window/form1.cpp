@@ -3,23 +3,32 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QKeySequence>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <filesystem>
 #include <system_error>
 
 #include "app/homo_lumo_locator.h"
+#include "app/input_kind.h"
+#include "app/orbital_list.h"
 #include "app/output_choice.h"
+#include "app/output_format.h"
 #include "app/settings_text.h"
 #include "app/window/edit.h"
 #include "app/window/form_font.h"
+#include "app/window/frontier_lookup.h"
+#include "app/window/orbital_table.h"
+#include "app/window/preview_widget.h"
 #include "app/window/status_line.h"
 
 namespace lobewright {
@@ -32,24 +41,61 @@ constexpr const char* kCancellingStatus = "Cancelling...";
 // Shown when a run ends with an exception; the message box says what it was.
 constexpr const char* kFailedStatus = "Failed.";
 
-// The MOPAC outputs the input dialog offers, the first one selected at first.
+// The MOPAC files the input dialog offers, the first one selected at first.
 const std::vector<FileFilter> kInputFilters = {
     {"MOPAC output (*.mno)", "*.mno"},
     {"MOPAC output (*.out)", "*.out"},
+    {"MOPAC auxiliary file (*.aux)", "*.aux"},
+    {"MOPAC graphics file (*.mgf)", "*.mgf"},
 };
+
+// Every format the converter writes, in its order: the selected filter's place picks the format.
+std::string outputFilterList() {
+  std::vector<FileFilter> filters;
+  for (const OutputFormat& format : outputFormats()) {
+    std::string pattern(1, '*');
+    pattern.append(format.extension);
+    std::string description(format.description);
+    description.append(" (").append(pattern).append(")");
+    filters.push_back({std::move(description), std::move(pattern)});
+  }
+  return joinFilterList(filters);
+}
+
+// The orbitals choice's entries, in this order.
+constexpr int kClassicEntry = 0;
+constexpr int kExactEntry = 1;
+constexpr int kAlphaEntry = 0;
+constexpr int kBetaEntry = 1;
 
 // A HOMO or LUMO look-up that ends within this time is taken without greying the window.
 constexpr std::chrono::milliseconds kQuickLookup{50};
 
-// The status line and Cancel lie below the classic controls, which keep their places.
-constexpr int kClientWidth = 245;
-constexpr int kClientHeight = 273;
+// The status line and Cancel lie below the classic controls, which keep their places in the top
+// left corner; the orbitals choice comes below them, the MO list and the preview to their right.
+// The whole window fits a 1600 by 900 screen at twice the normal scale.
+constexpr int kClientWidth = 800;
+constexpr int kClientHeight = 448;
+constexpr int kListLeft = 243;
+constexpr int kListWidth = 236;
+constexpr int kPreviewLeft = kListLeft + kListWidth + 8;
+constexpr int kChoiceTop = 277;
 constexpr int kFormLeft = 193;
 constexpr int kFormTop = 134;
 // The window was laid out for an 11-pixel font, its speed buttons for a 9-pixel one.
 constexpr int kFormPixelSize = 11;
 constexpr int kSpeedButtonPixelSize = 9;
 constexpr int kSmallestPixelSize = 7;
+
+// The window's place of old, unless the screen is too small for it there (at a large scale): then
+// as near it as the screen allows.
+QPoint startingPlace(int width, int height) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {kFormLeft, kFormTop};
+  const QRect room = screen->availableGeometry();
+  return {std::max(room.left(), std::min(kFormLeft, room.right() + 1 - width)),
+          std::max(room.top(), std::min(kFormTop, room.bottom() + 1 - height))};
+}
 
 template <class Control>
 Control* place(Control* control, const char* name, int left, int top, int width, int height) {
@@ -134,11 +180,10 @@ TForm1::TForm1(DialogPresenter& dialogs, QWidget* parent)
   createControls();
   chainTabOrder();
   setFixedSize(kClientWidth, kClientHeight);
-  move(kFormLeft, kFormTop);
+  move(startingPlace(kClientWidth, kClientHeight));
 
   ParametersDialog = {"ParametersDialog", FileDialogKind::open, "pm3r.txt", "Text (*.txt)|*.txt"};
-  OutputDialog = {"OutputDialog", FileDialogKind::save, "out",
-                  "POVray (*.pov)|*.pov|LScript (*.ls)|*.ls"};
+  OutputDialog = {"OutputDialog", FileDialogKind::save, "out", outputFilterList()};
   InputDialog = {"InputDialog", FileDialogKind::open, "", joinFilterList(kInputFilters)};
 
   connectHandlers();
@@ -179,13 +224,27 @@ void TForm1::createControls() {
   ThreshEdit = edit(this, "ThreshEdit", 56, "0.05");
   CutoffEdit = edit(this, "CutoffEdit", 104, "3.5");
   BondEdit = edit(this, "BondEdit", 128, "1.6");
+  OrbitalsLabel = label(this, "OrbitalsLabel", 8, kChoiceTop + 4, "Orbitals");
+  OrbitalsComboBox = place(new QComboBox(this), "OrbitalsComboBox", 88, kChoiceTop, 67, 22);
+  OrbitalsComboBox->addItems({"classic", "exact"});
+  SpinComboBox = place(new QComboBox(this), "SpinComboBox", 160, kChoiceTop, 75, 22);
+  SpinComboBox->addItems({"alpha", "beta"});
+  SpinComboBox->hide();
+  // Out of the classic controls' tab chain; a click gives them the keys.
+  OrbitalsComboBox->setFocusPolicy(Qt::ClickFocus);
+  SpinComboBox->setFocusPolicy(Qt::ClickFocus);
+  OrbitalList =
+      place(new OrbitalTable(this), "OrbitalList", kListLeft, 8, kListWidth, kClientHeight - 16);
+  Preview = place(new PreviewWidget(this), "Preview", kPreviewLeft, 8,
+                  kClientWidth - kPreviewLeft - 8, kClientHeight - 16);
   const int speedButtonRoom = 33 - 4;
   HOMOButton->setFont(fittingFont(font(), kSpeedButtonPixelSize, kSmallestPixelSize,
                                   {{"HOMO", speedButtonRoom}, {"LUMO", speedButtonRoom}}));
   LUMOButton->setFont(HOMOButton->font());
-  m_inputControls = {MoEdit,           MoUpDown, ScaleUpDown,       LevelUpDown, ThreshEdit,
-                     CutoffEdit,       BondEdit, StructureCheckBox, HOMOButton,  LUMOButton,
-                     ParametersButton, InButton, OutButton,         CalcButton};
+  m_inputControls = {MoEdit,           MoUpDown,   ScaleUpDown,       LevelUpDown, ThreshEdit,
+                     CutoffEdit,       BondEdit,   StructureCheckBox, HOMOButton,  LUMOButton,
+                     ParametersButton, InButton,   OutButton,         CalcButton,  OrbitalsComboBox,
+                     SpinComboBox,     OrbitalList};
 }
 
 void TForm1::chooseFormFont() {
@@ -202,6 +261,7 @@ void TForm1::chooseFormFont() {
                        {"Threshold", labelRoom},
                        {"Accuracy:", labelRoom},
                        {"Bond Length", labelRoom},
+                       {"Orbitals", labelRoom},
                        {"Show structure", checkBoxTextRoom},
                        {"Parameters...", buttonRoom},
                        {"Out file...", buttonRoom},
@@ -273,6 +333,12 @@ void TForm1::connectHandlers() {
           [this] { guarded([this] { CalcButtonClick(CalcButton); }); });
   connect(CancelButton, &QPushButton::clicked, this,
           [this] { guarded([this] { CancelButtonClick(CancelButton); }); });
+  connect(OrbitalsComboBox, &QComboBox::activated, this,
+          [this] { guarded([this] { OrbitalsComboBoxChange(OrbitalsComboBox); }); });
+  connect(SpinComboBox, &QComboBox::activated, this,
+          [this] { guarded([this] { SpinComboBoxChange(SpinComboBox); }); });
+  connect(OrbitalList, &OrbitalTable::picked, this,
+          [this](const OrbitalRow& row) { guarded([this, &row] { OrbitalListPick(row); }); });
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, this,
           [this] { guarded([this] { CancelButtonClick(CancelButton); }); });
@@ -285,6 +351,7 @@ void TForm1::MoEditChange(QObject*) {
   if (value == 0) return;
   settings.moNumber = value;
   MoUpDown->setPosition(value);
+  OrbitalList->showOrbital(value, settings.spin);
 }
 
 void TForm1::MoEditExit(QObject*) { setText(MoEdit, formatInteger(settings.moNumber)); }
@@ -319,7 +386,46 @@ void TForm1::BondEditExit(QObject*) { setText(BondEdit, formatGeneral(settings.b
 // The chosen files are only remembered; the commands read them when they run.
 void TForm1::ParametersButtonClick(QObject*) { m_dialogs.execute(ParametersDialog); }
 
-void TForm1::InButtonClick(QObject*) { m_dialogs.execute(InputDialog); }
+void TForm1::InButtonClick(QObject*) {
+  if (m_dialogs.execute(InputDialog)) takeInputFile();
+}
+
+// An input that cannot be read gives an empty list without a message: Calculate says why.
+void TForm1::takeInputFile() {
+  ConversionRequest request;
+  request.parameterFile = ParametersDialog.fileName;
+  request.inputFile = InputDialog.fileName;
+  const OrbitalListing listing = listOrbitals(request);
+  OrbitalList->setRows(listing.rows);
+  settings.model = OrbitalModel::automatic;
+  const InputKind kind = detectFileKind(request.inputFile).value_or(InputKind::notMopac);
+  OrbitalsComboBox->setCurrentIndex(modelFor(kind, OrbitalModel::automatic) == OrbitalModel::classic
+                                        ? kClassicEntry
+                                        : kExactEntry);
+  settings.spin = Spin::alpha;
+  SpinComboBox->setCurrentIndex(kAlphaEntry);
+  SpinComboBox->setVisible(OrbitalList->hasBetaRows());
+  OrbitalList->showOrbital(settings.moNumber, settings.spin);
+}
+
+void TForm1::OrbitalsComboBoxChange(QObject*) {
+  settings.model = OrbitalsComboBox->currentIndex() == kClassicEntry ? OrbitalModel::classic
+                                                                     : OrbitalModel::exact;
+}
+
+void TForm1::SpinComboBoxChange(QObject*) {
+  settings.spin = SpinComboBox->currentIndex() == kBetaEntry ? Spin::beta : Spin::alpha;
+  OrbitalList->showOrbital(settings.moNumber, settings.spin);
+}
+
+void TForm1::OrbitalListPick(const OrbitalRow& row) {
+  if (row.spin != Spin::none) {
+    settings.spin = row.spin;
+    SpinComboBox->setCurrentIndex(row.spin == Spin::beta ? kBetaEntry : kAlphaEntry);
+  }
+  settings.moNumber = row.number;
+  setText(MoEdit, formatInteger(row.number));
+}
 
 // Whether the user confirms or cancels, the output is derived from the dialog's name and
 // selected filter as they now stand.
@@ -339,18 +445,21 @@ void TForm1::HOMOButtonClick(QObject* Sender) {
   }
   const FrontierOrbital which =
       Sender == LUMOButton ? FrontierOrbital::lumo : FrontierOrbital::homo;
-  const std::string fileName = InputDialog.fileName;
+  ConversionRequest request;
+  request.parameterFile = ParametersDialog.fileName;
+  request.inputFile = InputDialog.fileName;
+  request.settings = settings;
   m_run.start(
-      [this, fileName, which](std::stop_token stop,
-                              BackgroundRun::Channel&) -> BackgroundRun::Finish {
-        const std::optional<int32_t> mo = locateFrontierOrbital(fileName, which, stop);
+      [this, request, which](std::stop_token stop,
+                             BackgroundRun::Channel&) -> BackgroundRun::Finish {
+        const FrontierLookup found = lookUpFrontier(request, which, stop);
         if (stop.stop_requested()) return nullptr;
-        return [this, fileName, mo] {
-          if (!mo || *mo > kGreatestMoNumber) {
-            m_dialogs.show(kErrorCaption, cannotFindFrontierMessage(fileName, mo));
+        return [this, found] {
+          if (!found.mo) {
+            m_dialogs.show(kErrorCaption, found.error);
             return;
           }
-          settings.moNumber = *mo;
+          settings.moNumber = *found.mo;
           setText(MoEdit, formatInteger(settings.moNumber));
         };
       },
@@ -375,6 +484,7 @@ void TForm1::CalcButtonClick(QObject*) {
   request.parameterFile = ParametersDialog.fileName;
   request.inputFile = InputDialog.fileName;
   request.settings = settings;
+  request.keepScene = true;
   enterRunning();
   showStatus(kCalculatingStatus);
   m_run.start(
@@ -387,8 +497,10 @@ void TForm1::CalcButtonClick(QObject*) {
               channel.post([this, percent] { showProgress(percent); });
             });
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
-        return [this, outcome, path = request.settings.outputPath, seconds] {
+        return [this, outcome, path = request.settings.outputPath,
+                structure = request.settings.showStructure, seconds] {
           showStatus(conversionSummary(outcome, path, seconds.count()));
+          if (outcome.scene) Preview->setScene(outcome.scene, structure);
           if (!outcome.succeeded() && outcome.status != ConversionStatus::cancelled) {
             m_dialogs.show(kErrorCaption, outcome.message);
           }

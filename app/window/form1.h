@@ -11,6 +11,7 @@
 #include "app/window/up_down.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -19,13 +20,17 @@ class QToolButton;
 namespace lobewright {
 
 class Edit;
+class OrbitalTable;
+class PreviewWidget;
+struct OrbitalRow;
 
 inline constexpr const char* kApplicationTitle = "Lobewright";
 // What the exception box says for an exception that carries no text of its own.
 inline constexpr const char* kUnexpectedErrorMessage = "Unexpected error.";
 
-// The main window: the conversion settings, the three file dialogs and the commands. The
-// controls are public under the names the handlers use, each also its objectName.
+// The main window: the conversion settings, the three file dialogs and the commands, with the
+// input's list of MOs and a preview of the last surface written beside them. The controls are
+// public under the names the handlers use, each also its objectName.
 //
 // Calculate, HOMO and LUMO run on a thread of their own while the window goes on painting. For
 // as long as one runs, every control that could change it is disabled, so a click or a key on
@@ -55,6 +60,9 @@ class TForm1 : public QWidget {
   void HOMOButtonClick(QObject* Sender);
   void CalcButtonClick(QObject* Sender);
   void CancelButtonClick(QObject* Sender);
+  void OrbitalsComboBoxChange(QObject* Sender);
+  void SpinComboBoxChange(QObject* Sender);
+  void OrbitalListPick(const OrbitalRow& row);
 
   // True while Calculate, HOMO or LUMO runs.
   [[nodiscard]] bool busy() const { return m_run.busy(); }
@@ -84,6 +92,11 @@ class TForm1 : public QWidget {
   Edit* ThreshEdit;
   Edit* CutoffEdit;
   Edit* BondEdit;
+  QLabel* OrbitalsLabel;
+  QComboBox* OrbitalsComboBox;  // "classic" or "exact"; follows the input until the user picks
+  QComboBox* SpinComboBox;      // alpha or beta; shown for inputs with beta MOs only
+  OrbitalTable* OrbitalList;
+  PreviewWidget* Preview;
 
   FileDialog ParametersDialog;
   FileDialog OutputDialog;
@@ -99,6 +112,8 @@ class TForm1 : public QWidget {
   void chooseFormFont();
   void chainTabOrder();
   void connectHandlers();
+  // Lists the chosen input's MOs and lets the orbitals choice and the spin follow it.
+  void takeInputFile();
 
   // Runs a handler; an exception it lets out is shown in a message box and the window goes on.
   template <class Handler>

@@ -49,6 +49,29 @@ TEST(OutputChoice, ADirectoryNameStaysInTheDialog) {
                OutputKind::PovRay);
 }
 
+// After the classic two, the filters follow the converter's list of formats; a typed extension
+// of any of them gives way to the filter's.
+TEST(OutputChoice, TheNewerFormatsFollowTheClassicTwo) {
+  struct Case {
+    int filterIndex;
+    const char* typed;
+    const char* path;
+    OutputKind kind;
+  };
+  for (const Case c : {Case{3, "/m/mol.glb", "/m/mol.cube", OutputKind::Cube},
+                       Case{4, "/m/mol.pov", "/m/mol.glb", OutputKind::Gltf},
+                       Case{5, "/m/mol", "/m/mol.obj", OutputKind::Obj},
+                       Case{6, "/m/mol.cube", "/m/mol.ply", OutputKind::Ply},
+                       Case{7, "/m/mol.STL", "/m/mol.STL.stl", OutputKind::Stl},
+                       Case{8, "/m/mol.ls", "/m/mol.png", OutputKind::Png},
+                       Case{9, "/m/mol.png", "/m/mol.ls", OutputKind::LScript},
+                       Case{0, "/m/mol", "/m/mol.ls", OutputKind::LScript}}) {
+    const OutputChoice choice = chooseOutput(c.typed, c.filterIndex);
+    EXPECT_EQ(choice.outputPath, c.path) << c.filterIndex;
+    EXPECT_EQ(choice.outputKind, c.kind) << c.filterIndex;
+  }
+}
+
 TEST(OutputChoice, AnEmptyNameIsHandled) {
   expectChoice(chooseOutput("", kPovRayFilter), "", ".pov", OutputKind::PovRay);
 }

@@ -30,7 +30,7 @@ std::string textOfControl(const QWidget* control) {
 TEST_F(FormTest, ControlsArePlacedCaptionedAndNamed) {
   EXPECT_EQ(form->objectName(), "Form1");
   EXPECT_EQ(form->windowTitle(), "Lobewright");
-  EXPECT_EQ(form->size(), QSize(245, 273));
+  EXPECT_EQ(form->size(), QSize(800, 448));
   EXPECT_EQ(form->minimumSize(), form->maximumSize());
   EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -111,10 +111,15 @@ TEST_F(FormTest, StartsWithTheDefaults) {
             std::filesystem::current_path().string() + "/pm3r.txt");
   EXPECT_EQ(form->ParametersDialog.filter, "Text (*.txt)|*.txt");
   EXPECT_EQ(form->InputDialog.fileName, "");
-  EXPECT_EQ(form->InputDialog.filter, "MOPAC output (*.mno)|*.mno|MOPAC output (*.out)|*.out");
+  EXPECT_EQ(form->InputDialog.filter,
+            "MOPAC output (*.mno)|*.mno|MOPAC output (*.out)|*.out|MOPAC auxiliary file "
+            "(*.aux)|*.aux|MOPAC graphics file (*.mgf)|*.mgf");
   EXPECT_EQ(form->OutputDialog.fileName, "out");
   EXPECT_EQ(form->OutputDialog.kind, FileDialogKind::save);
-  EXPECT_EQ(form->OutputDialog.filter, "POVray (*.pov)|*.pov|LScript (*.ls)|*.ls");
+  EXPECT_EQ(form->OutputDialog.filter,
+            "POVray (*.pov)|*.pov|LScript (*.ls)|*.ls|Gaussian cube (*.cube)|*.cube|glTF binary "
+            "(*.glb)|*.glb|Wavefront OBJ (*.obj)|*.obj|PLY (*.ply)|*.ply|STL (*.stl)|*.stl|PNG "
+            "picture (*.png)|*.png");
   EXPECT_EQ(form->OutputDialog.filterIndex, 1);
   EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -351,7 +356,8 @@ TEST(FileFilterList, SplitsDescriptionAndPatternPairs) {
 TEST_F(FormTest, RealDialogsBelongToTheWindow) {
   QtDialogPresenter presenter;
   presenter.setWindow(form.get());
-  form->move(400, 300);
+  // Away from its first place, yet whole on the offscreen display's 800 by 600 pixels.
+  form->move(0, 120);
   QWidget elsewhere;
   elsewhere.show();
   elsewhere.activateWindow();
