@@ -28,7 +28,7 @@ build: deps
 
 build-asan: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLOBEWRIGHT_SANITIZE=ON \
-	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" >/dev/null
+	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 
 # The window's tests run on Qt's offscreen display, so no screen is needed.
@@ -45,6 +45,7 @@ test-asan: build-asan
 # the core build on a machine without Qt.
 build-tsan: deps
 	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOBEWRIGHT_THREAD_SANITIZE=ON \
+	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
 	  -DLOBEWRIGHT_WINDOW=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=TRUE >/dev/null
 	@cmake --build build-tsan -j $(JOBS) --target surface_tests app_tests lobewright-convert
 
