@@ -49,11 +49,14 @@ build-tsan: deps
 	  -DLOBEWRIGHT_WINDOW=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=TRUE >/dev/null
 	@cmake --build build-tsan -j $(JOBS) --target surface_tests app_tests lobewright-convert
 
+# The two test programs run side by side, one a core; each prints only its failures.
 test-tsan: build-tsan
-	@for tests in surface_tests app_tests; do \
-	  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build-tsan/bin/$$tests --gtest_brief=1 \
-	    || exit 1; \
-	done
+	@export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1; \
+	build-tsan/bin/surface_tests --gtest_brief=1 > build-tsan/surface_tests.log 2>&1 & surface=$$!; \
+	build-tsan/bin/app_tests --gtest_brief=1 > build-tsan/app_tests.log 2>&1; app=$$?; \
+	wait $$surface; surface=$$?; \
+	cat build-tsan/surface_tests.log build-tsan/app_tests.log; \
+	[ $$surface -eq 0 ] && [ $$app -eq 0 ]
 
 test: test-normal test-asan test-tsan
 
