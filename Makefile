@@ -38,7 +38,7 @@ test-normal: build
 test-asan: build-asan
 	@cd build-asan && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE consumer
 
 # ThreadSanitizer over the tests of the threaded code: the sweeps and whole conversions. This
 # build leaves the window out and hides Qt from CMake, so it also proves that the converter and
@@ -49,11 +49,16 @@ build-tsan: deps
 	  -DLOBEWRIGHT_WINDOW=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=TRUE >/dev/null
 	@cmake --build build-tsan -j $(JOBS) --target surface_tests app_tests lobewright-convert
 
-# The two test programs run side by side, one a core; each prints only its failures.
+# The two test programs run side by side, one a core. Left out: long loops over samples or
+# damaged files that run on one thread, or whose threads other tests cover (under ThreadSanitizer
+# they took a minute of the two).
+TSAN_SKIPPED := SharedSamples.EveryLobeIsClosedOutwardAndManifoldAtScalesThreeToEight:MalformedInput.*:Deorthogonalisation.LanczosAgreesWithTheEigendecomposition
 test-tsan: build-tsan
 	@export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1; \
-	build-tsan/bin/surface_tests --gtest_brief=1 > build-tsan/surface_tests.log 2>&1 & surface=$$!; \
-	build-tsan/bin/app_tests --gtest_brief=1 > build-tsan/app_tests.log 2>&1; app=$$?; \
+	build-tsan/bin/surface_tests --gtest_brief=1 --gtest_filter=-$(TSAN_SKIPPED) \
+	  > build-tsan/surface_tests.log 2>&1 & surface=$$!; \
+	build-tsan/bin/app_tests --gtest_brief=1 --gtest_filter=-$(TSAN_SKIPPED) \
+	  > build-tsan/app_tests.log 2>&1; app=$$?; \
 	wait $$surface; surface=$$?; \
 	cat build-tsan/surface_tests.log build-tsan/app_tests.log; \
 	[ $$surface -eq 0 ] && [ $$app -eq 0 ]
