@@ -278,8 +278,10 @@ struct Damage {
 TEST(AuxReader, RefusesDamagedFilesWithTheLineAndTheFault) {
   const std::string good = sample("formaldehyde_PM7.aux");
   const std::string truncated = good.substr(0, good.find("  -0.0000027922053"));
+  std::string tooLong(2 << 20, '1');
+  tooLong += '\n';
   std::string longLine = good;
-  longLine.insert(longLine.find(" TOTAL_DENSITY"), std::string(2 << 20, '1') + "\n");
+  longLine.insert(longLine.find(" TOTAL_DENSITY"), tooLong);
 
   const Damage damages[] = {
       {"empty file", "", 0, "there is no ATOM_EL section"},

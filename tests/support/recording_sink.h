@@ -23,7 +23,10 @@ class RecordingSink : public MessageSink {
 };
 
 inline std::string dataPath(const std::string& name) {
-  return std::string(LOBEWRIGHT_TEST_DATA_DIR) + "/" + name;
+  std::string path = LOBEWRIGHT_TEST_DATA_DIR;
+  path += '/';
+  path += name;
+  return path;
 }
 
 }  // namespace lobewright::testing
