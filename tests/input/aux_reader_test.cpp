@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/golden.h"
+#include "support/malformed_inputs.h"
 #include "support/recording_sink.h"
 
 namespace lobewright {
@@ -14,6 +15,7 @@ namespace {
 
 using testing::dataPath;
 using testing::readFile;
+using testing::replaced;
 
 std::string sample(const std::string& name) { return readFile(dataPath("aux/" + name)); }
 
@@ -29,13 +31,6 @@ Calculation readOrFail(const std::string& text) {
     return {};
   }
   return std::move(*read.calculation);
-}
-
-std::string replaced(std::string text, const std::string& old, const std::string& by) {
-  const std::size_t at = text.find(old);
-  EXPECT_NE(at, std::string::npos) << old;
-  if (at != std::string::npos) text.replace(at, old.size(), by);
-  return text;
 }
 
 // The text from the line that starts with `heading` up to the next heading, removed.

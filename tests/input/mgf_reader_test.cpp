@@ -7,23 +7,18 @@
 
 #include "support/aux_sections.h"
 #include "support/golden.h"
+#include "support/malformed_inputs.h"
 
 namespace lobewright {
 namespace {
 
 using testing::dataPath;
 using testing::readFile;
+using testing::replaced;
 
 CalculationRead readText(const std::string& text) {
   std::istringstream in(text);
   return readMgfFile(in, "test.mgf");
-}
-
-std::string replaced(std::string text, const std::string& old, const std::string& by) {
-  const std::size_t at = text.find(old);
-  EXPECT_NE(at, std::string::npos) << old;
-  if (at != std::string::npos) text.replace(at, old.size(), by);
-  return text;
 }
 
 // The .mgf file against the .aux file of the same run: atoms, basis, every MO (coefficients to

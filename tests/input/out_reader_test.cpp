@@ -9,6 +9,7 @@
 
 #include "support/aux_sections.h"
 #include "support/golden.h"
+#include "support/malformed_inputs.h"
 #include "surface/slater_overlap.h"
 
 namespace lobewright {
@@ -16,17 +17,11 @@ namespace {
 
 using testing::dataPath;
 using testing::readFile;
+using testing::replaced;
 
 CalculationRead readText(const std::string& text) {
   std::istringstream in(text);
   return readOutFile(in, "test.out");
-}
-
-std::string replaced(std::string text, const std::string& old, const std::string& by) {
-  const std::size_t at = text.find(old);
-  EXPECT_NE(at, std::string::npos) << old;
-  if (at != std::string::npos) text.replace(at, old.size(), by);
-  return text;
 }
 
 // The MOs of one spin set as the .aux lists them.

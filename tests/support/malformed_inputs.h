@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
 #include <random>
 #include <string>
@@ -34,8 +36,11 @@ inline constexpr const char* kCarbonRows =
     " S  C 1 0.1 0.2\n PX C 1 0.3 0.4\n PY C 1 0.5 0.6\n PZ C 1 0.7 0.8\n S  H 2 0.5 0.6";
 inline constexpr const char* kCarbonCoordinates = "1 C 0 0 0\n2 H 1.1 0 0";
 
+// The text with the first `old` replaced; a test whose `old` is missing fails.
 inline std::string replaced(std::string text, const std::string& old, const std::string& by) {
-  text.replace(text.find(old), old.size(), by);
+  const std::size_t at = text.find(old);
+  EXPECT_NE(at, std::string::npos) << old;
+  if (at != std::string::npos) text.replace(at, old.size(), by);
   return text;
 }
 
