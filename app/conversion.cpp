@@ -21,8 +21,8 @@
 #include "app/settings_check.h"
 #include "app/surface_conversion.h"
 #include "input/orbital_choice.h"
-#include "surface/classic_field.h"
-#include "surface/sweep_control.h"
+#include "orbital/classic_field.h"
+#include "mesh/sweep_control.h"
 #include "writers/lscript_writer.h"
 #include "writers/pov_scene_writer.h"
 

@@ -10,8 +10,8 @@
 #include "app/written_scene.h"
 #include "input/messages.h"
 #include "input/molecule.h"
-#include "surface/grid_bounds.h"
-#include "surface/surface_sweep.h"
+#include "mesh/grid_bounds.h"
+#include "mesh/surface_sweep.h"
 #include "writers/progress_callback.h"
 
 namespace lobewright {

@@ -7,8 +7,8 @@
 #include "app/grid_budget.h"
 #include "app/output_file.h"
 #include "app/surface_conversion.h"
-#include "surface/grid_box.h"
-#include "surface/sweep_control.h"
+#include "mesh/grid_box.h"
+#include "mesh/sweep_control.h"
 #include "writers/cube_writer.h"
 #include "writers/program_version.h"
 

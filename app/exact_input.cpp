@@ -5,7 +5,7 @@
 #include "input/mgf_reader.h"
 #include "input/orbital_choice.h"
 #include "input/out_reader.h"
-#include "surface/slater_overlap.h"
+#include "orbital/slater_overlap.h"
 
 namespace lobewright {
 namespace {

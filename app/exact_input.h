@@ -7,7 +7,7 @@
 #include "app/conversion.h"
 #include "app/input_kind.h"
 #include "input/calculation.h"
-#include "surface/exact_orbital.h"
+#include "orbital/exact_orbital.h"
 
 namespace lobewright {
 

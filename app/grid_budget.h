@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "surface/grid_bounds.h"
+#include "mesh/grid_bounds.h"
 
 namespace lobewright {
 

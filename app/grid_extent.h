@@ -1,7 +1,7 @@
 #pragma once
 
 #include "input/molecule.h"
-#include "surface/grid_bounds.h"
+#include "mesh/grid_bounds.h"
 
 namespace lobewright {
 

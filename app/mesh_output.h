@@ -7,7 +7,7 @@
 
 #include "app/conversion_settings.h"
 #include "input/calculation.h"
-#include "surface/orbital_mesh.h"
+#include "mesh/orbital_mesh.h"
 
 namespace lobewright {
 

@@ -7,8 +7,8 @@
 #include "app/conversion.h"
 #include "app/grid_budget.h"
 #include "app/mesh_output.h"
-#include "surface/surface_box.h"
-#include "surface/watertight_mesher.h"
+#include "mesh/surface_box.h"
+#include "mesh/watertight_mesher.h"
 
 namespace lobewright {
 

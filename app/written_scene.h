@@ -7,8 +7,8 @@
 
 #include "input/calculation.h"
 #include "input/vector3.h"
-#include "surface/orbital_mesh.h"
-#include "surface/surface_triangle.h"
+#include "mesh/orbital_mesh.h"
+#include "mesh/surface_triangle.h"
 
 namespace lobewright {
 

@@ -12,7 +12,7 @@
 
 #include "input/aux_reader.h"
 #include "input/orbital_choice.h"
-#include "surface/exact_orbital.h"
+#include "orbital/exact_orbital.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "surface/deorthogonalisation.h"
+#include "orbital/deorthogonalisation.h"
 #include "synthetic_overlap.h"
 
 namespace lobewright {

@@ -12,9 +12,9 @@
 
 #include "app/homo_lumo_locator.h"
 #include "input/molecule.h"
-#include "surface/classic_field.h"
-#include "surface/surface_box.h"
-#include "surface/watertight_mesher.h"
+#include "orbital/classic_field.h"
+#include "mesh/surface_box.h"
+#include "mesh/watertight_mesher.h"
 
 namespace lobewright {
 namespace {

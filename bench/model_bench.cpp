@@ -29,8 +29,8 @@
 #include "app/output_file.h"
 #include "app/surface_conversion.h"
 #include "input/orbital_choice.h"
-#include "surface/deorthogonalisation.h"
-#include "surface/exact_orbital.h"
+#include "orbital/deorthogonalisation.h"
+#include "orbital/exact_orbital.h"
 #include "synthetic_overlap.h"
 #include "writers/pov_scene_writer.h"
 

@@ -7,7 +7,7 @@
 #include "fuzz/fuzz_input.h"
 #include "input/aux_reader.h"
 #include "input/orbital_choice.h"
-#include "surface/exact_orbital.h"
+#include "orbital/exact_orbital.h"
 
 namespace lobewright::fuzzing {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "fuzz/fuzz_input.h"
 #include "input/calculation.h"
-#include "surface/slater_overlap.h"
+#include "orbital/slater_overlap.h"
 
 namespace lobewright::fuzzing {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "input/elements.h"
-#include "surface/slater_basis.h"
+#include "orbital/slater_basis.h"
 
 namespace lobewright {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "surface/orbital_mesh.h"
+#include "mesh/orbital_mesh.h"
 #include "writers/ball_and_stick.h"
 #include "writers/colours.h"
 #include "writers/mesh_write_result.h"

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "input/molecule.h"
-#include "surface/grid_bounds.h"
-#include "surface/orbital_mesh.h"
-#include "surface/polygonizer.h"
-#include "surface/surface_sweep.h"
-#include "surface/vertex_set.h"
+#include "mesh/grid_bounds.h"
+#include "mesh/orbital_mesh.h"
+#include "mesh/polygonizer.h"
+#include "mesh/surface_sweep.h"
+#include "writers/vertex_set.h"
 #include "writers/progress_callback.h"
 #include "writers/scene_atoms.h"
 #include "writers/scene_options.h"

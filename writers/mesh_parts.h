@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "surface/orbital_mesh.h"
+#include "mesh/orbital_mesh.h"
 #include "writers/ball_and_stick.h"
 #include "writers/colours.h"
 

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "input/molecule.h"
-#include "surface/grid_bounds.h"
-#include "surface/orbital_mesh.h"
-#include "surface/surface_sweep.h"
-#include "surface/surface_triangle.h"
+#include "mesh/grid_bounds.h"
+#include "mesh/orbital_mesh.h"
+#include "mesh/surface_sweep.h"
+#include "mesh/surface_triangle.h"
 #include "writers/progress_callback.h"
 #include "writers/scene_atoms.h"
 #include "writers/scene_options.h"

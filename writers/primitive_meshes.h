@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surface/orbital_mesh.h"
+#include "mesh/orbital_mesh.h"
 
 namespace lobewright {
 

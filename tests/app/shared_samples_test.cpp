@@ -10,9 +10,9 @@
 #include "input/orbital_choice.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
-#include "surface/mesh_check.h"
-#include "surface/surface_box.h"
-#include "surface/watertight_mesher.h"
+#include "mesh/mesh_check.h"
+#include "mesh/surface_box.h"
+#include "mesh/watertight_mesher.h"
 
 namespace lobewright {
 namespace {

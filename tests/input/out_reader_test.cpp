@@ -10,7 +10,7 @@
 #include "support/aux_sections.h"
 #include "support/golden.h"
 #include "support/malformed_inputs.h"
-#include "surface/slater_overlap.h"
+#include "orbital/slater_overlap.h"
 
 namespace lobewright {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "input/calculation.h"
-#include "surface/orbital_mesh.h"
+#include "mesh/orbital_mesh.h"
 #include "writers/primitive_meshes.h"
 
 namespace lobewright::testing {

@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "surface/field_sample.h"
+#include "orbital/field_sample.h"
 
 // Fields with known shapes for the watertight mesher, each with its analytic gradient and a
 // rigorous bound of |value| over a box (which may reach to infinity).

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/window/status_line.h"
+#include "window/status_line.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
 #include "window/form_fixture.h"

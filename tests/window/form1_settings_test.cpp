@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/window/qt_dialog_presenter.h"
+#include "window/qt_dialog_presenter.h"
 #include "window/form_fixture.h"
 
 namespace lobewright::testing {

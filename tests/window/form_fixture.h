@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "app/window/edit.h"
-#include "app/window/form1.h"
+#include "window/edit.h"
+#include "window/form1.h"
 #include "support/recording_sink.h"
 #include "window/scripted_dialogs.h"
 

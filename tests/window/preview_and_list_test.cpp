@@ -5,9 +5,9 @@
 #include <cmath>
 #include <limits>
 
-#include "app/window/orbital_table.h"
-#include "app/window/preview_raster.h"
-#include "app/window/preview_widget.h"
+#include "window/orbital_table.h"
+#include "window/preview_raster.h"
+#include "window/preview_widget.h"
 #include "support/golden.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"

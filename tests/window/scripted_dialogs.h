@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window/dialog_presenter.h"
+#include "window/dialog_presenter.h"
 
 namespace lobewright::testing {
 

@@ -9,7 +9,7 @@
 #include "support/golden.h"
 #include "support/molecule_builder.h"
 #include "support/recording_sink.h"
-#include "surface/polygonizer.h"
+#include "mesh/polygonizer.h"
 
 namespace lobewright {
 namespace {

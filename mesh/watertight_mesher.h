@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+#include <utility>
+
+#include "orbital/field_sample.h"
+#include "mesh/grid_box.h"
+#include "mesh/isosurface_sweep.h"
+#include "mesh/mesh_cleanup.h"
+#include "mesh/orbital_mesh.h"
+#include "mesh/plane_pipeline.h"
+#include "mesh/sweep_assembly.h"
+#include "mesh/sweep_control.h"
+
+namespace lobewright {
+
+// Triangles below this fraction of a grid cube's face in area are slivers.
+inline constexpr double kSliverArea = 1e-4;
+// A closed piece of a lobe narrower than this fraction of the grid spacing is dropped.
+inline constexpr double kTinyPiece = 0.05;
+
+// The surface |psi| = threshold over the grid box as one closed, 2-manifold, outward-oriented
+// mesh per lobe, by marching tetrahedra over the Kuhn split of the grid's cubes (see
+// cube_tetrahedra.h): vertices where the field itself crosses the threshold on the grid's edges,
+// normals from its gradient. The box should come from findSurfaceBox so that no lobe is cut.
+//
+// Planes of the grid are computed on control.threads threads; the mesh is the same for any
+// number. Progress in percent after each plane, on the calling thread; the stop token is checked
+// before each plane, and SweepCancelled thrown when it is set. The threshold must be positive and
+// the scale (grid points per Angstrom) positive. Memory grows with the area of a plane of the box
+// and with the surface, so the caller limits the box (gridPointCount) before it asks.
+template <SampledField F>
+[[nodiscard]] OrbitalMesh meshIsosurface(const F& field, double threshold, double scale,
+                                         const GridBox& box, const SweepControl& control) {
+  if (!(threshold > 0.0) || !std::isfinite(threshold) || !(scale > 0.0) || !std::isfinite(scale)) {
+    throw std::invalid_argument("The surface needs a positive threshold and grid scale.");
+  }
+  for (int axis = 0; axis < 3; ++axis) {
+    if (box.high[axis] <= box.low[axis]) return {};
+    if (static_cast<int64_t>(box.high[axis]) - box.low[axis] >=
+        std::numeric_limits<int32_t>::max()) {
+      throw std::length_error("The surface's grid is too large.");
+    }
+  }
+  const IsosurfaceSweep<F> sweep(field, threshold, scale, box);
+  PlaneSteps steps;
+  steps.layerCount = sweep.layerCount();
+  steps.computePlane = [&sweep](int32_t k, SweepPlane& plane) { sweep.computePlane(k, plane); };
+  steps.computeLayer = [&sweep](int32_t k, const SweepPlane& lower, const SweepPlane& upper,
+                                SweepLayer& layer) { sweep.computeLayer(k, lower, upper, layer); };
+  SweepAssembly assembly;
+  runPlanePipeline(steps, control, assembly);
+  OrbitalMesh mesh = std::move(assembly.mesh());
+  const double spacing = 1.0 / scale;
+  for (LobeMesh* lobe : {&mesh.positive, &mesh.negative}) {
+    if (control.stop.stop_requested()) throw SweepCancelled{};
+    removeSlivers(*lobe, kSliverArea * spacing * spacing, kTinyPiece * spacing);
+  }
+  return mesh;
+}
+
+}  // namespace lobewright

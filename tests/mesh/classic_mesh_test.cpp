@@ -1,0 +1,132 @@
+// The classic model through the watertight mesher: the adaptor agrees with the classic
+// evaluation, its gradient and bound hold, and caffeine's HOMO gives sound lobes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+
+#include "input/molecule.h"
+#include "support/recording_sink.h"
+#include "orbital/classic_field.h"
+#include "mesh/mesh_check.h"
+#include "mesh/surface_box.h"
+#include "mesh/watertight_mesher.h"
+
+namespace lobewright {
+namespace {
+
+using testing::dataPath;
+using testing::RecordingSink;
+
+constexpr int16_t kCaffeineHomo = 37;
+
+Molecule caffeineHomo(int scale) {
+  RecordingSink sink;
+  Molecule molecule(dataPath("pm3r.txt"), sink);
+  EXPECT_TRUE(molecule.readMopacOutput(dataPath("caffeine.mno"), kCaffeineHomo));
+  molecule.setScale(static_cast<float>(scale));
+  molecule.setCutoff(3.5f);
+  return molecule;
+}
+
+// The distance in Angstrom from p to the nearest atom's cutoff sphere, where the classic orbital
+// jumps.
+double distanceToCutoffSphere(const Molecule& molecule, const Vec3& p) {
+  const double scale = molecule.gridScale;
+  const double cutoff = std::sqrt(static_cast<double>(molecule.cutoffSquared)) / scale;
+  double nearest = INFINITY;
+  for (int16_t i = 0; i < molecule.atomCount; ++i) {
+    const Point a = molecule.atomPosition(i);
+    const Vec3 atom{a.x / scale, a.y / scale, a.z / scale};
+    nearest = std::min(nearest, std::fabs(norm(p - atom) - cutoff));
+  }
+  return nearest;
+}
+
+TEST(ClassicField, ValuesAreTheClassicOnesAndGradientsAndBoundsHold) {
+  const Molecule molecule = caffeineHomo(4);
+  const ClassicField field(molecule);
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> index(-30, 30);
+  for (int n = 0; n < 200; ++n) {
+    const int i = index(random);
+    const int j = index(random);
+    const int k = index(random);
+    const float classic =
+        molecule.valueAt(static_cast<float>(i), static_cast<float>(j), static_cast<float>(k));
+    EXPECT_EQ(field.valueAt(gridPosition(i, j, k, 4)), static_cast<double>(classic));
+  }
+  // The gradient against central differences, away from the jumps at the cutoff spheres and the
+  // cusps at the nuclei; the differences carry the single-precision rounding.
+  std::uniform_real_distribution<double> place(-4.0, 4.0);
+  int compared = 0;
+  for (int n = 0; n < 400; ++n) {
+    const Vec3 p{place(random), place(random), place(random) * 0.5};
+    if (distanceToCutoffSphere(molecule, p) < 0.01) continue;
+    const FieldSample s = field.sampleAt(p);
+    if (norm(s.gradient) < 1e-2) continue;
+    EXPECT_EQ(s.value, field.valueAt(p));
+    const double step = 1e-3;
+    const Vec3 difference{
+        (field.valueAt(p + Vec3{step, 0, 0}) - field.valueAt(p - Vec3{step, 0, 0})) / (2 * step),
+        (field.valueAt(p + Vec3{0, step, 0}) - field.valueAt(p - Vec3{0, step, 0})) / (2 * step),
+        (field.valueAt(p + Vec3{0, 0, step}) - field.valueAt(p - Vec3{0, 0, step})) / (2 * step)};
+    EXPECT_LT(norm(difference - s.gradient), 2e-3 * norm(s.gradient) + 2e-4) << p.x << " " << p.y;
+    ++compared;
+  }
+  EXPECT_GT(compared, 100);
+  // The bound over random boxes, some reaching to infinity, against values inside them.
+  std::uniform_real_distribution<double> size(0.0, 1.5);
+  for (int n = 0; n < 300; ++n) {
+    Vec3 low{place(random), place(random), place(random)};
+    Vec3 high = low + Vec3{size(random), size(random), size(random)};
+    if (n % 5 == 0) low.x = -INFINITY;
+    if (n % 7 == 0) high.y = INFINITY;
+    const double bound = field.boundOfMagnitude(low, high);
+    for (int m = 0; m < 20; ++m) {
+      const auto within = [&](double a, double b) {
+        const double from = std::isfinite(a) ? a : b - 3.0;
+        const double to = std::isfinite(b) ? b : a + 3.0;
+        return std::uniform_real_distribution<double>(from, to)(random);
+      };
+      const Vec3 p{within(low.x, high.x), within(low.y, high.y), within(low.z, high.z)};
+      EXPECT_LE(std::fabs(field.valueAt(p)), bound);
+    }
+  }
+}
+
+TEST(ClassicMesh, CaffeineHomoIsClosedOutwardAndManifold) {
+  for (int scale = 3; scale <= 8; ++scale) {
+    const Molecule molecule = caffeineHomo(scale);
+    const ClassicField field(molecule);
+    for (const double threshold : {0.05, 0.02}) {
+      const std::string what =
+          "scale " + std::to_string(scale) + " threshold " + std::to_string(threshold);
+      const std::optional<GridBox> box =
+          findSurfaceBox(field, threshold, scale, field.atomsLow(), field.atomsHigh());
+      ASSERT_TRUE(box) << what;
+      const OrbitalMesh mesh = meshIsosurface(field, threshold, scale, *box, SweepControl{});
+      const double minimumArea = 0.999 * kSliverArea / (scale * scale);
+      for (const LobeMesh* lobe : {&mesh.positive, &mesh.negative}) {
+        const LobeMeshCheck c = checkLobeMesh(*lobe, minimumArea);
+        EXPECT_TRUE(c.watertight()) << what;
+        EXPECT_EQ(c.degenerateTriangles, 0) << what;
+        EXPECT_EQ(c.nonUnitNormals, 0) << what;
+        EXPECT_GT(c.signedVolume, 0.0) << what;
+        EXPECT_LE(c.reversedTriangles, lobe->triangles.size() / 1000) << what;
+        // Single-precision sums put the values a little off the threshold, and where a lobe meets
+        // a cutoff sphere its vertices sit on the jump there.
+        for (const Vec3& p : lobe->positions) {
+          const double deviation = std::fabs(std::fabs(field.valueAt(p)) / threshold - 1.0);
+          if (deviation > 1e-5) {
+            EXPECT_LT(distanceToCutoffSphere(molecule, p), 0.01) << what;
+          }
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lobewright

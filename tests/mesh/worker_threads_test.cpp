@@ -1,0 +1,68 @@
+// A thread the system refuses to start stops a sweep with an error: the threads already running
+// are stopped and joined first (a running std::thread destroyed unjoined would end the program),
+// and the next sweep runs whole.
+#include "mesh/worker_threads.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <system_error>
+
+#include "app/grid_extent.h"
+#include "support/molecule_builder.h"
+#include "support/recording_sink.h"
+#include "mesh/fast_sweep.h"
+#include "mesh/plane_pipeline.h"
+
+namespace lobewright {
+namespace {
+
+class RefusedThreadStart : public ::testing::Test {
+ protected:
+  ~RefusedThreadStart() override { failThreadStartForTesting(0); }
+};
+
+TEST_F(RefusedThreadStart, StopsTheFastSweepWithTheError) {
+  testing::RecordingSink sink;
+  Molecule molecule("", sink);
+  testing::addAtom(molecule, "C", {0, 0, 0}, 0.5f, 0.5f);
+  molecule.setScale(4);
+  molecule.setCutoff(3.5f);
+  const GridBounds bounds = computeGridBounds(molecule, 4);
+  const auto triangles = [&](int threads) {
+    int64_t count = 0;
+    sweepFast(molecule, 0.05f, 3, bounds, threads,
+              [&](const std::vector<ShadedTriangle>& layer, int) {
+                count += static_cast<int64_t>(layer.size());
+              });
+    return count;
+  };
+  // Four threads start three workers; the first, second or last of them is refused.
+  for (const int refused : {1, 2, 3}) {
+    failThreadStartForTesting(refused);
+    EXPECT_THROW(triangles(4), std::system_error) << refused;
+  }
+  failThreadStartForTesting(0);
+  EXPECT_EQ(triangles(4), triangles(1));
+}
+
+TEST_F(RefusedThreadStart, StopsThePlanePipelineWithTheError) {
+  std::atomic<int> planes = 0;
+  PlaneSteps steps;
+  steps.layerCount = 1000;
+  steps.computePlane = [&](int32_t, SweepPlane&) { ++planes; };
+  steps.computeLayer = [](int32_t, const SweepPlane&, const SweepPlane&, SweepLayer&) {};
+  SweepControl control;
+  control.threads = 4;
+  SweepAssembly assembly;
+  failThreadStartForTesting(3);
+  EXPECT_THROW(runPlanePipeline(steps, control, assembly), std::system_error);
+  // The workers that did start are gone: nothing computes any more.
+  const int computed = planes;
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(planes, computed);
+}
+
+}  // namespace
+}  // namespace lobewright

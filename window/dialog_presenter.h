@@ -1,0 +1,18 @@
+#pragma once
+
+#include "window/file_dialog.h"
+#include "input/messages.h"
+
+namespace lobewright {
+
+// Everything the window asks of the user goes through here: file dialogs and message boxes
+// (show(), modal, one OK button, no icon). The application shows real Qt dialogs; tests answer
+// in advance and keep what was said.
+class DialogPresenter : public MessageSink {
+ public:
+  // Shows the dialog modally, starting at its file name and selected filter. When the user
+  // confirms, both are updated and the result is true; a cancel leaves the dialog as it was.
+  virtual bool execute(FileDialog& dialog) = 0;
+};
+
+}  // namespace lobewright
