@@ -2,51 +2,31 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "app/classic_scene.h"
 #include "app/cube_output.h"
 #include "app/exact_input.h"
 #include "app/grid_budget.h"
 #include "app/grid_extent.h"
 #include "app/homo_lumo_locator.h"
-#include "app/input_kind.h"
-#include "app/input_source.h"
 #include "app/mesh_output.h"
 #include "app/output_file.h"
 #include "app/output_format.h"
 #include "app/settings_check.h"
 #include "app/surface_conversion.h"
-#include "input/orbital_choice.h"
-#include "orbital/classic_field.h"
 #include "mesh/sweep_control.h"
-#include "writers/lscript_writer.h"
-#include "writers/pov_scene_writer.h"
+#include "orbital/classic_field.h"
+#include "orbital/classic_orbital.h"
 
 namespace lobewright {
 namespace {
 
 ConversionOutcome failure(ConversionStatus status, std::string message) {
   return {status, std::move(message)};
-}
-
-std::string withReason(const char* message, const std::string& fileName,
-                       const std::string& reason) {
-  return std::string(message) + "\n" + (fileName.empty() ? reason : fileName + ": " + reason);
-}
-
-// The classic scene or script, swept from the classic model.
-SweepCounters writeClassicOutput(std::ostream& out, const Molecule& molecule,
-                                 const ConversionSettings& settings, const GridBounds& bounds,
-                                 const ProgressCallback& progress, const SweepOptions& sweep) {
-  if (settings.outputKind == OutputKind::LScript) {
-    return LScriptWriter(out).writeScript(molecule, sceneOptions(settings), bounds, progress,
-                                          sweep);
-  }
-  return PovSceneWriter(out).writeScene(molecule, sceneOptions(settings), bounds, progress, sweep);
 }
 
 // A file the run would write over although it must not: one of the files the run reads, or, for
@@ -82,87 +62,27 @@ std::string cubeDescription(const ConversionRequest& request, const char* model)
          model + " model";
 }
 
-// The atoms as every new format takes them: symbols and positions in Angstrom. The molecule must
-// not be scaled yet.
-std::vector<CalculationAtom> atomsOf(const Molecule& molecule) {
+// The atoms as every new format takes them: symbols and positions in Angstrom.
+std::vector<CalculationAtom> atomsOf(const ClassicCalculation& calculation) {
   std::vector<CalculationAtom> atoms;
-  for (int16_t i = 0; i < molecule.atomCount; ++i) {
-    const Point p = molecule.atomPosition(i);
-    atoms.push_back({molecule.parameters.symbol[molecule.atomElement[i]], {p.x, p.y, p.z}});
+  for (const ClassicAtom& atom : calculation.atoms) {
+    const Point& p = atom.position;
+    atoms.push_back({calculation.parameters.symbol[atom.element], {p.x, p.y, p.z}});
   }
   return atoms;
 }
 
-}  // namespace
-
-int defaultThreadCount() {
-  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
-
-std::string inputErrorMessage(const std::string& fileName, const std::string& reason) {
-  return withReason(kInputFileErrorMessage, fileName, reason);
-}
-
-std::string inputErrorMessage(const Molecule& molecule, const std::string& fileName) {
-  TextError error = molecule.inputError;
-  error.source = fileName;
-  return std::string(kInputFileErrorMessage) + "\n" + error.message();
-}
-
-ClassicInput readClassicInput(const ConversionRequest& request, const InputSource& source,
-                              MessageSink& messages) {
-  std::string error;
-  const std::unique_ptr<std::istream> text = source.open(error);
-  if (!text) {
-    return {nullptr,
-            failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, error))};
-  }
-  if (request.parameterFileRequired) {
-    std::ifstream parameters(request.parameterFile);
-    const bool opened = parameters.is_open();
-    if (!opened || !readParameters(parameters)) {
-      return {nullptr, failure(ConversionStatus::parameterError,
-                               withReason(kParameterFileErrorMessage, request.parameterFile,
-                                          opened ? "not a parameter table" : "cannot be read"))};
-    }
-  }
-  if (request.settings.moNumber > kGreatestMoNumber) {
-    return {nullptr, failure(ConversionStatus::inputError,
-                             inputErrorMessage(request.inputFile,
-                                               "MO " + std::to_string(request.settings.moNumber) +
-                                                   " is beyond the classic model's highest MO "
-                                                   "number, 32767"))};
-  }
-  auto molecule = std::make_unique<Molecule>(request.parameterFile, messages);
-  if (!molecule->readMopacOutput(*text, static_cast<int16_t>(request.settings.moNumber))) {
-    return {nullptr,
-            failure(ConversionStatus::inputError, inputErrorMessage(*molecule, request.inputFile))};
-  }
-  return {std::move(molecule), {}};
-}
-
-namespace {
-
-ConversionOutcome convertClassic(const ConversionRequest& request, const InputSource& source,
-                                 MessageSink& messages, const ProgressCallback& progress) {
+// The classic scene or script, written while the grid is swept.
+ConversionOutcome writeClassicOutput(const ClassicOrbital& orbital,
+                                     const ClassicCalculation& calculation,
+                                     const std::vector<CalculationAtom>& atoms,
+                                     const ConversionRequest& request, MessageSink& messages,
+                                     const ProgressCallback& progress) {
   const ConversionSettings& settings = request.settings;
-  ClassicInput input = readClassicInput(request, source, messages);
-  if (!input.molecule) return input.failure;
-  Molecule& molecule = *input.molecule;
-  const std::vector<CalculationAtom> atoms = atomsOf(molecule);
-  molecule.setScale(static_cast<float>(settings.scale));
-  molecule.setCutoff(settings.cutoff);
-  if (settings.outputKind == OutputKind::Cube) {
-    return convertToCube(ClassicField(molecule), atoms, cubeDescription(request, "classic"),
-                         request, progress);
-  }
-  if (usesWatertightSurface(settings)) {
-    return convertThroughSurface(ClassicField(molecule), atoms, request, messages, progress);
-  }
-  if (!gridBoundsFit(molecule, settings.scale)) {
+  if (!gridBoundsFit(orbital, settings.scale)) {
     return failure(ConversionStatus::gridTooLarge, kGridTooLargeMessage);
   }
-  const GridBounds bounds = computeGridBounds(molecule, settings.scale);
+  const GridBounds bounds = computeGridBounds(orbital, settings.scale);
   const int threads = request.sweep.engine == SweepEngine::fast ? request.sweep.threads : 1;
   if (auto problem = gridSizeProblem(bounds, threads)) {
     return failure(ConversionStatus::gridTooLarge, std::move(*problem));
@@ -191,8 +111,8 @@ ConversionOutcome convertClassic(const ConversionRequest& request, const InputSo
       return Vec3{p.x * perPoint, p.y * perPoint, p.z * perPoint};
     };
     sweep.observer = [&sampler, inAngstrom](const SurfaceTriangle& t) {
-      sampler.add({{inAngstrom(t.apex), inAngstrom(t.second), inAngstrom(t.third)},
-                   lobeSign(t.apexValue)});
+      sampler.add(
+          {{inAngstrom(t.apex), inAngstrom(t.second), inAngstrom(t.third)}, lobeSign(t.apexValue)});
     };
   }
   const auto cannotWrite = [&] {
@@ -202,8 +122,9 @@ ConversionOutcome convertClassic(const ConversionRequest& request, const InputSo
   };
   SweepCounters counters;
   try {
-    counters =
-        writeClassicOutput(output->stream(), molecule, settings, bounds, reportOrStop, sweep);
+    counters = writeClassicScene(output->stream(), settings.outputKind, orbital,
+                                 classicSceneAtoms(calculation, settings.scale),
+                                 sceneOptions(settings), bounds, reportOrStop, sweep);
   } catch (const SweepCancelled&) {
     return failure(ConversionStatus::cancelled, kCancelledMessage);
   } catch (const std::ios_base::failure&) {
@@ -216,13 +137,40 @@ ConversionOutcome convertClassic(const ConversionRequest& request, const InputSo
   return outcome;
 }
 
-ConversionOutcome convertExact(const ConversionRequest& request, const InputSource& source,
-                               MessageSink& messages, const ProgressCallback& progress) {
-  CalculationInput input = readCalculation(request, source);
-  if (!input.calculation) return input.failure;
-  const ExactOrbitalInput orbital = exactOrbitalOf(*input.calculation, request);
+ConversionOutcome drawClassic(const ClassicCalculation& calculation,
+                              const ConversionRequest& request, MessageSink& messages,
+                              const ProgressCallback& progress) {
+  const ConversionSettings& settings = request.settings;
+  if (settings.moNumber > kGreatestMoNumber) {
+    return failure(ConversionStatus::inputError,
+                   inputErrorMessage(request.inputFile,
+                                     "MO " + std::to_string(settings.moNumber) +
+                                         " is beyond the classic model's highest MO number, "
+                                         "32767"));
+  }
+  const ClassicMoFound found = findClassicMo(calculation, settings.moNumber);
+  if (!found.orbital) {
+    return failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, found.error));
+  }
+  const ClassicOrbital orbital(calculation, found.orbital->coefficients, settings.scale,
+                               settings.cutoff);
+  const std::vector<CalculationAtom> atoms = atomsOf(calculation);
+  if (settings.outputKind == OutputKind::Cube) {
+    return convertToCube(ClassicField(orbital), atoms, cubeDescription(request, "classic"), request,
+                         progress);
+  }
+  if (usesWatertightSurface(settings)) {
+    return convertThroughSurface(ClassicField(orbital), atoms, request, messages, progress);
+  }
+  return writeClassicOutput(orbital, calculation, atoms, request, messages, progress);
+}
+
+ConversionOutcome drawExact(Calculation& calculation, const ConversionRequest& request,
+                            MessageSink& messages, const ProgressCallback& progress) {
+  const ExactOrbitalInput orbital =
+      exactOrbitalOf(calculation, request.settings, request.inputFile);
   if (!orbital.orbital) return orbital.failure;
-  const std::vector<CalculationAtom>& atoms = input.calculation->atoms;
+  const std::vector<CalculationAtom>& atoms = calculation.atoms;
   if (request.settings.outputKind == OutputKind::Cube) {
     return convertToCube(*orbital.orbital, atoms, cubeDescription(request, "exact"), request,
                          progress);
@@ -232,56 +180,34 @@ ConversionOutcome convertExact(const ConversionRequest& request, const InputSour
 
 }  // namespace
 
-FrontierNumbers findFrontierNumbers(const ConversionRequest& request) {
-  std::string error;
-  const std::optional<InputSource> source = InputSource::load(request.inputFile, error);
-  const std::unique_ptr<std::istream> text = source ? source->open(error) : nullptr;
-  if (!text) return {0, 0, inputErrorMessage(request.inputFile, error)};
-  const InputKind kind = detectInputKind(*text);
-  if (modelFor(kind, request.settings.model) == OrbitalModel::classic) {
-    const std::unique_ptr<std::istream> again = source->open(error);
-    const auto homo = again ? locateFrontierOrbital(*again, FrontierOrbital::homo) : std::nullopt;
-    if (!homo || *homo + 1 > kGreatestMoNumber) {
-      return {0, 0, cannotFindFrontierMessage(request.inputFile, homo)};
-    }
-    return {*homo, *homo + 1, {}};
-  }
-  CalculationInput input = readCalculation(request, *source);
-  if (!input.calculation) return {0, 0, input.failure.message};
-  const FrontierOrbitals frontier = frontierOrbitals(*input.calculation, request.settings.spin);
-  if (!frontier.error.empty()) {
-    return {
-        0, 0,
-        std::string(kCannotFindHomoLumoMessage) + "\n" + request.inputFile + ": " + frontier.error};
-  }
-  return {frontier.homo, frontier.lumo, {}};
+int defaultThreadCount() {
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& messages,
-                                const ProgressCallback& progress) {
-  const ConversionSettings& settings = request.settings;
-  if (auto problem = unusableSettingsMessage(settings)) {
+std::optional<ConversionOutcome> requestProblem(const ConversionRequest& request) {
+  if (auto problem = unusableSettingsMessage(request.settings)) {
     return failure(ConversionStatus::unusableSettings, std::move(*problem));
   }
   if (const auto problem = forbiddenOutput(request)) {
     return failure(ConversionStatus::cannotOpenOutput,
                    withReason(kCannotOpenOutputMessage, problem->first, problem->second));
   }
-  std::string error;
-  const std::optional<InputSource> source = InputSource::load(request.inputFile, error);
-  const std::unique_ptr<std::istream> text = source ? source->open(error) : nullptr;
-  if (!text) {
-    return failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, error));
-  }
-  const InputKind kind = detectInputKind(*text);
-  if (modelFor(kind, settings.model) == OrbitalModel::exact) {
-    return convertExact(request, *source, messages, progress);
-  }
-  if (kind == InputKind::aux || kind == InputKind::mgf) {
-    return failure(ConversionStatus::inputError,
-                   inputErrorMessage(request.inputFile, kClassicNeedsOutputMessage));
-  }
-  return convertClassic(request, *source, messages, progress);
+  return std::nullopt;
+}
+
+ConversionOutcome drawOrbital(LoadedInput& input, const ConversionRequest& request,
+                              MessageSink& messages, const ProgressCallback& progress) {
+  if (auto problem = requestProblem(request)) return std::move(*problem);
+  if (input.classic) return drawClassic(*input.classic, request, messages, progress);
+  return drawExact(*input.exact, request, messages, progress);
+}
+
+ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& messages,
+                                const ProgressCallback& progress) {
+  if (auto problem = requestProblem(request)) return std::move(*problem);
+  InputLoad load = loadInput(request, messages);
+  if (!load.input) return load.failure;
+  return drawOrbital(*load.input, request, messages, progress);
 }
 
 }  // namespace lobewright

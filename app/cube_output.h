@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/conversion.h"
+#include "app/conversion_request.h"
 #include "app/grid_budget.h"
+#include "app/messages.h"
 #include "app/output_file.h"
 #include "app/surface_conversion.h"
 #include "mesh/grid_box.h"

@@ -36,14 +36,15 @@ AxisBounds withMargin(const AxisExtent& extent, double margin) {
   return {std::trunc(extent.least - margin), std::trunc(extent.greatest + margin)};
 }
 
-Bounds truncatedBounds(const Molecule& molecule, int scale) {
-  AxisExtent x{molecule.atomX[0], molecule.atomX[0]};
-  AxisExtent y{molecule.atomY[0], molecule.atomY[0]};
-  AxisExtent z{molecule.atomZ[0], molecule.atomZ[0]};
-  for (int16_t i = 0; i < molecule.atomCount; ++i) {
-    x.include(molecule.atomX[i]);
-    y.include(molecule.atomY[i]);
-    z.include(molecule.atomZ[i]);
+Bounds truncatedBounds(const ClassicOrbital& orbital, int scale) {
+  const Point first = orbital.atoms().empty() ? Point{} : orbital.atomPosition(0);
+  AxisExtent x{first.x, first.x};
+  AxisExtent y{first.y, first.y};
+  AxisExtent z{first.z, first.z};
+  for (const AtomOrbital& atom : orbital.atoms()) {
+    x.include(atom.x);
+    y.include(atom.y);
+    z.include(atom.z);
   }
   const double margin = 1.5 * static_cast<double>(scale);
   return {withMargin(x, margin), withMargin(y, margin), withMargin(z, margin)};
@@ -67,13 +68,13 @@ int32_t clampedToGrid(double value) {
 
 }  // namespace
 
-bool gridBoundsFit(const Molecule& molecule, int scale) {
-  const Bounds bounds = truncatedBounds(molecule, scale);
+bool gridBoundsFit(const ClassicOrbital& orbital, int scale) {
+  const Bounds bounds = truncatedBounds(orbital, scale);
   return axisFits(bounds.x) && axisFits(bounds.y) && axisFits(bounds.z);
 }
 
-GridBounds computeGridBounds(const Molecule& molecule, int scale) {
-  const Bounds bounds = truncatedBounds(molecule, scale);
+GridBounds computeGridBounds(const ClassicOrbital& orbital, int scale) {
+  const Bounds bounds = truncatedBounds(orbital, scale);
   return {clampedToGrid(bounds.x.low),  clampedToGrid(bounds.y.low),  clampedToGrid(bounds.z.low),
           clampedToGrid(bounds.x.high), clampedToGrid(bounds.y.high), clampedToGrid(bounds.z.high)};
 }

@@ -104,9 +104,9 @@ std::string cannotFindFrontierMessage(const std::string& fileName, std::optional
   } else if (const std::optional<std::string> problem = unreadable(fileName)) {
     reason = *problem;
   } else {
-    reason = "no count of filled levels (\"LEVELS =\")";
+    reason = kNoFilledLevelsMessage;
   }
-  return std::string(kCannotFindHomoLumoMessage) + "\n" + fileName + ": " + reason;
+  return withReason(kCannotFindHomoLumoMessage, fileName, reason);
 }
 
 }  // namespace lobewright

@@ -6,11 +6,11 @@
 #include <stop_token>
 #include <string>
 
+#include "app/messages.h"
+
 namespace lobewright {
 
 enum class FrontierOrbital { homo, lumo };
-
-inline constexpr const char* kCannotFindHomoLumoMessage = "Cannot find HOMO/LUMO";
 
 // MO numbers are 16-bit values wherever the user sees or types them.
 inline constexpr int32_t kGreatestMoNumber = INT16_MAX;

@@ -18,10 +18,6 @@ enum class InputKind {
   notMopac,     // no MOPAC file at all
 };
 
-inline constexpr const char* kNotMopacMessage =
-    "not a MOPAC file: give the .out (made with the keyword VECTORS), .aux or .mgf file of a "
-    "MOPAC run";
-
 [[nodiscard]] InputKind detectInputKind(std::istream& in);
 // The kind of the named file (or "-"), or nothing when it cannot be read as an input.
 [[nodiscard]] std::optional<InputKind> detectFileKind(const std::string& path);

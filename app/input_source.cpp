@@ -74,21 +74,21 @@ std::optional<InputSource> InputSource::load(const std::string& path, std::strin
     error = *problem;
     return std::nullopt;
   }
+  source.m_file = std::make_shared<std::filebuf>();
+  if (!source.m_file->open(path, std::ios::in | std::ios::binary)) {
+    error = std::strerror(errno);
+    return std::nullopt;
+  }
   return source;
 }
 
 std::unique_ptr<std::istream> InputSource::open(std::string& error) const {
   if (m_text) return std::make_unique<std::istringstream>(*m_text);
-  if (const auto problem = checkFile(m_path)) {
-    error = *problem;
+  if (m_file->pubseekpos(0, std::ios::in) != std::streampos(0)) {
+    error = "the file cannot be read again from its start";
     return nullptr;
   }
-  auto file = std::make_unique<std::ifstream>(m_path, std::ios::binary);
-  if (!*file) {
-    error = std::strerror(errno);
-    return nullptr;
-  }
-  return file;
+  return std::make_unique<std::istream>(m_file.get());
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

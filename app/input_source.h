@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -12,16 +13,18 @@ namespace lobewright {
 // stays well below this, and a runaway input must not be read into memory.
 inline constexpr std::uintmax_t kMaxInputBytes = std::uintmax_t{2} << 30;
 
-// A file to read, checked before it is read: a regular file no larger than kMaxInputBytes, or
-// "-" for standard input (read once in the process, up to the same size, and kept for every
-// later reading).
-// Devices, pipes and folders are refused, so an input can never block or run on forever.
+// A file to read, checked and opened once: a regular file no larger than kMaxInputBytes, or "-"
+// for standard input (read once in the process, up to the same size, and kept for every later
+// reading). Devices, pipes and folders are refused, so an input can never block or run on
+// forever.
 class InputSource {
  public:
   // The source, or nothing with the reason in `error` ("No such file or directory", ...).
   [[nodiscard]] static std::optional<InputSource> load(const std::string& path, std::string& error);
 
-  // A fresh stream over the whole text, or nothing with the reason in `error`.
+  // A stream over the whole text from its start, or nothing with the reason in `error`. A file is
+  // read through the one descriptor opened by load, so a stream must be done with before the
+  // next is opened.
   [[nodiscard]] std::unique_ptr<std::istream> open(std::string& error) const;
 
   [[nodiscard]] const std::string& path() const { return m_path; }
@@ -29,6 +32,7 @@ class InputSource {
  private:
   std::string m_path;
   std::shared_ptr<const std::string> m_text;  // standard input's text
+  std::shared_ptr<std::filebuf> m_file;
 };
 
 // Whether the two paths name one existing file (symbolic and hard links included).

@@ -4,6 +4,7 @@
 #include <memory>
 #include <sstream>
 
+#include "app/messages.h"
 #include "app/output_file.h"
 #include "app/picture_renderer.h"
 #include "writers/ball_and_stick.h"
@@ -18,12 +19,15 @@
 namespace lobewright {
 namespace {
 
-constexpr const char* kCannotOpen = "Cannot open output file.";
-constexpr const char* kCannotWrite = "Cannot write output file.";
-
-std::string reasonFor(const char* message, const std::string& path, const std::string& reason) {
-  return std::string(message) + "\n" + path + ": " + reason;
+ConversionOutcome cannotOpen(const std::string& path, const std::string& reason) {
+  return {ConversionStatus::cannotOpenOutput, withReason(kCannotOpenOutputMessage, path, reason)};
 }
+
+ConversionOutcome cannotWrite(const std::string& path, const std::string& reason) {
+  return {ConversionStatus::cannotWriteOutput, withReason(kCannotWriteOutputMessage, path, reason)};
+}
+
+const ConversionOutcome kCancelled{ConversionStatus::cancelled, kCancelledMessage};
 
 FramedSceneOptions framedOptions(const ConversionSettings& settings) {
   const PictureSettings& picture = settings.picture;
@@ -85,47 +89,49 @@ std::string materialPathFor(const std::string& objPath) {
   return (path.parent_path() / name).string();
 }
 
-MeshOutputResult writeMeshOutput(const ConversionSettings& settings, const OrbitalMesh& mesh,
-                                 const std::vector<CalculationAtom>& atoms, std::stop_token stop,
-                                 const std::function<void(int)>& progress) {
+ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const OrbitalMesh& mesh,
+                                  const std::vector<CalculationAtom>& atoms, std::stop_token stop,
+                                  const std::function<void(int)>& progress) {
   const BallAndStickModel structure = buildBallAndStick(atoms);
   const std::string& path = settings.outputPath;
   std::string error;
   const std::unique_ptr<OutputFile> output = OutputFile::open(path, error);
-  if (!output) return {reasonFor(kCannotOpen, path, error)};
+  if (!output) return cannotOpen(path, error);
 
   if (settings.outputKind == OutputKind::Png) {
     std::ostringstream scene;
     if (const MeshWriteResult written =
             writeFramedPovScene(scene, mesh, structure, framedOptions(settings));
         !written.succeeded()) {
-      return {reasonFor(kCannotWrite, path, written.error)};
+      return cannotWrite(path, written.error);
     }
     const PictureResult picture = renderPicture(
         {scene.str(), settings.picture.width, settings.picture.height, stop, progress},
         output->stream());
-    if (picture.cancelled) return {{}, true};
-    if (!picture.succeeded()) return {picture.error};
+    if (picture.cancelled) return kCancelled;
+    if (!picture.succeeded()) return {ConversionStatus::cannotWriteOutput, picture.error};
   } else if (const MeshWriteResult written =
                  writeFormat(output->stream(), settings, mesh, atoms, structure);
              !written.succeeded()) {
-    return {reasonFor(kCannotWrite, path, written.error)};
+    return cannotWrite(path, written.error);
   }
 
   std::unique_ptr<OutputFile> materials;
   if (settings.outputKind == OutputKind::Obj) {
     const std::string materialPath = materialPathFor(path);
     materials = OutputFile::open(materialPath, error);
-    if (!materials) return {reasonFor(kCannotOpen, materialPath, error)};
+    if (!materials) return cannotOpen(materialPath, error);
     const ObjOptions options{settings.picture.colours, settings.showStructure, {}};
     if (const MeshWriteResult written = writeMtl(materials->stream(), mesh, structure, options);
         !written.succeeded()) {
-      return {reasonFor(kCannotWrite, materialPath, written.error)};
+      return cannotWrite(materialPath, written.error);
     }
   }
-  if (stop.stop_requested()) return {{}, true};
-  if (materials && !materials->commit()) return {kCannotWrite};
-  if (!output->commit()) return {kCannotWrite};
+  if (stop.stop_requested()) return kCancelled;
+  const ConversionOutcome notCommitted{ConversionStatus::cannotWriteOutput,
+                                       kCannotWriteOutputMessage};
+  if (materials && !materials->commit()) return notCommitted;
+  if (!output->commit()) return notCommitted;
   return {};
 }
 

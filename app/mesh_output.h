@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/conversion_request.h"
 #include "app/conversion_settings.h"
 #include "input/calculation.h"
 #include "mesh/orbital_mesh.h"
@@ -14,16 +15,10 @@ namespace lobewright {
 // Writes the surface and the atoms in one of the formats drawn from the watertight surface
 // (glTF, OBJ with its .mtl, PLY, STL, a .pov scene framed or in the classic layout, an .ls
 // script, a .png picture) to the settings' output path. Each file replaces what was there only once
-// it is whole; an .obj and its .mtl are both written before either replaces anything. Returns the
-// reason for the user on failure, with its first line the classic one ("Cannot open output file."
-// or "Cannot write output file."); `cancelled` is set when the stop token ended the work.
-struct MeshOutputResult {
-  std::string error;
-  bool cancelled = false;
-  [[nodiscard]] bool succeeded() const { return error.empty() && !cancelled; }
-};
-
-[[nodiscard]] MeshOutputResult writeMeshOutput(const ConversionSettings& settings,
+// it is whole; an .obj and its .mtl are both written before either replaces anything. On failure
+// the outcome says whether the output could not be opened or written, or the stop token ended the
+// work, with the message for the user.
+[[nodiscard]] ConversionOutcome writeMeshOutput(const ConversionSettings& settings,
                                                const OrbitalMesh& mesh,
                                                const std::vector<CalculationAtom>& atoms,
                                                std::stop_token stop,

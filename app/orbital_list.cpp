@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "app/exact_input.h"
+#include "app/loaded_input.h"
 #include "input/orbital_choice.h"
 
 namespace lobewright {
@@ -53,12 +53,16 @@ std::vector<OrbitalRow> orbitalRows(const Calculation& calculation) {
 }
 
 OrbitalListing listOrbitals(const ConversionRequest& request) {
-  std::string error;
-  const std::optional<InputSource> source = InputSource::load(request.inputFile, error);
-  if (!source) return {{}, inputErrorMessage(request.inputFile, error)};
-  const CalculationInput input = readCalculation(request, *source);
-  if (!input.calculation) return {{}, input.failure.message};
-  return {orbitalRows(*input.calculation), {}};
+  // Every kind of input is listed from the calculation as the exact model reads it, which needs
+  // no parameter table and so has nothing to warn about.
+  ConversionRequest exact = request;
+  exact.settings.model = OrbitalModel::exact;
+  class NoWarnings : public MessageSink {
+    void show(const std::string& /*caption*/, const std::string& /*text*/) override {}
+  } noWarnings;
+  const InputLoad load = loadInput(exact, noWarnings);
+  if (!load.input) return {{}, load.failure.message};
+  return {orbitalRows(*load.input->exact), {}};
 }
 
 std::string orbitalListText(const std::vector<OrbitalRow>& rows) {

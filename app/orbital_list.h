@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/conversion.h"
+#include "app/conversion_request.h"
 #include "input/calculation.h"
 
 namespace lobewright {
@@ -21,7 +21,8 @@ struct OrbitalRow {
 // Every MO the calculation holds, in file order, the HOMO and LUMO of each spin set marked.
 [[nodiscard]] std::vector<OrbitalRow> orbitalRows(const Calculation& calculation);
 
-// The MOs of the request's input, whatever its kind; on failure `error` holds the message.
+// The MOs of the request's input, whatever its kind and the model asked for; on failure `error`
+// holds the message.
 struct OrbitalListing {
   std::vector<OrbitalRow> rows;
   std::string error;

@@ -15,6 +15,8 @@
 #include <regex>
 #include <vector>
 
+#include "app/messages.h"
+
 extern char** environ;
 
 namespace lobewright {
@@ -119,7 +121,7 @@ PictureResult renderPicture(const PictureRequest& request, std::ostream& out) {
   argv.push_back(nullptr);
 
   int report[2];
-  if (::pipe2(report, O_CLOEXEC) != 0) return {"Cannot start POV-Ray."};
+  if (::pipe2(report, O_CLOEXEC) != 0) return {kCannotStartPovRayMessage};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -131,7 +133,7 @@ PictureResult renderPicture(const PictureRequest& request, std::ostream& out) {
   ::close(report[1]);
   if (spawned != 0) {
     ::close(report[0]);
-    return {spawned == ENOENT ? kNoPovRayMessage : "Cannot start POV-Ray."};
+    return {spawned == ENOENT ? kNoPovRayMessage : kCannotStartPovRayMessage};
   }
 
   ReportReader reader(request.progress);

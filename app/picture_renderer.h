@@ -7,10 +7,6 @@
 
 namespace lobewright {
 
-inline constexpr const char* kNoPovRayMessage =
-    "POV-Ray is needed for .png pictures but was not found. Install it (Debian package povray) "
-    "or write a .pov scene instead.";
-
 struct PictureRequest {
   std::string scene;  // the POV-Ray scene text
   int width = 1280;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/conversion_settings.h"
+#include "app/messages.h"
 
 namespace lobewright {
 
@@ -13,17 +14,6 @@ inline constexpr int32_t kLeastScale = 1;
 inline constexpr int32_t kGreatestScale = 100;
 inline constexpr int32_t kLeastAccuracy = 1;
 inline constexpr int32_t kGreatestAccuracy = 100;
-
-inline constexpr const char* kScaleOutOfRangeMessage =
-    "The scale must be a whole number from 1 to 100.";
-inline constexpr const char* kAccuracyOutOfRangeMessage =
-    "The accuracy must be a whole number from 1 to 100.";
-inline constexpr const char* kThresholdNotPositiveMessage =
-    "The threshold must be a finite number above 0.";
-inline constexpr const char* kCutoffNotPositiveMessage =
-    "The cutoff must be a finite number of Angstrom above 0.";
-inline constexpr const char* kBondLengthNotFiniteMessage =
-    "The bond length must be a finite number.";
 
 // Why the settings cannot give a meaningful sweep, or nothing when they can; the window and the
 // converter follow these same rules. A threshold or cutoff that is not a positive finite number,

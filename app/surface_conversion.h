@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/conversion.h"
+#include "app/conversion_request.h"
 #include "app/grid_budget.h"
 #include "app/mesh_output.h"
+#include "app/messages.h"
 #include "mesh/surface_box.h"
 #include "mesh/watertight_mesher.h"
 
@@ -58,14 +59,9 @@ template <SampledField Field>
   }
   const auto triangles =
       static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
-  const MeshOutputResult written =
+  ConversionOutcome written =
       writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100));
-  if (written.cancelled) return {ConversionStatus::cancelled, kCancelledMessage};
-  if (!written.succeeded()) {
-    const bool opening = written.error.rfind(kCannotOpenOutputMessage, 0) == 0;
-    return {opening ? ConversionStatus::cannotOpenOutput : ConversionStatus::cannotWriteOutput,
-            written.error};
-  }
+  if (!written.succeeded()) return written;
   progress(100);
   if (triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);
   ConversionOutcome outcome{ConversionStatus::succeeded, {}, triangles};

@@ -10,19 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "app/homo_lumo_locator.h"
-#include "input/molecule.h"
-#include "orbital/classic_field.h"
+#include "classic_sample.h"
 #include "mesh/surface_box.h"
 #include "mesh/watertight_mesher.h"
+#include "orbital/classic_field.h"
 
 namespace lobewright {
 namespace {
-
-class SilentSink : public MessageSink {
- public:
-  void show(const std::string&, const std::string&) override {}
-};
 
 // The classic field, counting what the mesher asks of it (from any thread).
 class CountingField {
@@ -64,8 +58,8 @@ struct Result {
   std::size_t triangles = 0;
 };
 
-Result meshOnce(const Molecule& molecule, int scale, float threshold, int threads) {
-  const ClassicField classic(molecule);
+Result meshOnce(const ClassicOrbital& orbital, int scale, float threshold, int threads) {
+  const ClassicField classic(orbital);
   const CountingField field(classic);
   const auto start = std::chrono::steady_clock::now();
   const double cpuStart = cpuSeconds();
@@ -104,21 +98,13 @@ int main(int argc, char** argv) {
   std::printf("%-16s %5s %7s %8s %8s %11s %12s %9s %9s\n", "sample", "scale", "threads", "wall s",
               "cpu s", "grid points", "evaluations", "vertices", "triangles");
   for (const std::string& sample : samples) {
-    const std::string input = dataDir + "/" + sample;
-    const auto homo = locateFrontierOrbital(input, FrontierOrbital::homo);
+    const bench::ClassicSample read = bench::readClassicHomo(dataDir, sample);
     for (const int scale : {4, 8, 16}) {
-      SilentSink sink;
-      Molecule molecule(dataDir + "/pm3r.txt", sink);
-      if (!homo || !molecule.readMopacOutput(input, static_cast<int16_t>(*homo))) {
-        std::fprintf(stderr, "cannot read %s\n", input.c_str());
-        return 1;
-      }
-      molecule.setScale(static_cast<float>(scale));
-      molecule.setCutoff(3.5f);
+      const ClassicOrbital orbital(read.calculation, read.homo, scale, 3.5f);
       for (const int threads : {1, 2}) {
-        Result best = meshOnce(molecule, scale, kThreshold, threads);
+        Result best = meshOnce(orbital, scale, kThreshold, threads);
         for (int run = 1; run < 5; ++run) {
-          const Result next = meshOnce(molecule, scale, kThreshold, threads);
+          const Result next = meshOnce(orbital, scale, kThreshold, threads);
           if (next.seconds < best.seconds) best = next;
         }
         std::printf("%-16s %5d %7d %8.3f %8.3f %11lld %12lld %9zu %9zu\n", sample.c_str(), scale,

@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/classic_scene.h"
 #include "app/conversion.h"
 #include "app/exact_input.h"
 #include "app/grid_extent.h"
@@ -135,37 +136,36 @@ int homoOf(const std::string& input, OrbitalModel model) {
   return numbers.homo;
 }
 
-// The classic conversion, as runConversion does it for a .pov.
+// The classic conversion, as drawOrbital does it for a .pov.
 Result runClassic(const ConversionRequest& request) {
   Result r;
   SilentSink sink;
   auto start = Clock::now();
-  std::string error;
-  const std::optional<InputSource> source = InputSource::load(request.inputFile, error);
-  if (!source) return r;
-  ClassicInput input = readClassicInput(request, *source, sink);
-  if (!input.molecule) return r;
-  Molecule& molecule = *input.molecule;
+  const InputLoad load = loadInput(request, sink);
+  if (!load.input) return r;
+  const ClassicCalculation& calculation = *load.input->classic;
+  const ClassicMoFound found = findClassicMo(calculation, request.settings.moNumber);
+  if (!found.orbital) return r;
   r.read = secondsSince(start);
-  r.atoms = molecule.atomCount;
+  r.atoms = static_cast<int>(calculation.atoms.size());
 
   start = Clock::now();
   const ConversionSettings& settings = request.settings;
-  molecule.setScale(static_cast<float>(settings.scale));
-  molecule.setCutoff(settings.cutoff);
-  if (!gridBoundsFit(molecule, settings.scale)) return r;
-  const GridBounds bounds = computeGridBounds(molecule, settings.scale);
+  const ClassicOrbital orbital(calculation, found.orbital->coefficients, settings.scale,
+                               settings.cutoff);
+  if (!gridBoundsFit(orbital, settings.scale)) return r;
+  const GridBounds bounds = computeGridBounds(orbital, settings.scale);
   r.box = secondsSince(start);
   r.gridPoints = cubeCount(bounds);
 
   start = Clock::now();
+  std::string error;
   const std::unique_ptr<OutputFile> output = OutputFile::open(settings.outputPath, error);
   if (!output) return r;
   output->stream().imbue(std::locale::classic());
-  const SweepCounters counters =
-      PovSceneWriter(output->stream())
-          .writeScene(
-              molecule, sceneOptions(settings), bounds, [](int) {}, request.sweep);
+  const SweepCounters counters = writeClassicScene(
+      output->stream(), OutputKind::PovRay, orbital, classicSceneAtoms(calculation, settings.scale),
+      sceneOptions(settings), bounds, [](int) {}, request.sweep);
   if (!output->commit()) return r;
   r.surface = secondsSince(start);
   r.evaluations = counters.evaluations;
@@ -174,21 +174,21 @@ Result runClassic(const ConversionRequest& request) {
   return r;
 }
 
-// The exact conversion, as runConversion does it for a format drawn from the watertight mesh.
+// The exact conversion, as drawOrbital does it for a format drawn from the watertight mesh.
 Result runExact(const ConversionRequest& request) {
   Result r;
+  SilentSink sink;
   auto start = Clock::now();
-  std::string error;
-  const std::optional<InputSource> source = InputSource::load(request.inputFile, error);
-  if (!source) return r;
-  CalculationInput input = readCalculation(request, *source);
-  if (!input.calculation) return r;
+  InputLoad load = loadInput(request, sink);
+  if (!load.input) return r;
+  Calculation& calculation = *load.input->exact;
   r.read = secondsSince(start);
-  r.atoms = static_cast<int>(input.calculation->atoms.size());
-  r.aos = static_cast<int>(input.calculation->basis.size());
+  r.atoms = static_cast<int>(calculation.atoms.size());
+  r.aos = static_cast<int>(calculation.basis.size());
 
   start = Clock::now();
-  const ExactOrbitalInput orbital = exactOrbitalOf(*input.calculation, request);
+  const ExactOrbitalInput orbital =
+      exactOrbitalOf(calculation, request.settings, request.inputFile);
   if (!orbital.orbital) return r;
   r.orbital = secondsSince(start);
 
@@ -196,7 +196,7 @@ Result runExact(const ConversionRequest& request) {
   const CountingOrbital field(*orbital.orbital);
   start = Clock::now();
   const std::optional<GridBox> box =
-      surfaceBoxAround(field, input.calculation->atoms, request.settings);
+      surfaceBoxAround(field, calculation.atoms, request.settings);
   if (!box) return r;
   r.box = secondsSince(start);
   r.gridPoints = gridPointCount(*box);
@@ -212,8 +212,8 @@ Result runExact(const ConversionRequest& request) {
       static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
 
   start = Clock::now();
-  const MeshOutputResult written =
-      writeMeshOutput(settings, mesh, input.calculation->atoms, std::stop_token{}, [](int) {});
+  const ConversionOutcome written =
+      writeMeshOutput(settings, mesh, calculation.atoms, std::stop_token{}, [](int) {});
   if (!written.succeeded()) return r;
   r.write = secondsSince(start);
   r.ok = true;

@@ -12,19 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "app/classic_scene.h"
 #include "app/conversion_settings.h"
 #include "app/grid_extent.h"
-#include "app/homo_lumo_locator.h"
-#include "writers/lscript_writer.h"
-#include "writers/pov_scene_writer.h"
+#include "classic_sample.h"
 
 namespace lobewright {
 namespace {
-
-class SilentSink : public MessageSink {
- public:
-  void show(const std::string&, const std::string&) override {}
-};
 
 struct Configuration {
   std::string sample;
@@ -49,30 +43,20 @@ struct Result {
 
 // Reads, scales and writes one scene to /dev/null, as the conversion run does.
 Result convert(const std::string& dataDir, const Configuration& c) {
-  SilentSink sink;
-  Molecule molecule(dataDir + "/pm3r.txt", sink);
-  const std::string input = dataDir + "/" + c.sample;
-  const auto homo = locateFrontierOrbital(input, FrontierOrbital::homo);
-  if (!homo || !molecule.readMopacOutput(input, static_cast<int16_t>(*homo))) {
-    std::fprintf(stderr, "cannot read %s\n", input.c_str());
-    std::exit(1);
-  }
+  const bench::ClassicSample sample = bench::readClassicHomo(dataDir, c.sample);
   ConversionSettings settings;
   settings.scale = c.scale;
   settings.outputKind = c.kind;
-  molecule.setScale(static_cast<float>(settings.scale));
-  molecule.setCutoff(settings.cutoff);
+  const ClassicOrbital orbital(sample.calculation, sample.homo, settings.scale, settings.cutoff);
   std::ofstream out("/dev/null", std::ios::binary);
-  const GridBounds bounds = computeGridBounds(molecule, settings.scale);
+  const GridBounds bounds = computeGridBounds(orbital, settings.scale);
   const auto start = std::chrono::steady_clock::now();
   const double cpuStart = cpuSeconds();
   Result result;
   const auto ignore = [](int) {};
-  result.counters = c.kind == OutputKind::PovRay
-                        ? PovSceneWriter(out).writeScene(molecule, sceneOptions(settings), bounds,
-                                                         ignore, c.sweep)
-                        : LScriptWriter(out).writeScript(molecule, sceneOptions(settings), bounds,
-                                                         ignore, c.sweep);
+  result.counters = writeClassicScene(out, c.kind, orbital,
+                                      classicSceneAtoms(sample.calculation, settings.scale),
+                                      sceneOptions(settings), bounds, ignore, c.sweep);
   out.flush();
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   result.cpuSeconds = cpuSeconds() - cpuStart;

@@ -112,12 +112,11 @@ int listOrbitals(const ConversionRequest& request, MessageSink& messages) {
 
 // The MO numbers the command names, HOMO and LUMO looked up in the input as the conversion's
 // model sees them; nothing when they cannot be found (the message has gone to the sink).
-std::optional<std::vector<int>> resolveMos(const CommandLine& command,
-                                           const ConversionRequest& request,
+std::optional<std::vector<int>> resolveMos(const CommandLine& command, const LoadedInput& input,
                                            MessageSink& messages) {
   FrontierNumbers frontier;
   if (needsFrontier(command.moSelection)) {
-    frontier = findFrontierNumbers(request);
+    frontier = findFrontierNumbers(input, command.settings.spin);
     if (!frontier.error.empty()) {
       messages.show(kErrorCaption, frontier.error);
       return std::nullopt;
@@ -155,12 +154,25 @@ int run(const std::vector<std::string>& arguments) {
   if (command.mode == CommandLine::Mode::list) return listOrbitals(request, messages);
   // --info shows what the classic model reads.
   if (command.mode == CommandLine::Mode::info) request.settings.model = OrbitalModel::classic;
+  // An output that must not be written is refused before the input is read, as one that the
+  // input's own problems would hide.
+  if (const auto problem = requestProblem(request)) {
+    messages.show(kErrorCaption, problem->message);
+    return kExitFailure;
+  }
 
-  const std::optional<std::vector<int>> mos = resolveMos(command, request, messages);
+  InputLoad load = loadInput(request, messages);
+  if (!load.input) {
+    messages.show(kErrorCaption, load.failure.message);
+    return kExitFailure;
+  }
+  LoadedInput& input = *load.input;
+  const std::optional<std::vector<int>> mos = resolveMos(command, input, messages);
   if (!mos) return kExitFailure;
   if (command.mode == CommandLine::Mode::info) {
-    command.settings.moNumber = mos->front();
-    if (!printMoleculeInfo(command, messages, std::cout)) return kExitFailure;
+    if (!printMoleculeInfo(input, request.inputFile, mos->front(), messages, std::cout)) {
+      return kExitFailure;
+    }
     // What was read is this mode's output: losing it to a full disk is a failure.
     if (!std::cout.flush()) {
       messages.show(kErrorCaption, kCannotWriteOutputMessage);
@@ -177,7 +189,7 @@ int run(const std::vector<std::string>& arguments) {
     request.settings.moNumber = mo;
     request.settings.outputPath = withMoNumber(command.settings.outputPath, mo);
     TerminalProgress bar(stderr);
-    const ConversionOutcome outcome = runConversion(request, messages, [&](int percent) {
+    const ConversionOutcome outcome = drawOrbital(input, request, messages, [&](int percent) {
       if (showProgress) bar.report(percent);
     });
     if (!outcome.succeeded()) {

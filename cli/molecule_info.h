@@ -1,16 +1,17 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
-#include "cli/command_line.h"
-#include "input/messages.h"
+#include "app/loaded_input.h"
+#include "app/messages.h"
 
 namespace lobewright {
 
-// Prints what was read from the input: "atoms N mo M", then per atom its number, symbol,
-// position in Angstrom and the MO's s, px, py, pz coefficients. False when the read fails (the
-// message has gone to the sink).
-[[nodiscard]] bool printMoleculeInfo(const CommandLine& command, MessageSink& messages,
-                                     std::ostream& out);
+// Prints what the classic model read from the input: "atoms N mo M", then per atom its number,
+// symbol, position in Angstrom and the MO's s, px, py, pz coefficients. False when the input holds
+// no such MO (the message has gone to the sink).
+[[nodiscard]] bool printMoleculeInfo(const LoadedInput& input, const std::string& fileName, int mo,
+                                     MessageSink& messages, std::ostream& out);
 
 }  // namespace lobewright

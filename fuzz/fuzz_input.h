@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "input/messages.h"
+#include "app/messages.h"
 
 // Every fuzz target defines this; libFuzzer calls it, and so does the replay program.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size);

@@ -1,12 +1,13 @@
 // Reads any bytes as a MOPAC output; the first two bytes choose the MO number, so negative, zero
-// and huge numbers are tried too. A successful read must leave a molecule the sweep can use; a
-// refusal must say why.
+// and huge numbers are tried too. A successful read must leave a calculation the sweep can use;
+// a refusal must say why.
 #include <cmath>
 #include <sstream>
 
 #include "app/grid_extent.h"
 #include "fuzz/fuzz_input.h"
-#include "input/molecule.h"
+#include "input/classic_calculation.h"
+#include "orbital/classic_orbital.h"
 
 namespace lobewright::fuzzing {
 namespace {
@@ -36,16 +37,23 @@ const Pm3ParameterSet& parameters() {
 // The largest scale the settings allow: the one most likely to push the grid out of range.
 constexpr int kScale = 100;
 
-void checkMolecule(const Molecule& molecule) {
-  require(molecule.atomCount >= 1 && molecule.atomCount <= kMaxAtoms, "atom count out of range");
-  for (int i = 0; i < molecule.atomCount; ++i) {
-    require(
-        molecule.atomElement[i] >= 0 && molecule.atomElement[i] < molecule.parameters.elementCount,
-        "element index out of range");
-    for (const float value :
-         {molecule.coefS[i], molecule.coefPx[i], molecule.coefPy[i], molecule.coefPz[i],
-          molecule.atomX[i], molecule.atomY[i], molecule.atomZ[i]}) {
-      require(std::isfinite(value), "a coefficient or coordinate is not finite");
+void checkCalculation(const ClassicCalculation& calculation) {
+  const std::size_t atoms = calculation.atoms.size();
+  require(atoms >= 1 && atoms <= static_cast<std::size_t>(kMaxAtoms), "atom count out of range");
+  for (const ClassicAtom& atom : calculation.atoms) {
+    require(atom.element >= 0 && atom.element < calculation.parameters.elementCount,
+            "element index out of range");
+    for (const float value : {atom.position.x, atom.position.y, atom.position.z}) {
+      require(std::isfinite(value), "a coordinate is not finite");
+    }
+  }
+  require(!calculation.orbitals.empty(), "no MO");
+  for (const PrintedMo& mo : calculation.orbitals) {
+    require(mo.coefficients.size() == atoms, "an MO of the wrong length");
+    for (const AtomCoefficients& c : mo.coefficients) {
+      for (const float value : {c.s, c.px, c.py, c.pz}) {
+        require(std::isfinite(value), "a coefficient is not finite");
+      }
     }
   }
 }
@@ -58,18 +66,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace lobewright::fuzzing;
   if (size < 2) return 0;
   const auto moNumber = static_cast<int16_t>(static_cast<uint16_t>(data[0] | (data[1] << 8)));
-  SilentSink sink;
-  Molecule molecule("", sink);
-  molecule.parameters = parameters();
   std::istringstream in(asText(data + 2, size - 2));
-  if (!molecule.readMopacOutput(in, moNumber)) {
-    require(!molecule.inputError.what.empty(), "a refusal without a reason");
+  const ClassicRead read = readMopacOutput(in, parameters());
+  if (!read.calculation) {
+    require(!read.error.what.empty(), "a refusal without a reason");
     return 0;
   }
-  checkMolecule(molecule);
-  molecule.setScale(static_cast<float>(kScale));
-  const GridBounds bounds = computeGridBounds(molecule, kScale);
-  if (gridBoundsFit(molecule, kScale)) {
+  checkCalculation(*read.calculation);
+  const ClassicMoFound found = findClassicMo(*read.calculation, moNumber);
+  if (!found.orbital) {
+    require(!found.error.empty(), "a refusal without a reason");
+    return 0;
+  }
+  const ClassicOrbital orbital(*read.calculation, found.orbital->coefficients, kScale, 3.5f);
+  const GridBounds bounds = computeGridBounds(orbital, kScale);
+  if (gridBoundsFit(orbital, kScale)) {
     require(bounds.xLow < bounds.xHigh && bounds.yLow < bounds.yHigh && bounds.zLow < bounds.zHigh,
             "the grid around the atoms is empty");
   }

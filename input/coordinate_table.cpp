@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "input/molecule.h"
+#include "input/classic_calculation.h"
 #include "input/number_text.h"
 
 namespace lobewright {

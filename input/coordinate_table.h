@@ -21,8 +21,8 @@ struct CoordinateTable {
   // MOPAC 7 heads its tables with "NO. ATOM X Y Z"; the final geometry of MOPAC 2016 and later
   // comes without that line.
   bool hasHeader = false;
-  // False when a row could not be read (see unreadableLine) or the table holds more atoms than a
-  // Molecule can.
+  // False when a row could not be read (see unreadableLine) or the table holds more atoms than the
+  // classic model can.
   bool readable = true;
   int64_t unreadableLine = 0;
   std::string unreadableWord;

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string_view>
 
-#include "input/molecule.h"
 #include "input/number_text.h"
 #include "input/text_scan.h"
 
@@ -45,6 +44,12 @@ std::string atomName(int number, std::string_view symbol) {
   return "atom " + std::to_string(number) + " (" + std::string(symbol) + ")";
 }
 
+// One atom of a block's rows, with its coefficients in every MO of the block.
+struct BlockAtom {
+  std::string symbol;
+  std::vector<AtomCoefficients> coefficients;
+};
+
 struct Row {
   int place = 0;  // index into the layout's row labels
   std::string_view symbol;
@@ -54,28 +59,27 @@ struct Row {
 
 class BlockReader {
  public:
-  BlockReader(std::istream& in, const EigenvectorHeading& firstHeading, int moNumber)
+  BlockReader(std::istream& in, const EigenvectorHeading& firstHeading)
       : m_lines(in, {}),
         m_words(firstHeading.layout == EigenvectorHeading::Layout::older ? kOlderWords
                                                                          : kNewerWords),
         m_firstLine(firstHeading.line),
-        m_moNumber(moNumber),
         m_line(firstHeading.firstBlockHeading),
         m_lineWords(splitWords(m_line)) {}
 
   PrintedEigenvectors read() {
     m_result.outcome = readBlocks();
-    if (m_result.outcome == Outcome::found && m_result.atoms.empty()) {
-      m_result.outcome = Outcome::moNotPrinted;
+    if (m_result.outcome != Outcome::found) {
+      m_result.symbols.clear();
+      m_result.orbitals.clear();
     }
-    if (m_result.outcome != Outcome::found) m_result.atoms.clear();
     return std::move(m_result);
   }
 
  private:
   using Outcome = PrintedEigenvectors::Outcome;
 
-  // Returns found once the section has ended well, whether or not the wanted MO was in it.
+  // Returns found once the section has ended well.
   Outcome readBlocks() {
     for (;;) {
       m_headingLine = lineNumber();
@@ -155,8 +159,6 @@ class BlockReader {
     const auto [lowest, highest] = std::minmax_element(m_blockMos.begin(), m_blockMos.end());
     m_result.firstMo = m_result.firstMo == 0 ? *lowest : std::min(m_result.firstMo, *lowest);
     m_result.lastMo = std::max(m_result.lastMo, *highest);
-    const auto wanted = std::find(m_blockMos.begin(), m_blockMos.end(), m_moNumber);
-    m_column = wanted == m_blockMos.end() ? -1 : static_cast<int>(wanted - m_blockMos.begin());
     return Outcome::found;
   }
 
@@ -181,7 +183,7 @@ class BlockReader {
 
   // Reads rows from the current line on; leaves the first line after them current.
   Outcome readRows() {
-    std::vector<EigenvectorAtom> atoms;
+    std::vector<BlockAtom> atoms;
     int rowsInAtom = 0;
     int rowCount = 0;
     for (LineKind kind = kindOf(m_lineWords); kind != LineKind::other && kind != LineKind::heading;
@@ -206,7 +208,7 @@ class BlockReader {
     if (!sameAtomsAsBefore(atoms, rowCount)) {
       return unreadableAt(m_headingLine, "this block's rows are not those of the first block");
     }
-    if (m_column >= 0 && m_result.atoms.empty()) m_result.atoms = std::move(atoms);
+    keepNewMos(atoms);
     return Outcome::found;
   }
 
@@ -237,22 +239,24 @@ class BlockReader {
   }
 
   // Takes the row as the next of the block; says what is wrong when it cannot be.
-  std::string addRow(const Row& row, std::vector<EigenvectorAtom>& atoms, int& rowsInAtom) const {
+  std::string addRow(const Row& row, std::vector<BlockAtom>& atoms, int& rowsInAtom) const {
     if (row.values.size() != m_blockMos.size()) {
       return std::to_string(row.values.size()) + " coefficients for the " +
              std::to_string(m_blockMos.size()) + " MOs of the block";
     }
-    float wanted = 0.0f;
+    std::vector<float> values(row.values.size());
     for (std::size_t i = 0; i < row.values.size(); ++i) {
       const std::optional<float> value = parseFloat(row.values[i]);
       if (!value) return notANumber(row.values[i]);
-      if (static_cast<int>(i) == m_column) wanted = *value;
+      values[i] = *value;
     }
     const int current = static_cast<int>(atoms.size());
     if (row.place == 0) {
       if (std::string missing = missingRow(atoms, rowsInAtom); !missing.empty()) return missing;
       if (row.atomNumber != current + 1) return atomOutOfOrder(row, current + 1);
-      atoms.push_back(EigenvectorAtom{std::string(row.symbol), wanted});
+      BlockAtom& atom = atoms.emplace_back(BlockAtom{std::string(row.symbol), {}});
+      atom.coefficients.resize(values.size());
+      for (std::size_t i = 0; i < values.size(); ++i) atom.coefficients[i].s = values[i];
       rowsInAtom = 1;
       return {};
     }
@@ -262,7 +266,7 @@ class BlockReader {
       return atomName(row.atomNumber, row.symbol) + " has no " + std::string(m_words.rows[0]) +
              " row";
     }
-    EigenvectorAtom& atom = atoms.back();
+    BlockAtom& atom = atoms.back();
     const std::string label(m_words.rows[row.place]);
     if (atom.symbol == kHydrogen) {
       return "a " + label + " row for hydrogen " + atomName(current, atom.symbol) +
@@ -278,16 +282,31 @@ class BlockReader {
       return atomName(current, atom.symbol) + " has no " + std::string(m_words.rows[rowsInAtom]) +
              " row";
     }
-    float* const coefficients[] = {&atom.px, &atom.py, &atom.pz};
-    *coefficients[row.place - 1] = wanted;
+    float AtomCoefficients::*const functions[] = {&AtomCoefficients::px, &AtomCoefficients::py,
+                                                  &AtomCoefficients::pz};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      atom.coefficients[i].*functions[row.place - 1] = values[i];
+    }
     ++rowsInAtom;
     return {};
   }
 
+  // The block's MOs that no earlier block printed.
+  void keepNewMos(const std::vector<BlockAtom>& atoms) {
+    for (std::size_t column = 0; column < m_blockMos.size(); ++column) {
+      const int number = m_blockMos[column];
+      const bool known = std::any_of(m_result.orbitals.begin(), m_result.orbitals.end(),
+                                     [number](const PrintedMo& mo) { return mo.number == number; });
+      if (known) continue;
+      PrintedMo& mo = m_result.orbitals.emplace_back(PrintedMo{number, {}});
+      for (const BlockAtom& atom : atoms) mo.coefficients.push_back(atom.coefficients[column]);
+    }
+  }
+
   // The row the last atom still lacks, as a message; empty when it is complete.
-  std::string missingRow(const std::vector<EigenvectorAtom>& atoms, int rowsInAtom) const {
+  std::string missingRow(const std::vector<BlockAtom>& atoms, int rowsInAtom) const {
     if (atoms.empty()) return {};
-    const EigenvectorAtom& atom = atoms.back();
+    const BlockAtom& atom = atoms.back();
     const int rowsWanted = atom.symbol == kHydrogen ? 1 : static_cast<int>(m_words.rows.size());
     if (rowsInAtom == rowsWanted) return {};
     return atomName(static_cast<int>(atoms.size()), atom.symbol) + " has no " +
@@ -303,15 +322,16 @@ class BlockReader {
   }
 
   // Every block lists the same atoms in the same order.
-  bool sameAtomsAsBefore(const std::vector<EigenvectorAtom>& atoms, int rowCount) {
-    if (m_symbols.empty()) {
-      for (const EigenvectorAtom& atom : atoms) m_symbols.push_back(atom.symbol);
+  bool sameAtomsAsBefore(const std::vector<BlockAtom>& atoms, int rowCount) {
+    std::vector<std::string>& symbols = m_result.symbols;
+    if (symbols.empty()) {
+      for (const BlockAtom& atom : atoms) symbols.push_back(atom.symbol);
       m_result.moCount = rowCount;
       return true;
     }
     return rowCount == m_result.moCount &&
-           std::equal(m_symbols.begin(), m_symbols.end(), atoms.begin(), atoms.end(),
-                      [](const std::string& symbol, const EigenvectorAtom& atom) {
+           std::equal(symbols.begin(), symbols.end(), atoms.begin(), atoms.end(),
+                      [](const std::string& symbol, const BlockAtom& atom) {
                         return symbol == atom.symbol;
                       });
   }
@@ -319,21 +339,18 @@ class BlockReader {
   LineReader m_lines;
   const LayoutWords& m_words;
   const int64_t m_firstLine;
-  const int m_moNumber;
   std::string m_line;
   std::vector<std::string_view> m_lineWords;
   int64_t m_headingLine = 0;
   std::vector<int> m_blockMos;
-  int m_column = -1;
-  std::vector<std::string> m_symbols;
   PrintedEigenvectors m_result;
 };
 
 }  // namespace
 
-PrintedEigenvectors readEigenvectorBlocks(std::istream& in, const EigenvectorHeading& firstHeading,
-                                          int moNumber) {
-  return BlockReader(in, firstHeading, moNumber).read();
+PrintedEigenvectors readEigenvectorBlocks(std::istream& in,
+                                          const EigenvectorHeading& firstHeading) {
+  return BlockReader(in, firstHeading).read();
 }
 
 }  // namespace lobewright

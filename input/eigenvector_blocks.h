@@ -5,22 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "input/classic_calculation.h"
 #include "input/eigenvector_heading.h"
 
 namespace lobewright {
 
-// One atom of the eigenvector rows with the wanted MO's coefficients; a hydrogen has an s row only
-// and keeps 0 for p.
-struct EigenvectorAtom {
-  std::string symbol;
-  float s = 0.0f;
-  float px = 0.0f;
-  float py = 0.0f;
-  float pz = 0.0f;
-};
-
 struct PrintedEigenvectors {
-  enum class Outcome { found, moNotPrinted, dOrbitals, tooManyAtoms, unreadable };
+  enum class Outcome { found, dOrbitals, tooManyAtoms, unreadable };
 
   Outcome outcome = Outcome::unreadable;
   // The lowest and highest MO numbers in the headings, and the number of rows per block, which is
@@ -28,8 +19,11 @@ struct PrintedEigenvectors {
   int firstMo = 0;
   int lastMo = 0;
   int moCount = 0;
-  // The wanted MO's atoms, in row order; filled when it was found.
-  std::vector<EigenvectorAtom> atoms;
+  // The atoms' symbols in row order, and every MO printed with its coefficients on them; a
+  // hydrogen has an s row only and keeps 0 for p. An MO printed twice is taken where it comes
+  // first.
+  std::vector<std::string> symbols;
+  std::vector<PrintedMo> orbitals;
   // The first line after the last block, whose words may already belong to what follows, and its
   // number in the text.
   std::string lineAfter;
@@ -43,10 +37,8 @@ struct PrintedEigenvectors {
 // with the blocks' MO numbers, the symmetry labels (MOPAC 7 on) and eigenvalues, then one row per
 // basis function ("S", "PX", "PY", "PZ" or "S", "Px", "Py", "Pz", the element symbol and the atom
 // number, one coefficient per MO). The first block's heading line has been read already; the
-// stream stands at the line after it. Every block is read to its end and checked, whichever one
-// holds the wanted MO.
+// stream stands at the line after it. Every block is read to its end and checked.
 [[nodiscard]] PrintedEigenvectors readEigenvectorBlocks(std::istream& in,
-                                                        const EigenvectorHeading& firstHeading,
-                                                        int moNumber);
+                                                        const EigenvectorHeading& firstHeading);
 
 }  // namespace lobewright

@@ -1,16 +1,13 @@
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <initializer_list>
 #include <optional>
 #include <string_view>
 
+#include "input/classic_calculation.h"
 #include "input/coordinate_table.h"
 #include "input/eigenvector_blocks.h"
 #include "input/eigenvector_heading.h"
 #include "input/elements.h"
 #include "input/modern_mopac_reader.h"
-#include "input/molecule.h"
 #include "input/number_text.h"
 #include "input/token_reader.h"
 
@@ -66,23 +63,21 @@ std::string withArticle(const std::string& method) {
   return (an ? "an " : "a ") + method;
 }
 
-std::string moNotPrintedDetail(int moNumber, const PrintedEigenvectors& printed) {
+std::string moNotPrintedDetail(int moNumber, const ClassicCalculation& calculation) {
   const std::string mo = std::to_string(moNumber);
-  const std::string first = std::to_string(printed.firstMo);
-  const std::string last = std::to_string(printed.lastMo);
-  if (moNumber > printed.moCount) {
-    return fillIn(kMoBeyondMoleculeDetail, {mo, first, last, std::to_string(printed.moCount)});
+  const std::string first = std::to_string(calculation.firstMo);
+  const std::string last = std::to_string(calculation.lastMo);
+  if (moNumber > calculation.moCount) {
+    return fillIn(kMoBeyondMoleculeDetail, {mo, first, last, std::to_string(calculation.moCount)});
   }
   return fillIn(kMoNotPrintedDetail, {mo, first, last});
 }
 
 // Why the eigenvectors give no atoms to draw, or nothing when they do.
-std::optional<TextError> eigenvectorProblem(int moNumber, const PrintedEigenvectors& printed) {
+std::optional<TextError> eigenvectorProblem(const PrintedEigenvectors& printed) {
   switch (printed.outcome) {
     case PrintedEigenvectors::Outcome::found:
       return std::nullopt;
-    case PrintedEigenvectors::Outcome::moNotPrinted:
-      return TextError{{}, 0, moNotPrintedDetail(moNumber, printed)};
     case PrintedEigenvectors::Outcome::dOrbitals:
       return TextError{{}, 0, std::string(kDOrbitalsDetail)};
     case PrintedEigenvectors::Outcome::tooManyAtoms:
@@ -127,7 +122,7 @@ FinalGeometry finalGeometry(std::istream& in, const OutputPreamble& preamble,
 
 // Whether the table lists the eigenvectors' atoms, one for one.
 std::optional<TextError> coordinateProblem(const CoordinateTable& table,
-                                           const std::vector<EigenvectorAtom>& atoms) {
+                                           const std::vector<std::string>& atoms) {
   if (table.unreadableLine > 0) {
     return TextError{{}, table.unreadableLine, notANumber(table.unreadableWord)};
   }
@@ -144,9 +139,9 @@ std::optional<TextError> coordinateProblem(const CoordinateTable& table,
   }
   for (std::size_t i = 0; i < atoms.size(); ++i) {
     const CoordinateRow& row = table.rows[i];
-    if (row.symbol != atoms[i].symbol) {
+    if (row.symbol != atoms[i]) {
       return TextError{
-          {}, row.line, fillIn(kAtomsDiffer, {std::to_string(i + 1), row.symbol, atoms[i].symbol})};
+          {}, row.line, fillIn(kAtomsDiffer, {std::to_string(i + 1), row.symbol, atoms[i]})};
     }
   }
   return std::nullopt;
@@ -154,74 +149,53 @@ std::optional<TextError> coordinateProblem(const CoordinateTable& table,
 
 }  // namespace
 
-bool Molecule::readMopacOutput(const std::string& fileName, int16_t moNumber) {
-  atomCount = 0;
-  std::ifstream file(fileName);
-  if (!file) {
-    inputError = {{}, 0, std::strerror(errno)};
-    return false;
-  }
-  return readMopacOutput(file, moNumber);
-}
-
-bool Molecule::readMopacOutput(std::istream& in, int16_t moNumber) {
-  atomCount = 0;
-  inputError = {};
-  if (moNumber < 1) {
-    inputError.what = fillIn(kNoSuchMo, {std::to_string(moNumber)});
-    return false;
-  }
+ClassicRead readMopacOutput(std::istream& in, const Pm3ParameterSet& parameters) {
+  const auto refuse = [](TextError error) { return ClassicRead{std::nullopt, std::move(error)}; };
   OutputPreamble preamble;
   const std::optional<EigenvectorHeading> heading = findEigenvectorHeading(in, preamble);
-  if (!heading) {
-    inputError.what = kNoEigenvectors;
-    return false;
-  }
-  const PrintedEigenvectors printed = readEigenvectorBlocks(in, *heading, moNumber);
-  if (auto problem = eigenvectorProblem(moNumber, printed)) {
-    inputError = std::move(*problem);
-    return false;
-  }
-  const std::vector<EigenvectorAtom>& atoms = printed.atoms;
-  for (std::size_t i = 0; i < atoms.size(); ++i) {
-    const std::string& symbol = atoms[i].symbol;
-    const int16_t element = parameters.find(symbol);
+  if (!heading) return refuse({{}, 0, std::string(kNoEigenvectors)});
+  PrintedEigenvectors printed = readEigenvectorBlocks(in, *heading);
+  if (auto problem = eigenvectorProblem(printed)) return refuse(std::move(*problem));
+  const std::vector<std::string>& symbols = printed.symbols;
+  ClassicCalculation calculation;
+  calculation.parameters = parameters;
+  for (std::size_t i = 0; i < symbols.size(); ++i) {
+    const int16_t element = parameters.find(symbols[i]);
     if (element < 0) {
-      const std::string_view text = atomicNumber(symbol) ? kElementNotInTable : kNotAnElement;
-      inputError.what = fillIn(text, {symbol, std::to_string(i + 1)});
-      return false;
+      const std::string_view text = atomicNumber(symbols[i]) ? kElementNotInTable : kNotAnElement;
+      return refuse({{}, 0, fillIn(text, {symbols[i], std::to_string(i + 1)})});
     }
-    atomElement[i] = element;
+    calculation.atoms.push_back({element, {}});
   }
 
   const FinalGeometry found = finalGeometry(in, preamble, heading->layout, printed);
   if (!found.table) {
-    inputError = found.cutAt > 0 ? TextError{{}, found.cutAt, std::string(kCutInCoordinates)}
-                                 : TextError{{}, 0, std::string(kNoCoordinates)};
-    return false;
+    return refuse(found.cutAt > 0 ? TextError{{}, found.cutAt, std::string(kCutInCoordinates)}
+                                  : TextError{{}, 0, std::string(kNoCoordinates)});
   }
   const CoordinateTable& geometry = *found.table;
-  if (auto problem = coordinateProblem(geometry, atoms)) {
-    inputError = std::move(*problem);
-    return false;
+  if (auto problem = coordinateProblem(geometry, symbols)) return refuse(std::move(*problem));
+  for (std::size_t i = 0; i < symbols.size(); ++i) {
+    const CoordinateRow& row = geometry.rows[i];
+    calculation.atoms[i].position = {row.x, row.y, row.z};
   }
-  for (std::size_t i = 0; i < atoms.size(); ++i) {
-    coefS[i] = atoms[i].s;
-    coefPx[i] = atoms[i].px;
-    coefPy[i] = atoms[i].py;
-    coefPz[i] = atoms[i].pz;
-    atomX[i] = geometry.rows[i].x;
-    atomY[i] = geometry.rows[i].y;
-    atomZ[i] = geometry.rows[i].z;
-  }
-  atomCount = static_cast<int16_t>(atoms.size());
-
+  calculation.orbitals = std::move(printed.orbitals);
+  calculation.firstMo = printed.firstMo;
+  calculation.lastMo = printed.lastMo;
+  calculation.moCount = printed.moCount;
   if (heading->layout == EigenvectorHeading::Layout::newer && !preamble.method().empty() &&
       preamble.method() != kParametersMethod) {
-    m_messages->show(kWarningCaption,
-                     fillIn(kOtherMethodWarning, {withArticle(preamble.method())}));
+    calculation.warning = fillIn(kOtherMethodWarning, {withArticle(preamble.method())});
   }
-  return true;
+  return {std::move(calculation), {}};
+}
+
+ClassicMoFound findClassicMo(const ClassicCalculation& calculation, int number) {
+  if (number < 1) return {nullptr, fillIn(kNoSuchMo, {std::to_string(number)})};
+  for (const PrintedMo& orbital : calculation.orbitals) {
+    if (orbital.number == number) return {&orbital, {}};
+  }
+  return {nullptr, moNotPrintedDetail(number, calculation)};
 }
 
 }  // namespace lobewright

@@ -87,14 +87,4 @@ std::optional<Pm3ParameterSet> readParameters(std::istream& in) {
   return table;
 }
 
-Pm3ParameterSet loadParameters(const std::string& fileName, MessageSink& messages) {
-  std::ifstream file;
-  if (!fileName.empty()) file.open(fileName);
-  if (file.good()) {
-    if (auto table = readParameters(file)) return *table;
-  }
-  messages.show(kWarningCaption, kDefaultParametersMessage);
-  return builtInParameters();
-}
-
 }  // namespace lobewright

@@ -6,8 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "input/messages.h"
-
 namespace lobewright {
 
 inline constexpr int kMaxElements = 10;
@@ -41,9 +39,5 @@ struct Pm3ParameterSet {
 // Reads a parameter file's text; nothing when it cannot be read completely or holds values the
 // table has no room or meaning for, such as a symbol of anything but one or two letters.
 [[nodiscard]] std::optional<Pm3ParameterSet> readParameters(std::istream& in);
-
-// The named file's table, or the built-in one with a warning when the file cannot be opened or
-// read.
-[[nodiscard]] Pm3ParameterSet loadParameters(const std::string& fileName, MessageSink& messages);
 
 }  // namespace lobewright

@@ -204,11 +204,11 @@ class ParallelSweep {
 
 }  // namespace
 
-SweepCounters sweepFast(const Molecule& molecule, float threshold, int accuracy,
+SweepCounters sweepFast(const ClassicOrbital& orbital, float threshold, int accuracy,
                         const GridBounds& bounds, int threads, const LayerSink& sink,
                         std::stop_token stop) {
   SweepCounters counters;
-  const ReachField field(molecule);
+  const ReachField field(orbital);
   const SweepPlanes planes(field, threshold, accuracy, bounds, stop);
   if (!planes.hasCubes()) {
     // No cube to visit, yet every z layer still reports its progress.

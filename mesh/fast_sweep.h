@@ -5,9 +5,9 @@
 #include <stop_token>
 #include <vector>
 
-#include "input/molecule.h"
 #include "mesh/grid_bounds.h"
 #include "mesh/shaded_triangle.h"
+#include "orbital/classic_orbital.h"
 
 namespace lobewright {
 
@@ -20,7 +20,7 @@ struct SweepCounters {
 // Always called on the thread that called sweepFast, layer after layer.
 using LayerSink = std::function<void(const std::vector<ShadedTriangle>& layer, int percent)>;
 
-// The same triangles, in the same order and to the bit, as the literal sweep over the molecule,
+// The same triangles, in the same order and to the bit, as the literal sweep over the orbital,
 // with the forward-difference gradient at every corner. Each grid point and each crossing point
 // is evaluated once, each sum only over the atoms that can reach it, and planes of the grid are
 // computed on `threads` threads.
@@ -32,9 +32,9 @@ using LayerSink = std::function<void(const std::vector<ShadedTriangle>& layer, i
 //   last place per term at most, far less than that margin, so a skipped point is one the literal
 //   sweep also finds below.
 // - Atom order (ReachField). Every sum adds the atoms in index order through addAtomShare, as
-//   Molecule::valueAt does; an atom is left out only when it lies more than the cutoff plus two
-//   grid units from the whole box, and such an atom adds nothing to any sum in the box. The sums
-//   are therefore the same to the bit.
+//   ClassicOrbital::valueAt does; an atom is left out only when it lies more than the cutoff plus
+//   two grid units from the whole box, and such an atom adds nothing to any sum in the box. The
+//   sums are therefore the same to the bit.
 // - Far end's class (bisect in sweep_planes.cpp). The literal bisection evaluates the edge's far
 //   end again at every step, but that end only ever moves to a midpoint of the same class, so its
 //   class never changes: tracking it gives the same bracket without the evaluations.
@@ -55,7 +55,7 @@ using LayerSink = std::function<void(const std::vector<ShadedTriangle>& layer, i
 // Stopping. Once `stop` is requested, a thread at work gives up within a few evaluations, a
 // thread waiting for work is woken, and sweepFast throws SweepCancelled on the calling thread
 // after all of its threads have ended. No further layer reaches the sink.
-SweepCounters sweepFast(const Molecule& molecule, float threshold, int accuracy,
+SweepCounters sweepFast(const ClassicOrbital& orbital, float threshold, int accuracy,
                         const GridBounds& bounds, int threads, const LayerSink& sink,
                         std::stop_token stop = {});
 

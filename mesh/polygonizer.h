@@ -10,8 +10,8 @@
 #include "mesh/surface_triangle.h"
 
 // The literal sweep: every edge evaluates both of its ends, nothing is cached. The field is any
-// type with `float valueAt(float x, float y, float z) const` (a Molecule, or a synthetic field
-// in tests); consumers and progress reports are plain callables.
+// type with `float valueAt(float x, float y, float z) const` (a ClassicOrbital, or a synthetic
+// field in tests); consumers and progress reports are plain callables.
 namespace lobewright {
 
 inline constexpr float kGradientStep = 0.01f;

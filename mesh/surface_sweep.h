@@ -3,10 +3,10 @@
 #include <functional>
 #include <stop_token>
 
-#include "input/molecule.h"
 #include "mesh/fast_sweep.h"
 #include "mesh/polygonizer.h"
 #include "mesh/sweep_control.h"
+#include "orbital/classic_orbital.h"
 
 namespace lobewright {
 
@@ -37,30 +37,30 @@ enum class GradientsAt { apexOnly, everyCorner };
 // Counts the evaluations of the orbital that the literal sweep makes.
 class CountingField {
  public:
-  CountingField(const Molecule& molecule, int64_t& evaluations)
-      : m_molecule(molecule), m_evaluations(evaluations) {}
+  CountingField(const ClassicOrbital& orbital, int64_t& evaluations)
+      : m_orbital(orbital), m_evaluations(evaluations) {}
 
   [[nodiscard]] float valueAt(float x, float y, float z) const {
     ++m_evaluations;
-    return m_molecule.valueAt(x, y, z);
+    return m_orbital.valueAt(x, y, z);
   }
 
  private:
-  const Molecule& m_molecule;
+  const ClassicOrbital& m_orbital;
   int64_t& m_evaluations;
 };
 
-// One sweep over the molecule with the chosen engine: every triangle, with the gradients asked
+// One sweep over the orbital with the chosen engine: every triangle, with the gradients asked
 // for, goes to the consumer in sweep order, and every layer's progress to reportProgress, all on
 // the calling thread.
 template <class Consumer>
-SweepCounters sweepSurface(const Molecule& molecule, float threshold, int accuracy,
+SweepCounters sweepSurface(const ClassicOrbital& orbital, float threshold, int accuracy,
                            const GridBounds& bounds, const SweepOptions& options,
                            GradientsAt gradients, Consumer&& consumer,
                            const std::function<void(int)>& reportProgress) {
   if (options.engine == SweepEngine::fast) {
     return sweepFast(
-        molecule, threshold, accuracy, bounds, options.threads,
+        orbital, threshold, accuracy, bounds, options.threads,
         [&](const std::vector<ShadedTriangle>& layer, int percent) {
           // A consumer may take a while over a layer of a fine grid (the script writer files
           // every corner in an ordered set), so it too stops at once.
@@ -74,7 +74,7 @@ SweepCounters sweepSurface(const Molecule& molecule, float threshold, int accura
         options.stop);
   }
   SweepCounters counters;
-  const CountingField field(molecule, counters.evaluations);
+  const CountingField field(orbital, counters.evaluations);
   polygonizeGrid(
       field, threshold, accuracy, bounds,
       [&](const SurfaceTriangle& triangle) {

@@ -21,13 +21,12 @@ constexpr double kCutoffAllowance = 1e-3;
 
 }  // namespace
 
-ClassicField::ClassicField(const Molecule& molecule)
-    : m_cutoffSquared(molecule.cutoffSquared), m_scale(molecule.gridScale) {
-  for (int16_t i = 0; i < molecule.atomCount; ++i) {
-    m_atoms.push_back(molecule.atomOrbital(i));
-    const Vec3 p{molecule.atomX[i] / static_cast<double>(m_scale),
-                 molecule.atomY[i] / static_cast<double>(m_scale),
-                 molecule.atomZ[i] / static_cast<double>(m_scale)};
+ClassicField::ClassicField(const ClassicOrbital& orbital)
+    : m_atoms(orbital.atoms()), m_cutoffSquared(orbital.cutoffSquared()), m_scale(orbital.scale()) {
+  for (std::size_t i = 0; i < m_atoms.size(); ++i) {
+    const Vec3 p{m_atoms[i].x / static_cast<double>(m_scale),
+                 m_atoms[i].y / static_cast<double>(m_scale),
+                 m_atoms[i].z / static_cast<double>(m_scale)};
     m_atomsLow = i == 0 ? p
                         : Vec3{std::min(m_atomsLow.x, p.x), std::min(m_atomsLow.y, p.y),
                                std::min(m_atomsLow.z, p.z)};

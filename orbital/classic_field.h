@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "input/molecule.h"
+#include "orbital/atom_orbital.h"
+#include "orbital/classic_orbital.h"
 #include "orbital/field_sample.h"
-#include "input/atom_orbital.h"
 
 namespace lobewright {
 
@@ -14,8 +14,7 @@ namespace lobewright {
 // a box that holds for the rounded values too.
 class ClassicField {
  public:
-  // The molecule must already be in grid units (setScale and setCutoff called).
-  explicit ClassicField(const Molecule& molecule);
+  explicit ClassicField(const ClassicOrbital& orbital);
 
   [[nodiscard]] double valueAt(const Vec3& p) const {
     const float x = static_cast<float>(p.x * m_scale);

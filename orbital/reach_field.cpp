@@ -27,12 +27,11 @@ double reachOf(float cutoffSquared) {
 
 }  // namespace
 
-ReachField::ReachField(const Molecule& molecule)
-    : m_cutoffSquared(molecule.cutoffSquared),
-      m_reach(reachOf(molecule.cutoffSquared)) {
-  m_atoms.reserve(molecule.atomCount);
-  for (int16_t i = 0; i < molecule.atomCount; ++i) {
-    const AtomOrbital& atom = m_atoms.emplace_back(molecule.atomOrbital(i));
+ReachField::ReachField(const ClassicOrbital& orbital)
+    : m_atoms(orbital.atoms()),
+      m_cutoffSquared(orbital.cutoffSquared()),
+      m_reach(reachOf(orbital.cutoffSquared())) {
+  for (const AtomOrbital& atom : m_atoms) {
     const double p = std::sqrt(static_cast<double>(atom.coefPx) * atom.coefPx +
                                static_cast<double>(atom.coefPy) * atom.coefPy +
                                static_cast<double>(atom.coefPz) * atom.coefPz);

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "input/atom_orbital.h"
-#include "input/molecule.h"
+#include "orbital/atom_orbital.h"
+#include "orbital/classic_orbital.h"
 
 namespace lobewright {
 
@@ -13,7 +13,7 @@ namespace lobewright {
 // cutoff add nothing to a sum, so leaving them out (in index order) gives the same sum to the bit.
 class ReachField {
  public:
-  explicit ReachField(const Molecule& molecule);
+  explicit ReachField(const ClassicOrbital& orbital);
 
   // The atoms whose cutoff sphere can reach the box from low to high, in index order.
   void atomsNear(const Point& low, const Point& high, std::vector<int16_t>& atoms) const;

@@ -10,7 +10,7 @@
 #include <stop_token>
 #include <thread>
 
-#include "input/messages.h"
+#include "app/messages.h"
 
 namespace lobewright {
 

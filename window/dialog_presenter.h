@@ -1,7 +1,7 @@
 #pragma once
 
 #include "window/file_dialog.h"
-#include "input/messages.h"
+#include "app/messages.h"
 
 namespace lobewright {
 

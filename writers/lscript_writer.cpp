@@ -68,30 +68,14 @@ void writeBondHalf(std::string& buffer, const BondGeometry& bond, const Point& f
 
 }  // namespace
 
-SweepCounters LScriptWriter::writeScript(const Molecule& molecule, const SceneOptions& options,
-                                         const GridBounds& bounds, const ProgressCallback& progress,
-                                         const SweepOptions& sweep) {
-  const SceneAtoms atoms = classicSceneAtoms(molecule);
+void LScriptWriter::begin(const SceneAtoms& atoms) {
   writeHeader();
   setUpSurfaces(atoms);
-  IndexedMesh mesh;
-  const SweepCounters counters = sweepSurface(
-      molecule, options.threshold, options.accuracy, bounds, sweep, GradientsAt::apexOnly,
-      [&](const ShadedTriangle& shaded) {
-        const TriangleOrientation orientation =
-            orientWithGradient(shaded.triangle, shaded.gradients[0]);
-        mesh.addTriangle(orientation.sign, shaded.triangle, orientation.exchanged);
-      },
-      progress);
-  progress(100);
-  finish(atoms, options, mesh);
-  return counters;
 }
 
 void LScriptWriter::writeScript(const SceneAtoms& atoms, const OrbitalMesh& mesh,
                                 const SceneOptions& options) {
-  writeHeader();
-  setUpSurfaces(atoms);
+  begin(atoms);
   const auto scale = static_cast<float>(options.scale);
   const auto onGrid = [scale](const Vec3& p) {
     return Point{static_cast<float>(p.x) * scale, static_cast<float>(p.y) * scale,

@@ -13,21 +13,6 @@ constexpr std::string_view kMeshOpening = "#declare mo = mesh{";
 
 }  // namespace
 
-SweepCounters PovSceneWriter::writeScene(const Molecule& molecule, const SceneOptions& options,
-                                         const GridBounds& bounds, const ProgressCallback& progress,
-                                         const SweepOptions& sweep) {
-  const SceneAtoms atoms = classicSceneAtoms(molecule);
-  writeHeader(atoms);
-  const SweepCounters counters = sweepSurface(
-      molecule, options.threshold, options.accuracy, bounds, sweep, GradientsAt::everyCorner,
-      [&](const ShadedTriangle& triangle) { writeTriangle(smoothTriangle(triangle)); }, progress);
-  closeMesh();
-  progress(100);
-  if (options.showStructure) writeStructure(atoms, options);
-  writeTrailer(options);
-  return counters;
-}
-
 void PovSceneWriter::writeScene(const SceneAtoms& atoms, const OrbitalMesh& mesh,
                                 const SceneOptions& options) {
   writeHeader(atoms);

@@ -4,30 +4,22 @@
 #include <ostream>
 #include <string>
 
-#include "input/molecule.h"
-#include "mesh/grid_bounds.h"
 #include "mesh/orbital_mesh.h"
-#include "mesh/surface_sweep.h"
 #include "mesh/surface_triangle.h"
-#include "writers/progress_callback.h"
 #include "writers/scene_atoms.h"
 #include "writers/scene_options.h"
 
 namespace lobewright {
 
 // Writes a POV-Ray scene: the orbital's surface as one mesh of smooth triangles, then the
-// ball-and-stick molecule, camera and lights.
+// ball-and-stick molecule, camera and lights. The classic scene is written piece by piece while
+// the grid is swept: the header, every triangle as it comes, the mesh's end, the structure and
+// the trailer.
 class PovSceneWriter {
  public:
   explicit PovSceneWriter(std::ostream& out) : m_out(out) {}
 
-  // The classic scene, its triangles written while the grid is swept. Returns what the sweep
-  // did: triangles written and evaluations made.
-  SweepCounters writeScene(const Molecule& molecule, const SceneOptions& options,
-                           const GridBounds& bounds, const ProgressCallback& progress,
-                           const SweepOptions& sweep = {});
-
-  // The same scene around a watertight surface (in Angstrom, placed on the grid of
+  // The scene around a watertight surface (in Angstrom, placed on the grid of
   // options.scale points per Angstrom), each corner with its unit normal.
   void writeScene(const SceneAtoms& atoms, const OrbitalMesh& mesh, const SceneOptions& options);
 

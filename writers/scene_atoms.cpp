@@ -36,18 +36,19 @@ const char* colourForSymbol(const std::string& symbol) {
 
 }  // namespace
 
-SceneAtoms classicSceneAtoms(const Molecule& molecule) {
+SceneAtoms classicSceneAtoms(const ClassicCalculation& calculation, int scale) {
   SceneAtoms scene;
-  const Pm3ParameterSet& table = molecule.parameters;
+  const Pm3ParameterSet& table = calculation.parameters;
   for (int e = 0; e < table.elementCount; ++e) {
     const char* colour = e < static_cast<int>(kPositionColours.size())
                              ? kPositionColours[e]
                              : colourForSymbol(table.symbol[e]);
     scene.elements.push_back({table.symbol[e], colour});
   }
-  for (int16_t i = 0; i < molecule.atomCount; ++i) {
-    scene.elementOfAtom.push_back(molecule.atomElement[i]);
-    scene.positions.push_back(molecule.atomPosition(i));
+  const auto s = static_cast<float>(scale);
+  for (const ClassicAtom& atom : calculation.atoms) {
+    scene.elementOfAtom.push_back(atom.element);
+    scene.positions.push_back({atom.position.x * s, atom.position.y * s, atom.position.z * s});
   }
   return scene;
 }

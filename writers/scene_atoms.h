@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "input/calculation.h"
-#include "input/molecule.h"
+#include "input/classic_calculation.h"
 #include "input/point.h"
 
 namespace lobewright {
@@ -21,9 +21,10 @@ struct SceneAtoms {
   std::vector<Point> positions;
 };
 
-// The classic model's atoms: its parameter table's elements in table order, the first four
-// coloured by their place in the table, as the classic scenes have always done.
-[[nodiscard]] SceneAtoms classicSceneAtoms(const Molecule& molecule);
+// The classic model's atoms on a grid of `scale` points per Angstrom: its parameter table's
+// elements in table order, the first four coloured by their place in the table, as the classic
+// scenes have always done.
+[[nodiscard]] SceneAtoms classicSceneAtoms(const ClassicCalculation& calculation, int scale);
 
 // The atoms of a calculation, positions in Angstrom, placed on a grid of `scale` points per
 // Angstrom; each element is declared in order of first appearance and coloured by its symbol.

@@ -8,7 +8,7 @@
 #include <random>
 
 #include "app/conversion.h"
-#include "input/molecule.h"
+#include "input/classic_calculation.h"
 #include "support/golden.h"
 #include "support/malformed_inputs.h"
 #include "support/recording_sink.h"

@@ -6,9 +6,11 @@
 #include <fstream>
 
 #include "app/exact_input.h"
+#include "app/loaded_input.h"
 #include "app/orbital_list.h"
 #include "input/orbital_choice.h"
 #include "support/golden.h"
+#include "support/recording_sink.h"
 #include "support/temp_dir.h"
 #include "mesh/mesh_check.h"
 #include "mesh/surface_box.h"
@@ -30,24 +32,22 @@ std::vector<std::string> samplesWithExtension(const std::string& extension) {
   return names;
 }
 
-// A file read the way a conversion reads it.
+// A file read the way a conversion reads it, in the exact model.
 Calculation calculationOf(const std::string& path) {
   ConversionRequest request;
   request.inputFile = path;
-  std::string error;
-  const std::optional<InputSource> source = InputSource::load(path, error);
-  EXPECT_TRUE(source) << path << ": " << error;
-  CalculationInput input = readCalculation(request, *source);
-  EXPECT_TRUE(input.calculation) << input.failure.message;
-  return input.calculation ? std::move(*input.calculation) : Calculation{};
+  request.settings.model = OrbitalModel::exact;
+  testing::RecordingSink sink;
+  InputLoad load = loadInput(request, sink);
+  EXPECT_TRUE(load.input) << load.failure.message;
+  return load.input ? std::move(*load.input->exact) : Calculation{};
 }
 
 ExactOrbital orbitalOf(Calculation& calculation, const std::string& path, int mo, Spin spin) {
-  ConversionRequest request;
-  request.inputFile = path;
-  request.settings.moNumber = mo;
-  request.settings.spin = spin;
-  ExactOrbitalInput input = exactOrbitalOf(calculation, request);
+  ConversionSettings settings;
+  settings.moNumber = mo;
+  settings.spin = spin;
+  ExactOrbitalInput input = exactOrbitalOf(calculation, settings, path);
   EXPECT_TRUE(input.orbital) << path << ": " << input.failure.message;
   return std::move(*input.orbital);
 }

@@ -7,14 +7,13 @@
 #include <sstream>
 #include <string>
 
-#include "input/molecule.h"
-#include "support/recording_sink.h"
+#include "support/classic_samples.h"
 
 namespace lobewright {
 namespace {
 
+using testing::ClassicMoRead;
 using testing::dataPath;
-using testing::RecordingSink;
 
 enum class Function { s, px, py, pz };
 
@@ -31,7 +30,7 @@ struct Position {
 };
 
 struct MoValues {
-  int16_t mo;
+  int mo;
   std::array<Coefficient, 4> coefficients;
 };
 
@@ -154,13 +153,6 @@ const ModernSample kModernSamples[] = {
         {24, Function::s, 0.0051f}}}}},
 };
 
-std::string fileText(const std::string& name) {
-  std::ifstream in(dataPath(name), std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
   const std::size_t at = text.find(from);
   EXPECT_NE(at, std::string::npos) << from;
@@ -170,38 +162,33 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 
 class ModernMopacReader : public ::testing::Test {
  protected:
-  Molecule& fresh() {
-    m_molecule = std::make_unique<Molecule>(dataPath("pm3r.txt"), m_sink);
-    return *m_molecule;
+  bool readText(const std::string& text, int mo) {
+    m_read = testing::readClassicMoText(text, mo);
+    return m_read.read;
   }
-  bool readText(const std::string& text, int16_t mo) {
-    std::istringstream in(text);
-    return fresh().readMopacOutput(in, mo);
+  bool readFile(const std::string& name, int mo) {
+    m_read = testing::readClassicMoSample(name, mo);
+    return m_read.read;
   }
-  bool readFile(const std::string& name, int16_t mo) {
-    return fresh().readMopacOutput(dataPath(name), mo);
-  }
-  Molecule& molecule() { return *m_molecule; }
-  std::string symbolOf(int atom) {
-    return molecule().parameters.symbol[molecule().atomElement[atom]];
+  [[nodiscard]] const AtomCoefficients& coefficients(int atom) const {
+    return m_read.coefficients.at(atom);
   }
   float coefficient(const Coefficient& c) {
     const int i = c.atom - 1;
     switch (c.function) {
       case Function::s:
-        return molecule().coefS[i];
+        return coefficients(i).s;
       case Function::px:
-        return molecule().coefPx[i];
+        return coefficients(i).px;
       case Function::py:
-        return molecule().coefPy[i];
+        return coefficients(i).py;
       case Function::pz:
-        return molecule().coefPz[i];
+        return coefficients(i).pz;
     }
     return 0.0f;
   }
 
-  RecordingSink m_sink;
-  std::unique_ptr<Molecule> m_molecule;
+  ClassicMoRead m_read;
 };
 
 TEST_F(ModernMopacReader, EverySampleReadsItsHomoAndLumoAsPrinted) {
@@ -210,39 +197,34 @@ TEST_F(ModernMopacReader, EverySampleReadsItsHomoAndLumoAsPrinted) {
       SCOPED_TRACE(std::string(sample.file) + " MO " + std::to_string(values.mo));
       ASSERT_TRUE(readFile(sample.file, values.mo));
       const std::string symbols = sample.symbols;
-      ASSERT_EQ(molecule().atomCount, static_cast<int>(symbols.size()));
+      ASSERT_EQ(m_read.atomCount(), static_cast<int>(symbols.size()));
       for (std::size_t atom = 0; atom < symbols.size(); ++atom) {
-        EXPECT_EQ(symbolOf(static_cast<int>(atom)), symbols.substr(atom, 1)) << atom + 1;
+        EXPECT_EQ(m_read.symbol(static_cast<int>(atom)), symbols.substr(atom, 1)) << atom + 1;
       }
       for (const Coefficient& c : values.coefficients) {
         EXPECT_EQ(coefficient(c), c.value) << "atom " << c.atom;
       }
       for (const Position& p : sample.positions) {
-        EXPECT_EQ(molecule().atomPosition(static_cast<int16_t>(p.atom - 1)), p.point)
-            << "atom " << p.atom;
+        EXPECT_EQ(m_read.position(p.atom - 1), p.point) << "atom " << p.atom;
       }
-      EXPECT_TRUE(molecule().inputError.what.empty());
+      EXPECT_TRUE(m_read.error.what.empty());
     }
   }
-  EXPECT_TRUE(m_sink.messages.empty()) << "PM3 outputs need no warning";
+  EXPECT_TRUE(m_read.calculation.warning.empty()) << "PM3 outputs need no warning";
 }
 
 TEST_F(ModernMopacReader, HydrogenGetsNoPCoefficients) {
-  Molecule& m = fresh();
-  m.coefPx.fill(9.0f);
-  m.coefPy.fill(9.0f);
-  m.coefPz.fill(9.0f);
-  ASSERT_TRUE(m.readMopacOutput(dataPath("caffeine.out"), 38));
+  ASSERT_TRUE(readFile("caffeine.out", 38));
   for (int atom = 14; atom < 24; ++atom) {
-    EXPECT_EQ(m.coefPx[atom], 0.0f);
-    EXPECT_EQ(m.coefPy[atom], 0.0f);
-    EXPECT_EQ(m.coefPz[atom], 0.0f);
+    EXPECT_EQ(coefficients(atom).px, 0.0f);
+    EXPECT_EQ(coefficients(atom).py, 0.0f);
+    EXPECT_EQ(coefficients(atom).pz, 0.0f);
   }
 }
 
 TEST_F(ModernMopacReader, FirstLevelsWordGivesTheHomoForTheLocator) {
   for (const ModernSample& sample : kModernSamples) {
-    std::istringstream in(fileText(sample.file));
+    std::istringstream in(testing::readSample(sample.file));
     std::string word;
     while (in >> word && word != "LEVELS") {
     }
@@ -257,62 +239,52 @@ TEST_F(ModernMopacReader, FirstLevelsWordGivesTheHomoForTheLocator) {
 
 TEST_F(ModernMopacReader, MoOutsideThePrintedWindowTellsWhatToDo) {
   EXPECT_FALSE(readFile("caffeine.out", 3));
-  EXPECT_EQ(molecule().inputError.what,
+  EXPECT_EQ(m_read.error.what,
             "MO 3 is not in this file, which holds MOs 29 to 44. Run MOPAC with the keyword "
             "ALLVEC to print every MO.");
   EXPECT_FALSE(readFile("caffeine-1993.mno", 45));
-  EXPECT_EQ(molecule().inputError.what,
+  EXPECT_EQ(m_read.error.what,
             "MO 45 is not in this file, which holds MOs 29 to 44. Run MOPAC with the keyword "
             "ALLVEC to print every MO.");
   // Caffeine has 66 basis functions, so 66 MOs; ALLVEC cannot help beyond them.
   EXPECT_FALSE(readFile("caffeine.out", 67));
-  EXPECT_EQ(molecule().inputError.what,
+  EXPECT_EQ(m_read.error.what,
             "MO 67 is not in this file, which holds MOs 29 to 44: the molecule has only 66 MOs.");
   EXPECT_FALSE(readFile("water.out", 7));
-  EXPECT_EQ(molecule().inputError.what,
+  EXPECT_EQ(m_read.error.what,
             "MO 7 is not in this file, which holds MOs 1 to 6: the molecule has only 6 MOs.");
-  EXPECT_TRUE(m_sink.messages.empty());
 }
 
 TEST_F(ModernMopacReader, EveryFailureSaysWhyAndWhere) {
   EXPECT_FALSE(readFile("water.out", 0));
-  EXPECT_EQ(molecule().inputError.what, "There is no MO 0: MOs are counted from 1.");
+  EXPECT_EQ(m_read.error.what, "There is no MO 0: MOs are counted from 1.");
   EXPECT_FALSE(readFile("formaldehyde.mno", 11));
-  EXPECT_EQ(molecule().inputError.what,
+  EXPECT_EQ(m_read.error.what,
             "MO 11 is not in this file, which holds MOs 1 to 10: the molecule has only 10 MOs.");
-  // A failed read leaves nothing of an earlier one's reason behind.
-  Molecule& m = fresh();
-  std::istringstream caffeine(fileText("caffeine.out"));
-  EXPECT_FALSE(m.readMopacOutput(caffeine, 3));
-  std::istringstream cut(fileText("caffeine.out").substr(0, 20000));
-  EXPECT_FALSE(m.readMopacOutput(cut, 37));
-  EXPECT_EQ(m.inputError.message(), "line 338: 6 coefficients for the 8 MOs of the block");
+  EXPECT_FALSE(readText(testing::readSample("caffeine.out").substr(0, 20000), 37));
+  EXPECT_EQ(m_read.error.message(), "line 338: 6 coefficients for the 8 MOs of the block");
 }
 
 TEST_F(ModernMopacReader, OtherMethodsAreReadWithOneWarning) {
-  const std::string pm7 =
-      replaced(fileText("caffeine.out"), "PM3 CALCULATION RESULTS", "PM7 CALCULATION RESULTS");
+  const std::string pm7 = replaced(testing::readSample("caffeine.out"), "PM3 CALCULATION RESULTS",
+                                   "PM7 CALCULATION RESULTS");
   ASSERT_TRUE(readText(pm7, 37));
-  EXPECT_EQ(molecule().atomCount, 24);
-  EXPECT_EQ(molecule().coefPz[1], 0.3426f);
-  ASSERT_EQ(m_sink.messages.size(), 1u);
-  EXPECT_EQ(m_sink.messages[0].caption, "Lobewright warning");
-  EXPECT_EQ(m_sink.messages[0].text,
+  EXPECT_EQ(m_read.atomCount(), 24);
+  EXPECT_EQ(coefficients(1).pz, 0.3426f);
+  EXPECT_EQ(m_read.calculation.warning,
             "This output comes from a PM7 calculation; the orbital is drawn with PM3 exponents.");
 
-  m_sink.messages.clear();
-  const std::string am1 =
-      replaced(fileText("water-1993.mno"), "PM3 CALCULATION RESULTS", "AM1 CALCULATION RESULTS");
+  const std::string am1 = replaced(testing::readSample("water-1993.mno"), "PM3 CALCULATION RESULTS",
+                                   "AM1 CALCULATION RESULTS");
   ASSERT_TRUE(readText(am1, 4));
-  ASSERT_EQ(m_sink.messages.size(), 1u);
-  EXPECT_EQ(m_sink.messages[0].text,
+  EXPECT_EQ(m_read.calculation.warning,
             "This output comes from an AM1 calculation; the orbital is drawn with PM3 exponents.");
 }
 
 TEST_F(ModernMopacReader, CoordinatesComeFromTheFinalGeometryOnly) {
   // MOPAC 7 prints the final geometry after the eigenvectors; without it the input geometry
   // before them must not stand in.
-  const std::string water7 = fileText("water-1993.mno");
+  const std::string water7 = testing::readSample("water-1993.mno");
   ASSERT_TRUE(readText(water7, 4));
   std::string withoutAfter = water7;
   const std::size_t after = withoutAfter.find("CARTESIAN", withoutAfter.find("Root No."));
@@ -321,7 +293,7 @@ TEST_F(ModernMopacReader, CoordinatesComeFromTheFinalGeometryOnly) {
   EXPECT_FALSE(readText(withoutAfter, 4));
 
   // MOPAC 22: the last table before the eigenvectors must list the eigenvectors' atoms.
-  const std::string water22 = fileText("water.out");
+  const std::string water22 = testing::readSample("water.out");
   EXPECT_FALSE(readText(replaced(water22, "   3    H       -0.28", "   3    O       -0.28"), 4));
   EXPECT_FALSE(readText(replaced(water22, "   3    H       -0.280291731     0.914262861",
                                  "   4    H       -0.280291731     0.914262861"),
@@ -350,14 +322,14 @@ const std::string kCarbonRows =
 
 TEST_F(ModernMopacReader, SyntheticLayoutReadsByHeadingNumbers) {
   ASSERT_TRUE(readText(newerFile(kCarbonRows, "  1  C  1.0  2.0  3.0"), 2));
-  EXPECT_EQ(molecule().coefS[0], 0.2f);
-  EXPECT_EQ(molecule().coefPz[0], 0.8f);
-  EXPECT_EQ(molecule().atomPosition(0), (Point{1.0f, 2.0f, 3.0f}));
+  EXPECT_EQ(coefficients(0).s, 0.2f);
+  EXPECT_EQ(coefficients(0).pz, 0.8f);
+  EXPECT_EQ(m_read.position(0), (Point{1.0f, 2.0f, 3.0f}));
   // The MO numbers are those of the heading, wherever the block starts.
   ASSERT_TRUE(readText(newerFile(kCarbonRows, "  1  C  1.0  2.0  3.0", "Root No.   41   42"), 41));
-  EXPECT_EQ(molecule().coefPx[0], 0.3f);
+  EXPECT_EQ(coefficients(0).px, 0.3f);
   EXPECT_FALSE(readText(newerFile(kCarbonRows, "  1  C  1.0  2.0  3.0", "Root No.   41   42"), 1));
-  EXPECT_EQ(molecule().inputError.what,
+  EXPECT_EQ(m_read.error.what,
             "MO 1 is not in this file, which holds MOs 41 to 42. Run MOPAC with the keyword ALLVEC "
             "to print every MO.");
 }
@@ -375,20 +347,20 @@ TEST_F(ModernMopacReader, AtomNumbersFromOneHundredMayRunIntoTheSymbol) {
       "  Pz  Cl100   0.7   0.8\n";
   ASSERT_TRUE(
       readText(newerFile(rows + "  S   H100   0.1   0.2", coordinates + "  100  H  0 0 0"), 2));
-  EXPECT_EQ(molecule().atomCount, 100);
-  EXPECT_EQ(molecule().coefS[99], 0.2f);
+  EXPECT_EQ(m_read.atomCount(), 100);
+  EXPECT_EQ(coefficients(99).s, 0.2f);
   // A 101st atom is more than a molecule holds.
   EXPECT_FALSE(readText(newerFile(rows + chlorine + "  S   H101   0.1   0.2",
                                   coordinates + "  100  Cl  1.0  2.0  3.0\n  101  H  0 0 0"),
                         2));
   ASSERT_TRUE(readText(newerFile(rows + chlorine, coordinates + "  100  Cl  1.0  2.0  3.0"), 2));
-  EXPECT_EQ(molecule().atomCount, 100);
-  EXPECT_EQ(symbolOf(99), "Cl");
-  EXPECT_EQ(molecule().coefS[98], 0.02f);
-  EXPECT_EQ(molecule().coefS[99], 0.2f);
-  EXPECT_EQ(molecule().coefPy[99], 0.6f);
-  EXPECT_EQ(molecule().atomPosition(99), (Point{1.0f, 2.0f, 3.0f}));
-  EXPECT_EQ(molecule().atomPosition(98), (Point{0.0f, 0.0f, 99.0f}));
+  EXPECT_EQ(m_read.atomCount(), 100);
+  EXPECT_EQ(m_read.symbol(99), "Cl");
+  EXPECT_EQ(coefficients(98).s, 0.02f);
+  EXPECT_EQ(coefficients(99).s, 0.2f);
+  EXPECT_EQ(coefficients(99).py, 0.6f);
+  EXPECT_EQ(m_read.position(99), (Point{1.0f, 2.0f, 3.0f}));
+  EXPECT_EQ(m_read.position(98), (Point{0.0f, 0.0f, 99.0f}));
 }
 
 TEST_F(ModernMopacReader, DOrbitalRowsAreRefusedWithAReason) {
@@ -400,10 +372,10 @@ TEST_F(ModernMopacReader, DOrbitalRowsAreRefusedWithAReason) {
       "This file has rows for d orbitals, which the classic model cannot draw: use --orbitals "
       "exact.";
   EXPECT_FALSE(readText(newerFile(sulfur, "  1  S  0.0  0.0  0.0"), 1));
-  EXPECT_EQ(molecule().inputError.what, reason);
+  EXPECT_EQ(m_read.error.what, reason);
   // The rows say more than a missing MO would.
   EXPECT_FALSE(readText(newerFile(sulfur, "  1  S  0.0  0.0  0.0"), 5));
-  EXPECT_EQ(molecule().inputError.what, reason);
+  EXPECT_EQ(m_read.error.what, reason);
 }
 
 TEST_F(ModernMopacReader, RejectsRowsThatDoNotFormWholeAtoms) {
@@ -440,7 +412,7 @@ TEST_F(ModernMopacReader, RejectsRowsThatDoNotFormWholeAtoms) {
 
 TEST_F(ModernMopacReader, EveryBlockIsCheckedWhicheverHoldsTheMo) {
   // formaldehyde.out prints MOs 1 to 8, then 9 and 10; MO 6 is in the first block.
-  const std::string text = fileText("formaldehyde.out");
+  const std::string text = testing::readSample("formaldehyde.out");
   ASSERT_TRUE(readText(text, 6));
   EXPECT_FALSE(readText(replaced(text, "  S   H    4   -0.4593", "  S   H    4   -0.45x3"), 6));
   EXPECT_FALSE(readText(replaced(text, "  S   H    4   -0.4593", "  S   C    4   -0.4593"), 6));
@@ -448,25 +420,24 @@ TEST_F(ModernMopacReader, EveryBlockIsCheckedWhicheverHoldsTheMo) {
 }
 
 TEST_F(ModernMopacReader, PageBreaksBetweenRowsArePassedOver) {
-  const std::string text = fileText("caffeine-1993.mno");
+  const std::string text = testing::readSample("caffeine-1993.mno");
   ASSERT_TRUE(readText(replaced(text, "  Py  N  2  0.0059", "1\n  Py  N  2  0.0059"), 37));
-  EXPECT_EQ(molecule().coefPy[1], 0.0059f);
-  EXPECT_EQ(molecule().coefPz[1], 0.3425f);
+  EXPECT_EQ(coefficients(1).py, 0.0059f);
+  EXPECT_EQ(coefficients(1).pz, 0.3425f);
 }
 
 TEST_F(ModernMopacReader, CrLfFilesReadLikeLfOnes) {
   for (const char* name : {"caffeine.out", "caffeine-1993.mno"}) {
     std::string crlf;
-    for (const char c : fileText(name)) {
+    for (const char c : testing::readSample(name)) {
       if (c == '\n') crlf.push_back('\r');
       crlf.push_back(c);
     }
     ASSERT_TRUE(readText(crlf, 38)) << name;
-    const Molecule fromCrLf = molecule();
+    const ClassicMoRead fromCrLf = m_read;
     ASSERT_TRUE(readFile(name, 38));
-    EXPECT_EQ(fromCrLf.atomCount, molecule().atomCount);
-    EXPECT_EQ(fromCrLf.coefPz, molecule().coefPz);
-    EXPECT_EQ(fromCrLf.atomZ, molecule().atomZ);
+    EXPECT_EQ(fromCrLf.coefficients, m_read.coefficients);
+    EXPECT_EQ(fromCrLf.calculation.atoms, m_read.calculation.atoms);
   }
 }
 
@@ -475,7 +446,7 @@ TEST_F(ModernMopacReader, CrLfFilesReadLikeLfOnes) {
 TEST_F(ModernMopacReader, TruncatedFilesFailCleanly) {
   struct Case {
     const char* file;
-    int16_t mo;              // in the last block, so that every block is needed
+    int mo;                  // in the last block, so that every block is needed
     const char* neededUpTo;  // the text that follows everything the read needs
   };
   const Case cases[] = {
@@ -489,9 +460,9 @@ TEST_F(ModernMopacReader, TruncatedFilesFailCleanly) {
       {"caffeine.out", 44, "NET ATOMIC CHARGES"},
   };
   for (const Case& c : cases) {
-    const std::string text = fileText(c.file);
+    const std::string text = testing::readSample(c.file);
     ASSERT_TRUE(readText(text, c.mo)) << c.file;
-    const Molecule whole = molecule();
+    const ClassicMoRead whole = m_read;
     const std::size_t needed = text.find(c.neededUpTo);
     const std::size_t eigenvectors = text.find("Root No.");
     ASSERT_NE(needed, std::string::npos);
@@ -505,14 +476,8 @@ TEST_F(ModernMopacReader, TruncatedFilesFailCleanly) {
       SCOPED_TRACE(std::string(c.file) + " cut at " + std::to_string(cut));
       if (!readText(text.substr(0, cut), c.mo)) continue;
       EXPECT_GE(cut, needed);
-      EXPECT_EQ(molecule().atomCount, whole.atomCount);
-      EXPECT_EQ(molecule().coefS, whole.coefS);
-      EXPECT_EQ(molecule().coefPx, whole.coefPx);
-      EXPECT_EQ(molecule().coefPy, whole.coefPy);
-      EXPECT_EQ(molecule().coefPz, whole.coefPz);
-      EXPECT_EQ(molecule().atomX, whole.atomX);
-      EXPECT_EQ(molecule().atomY, whole.atomY);
-      EXPECT_EQ(molecule().atomZ, whole.atomZ);
+      EXPECT_EQ(m_read.coefficients, whole.coefficients);
+      EXPECT_EQ(m_read.calculation.atoms, whole.calculation.atoms);
     }
   }
 }
@@ -521,7 +486,7 @@ TEST_F(ModernMopacReader, DamagedFilesNeverReadPastTheMolecule) {
   std::mt19937 random(6);
   const char replacements[] = {' ', '\n', '1', '-', '.', 'x', 'S', 'H', '\0'};
   for (const char* name : {"caffeine.out", "caffeine-1993.mno"}) {
-    const std::string text = fileText(name);
+    const std::string text = testing::readSample(name);
     const std::size_t from = text.find("CARTESIAN");
     std::uniform_int_distribution<std::size_t> position(from, text.size() - 1);
     std::uniform_int_distribution<std::size_t> replacement(0, sizeof replacements - 1);
@@ -529,8 +494,8 @@ TEST_F(ModernMopacReader, DamagedFilesNeverReadPastTheMolecule) {
       std::string damaged = text;
       for (int i = 0; i < 3; ++i) damaged[position(random)] = replacements[replacement(random)];
       if (readText(damaged, 37)) {
-        EXPECT_GT(molecule().atomCount, 0);
-        EXPECT_LE(molecule().atomCount, kMaxAtoms);
+        EXPECT_GT(m_read.atomCount(), 0);
+        EXPECT_LE(m_read.atomCount(), kMaxAtoms);
       }
     }
   }

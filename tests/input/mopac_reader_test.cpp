@@ -1,21 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
-#include "input/molecule.h"
-#include "support/recording_sink.h"
+#include "support/classic_samples.h"
 
 namespace lobewright {
 namespace {
 
+using testing::ClassicMoRead;
 using testing::dataPath;
-using testing::RecordingSink;
 
 struct Sample {
   const char* file;
   int atomCount;
-  int16_t homo;
+  int homo;
   const char* firstSymbol;
   const char* lastSymbol;
 };
@@ -28,81 +26,71 @@ constexpr Sample kSamples[] = {
 
 class MopacReader : public ::testing::Test {
  protected:
-  Molecule& molecule() {
-    if (!m_molecule) m_molecule = std::make_unique<Molecule>(dataPath("pm3r.txt"), m_sink);
-    return *m_molecule;
+  bool readText(const std::string& text, int mo) {
+    m_read = testing::readClassicMoText(text, mo);
+    return m_read.read;
   }
-  bool readText(const std::string& text, int16_t mo) {
-    std::istringstream in(text);
-    return molecule().readMopacOutput(in, mo);
+  bool readFile(const std::string& name, int mo) {
+    m_read = testing::readClassicMoSample(name, mo);
+    return m_read.read;
   }
-  std::string symbolOf(int atom) {
-    return molecule().parameters.symbol[molecule().atomElement[atom]];
+  [[nodiscard]] const AtomCoefficients& coefficients(int atom) const {
+    return m_read.coefficients.at(atom);
   }
 
-  RecordingSink m_sink;
-  std::unique_ptr<Molecule> m_molecule;
+  ClassicMoRead m_read;
 };
 
 TEST_F(MopacReader, EverySampleReadsForMoOneAndItsHomo) {
   for (const Sample& sample : kSamples) {
-    for (const int16_t mo : {int16_t{1}, sample.homo}) {
-      m_molecule.reset();
-      ASSERT_TRUE(molecule().readMopacOutput(dataPath(sample.file), mo)) << sample.file << mo;
-      EXPECT_EQ(molecule().atomCount, sample.atomCount) << sample.file;
-      EXPECT_EQ(symbolOf(0), sample.firstSymbol) << sample.file;
-      EXPECT_EQ(symbolOf(sample.atomCount - 1), sample.lastSymbol) << sample.file;
+    for (const int mo : {1, sample.homo}) {
+      ASSERT_TRUE(readFile(sample.file, mo)) << sample.file << mo;
+      EXPECT_EQ(m_read.atomCount(), sample.atomCount) << sample.file;
+      EXPECT_EQ(m_read.symbol(0), sample.firstSymbol) << sample.file;
+      EXPECT_EQ(m_read.symbol(sample.atomCount - 1), sample.lastSymbol) << sample.file;
     }
   }
-  EXPECT_TRUE(m_sink.messages.empty());
+  EXPECT_TRUE(m_read.calculation.warning.empty());
 }
 
 TEST_F(MopacReader, FormaldehydeCoefficientsAndCoordinatesAsPrinted) {
-  Molecule& m = molecule();
-  ASSERT_TRUE(m.readMopacOutput(dataPath("formaldehyde.mno"), 1));
-  EXPECT_EQ(m.coefS[0], 0.47359f);
-  EXPECT_EQ(m.coefPx[0], 0.27646f);
-  EXPECT_EQ(m.coefS[1], 0.78071f);
-  EXPECT_EQ(m.coefPx[1], -0.22061f);
-  EXPECT_EQ(m.coefS[2], 0.14334f);
-  EXPECT_EQ(m.coefS[3], 0.14335f);
-  EXPECT_EQ(m.atomPosition(1), (Point{1.2023f, 0.0f, 0.0f}));
-  EXPECT_EQ(m.atomPosition(2), (Point{-0.5713f, 0.9287f, 0.0f}));
-  EXPECT_EQ(m.atomPosition(3), (Point{-0.5712f, -0.9288f, -0.0f}));
+  ASSERT_TRUE(readFile("formaldehyde.mno", 1));
+  EXPECT_EQ(coefficients(0).s, 0.47359f);
+  EXPECT_EQ(coefficients(0).px, 0.27646f);
+  EXPECT_EQ(coefficients(1).s, 0.78071f);
+  EXPECT_EQ(coefficients(1).px, -0.22061f);
+  EXPECT_EQ(coefficients(2).s, 0.14334f);
+  EXPECT_EQ(coefficients(3).s, 0.14335f);
+  EXPECT_EQ(m_read.position(1), (Point{1.2023f, 0.0f, 0.0f}));
+  EXPECT_EQ(m_read.position(2), (Point{-0.5713f, 0.9287f, 0.0f}));
+  EXPECT_EQ(m_read.position(3), (Point{-0.5712f, -0.9288f, -0.0f}));
 }
 
 TEST_F(MopacReader, ColumnsAndBlocksFollowTheMoNumber) {
-  ASSERT_TRUE(molecule().readMopacOutput(dataPath("formaldehyde.mno"), 6));
-  EXPECT_EQ(molecule().coefPy[0], 0.27335f);
-  EXPECT_EQ(molecule().coefPy[1], -0.78745f);
-  EXPECT_EQ(molecule().coefS[3], -0.39065f);
-  m_molecule.reset();
-  ASSERT_TRUE(molecule().readMopacOutput(dataPath("formaldehyde.mno"), 7));
-  EXPECT_EQ(molecule().coefPz[0], 0.80315f);
-  m_molecule.reset();
-  ASSERT_TRUE(molecule().readMopacOutput(dataPath("formaldehyde.mno"), 10));
-  EXPECT_EQ(molecule().coefPx[0], 0.72580f);
+  ASSERT_TRUE(readFile("formaldehyde.mno", 6));
+  EXPECT_EQ(coefficients(0).py, 0.27335f);
+  EXPECT_EQ(coefficients(1).py, -0.78745f);
+  EXPECT_EQ(coefficients(3).s, -0.39065f);
+  ASSERT_TRUE(readFile("formaldehyde.mno", 7));
+  EXPECT_EQ(coefficients(0).pz, 0.80315f);
+  ASSERT_TRUE(readFile("formaldehyde.mno", 10));
+  EXPECT_EQ(coefficients(0).px, 0.72580f);
 }
 
 TEST_F(MopacReader, CaffeineReadsAcrossPageBreaks) {
-  Molecule& m = molecule();
-  ASSERT_TRUE(m.readMopacOutput(dataPath("caffeine.mno"), 37));
-  EXPECT_EQ(m.coefPz[0], -0.05215f);
-  EXPECT_EQ(m.coefPz[11], -0.22237f);
-  EXPECT_EQ(m.coefS[23], 0.14188f);
-  EXPECT_EQ(m.atomPosition(23), (Point{6.1230f, -0.6383f, -1.3154f}));
+  ASSERT_TRUE(readFile("caffeine.mno", 37));
+  EXPECT_EQ(coefficients(0).pz, -0.05215f);
+  EXPECT_EQ(coefficients(11).pz, -0.22237f);
+  EXPECT_EQ(coefficients(23).s, 0.14188f);
+  EXPECT_EQ(m_read.position(23), (Point{6.1230f, -0.6383f, -1.3154f}));
 }
 
 TEST_F(MopacReader, HydrogenGetsNoPCoefficients) {
-  Molecule& m = molecule();
-  m.coefPx.fill(9.0f);
-  m.coefPy.fill(9.0f);
-  m.coefPz.fill(9.0f);
-  ASSERT_TRUE(m.readMopacOutput(dataPath("water.mno"), 1));
+  ASSERT_TRUE(readFile("water.mno", 1));
   for (int atom : {1, 2}) {
-    EXPECT_EQ(m.coefPx[atom], 0.0f);
-    EXPECT_EQ(m.coefPy[atom], 0.0f);
-    EXPECT_EQ(m.coefPz[atom], 0.0f);
+    EXPECT_EQ(coefficients(atom).px, 0.0f);
+    EXPECT_EQ(coefficients(atom).py, 0.0f);
+    EXPECT_EQ(coefficients(atom).pz, 0.0f);
   }
 }
 
@@ -114,12 +102,10 @@ TEST_F(MopacReader, CrLfFileReadsLikeTheLfOne) {
     crlf.push_back(c);
   }
   ASSERT_TRUE(readText(crlf, 40));
-  const Molecule fromCrLf = molecule();
-  m_molecule.reset();
-  ASSERT_TRUE(molecule().readMopacOutput(dataPath("caffeine.mno"), 40));
-  EXPECT_EQ(fromCrLf.atomCount, molecule().atomCount);
-  EXPECT_EQ(fromCrLf.coefPy, molecule().coefPy);
-  EXPECT_EQ(fromCrLf.atomZ, molecule().atomZ);
+  const ClassicMoRead fromCrLf = m_read;
+  ASSERT_TRUE(readFile("caffeine.mno", 40));
+  EXPECT_EQ(fromCrLf.coefficients, m_read.coefficients);
+  EXPECT_EQ(fromCrLf.calculation.atoms, m_read.calculation.atoms);
 }
 
 // MOPAC 22 runs with ALLVEC, whose keyword echo ("ALLVEC - PRINT ALL EIGENVECTORS") comes before
@@ -128,7 +114,7 @@ TEST_F(MopacReader, AllvecOutputsReadFromTheirSectionNotTheKeywordEcho) {
   struct AllvecSample {
     const char* file;
     int atomCount;
-    int16_t homo;
+    int homo;
     bool dRows;
   };
   const AllvecSample samples[] = {
@@ -151,20 +137,18 @@ TEST_F(MopacReader, AllvecOutputsReadFromTheirSectionNotTheKeywordEcho) {
       {"aux/caffeine_PM7_default.out", 24, 37, false},
   };
   for (const AllvecSample& sample : samples) {
-    m_molecule.reset();
-    const bool read = molecule().readMopacOutput(dataPath(sample.file), sample.homo);
+    const bool read = readFile(sample.file, sample.homo);
     EXPECT_EQ(read, !sample.dRows) << sample.file;
     if (sample.dRows) {
-      EXPECT_NE(molecule().inputError.what.find("d orbitals"), std::string::npos) << sample.file;
+      EXPECT_NE(m_read.error.what.find("d orbitals"), std::string::npos) << sample.file;
     } else {
-      EXPECT_EQ(molecule().atomCount, sample.atomCount) << sample.file;
+      EXPECT_EQ(m_read.atomCount(), sample.atomCount) << sample.file;
     }
   }
-  m_molecule.reset();
-  ASSERT_TRUE(molecule().readMopacOutput(dataPath("aux/water_PM7.out"), 1));
-  EXPECT_EQ(molecule().coefS[0], 0.8551f);
-  EXPECT_EQ(molecule().coefS[2], 0.3277f);
-  EXPECT_EQ(molecule().atomPosition(2), (Point{-0.234058338f, 0.940312387f, 0.0f}));
+  ASSERT_TRUE(readFile("aux/water_PM7.out", 1));
+  EXPECT_EQ(coefficients(0).s, 0.8551f);
+  EXPECT_EQ(coefficients(2).s, 0.3277f);
+  EXPECT_EQ(m_read.position(2), (Point{-0.234058338f, 0.940312387f, 0.0f}));
 }
 
 // A compact file in the old layout: one block of MOs 1 to 2, then the coordinates.
@@ -177,16 +161,15 @@ std::string syntheticFile(const std::string& rows, const std::string& coordinate
 TEST_F(MopacReader, HydrogenOnlyMoleculeAndHydrogenBeforeOxygen) {
   ASSERT_TRUE(
       readText(syntheticFile("S H 1 0.5 0.6\n S H 2 0.7 0.8", "1 H 0 0 0\n2 H 0.74 0 0"), 2));
-  EXPECT_EQ(molecule().atomCount, 2);
-  EXPECT_EQ(molecule().coefS[1], 0.8f);
-  m_molecule.reset();
+  EXPECT_EQ(m_read.atomCount(), 2);
+  EXPECT_EQ(coefficients(1).s, 0.8f);
   ASSERT_TRUE(readText(syntheticFile("S H 1 0.5 0.6\n S O 2 0.1 0.2\nPX O 2 0.3 0.4\n"
                                      "PY O 2 0.5 0.6\nPZ O 2 0.7 0.8",
                                      "1 H 0 0 0\n2 O 1 2 3"),
                        1));
-  EXPECT_EQ(molecule().atomCount, 2);
-  EXPECT_EQ(molecule().coefPz[1], 0.7f);
-  EXPECT_EQ(molecule().atomPosition(1), (Point{1, 2, 3}));
+  EXPECT_EQ(m_read.atomCount(), 2);
+  EXPECT_EQ(coefficients(1).pz, 0.7f);
+  EXPECT_EQ(m_read.position(1), (Point{1, 2, 3}));
 }
 
 // Every row up to the end of the block counts, however many page breaks lie between: atoms left
@@ -194,7 +177,7 @@ TEST_F(MopacReader, HydrogenOnlyMoleculeAndHydrogenBeforeOxygen) {
 TEST_F(MopacReader, PageBreaksBetweenAtomsArePassedOver) {
   const std::string rows = "S H 1 0.5 0.6\n1\n S H 2 0.7 0.8\n1\n1\n S H 3 0.1 0.1";
   ASSERT_TRUE(readText(syntheticFile(rows, "1 H 0 0 0\n2 H 1 0 0\n3 H 2 0 0"), 1));
-  EXPECT_EQ(molecule().atomCount, 3);
+  EXPECT_EQ(m_read.atomCount(), 3);
 }
 
 TEST_F(MopacReader, PageBreakBetweenSAndPRowsIsPassedOver) {
@@ -204,11 +187,11 @@ TEST_F(MopacReader, PageBreakBetweenSAndPRowsIsPassedOver) {
       "S H 1 0.5 0.6\n S C 2 0.1 0.2\n1\nPX C 2 0.3 0.4\nPY C 2 0.5 0.6\n1\n"
       "PZ C 2 0.7 0.8";
   ASSERT_TRUE(readText(syntheticFile(rows, "1 H 0 0 0\n2 C 1 0 0"), 2));
-  EXPECT_EQ(molecule().atomCount, 2);
-  EXPECT_EQ(molecule().coefS[1], 0.2f);
-  EXPECT_EQ(molecule().coefPx[1], 0.4f);
-  EXPECT_EQ(molecule().coefPy[1], 0.6f);
-  EXPECT_EQ(molecule().coefPz[1], 0.8f);
+  EXPECT_EQ(m_read.atomCount(), 2);
+  EXPECT_EQ(coefficients(1).s, 0.2f);
+  EXPECT_EQ(coefficients(1).px, 0.4f);
+  EXPECT_EQ(coefficients(1).py, 0.6f);
+  EXPECT_EQ(coefficients(1).pz, 0.8f);
 }
 
 TEST_F(MopacReader, RejectsMoNumbersThatAreNotPrinted) {
@@ -216,8 +199,8 @@ TEST_F(MopacReader, RejectsMoNumbersThatAreNotPrinted) {
   EXPECT_FALSE(readText(file, 0));
   EXPECT_FALSE(readText(file, -1));
   EXPECT_FALSE(readText(file, 3));  // not in the first block's heading
-  EXPECT_FALSE(molecule().readMopacOutput(dataPath("formaldehyde.mno"), 11));
-  EXPECT_FALSE(molecule().readMopacOutput(dataPath("water.mno"), 7));
+  EXPECT_FALSE(readFile("formaldehyde.mno", 11));
+  EXPECT_FALSE(readFile("water.mno", 7));
 }
 
 TEST_F(MopacReader, RejectsAtomsTheMoleculeCannotHoldAndSaysWhatToDo) {
@@ -227,10 +210,10 @@ TEST_F(MopacReader, RejectsAtomsTheMoleculeCannotHoldAndSaysWhatToDo) {
                          "1 " + symbol + " 0 0 0");
   };
   EXPECT_FALSE(readText(atomWithP("Xx"), 1));
-  EXPECT_EQ(molecule().inputError.what, "\"Xx\" (atom 1) is not an element symbol.");
+  EXPECT_EQ(m_read.error.what, "\"Xx\" (atom 1) is not an element symbol.");
   EXPECT_FALSE(readText(syntheticFile("S Cla 1 0.5 0.6", "1 Cla 0 0 0"), 1));
   EXPECT_FALSE(readText(atomWithP("Li"), 1));
-  EXPECT_EQ(molecule().inputError.what,
+  EXPECT_EQ(m_read.error.what,
             "Li (atom 1) is not in the PM3 parameter table; the exact model (--orbitals exact) "
             "reads every element.");
   std::string rows;
@@ -240,7 +223,7 @@ TEST_F(MopacReader, RejectsAtomsTheMoleculeCannotHoldAndSaysWhatToDo) {
     coordinates += std::to_string(atom) + " H 0 0 " + std::to_string(atom) + "\n";
   }
   EXPECT_FALSE(readText(syntheticFile(rows, coordinates), 1));
-  EXPECT_EQ(molecule().inputError.what,
+  EXPECT_EQ(m_read.error.what,
             "The molecule has more than 100 atoms, more than the classic model holds: use "
             "--orbitals exact.");
 }
@@ -288,7 +271,7 @@ TEST_F(MopacReader, RejectsFilesMissingTheirMarkers) {
   std::string noCoordinates = syntheticFile("S H 1 0.5 0.6", "1 H 0 0 0");
   noCoordinates.replace(noCoordinates.find("CARTESIAN"), 9, "CARTESIAM");
   EXPECT_FALSE(readText(noCoordinates, 1));
-  EXPECT_FALSE(molecule().readMopacOutput(dataPath("no-such-file.mno"), 1));
+  EXPECT_FALSE(readFile("no-such-file.mno", 1));
 }
 
 }  // namespace

@@ -6,38 +6,30 @@
 #include <random>
 #include <string>
 
-#include "input/molecule.h"
-#include "support/recording_sink.h"
-#include "orbital/classic_field.h"
 #include "mesh/mesh_check.h"
 #include "mesh/surface_box.h"
 #include "mesh/watertight_mesher.h"
+#include "orbital/classic_field.h"
+#include "support/classic_samples.h"
 
 namespace lobewright {
 namespace {
 
-using testing::dataPath;
-using testing::RecordingSink;
+constexpr int kCaffeineHomo = 37;
 
-constexpr int16_t kCaffeineHomo = 37;
-
-Molecule caffeineHomo(int scale) {
-  RecordingSink sink;
-  Molecule molecule(dataPath("pm3r.txt"), sink);
-  EXPECT_TRUE(molecule.readMopacOutput(dataPath("caffeine.mno"), kCaffeineHomo));
-  molecule.setScale(static_cast<float>(scale));
-  molecule.setCutoff(3.5f);
-  return molecule;
+ClassicOrbital caffeineHomo(int scale) {
+  const testing::ClassicMoRead read = testing::readClassicMoSample("caffeine.mno", kCaffeineHomo);
+  EXPECT_TRUE(read.read);
+  return ClassicOrbital(read.calculation, read.coefficients, scale, 3.5f);
 }
 
 // The distance in Angstrom from p to the nearest atom's cutoff sphere, where the classic orbital
 // jumps.
-double distanceToCutoffSphere(const Molecule& molecule, const Vec3& p) {
-  const double scale = molecule.gridScale;
-  const double cutoff = std::sqrt(static_cast<double>(molecule.cutoffSquared)) / scale;
+double distanceToCutoffSphere(const ClassicOrbital& orbital, const Vec3& p) {
+  const double scale = orbital.scale();
+  const double cutoff = std::sqrt(static_cast<double>(orbital.cutoffSquared())) / scale;
   double nearest = INFINITY;
-  for (int16_t i = 0; i < molecule.atomCount; ++i) {
-    const Point a = molecule.atomPosition(i);
+  for (const AtomOrbital& a : orbital.atoms()) {
     const Vec3 atom{a.x / scale, a.y / scale, a.z / scale};
     nearest = std::min(nearest, std::fabs(norm(p - atom) - cutoff));
   }
@@ -45,8 +37,8 @@ double distanceToCutoffSphere(const Molecule& molecule, const Vec3& p) {
 }
 
 TEST(ClassicField, ValuesAreTheClassicOnesAndGradientsAndBoundsHold) {
-  const Molecule molecule = caffeineHomo(4);
-  const ClassicField field(molecule);
+  const ClassicOrbital orbital = caffeineHomo(4);
+  const ClassicField field(orbital);
   std::mt19937 random(7);
   std::uniform_int_distribution<int> index(-30, 30);
   for (int n = 0; n < 200; ++n) {
@@ -54,7 +46,7 @@ TEST(ClassicField, ValuesAreTheClassicOnesAndGradientsAndBoundsHold) {
     const int j = index(random);
     const int k = index(random);
     const float classic =
-        molecule.valueAt(static_cast<float>(i), static_cast<float>(j), static_cast<float>(k));
+        orbital.valueAt(static_cast<float>(i), static_cast<float>(j), static_cast<float>(k));
     EXPECT_EQ(field.valueAt(gridPosition(i, j, k, 4)), static_cast<double>(classic));
   }
   // The gradient against central differences, away from the jumps at the cutoff spheres and the
@@ -63,7 +55,7 @@ TEST(ClassicField, ValuesAreTheClassicOnesAndGradientsAndBoundsHold) {
   int compared = 0;
   for (int n = 0; n < 400; ++n) {
     const Vec3 p{place(random), place(random), place(random) * 0.5};
-    if (distanceToCutoffSphere(molecule, p) < 0.01) continue;
+    if (distanceToCutoffSphere(orbital, p) < 0.01) continue;
     const FieldSample s = field.sampleAt(p);
     if (norm(s.gradient) < 1e-2) continue;
     EXPECT_EQ(s.value, field.valueAt(p));
@@ -98,8 +90,8 @@ TEST(ClassicField, ValuesAreTheClassicOnesAndGradientsAndBoundsHold) {
 
 TEST(ClassicMesh, CaffeineHomoIsClosedOutwardAndManifold) {
   for (int scale = 3; scale <= 8; ++scale) {
-    const Molecule molecule = caffeineHomo(scale);
-    const ClassicField field(molecule);
+    const ClassicOrbital orbital = caffeineHomo(scale);
+    const ClassicField field(orbital);
     for (const double threshold : {0.05, 0.02}) {
       const std::string what =
           "scale " + std::to_string(scale) + " threshold " + std::to_string(threshold);
@@ -120,7 +112,7 @@ TEST(ClassicMesh, CaffeineHomoIsClosedOutwardAndManifold) {
         for (const Vec3& p : lobe->positions) {
           const double deviation = std::fabs(std::fabs(field.valueAt(p)) / threshold - 1.0);
           if (deviation > 1e-5) {
-            EXPECT_LT(distanceToCutoffSphere(molecule, p), 0.01) << what;
+            EXPECT_LT(distanceToCutoffSphere(orbital, p), 0.01) << what;
           }
         }
       }

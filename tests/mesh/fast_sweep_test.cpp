@@ -10,16 +10,14 @@
 #include <thread>
 
 #include "app/grid_extent.h"
-#include "support/molecule_builder.h"
-#include "support/recording_sink.h"
 #include "mesh/polygonizer.h"
 #include "mesh/sweep_control.h"
+#include "support/classic_samples.h"
 
 namespace lobewright {
 namespace {
 
-using testing::dataPath;
-using testing::RecordingSink;
+using testing::ClassicBuilder;
 
 struct Sweep {
   std::vector<ShadedTriangle> triangles;
@@ -27,13 +25,13 @@ struct Sweep {
 };
 
 // The literal sweep, with the gradients the writers compute from it at every corner.
-Sweep referenceSweep(const Molecule& molecule, float threshold, int accuracy,
+Sweep referenceSweep(const ClassicOrbital& orbital, float threshold, int accuracy,
                      const GridBounds& bounds) {
   Sweep sweep;
   polygonizeGrid(
-      molecule, threshold, accuracy, bounds,
+      orbital, threshold, accuracy, bounds,
       [&](const SurfaceTriangle& t) {
-        const SmoothTriangle smooth = smoothTriangle(molecule, t);
+        const SmoothTriangle smooth = smoothTriangle(orbital, t);
         sweep.triangles.push_back(
             {t, {smooth.corners[0].normal, smooth.corners[1].normal, smooth.corners[2].normal}});
       },
@@ -41,10 +39,10 @@ Sweep referenceSweep(const Molecule& molecule, float threshold, int accuracy,
   return sweep;
 }
 
-Sweep fastSweep(const Molecule& molecule, float threshold, int accuracy, const GridBounds& bounds,
-                int threads) {
+Sweep fastSweep(const ClassicOrbital& orbital, float threshold, int accuracy,
+                const GridBounds& bounds, int threads) {
   Sweep sweep;
-  sweepFast(molecule, threshold, accuracy, bounds, threads,
+  sweepFast(orbital, threshold, accuracy, bounds, threads,
             [&](const std::vector<ShadedTriangle>& layer, int percent) {
               sweep.triangles.insert(sweep.triangles.end(), layer.begin(), layer.end());
               sweep.reports.push_back(percent);
@@ -78,7 +76,7 @@ void expectSameSweep(const Sweep& fast, const Sweep& reference, const std::strin
 TEST(FastSweep, SamplesGiveTheReferenceTrianglesToTheBit) {
   struct Case {
     const char* file;
-    int16_t mo;
+    int mo;
     int scale;
     float threshold;
     int accuracy;
@@ -87,15 +85,13 @@ TEST(FastSweep, SamplesGiveTheReferenceTrianglesToTheBit) {
                         {"caffeine.mno", 37, 2, 0.05f, 3},    {"ethylene.mno", 7, 2, -0.1f, 3},
                         {"benzene.mno", 15, 1, 0.0f, 0},      {"chloroform.mno", 13, 2, 0.1f, 12}};
   for (const Case& c : cases) {
-    RecordingSink sink;
-    Molecule molecule(dataPath("pm3r.txt"), sink);
-    ASSERT_TRUE(molecule.readMopacOutput(dataPath(c.file), c.mo)) << c.file;
-    molecule.setScale(static_cast<float>(c.scale));
-    molecule.setCutoff(3.5f);
-    const GridBounds bounds = computeGridBounds(molecule, c.scale);
-    const Sweep reference = referenceSweep(molecule, c.threshold, c.accuracy, bounds);
+    const testing::ClassicMoRead read = testing::readClassicMoSample(c.file, c.mo);
+    ASSERT_TRUE(read.read) << c.file;
+    const ClassicOrbital orbital(read.calculation, read.coefficients, c.scale, 3.5f);
+    const GridBounds bounds = computeGridBounds(orbital, c.scale);
+    const Sweep reference = referenceSweep(orbital, c.threshold, c.accuracy, bounds);
     for (const int threads : {1, 3}) {
-      expectSameSweep(fastSweep(molecule, c.threshold, c.accuracy, bounds, threads), reference,
+      expectSameSweep(fastSweep(orbital, c.threshold, c.accuracy, bounds, threads), reference,
                       std::string(c.file) + " threads " + std::to_string(threads));
     }
   }
@@ -108,81 +104,68 @@ TEST(FastSweep, RandomMoleculesAndSettingsGiveTheReferenceTriangles) {
   };
   const char* const symbols[] = {"H", "C", "N", "O", "Cl"};
   for (int round = 0; round < 40; ++round) {
-    RecordingSink sink;
-    Molecule molecule(dataPath("pm3r.txt"), sink);
+    ClassicBuilder builder;
     const int atoms = 1 + static_cast<int>(random() % 6);
     for (int a = 0; a < atoms; ++a) {
-      testing::addAtom(molecule, symbols[random() % 5],
-                       {uniform(-3, 3), uniform(-3, 3), uniform(-3, 3)}, uniform(-1, 1),
-                       uniform(-1, 1), uniform(-1, 1), uniform(-1, 1));
+      builder.add(symbols[random() % 5], {uniform(-3, 3), uniform(-3, 3), uniform(-3, 3)},
+                  uniform(-1, 1), uniform(-1, 1), uniform(-1, 1), uniform(-1, 1));
     }
     const int scale = 1 + static_cast<int>(random() % 4);
-    molecule.setScale(static_cast<float>(scale));
-    molecule.setCutoff(uniform(0.5f, 4.0f));
+    const ClassicOrbital orbital = builder.orbital(scale, uniform(0.5f, 4.0f));
     const float threshold = round % 10 == 0 ? 0.0f : uniform(-0.01f, 0.2f);
     const int accuracy = static_cast<int>(random() % 12) - 1;
-    GridBounds bounds = computeGridBounds(molecule, scale);
+    GridBounds bounds = computeGridBounds(orbital, scale);
     bounds.xLow -= static_cast<int32_t>(random() % 3);
     bounds.zHigh += static_cast<int32_t>(random() % 3);
-    const Sweep reference = referenceSweep(molecule, threshold, accuracy, bounds);
-    expectSameSweep(fastSweep(molecule, threshold, accuracy, bounds, 1 + round % 3), reference,
+    const Sweep reference = referenceSweep(orbital, threshold, accuracy, bounds);
+    expectSameSweep(fastSweep(orbital, threshold, accuracy, bounds, 1 + round % 3), reference,
                     "round " + std::to_string(round));
   }
 }
 
 TEST(FastSweep, ExponentsThatDoNotFallGiveTheReferenceTriangles) {
   for (const char* symbol : {"H", "C"}) {
-    RecordingSink sink;
-    Molecule molecule("", sink);
     // Small at the atom, growing outwards: above the threshold only away from the atom.
-    testing::addAtom(molecule, symbol, {0, 0, 0}, 0.01f, 0.01f);
-    molecule.setScale(3);
-    molecule.setCutoff(1.5f);
-    const int16_t element = molecule.atomElement[0];
-    molecule.parameters.zetaS[element] = -molecule.parameters.zetaS[element];
-    molecule.parameters.zetaP[element] = -molecule.parameters.zetaP[element];
-    const GridBounds bounds = computeGridBounds(molecule, 3);
-    const Sweep reference = referenceSweep(molecule, 0.05f, 3, bounds);
+    ClassicBuilder builder;
+    builder.add(symbol, {0, 0, 0}, 0.01f, 0.01f);
+    const int16_t element = builder.calculation().atoms[0].element;
+    builder.parameters().zetaS[element] = -builder.parameters().zetaS[element];
+    builder.parameters().zetaP[element] = -builder.parameters().zetaP[element];
+    const ClassicOrbital orbital = builder.orbital(3, 1.5f);
+    const GridBounds bounds = computeGridBounds(orbital, 3);
+    const Sweep reference = referenceSweep(orbital, 0.05f, 3, bounds);
     EXPECT_FALSE(reference.triangles.empty());
-    expectSameSweep(fastSweep(molecule, 0.05f, 3, bounds, 1), reference, symbol);
+    expectSameSweep(fastSweep(orbital, 0.05f, 3, bounds, 1), reference, symbol);
   }
 }
 
 TEST(FastSweep, EmptyRangesReportLikeTheReference) {
-  RecordingSink sink;
-  Molecule molecule("", sink);
-  testing::addAtom(molecule, "H", {0, 0, 0}, 1.0f);
+  const ClassicOrbital orbital = ClassicBuilder().add("H", {0, 0, 0}, 1.0f).orbital(1);
   for (const GridBounds bounds : {GridBounds{0, 0, 0, 0, 3, 4}, GridBounds{0, 0, 2, 3, 3, 2},
                                   GridBounds{0, 3, -5, 3, 2, 5}}) {
-    const Sweep reference = referenceSweep(molecule, 0.05f, 3, bounds);
-    expectSameSweep(fastSweep(molecule, 0.05f, 3, bounds, 1), reference, "empty");
-    expectSameSweep(fastSweep(molecule, 0.05f, 3, bounds, 2), reference, "empty, 2 threads");
+    const Sweep reference = referenceSweep(orbital, 0.05f, 3, bounds);
+    expectSameSweep(fastSweep(orbital, 0.05f, 3, bounds, 1), reference, "empty");
+    expectSameSweep(fastSweep(orbital, 0.05f, 3, bounds, 2), reference, "empty, 2 threads");
   }
 }
 
 // No size overflows, even on bounds that no grid budget has checked: the widest planes are
 // refused before anything is allocated for them.
 TEST(FastSweep, PlanesTooLargeToCountAreRefused) {
-  RecordingSink sink;
-  Molecule molecule("", sink);
-  testing::addAtom(molecule, "H", {0, 0, 0}, 1.0f);
+  const ClassicOrbital orbital = ClassicBuilder().add("H", {0, 0, 0}, 1.0f).orbital(1);
   constexpr int32_t kLow = std::numeric_limits<int32_t>::min();
   constexpr int32_t kHigh = std::numeric_limits<int32_t>::max();
   for (const GridBounds bounds :
        {GridBounds{kLow, kLow, 0, kHigh, kHigh, 1}, GridBounds{0, 0, 0, 32768, 32768, 1}}) {
-    EXPECT_THROW(fastSweep(molecule, 0.05f, 3, bounds, 2), std::length_error);
+    EXPECT_THROW(fastSweep(orbital, 0.05f, 3, bounds, 2), std::length_error);
   }
 }
 
 TEST(FastSweep, EvaluatesEachGridPointAtMostOnce) {
-  RecordingSink sink;
-  Molecule molecule("", sink);
-  testing::addAtom(molecule, "H", {0, 0, 0}, 1.0f);
-  molecule.setScale(4);
-  molecule.setCutoff(3.5f);
-  const GridBounds bounds = computeGridBounds(molecule, 4);
+  const ClassicOrbital orbital = ClassicBuilder().add("H", {0, 0, 0}, 1.0f).orbital(4);
+  const GridBounds bounds = computeGridBounds(orbital, 4);
   const auto evaluations = [&](float threshold) {
-    return sweepFast(molecule, threshold, 3, bounds, 1,
+    return sweepFast(orbital, threshold, 3, bounds, 1,
                      [](const std::vector<ShadedTriangle>&, int) {})
         .evaluations;
   };
@@ -196,12 +179,8 @@ TEST(FastSweep, EvaluatesEachGridPointAtMostOnce) {
 // workers compute and wait), the sweep throws SweepCancelled once every thread has ended, and no
 // layer reaches the sink after the stop.
 TEST(FastSweep, AStopEndsEveryThreadAndNoLayerFollowsIt) {
-  RecordingSink messages;
-  Molecule molecule("", messages);
-  testing::addAtom(molecule, "H", {0, 0, 0}, 1.0f);
-  molecule.setScale(20);
-  molecule.setCutoff(3.5f);
-  const GridBounds bounds = computeGridBounds(molecule, 20);
+  const ClassicOrbital orbital = ClassicBuilder().add("H", {0, 0, 0}, 1.0f).orbital(20);
+  const GridBounds bounds = computeGridBounds(orbital, 20);
   enum class StopFrom { before, sink, otherThread };
   for (const StopFrom from : {StopFrom::before, StopFrom::sink, StopFrom::otherThread}) {
     for (const int threads : {1, 2, 4}) {
@@ -221,7 +200,7 @@ TEST(FastSweep, AStopEndsEveryThreadAndNoLayerFollowsIt) {
       };
       const std::string what = "stop " + std::to_string(static_cast<int>(from)) + ", " +
                                std::to_string(threads) + " threads";
-      EXPECT_THROW(sweepFast(molecule, 0.05f, 3, bounds, threads, sink, source.get_token()),
+      EXPECT_THROW(sweepFast(orbital, 0.05f, 3, bounds, threads, sink, source.get_token()),
                    SweepCancelled)
           << what;
       EXPECT_EQ(deliveredAfterStop, 0) << what;

@@ -10,10 +10,9 @@
 #include <system_error>
 
 #include "app/grid_extent.h"
-#include "support/molecule_builder.h"
-#include "support/recording_sink.h"
 #include "mesh/fast_sweep.h"
 #include "mesh/plane_pipeline.h"
+#include "support/classic_samples.h"
 
 namespace lobewright {
 namespace {
@@ -24,15 +23,12 @@ class RefusedThreadStart : public ::testing::Test {
 };
 
 TEST_F(RefusedThreadStart, StopsTheFastSweepWithTheError) {
-  testing::RecordingSink sink;
-  Molecule molecule("", sink);
-  testing::addAtom(molecule, "C", {0, 0, 0}, 0.5f, 0.5f);
-  molecule.setScale(4);
-  molecule.setCutoff(3.5f);
-  const GridBounds bounds = computeGridBounds(molecule, 4);
+  const ClassicOrbital orbital =
+      testing::ClassicBuilder().add("C", {0, 0, 0}, 0.5f, 0.5f).orbital(4);
+  const GridBounds bounds = computeGridBounds(orbital, 4);
   const auto triangles = [&](int threads) {
     int64_t count = 0;
-    sweepFast(molecule, 0.05f, 3, bounds, threads,
+    sweepFast(orbital, 0.05f, 3, bounds, threads,
               [&](const std::vector<ShadedTriangle>& layer, int) {
                 count += static_cast<int64_t>(layer.size());
               });

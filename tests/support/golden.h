@@ -3,19 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 
-#include "support/recording_sink.h"
+#include "support/test_files.h"
 
 namespace lobewright::testing {
-
-inline std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // Compares output with a golden file byte for byte. On a mismatch the actual output is written
 // to the working directory so it can be diffed against the golden one.

@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "input/messages.h"
+#include "app/messages.h"
+#include "support/test_files.h"
 
 namespace lobewright::testing {
 
@@ -21,12 +22,5 @@ class RecordingSink : public MessageSink {
 
   std::vector<Message> messages;
 };
-
-inline std::string dataPath(const std::string& name) {
-  std::string path = LOBEWRIGHT_TEST_DATA_DIR;
-  path += '/';
-  path += name;
-  return path;
-}
 
 }  // namespace lobewright::testing

@@ -4,8 +4,9 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "support/test_files.h"
 
 namespace lobewright::testing {
 
@@ -30,9 +31,5 @@ class TempDir {
  private:
   std::filesystem::path m_path;
 };
-
-inline void writeFile(const std::string& fileName, const std::string& contents) {
-  std::ofstream(fileName, std::ios::binary) << contents;
-}
 
 }  // namespace lobewright::testing

@@ -8,12 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "support/recording_sink.h"
+#include "mesh/polygonizer.h"
+#include "support/classic_samples.h"
 
 namespace lobewright {
 namespace {
-
-using testing::RecordingSink;
 
 std::string withCrLf(std::string_view text) {
   std::string result;
@@ -48,27 +47,34 @@ struct ZeroField {
 
 class LScriptWriterTest : public ::testing::Test {
  protected:
-  LScriptWriterTest() : m_molecule("", m_sink) {
-    m_molecule.parameters = builtInParameters();
+  LScriptWriterTest() : m_atoms(builtInParameters()) {
     m_options.scale = 4;
     m_options.accuracy = 3;
     m_options.threshold = 0.5f;
     m_options.showStructure = false;
   }
 
-  void addAtom(const char* symbol, Point at) {
-    const int i = m_molecule.atomCount++;
-    m_molecule.atomElement[i] = m_molecule.parameters.find(symbol);
-    m_molecule.atomX[i] = at.x;
-    m_molecule.atomY[i] = at.y;
-    m_molecule.atomZ[i] = at.z;
-  }
+  // Atoms placed by hand; their positions are taken as grid units.
+  void addAtom(const char* symbol, Point at) { m_atoms.add(symbol, at, 0); }
 
+  // The classic script with the surface the literal sweep cuts from the field.
   template <class Field>
   std::string script(const Field& field, const GridBounds& bounds) {
     std::ostringstream out;
-    m_triangles = LScriptWriter(out).writeScript(
-        field, m_molecule, m_options, bounds, [&](int percent) { m_progress.push_back(percent); });
+    const SceneAtoms atoms = classicSceneAtoms(m_atoms.calculation(), 1);
+    LScriptWriter writer(out);
+    writer.begin(atoms);
+    IndexedMesh mesh;
+    polygonizeGrid(
+        field, m_options.threshold, m_options.accuracy, bounds,
+        [&](const SurfaceTriangle& triangle) {
+          const TriangleOrientation orientation = orientTriangle(field, triangle);
+          mesh.addTriangle(orientation.sign, triangle, orientation.exchanged);
+        },
+        [&](int percent) { m_progress.push_back(percent); });
+    m_progress.push_back(100);
+    writer.finish(atoms, m_options, mesh);
+    m_triangles = mesh.triangleCount();
     return out.str();
   }
 
@@ -83,8 +89,7 @@ class LScriptWriterTest : public ::testing::Test {
     return text.substr(body, end - body);
   }
 
-  RecordingSink m_sink;
-  Molecule m_molecule;
+  testing::ClassicBuilder m_atoms;
   SceneOptions m_options;
   int64_t m_triangles = -1;
   std::vector<int> m_progress;
@@ -263,7 +268,7 @@ TEST_F(LScriptWriterTest, EveryElementOfTheTableGetsASurfaceColouredBySymbol) {
   table.symbol[0] = "Cl";
   table.symbol[4] = "c";
   table.symbol[5] = "H";
-  m_molecule.parameters = table;
+  m_atoms = testing::ClassicBuilder(table);
   const std::string text = script(ZeroField{}, kCornerCube);
   EXPECT_TRUE(text.ends_with(withCrLf(R"(createsurface("AtomCl");
 surfObj=Surface("AtomCl");

@@ -5,19 +5,17 @@
 #include <algorithm>
 #include <sstream>
 
+#include "app/classic_scene.h"
 #include "app/grid_extent.h"
-#include "support/golden.h"
-#include "support/molecule_builder.h"
-#include "support/recording_sink.h"
 #include "mesh/polygonizer.h"
+#include "support/classic_samples.h"
+#include "support/golden.h"
 
 namespace lobewright {
 namespace {
 
-using testing::addAtom;
 using testing::allLineEndsAreCrLf;
-using testing::dataPath;
-using testing::RecordingSink;
+using testing::ClassicBuilder;
 
 constexpr const char* kHeaderWithoutCredit =
     "//File created by Lobewright Version 1.2\r\n"
@@ -42,19 +40,21 @@ std::size_t count(const std::string& text, const std::string& piece) {
   return n;
 }
 
+// Classic scenes of atoms placed by hand on the built-in table, their positions taken as grid
+// units.
 class PovSceneWriterTest : public ::testing::Test {
  protected:
-  PovSceneWriterTest() : m_molecule("", m_sink) {}
+  PovSceneWriterTest() : m_atoms(builtInParameters()) {}
 
   std::string writeScene(const SceneOptions& options, const GridBounds& bounds) {
     std::ostringstream out;
-    PovSceneWriter(out).writeScene(m_molecule, options, bounds,
-                                   [&](int percent) { m_reports.push_back(percent); });
+    writeClassicScene(
+        out, OutputKind::PovRay, m_atoms.orbital(1), classicSceneAtoms(m_atoms.calculation(), 1),
+        options, bounds, [&](int percent) { m_reports.push_back(percent); }, SweepOptions{});
     return out.str();
   }
 
-  RecordingSink m_sink;
-  Molecule m_molecule;
+  ClassicBuilder m_atoms;
   std::vector<int> m_reports;
 };
 
@@ -70,15 +70,15 @@ struct WorkedExampleField {
 TEST_F(PovSceneWriterTest, WorkedExampleUpToItsNormals) {
   std::ostringstream out;
   PovSceneWriter writer(out);
-  writer.writeHeader(classicSceneAtoms(m_molecule));
+  writer.writeHeader(classicSceneAtoms(m_atoms.calculation(), 1));
   const WorkedExampleField field;
   polygonizeGrid(
       field, 0.05f, 3, GridBounds{12, 3, -7, 13, 4, -6},
       [&](const SurfaceTriangle& t) { writer.writeTriangle(smoothTriangle(field, t)); },
       [](int) {});
   const std::string text = withoutSecondLine(out.str());
-  const std::string opening =
-      std::string(kHeaderWithoutCredit) + "#declare mo = mesh{smooth_triangle{ <12.5625,3,-7>,<";
+  std::string opening = kHeaderWithoutCredit;
+  opening += "#declare mo = mesh{smooth_triangle{ <12.5625,3,-7>,<";
   ASSERT_EQ(text.substr(0, opening.size()), opening);
   EXPECT_NE(text.find(">,<12,3.4375,-7>,<"), std::string::npos);
   EXPECT_NE(text.find(">,<12,3,-6.3125>,<"), std::string::npos);
@@ -88,9 +88,9 @@ TEST_F(PovSceneWriterTest, WorkedExampleUpToItsNormals) {
 }
 
 TEST_F(PovSceneWriterTest, StructureWithBondsJustInsideTheBondLength) {
-  addAtom(m_molecule, "C", {0, 0, 0}, 0);
-  addAtom(m_molecule, "H", {6.4f, 0, 0}, 0);      // exactly 1.6 Angstrom at scale 4: no bond
-  addAtom(m_molecule, "O", {0, -6.3999f, 0}, 0);  // slightly closer: a bond
+  m_atoms.add("C", {0, 0, 0}, 0);
+  m_atoms.add("H", {6.4f, 0, 0}, 0);      // exactly 1.6 Angstrom at scale 4: no bond
+  m_atoms.add("O", {0, -6.3999f, 0}, 0);  // slightly closer: a bond
   const std::string text = writeScene(SceneOptions{}, {0, 0, 0, 0, 0, 0});
   const std::string structure =
       "#declare AtomRadius=0.2;\r\n"
@@ -122,7 +122,7 @@ TEST_F(PovSceneWriterTest, StructureWithBondsJustInsideTheBondLength) {
 }
 
 TEST_F(PovSceneWriterTest, EmptySurfaceLeavesTheMeshOutAndStructureOffLeavesTheMoleculeOut) {
-  addAtom(m_molecule, "H", {0, 0, 0}, 1.0f);
+  m_atoms.add("H", {0, 0, 0}, 1.0f);
   SceneOptions options;
   options.threshold = 100.0f;
   options.showStructure = false;
@@ -137,9 +137,8 @@ TEST_F(PovSceneWriterTest, EmptySurfaceLeavesTheMeshOutAndStructureOffLeavesTheM
 }
 
 TEST_F(PovSceneWriterTest, EveryElementOfTheTableHasADeclaredColour) {
-  Molecule chlorine(dataPath("pm3r.txt"), m_sink);
   std::ostringstream out;
-  PovSceneWriter(out).writeHeader(classicSceneAtoms(chlorine));
+  PovSceneWriter(out).writeHeader(classicSceneAtoms(ClassicBuilder().calculation(), 1));
   const std::string text = out.str();
   EXPECT_NE(text.find("#declare AtomO = color rgb<1,0,0>;\r\n#declare AtomF = color "),
             std::string::npos);
@@ -149,15 +148,15 @@ TEST_F(PovSceneWriterTest, EveryElementOfTheTableHasADeclaredColour) {
 }
 
 TEST_F(PovSceneWriterTest, SampleSceneMatchesItsGoldenFile) {
-  Molecule molecule(dataPath("pm3r.txt"), m_sink);
-  ASSERT_TRUE(molecule.readMopacOutput(dataPath("formaldehyde.mno"), 6));
+  const testing::ClassicMoRead read = testing::readClassicMoSample("formaldehyde.mno", 6);
+  ASSERT_TRUE(read.read);
   SceneOptions options;
   options.scale = 2;
-  molecule.setScale(2.0f);
-  molecule.setCutoff(3.5f);
+  const ClassicOrbital orbital(read.calculation, read.coefficients, 2, 3.5f);
   std::ostringstream out;
-  PovSceneWriter(out).writeScene(molecule, options, computeGridBounds(molecule, options.scale),
-                                 [](int) {});
+  writeClassicScene(
+      out, OutputKind::PovRay, orbital, classicSceneAtoms(read.calculation, 2), options,
+      computeGridBounds(orbital, options.scale), [](int) {}, SweepOptions{});
   const std::string text = out.str();
   EXPECT_TRUE(allLineEndsAreCrLf(text));
   testing::expectMatchesGolden(text, "formaldehyde-homo-scale2.pov");

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "app/conversion.h"
@@ -13,14 +11,10 @@ namespace lobewright {
 namespace {
 
 using testing::dataPath;
+using testing::readFile;
 using testing::RecordingSink;
 
 constexpr int kFormaldehydeHomo = 6;
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Writes the script into the test's working directory, which stays there for a diff.
 ConversionRequest scriptRequest(const std::string& outputName) {

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stop_token>
+#include <string>
+
+#include "app/conversion_settings.h"
+#include "app/written_scene.h"
+#include "mesh/grid_bounds.h"
+#include "mesh/surface_sweep.h"
+
+namespace lobewright {
+
+// Told the progress of a run in percent, on the thread that runs it.
+using ProgressCallback = std::function<void(int percent)>;
+
+// All the cores the machine has.
+[[nodiscard]] int defaultThreadCount();
+
+struct ConversionRequest {
+  std::string parameterFile;
+  // A parameter file the user named must be read; the default one may fall back to the built-in
+  // table with a warning.
+  bool parameterFileRequired = false;
+  std::string inputFile;
+  ConversionSettings settings;
+  SweepOptions sweep = {SweepEngine::fast, defaultThreadCount()};
+  // Told the grid just before the sweep starts, so a caller can say what is coming.
+  std::function<void(const GridBounds&)> beforeSweep = nullptr;
+  // Stops the run at the next grid layer; the output is then left as it was.
+  std::stop_token stop;
+  // Whether a successful run returns what it wrote as a scene, for a preview.
+  bool keepScene = false;
+};
+
+enum class ConversionStatus {
+  succeeded,
+  unusableSettings,  // refused before anything was read
+  inputError,
+  parameterError,
+  gridTooLarge,  // the atoms lie too far out for the grid at this scale
+  cannotOpenOutput,
+  cannotWriteOutput,
+  cancelled,
+};
+
+struct ConversionOutcome {
+  ConversionStatus status = ConversionStatus::succeeded;
+  // What to tell the user under the caption "Lobewright error"; empty on success.
+  std::string message;
+  int64_t triangles = 0;
+  // What was written, when the request asked for it and the run succeeded.
+  std::shared_ptr<const WrittenScene> scene = nullptr;
+
+  [[nodiscard]] bool succeeded() const { return status == ConversionStatus::succeeded; }
+};
+
+}  // namespace lobewright

@@ -1,0 +1,183 @@
+#include "app/loaded_input.h"
+
+#include <fstream>
+#include <memory>
+#include <utility>
+
+#include "app/homo_lumo_locator.h"
+#include "input/aux_reader.h"
+#include "input/mgf_reader.h"
+#include "input/orbital_choice.h"
+#include "input/out_reader.h"
+#include "input/parameter_table.h"
+
+namespace lobewright {
+namespace {
+
+InputLoad refuse(ConversionStatus status, std::string message) {
+  return {std::nullopt, {status, std::move(message)}};
+}
+
+// The classic model's parameter table: the named file's, or, for the default file that cannot be
+// read, the built-in one with a warning. A file the user named must be read.
+std::optional<Pm3ParameterSet> parameterTable(const ConversionRequest& request,
+                                              MessageSink& messages, std::string& error) {
+  std::ifstream file;
+  if (!request.parameterFile.empty()) file.open(request.parameterFile);
+  const bool opened = file.is_open();
+  if (opened) {
+    if (auto table = readParameters(file)) return table;
+  }
+  if (request.parameterFileRequired) {
+    error = opened ? "not a parameter table" : "cannot be read";
+    return std::nullopt;
+  }
+  messages.show(kWarningCaption, kDefaultParametersMessage);
+  return builtInParameters();
+}
+
+CalculationRead readExact(std::istream& text, InputKind kind, const std::string& fileName) {
+  switch (kind) {
+    case InputKind::aux:
+      return readAuxFile(text, fileName);
+    case InputKind::mgf:
+      return readMgfFile(text, fileName);
+    case InputKind::olderLayout:
+    case InputKind::newerLayout:
+    case InputKind::otherText:
+    case InputKind::notMopac:
+      break;
+  }
+  return readOutFile(text, fileName);
+}
+
+}  // namespace
+
+std::string inputErrorMessage(const std::string& fileName, const std::string& reason) {
+  return withReason(kInputFileErrorMessage, fileName, reason);
+}
+
+std::string inputErrorMessage(const std::string& fileName, TextError error) {
+  error.source = fileName;
+  return withReason(kInputFileErrorMessage, {}, error.message());
+}
+
+namespace {
+
+// The input opened and its kind told, with the model that draws it; or why it cannot be drawn.
+InputLoad openInput(const ConversionRequest& request) {
+  const std::string& fileName = request.inputFile;
+  const auto inputError = [&](const std::string& reason) {
+    return refuse(ConversionStatus::inputError, inputErrorMessage(fileName, reason));
+  };
+  std::string error;
+  std::optional<InputSource> source = InputSource::load(fileName, error);
+  if (!source) return inputError(error);
+  const std::unique_ptr<std::istream> text = source->open(error);
+  if (!text) return inputError(error);
+  LoadedInput input;
+  input.source = std::move(*source);
+  input.kind = detectInputKind(*text);
+  input.model = modelFor(input.kind, request.settings.model);
+  if (input.model == OrbitalModel::exact && input.kind == InputKind::notMopac) {
+    return inputError(kNotMopacMessage);
+  }
+  if (input.model == OrbitalModel::classic &&
+      (input.kind == InputKind::aux || input.kind == InputKind::mgf)) {
+    return inputError(kClassicNeedsOutputMessage);
+  }
+  return {std::move(input), {}};
+}
+
+// Reads the calculation of the exact model into the input; false, with the outcome, when it
+// cannot.
+bool readExactCalculation(LoadedInput& input, ConversionOutcome& failure) {
+  const std::string& fileName = input.source.path();
+  std::string error;
+  const std::unique_ptr<std::istream> text = input.source.open(error);
+  if (!text) {
+    failure = {ConversionStatus::inputError, inputErrorMessage(fileName, error)};
+    return false;
+  }
+  CalculationRead read = readExact(*text, input.kind, fileName);
+  if (!read.calculation) {
+    failure = {ConversionStatus::inputError,
+               withReason(kInputFileErrorMessage, {}, read.error.message())};
+    return false;
+  }
+  input.exact = std::move(read.calculation);
+  return true;
+}
+
+// The same for the classic model, which reads the parameter table too.
+bool readClassicCalculation(LoadedInput& input, const ConversionRequest& request,
+                            MessageSink& messages, ConversionOutcome& failure) {
+  const std::string& fileName = input.source.path();
+  std::string error;
+  const std::unique_ptr<std::istream> text = input.source.open(error);
+  if (!text) {
+    failure = {ConversionStatus::inputError, inputErrorMessage(fileName, error)};
+    return false;
+  }
+  const std::optional<Pm3ParameterSet> table = parameterTable(request, messages, error);
+  if (!table) {
+    failure = {ConversionStatus::parameterError,
+               withReason(kParameterFileErrorMessage, request.parameterFile, error)};
+    return false;
+  }
+  ClassicRead read = readMopacOutput(*text, *table);
+  if (!read.calculation) {
+    failure = {ConversionStatus::inputError, inputErrorMessage(fileName, read.error)};
+    return false;
+  }
+  if (!read.calculation->warning.empty()) messages.show(kWarningCaption, read.calculation->warning);
+  input.classic = std::move(read.calculation);
+  return true;
+}
+
+// The HOMO counted as the classic model counts it: the filled levels the output states.
+FrontierNumbers countedFrontier(const InputSource& source) {
+  std::string error;
+  const std::unique_ptr<std::istream> text = source.open(error);
+  const std::optional<int32_t> homo =
+      text ? locateFrontierOrbital(*text, FrontierOrbital::homo) : std::nullopt;
+  if (!homo || *homo + 1 > kGreatestMoNumber) {
+    return {0, 0, cannotFindFrontierMessage(source.path(), homo)};
+  }
+  return {*homo, *homo + 1, {}};
+}
+
+FrontierNumbers frontierOf(const Calculation& calculation, Spin spin, const std::string& fileName) {
+  const FrontierOrbitals frontier = frontierOrbitals(calculation, spin);
+  if (!frontier.error.empty()) {
+    return {0, 0, withReason(kCannotFindHomoLumoMessage, fileName, frontier.error)};
+  }
+  return {frontier.homo, frontier.lumo, {}};
+}
+
+}  // namespace
+
+InputLoad loadInput(const ConversionRequest& request, MessageSink& messages) {
+  InputLoad load = openInput(request);
+  if (!load.input) return load;
+  const bool read = load.input->model == OrbitalModel::exact
+                        ? readExactCalculation(*load.input, load.failure)
+                        : readClassicCalculation(*load.input, request, messages, load.failure);
+  if (!read) load.input.reset();
+  return load;
+}
+
+FrontierNumbers findFrontierNumbers(const LoadedInput& input, Spin spin) {
+  if (input.classic) return countedFrontier(input.source);
+  return frontierOf(*input.exact, spin, input.source.path());
+}
+
+FrontierNumbers findFrontierNumbers(const ConversionRequest& request) {
+  InputLoad load = openInput(request);
+  if (!load.input) return {0, 0, load.failure.message};
+  if (load.input->model == OrbitalModel::classic) return countedFrontier(load.input->source);
+  if (!readExactCalculation(*load.input, load.failure)) return {0, 0, load.failure.message};
+  return frontierOf(*load.input->exact, request.settings.spin, request.inputFile);
+}
+
+}  // namespace lobewright

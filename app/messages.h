@@ -1,0 +1,67 @@
+#pragma once
+
+#include <string>
+
+namespace lobewright {
+
+// Every text the application tells its user, in one place. The first lines of the failures are
+// the classic ones; what went wrong follows on a second line, as withReason writes it.
+
+inline constexpr const char* kErrorCaption = "Lobewright error";
+inline constexpr const char* kWarningCaption = "Lobewright warning";
+
+inline constexpr const char* kInputFileErrorMessage = "Input file error.";
+inline constexpr const char* kParameterFileErrorMessage = "Parameter file error.";
+inline constexpr const char* kCannotOpenOutputMessage = "Cannot open output file.";
+inline constexpr const char* kCannotWriteOutputMessage = "Cannot write output file.";
+inline constexpr const char* kCannotFindHomoLumoMessage = "Cannot find HOMO/LUMO";
+inline constexpr const char* kDefaultParametersMessage = "Using default PM3 parameters.";
+
+inline constexpr const char* kNoSurfaceMessage = "No surface found at this threshold.";
+inline constexpr const char* kCancelledMessage = "The run was cancelled; no file was written.";
+inline constexpr const char* kSurfaceTooFarMessage =
+    "The surface reaches too far beyond the atoms to be enclosed; raise the threshold.";
+inline constexpr const char* kGridTooLargeMessage =
+    "The grid would reach beyond 32-bit grid units; check the coordinates or lower the scale.";
+
+// Reasons, on the line after the file's name.
+inline constexpr const char* kClassicNeedsOutputMessage =
+    "the classic model reads MOPAC output files (.out, .mno) only; use the exact model for .aux "
+    "and .mgf files";
+inline constexpr const char* kNotMopacMessage =
+    "not a MOPAC file: give the .out (made with the keyword VECTORS), .aux or .mgf file of a "
+    "MOPAC run";
+inline constexpr const char* kNoFilledLevelsMessage = "no count of filled levels (\"LEVELS =\")";
+
+inline constexpr const char* kNoPovRayMessage =
+    "POV-Ray is needed for .png pictures but was not found. Install it (Debian package povray) "
+    "or write a .pov scene instead.";
+inline constexpr const char* kCannotStartPovRayMessage = "Cannot start POV-Ray.";
+
+inline constexpr const char* kScaleOutOfRangeMessage =
+    "The scale must be a whole number from 1 to 100.";
+inline constexpr const char* kAccuracyOutOfRangeMessage =
+    "The accuracy must be a whole number from 1 to 100.";
+inline constexpr const char* kThresholdNotPositiveMessage =
+    "The threshold must be a finite number above 0.";
+inline constexpr const char* kCutoffNotPositiveMessage =
+    "The cutoff must be a finite number of Angstrom above 0.";
+inline constexpr const char* kBondLengthNotFiniteMessage =
+    "The bond length must be a finite number.";
+
+// "Input file error.\ncaffeine.aux: line 12: ...": the message, then on a second line the file
+// (when one is named) and what went wrong with it.
+[[nodiscard]] inline std::string withReason(const char* message, const std::string& fileName,
+                                            const std::string& reason) {
+  return std::string(message) + "\n" + (fileName.empty() ? reason : fileName + ": " + reason);
+}
+
+// What the user must hear goes through a sink: the window turns it into a message box, the
+// converter into a line on stderr. The core never prints or shows anything itself.
+class MessageSink {
+ public:
+  virtual ~MessageSink() = default;
+  virtual void show(const std::string& caption, const std::string& text) = 0;
+};
+
+}  // namespace lobewright
