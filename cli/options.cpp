@@ -1,0 +1,361 @@
+#include "cli/options.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "app/colour_text.h"
+#include "app/settings_check.h"
+#include "input/number_text.h"
+
+namespace lobewright {
+namespace {
+
+constexpr int32_t kMaxThreads = 256;
+constexpr int32_t kLeastPictureSide = 16;
+constexpr int32_t kGreatestPictureSide = 8192;
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The shortest text that reads back as the number: "0", "1", "0.5".
+std::string shortest(double number) {
+  std::array<char, 32> digits{};
+  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
+  return std::string(digits.data(), end);
+}
+
+std::optional<std::string> chooseMos(CommandLine& command, std::string_view name,
+                                     const std::string& text) {
+  std::string why;
+  auto selection = parseMoSelection(text, why);
+  if (!selection) return std::string(name) + ": " + why;
+  command.moSelection = std::move(*selection);
+  return std::nullopt;
+}
+
+std::function<void(CommandLine&)> chooseFrontierMo(MoName::Anchor anchor) {
+  return [anchor](CommandLine& command) {
+    const MoName mo{anchor, 0};
+    command.moSelection = {{mo, mo}};
+  };
+}
+
+std::optional<std::string> chooseFormat(CommandLine& command, std::string_view name,
+                                        const std::string& text) {
+  const auto kind = outputKindNamed(text);
+  if (!kind) {
+    return std::string(name) + " takes " + formatWords(&OutputFormat::name, ", ") + ", not " +
+           quoted(text);
+  }
+  command.settings.outputKind = *kind;
+  command.formatNamed = true;
+  return std::nullopt;
+}
+
+std::optional<std::string> chooseColours(CommandLine& command, std::string_view name,
+                                         const std::string& text) {
+  const std::size_t comma = text.find(',');
+  const auto positive = parseColour(std::string_view(text).substr(0, comma));
+  const auto negative = comma == std::string::npos
+                            ? std::nullopt
+                            : parseColour(std::string_view(text).substr(comma + 1));
+  if (!positive || !negative) {
+    return std::string(name) +
+           " takes two colours as POSITIVE,NEGATIVE (names such as red or #rrggbb), not " +
+           quoted(text);
+  }
+  command.settings.picture.colours = {*positive, *negative};
+  return std::nullopt;
+}
+
+std::optional<std::string> choosePictureSize(CommandLine& command, std::string_view name,
+                                             const std::string& text) {
+  const std::size_t times = text.find('x');
+  const auto width = parseInteger<int32_t>(std::string_view(text).substr(0, times));
+  const auto height = times == std::string::npos
+                          ? std::nullopt
+                          : parseInteger<int32_t>(std::string_view(text).substr(times + 1));
+  const auto usable = [](std::optional<int32_t> pixels) {
+    return pixels && *pixels >= kLeastPictureSide && *pixels <= kGreatestPictureSide;
+  };
+  if (!usable(width) || !usable(height)) {
+    return std::string(name) + " takes WIDTHxHEIGHT in pixels, each from " +
+           std::to_string(kLeastPictureSide) + " to " + std::to_string(kGreatestPictureSide) +
+           ", not " + quoted(text);
+  }
+  command.settings.picture.width = *width;
+  command.settings.picture.height = *height;
+  return std::nullopt;
+}
+
+std::vector<Option> makeOptions() {
+  using Mode = CommandLine::Mode;
+  std::vector<std::string> formatNames;
+  for (const OutputFormat& format : outputFormats()) formatNames.emplace_back(format.name);
+  return {
+      // orbitals
+      {.names = {"--mo"},
+       .metavariable = "LIST",
+       .help = "MOs to draw: numbers, HOMO, LUMO, HOMO-k, LUMO+k, ranges A..B, separated by "
+               "commas (default 1); several need {mo} in OUTPUT",
+       .group = HelpGroup::orbitals,
+       .value = freeText(chooseMos),
+       .example = "HOMO-1",
+       .oneOf = "MO"},
+      {.names = {"--homo", "--lumo"},
+       .help = "the highest occupied or lowest unoccupied MO of INPUT",
+       .group = HelpGroup::orbitals,
+       .value =
+           flagPair(chooseFrontierMo(MoName::Anchor::homo), chooseFrontierMo(MoName::Anchor::lumo)),
+       .oneOf = "MO"},
+      {.names = {"--spin"},
+       .help = "the spin set of a UHF calculation (default alpha)",
+       .group = HelpGroup::orbitals,
+       .value = choice<Spin>({{"alpha", Spin::alpha}, {"beta", Spin::beta}},
+                             [](CommandLine& c, Spin spin) { c.settings.spin = spin; }),
+       .example = "beta"},
+      {.names = {"--orbitals"},
+       .help = "classic: PM3 s and p functions as the original design computed them; exact: "
+               "the calculation's own basis, de-orthogonalised (default: classic for MOPAC 6 "
+               "output, exact for everything else)",
+       .group = HelpGroup::orbitals,
+       .value = choice<OrbitalModel>(
+           {{"classic", OrbitalModel::classic}, {"exact", OrbitalModel::exact}},
+           [](CommandLine& c, OrbitalModel model) { c.settings.model = model; }),
+       .example = "exact"},
+      {.names = {"--no-deorthogonalise"},
+       .help = "the exact model with the printed coefficients as they are",
+       .group = HelpGroup::orbitals,
+       .value = flag([](CommandLine& c) { c.settings.deorthogonalise = false; })},
+      {.names = {"--list"},
+       .help = "print the MOs of INPUT with energies and occupancies, write nothing",
+       .group = HelpGroup::orbitals,
+       .value = flag([](CommandLine& c) { c.mode = Mode::list; })},
+
+      // surface
+      {.names = {"--scale"},
+       .metavariable = "N",
+       .help = "grid points per Angstrom, 1 to 100 (default 4)",
+       .group = HelpGroup::surface,
+       .value = integer(kLeastScale, kGreatestScale,
+                        [](CommandLine& c, int32_t n) { c.settings.scale = n; }),
+       .example = "9"},
+      {.names = {"--threshold"},
+       .metavariable = "X",
+       .help = "orbital value of the surface, above 0 (default 0.05)",
+       .group = HelpGroup::surface,
+       .value =
+           real([](CommandLine& c, double x) { c.settings.threshold = static_cast<float>(x); }),
+       .example = "0.02"},
+      {.names = {"--accuracy"},
+       .metavariable = "N",
+       .help = "bisection steps per crossing edge (classic scenes), 1 to 100 (default 3)",
+       .group = HelpGroup::surface,
+       .value = integer(kLeastAccuracy, kGreatestAccuracy,
+                        [](CommandLine& c, int32_t n) { c.settings.accuracy = n; }),
+       .example = "5"},
+      {.names = {"--cutoff"},
+       .metavariable = "X",
+       .help = "Angstrom beyond which an atom is left out (classic model, default 3.5)",
+       .group = HelpGroup::surface,
+       .value = real([](CommandLine& c, double x) { c.settings.cutoff = static_cast<float>(x); }),
+       .example = "4.25"},
+      {.names = {"--params"},
+       .metavariable = "FILE",
+       .help = "PM3 parameter file of the classic model (default pm3r.txt in the working "
+               "folder, or the built-in table with a warning)",
+       .group = HelpGroup::surface,
+       .value = freeText([](CommandLine& c, std::string_view, const std::string& file) {
+         c.parameterFile = file;
+         c.parameterFileNamed = true;
+         return std::optional<std::string>();
+       }),
+       .example = "p.txt"},
+      {.names = {"--threads"},
+       .metavariable = "N",
+       .help = "threads for the sweep (default: all cores)",
+       .group = HelpGroup::surface,
+       .value = integer(1, kMaxThreads, [](CommandLine& c, int32_t n) { c.threads = n; }),
+       .example = "2"},
+
+      // output
+      {.names = {"--format"},
+       .metavariable = "NAME",
+       .help = listedWords(formatNames, "or") + " (default from OUTPUT)",
+       .group = HelpGroup::output,
+       .value = freeText(chooseFormat),
+       .example = "glb"},
+      {.names = {"--no-structure"},
+       .help = "leave out the ball-and-stick model",
+       .group = HelpGroup::output,
+       .value = flag([](CommandLine& c) { c.settings.showStructure = false; })},
+      {.names = {"--bond-length"},
+       .metavariable = "X",
+       .help = "longest atom distance drawn as a bond in classic scenes (default 1.6)",
+       .group = HelpGroup::output,
+       .value =
+           real([](CommandLine& c, double x) { c.settings.bondLength = static_cast<float>(x); }),
+       .example = "1.5"},
+      {.names = {"--frame"},
+       .help = "a .pov scene with a camera fitted to the molecule (as for .png)",
+       .group = HelpGroup::output,
+       .value = flag([](CommandLine& c) { c.settings.picture.frame = true; }),
+       .serves = Serves::framedPictures},
+      {.names = {"--view"},
+       .help = "where a framed scene or picture looks from (default best)",
+       .group = HelpGroup::output,
+       .value = choice<ViewDirection>(
+           {{"x", ViewDirection::x},
+            {"y", ViewDirection::y},
+            {"z", ViewDirection::z},
+            {"best", ViewDirection::best}},
+           [](CommandLine& c, ViewDirection view) { c.settings.picture.view = view; }),
+       .example = "y",
+       .serves = Serves::framedPictures},
+      {.names = {"--colors"},
+       .metavariable = "POS,NEG",
+       .help = "the lobes' colours: names (red, blue, ...) or #rrggbb",
+       .group = HelpGroup::output,
+       .value = freeText(chooseColours),
+       .example = "orange,#2040ff",
+       .serves = Serves::surfaces},
+      {.names = {"--transparent"},
+       .metavariable = "F",
+       .help = "how much light passes through the lobes, 0 to 1 (default 0)",
+       .group = HelpGroup::output,
+       .value = real([](CommandLine& c, double f) { c.settings.picture.transparency = f; },
+                     RealRange{0.0, 1.0}),
+       .example = "0.4",
+       .serves = Serves::framedPictures},
+      {.names = {"--size"},
+       .metavariable = "WxH",
+       .help = "a picture's pixels (default 1280x960)",
+       .group = HelpGroup::output,
+       .value = freeText(choosePictureSize),
+       .example = "640x480",
+       .serves = Serves::pngPictures},
+
+      // the tail
+      {.names = {"--info"},
+       .help = "print the atoms and coefficients the classic model reads",
+       .group = HelpGroup::tail,
+       .value = flag([](CommandLine& c) { c.mode = Mode::info; })},
+      {.names = {"--quiet"},
+       .help = "no progress bar",
+       .group = HelpGroup::tail,
+       .value = flag([](CommandLine& c) { c.quiet = true; })},
+      {.names = {"--help", "--version"},
+       .group = HelpGroup::tail,
+       .value = flagPair([](CommandLine& c) { c.mode = Mode::help; },
+                         [](CommandLine& c) { c.mode = Mode::version; })},
+  };
+}
+
+}  // namespace
+
+OptionValue flag(std::function<void(CommandLine&)> apply) { return flagPair(apply, apply); }
+
+OptionValue flagPair(std::function<void(CommandLine&)> first,
+                     std::function<void(CommandLine&)> second) {
+  return {false,
+          {},
+          [first = std::move(first), second = std::move(second)](
+              CommandLine& command, std::string_view, std::size_t which, const std::string&) {
+            (which == 0 ? first : second)(command);
+            return std::optional<std::string>();
+          }};
+}
+
+OptionValue integer(int32_t least, int32_t greatest,
+                    std::function<void(CommandLine&, int32_t)> apply) {
+  return {true,
+          {},
+          [least, greatest, apply = std::move(apply)](
+              CommandLine& command, std::string_view name, std::size_t,
+              const std::string& text) -> std::optional<std::string> {
+            const auto number = parseInteger<int32_t>(text);
+            if (!number || *number < least || *number > greatest) {
+              return std::string(name) + " takes a whole number from " + std::to_string(least) +
+                     " to " + std::to_string(greatest) + ", not " + quoted(text);
+            }
+            apply(command, *number);
+            return std::nullopt;
+          }};
+}
+
+OptionValue real(std::function<void(CommandLine&, double)> apply, std::optional<RealRange> range) {
+  return {
+      true,
+      {},
+      [range, apply = std::move(apply)](CommandLine& command, std::string_view name, std::size_t,
+                                        const std::string& text) -> std::optional<std::string> {
+        const auto number = parseDouble(text);
+        const bool taken = number && std::fabs(*number) <= std::numeric_limits<float>::max() &&
+                           (!range || (*number >= range->least && *number <= range->greatest));
+        if (!taken) {
+          const std::string bounds =
+              range ? " from " + shortest(range->least) + " to " + shortest(range->greatest)
+                    : std::string();
+          return std::string(name) + " takes a number" + bounds + ", not " + quoted(text);
+        }
+        apply(command, *number);
+        return std::nullopt;
+      }};
+}
+
+OptionValue choiceOfWords(std::vector<std::string> words,
+                          std::function<void(CommandLine&, std::size_t)> apply) {
+  OptionValue value{true, words, {}};
+  value.take = [words = std::move(words), apply = std::move(apply)](
+                   CommandLine& command, std::string_view name, std::size_t,
+                   const std::string& text) -> std::optional<std::string> {
+    for (std::size_t word = 0; word < words.size(); ++word) {
+      if (text == words[word]) {
+        apply(command, word);
+        return std::nullopt;
+      }
+    }
+    return std::string(name) + " takes " + listedWords(words, "or") + ", not " + quoted(text);
+  };
+  return value;
+}
+
+OptionValue freeText(std::function<std::optional<std::string>(CommandLine&, std::string_view name,
+                                                              const std::string& text)>
+                         apply) {
+  return {
+      true,
+      {},
+      [apply = std::move(apply)](CommandLine& command, std::string_view name, std::size_t,
+                                 const std::string& text) { return apply(command, name, text); }};
+}
+
+const std::vector<Option>& converterOptions() {
+  static const std::vector<Option> options = makeOptions();
+  return options;
+}
+
+std::string listedWords(const std::vector<std::string>& words, std::string_view last) {
+  std::string listed;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i + 1 == words.size() && i > 0) {
+      listed.append(" ").append(last).append(" ");
+    } else if (i > 0) {
+      listed.append(", ");
+    }
+    listed.append(words[i]);
+  }
+  return listed;
+}
+
+std::string formatWords(std::string_view OutputFormat::*word, std::string_view separator) {
+  std::string words;
+  for (const OutputFormat& format : outputFormats()) {
+    if (!words.empty()) words.append(separator);
+    words.append(format.*word);
+  }
+  return words;
+}
+
+}  // namespace lobewright
