@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <sstream>
 
 #include "app/colour_text.h"
 #include "app/settings_check.h"
@@ -15,6 +16,23 @@ namespace {
 constexpr int32_t kMaxThreads = 256;
 constexpr int32_t kLeastPictureSide = 16;
 constexpr int32_t kGreatestPictureSide = 8192;
+
+// --help: descriptions start in this column and are wrapped to lines of at most kHelpWidth.
+constexpr std::size_t kHelpColumn = 22;
+constexpr std::size_t kHelpWidth = 95;
+
+constexpr const char* kIntroduction =
+    "Draws molecular orbitals of a MOPAC calculation: reads its .out (keyword VECTORS), .aux\n"
+    "(keyword AUX) or .mgf (keyword GRAPHF) file and writes, by OUTPUT's extension, a POV-Ray\n"
+    "scene (.pov), a LightWave Modeler script (.ls), a Gaussian cube (.cube), a mesh (.glb,\n"
+    ".obj with its .mtl, .ply, .stl; 1 unit = 1 Angstrom) or a picture (.png, by POV-Ray).\n";
+
+constexpr std::array<std::pair<HelpGroup, const char*>, 4> kHelpHeadings = {{
+    {HelpGroup::orbitals, "orbitals:"},
+    {HelpGroup::surface, "surface:"},
+    {HelpGroup::output, "output:"},
+    {HelpGroup::tail, ""},
+}};
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -252,6 +270,44 @@ std::vector<Option> makeOptions() {
   };
 }
 
+// The option's names and value as the help's left column shows them: "  --spin alpha|beta".
+std::string optionLabel(const Option& option) {
+  std::string label = " ";
+  for (const std::string& name : option.names) label += (label == " " ? " " : ", ") + name;
+  std::string metavariable = option.metavariable;
+  for (const std::string& word : option.value.words) {
+    metavariable += (metavariable.empty() ? "" : "|") + word;
+  }
+  if (!metavariable.empty()) label += " " + metavariable;
+  return label;
+}
+
+// The option's lines of the help: its label, then its description wrapped to the width, every
+// line of it from the description's column; the description starts on a line of its own when
+// the label reaches into the column.
+std::string optionHelp(const Option& option) {
+  std::string lines;
+  std::string line = optionLabel(option);
+  if (option.help.empty()) return line + '\n';
+  if (line.size() + 2 > kHelpColumn) {
+    lines = line + '\n';
+    line.clear();
+  }
+  line.resize(kHelpColumn, ' ');
+  std::istringstream words(option.help);
+  for (std::string word; words >> word;) {
+    const bool lineHasWords = line.size() > kHelpColumn;
+    if (lineHasWords && line.size() + 1 + word.size() > kHelpWidth) {
+      lines += line + '\n';
+      line.assign(kHelpColumn, ' ');
+    } else if (lineHasWords) {
+      line += ' ';
+    }
+    line += word;
+  }
+  return lines + line + '\n';
+}
+
 }  // namespace
 
 OptionValue flag(std::function<void(CommandLine&)> apply) { return flagPair(apply, apply); }
@@ -334,6 +390,18 @@ OptionValue freeText(std::function<std::optional<std::string>(CommandLine&, std:
 const std::vector<Option>& converterOptions() {
   static const std::vector<Option> options = makeOptions();
   return options;
+}
+
+std::string helpText() {
+  std::string help = std::string(kUsage) + "\n\n" + kIntroduction;
+  for (const auto& [group, heading] : kHelpHeadings) {
+    help += '\n';
+    if (*heading != '\0') help += std::string(heading) + '\n';
+    for (const Option& option : converterOptions()) {
+      if (option.group == group) help += optionHelp(option);
+    }
+  }
+  return help;
 }
 
 std::string listedWords(const std::vector<std::string>& words, std::string_view last) {

@@ -14,8 +14,8 @@
 
 namespace lobewright {
 
-// The converter's options, each described once, in one table that the parser reads the
-// arguments by.
+// The converter's options, each described once, in one table: the parser reads the arguments by
+// it and --help is written from it.
 
 // How an option reads what follows it and what it does with it. A value the kind refuses never
 // reaches the option's action; the refusal names the option as given and quotes the text.
@@ -100,6 +100,9 @@ struct Option {
 
 // Every option, in the order --help lists each group's.
 [[nodiscard]] const std::vector<Option>& converterOptions();
+
+// What --help prints: the usage, what the converter does, and the options by group.
+[[nodiscard]] std::string helpText();
 
 // Words as a sentence lists them: "x, y, z or best", with `last` ("or", "and") before the last.
 [[nodiscard]] std::string listedWords(const std::vector<std::string>& words, std::string_view last);
