@@ -1,9 +1,6 @@
 #include "cli/options.h"
 
 #include <array>
-#include <charconv>
-#include <cmath>
-#include <limits>
 #include <sstream>
 
 #include "app/colour_text.h"
@@ -34,15 +31,6 @@ constexpr std::array<std::pair<HelpGroup, const char*>, 4> kHelpHeadings = {{
     {HelpGroup::tail, ""},
 }};
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
-
-// The shortest text that reads back as the number: "0", "1", "0.5".
-std::string shortest(double number) {
-  std::array<char, 32> digits{};
-  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
-  return std::string(digits.data(), end);
-}
-
 std::optional<std::string> chooseMos(CommandLine& command, std::string_view name,
                                      const std::string& text) {
   std::string why;
@@ -63,8 +51,7 @@ std::optional<std::string> chooseFormat(CommandLine& command, std::string_view n
                                         const std::string& text) {
   const auto kind = outputKindNamed(text);
   if (!kind) {
-    return std::string(name) + " takes " + formatWords(&OutputFormat::name, ", ") + ", not " +
-           quoted(text);
+    return valueRefusal(name, formatWords(&OutputFormat::name, ", "), text);
   }
   command.settings.outputKind = *kind;
   command.formatNamed = true;
@@ -79,9 +66,8 @@ std::optional<std::string> chooseColours(CommandLine& command, std::string_view 
                             ? std::nullopt
                             : parseColour(std::string_view(text).substr(comma + 1));
   if (!positive || !negative) {
-    return std::string(name) +
-           " takes two colours as POSITIVE,NEGATIVE (names such as red or #rrggbb), not " +
-           quoted(text);
+    return valueRefusal(name, "two colours as POSITIVE,NEGATIVE (names such as red or #rrggbb)",
+                        text);
   }
   command.settings.picture.colours = {*positive, *negative};
   return std::nullopt;
@@ -98,9 +84,10 @@ std::optional<std::string> choosePictureSize(CommandLine& command, std::string_v
     return pixels && *pixels >= kLeastPictureSide && *pixels <= kGreatestPictureSide;
   };
   if (!usable(width) || !usable(height)) {
-    return std::string(name) + " takes WIDTHxHEIGHT in pixels, each from " +
-           std::to_string(kLeastPictureSide) + " to " + std::to_string(kGreatestPictureSide) +
-           ", not " + quoted(text);
+    return valueRefusal(name,
+                        "WIDTHxHEIGHT in pixels, each from " + std::to_string(kLeastPictureSide) +
+                            " to " + std::to_string(kGreatestPictureSide),
+                        text);
   }
   command.settings.picture.width = *width;
   command.settings.picture.height = *height;
@@ -273,7 +260,9 @@ std::vector<Option> makeOptions() {
 // The option's names and value as the help's left column shows them: "  --spin alpha|beta".
 std::string optionLabel(const Option& option) {
   std::string label = " ";
-  for (const std::string& name : option.names) label += (label == " " ? " " : ", ") + name;
+  for (std::size_t i = 0; i < option.names.size(); ++i) {
+    label += (i == 0 ? " " : ", ") + option.names[i];
+  }
   std::string metavariable = option.metavariable;
   for (const std::string& word : option.value.words) {
     metavariable += (metavariable.empty() ? "" : "|") + word;
@@ -310,83 +299,6 @@ std::string optionHelp(const Option& option) {
 
 }  // namespace
 
-OptionValue flag(std::function<void(CommandLine&)> apply) { return flagPair(apply, apply); }
-
-OptionValue flagPair(std::function<void(CommandLine&)> first,
-                     std::function<void(CommandLine&)> second) {
-  return {false,
-          {},
-          [first = std::move(first), second = std::move(second)](
-              CommandLine& command, std::string_view, std::size_t which, const std::string&) {
-            (which == 0 ? first : second)(command);
-            return std::optional<std::string>();
-          }};
-}
-
-OptionValue integer(int32_t least, int32_t greatest,
-                    std::function<void(CommandLine&, int32_t)> apply) {
-  return {true,
-          {},
-          [least, greatest, apply = std::move(apply)](
-              CommandLine& command, std::string_view name, std::size_t,
-              const std::string& text) -> std::optional<std::string> {
-            const auto number = parseInteger<int32_t>(text);
-            if (!number || *number < least || *number > greatest) {
-              return std::string(name) + " takes a whole number from " + std::to_string(least) +
-                     " to " + std::to_string(greatest) + ", not " + quoted(text);
-            }
-            apply(command, *number);
-            return std::nullopt;
-          }};
-}
-
-OptionValue real(std::function<void(CommandLine&, double)> apply, std::optional<RealRange> range) {
-  return {
-      true,
-      {},
-      [range, apply = std::move(apply)](CommandLine& command, std::string_view name, std::size_t,
-                                        const std::string& text) -> std::optional<std::string> {
-        const auto number = parseDouble(text);
-        const bool taken = number && std::fabs(*number) <= std::numeric_limits<float>::max() &&
-                           (!range || (*number >= range->least && *number <= range->greatest));
-        if (!taken) {
-          const std::string bounds =
-              range ? " from " + shortest(range->least) + " to " + shortest(range->greatest)
-                    : std::string();
-          return std::string(name) + " takes a number" + bounds + ", not " + quoted(text);
-        }
-        apply(command, *number);
-        return std::nullopt;
-      }};
-}
-
-OptionValue choiceOfWords(std::vector<std::string> words,
-                          std::function<void(CommandLine&, std::size_t)> apply) {
-  OptionValue value{true, words, {}};
-  value.take = [words = std::move(words), apply = std::move(apply)](
-                   CommandLine& command, std::string_view name, std::size_t,
-                   const std::string& text) -> std::optional<std::string> {
-    for (std::size_t word = 0; word < words.size(); ++word) {
-      if (text == words[word]) {
-        apply(command, word);
-        return std::nullopt;
-      }
-    }
-    return std::string(name) + " takes " + listedWords(words, "or") + ", not " + quoted(text);
-  };
-  return value;
-}
-
-OptionValue freeText(std::function<std::optional<std::string>(CommandLine&, std::string_view name,
-                                                              const std::string& text)>
-                         apply) {
-  return {
-      true,
-      {},
-      [apply = std::move(apply)](CommandLine& command, std::string_view name, std::size_t,
-                                 const std::string& text) { return apply(command, name, text); }};
-}
-
 const std::vector<Option>& converterOptions() {
   static const std::vector<Option> options = makeOptions();
   return options;
@@ -402,19 +314,6 @@ std::string helpText() {
     }
   }
   return help;
-}
-
-std::string listedWords(const std::vector<std::string>& words, std::string_view last) {
-  std::string listed;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    if (i + 1 == words.size() && i > 0) {
-      listed.append(" ").append(last).append(" ");
-    } else if (i > 0) {
-      listed.append(", ");
-    }
-    listed.append(words[i]);
-  }
-  return listed;
 }
 
 std::string formatWords(std::string_view OutputFormat::*word, std::string_view separator) {
