@@ -1,39 +1,14 @@
 #include "cli/command_line.h"
 
-#include <cmath>
-#include <cstdint>
-#include <limits>
-#include <string_view>
+#include <map>
+#include <set>
 
-#include "app/colour_text.h"
 #include "app/output_format.h"
 #include "app/settings_check.h"
-#include "input/number_text.h"
+#include "cli/options.h"
 
 namespace lobewright {
 namespace {
-
-constexpr int32_t kMaxThreads = 256;
-constexpr int32_t kLeastPictureSide = 16;
-constexpr int32_t kGreatestPictureSide = 8192;
-
-// Every format's name or extension, joined by the separator.
-std::string formatWords(std::string_view OutputFormat::*word, std::string_view separator) {
-  std::string words;
-  for (const OutputFormat& format : outputFormats()) {
-    if (!words.empty()) words.append(separator);
-    words.append(format.*word);
-  }
-  return words;
-}
-
-// Read as the window stores typed numbers, to double and then to float, so that both write the
-// same bytes for the same text; refused when a float cannot hold it.
-std::optional<float> parseSettingReal(std::string_view text) {
-  const std::optional<double> value = parseDouble(text);
-  if (!value || !(std::fabs(*value) <= std::numeric_limits<float>::max())) return std::nullopt;
-  return static_cast<float>(*value);
-}
 
 class Parser {
  public:
@@ -41,102 +16,17 @@ class Parser {
 
   ParsedCommandLine parse() {
     std::vector<std::string> positional;
-    bool formatGiven = false;
-    bool moGiven = false;
-    bool sizeGiven = false;
-    std::string pictureOption;  // one that only a framed scene or a picture uses
-    std::string surfaceOption;  // one that only the formats drawn from the surface use
     for (m_next = 0; m_next < m_arguments.size() && m_error.empty();) {
       const std::string argument = m_arguments[m_next++];
       if (argument.size() < 2 || argument.rfind("--", 0) != 0) {
         positional.push_back(argument);
-      } else if (argument == "--help") {
-        m_result.mode = CommandLine::Mode::help;
-      } else if (argument == "--version") {
-        m_result.mode = CommandLine::Mode::version;
-      } else if (argument == "--info") {
-        m_result.mode = CommandLine::Mode::info;
-      } else if (argument == "--quiet") {
-        m_result.quiet = true;
-      } else if (argument == "--no-structure") {
-        m_result.settings.showStructure = false;
-      } else if (argument == "--list") {
-        m_result.mode = CommandLine::Mode::list;
-      } else if (argument == "--homo" || argument == "--lumo") {
-        if (moGiven) refuse("give only one of --mo, --homo and --lumo");
-        const MoName name{argument == "--homo" ? MoName::Anchor::homo : MoName::Anchor::lumo, 0};
-        m_result.moSelection = {{name, name}};
-        moGiven = true;
-      } else if (argument == "--params") {
-        m_result.parameterFile = value(argument);
-        m_result.parameterFileNamed = true;
-      } else if (argument == "--mo") {
-        if (moGiven) refuse("give only one of --mo, --homo and --lumo");
-        moSelection(argument);
-        moGiven = true;
-      } else if (argument == "--scale") {
-        m_result.settings.scale = integer(argument, kLeastScale, kGreatestScale);
-      } else if (argument == "--accuracy") {
-        m_result.settings.accuracy = integer(argument, kLeastAccuracy, kGreatestAccuracy);
-      } else if (argument == "--threads") {
-        m_result.threads = integer(argument, 1, kMaxThreads);
-      } else if (argument == "--threshold") {
-        m_result.settings.threshold = real(argument);
-      } else if (argument == "--cutoff") {
-        m_result.settings.cutoff = real(argument);
-      } else if (argument == "--bond-length") {
-        m_result.settings.bondLength = real(argument);
-      } else if (argument == "--format") {
-        const std::string format = value(argument);
-        formatGiven = true;
-        if (const auto kind = outputKindNamed(format)) {
-          m_result.settings.outputKind = *kind;
-        } else if (m_error.empty()) {
-          refuse("--format takes " + formatWords(&OutputFormat::name, ", ") + ", not \"" + format +
-                 "\"");
-        }
-      } else if (argument == "--orbitals") {
-        const std::string model = value(argument);
-        if (model == "classic") {
-          m_result.settings.model = OrbitalModel::classic;
-        } else if (model == "exact") {
-          m_result.settings.model = OrbitalModel::exact;
-        } else if (m_error.empty()) {
-          refuse("--orbitals takes classic or exact, not \"" + model + "\"");
-        }
-      } else if (argument == "--spin") {
-        const std::string spin = value(argument);
-        if (spin == "alpha") {
-          m_result.settings.spin = Spin::alpha;
-        } else if (spin == "beta") {
-          m_result.settings.spin = Spin::beta;
-        } else if (m_error.empty()) {
-          refuse("--spin takes alpha or beta, not \"" + spin + "\"");
-        }
-      } else if (argument == "--no-deorthogonalise") {
-        m_result.settings.deorthogonalise = false;
-      } else if (argument == "--frame") {
-        m_result.settings.picture.frame = true;
-        pictureOption = argument;
-      } else if (argument == "--view") {
-        m_result.settings.picture.view = view(argument);
-        pictureOption = argument;
-      } else if (argument == "--colors") {
-        colours(argument);
-        surfaceOption = argument;
-      } else if (argument == "--transparent") {
-        m_result.settings.picture.transparency = fraction(argument);
-        pictureOption = argument;
-      } else if (argument == "--size") {
-        size(argument);
-        sizeGiven = true;
-      } else {
+      } else if (!takeNamed(argument)) {
         refuse("unknown option " + argument);
       }
     }
     if (const auto problem = unusableSettingsMessage(m_result.settings)) refuse(*problem);
-    if (m_error.empty()) checkFiles(positional, formatGiven);
-    if (m_error.empty()) checkPictureOptions(pictureOption, surfaceOption, sizeGiven);
+    if (m_error.empty()) checkFiles(positional);
+    if (m_error.empty()) checkPictureOptions();
     if (!m_error.empty()) return {std::nullopt, m_error};
     return {m_result, {}};
   }
@@ -146,42 +36,55 @@ class Parser {
     if (m_error.empty()) m_error = why;
   }
 
-  std::string value(const std::string& option) {
-    if (m_next >= m_arguments.size()) {
-      refuse(option + " needs a value");
-      return {};
+  // Applies the option of the table that has this name, with the value that follows it when it
+  // takes one; false when no option has the name.
+  bool takeNamed(const std::string& name) {
+    for (const Option& option : converterOptions()) {
+      for (std::size_t which = 0; which < option.names.size(); ++which) {
+        if (option.names[which] == name) {
+          take(option, name, which);
+          return true;
+        }
+      }
     }
-    return m_arguments[m_next++];
+    return false;
   }
 
-  void moSelection(const std::string& option) {
-    const std::string text = value(option);
-    std::string why;
-    if (auto selection = parseMoSelection(text, why)) {
-      m_result.moSelection = std::move(*selection);
-    } else if (m_error.empty()) {
-      refuse(option + ": " + why);
+  void take(const Option& option, const std::string& name, std::size_t which) {
+    if (!option.oneOf.empty() && !m_oneOfGiven.insert(option.oneOf).second) {
+      refuse("give only one of " + namesOneOf(option.oneOf));
+      return;
     }
-  }
-
-  int32_t integer(const std::string& option, int32_t least, int32_t greatest) {
-    const std::string text = value(option);
-    const auto number = parseInteger<int32_t>(text);
-    if (m_error.empty() && (!number || *number < least || *number > greatest)) {
-      refuse(option + " takes a whole number from " + std::to_string(least) + " to " +
-             std::to_string(greatest) + ", not \"" + text + "\"");
+    m_lastServing[option.serves] = name;
+    std::string text;
+    if (option.value.takesText) {
+      if (m_next >= m_arguments.size()) {
+        refuse(name + " needs a value");
+        return;
+      }
+      text = m_arguments[m_next++];
     }
-    return number.value_or(0);
+    if (const auto why = option.value.take(m_result, name, which, text)) refuse(*why);
   }
 
-  float real(const std::string& option) {
-    const std::string text = value(option);
-    const auto number = parseSettingReal(text);
-    if (m_error.empty() && !number) refuse(option + " takes a number, not \"" + text + "\"");
-    return number.value_or(0.0f);
+  // The names of the options that exclude each other by this word, as a sentence lists them.
+  static std::string namesOneOf(const std::string& oneOf) {
+    std::vector<std::string> names;
+    for (const Option& option : converterOptions()) {
+      if (option.oneOf == oneOf) {
+        names.insert(names.end(), option.names.begin(), option.names.end());
+      }
+    }
+    return listedWords(names, "and");
   }
 
-  void checkFiles(const std::vector<std::string>& positional, bool formatGiven) {
+  // The last option given that serves only these outputs, or an empty name.
+  [[nodiscard]] std::string lastServing(Serves serves) const {
+    const auto given = m_lastServing.find(serves);
+    return given == m_lastServing.end() ? std::string() : given->second;
+  }
+
+  void checkFiles(const std::vector<std::string>& positional) {
     const CommandLine::Mode mode = m_result.mode;
     if (mode == CommandLine::Mode::help || mode == CommandLine::Mode::version) return;
     const std::size_t wanted = mode == CommandLine::Mode::convert ? 2 : 1;
@@ -206,7 +109,7 @@ class Parser {
           "caffeine-{mo}.pov");
       return;
     }
-    if (formatGiven) return;
+    if (m_result.formatNamed) return;
     if (const auto kind = outputKindOfPath(output)) {
       m_result.settings.outputKind = *kind;
     } else {
@@ -224,18 +127,21 @@ class Parser {
   }
 
   // Options that the chosen format would silently ignore are refused instead.
-  void checkPictureOptions(const std::string& pictureOption, const std::string& surfaceOption,
-                           bool sizeGiven) {
+  void checkPictureOptions() {
     if (m_result.mode != CommandLine::Mode::convert) return;
     const ConversionSettings& settings = m_result.settings;
     const bool picture = settings.outputKind == OutputKind::Png;
     const bool framed = picture || settings.outputKind == OutputKind::PovRay;
-    if (sizeGiven && !picture) refuse("--size is for .png pictures");
+    const std::string pngOption = lastServing(Serves::pngPictures);
+    const std::string pictureOption = lastServing(Serves::framedPictures);
+    const std::string surfaceOption = lastServing(Serves::surfaces);
+    if (!pngOption.empty() && !picture) refuse(pngOption + " is for .png pictures");
     if (!pictureOption.empty() && !framed) {
       refuse(pictureOption + " is for framed .pov scenes and .png pictures");
     }
+    // --frame is one of them, and sets the frame the others need.
     if (settings.outputKind == OutputKind::PovRay && !settings.picture.frame &&
-        !pictureOption.empty() && pictureOption != "--frame") {
+        !pictureOption.empty()) {
       refuse(pictureOption + " needs --frame for a .pov scene");
     }
     if (!surfaceOption.empty() && !usesWatertightSurface(settings) && !picture) {
@@ -243,63 +149,12 @@ class Parser {
     }
   }
 
-  ViewDirection view(const std::string& option) {
-    const std::string text = value(option);
-    if (text == "x") return ViewDirection::x;
-    if (text == "y") return ViewDirection::y;
-    if (text == "z") return ViewDirection::z;
-    if (text != "best") refuse(option + " takes x, y, z or best, not \"" + text + "\"");
-    return ViewDirection::best;
-  }
-
-  void colours(const std::string& option) {
-    const std::string text = value(option);
-    const std::size_t comma = text.find(',');
-    const auto positive = parseColour(std::string_view(text).substr(0, comma));
-    const auto negative = comma == std::string::npos
-                              ? std::nullopt
-                              : parseColour(std::string_view(text).substr(comma + 1));
-    if (!positive || !negative) {
-      refuse(option + " takes two colours as POSITIVE,NEGATIVE (names such as red or " +
-             "#rrggbb), not \"" + text + "\"");
-      return;
-    }
-    m_result.settings.picture.colours = {*positive, *negative};
-  }
-
-  double fraction(const std::string& option) {
-    const std::string text = value(option);
-    const auto number = parseDouble(text);
-    if (!number || *number < 0.0 || *number > 1.0) {
-      refuse(option + " takes a number from 0 to 1, not \"" + text + "\"");
-    }
-    return number.value_or(0.0);
-  }
-
-  void size(const std::string& option) {
-    const std::string text = value(option);
-    const std::size_t times = text.find('x');
-    const auto width = parseInteger<int32_t>(std::string_view(text).substr(0, times));
-    const auto height = times == std::string::npos
-                            ? std::nullopt
-                            : parseInteger<int32_t>(std::string_view(text).substr(times + 1));
-    const auto usable = [](std::optional<int32_t> pixels) {
-      return pixels && *pixels >= kLeastPictureSide && *pixels <= kGreatestPictureSide;
-    };
-    if (!usable(width) || !usable(height)) {
-      refuse(option + " takes WIDTHxHEIGHT in pixels, each from " +
-             std::to_string(kLeastPictureSide) + " to " + std::to_string(kGreatestPictureSide) +
-             ", not \"" + text + "\"");
-      return;
-    }
-    m_result.settings.picture.width = *width;
-    m_result.settings.picture.height = *height;
-  }
-
   const std::vector<std::string>& m_arguments;
   std::size_t m_next = 0;
   CommandLine m_result;
   std::string m_error;
+  std::set<std::string> m_oneOfGiven;
+  std::map<Serves, std::string> m_lastServing;
 };
 
 }  // namespace

@@ -21,6 +21,7 @@ struct CommandLine {
   std::string inputFile;
   std::string parameterFile = "pm3r.txt";
   bool parameterFileNamed = false;  // given with --params, so it must be readable
+  bool formatNamed = false;         // given with --format, so OUTPUT's extension is not read
   // The MOs to draw; HOMO and LUMO are looked up in the input. More than one needs "{mo}" in
   // the output name.
   std::vector<MoRange> moSelection{{{MoName::Anchor::number, 1}, {MoName::Anchor::number, 1}}};

@@ -13,6 +13,7 @@
 #include "app/orbital_list.h"
 #include "cli/command_line.h"
 #include "cli/molecule_info.h"
+#include "cli/options.h"
 #include "cli/terminal_progress.h"
 #include "writers/program_version.h"
 
@@ -22,48 +23,6 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-
-constexpr const char* kHelp =
-    "Draws molecular orbitals of a MOPAC calculation: reads its .out (keyword VECTORS), .aux\n"
-    "(keyword AUX) or .mgf (keyword GRAPHF) file and writes, by OUTPUT's extension, a POV-Ray\n"
-    "scene (.pov), a LightWave Modeler script (.ls), a Gaussian cube (.cube), a mesh (.glb,\n"
-    ".obj with its .mtl, .ply, .stl; 1 unit = 1 Angstrom) or a picture (.png, by POV-Ray).\n"
-    "\n"
-    "orbitals:\n"
-    "  --mo LIST           MOs to draw: numbers, HOMO, LUMO, HOMO-k, LUMO+k, ranges A..B,\n"
-    "                      separated by commas (default 1); several need {mo} in OUTPUT\n"
-    "  --homo, --lumo      the highest occupied or lowest unoccupied MO of INPUT\n"
-    "  --spin alpha|beta   the spin set of a UHF calculation (default alpha)\n"
-    "  --orbitals classic|exact\n"
-    "                      classic: PM3 s and p functions as the original design computed them;\n"
-    "                      exact: the calculation's own basis, de-orthogonalised (default:\n"
-    "                      classic for MOPAC 6 output, exact for everything else)\n"
-    "  --no-deorthogonalise  the exact model with the printed coefficients as they are\n"
-    "  --list              print the MOs of INPUT with energies and occupancies, write nothing\n"
-    "\n"
-    "surface:\n"
-    "  --scale N           grid points per Angstrom, 1 to 100 (default 4)\n"
-    "  --threshold X       orbital value of the surface, above 0 (default 0.05)\n"
-    "  --accuracy N        bisection steps per crossing edge (classic scenes), 1 to 100\n"
-    "                      (default 3)\n"
-    "  --cutoff X          Angstrom beyond which an atom is left out (classic model, default 3.5)\n"
-    "  --params FILE       PM3 parameter file of the classic model (default pm3r.txt in the\n"
-    "                      working folder, or the built-in table with a warning)\n"
-    "  --threads N         threads for the sweep (default: all cores)\n"
-    "\n"
-    "output:\n"
-    "  --format NAME       pov, ls, cube, glb, obj, ply, stl or png (default from OUTPUT)\n"
-    "  --no-structure      leave out the ball-and-stick model\n"
-    "  --bond-length X     longest atom distance drawn as a bond in classic scenes (default 1.6)\n"
-    "  --frame             a .pov scene with a camera fitted to the molecule (as for .png)\n"
-    "  --view x|y|z|best   where a framed scene or picture looks from (default best)\n"
-    "  --colors POS,NEG    the lobes' colours: names (red, blue, ...) or #rrggbb\n"
-    "  --transparent F     how much light passes through the lobes, 0 to 1 (default 0)\n"
-    "  --size WxH          a picture's pixels (default 1280x960)\n"
-    "\n"
-    "  --info              print the atoms and coefficients the classic model reads\n"
-    "  --quiet             no progress bar\n"
-    "  --help, --version\n";
 
 // Messages go to stderr as "caption: text", one line per line of the text. Text can come from
 // the files read, so control characters are shown as "?" rather than acted on by the terminal.
@@ -136,7 +95,7 @@ int run(const std::vector<std::string>& arguments) {
   }
   CommandLine command = *parsed.commandLine;
   if (command.mode == CommandLine::Mode::help) {
-    std::cout << kUsage << "\n\n" << kHelp;
+    std::cout << helpText();
     return kExitSuccess;
   }
   if (command.mode == CommandLine::Mode::version) {

@@ -1,0 +1,49 @@
+#include "cli/options.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+namespace lobewright {
+namespace {
+
+TEST(Options, TheHelpListsEveryOptionOfTheTableAndNoOther) {
+  std::set<std::string> inTable;
+  for (const Option& option : converterOptions()) {
+    for (const std::string& name : option.names) {
+      EXPECT_TRUE(inTable.insert(name).second) << name << " is in the table twice";
+    }
+  }
+  const std::string help = helpText();
+  std::set<std::string> inHelp;
+  const std::regex word("--[a-z][a-z-]*");
+  for (auto match = std::sregex_iterator(help.begin(), help.end(), word);
+       match != std::sregex_iterator(); ++match) {
+    inHelp.insert(match->str());
+  }
+  EXPECT_EQ(inHelp, inTable);
+}
+
+// Each name of each row, with the row's example value, on a command of the form the option is
+// for: a conversion to a picture (which every output option serves), or INPUT alone for --info
+// and --list.
+TEST(Options, EveryOptionTakesItsExample) {
+  for (const Option& option : converterOptions()) {
+    ASSERT_EQ(option.value.takesText, !option.example.empty()) << option.names.front();
+    for (const std::string& name : option.names) {
+      std::vector<std::string> arguments{name};
+      if (option.value.takesText) arguments.push_back(option.example);
+      std::vector<std::string> conversion{"in.mno", "out.png"};
+      conversion.insert(conversion.end(), arguments.begin(), arguments.end());
+      arguments.insert(arguments.begin(), "in.mno");
+      const ParsedCommandLine parsed = parseCommandLine(conversion);
+      const ParsedCommandLine alone = parseCommandLine(arguments);
+      EXPECT_TRUE(parsed.commandLine || alone.commandLine)
+          << name << ": " << parsed.error << " / " << alone.error;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lobewright
