@@ -1,72 +1,31 @@
 #pragma once
 
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "app/conversion_request.h"
-#include "app/grid_budget.h"
-#include "app/mesh_output.h"
 #include "app/messages.h"
-#include "mesh/surface_box.h"
-#include "mesh/watertight_mesher.h"
+#include "input/calculation.h"
+#include "mesh/grid_box.h"
+#include "orbital/field.h"
 
 namespace lobewright {
 
 // The grid box that holds the whole surface around the atoms, for the conversion's settings.
-template <SampledField Field>
 [[nodiscard]] std::optional<GridBox> surfaceBoxAround(const Field& field,
                                                       const std::vector<CalculationAtom>& atoms,
-                                                      const ConversionSettings& settings) {
-  const AtomExtent extent = atomExtent(atoms);
-  return findSurfaceBox(field, settings.threshold, settings.scale, extent.low, extent.high);
-}
+                                                      const ConversionSettings& settings);
 
 [[nodiscard]] inline GridBounds boundsOf(const GridBox& box) {
   return {box.low[0], box.low[1], box.low[2], box.high[0], box.high[1], box.high[2]};
 }
 
-// The second half of a conversion to a format drawn from the watertight surface, for either
-// orbital model: the box that holds the whole surface, the mesh, and the files.
-template <SampledField Field>
+// The second half of a conversion to a format drawn from the watertight surface, for any field:
+// the box that holds the whole surface, the mesh, and the files.
 [[nodiscard]] ConversionOutcome convertThroughSurface(const Field& field,
                                                       const std::vector<CalculationAtom>& atoms,
                                                       const ConversionRequest& request,
                                                       MessageSink& messages,
-                                                      const ProgressCallback& progress) {
-  const ConversionSettings& settings = request.settings;
-  const double scale = settings.scale;
-  const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
-  if (!box) return {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage};
-  const GridBounds bounds = boundsOf(*box);
-  const int threads = std::max(1, request.sweep.threads);
-  if (auto problem = gridSizeProblem(bounds, threads)) {
-    return {ConversionStatus::gridTooLarge, std::move(*problem)};
-  }
-  if (request.beforeSweep) request.beforeSweep(bounds);
-
-  // A picture spends most of its time in the renderer, after the surface.
-  const bool picture = settings.outputKind == OutputKind::Png;
-  const auto share = [&](int from, int to) {
-    return [&progress, from, to](int percent) { progress(from + (to - from) * percent / 100); };
-  };
-  OrbitalMesh mesh;
-  try {
-    mesh = meshIsosurface(field, settings.threshold, scale, *box,
-                          {share(0, picture ? 30 : 99), request.stop, threads});
-  } catch (const SweepCancelled&) {
-    return {ConversionStatus::cancelled, kCancelledMessage};
-  }
-  const auto triangles =
-      static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
-  ConversionOutcome written =
-      writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100));
-  if (!written.succeeded()) return written;
-  progress(100);
-  if (triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);
-  ConversionOutcome outcome{ConversionStatus::succeeded, {}, triangles};
-  if (request.keepScene) outcome.scene = std::make_shared<WrittenScene>(sampleScene(mesh, atoms));
-  return outcome;
-}
+                                                      const ProgressCallback& progress);
 
 }  // namespace lobewright

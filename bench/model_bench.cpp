@@ -30,6 +30,7 @@
 #include "app/output_file.h"
 #include "app/surface_conversion.h"
 #include "input/orbital_choice.h"
+#include "mesh/watertight_mesher.h"
 #include "orbital/deorthogonalisation.h"
 #include "orbital/exact_orbital.h"
 #include "synthetic_overlap.h"
@@ -51,27 +52,19 @@ double secondsSince(Clock::time_point start) {
 
 // The exact orbital, counting what the mesher asks of it (from any thread): values, mostly at
 // grid points, and samples with gradients at crossing points.
-class CountingOrbital {
+class CountingOrbital : public Field {
  public:
   explicit CountingOrbital(const ExactOrbital& orbital) : m_orbital(orbital) {}
 
-  [[nodiscard]] double valueAt(const Vec3& p) const {
-    m_values.fetch_add(1, std::memory_order_relaxed);
-    return m_orbital.valueAt(p);
-  }
-  [[nodiscard]] FieldSample sampleAt(const Vec3& p) const {
-    m_samples.fetch_add(1, std::memory_order_relaxed);
-    return m_orbital.sampleAt(p);
-  }
-  void valuesAt(std::span<const Vec3> points, std::span<double> values) const {
+  void valuesAt(std::span<const Vec3> points, std::span<double> values) const override {
     m_values.fetch_add(static_cast<int64_t>(points.size()), std::memory_order_relaxed);
     m_orbital.valuesAt(points, values);
   }
-  void samplesAt(std::span<const Vec3> points, std::span<FieldSample> samples) const {
+  void samplesAt(std::span<const Vec3> points, std::span<FieldSample> samples) const override {
     m_samples.fetch_add(static_cast<int64_t>(points.size()), std::memory_order_relaxed);
     m_orbital.samplesAt(points, samples);
   }
-  [[nodiscard]] double boundOfMagnitude(const Vec3& low, const Vec3& high) const {
+  [[nodiscard]] double boundOfMagnitude(const Vec3& low, const Vec3& high) const override {
     return m_orbital.boundOfMagnitude(low, high);
   }
   [[nodiscard]] int64_t values() const { return m_values; }

@@ -48,6 +48,15 @@ FieldSample ClassicField::sampleAt(const Vec3& p) const {
   return {sum, static_cast<double>(m_scale) * gradient};
 }
 
+void ClassicField::valuesAt(std::span<const Vec3> points, std::span<double> values) const {
+  for (std::size_t i = 0; i < points.size(); ++i) values[i] = valueAt(points[i]);
+}
+
+void ClassicField::samplesAt(std::span<const Vec3> points,
+                             std::span<FieldSample> samples) const {
+  for (std::size_t i = 0; i < points.size(); ++i) samples[i] = sampleAt(points[i]);
+}
+
 double ClassicField::boundOfMagnitude(const Vec3& low, const Vec3& high) const {
   const double scale = m_scale;
   const double cutoff = std::sqrt(std::max(0.0, static_cast<double>(m_cutoffSquared)));

@@ -4,6 +4,7 @@
 
 #include "orbital/atom_orbital.h"
 #include "orbital/classic_orbital.h"
+#include "orbital/field.h"
 #include "orbital/field_sample.h"
 
 namespace lobewright {
@@ -12,7 +13,7 @@ namespace lobewright {
 // values exactly as the classic sweep computes them (single precision, atoms beyond the cutoff
 // left out), the gradient of the same functions in double precision, and a bound of |value| over
 // a box that holds for the rounded values too.
-class ClassicField {
+class ClassicField : public Field {
  public:
   explicit ClassicField(const ClassicOrbital& orbital);
 
@@ -26,7 +27,9 @@ class ClassicField {
   }
 
   [[nodiscard]] FieldSample sampleAt(const Vec3& p) const;
-  [[nodiscard]] double boundOfMagnitude(const Vec3& low, const Vec3& high) const;
+  void valuesAt(std::span<const Vec3> points, std::span<double> values) const override;
+  void samplesAt(std::span<const Vec3> points, std::span<FieldSample> samples) const override;
+  [[nodiscard]] double boundOfMagnitude(const Vec3& low, const Vec3& high) const override;
 
   // Grid points per Angstrom.
   [[nodiscard]] double scale() const { return m_scale; }

@@ -8,6 +8,7 @@
 
 #include "input/calculation.h"
 #include "input/vector3.h"
+#include "orbital/field.h"
 #include "orbital/field_sample.h"
 
 namespace lobewright {
@@ -19,7 +20,7 @@ namespace lobewright {
 // An atom's functions are left out where they cannot matter: beyond the distance at which the
 // sum of their envelopes falls below kNegligibleValue. So a value differs from the full sum by
 // at most kNegligibleValue per atom.
-class ExactOrbital {
+class ExactOrbital : public Field {
  public:
   static constexpr double kNegligibleValue = 1e-10;  // bohr^-3/2
 
@@ -44,11 +45,11 @@ class ExactOrbital {
   // chunk adds its functions at all of the chunk's points together. Points that lie close
   // together make the boxes small. The spans must be equally long.
   static constexpr int kChunk = 16;
-  void valuesAt(std::span<const Vec3> points, std::span<double> values) const;
-  void samplesAt(std::span<const Vec3> points, std::span<FieldSample> samples) const;
+  void valuesAt(std::span<const Vec3> points, std::span<double> values) const override;
+  void samplesAt(std::span<const Vec3> points, std::span<FieldSample> samples) const override;
 
   // An upper bound of |psi| over the box, rigorous for the true sum and for valueAt alike.
-  [[nodiscard]] double boundOfMagnitude(const Vec3& low, const Vec3& high) const;
+  [[nodiscard]] double boundOfMagnitude(const Vec3& low, const Vec3& high) const override;
 
   // The atoms (indices into Calculation::atoms, increasing) whose functions reach into the box.
   // Replaces what `atoms` held; keeps its storage.

@@ -8,7 +8,7 @@
 
 namespace lobewright {
 
-// An orbital's value at a point (bohr^-3/2) with its gradient (per Angstrom).
+// A field's value at a point (an orbital's in bohr^-3/2) with its gradient (per Angstrom).
 struct FieldSample {
   double value = 0.0;
   Vec3 gradient;

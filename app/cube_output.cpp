@@ -1,0 +1,71 @@
+#include "app/cube_output.h"
+
+#include <memory>
+#include <span>
+
+#include "app/grid_budget.h"
+#include "app/messages.h"
+#include "app/output_file.h"
+#include "app/surface_conversion.h"
+#include "mesh/grid_box.h"
+#include "mesh/sweep_control.h"
+#include "writers/cube_writer.h"
+#include "writers/program_version.h"
+
+namespace lobewright {
+
+ConversionOutcome convertToCube(const Field& field, const std::vector<CalculationAtom>& atoms,
+                                const std::string& description, const ConversionRequest& request,
+                                const ProgressCallback& progress) {
+  const ConversionSettings& settings = request.settings;
+  const double scale = settings.scale;
+  const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
+  if (!box) return {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage};
+  if (auto problem = gridSizeProblem(boundsOf(*box), 1)) {
+    return {ConversionStatus::gridTooLarge, std::move(*problem)};
+  }
+  CubeGrid grid;
+  grid.origin = gridPosition(box->low[0], box->low[1], box->low[2], scale);
+  grid.spacing = 1.0 / scale;
+  grid.countX = box->high[0] - box->low[0] + 1;
+  grid.countY = box->high[1] - box->low[1] + 1;
+  grid.countZ = box->high[2] - box->low[2] + 1;
+
+  std::string error;
+  const std::unique_ptr<OutputFile> output = OutputFile::open(settings.outputPath, error);
+  if (!output) {
+    return {ConversionStatus::cannotOpenOutput,
+            withReason(kCannotOpenOutputMessage, settings.outputPath, error)};
+  }
+  // The values of a plane, a row along z at a time: the points of a row lie close together.
+  std::vector<Vec3> row(static_cast<std::size_t>(grid.countZ));
+  const auto plane = [&](int i, std::span<double> values) {
+    if (request.stop.stop_requested()) throw SweepCancelled{};
+    for (int j = 0; j < grid.countY; ++j) {
+      for (int k = 0; k < grid.countZ; ++k) {
+        row[static_cast<std::size_t>(k)] = gridPosition(
+            static_cast<int64_t>(box->low[0]) + i, static_cast<int64_t>(box->low[1]) + j,
+            static_cast<int64_t>(box->low[2]) + k, scale);
+      }
+      field.valuesAt(row, values.subspan(static_cast<std::size_t>(j) * row.size(), row.size()));
+    }
+    progress(static_cast<int>(static_cast<int64_t>(i) * 100 / grid.countX));
+  };
+  try {
+    error = writeCube(output->stream(), grid, atoms,
+                      "Lobewright " + std::string(kProgramVersion) + ": " + description,
+                      "psi in bohr^-3/2, lengths in bohr", plane);
+  } catch (const SweepCancelled&) {
+    return {ConversionStatus::cancelled, kCancelledMessage};
+  }
+  if (!error.empty() || !output->commit()) {
+    return {ConversionStatus::cannotWriteOutput, kCannotWriteOutputMessage};
+  }
+  progress(100);
+  ConversionOutcome outcome{ConversionStatus::succeeded, {}, 0};
+  // A cube holds no surface; its scene is the molecule alone.
+  if (request.keepScene) outcome.scene = std::make_shared<WrittenScene>(WrittenScene{{}, atoms, 0});
+  return outcome;
+}
+
+}  // namespace lobewright
