@@ -43,14 +43,11 @@ using LayerSink = std::function<void(const std::vector<ShadedTriangle>& layer, i
 //   triangles. Every grid edge is bisected once, from its lower to its upper end as in every cube
 //   that shares it, so neighbouring cubes share the bitwise same crossing point and gradient.
 //
-// Threads (ParallelSweep in fast_sweep.cpp). Workers take the next plane or the next layer under
-// one mutex and compute it into storage no other thread touches; the result is published by an
-// assignment under the same mutex, so whoever takes it later sees it whole. Layers are handed to
-// the sink strictly in order, on the calling thread. A plane's storage goes back to the pool only
-// after the last layer that reads it has been delivered. At most 2 * threads + 2 planes lie ahead
-// of the last delivered layer: each thread may hold one plane in progress and one finished plane
-// waiting for its neighbour, and the two planes of the next layer to deliver must fit as well, so
-// no thread ever waits for room while memory stays a few planes deep.
+// Threads. Planes, and layers with their triangles, are computed on an OrderedPlanePipeline
+// (ordered_plane_pipeline.h): on `threads` threads, at most a few planes ahead of the sink, and
+// handed to the sink strictly in order on the calling thread; a single thread computes just the
+// pieces the next layer needs, in order. Each piece counts its own evaluations, and the counts
+// are summed as the layers are handed over, so the total does not depend on the threads.
 //
 // Stopping. Once `stop` is requested, a thread at work gives up within a few evaluations, a
 // thread waiting for work is woken, and sweepFast throws SweepCancelled on the calling thread

@@ -11,7 +11,7 @@
 #include "mesh/isosurface_sweep.h"
 #include "mesh/mesh_cleanup.h"
 #include "mesh/orbital_mesh.h"
-#include "mesh/plane_pipeline.h"
+#include "mesh/ordered_plane_pipeline.h"
 #include "mesh/sweep_assembly.h"
 #include "mesh/sweep_control.h"
 
@@ -46,13 +46,21 @@ template <SampledField F>
     }
   }
   const IsosurfaceSweep<F> sweep(field, threshold, scale, box);
-  PlaneSteps steps;
-  steps.layerCount = sweep.layerCount();
-  steps.computePlane = [&sweep](int32_t k, SweepPlane& plane) { sweep.computePlane(k, plane); };
-  steps.computeLayer = [&sweep](int32_t k, const SweepPlane& lower, const SweepPlane& upper,
-                                SweepLayer& layer) { sweep.computeLayer(k, lower, upper, layer); };
   SweepAssembly assembly;
-  runPlanePipeline(steps, control, assembly);
+  const int32_t layers = sweep.layerCount();
+  OrderedPlanePipeline<SweepPlane, SweepLayer>(layers, control.threads, control.stop)
+      .run(
+          [&](int64_t k, SweepPlane& plane) { sweep.computePlane(static_cast<int32_t>(k), plane); },
+          [&](int64_t k, const SweepPlane& lower, const SweepPlane& upper, SweepLayer& layer) {
+            sweep.computeLayer(static_cast<int32_t>(k), lower, upper, layer);
+          },
+          [&](int64_t k, const SweepPlane& lower, const SweepPlane& upper,
+              const SweepLayer& layer) {
+            if (k == 0) assembly.addPlane(lower);
+            assembly.addPlane(upper);
+            assembly.addLayer(layer);
+            control.progress(static_cast<int>((k + 1) * 100 / layers));
+          });
   OrbitalMesh mesh = std::move(assembly.mesh());
   const double spacing = 1.0 / scale;
   for (LobeMesh* lobe : {&mesh.positive, &mesh.negative}) {

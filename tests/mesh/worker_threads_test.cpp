@@ -11,7 +11,7 @@
 
 #include "app/grid_extent.h"
 #include "mesh/fast_sweep.h"
-#include "mesh/plane_pipeline.h"
+#include "mesh/ordered_plane_pipeline.h"
 #include "support/classic_samples.h"
 
 namespace lobewright {
@@ -45,15 +45,12 @@ TEST_F(RefusedThreadStart, StopsTheFastSweepWithTheError) {
 
 TEST_F(RefusedThreadStart, StopsThePlanePipelineWithTheError) {
   std::atomic<int> planes = 0;
-  PlaneSteps steps;
-  steps.layerCount = 1000;
-  steps.computePlane = [&](int32_t, SweepPlane&) { ++planes; };
-  steps.computeLayer = [](int32_t, const SweepPlane&, const SweepPlane&, SweepLayer&) {};
-  SweepControl control;
-  control.threads = 4;
-  SweepAssembly assembly;
   failThreadStartForTesting(3);
-  EXPECT_THROW(runPlanePipeline(steps, control, assembly), std::system_error);
+  EXPECT_THROW((OrderedPlanePipeline<int, int>(1000, 4, {})
+                    .run([&](int64_t, int&) { ++planes; },
+                         [](int64_t, const int&, const int&, int&) {},
+                         [](int64_t, const int&, const int&, const int&) {})),
+               std::system_error);
   // The workers that did start are gone: nothing computes any more.
   const int computed = planes;
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
