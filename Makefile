@@ -1,7 +1,7 @@
 # The single entry point: `make demo` and `make test` on a fresh Debian 12 machine.
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev qt6-base-dev povray libeigen3-dev \
   nlohmann-json3-dev libpng-dev assimp-utils admesh blender pymol python3-numpy \
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev nodejs strace
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
@@ -11,7 +11,9 @@ SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
 all: build
 
-# Installs only what is missing, so a machine that has everything hears nothing.
+# Installs only what is missing, so a machine that has everything hears nothing: Debian's
+# packages, then the npm packages of package-lock.json (into node_modules/, again only when they
+# are missing or the lock file changed).
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
 	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed$$' || echo $$p; \
@@ -20,6 +22,10 @@ deps:
 	  echo "Installing:" $$missing; \
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing >/dev/null; \
+	fi
+	@if [ ! -f node_modules/.package-lock.json ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then \
+	  echo "Installing the npm packages of package-lock.json"; \
+	  npm ci --no-audit --no-fund --loglevel=error >/dev/null; \
 	fi
 
 build: deps
@@ -121,4 +127,4 @@ bench: build
 	@build/bin/model_bench bench/molecules
 
 clean:
-	rm -rf build build-asan build-tsan build-fuzz demo
+	rm -rf build build-asan build-tsan build-fuzz demo node_modules
