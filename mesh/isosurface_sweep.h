@@ -10,8 +10,8 @@
 
 #include "mesh/cube_tetrahedra.h"
 #include "mesh/edge_crossing.h"
-#include "orbital/field_sample.h"
 #include "mesh/grid_box.h"
+#include "orbital/field_sample.h"
 
 namespace lobewright {
 
@@ -235,18 +235,45 @@ class IsosurfaceSweep {
     m_clearBlocks.assign(static_cast<std::size_t>(m_blocksX) * static_cast<std::size_t>(m_blocksY) *
                              static_cast<std::size_t>(blocksZ),
                          0);
-    const auto end = [](int32_t start, int32_t n) { return std::min(n - 1, start + kTile - 1); };
-    std::size_t block = 0;
-    for (int32_t z = 1; z < m_nz; z += kTile) {
-      for (int32_t y = 1; y < m_ny; y += kTile) {
-        for (int32_t x = 1; x < m_nx; x += kTile) {
-          m_clearBlocks[block++] =
-              m_field.boundOfMagnitude(position(x, y, z),
-                                       position(end(x, m_nx), end(y, m_ny), end(z, m_nz))) <
-              kSafeFraction * m_threshold;
+    if (!m_clearBlocks.empty()) markClearBlocks({0, 0, 0}, {m_blocksX, m_blocksY, blocksZ});
+  }
+
+  // Marks the blocks from `from` up to `to` (exclusive) clear when the bound keeps the box around
+  // them all clear, and otherwise looks at the two halves of the longest side. A bound over a box
+  // is never below one over a box inside it, so the blocks found clear are those that the bound
+  // over each block alone finds clear; far from the molecule few bounds are asked for.
+  void markClearBlocks(std::array<int32_t, 3> from, std::array<int32_t, 3> to) {
+    const auto first = [](int32_t block) { return 1 + block * kTile; };
+    const auto last = [](int32_t block, int32_t n) {
+      return std::min(n - 1, block * kTile + kTile);
+    };
+    if (m_field.boundOfMagnitude(position(first(from[0]), first(from[1]), first(from[2])),
+                                 position(last(to[0] - 1, m_nx), last(to[1] - 1, m_ny),
+                                          last(to[2] - 1, m_nz))) < kSafeFraction * m_threshold) {
+      for (int32_t z = from[2]; z < to[2]; ++z) {
+        for (int32_t y = from[1]; y < to[1]; ++y) {
+          const std::size_t row =
+              (static_cast<std::size_t>(z) * static_cast<std::size_t>(m_blocksY) +
+               static_cast<std::size_t>(y)) *
+              static_cast<std::size_t>(m_blocksX);
+          std::fill(m_clearBlocks.begin() + static_cast<std::ptrdiff_t>(row + from[0]),
+                    m_clearBlocks.begin() + static_cast<std::ptrdiff_t>(row + to[0]), uint8_t{1});
         }
       }
+      return;
     }
+    int axis = 0;
+    for (int a = 1; a < 3; ++a) {
+      if (to[a] - from[a] > to[axis] - from[axis]) axis = a;
+    }
+    if (to[axis] - from[axis] == 1) return;
+    const int32_t middle = from[axis] + (to[axis] - from[axis]) / 2;
+    std::array<int32_t, 3> lowerTo = to;
+    lowerTo[axis] = middle;
+    std::array<int32_t, 3> upperFrom = from;
+    upperFrom[axis] = middle;
+    markClearBlocks(from, lowerTo);
+    markClearBlocks(upperFrom, to);
   }
 
   // A square of points from (x, y) of the given size, cut off at the box's faces: skipped when

@@ -82,6 +82,20 @@ class ExactOrbital : public Field {
   // Up to kChunk points in bohr, with the box around them, and the sums at them.
   struct Chunk;
 
+  // The atoms taken kAtomBlock at a time in file order, which keeps neighbours together: the box
+  // around their nuclei (bohr), how far the farthest-reaching of them reaches, and how many of
+  // them have functions. A block whose box lies beyond that reach from a region adds nothing
+  // there, so neither evaluations nor bounds need look at its atoms one by one.
+  static constexpr uint32_t kAtomBlock = 64;
+  struct AtomBlock {
+    Vec3 low;
+    Vec3 high;
+    double reachSquared = -1.0;
+    uint32_t withFunctions = 0;
+  };
+  [[nodiscard]] bool blockOutOfReach(const AtomBlock& block, const Vec3& low,
+                                     const Vec3& high) const;
+
   // The orbital, or the constructor's objection as a message.
   [[nodiscard]] static Build evaluable(const Calculation& calculation,
                                        const std::vector<double>& aoCoefficients);
@@ -106,6 +120,7 @@ class ExactOrbital : public Field {
   std::vector<double> m_reachSquared;
   std::vector<uint32_t> m_firstShell;
   std::vector<Shell> m_shells;
+  std::vector<AtomBlock> m_atomBlocks;
 };
 
 struct ExactOrbital::Build {

@@ -130,15 +130,16 @@ void ExactOrbital::addAtom(uint32_t atom, Chunk& chunk) const {
 
 template <bool kGradient>
 void ExactOrbital::evaluate(Chunk& chunk) const {
-  // The atoms are tested against the chunk's box a block at a time, in a loop of their own.
-  constexpr uint32_t kBlock = 64;
+  // The atoms are tested against the chunk's box a block at a time, in a loop of their own,
+  // unless the whole block is out of reach.
   const auto atomCount = static_cast<uint32_t>(m_x.size());
   const auto gap = [](double coordinate, double from, double to) {
     return std::max(std::max(from - coordinate, coordinate - to), 0.0);
   };
-  for (uint32_t first = 0; first < atomCount; first += kBlock) {
-    const uint32_t count = std::min(kBlock, atomCount - first);
-    alignas(64) double beyondReach[kBlock];
+  for (uint32_t first = 0; first < atomCount; first += kAtomBlock) {
+    if (blockOutOfReach(m_atomBlocks[first / kAtomBlock], chunk.low, chunk.high)) continue;
+    const uint32_t count = std::min(kAtomBlock, atomCount - first);
+    alignas(64) double beyondReach[kAtomBlock];
     for (uint32_t a = 0; a < count; ++a) {
       const uint32_t atom = first + a;
       const double gx = gap(m_x[atom], chunk.low.x, chunk.high.x);
