@@ -10,6 +10,7 @@
 #include "app/classic_scene.h"
 #include "app/cube_output.h"
 #include "app/exact_input.h"
+#include "app/field_build.h"
 #include "app/grid_budget.h"
 #include "app/grid_extent.h"
 #include "app/homo_lumo_locator.h"
@@ -53,13 +54,13 @@ std::optional<std::pair<std::string, std::string>> forbiddenOutput(
   return std::nullopt;
 }
 
-// "MO 37 (beta) of caffeine.aux, exact model": the cube file's first comment.
-std::string cubeDescription(const ConversionRequest& request, const char* model) {
+// "MO 37 (beta) of caffeine.aux, classic model": the cube file's first comment.
+std::string classicCubeDescription(const ConversionRequest& request) {
   const ConversionSettings& settings = request.settings;
   std::string text = "MO " + std::to_string(settings.moNumber);
   if (settings.spin == Spin::beta) text += " (beta)";
-  return text + " of " + std::filesystem::path(request.inputFile).filename().string() + ", " +
-         model + " model";
+  return text + " of " + std::filesystem::path(request.inputFile).filename().string() +
+         ", classic model";
 }
 
 // The atoms as every new format takes them: symbols and positions in Angstrom.
@@ -156,8 +157,8 @@ ConversionOutcome drawClassic(const ClassicCalculation& calculation,
                                settings.cutoff);
   const std::vector<CalculationAtom> atoms = atomsOf(calculation);
   if (settings.outputKind == OutputKind::Cube) {
-    return convertToCube(ClassicField(orbital), atoms, cubeDescription(request, "classic"), request,
-                         progress);
+    return convertToCube(ClassicField(orbital), atoms, classicCubeDescription(request),
+                         "psi in bohr^-3/2", request, progress);
   }
   if (usesWatertightSurface(settings)) {
     return convertThroughSurface(ClassicField(orbital), atoms, request, messages, progress);
@@ -165,17 +166,16 @@ ConversionOutcome drawClassic(const ClassicCalculation& calculation,
   return writeClassicOutput(orbital, calculation, atoms, request, messages, progress);
 }
 
-ConversionOutcome drawExact(Calculation& calculation, const ConversionRequest& request,
+ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& request,
                             MessageSink& messages, const ProgressCallback& progress) {
-  const ExactOrbitalInput orbital =
-      exactOrbitalOf(calculation, request.settings, request.inputFile);
-  if (!orbital.orbital) return orbital.failure;
-  const std::vector<CalculationAtom>& atoms = calculation.atoms;
+  const BuiltField built = buildField(input, request);
+  if (!built.field) return built.failure;
+  const std::vector<CalculationAtom>& atoms = input.exact->atoms;
   if (request.settings.outputKind == OutputKind::Cube) {
-    return convertToCube(*orbital.orbital, atoms, cubeDescription(request, "exact"), request,
-                         progress);
+    return convertToCube(*built.field, atoms, built.description + ", exact model", built.quantity,
+                         request, progress);
   }
-  return convertThroughSurface(*orbital.orbital, atoms, request, messages, progress);
+  return convertThroughSurface(*built.field, atoms, request, messages, progress);
 }
 
 }  // namespace
@@ -199,7 +199,7 @@ ConversionOutcome drawOrbital(LoadedInput& input, const ConversionRequest& reque
                               MessageSink& messages, const ProgressCallback& progress) {
   if (auto problem = requestProblem(request)) return std::move(*problem);
   if (input.classic) return drawClassic(*input.classic, request, messages, progress);
-  return drawExact(*input.exact, request, messages, progress);
+  return drawExact(input, request, messages, progress);
 }
 
 ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& messages,

@@ -19,6 +19,36 @@ enum class OutputKind : uint8_t { PovRay = 0, LScript = 1, Cube, Gltf, Obj, Ply,
 // exact for every other input.
 enum class OrbitalModel : uint8_t { automatic, classic, exact };
 
+// What is drawn: an MO, or a density of the calculation's electrons (both spins, one of them, or
+// alpha less beta).
+enum class FieldKind : uint8_t { mo, density, alpha, beta, spin };
+
+// A Fukui function from the calculations of N, N + 1 and N - 1 electrons at one geometry:
+// f+ = rho(N+1) - rho(N), f- = rho(N) - rho(N-1), f0 = (rho(N+1) - rho(N-1)) / 2 and the dual
+// descriptor f+ - f-.
+enum class FukuiKind : uint8_t { none, plus, minus, zero, dual };
+
+// The field a conversion draws and the other calculations it takes them from.
+struct FieldSettings {
+  FieldKind kind = FieldKind::mo;
+  // A calculation of the same atoms whose same field is subtracted point by point; empty for none.
+  std::string minusFile;
+  FukuiKind fukui = FukuiKind::none;
+  std::string anionFile;   // N + 1 electrons
+  std::string cationFile;  // N - 1 electrons
+
+  // Whether the field is an MO of the input alone, as every classic drawing is.
+  [[nodiscard]] bool isMo() const {
+    return kind == FieldKind::mo && minusFile.empty() && fukui == FukuiKind::none;
+  }
+  // Whether the field takes both signs and so draws two lobes: an MO, a spin density, any
+  // difference; a density of electrons is never negative.
+  [[nodiscard]] bool isSigned() const {
+    return kind == FieldKind::mo || kind == FieldKind::spin || !minusFile.empty() ||
+           fukui != FukuiKind::none;
+  }
+};
+
 // How a picture is made of the surface: for framed .pov scenes and .png pictures.
 struct PictureSettings {
   // A .pov scene with a camera fitted to the molecule rather than the classic scene.
@@ -44,6 +74,7 @@ struct ConversionSettings {
   OrbitalModel model = OrbitalModel::automatic;
   Spin spin = Spin::alpha;  // of a spin-resolved calculation
   bool deorthogonalise = true;
+  FieldSettings field;
   PictureSettings picture;
 };
 

@@ -15,7 +15,8 @@
 namespace lobewright {
 
 ConversionOutcome convertToCube(const Field& field, const std::vector<CalculationAtom>& atoms,
-                                const std::string& description, const ConversionRequest& request,
+                                const std::string& description, const std::string& quantity,
+                                const ConversionRequest& request,
                                 const ProgressCallback& progress) {
   const ConversionSettings& settings = request.settings;
   const double scale = settings.scale;
@@ -54,7 +55,7 @@ ConversionOutcome convertToCube(const Field& field, const std::vector<Calculatio
   try {
     error = writeCube(output->stream(), grid, atoms,
                       "Lobewright " + std::string(kProgramVersion) + ": " + description,
-                      "psi in bohr^-3/2, lengths in bohr", plane);
+                      quantity + ", lengths in bohr", plane);
   } catch (const SweepCancelled&) {
     return {ConversionStatus::cancelled, kCancelledMessage};
   }

@@ -13,9 +13,11 @@ namespace lobewright {
 // Angstrom apart over a box that holds the whole surface at the threshold, so no lobe is cut.
 // Values are computed one plane at a time, a row of points at once, which is all the memory the
 // grid takes.
+// The cube's two comment lines name the field (description) and its quantity with the unit.
 [[nodiscard]] ConversionOutcome convertToCube(const Field& field,
                                               const std::vector<CalculationAtom>& atoms,
                                               const std::string& description,
+                                              const std::string& quantity,
                                               const ConversionRequest& request,
                                               const ProgressCallback& progress);
 

@@ -78,7 +78,11 @@ InputLoad openInput(const ConversionRequest& request) {
   LoadedInput input;
   input.source = std::move(*source);
   input.kind = detectInputKind(*text);
-  input.model = modelFor(input.kind, request.settings.model);
+  const FieldSettings& field = request.settings.field;
+  input.model = field.isMo() ? modelFor(input.kind, request.settings.model) : OrbitalModel::exact;
+  if (!field.isMo() && request.settings.model == OrbitalModel::classic) {
+    return refuse(ConversionStatus::unusableSettings, kClassicDrawsMosMessage);
+  }
   if (input.model == OrbitalModel::exact && input.kind == InputKind::notMopac) {
     return inputError(kNotMopacMessage);
   }
@@ -160,10 +164,28 @@ FrontierNumbers frontierOf(const Calculation& calculation, Spin spin, const std:
 InputLoad loadInput(const ConversionRequest& request, MessageSink& messages) {
   InputLoad load = openInput(request);
   if (!load.input) return load;
-  const bool read = load.input->model == OrbitalModel::exact
-                        ? readExactCalculation(*load.input, load.failure)
-                        : readClassicCalculation(*load.input, request, messages, load.failure);
-  if (!read) load.input.reset();
+  LoadedInput& input = *load.input;
+  const bool read = input.model == OrbitalModel::exact
+                        ? readExactCalculation(input, load.failure)
+                        : readClassicCalculation(input, request, messages, load.failure);
+  if (!read) {
+    load.input.reset();
+    return load;
+  }
+  const FieldSettings& field = request.settings.field;
+  for (const auto& [fileName, target] :
+       {std::pair{&field.minusFile, &input.minus}, std::pair{&field.anionFile, &input.anion},
+        std::pair{&field.cationFile, &input.cation}}) {
+    if (fileName->empty()) continue;
+    ConversionRequest other = request;
+    other.inputFile = *fileName;
+    other.settings.model = OrbitalModel::exact;
+    InputLoad companion = openInput(other);
+    if (!companion.input || !readExactCalculation(*companion.input, companion.failure)) {
+      return {std::nullopt, companion.failure};
+    }
+    *target = std::move(companion.input->exact);
+  }
   return load;
 }
 

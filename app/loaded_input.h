@@ -21,6 +21,11 @@ struct LoadedInput {
   OrbitalModel model = OrbitalModel::exact;
   std::optional<ClassicCalculation> classic;  // in the classic model
   std::optional<Calculation> exact;           // in the exact model
+  // The calculations the settings' field takes besides the input (--minus, --anion, --cation),
+  // each read once, in the exact model.
+  std::optional<Calculation> minus;
+  std::optional<Calculation> anion;
+  std::optional<Calculation> cation;
 };
 
 struct InputLoad {
@@ -29,8 +34,10 @@ struct InputLoad {
 };
 
 // Reads the request's input in the model its settings choose (the classic one reads the
-// parameter table too, a named one or the default with the built-in table in its place); warnings
-// go to the sink. The input must be a regular file or "-" (standard input).
+// parameter table too, a named one or the default with the built-in table in its place), and the
+// other calculations its field takes; warnings go to the sink. The input must be a regular file or
+// "-" (standard input). A field other than an MO is drawn in the exact model, which the automatic
+// choice then takes for every input; the classic model refuses it.
 [[nodiscard]] InputLoad loadInput(const ConversionRequest& request, MessageSink& messages);
 
 // The HOMO's and LUMO's numbers as the input's model sees them: the classic model counts the

@@ -32,6 +32,9 @@ inline constexpr const char* kNotMopacMessage =
     "not a MOPAC file: give the .out (made with the keyword VECTORS), .aux or .mgf file of a "
     "MOPAC run";
 inline constexpr const char* kNoFilledLevelsMessage = "no count of filled levels (\"LEVELS =\")";
+inline constexpr const char* kClassicDrawsMosMessage =
+    "The classic model draws MOs only: densities and the fields made of them need the exact model "
+    "(--orbitals exact).";
 
 inline constexpr const char* kNoPovRayMessage =
     "POV-Ray is needed for .png pictures but was not found. Install it (Debian package povray) "

@@ -27,6 +27,7 @@ class Parser {
     if (const auto problem = unusableSettingsMessage(m_result.settings)) refuse(*problem);
     if (m_error.empty()) checkFiles(positional);
     if (m_error.empty()) checkPictureOptions();
+    if (m_error.empty()) checkFieldOptions();
     if (!m_error.empty()) return {std::nullopt, m_error};
     return {m_result, {}};
   }
@@ -56,6 +57,7 @@ class Parser {
       return;
     }
     m_lastServing[option.serves] = name;
+    m_given.insert(option.names.front());
     std::string text;
     if (option.value.takesText) {
       if (m_next >= m_arguments.size()) {
@@ -149,8 +151,49 @@ class Parser {
     }
   }
 
+  // The options of the fields made of densities fit together, and MOs are chosen only for an MO
+  // or a difference of MOs; a density's default isovalue is set.
+  void checkFieldOptions() {
+    FieldSettings& field = m_result.settings.field;
+    const bool fukui = field.fukui != FukuiKind::none;
+    for (const char* ion : {"--anion", "--cation"}) {
+      if (m_given.count(ion) != 0 && !fukui) refuse(std::string(ion) + " is for --fukui");
+    }
+    if (fukui && field.kind != FieldKind::mo && field.kind != FieldKind::density) {
+      refuse("--fukui draws a function of the total density: give --field density or none");
+    }
+    if ((field.fukui == FukuiKind::plus || field.fukui == FukuiKind::zero ||
+         field.fukui == FukuiKind::dual) &&
+        field.anionFile.empty()) {
+      refuse("this --fukui needs the calculation of the anion: --anion FILE");
+    }
+    if ((field.fukui == FukuiKind::minus || field.fukui == FukuiKind::zero ||
+         field.fukui == FukuiKind::dual) &&
+        field.cationFile.empty()) {
+      refuse("this --fukui needs the calculation of the cation: --cation FILE");
+    }
+    const bool drawsMos = field.kind == FieldKind::mo && !fukui;
+    for (const char* moOption : {"--mo", "--homo", "--spin"}) {
+      if (!drawsMos && m_given.count(moOption) != 0) {
+        refuse(std::string(moOption) + " chooses MOs, but " +
+               (fukui ? std::string("--fukui") : "--field " + fieldName(field.kind)) +
+               " draws none");
+      }
+    }
+    if (drawsMos || m_result.thresholdNamed) return;
+    m_result.settings.threshold = field.isSigned() ? kSignedDensityThreshold : kDensityThreshold;
+  }
+
+  [[nodiscard]] static std::string fieldName(FieldKind kind) {
+    for (const Option& option : converterOptions()) {
+      if (option.names.front() == "--field") return option.value.words.at(static_cast<int>(kind));
+    }
+    return {};
+  }
+
   const std::vector<std::string>& m_arguments;
   std::size_t m_next = 0;
+  std::set<std::string> m_given;  // the first name of each option given
   CommandLine m_result;
   std::string m_error;
   std::set<std::string> m_oneOfGiven;

@@ -22,6 +22,7 @@ struct CommandLine {
   std::string parameterFile = "pm3r.txt";
   bool parameterFileNamed = false;  // given with --params, so it must be readable
   bool formatNamed = false;         // given with --format, so OUTPUT's extension is not read
+  bool thresholdNamed = false;      // given with --threshold, so no field's default replaces it
   // The MOs to draw; HOMO and LUMO are looked up in the input. More than one needs "{mo}" in
   // the output name.
   std::vector<MoRange> moSelection{{{MoName::Anchor::number, 1}, {MoName::Anchor::number, 1}}};
@@ -29,6 +30,11 @@ struct CommandLine {
   int threads = 0;  // 0: all the cores the machine has
   bool quiet = false;
 };
+
+// Isovalues of the fields made of densities, unless --threshold gives one (e/bohr^3): a density
+// of electrons, and a field of both signs (a spin density, a difference, a Fukui function).
+inline constexpr float kDensityThreshold = 0.002f;
+inline constexpr float kSignedDensityThreshold = 0.005f;
 
 struct ParsedCommandLine {
   std::optional<CommandLine> commandLine;

@@ -12,6 +12,7 @@
 #include "app/conversion.h"
 #include "app/orbital_list.h"
 #include "cli/command_line.h"
+#include "cli/field_info.h"
 #include "cli/molecule_info.h"
 #include "cli/options.h"
 #include "cli/terminal_progress.h"
@@ -111,8 +112,11 @@ int run(const std::vector<std::string>& arguments) {
   request.settings = command.settings;
   if (command.threads > 0) request.sweep.threads = command.threads;
   if (command.mode == CommandLine::Mode::list) return listOrbitals(request, messages);
-  // --info shows what the classic model reads.
-  if (command.mode == CommandLine::Mode::info) request.settings.model = OrbitalModel::classic;
+  // --info shows what the classic model reads of an MO, or what a density holds.
+  const bool fieldInfo = command.mode == CommandLine::Mode::info && !command.settings.field.isMo();
+  if (command.mode == CommandLine::Mode::info && !fieldInfo) {
+    request.settings.model = OrbitalModel::classic;
+  }
   // An output that must not be written is refused before the input is read, as one that the
   // input's own problems would hide.
   if (const auto problem = requestProblem(request)) {
@@ -126,12 +130,14 @@ int run(const std::vector<std::string>& arguments) {
     return kExitFailure;
   }
   LoadedInput& input = *load.input;
-  const std::optional<std::vector<int>> mos = resolveMos(command, input, messages);
+  const std::optional<std::vector<int>> mos =
+      fieldInfo ? std::vector<int>{} : resolveMos(command, input, messages);
   if (!mos) return kExitFailure;
   if (command.mode == CommandLine::Mode::info) {
-    if (!printMoleculeInfo(input, request.inputFile, mos->front(), messages, std::cout)) {
-      return kExitFailure;
-    }
+    const bool printed =
+        fieldInfo ? printFieldInfo(input, request, messages, std::cout)
+                  : printMoleculeInfo(input, request.inputFile, mos->front(), messages, std::cout);
+    if (!printed) return kExitFailure;
     // What was read is this mode's output: losing it to a full disk is a failure.
     if (!std::cout.flush()) {
       messages.show(kErrorCaption, kCannotWriteOutputMessage);

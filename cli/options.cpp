@@ -24,8 +24,9 @@ constexpr const char* kIntroduction =
     "scene (.pov), a LightWave Modeler script (.ls), a Gaussian cube (.cube), a mesh (.glb,\n"
     ".obj with its .mtl, .ply, .stl; 1 unit = 1 Angstrom) or a picture (.png, by POV-Ray).\n";
 
-constexpr std::array<std::pair<HelpGroup, const char*>, 4> kHelpHeadings = {{
+constexpr std::array<std::pair<HelpGroup, const char*>, 5> kHelpHeadings = {{
     {HelpGroup::orbitals, "orbitals:"},
+    {HelpGroup::fields, "densities (exact model):"},
     {HelpGroup::surface, "surface:"},
     {HelpGroup::output, "output:"},
     {HelpGroup::tail, ""},
@@ -138,6 +139,66 @@ std::vector<Option> makeOptions() {
        .group = HelpGroup::orbitals,
        .value = flag([](CommandLine& c) { c.mode = Mode::list; })},
 
+      // fields
+      {.names = {"--field"},
+       .help = "what to draw: an MO (the default), the total density of the electrons, that of "
+               "one spin, or the spin density alpha - beta (both signs); densities in e/bohr^3, "
+               "drawn at 0.002 (0.005 for the spin density) unless --threshold says otherwise",
+       .group = HelpGroup::fields,
+       .value =
+           choice<FieldKind>({{"mo", FieldKind::mo},
+                              {"density", FieldKind::density},
+                              {"alpha", FieldKind::alpha},
+                              {"beta", FieldKind::beta},
+                              {"spin", FieldKind::spin}},
+                             [](CommandLine& c, FieldKind kind) { c.settings.field.kind = kind; }),
+       .example = "density"},
+      {.names = {"--minus"},
+       .metavariable = "FILE",
+       .help = "subtract the same field of another calculation of the same atoms at the same "
+               "geometry, point by point",
+       .group = HelpGroup::fields,
+       .value = freeText([](CommandLine& c, std::string_view, const std::string& file) {
+         c.settings.field.minusFile = file;
+         return std::optional<std::string>();
+       }),
+       .example = "cation.aux",
+       .oneOf = "difference"},
+      {.names = {"--fukui"},
+       .help = "a Fukui function of INPUT, the neutral calculation of N electrons: plus "
+               "rho(N+1) - rho(N), minus rho(N) - rho(N-1), zero their mean, dual plus - minus; "
+               "drawn at 0.005 unless --threshold says otherwise",
+       .group = HelpGroup::fields,
+       .value =
+           choice<FukuiKind>({{"plus", FukuiKind::plus},
+                              {"minus", FukuiKind::minus},
+                              {"zero", FukuiKind::zero},
+                              {"dual", FukuiKind::dual}},
+                             [](CommandLine& c, FukuiKind kind) { c.settings.field.fukui = kind; }),
+       .example = "minus",
+       .oneOf = "difference",
+       .needs = {"--cation", "c.aux"}},
+      {.names = {"--anion"},
+       .metavariable = "FILE",
+       .help = "the calculation of N+1 electrons at INPUT's geometry, for --fukui",
+       .group = HelpGroup::fields,
+       .value = freeText([](CommandLine& c, std::string_view, const std::string& file) {
+         c.settings.field.anionFile = file;
+         return std::optional<std::string>();
+       }),
+       .example = "anion.aux",
+       .needs = {"--fukui", "plus"}},
+      {.names = {"--cation"},
+       .metavariable = "FILE",
+       .help = "the calculation of N-1 electrons at INPUT's geometry, for --fukui",
+       .group = HelpGroup::fields,
+       .value = freeText([](CommandLine& c, std::string_view, const std::string& file) {
+         c.settings.field.cationFile = file;
+         return std::optional<std::string>();
+       }),
+       .example = "cation.aux",
+       .needs = {"--fukui", "minus"}},
+
       // surface
       {.names = {"--scale"},
        .metavariable = "N",
@@ -148,10 +209,12 @@ std::vector<Option> makeOptions() {
        .example = "9"},
       {.names = {"--threshold"},
        .metavariable = "X",
-       .help = "orbital value of the surface, above 0 (default 0.05)",
+       .help = "value of the surface, above 0 (default 0.05 for an MO)",
        .group = HelpGroup::surface,
-       .value =
-           real([](CommandLine& c, double x) { c.settings.threshold = static_cast<float>(x); }),
+       .value = real([](CommandLine& c, double x) {
+         c.settings.threshold = static_cast<float>(x);
+         c.thresholdNamed = true;
+       }),
        .example = "0.02"},
       {.names = {"--accuracy"},
        .metavariable = "N",

@@ -14,7 +14,7 @@ namespace lobewright {
 // it and --help is written from it.
 
 // Where --help lists an option: under a heading, or in the tail without one.
-enum class HelpGroup { orbitals, surface, output, tail };
+enum class HelpGroup { orbitals, fields, surface, output, tail };
 
 // The outputs an option is for. Given for another output it would change nothing, so the
 // command is refused instead.
@@ -30,6 +30,8 @@ struct Option {
   std::string example{};  // a value the option takes, for the tests; none for a flag
   Serves serves = Serves::anyOutput;
   std::string oneOf{};  // options with the same word here exclude each other
+  // Other arguments without which the option is refused, for the tests: --anion needs --fukui.
+  std::vector<std::string> needs{};
 };
 
 // Every option, in the order --help lists each group's.

@@ -57,6 +57,11 @@ struct Calculation {
   SymmetricMatrix overlap;
   // S^-1/2 itself, when the file holds it.
   SymmetricMatrix inverseSqrtOverlap;
+  // The density matrices over the orthogonalised AOs, when the file holds them: the total one of
+  // a restricted run, or one per spin set of a spin-resolved one.
+  SymmetricMatrix totalDensity;
+  SymmetricMatrix alphaDensity;
+  SymmetricMatrix betaDensity;
   // Electrons in the calculation and, in a spin-resolved one, in each spin set; empty when the
   // file does not say. They place the HOMO when the file holds only some of the MOs.
   std::optional<int> electronCount;

@@ -32,7 +32,8 @@ TEST(Options, EveryOptionTakesItsExample) {
   for (const Option& option : converterOptions()) {
     ASSERT_EQ(option.value.takesText, !option.example.empty()) << option.names.front();
     for (const std::string& name : option.names) {
-      std::vector<std::string> arguments{name};
+      std::vector<std::string> arguments = option.needs;
+      arguments.push_back(name);
       if (option.value.takesText) arguments.push_back(option.example);
       std::vector<std::string> conversion{"in.mno", "out.png"};
       conversion.insert(conversion.end(), arguments.begin(), arguments.end());

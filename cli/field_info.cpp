@@ -1,0 +1,37 @@
+#include "cli/field_info.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/field_build.h"
+
+namespace lobewright {
+namespace {
+
+std::string fixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+}  // namespace
+
+bool printFieldInfo(LoadedInput& input, const ConversionRequest& request, MessageSink& messages,
+                    std::ostream& out) {
+  const BuiltField built = buildField(input, request, true);
+  if (!built.field) {
+    messages.show(kErrorCaption, built.failure.message);
+    return false;
+  }
+  out << "field " << built.description << ", exact model\n";
+  if (built.integral) {
+    out << "electrons " << fixed(*built.integral, 4) << " (the integral over all space)";
+    if (built.expectedElectrons) {
+      out << "; " << built.expectation << ' ' << fixed(*built.expectedElectrons, 0);
+    }
+    out << '\n';
+  }
+  return true;
+}
+
+}  // namespace lobewright

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <ostream>
+
+#include "app/conversion_request.h"
+#include "app/loaded_input.h"
+#include "app/messages.h"
+
+namespace lobewright {
+
+// Prints what a field made of densities is and the electrons it holds, so that a user sees at
+// once that a density is whole:
+//   field total density of formaldehyde.aux, exact model
+//   electrons 12.0000 (the integral over all space); the file states 12
+// False when the field cannot be built (the message has gone to the sink).
+[[nodiscard]] bool printFieldInfo(LoadedInput& input, const ConversionRequest& request,
+                                  MessageSink& messages, std::ostream& out);
+
+}  // namespace lobewright

@@ -1,0 +1,469 @@
+// The density's values and gradients, a chunk of points at a time: every AO of the atoms that
+// reach the chunk is evaluated once at all of its points, then the blocks of D are applied to
+// those values. The loops over the chunk's points are innermost and branch-free, so they
+// vectorise (see CMakeLists.txt for the options this needs).
+#include "orbital/density_field.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <stdexcept>
+
+#include "orbital/exact_orbital.h"
+#include "orbital/fast_exp.h"
+#include "orbital/slater_basis.h"
+
+namespace lobewright {
+namespace {
+
+// The bound covers the rounding of the sums it bounds.
+constexpr double kBoundMargin = 1.0 + 1e-9;
+// Below this distance (bohr) from the nucleus the radial direction is taken as undefined.
+constexpr double kAtNucleus = 1e-12;
+
+[[nodiscard]] double power(double base, int exponent) {
+  double result = 1.0;
+  for (int i = 0; i < exponent; ++i) result *= base;
+  return result;
+}
+
+// The largest value of r^k exp(-zeta r) for r from `nearest` to `farthest`; it peaks at k / zeta.
+[[nodiscard]] double radialPeak(int k, double zeta, double nearest, double farthest) {
+  const double r = std::clamp(k / zeta, nearest, farthest);
+  return power(r, k) * std::exp(-zeta * r);
+}
+
+[[nodiscard]] double gap(double coordinate, double from, double to) {
+  return std::max(std::max(from - coordinate, coordinate - to), 0.0);
+}
+
+[[nodiscard]] double distanceSquared(const Vec3& p, const Vec3& low, const Vec3& high) {
+  const double dx = gap(p.x, low.x, high.x);
+  const double dy = gap(p.y, low.y, high.y);
+  const double dz = gap(p.z, low.z, high.z);
+  return dx * dx + dy * dy + dz * dz;
+}
+
+[[nodiscard]] double boxGapSquared(const Vec3& lowA, const Vec3& highA, const Vec3& lowB,
+                                   const Vec3& highB) {
+  const auto along = [](double fromA, double toA, double fromB, double toB) {
+    return std::max(std::max(fromB - toA, fromA - toB), 0.0);
+  };
+  const double dx = along(lowA.x, highA.x, lowB.x, highB.x);
+  const double dy = along(lowA.y, highA.y, lowB.y, highB.y);
+  const double dz = along(lowA.z, highA.z, lowB.z, highB.z);
+  return dx * dx + dy * dy + dz * dz;
+}
+
+}  // namespace
+
+struct DensityField::Chunk {
+  int count = 0;
+  Vec3 low;  // the box around the points, bohr
+  Vec3 high;
+  alignas(64) double x[kChunk];
+  alignas(64) double y[kChunk];
+  alignas(64) double z[kChunk];
+  alignas(64) double value[kChunk];
+  alignas(64) double gradientX[kChunk];
+  alignas(64) double gradientY[kChunk];
+  alignas(64) double gradientZ[kChunk];
+  // The atoms that reach the chunk; per atom, where its AOs' rows start in the arrays below (in
+  // AOs) and the largest |phi_A| over the points, both meaningful for those atoms only.
+  std::vector<uint32_t> atoms;
+  std::vector<uint32_t> rowOfAtom;
+  std::vector<double> amplitudeOfAtom;
+  // Per AO of those atoms, a row of kChunk: phi, its gradient, and t = sum_nu D_mu,nu phi_nu.
+  std::vector<double> phi;
+  std::vector<double> phiX;
+  std::vector<double> phiY;
+  std::vector<double> phiZ;
+  std::vector<double> t;
+
+  void load(const Vec3* points, int n) {
+    count = n;
+    for (int i = 0; i < n; ++i) {
+      const Vec3 bohr = kBohrPerAngstrom * points[i];
+      x[i] = bohr.x;
+      y[i] = bohr.y;
+      z[i] = bohr.z;
+    }
+    // Unused slots repeat the first point, so that whole rows can be computed.
+    for (int i = n; i < kChunk; ++i) {
+      x[i] = x[0];
+      y[i] = y[0];
+      z[i] = z[0];
+    }
+    low = {*std::min_element(x, x + n), *std::min_element(y, y + n), *std::min_element(z, z + n)};
+    high = {*std::max_element(x, x + n), *std::max_element(y, y + n), *std::max_element(z, z + n)};
+    std::fill(value, value + kChunk, 0.0);
+    std::fill(gradientX, gradientX + kChunk, 0.0);
+    std::fill(gradientY, gradientY + kChunk, 0.0);
+    std::fill(gradientZ, gradientZ + kChunk, 0.0);
+  }
+};
+
+DensityField::DensityField(const Calculation& calculation, const SymmetricMatrix& density) {
+  if (std::string problem = basisProblem(calculation); !problem.empty()) {
+    throw std::invalid_argument(problem);
+  }
+  if (density.size() != calculation.basis.size()) {
+    throw std::invalid_argument("the density matrix does not fit the basis");
+  }
+  const std::size_t atomCount = calculation.atoms.size();
+  std::vector<std::vector<uint32_t>> aosOfAtom(atomCount);
+  for (std::size_t mu = 0; mu < calculation.basis.size(); ++mu) {
+    aosOfAtom[static_cast<std::size_t>(calculation.basis[mu].atom)].push_back(
+        static_cast<uint32_t>(mu));
+  }
+
+  m_atoms.resize(atomCount);
+  for (std::size_t a = 0; a < atomCount; ++a) {
+    Atom& atom = m_atoms[a];
+    atom.position = kBohrPerAngstrom * calculation.atoms[a].position;
+    atom.firstAo = static_cast<uint32_t>(m_aos.size());
+    atom.aoCount = static_cast<uint32_t>(aosOfAtom[a].size());
+    atom.firstShell = static_cast<uint32_t>(m_shells.size());
+    m_largestAtom = std::max(m_largestAtom, atom.aoCount);
+    struct ShellKey {
+      int n;
+      int l;
+      double zeta;
+    };
+    std::vector<ShellKey> keys;
+    for (const uint32_t mu : aosOfAtom[a]) {
+      const BasisFunction& function = calculation.basis[mu];
+      const int l = angularMomentum(function.type);
+      m_aos.push_back(
+          {slaterNormalisation(function.n, function.zeta) * angularConstant(function.type),
+           function.zeta, function.n - 1 - l, function.type});
+      const bool known = std::any_of(keys.begin(), keys.end(), [&](const ShellKey& key) {
+        return key.n == function.n && key.l == l && key.zeta == function.zeta;
+      });
+      if (known) continue;
+      keys.push_back({function.n, l, function.zeta});
+      const double normalisation = slaterNormalisation(function.n, function.zeta);
+      m_shells.push_back({normalisation * normalisation * (2 * l + 1) / (4.0 * std::numbers::pi),
+                          2.0 * function.zeta, 2 * function.n - 2});
+    }
+    atom.shellCount = static_cast<uint32_t>(m_shells.size()) - atom.firstShell;
+    if (atom.aoCount == 0) continue;
+    // Beyond the largest of the shells' peaks every term falls, so the sum of phi^2 crosses the
+    // negligible amplitude's square once.
+    const double negligible = kNegligibleAmplitude * kNegligibleAmplitude;
+    double peak = 0.0;
+    for (uint32_t s = atom.firstShell; s < atom.firstShell + atom.shellCount; ++s) {
+      peak = std::max(peak, m_shells[s].power / m_shells[s].zeta);
+    }
+    const auto sumAt = [&](double r) { return squaredAmplitudeBound(atom, r, r); };
+    double inside = peak;
+    double outside = peak + 1.0;
+    while (sumAt(outside) > negligible) {
+      inside = outside;
+      outside *= 2.0;
+    }
+    for (int i = 0; i < 60 && sumAt(inside) > negligible; ++i) {
+      const double middle = 0.5 * (inside + outside);
+      (sumAt(middle) > negligible ? inside : outside) = middle;
+    }
+    atom.reachSquared = outside * outside;
+    if (!std::isfinite(atom.reachSquared)) throw std::invalid_argument("an AO reaches too far");
+  }
+
+  // The blocks D_AB for B >= A of atoms whose AOs can meet somewhere.
+  for (std::size_t a = 0; a < atomCount; ++a) {
+    Atom& atom = m_atoms[a];
+    atom.firstNeighbour = static_cast<uint32_t>(m_neighbours.size());
+    if (atom.aoCount == 0) continue;
+    for (std::size_t b = a; b < atomCount; ++b) {
+      Atom& other = m_atoms[b];
+      if (other.aoCount == 0) continue;
+      const double distance = norm(other.position - atom.position);
+      if (distance > std::sqrt(atom.reachSquared) + std::sqrt(other.reachSquared)) continue;
+      const std::size_t start = m_blocks.size();
+      double squares = 0.0;
+      for (const uint32_t mu : aosOfAtom[a]) {
+        for (const uint32_t nu : aosOfAtom[b]) {
+          const double entry = density(mu, nu);
+          if (!std::isfinite(entry)) throw std::invalid_argument("the density is not finite");
+          m_blocks.push_back(entry);
+          squares += entry * entry;
+        }
+      }
+      if (squares == 0.0) {
+        m_blocks.resize(start);
+        continue;
+      }
+      const double blockNorm = std::sqrt(squares);
+      m_neighbours.push_back({static_cast<uint32_t>(b), blockNorm, start});
+      atom.rowNorm += blockNorm;
+      if (b != a) other.rowNorm += blockNorm;
+    }
+    atom.neighbourCount = static_cast<uint32_t>(m_neighbours.size()) - atom.firstNeighbour;
+  }
+
+  for (std::size_t first = 0; first < atomCount; first += kAtomBlock) {
+    AtomBlock block;
+    bool any = false;
+    for (std::size_t a = first; a < std::min(atomCount, first + kAtomBlock); ++a) {
+      const Atom& atom = m_atoms[a];
+      if (atom.reachSquared < 0.0) continue;
+      block.low =
+          any ? Vec3{std::min(block.low.x, atom.position.x), std::min(block.low.y, atom.position.y),
+                     std::min(block.low.z, atom.position.z)}
+              : atom.position;
+      block.high = any ? Vec3{std::max(block.high.x, atom.position.x),
+                              std::max(block.high.y, atom.position.y),
+                              std::max(block.high.z, atom.position.z)}
+                       : atom.position;
+      block.reachSquared = std::max(block.reachSquared, atom.reachSquared);
+      block.rowNorms += atom.rowNorm;
+      any = true;
+    }
+    m_atomBlocks.push_back(block);
+  }
+}
+
+double DensityField::squaredAmplitudeBound(const Atom& atom, double nearest,
+                                           double farthest) const {
+  double sum = 0.0;
+  for (uint32_t s = atom.firstShell; s < atom.firstShell + atom.shellCount; ++s) {
+    const Shell& shell = m_shells[s];
+    sum += shell.weight * radialPeak(shell.power, shell.zeta, nearest, farthest);
+  }
+  return sum;
+}
+
+double DensityField::boundOfMagnitude(const Vec3& low, const Vec3& high) const {
+  const Vec3 lowBohr = kBohrPerAngstrom * low;
+  const Vec3 highBohr = kBohrPerAngstrom * high;
+  const double negligible = kNegligibleAmplitude * kNegligibleAmplitude;
+  double bound = 0.0;
+  for (std::size_t first = 0; first < m_atoms.size(); first += kAtomBlock) {
+    const AtomBlock& block = m_atomBlocks[first / kAtomBlock];
+    // A NaN compares false: such a block is looked at atom by atom.
+    if (block.reachSquared < 0.0) continue;
+    if (boxGapSquared(block.low, block.high, lowBohr, highBohr) > block.reachSquared) {
+      bound += block.rowNorms * negligible;
+      continue;
+    }
+    for (std::size_t a = first; a < std::min(m_atoms.size(), first + kAtomBlock); ++a) {
+      const Atom& atom = m_atoms[a];
+      if (atom.reachSquared < 0.0) continue;
+      const double nearestSquared = distanceSquared(atom.position, lowBohr, highBohr);
+      if (nearestSquared > atom.reachSquared) {
+        bound += atom.rowNorm * negligible;
+        continue;
+      }
+      const Vec3& p = atom.position;
+      const double fx = std::max(std::abs(p.x - lowBohr.x), std::abs(p.x - highBohr.x));
+      const double fy = std::max(std::abs(p.y - lowBohr.y), std::abs(p.y - highBohr.y));
+      const double fz = std::max(std::abs(p.z - lowBohr.z), std::abs(p.z - highBohr.z));
+      bound += atom.rowNorm * squaredAmplitudeBound(atom, std::sqrt(nearestSquared),
+                                                    std::sqrt(fx * fx + fy * fy + fz * fz));
+    }
+  }
+  return std::isnan(bound) ? std::numeric_limits<double>::infinity() : bound * kBoundMargin;
+}
+
+template <bool kGradient>
+void DensityField::aoValues(const Atom& atom, Chunk& chunk, std::size_t at) const {
+  alignas(64) double dx[kChunk];
+  alignas(64) double dy[kChunk];
+  alignas(64) double dz[kChunk];
+  alignas(64) double r[kChunk];
+  alignas(64) double inverseR[kChunk];  // 0 at the nucleus
+  alignas(64) double exponential[kChunk];
+  alignas(64) double radial[kChunk];
+  for (int i = 0; i < kChunk; ++i) {
+    dx[i] = chunk.x[i] - atom.position.x;
+    dy[i] = chunk.y[i] - atom.position.y;
+    dz[i] = chunk.z[i] - atom.position.z;
+    r[i] = std::sqrt(dx[i] * dx[i] + dy[i] * dy[i] + dz[i] * dz[i]);
+    if constexpr (kGradient) inverseR[i] = r[i] > kAtNucleus ? 1.0 / r[i] : 0.0;
+  }
+  double lastZeta = -1.0;
+  for (uint32_t k = 0; k < atom.aoCount; ++k) {
+    const Ao& ao = m_aos[atom.firstAo + k];
+    if (ao.zeta != lastZeta) {
+      lastZeta = ao.zeta;
+      for (int i = 0; i < kChunk; ++i) exponential[i] = exponentialOfNonPositive(-ao.zeta * r[i]);
+    }
+    for (int i = 0; i < kChunk; ++i) radial[i] = ao.constant * exponential[i];
+    for (int p = 0; p < ao.radialPower; ++p) {
+      for (int i = 0; i < kChunk; ++i) radial[i] *= r[i];
+    }
+    double* phi = &chunk.phi[(at + k) * kChunk];
+    double* px = &chunk.phiX[(at + k) * kChunk];
+    double* py = &chunk.phiY[(at + k) * kChunk];
+    double* pz = &chunk.phiZ[(at + k) * kChunk];
+    const double radialPower = ao.radialPower;
+    const double zeta = ao.zeta;
+    // phi = radial P with P the type's polynomial; its gradient adds (k / r - zeta) phi along
+    // d / r to radial times the gradient of P.
+    const auto set = [&](int i, double polynomial, double gx, double gy, double gz) {
+      phi[i] = radial[i] * polynomial;
+      if constexpr (kGradient) {
+        const double along = (radialPower * inverseR[i] - zeta) * phi[i] * inverseR[i];
+        px[i] = radial[i] * gx + along * dx[i];
+        py[i] = radial[i] * gy + along * dy[i];
+        pz[i] = radial[i] * gz + along * dz[i];
+      }
+    };
+    switch (ao.type) {
+      case AoType::s:
+        for (int i = 0; i < kChunk; ++i) set(i, 1.0, 0.0, 0.0, 0.0);
+        break;
+      case AoType::px:
+        for (int i = 0; i < kChunk; ++i) set(i, dx[i], 1.0, 0.0, 0.0);
+        break;
+      case AoType::py:
+        for (int i = 0; i < kChunk; ++i) set(i, dy[i], 0.0, 1.0, 0.0);
+        break;
+      case AoType::pz:
+        for (int i = 0; i < kChunk; ++i) set(i, dz[i], 0.0, 0.0, 1.0);
+        break;
+      case AoType::x2:
+        for (int i = 0; i < kChunk; ++i) {
+          set(i, dx[i] * dx[i] - dy[i] * dy[i], 2.0 * dx[i], -2.0 * dy[i], 0.0);
+        }
+        break;
+      case AoType::xz:
+        for (int i = 0; i < kChunk; ++i) set(i, dx[i] * dz[i], dz[i], 0.0, dx[i]);
+        break;
+      case AoType::z2:
+        for (int i = 0; i < kChunk; ++i) {
+          set(i, 2.0 * dz[i] * dz[i] - dx[i] * dx[i] - dy[i] * dy[i], -2.0 * dx[i], -2.0 * dy[i],
+              4.0 * dz[i]);
+        }
+        break;
+      case AoType::yz:
+        for (int i = 0; i < kChunk; ++i) set(i, dy[i] * dz[i], 0.0, dz[i], dy[i]);
+        break;
+      case AoType::xy:
+        for (int i = 0; i < kChunk; ++i) set(i, dx[i] * dy[i], dy[i], dx[i], 0.0);
+        break;
+    }
+  }
+}
+
+template <bool kGradient>
+void DensityField::evaluate(Chunk& chunk) const {
+  chunk.atoms.clear();
+  for (std::size_t first = 0; first < m_atoms.size(); first += kAtomBlock) {
+    const AtomBlock& block = m_atomBlocks[first / kAtomBlock];
+    if (block.reachSquared < 0.0 ||
+        boxGapSquared(block.low, block.high, chunk.low, chunk.high) > block.reachSquared) {
+      continue;
+    }
+    for (std::size_t a = first; a < std::min(m_atoms.size(), first + kAtomBlock); ++a) {
+      const Atom& atom = m_atoms[a];
+      if (atom.reachSquared >= 0.0 &&
+          distanceSquared(atom.position, chunk.low, chunk.high) <= atom.reachSquared) {
+        chunk.atoms.push_back(static_cast<uint32_t>(a));
+      }
+    }
+  }
+  constexpr uint32_t kNotNear = std::numeric_limits<uint32_t>::max();
+  chunk.rowOfAtom.resize(m_atoms.size(), kNotNear);
+  std::size_t rows = 0;
+  for (const uint32_t a : chunk.atoms) {
+    chunk.rowOfAtom[a] = static_cast<uint32_t>(rows);
+    rows += m_atoms[a].aoCount;
+  }
+  const std::size_t size = rows * kChunk;
+  if (chunk.phi.size() < size) {
+    chunk.phi.resize(size);
+    chunk.phiX.resize(size);
+    chunk.phiY.resize(size);
+    chunk.phiZ.resize(size);
+    chunk.t.resize(size);
+  }
+  if (chunk.amplitudeOfAtom.size() < m_atoms.size()) chunk.amplitudeOfAtom.resize(m_atoms.size());
+  for (const uint32_t a : chunk.atoms) {
+    const Atom& atom = m_atoms[a];
+    const std::size_t row = chunk.rowOfAtom[a];
+    aoValues<kGradient>(atom, chunk, row);
+    alignas(64) double squares[kChunk] = {};
+    for (uint32_t mu = 0; mu < atom.aoCount; ++mu) {
+      const double* phi = &chunk.phi[(row + mu) * kChunk];
+      for (int i = 0; i < kChunk; ++i) squares[i] += phi[i] * phi[i];
+    }
+    chunk.amplitudeOfAtom[a] = std::sqrt(*std::max_element(squares, squares + chunk.count));
+  }
+  std::fill(chunk.t.begin(), chunk.t.begin() + static_cast<std::ptrdiff_t>(size), 0.0);
+
+  // t_mu = sum_nu D_mu,nu phi_nu over the pairs that matter; each block B >= A serves both
+  // t_A (as D_AB) and t_B (as its transpose).
+  for (const uint32_t a : chunk.atoms) {
+    const Atom& atom = m_atoms[a];
+    const std::size_t rowA = chunk.rowOfAtom[a];
+    const double amplitudeA = chunk.amplitudeOfAtom[a];
+    for (uint32_t n = atom.firstNeighbour; n < atom.firstNeighbour + atom.neighbourCount; ++n) {
+      const Neighbour& neighbour = m_neighbours[n];
+      const uint32_t rowB = chunk.rowOfAtom[neighbour.atom];
+      if (rowB == kNotNear) continue;
+      const Atom& other = m_atoms[neighbour.atom];
+      if (neighbour.norm * amplitudeA * chunk.amplitudeOfAtom[neighbour.atom] < kNegligiblePair) {
+        continue;
+      }
+      const double* block = &m_blocks[neighbour.block];
+      for (uint32_t mu = 0; mu < atom.aoCount; ++mu) {
+        double* tA = &chunk.t[(rowA + mu) * kChunk];
+        const double* phiA = &chunk.phi[(rowA + mu) * kChunk];
+        for (uint32_t nu = 0; nu < other.aoCount; ++nu) {
+          const double d = block[mu * other.aoCount + nu];
+          const double* phiB = &chunk.phi[(rowB + nu) * kChunk];
+          for (int i = 0; i < kChunk; ++i) tA[i] += d * phiB[i];
+          if (neighbour.atom != a) {
+            double* tB = &chunk.t[(rowB + nu) * kChunk];
+            for (int i = 0; i < kChunk; ++i) tB[i] += d * phiA[i];
+          }
+        }
+      }
+    }
+  }
+  for (std::size_t row = 0; row < rows; ++row) {
+    const double* t = &chunk.t[row * kChunk];
+    const double* phi = &chunk.phi[row * kChunk];
+    for (int i = 0; i < kChunk; ++i) chunk.value[i] += phi[i] * t[i];
+    if constexpr (kGradient) {
+      const double* px = &chunk.phiX[row * kChunk];
+      const double* py = &chunk.phiY[row * kChunk];
+      const double* pz = &chunk.phiZ[row * kChunk];
+      for (int i = 0; i < kChunk; ++i) {
+        chunk.gradientX[i] += 2.0 * px[i] * t[i];
+        chunk.gradientY[i] += 2.0 * py[i] * t[i];
+        chunk.gradientZ[i] += 2.0 * pz[i] * t[i];
+      }
+    }
+  }
+  for (const uint32_t a : chunk.atoms) chunk.rowOfAtom[a] = kNotNear;
+}
+
+void DensityField::valuesAt(std::span<const Vec3> points, std::span<double> values) const {
+  thread_local Chunk chunk;
+  for (std::size_t start = 0; start < points.size(); start += kChunk) {
+    const int n = static_cast<int>(std::min<std::size_t>(kChunk, points.size() - start));
+    chunk.load(points.data() + start, n);
+    evaluate<false>(chunk);
+    std::copy(chunk.value, chunk.value + n, values.begin() + static_cast<std::ptrdiff_t>(start));
+  }
+}
+
+void DensityField::samplesAt(std::span<const Vec3> points, std::span<FieldSample> samples) const {
+  thread_local Chunk chunk;
+  for (std::size_t start = 0; start < points.size(); start += kChunk) {
+    const int n = static_cast<int>(std::min<std::size_t>(kChunk, points.size() - start));
+    chunk.load(points.data() + start, n);
+    evaluate<true>(chunk);
+    for (int i = 0; i < n; ++i) {
+      samples[start + static_cast<std::size_t>(i)] = {
+          chunk.value[i],
+          kBohrPerAngstrom * Vec3{chunk.gradientX[i], chunk.gradientY[i], chunk.gradientZ[i]}};
+    }
+  }
+}
+
+}  // namespace lobewright
