@@ -32,10 +32,10 @@ enum class FukuiKind : uint8_t { none, plus, minus, zero, dual };
 struct FieldSettings {
   FieldKind kind = FieldKind::mo;
   // A calculation of the same atoms whose same field is subtracted point by point; empty for none.
-  std::string minusFile;
+  std::string minusFile{};
   FukuiKind fukui = FukuiKind::none;
-  std::string anionFile;   // N + 1 electrons
-  std::string cationFile;  // N - 1 electrons
+  std::string anionFile{};   // N + 1 electrons
+  std::string cationFile{};  // N - 1 electrons
 
   // Whether the field is an MO of the input alone, as every classic drawing is.
   [[nodiscard]] bool isMo() const {

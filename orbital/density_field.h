@@ -17,15 +17,16 @@ namespace lobewright {
 //
 // What keeps it fast: an atom is left out where all of its AOs are below kNegligibleAmplitude; a
 // pair of atoms is left out of a batch of points where the bound |phi_A^T D_AB phi_B| <=
-// |D_AB| |phi_A| |phi_B| is below kNegligiblePair; the blocks D_AB of atoms too far apart for
+// |D_AB| |phi_A| |phi_B| is below kNegligiblePair (with the AOs' gradients counted in |phi| where
+// the gradient is wanted); the blocks D_AB of atoms too far apart for
 // their AOs ever to meet are not kept at all. A value therefore differs from the full sum by at
 // most about kNegligiblePair per pair of atoms. The bound over a box uses
 // |rho| <= sum_A (sum_B |D_AB|) |phi_A|^2, where |phi_A|^2, summed over a whole shell, is
 // N^2 (2l + 1) / (4 pi) r^(2n-2) e^(-2 zeta r) exactly.
 class DensityField : public Field {
  public:
-  static constexpr double kNegligibleAmplitude = 1e-9;  // bohr^-3/2
-  static constexpr double kNegligiblePair = 1e-12;      // e/bohr^3
+  static constexpr double kNegligibleAmplitude = 1e-7;  // bohr^-3/2
+  static constexpr double kNegligiblePair = 1e-9;       // e/bohr^3
 
   // Throws std::invalid_argument when the basis cannot be evaluated (basisProblem) or the matrix
   // does not fit it.
@@ -37,6 +38,7 @@ class DensityField : public Field {
 
  private:
   static constexpr int kChunk = 16;
+  static constexpr int kLanes = kChunk / 2;
   static constexpr uint32_t kAtomBlock = 64;
 
   // One AO: N(n, zeta) times its angular constant, r^radialPower e^(-zeta r) and its type.

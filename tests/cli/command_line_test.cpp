@@ -165,3 +165,57 @@ TEST(CommandLine, HelpAndVersionNeedNoFiles) {
 
 }  // namespace
 }  // namespace lobewright
+
+namespace lobewright {
+namespace {
+
+// A density's isovalue is its own unless --threshold gives one; the options of the fields fit
+// together or are refused with the reason.
+TEST(CommandLine, FieldOptionsAndTheirIsovalues) {
+  struct Accepted {
+    std::vector<std::string> options;
+    float threshold;
+  };
+  const Accepted accepted[] = {
+      {{"--field", "density"}, 0.002f},
+      {{"--field", "alpha"}, 0.002f},
+      {{"--field", "spin"}, 0.005f},
+      {{"--field", "density", "--minus", "b.aux"}, 0.005f},
+      {{"--fukui", "plus", "--anion", "a.aux"}, 0.005f},
+      {{"--field", "density", "--threshold", "0.01"}, 0.01f},
+      {{"--minus", "b.aux", "--mo", "3"}, 0.05f},
+  };
+  for (const Accepted& a : accepted) {
+    std::vector<std::string> arguments{"in.aux", "out.glb"};
+    arguments.insert(arguments.end(), a.options.begin(), a.options.end());
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    ASSERT_TRUE(parsed.commandLine) << a.options[1] << ": " << parsed.error;
+    EXPECT_EQ(parsed.commandLine->settings.threshold, a.threshold) << a.options[1];
+  }
+  struct Refused {
+    std::vector<std::string> options;
+    const char* why;
+  };
+  const Refused refused[] = {
+      {{"--anion", "a.aux"}, "--anion is for --fukui"},
+      {{"--fukui", "plus"}, "this --fukui needs the calculation of the anion: --anion FILE"},
+      {{"--fukui", "zero", "--anion", "a.aux"},
+       "this --fukui needs the calculation of the cation: --cation FILE"},
+      {{"--field", "spin", "--mo", "3"}, "--mo chooses MOs, but --field spin draws none"},
+      {{"--fukui", "minus", "--cation", "c.aux", "--homo"},
+       "--homo chooses MOs, but --fukui draws none"},
+      {{"--fukui", "plus", "--anion", "a.aux", "--minus", "b.aux"},
+       "give only one of --minus and --fukui"},
+      {{"--field", "alpha", "--fukui", "plus", "--anion", "a.aux"},
+       "--fukui draws a function of the total density: give --field density or none"},
+      {{"--field", "charge"}, "--field takes mo, density, alpha, beta or spin, not \"charge\""},
+  };
+  for (const Refused& r : refused) {
+    std::vector<std::string> arguments{"in.aux", "out.glb"};
+    arguments.insert(arguments.end(), r.options.begin(), r.options.end());
+    EXPECT_EQ(parseCommandLine(arguments).error, r.why);
+  }
+}
+
+}  // namespace
+}  // namespace lobewright

@@ -1,11 +1,12 @@
 #!/usr/bin/python3
-"""Checks Lobewright's exact orbital against a calculation of its own.
+"""Checks Lobewright's exact orbital or density against a calculation of its own.
 
-Runs the converter to write one MO of a MOPAC .aux file as a Gaussian cube, then, without any of
-Lobewright's code: reads the .aux file, de-orthogonalises the MO with numpy (S^-1/2 from eigh),
-evaluates psi at every grid point of the cube from the Slater functions, and compares. Checks
-the cube's layout and atoms on the way, that no lobe reaches the box's faces, and, when asked,
-the grid integral of psi^2.
+Runs the converter to write one MO (or a density, with --field) of a MOPAC .aux file as a Gaussian
+cube, then, without any of Lobewright's code: reads the .aux file, de-orthogonalises the MO or the
+file's density matrix with numpy (S^-1/2 from eigh), evaluates psi (or rho = sum D phi phi) at
+every grid point of the cube from the Slater functions, and compares. Checks the cube's layout and
+atoms on the way, that no lobe reaches the box's faces, and, when asked, the grid integral of
+psi^2.
 """
 import argparse
 import math
@@ -95,6 +96,43 @@ def load_mo(path, number, spin, raw):
     return symbols, geometry, basis, d, float(d @ s @ d)
 
 
+def overlap_and_basis(aux):
+    geometry = numbers(aux.get('FINAL_X', aux['ATOM_X'])).reshape(-1, 3) / BOHR
+    atoms = numbers(aux['AO_ATOMINDEX']).astype(int) - 1
+    kinds = aux['ATOM_SYMTYPE'].split()
+    zetas = numbers(aux['AO_ZETA'])
+    pqns = numbers(aux['ATOM_PQN']).astype(int)
+    count = len(atoms)
+    s = np.zeros((count, count))
+    s[np.tril_indices(count)] = numbers(aux['OVERLAP_MATRIX'])
+    s = s + s.T - np.diag(np.diag(s))
+    basis = [(geometry[atoms[mu]], pqns[mu], zetas[mu], kinds[mu]) for mu in range(count)]
+    return aux['ATOM_EL'].split(), geometry, basis, s
+
+
+def packed(aux, name, count):
+    matrix = np.zeros((count, count))
+    matrix[np.tril_indices(count)] = numbers(aux[name])
+    return matrix + matrix.T - np.diag(np.diag(matrix))
+
+
+def load_density(path, field):
+    """D = S^-1/2 P S^-1/2 of the file's density matrices, for a density field."""
+    aux = read_aux(path)
+    symbols, geometry, basis, s = overlap_and_basis(aux)
+    count = len(basis)
+    if 'TOTAL_DENSITY_MATRIX' in aux:
+        total = packed(aux, 'TOTAL_DENSITY_MATRIX', count)
+        alpha = beta = total / 2
+    else:
+        alpha = packed(aux, 'ALPHA_DENSITY_MATRIX', count)
+        beta = packed(aux, 'BETA_DENSITY_MATRIX', count)
+    p = {'density': alpha + beta, 'alpha': alpha, 'beta': beta, 'spin': alpha - beta}[field]
+    values, vectors = np.linalg.eigh(s)
+    x = vectors @ np.diag(values ** -0.5) @ vectors.T
+    return symbols, geometry, basis, x @ p @ x
+
+
 def read_cube(path):
     with open(path) as f:
         lines = f.read().split('\n')
@@ -124,7 +162,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('converter')
     parser.add_argument('aux')
-    parser.add_argument('mo', type=int)
+    parser.add_argument('mo', type=int, help='the MO, or 0 for a density field')
+    parser.add_argument('--field', default='mo')
     parser.add_argument('--spin', default='none')
     parser.add_argument('--raw', action='store_true')
     parser.add_argument('--scale', type=int, default=6)
@@ -135,8 +174,9 @@ def main():
 
     with tempfile.TemporaryDirectory() as work:
         cube = os.path.join(work, 'orbital.cube')
-        command = [args.converter, args.aux, cube, '--mo', str(args.mo), '--scale',
-                   str(args.scale), '--threshold', args.threshold, '--quiet']
+        command = [args.converter, args.aux, cube, '--scale', str(args.scale), '--threshold',
+                   args.threshold, '--quiet']
+        command += ['--mo', str(args.mo)] if args.field == 'mo' else ['--field', args.field]
         if args.spin != 'none':
             command += ['--spin', args.spin]
         if args.raw:
@@ -144,7 +184,10 @@ def main():
         subprocess.run(command, check=True)
         origin, counts, steps, cube_atoms, values = read_cube(cube)
 
-    symbols, geometry, basis, d, norm_in_s = load_mo(args.aux, args.mo, args.spin, args.raw)
+    if args.field == 'mo':
+        symbols, geometry, basis, d, norm_in_s = load_mo(args.aux, args.mo, args.spin, args.raw)
+    else:
+        symbols, geometry, basis, density = load_density(args.aux, args.field)
     problems = []
     if len(cube_atoms) != len(symbols):
         problems.append('the cube has %d atoms, the file %d' % (len(cube_atoms), len(symbols)))
@@ -166,15 +209,23 @@ def main():
     i, j, k = np.meshgrid(*(np.arange(n) for n in counts), indexing='ij')
     indices = np.stack([i.ravel(), j.ravel(), k.ravel()], axis=1) + first
     points = indices * spacing / BOHR
-    psi = np.zeros(len(points))
-    for coefficient, (centre, n, zeta, kind) in zip(d, basis):
-        psi += coefficient * slater(points, centre, n, zeta, kind)
+    if args.field == 'mo':
+        psi = np.zeros(len(points))
+        for coefficient, (centre, n, zeta, kind) in zip(d, basis):
+            psi += coefficient * slater(points, centre, n, zeta, kind)
+        what = 'MO %d (%s, %s)' % (args.mo, args.spin, 'raw' if args.raw else 'exact')
+        note = '; d^T S d %.6f' % norm_in_s
+    else:
+        phi = np.array([slater(points, centre, n, zeta, kind)
+                        for centre, n, zeta, kind in basis])
+        psi = np.einsum('mp,mp->p', phi, density @ phi)
+        what = args.field
+        note = ''
 
     largest = np.abs(psi).max()
     difference = np.abs(values - psi).max()
-    print('%s MO %d (%s, %s): %d points, max |psi| %.4g, largest difference %.3g; d^T S d %.6f'
-          % (os.path.basename(args.aux), args.mo, args.spin, 'raw' if args.raw else 'exact',
-             len(points), largest, difference, norm_in_s))
+    print('%s %s: %d points, max |value| %.4g, largest difference %.3g%s'
+          % (os.path.basename(args.aux), what, len(points), largest, difference, note))
     if difference > 1e-4 * largest:
         problems.append('the cube differs from numpy by %.3g, more than 1e-4 of %.3g'
                         % (difference, largest))

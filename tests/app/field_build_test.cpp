@@ -1,0 +1,109 @@
+// The fields made of densities as a conversion builds them: differences and Fukui functions hold
+// the electrons they should, and every combination of files that cannot give one is refused with
+// the reason.
+#include "app/field_build.h"
+
+#include <gtest/gtest.h>
+
+#include "support/recording_sink.h"
+
+namespace lobewright {
+namespace {
+
+using testing::dataPath;
+
+struct Built {
+  BuiltField field;
+  std::string loadFailure;
+};
+
+Built build(const std::string& input, FieldSettings field, bool deorthogonalise = true,
+            OrbitalModel model = OrbitalModel::automatic) {
+  ConversionRequest request;
+  request.inputFile = dataPath("aux/" + input);
+  const auto inData = [](std::string& file) {
+    if (!file.empty()) file = dataPath("aux/" + file);
+  };
+  inData(field.minusFile);
+  inData(field.anionFile);
+  inData(field.cationFile);
+  request.settings.field = field;
+  request.settings.deorthogonalise = deorthogonalise;
+  request.settings.model = model;
+  testing::RecordingSink sink;
+  InputLoad load = loadInput(request, sink);
+  if (!load.input) return {{}, load.failure.message};
+  return {buildField(*load.input, request, true), {}};
+}
+
+TEST(FieldBuild, DifferencesAndFukuiFunctionsHoldTheirElectrons) {
+  struct Case {
+    FieldSettings field;
+    double electrons;
+  };
+  const std::string neutral = "formaldehyde_PM7.aux";
+  const Case cases[] = {
+      {{.kind = FieldKind::density, .minusFile = "formaldehyde_PM7_cation.aux"}, 1.0},
+      {{.kind = FieldKind::spin, .minusFile = "formaldehyde_PM7_anion.aux"}, -1.0},
+      {{.fukui = FukuiKind::plus, .anionFile = "formaldehyde_PM7_anion.aux"}, 1.0},
+      {{.fukui = FukuiKind::minus, .cationFile = "formaldehyde_PM7_cation.aux"}, 1.0},
+      {{.kind = FieldKind::density,
+        .fukui = FukuiKind::zero,
+        .anionFile = "formaldehyde_PM7_anion.aux",
+        .cationFile = "formaldehyde_PM7_cation.aux"},
+       1.0},
+      {{.fukui = FukuiKind::dual,
+        .anionFile = "formaldehyde_PM7_anion.aux",
+        .cationFile = "formaldehyde_PM7_cation.aux"},
+       0.0},
+  };
+  for (const Case& c : cases) {
+    const Built built = build(neutral, c.field);
+    ASSERT_TRUE(built.field.field) << built.loadFailure << built.field.failure.message;
+    ASSERT_TRUE(built.field.integral);
+    EXPECT_NEAR(*built.field.integral, c.electrons, 1e-4) << built.field.description;
+    EXPECT_NEAR(*built.field.electrons, c.electrons, 1e-9) << built.field.description;
+  }
+}
+
+TEST(FieldBuild, RefusesWhatTheFilesCannotGiveAndSaysWhy) {
+  struct Case {
+    std::string input;
+    FieldSettings field;
+    const char* because;
+    bool deorthogonalise = true;
+    OrbitalModel model = OrbitalModel::automatic;
+  };
+  const Case cases[] = {
+      {"formaldehyde_PM7.aux",
+       {.kind = FieldKind::density, .minusFile = "water_PM7.aux"},
+       "water_PM7.aux is not a calculation of the atoms of formaldehyde_PM7.aux: it holds 3 "
+       "atoms, formaldehyde_PM7.aux 4."},
+      {"formaldehyde_PM7.aux",
+       {.kind = FieldKind::density, .minusFile = "methylradical_PM7.aux"},
+       "methylradical_PM7.aux is not at the geometry of formaldehyde_PM7.aux: atom 1 (C) lies "},
+      {"formaldehyde_PM7.aux",
+       {.fukui = FukuiKind::plus, .anionFile = "formaldehyde_PM7_cation.aux"},
+       "formaldehyde_PM7_cation.aux holds 11.000 electrons, but the anion of "
+       "formaldehyde_PM7.aux (12.000) has 13."},
+      {"formaldehyde_PM7.aux",
+       {.kind = FieldKind::density},
+       "A density is always de-orthogonalised",
+       false},
+      {"formaldehyde_PM7.aux",
+       {.kind = FieldKind::density},
+       "The classic model draws MOs only",
+       true,
+       OrbitalModel::classic},
+  };
+  for (const Case& c : cases) {
+    const Built built = build(c.input, c.field, c.deorthogonalise, c.model);
+    const std::string message =
+        built.loadFailure.empty() ? built.field.failure.message : built.loadFailure;
+    EXPECT_FALSE(built.field.field) << c.because;
+    EXPECT_NE(message.find(c.because), std::string::npos) << message;
+  }
+}
+
+}  // namespace
+}  // namespace lobewright
