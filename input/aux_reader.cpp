@@ -168,7 +168,7 @@ class AuxScanner {
   }
 
   [[noreturn]] void fail(int64_t line, std::string what) const {
-    throw ReadFailure{{m_source, line, std::move(what)}};
+    throw ReadFailure{{m_source, line, std::move(what), {}}};
   }
 
  private:
@@ -470,7 +470,7 @@ CalculationRead readAuxFile(std::istream& in, const std::string& source) {
 
 CalculationRead readAuxFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) return {std::nullopt, {path, 0, "cannot open the file"}};
+  if (!file) return {std::nullopt, {path, 0, "cannot open the file", {}}};
   return readAuxFile(file, path);
 }
 

@@ -79,13 +79,13 @@ std::optional<TextError> eigenvectorProblem(const PrintedEigenvectors& printed) 
     case PrintedEigenvectors::Outcome::found:
       return std::nullopt;
     case PrintedEigenvectors::Outcome::dOrbitals:
-      return TextError{{}, 0, std::string(kDOrbitalsDetail)};
+      return TextError{{}, 0, std::string(kDOrbitalsDetail), {}};
     case PrintedEigenvectors::Outcome::tooManyAtoms:
-      return TextError{{}, 0, std::string(kTooManyAtomsDetail)};
+      return TextError{{}, 0, std::string(kTooManyAtomsDetail), {}};
     case PrintedEigenvectors::Outcome::unreadable:
       break;
   }
-  return TextError{{}, printed.errorLine, printed.error};
+  return TextError{{}, printed.errorLine, printed.error, {}};
 }
 
 struct FinalGeometry {
@@ -124,24 +124,25 @@ FinalGeometry finalGeometry(std::istream& in, const OutputPreamble& preamble,
 std::optional<TextError> coordinateProblem(const CoordinateTable& table,
                                            const std::vector<std::string>& atoms) {
   if (table.unreadableLine > 0) {
-    return TextError{{}, table.unreadableLine, notANumber(table.unreadableWord)};
+    return TextError{{}, table.unreadableLine, notANumber(table.unreadableWord), {}};
   }
   const int64_t firstRow = table.rows.empty() ? 0 : table.rows.front().line;
   const std::string eigenvectorAtoms = std::to_string(atoms.size());
   if (!table.readable) {
-    return TextError{{}, firstRow, fillIn(kTooManyCoordinates, {eigenvectorAtoms})};
+    return TextError{{}, firstRow, fillIn(kTooManyCoordinates, {eigenvectorAtoms}), {}};
   }
   if (table.rows.size() != atoms.size()) {
     return TextError{
         {},
         firstRow,
-        fillIn(kAtomCountsDiffer, {std::to_string(table.rows.size()), eigenvectorAtoms})};
+        fillIn(kAtomCountsDiffer, {std::to_string(table.rows.size()), eigenvectorAtoms}),
+        {}};
   }
   for (std::size_t i = 0; i < atoms.size(); ++i) {
     const CoordinateRow& row = table.rows[i];
     if (row.symbol != atoms[i]) {
       return TextError{
-          {}, row.line, fillIn(kAtomsDiffer, {std::to_string(i + 1), row.symbol, atoms[i]})};
+          {}, row.line, fillIn(kAtomsDiffer, {std::to_string(i + 1), row.symbol, atoms[i]}), {}};
     }
   }
   return std::nullopt;
@@ -153,7 +154,7 @@ ClassicRead readMopacOutput(std::istream& in, const Pm3ParameterSet& parameters)
   const auto refuse = [](TextError error) { return ClassicRead{std::nullopt, std::move(error)}; };
   OutputPreamble preamble;
   const std::optional<EigenvectorHeading> heading = findEigenvectorHeading(in, preamble);
-  if (!heading) return refuse({{}, 0, std::string(kNoEigenvectors)});
+  if (!heading) return refuse({{}, 0, std::string(kNoEigenvectors), {}});
   PrintedEigenvectors printed = readEigenvectorBlocks(in, *heading);
   if (auto problem = eigenvectorProblem(printed)) return refuse(std::move(*problem));
   const std::vector<std::string>& symbols = printed.symbols;
@@ -163,15 +164,15 @@ ClassicRead readMopacOutput(std::istream& in, const Pm3ParameterSet& parameters)
     const int16_t element = parameters.find(symbols[i]);
     if (element < 0) {
       const std::string_view text = atomicNumber(symbols[i]) ? kElementNotInTable : kNotAnElement;
-      return refuse({{}, 0, fillIn(text, {symbols[i], std::to_string(i + 1)})});
+      return refuse({{}, 0, fillIn(text, {symbols[i], std::to_string(i + 1)}), {}});
     }
     calculation.atoms.push_back({element, {}});
   }
 
   const FinalGeometry found = finalGeometry(in, preamble, heading->layout, printed);
   if (!found.table) {
-    return refuse(found.cutAt > 0 ? TextError{{}, found.cutAt, std::string(kCutInCoordinates)}
-                                  : TextError{{}, 0, std::string(kNoCoordinates)});
+    return refuse(found.cutAt > 0 ? TextError{{}, found.cutAt, std::string(kCutInCoordinates), {}}
+                                  : TextError{{}, 0, std::string(kNoCoordinates), {}});
   }
   const CoordinateTable& geometry = *found.table;
   if (auto problem = coordinateProblem(geometry, symbols)) return refuse(std::move(*problem));

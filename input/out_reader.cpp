@@ -88,7 +88,7 @@ class OutReader {
     if (m_lines.unreadable()) fail("the file cannot be read past this line");
   }
   [[noreturn]] void failAt(int64_t line, std::string what) const {
-    throw TextError{m_source, line, std::move(what)};
+    throw TextError{m_source, line, std::move(what), {}};
   }
 
   bool nextLine() {
@@ -388,9 +388,11 @@ CalculationRead readOutFile(std::istream& in, const std::string& source) {
 
 CalculationRead readOutFile(const std::string& path) {
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return {std::nullopt, {path, 0, "is a folder"}};
+  if (std::filesystem::is_directory(path, error)) {
+    return {std::nullopt, {path, 0, "is a folder", {}}};
+  }
   std::ifstream file(path, std::ios::binary);
-  if (!file) return {std::nullopt, {path, 0, "cannot be opened"}};
+  if (!file) return {std::nullopt, {path, 0, "cannot be opened", {}}};
   return readOutFile(file, path);
 }
 
