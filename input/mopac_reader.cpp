@@ -123,7 +123,7 @@ FinalGeometry finalGeometry(LineReader& lines, const OutputPreamble& preamble,
   if (words.endedOnBlank()) after.seeEnd();
   if (after.tablesFound() > 0) return {after.lastTable(), {}};
   if (auto problem = readProblem(lines)) return {std::nullopt, std::move(*problem)};
-  if (after.inTable()) return {std::nullopt, lines.error(std::string(kCutInCoordinates))};
+  if (after.inTable()) return {std::nullopt, words.error(std::string(kCutInCoordinates))};
   return {std::nullopt, {{}, 0, std::string(kNoCoordinates), {}}};
 }
 

@@ -81,7 +81,7 @@ ParameterRead readParameterTable(std::istream& in, const std::string& source) {
       what = quotedWord(words.word()) + " is not ";
       what.append(wanted);
     }
-    return ParameterRead{std::nullopt, lines.error(std::move(what))};
+    return ParameterRead{std::nullopt, words.error(std::move(what))};
   };
   Pm3ParameterSet table;
   long count = 0;

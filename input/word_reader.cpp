@@ -1,6 +1,7 @@
 #include "input/word_reader.h"
 
 #include <optional>
+#include <utility>
 
 #include "input/number_text.h"
 
@@ -17,7 +18,13 @@ bool WordReader::next() {
       const std::size_t start = m_position;
       while (m_position < line.size() && !isBlank(line[m_position])) ++m_position;
       m_word = std::string_view(line).substr(start, m_position - start);
+      m_lineHasWords = true;
       return true;
+    }
+    if (m_lineHasWords) {
+      m_lastWordLine = m_lines.lineNumber();
+      m_lastWordLineText = line;
+      m_lineHasWords = false;
     }
     if (!m_lines.next()) {
       m_stopped = true;
@@ -44,6 +51,17 @@ bool WordReader::readInteger(long& value) {
   m_stopped = !number;
   if (number) value = *number;
   return number.has_value();
+}
+
+int64_t WordReader::lineNumber() const { return m_atEnd ? m_lastWordLine : m_lines.lineNumber(); }
+
+std::string_view WordReader::lineText() const {
+  if (m_atEnd) return m_lastWordLineText;
+  return m_lines.line();
+}
+
+TextError WordReader::error(std::string what) const {
+  return m_lines.errorAt(lineNumber(), lineText(), std::move(what));
 }
 
 bool WordReader::endedOnBlank() const {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "input/text_scan.h"
@@ -28,9 +29,10 @@ class WordReader {
 
   // The current word: after a failed read, the word it failed on; empty at the end of the text.
   [[nodiscard]] std::string_view word() const { return m_word; }
-  // The number and the text of the current word's line, or of the last line at the end.
-  [[nodiscard]] int64_t lineNumber() const { return m_lines.lineNumber(); }
-  [[nodiscard]] const std::string& lineText() const { return m_lines.line(); }
+  // The number and the text of the current word's line; at the end of the text, of the line of
+  // the last word (0 and empty when there was none), rather than of the blank lines after it.
+  [[nodiscard]] int64_t lineNumber() const;
+  [[nodiscard]] std::string_view lineText() const;
   // Whether the words stopped at the end of the text, rather than at a line the reader could not
   // give or at a word that was not what a read wanted.
   [[nodiscard]] bool atEnd() const { return m_atEnd; }
@@ -38,11 +40,17 @@ class WordReader {
   // blank or a line end, or it ended before a line of the reader's own (the line it started in
   // is taken as it was read).
   [[nodiscard]] bool endedOnBlank() const;
+  // An error at lineNumber(), quoting its line.
+  [[nodiscard]] TextError error(std::string what) const;
 
  private:
   LineReader& m_lines;
   std::size_t m_position = 0;  // in the current line, after the current word
   std::string_view m_word;
+  bool m_lineHasWords = false;
+  // The last line that held a word, kept once the reader has moved past it.
+  int64_t m_lastWordLine = 0;
+  std::string m_lastWordLineText;
   bool m_readALine = false;
   bool m_stopped = false;
   bool m_atEnd = false;

@@ -89,6 +89,8 @@ TEST(WordReader, WordsComeWithTheirLinesAndTheEndSaysWhetherTheLastIsWhole) {
   EXPECT_EQ(numbers, (std::vector<int64_t>{1, 1, 3, 3, 4}));
   EXPECT_TRUE(words.atEnd());
   EXPECT_TRUE(words.endedOnBlank());
+  // The end is told at the last word's line, not at the blank lines after it.
+  EXPECT_EQ(words.error("ends").message(), "line 4: ends\n  4 | e");
 
   const std::pair<const char*, bool> ends[] = {
       {"a 1.5", false}, {"a 1.5 ", true}, {"a 1.5\r", true}, {"a\n1.5", false}, {"", true}};
