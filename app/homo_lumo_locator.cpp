@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "input/number_text.h"
-#include "input/token_reader.h"
+#include "input/text_scan.h"
+#include "input/word_reader.h"
 
 namespace lobewright {
 namespace {
@@ -61,20 +62,22 @@ class StoppableFileBuffer : public std::streambuf {
 }  // namespace
 
 std::optional<int32_t> locateFrontierOrbital(std::istream& in, FrontierOrbital which) {
-  TokenReader reader(in);
+  LineReader lines(in, {});
+  WordReader words(lines);
   // The count is stated as "LEVELS = 13"; a keyword's echo such as "OPEN(M,N) - THERE ARE 2
   // ELECTRONS IN 2 LEVELS" may name the word before it.
   std::string previous;
   std::string equalsSign;
   while (previous != kLevels || equalsSign.front() != '=') {
     previous.swap(equalsSign);
-    if (!reader.readToken(equalsSign)) return std::nullopt;
+    if (!words.next()) return std::nullopt;
+    equalsSign = words.word();
   }
   std::optional<int64_t> count;
   // From 100 filled levels on, MOPAC glues the count to the sign: "LEVELS =106".
   if (equalsSign.size() > 1 && equalsSign.front() == '=') {
     count = parseInteger<int64_t>(std::string_view(equalsSign).substr(1));
-  } else if (long read = 0; reader.readInteger(read)) {
+  } else if (long read = 0; words.readInteger(read)) {
     count = read;
   }
   // The count must be a 32-bit number whichever button asks: the HOMO and the LUMO come from

@@ -36,9 +36,12 @@ InputKind detectInputKind(std::istream& in) {
   }
   in.clear();
   in.seekg(0);
+  LineReader outputLines(in, {});
   OutputPreamble preamble;
-  const std::optional<EigenvectorHeading> heading = findEigenvectorHeading(in, preamble);
+  const std::optional<EigenvectorHeading> heading = findEigenvectorHeading(outputLines, preamble);
   if (!heading) {
+    // A line longer than any MOPAC writes stops the search; the reader names it.
+    if (outputLines.failed()) return InputKind::otherText;
     in.clear();
     in.seekg(0);
     return namesMopac(in) ? InputKind::otherText : InputKind::notMopac;

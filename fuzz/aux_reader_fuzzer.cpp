@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::istringstream in(asText(data, size));
   const CalculationRead read = readAuxFile(in, "fuzz.aux");
   if (!read.calculation) {
-    require(!read.error.what.empty(), "a failed read without a message");
+    requireExplained(read.error);
     return 0;
   }
   const Calculation& calculation = *read.calculation;

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::istringstream in(asText(data + 2, size - 2));
   const ClassicRead read = readMopacOutput(in, parameters());
   if (!read.calculation) {
-    require(!read.error.what.empty(), "a refusal without a reason");
+    requireExplained(read.error);
     return 0;
   }
   checkCalculation(*read.calculation);

@@ -1,5 +1,5 @@
 // Reads any bytes as a PM3 parameter file. A table that is accepted must hold only what the
-// evaluator can use.
+// evaluator can use; a refusal must say why.
 #include <cmath>
 #include <sstream>
 
@@ -36,6 +36,11 @@ void checkTable(const Pm3ParameterSet& table) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace lobewright::fuzzing;
   std::istringstream in(asText(data, size));
-  if (const auto table = lobewright::readParameters(in)) checkTable(*table);
+  const lobewright::ParameterRead read = lobewright::readParameterTable(in, "fuzz.txt");
+  if (read.table) {
+    checkTable(*read.table);
+  } else {
+    requireExplained(read.error);
+  }
   return 0;
 }

@@ -112,6 +112,27 @@ constexpr std::array kAoTypeNames{
 // Beyond the seventh shell no element has valence orbitals.
 constexpr int kLargestPqn = 7;
 
+// The sections whose entries are checked one by one keep where each of their data lines begins,
+// with its text, for messages; the others, the overlap matrix and the eigenvectors among them,
+// are told by their heading line.
+[[nodiscard]] bool checkedEntryByEntry(Field field) {
+  switch (field) {
+    case Field::symbols:
+    case Field::aoAtom:
+    case Field::aoType:
+    case Field::aoZeta:
+    case Field::aoPqn:
+    case Field::electrons:
+    case Field::alphaElectrons:
+    case Field::betaElectrons:
+    case Field::moSet:
+    case Field::occupancies:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // Atoms and AOs are counted in int, electrons up to twice the AOs.
 constexpr std::size_t kMostEntries = std::numeric_limits<int>::max() / 2;
 
@@ -156,8 +177,8 @@ class AuxScanner {
       }
     }
     if (m_lines.failed()) {
-      fail(m_lines.lineNumber(), "the line is longer than " + std::to_string(kMaxLineLength) +
-                                     " characters; this is not a MOPAC .aux file");
+      failHere("the line is longer than " + std::to_string(kMaxLineLength) +
+               " characters; this is not a MOPAC .aux file");
     }
     finishSection();
   }
@@ -167,11 +188,16 @@ class AuxScanner {
                       static_cast<std::size_t>(spin)];
   }
 
-  [[noreturn]] void fail(int64_t line, std::string what) const {
-    throw ReadFailure{{m_source, line, std::move(what)}};
+  [[noreturn]] void fail(const AuxSection::Line& line, std::string what) const {
+    throw ReadFailure{{m_source, line.number, std::move(what), line.quote}};
   }
+  [[noreturn]] void failAtNoLine(std::string what) const { fail({}, std::move(what)); }
 
  private:
+  [[noreturn]] void failHere(std::string what) const {
+    throw ReadFailure{m_lines.error(std::move(what))};
+  }
+
   void startSection(const AuxHeading& heading) {
     const FieldName* known = nullptr;
     for (const FieldName& candidate : kFieldNames) {
@@ -179,15 +205,16 @@ class AuxScanner {
     }
     if (known == nullptr) return;
     if (heading.countKind == AuxHeading::Count::malformed) {
-      fail(m_lines.lineNumber(), "the count \"" + std::string(heading.countText) + "\" of " +
-                                     std::string(heading.name) + " is not a number");
+      failHere("the count \"" + std::string(heading.countText) + "\" of " +
+               std::string(heading.name) + " is not a number");
     }
     m_slot = &slot(known->field, known->spin);
     m_content = contentOf(known->field);
+    m_keepsLineStarts = checkedEntryByEntry(known->field);
     m_current = AuxSection{};
     m_current.name = heading.name;
     m_current.units = heading.units;
-    m_current.headingLine = m_lines.lineNumber();
+    m_current.heading = {m_lines.lineNumber(), quotedLine(m_lines.line())};
     if (heading.countKind == AuxHeading::Count::given) m_current.count = heading.count;
     if (m_content == Content::text) {
       m_current.text = trimmed(heading.rest);
@@ -204,25 +231,26 @@ class AuxScanner {
     } else {
       for (const std::string_view word : splitNumbers(text)) {
         const std::optional<double> value = parseDouble(word, true);
-        if (!value) fail(m_lines.lineNumber(), notANumber(word) + " in " + m_current.name);
+        if (!value) failHere(notANumber(word) + " in " + m_current.name);
         m_current.reals.push_back(*value);
       }
     }
     if (m_current.size() == before) return;
-    m_current.lineStarts.push_back({before, m_lines.lineNumber()});
+    if (m_keepsLineStarts) {
+      m_current.lineStarts.push_back({before, {m_lines.lineNumber(), quotedLine(m_lines.line())}});
+    }
     if (m_current.count && m_current.size() > *m_current.count) {
-      fail(m_lines.lineNumber(), m_current.name + " holds more than the " +
-                                     std::to_string(*m_current.count) +
-                                     " entries its heading announces");
+      failHere(m_current.name + " holds more than the " + std::to_string(*m_current.count) +
+               " entries its heading announces");
     }
   }
 
   void finishSection() {
     if (m_slot == nullptr) return;
     if (m_current.count && m_current.size() < *m_current.count && m_content != Content::text) {
-      fail(m_current.headingLine, m_current.name + " announces " +
-                                      std::to_string(*m_current.count) + " entries, but only " +
-                                      std::to_string(m_current.size()) + " follow");
+      fail(m_current.heading, m_current.name + " announces " + std::to_string(*m_current.count) +
+                                  " entries, but only " + std::to_string(m_current.size()) +
+                                  " follow");
     }
     *m_slot = std::move(m_current);
     m_current = AuxSection{};
@@ -234,6 +262,7 @@ class AuxScanner {
   std::array<std::optional<AuxSection>, kFieldCount * kSpinCount> m_sections;
   std::optional<AuxSection>* m_slot = nullptr;
   Content m_content = Content::words;
+  bool m_keepsLineStarts = false;
   AuxSection m_current;
 };
 
@@ -253,15 +282,15 @@ class CalculationBuilder {
     readOverlap();
     for (const Spin spin : {Spin::none, Spin::alpha, Spin::beta}) readOrbitals(spin);
     if (m_calculation.orbitals.empty()) {
-      fail(0,
-           "this file holds no molecular orbitals (no EIGENVECTORS section). Run MOPAC with the "
-           "keyword AUX(MOS=99999,PRECISION=9) to write them");
+      m_scanner.failAtNoLine(
+          "this file holds no molecular orbitals (no EIGENVECTORS section). Run MOPAC with the "
+          "keyword AUX(MOS=99999,PRECISION=9) to write them");
     }
     return std::move(m_calculation);
   }
 
  private:
-  [[noreturn]] void fail(int64_t line, std::string what) const {
+  [[noreturn]] void fail(const AuxSection::Line& line, std::string what) const {
     m_scanner.fail(line, std::move(what));
   }
 
@@ -275,17 +304,17 @@ class CalculationBuilder {
   AuxSection& required(Field field, std::string_view name, Spin spin = Spin::none) {
     std::optional<AuxSection>& section = m_scanner.slot(field, spin);
     if (!section) {
-      fail(0, "there is no " + std::string(name) +
-                  " section; the file is not a complete MOPAC .aux file");
+      m_scanner.failAtNoLine("there is no " + std::string(name) +
+                             " section; the file is not a complete MOPAC .aux file");
     }
     return *section;
   }
 
   void requireSize(const AuxSection& section, std::size_t expected, const std::string& need) const {
     if (section.size() == expected) return;
-    fail(section.headingLine, section.name + " holds " + std::to_string(section.size()) +
-                                  " entries, but there should be " + std::to_string(expected) +
-                                  " for " + need);
+    fail(section.heading, section.name + " holds " + std::to_string(section.size()) +
+                              " entries, but there should be " + std::to_string(expected) +
+                              " for " + need);
   }
 
   int integerAt(const AuxSection& section, std::size_t entry, int low, int high) const {
@@ -304,9 +333,8 @@ class CalculationBuilder {
 
   void readAtoms() {
     const AuxSection& symbols = required(Field::symbols, "ATOM_EL");
-    if (symbols.words.empty()) fail(symbols.headingLine, "ATOM_EL lists no atoms");
-    if (symbols.words.size() > kMostEntries)
-      fail(symbols.headingLine, "ATOM_EL lists too many atoms");
+    if (symbols.words.empty()) fail(symbols.heading, "ATOM_EL lists no atoms");
+    if (symbols.words.size() > kMostEntries) fail(symbols.heading, "ATOM_EL lists too many atoms");
     m_calculation.atoms.reserve(symbols.words.size());
     for (std::size_t i = 0; i < symbols.words.size(); ++i) {
       std::string symbol = elementCase(symbols.words[i]);
@@ -321,8 +349,8 @@ class CalculationBuilder {
     std::optional<AuxSection>& final = m_scanner.slot(Field::finalGeometry);
     const AuxSection& geometry = final ? *final : required(Field::inputGeometry, "ATOM_X");
     if (!geometry.units.empty() && geometry.units != "ANGSTROMS") {
-      fail(geometry.headingLine, geometry.name + " gives the coordinates in " + geometry.units +
-                                     "; only ANGSTROMS are read");
+      fail(geometry.heading, geometry.name + " gives the coordinates in " + geometry.units +
+                                 "; only ANGSTROMS are read");
     }
     const std::size_t atomCount = m_calculation.atoms.size();
     requireSize(geometry, 3 * atomCount, "the " + std::to_string(atomCount) + " atoms of ATOM_EL");
@@ -338,8 +366,8 @@ class CalculationBuilder {
     const AuxSection& zetas = required(Field::aoZeta, "AO_ZETA");
     const AuxSection& pqns = required(Field::aoPqn, "ATOM_PQN");
     const std::size_t aoCount = atoms.size();
-    if (aoCount == 0) fail(atoms.headingLine, "AO_ATOMINDEX lists no atomic orbitals");
-    if (aoCount > kMostEntries) fail(atoms.headingLine, "AO_ATOMINDEX lists too many AOs");
+    if (aoCount == 0) fail(atoms.heading, "AO_ATOMINDEX lists no atomic orbitals");
+    if (aoCount > kMostEntries) fail(atoms.heading, "AO_ATOMINDEX lists too many AOs");
     const std::string need = "the " + std::to_string(aoCount) + " AOs of AO_ATOMINDEX";
     requireSize(types, aoCount, need);
     requireSize(zetas, aoCount, need);
@@ -412,7 +440,7 @@ class CalculationBuilder {
     std::optional<AuxSection>& set = m_scanner.slot(Field::moSet, spin);
     std::optional<AuxSection>& vectors = m_scanner.slot(Field::eigenvectors, spin);
     if (!set && !vectors) return;
-    if (!set) fail(vectors->headingLine, vectors->name + " comes without " + setName);
+    if (!set) fail(vectors->heading, vectors->name + " comes without " + setName);
     AuxSection& coefficients = required(Field::eigenvectors, prefix + "EIGENVECTORS", spin);
 
     const int aoCount = static_cast<int>(m_calculation.basis.size());
@@ -470,7 +498,7 @@ CalculationRead readAuxFile(std::istream& in, const std::string& source) {
 
 CalculationRead readAuxFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) return {std::nullopt, {path, 0, "cannot open the file"}};
+  if (!file) return {std::nullopt, {path, 0, "cannot open the file", {}}};
   return readAuxFile(file, path);
 }
 

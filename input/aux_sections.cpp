@@ -80,11 +80,11 @@ bool isAuxFrame(std::string_view line) {
          words[2] == "MOPAC";
 }
 
-int64_t AuxSection::lineOf(std::size_t entry) const {
+const AuxSection::Line& AuxSection::lineOf(std::size_t entry) const {
   const auto after = std::upper_bound(
       lineStarts.begin(), lineStarts.end(), entry,
       [](std::size_t value, const LineStart& start) { return value < start.firstEntry; });
-  return after == lineStarts.begin() ? headingLine : std::prev(after)->line;
+  return after == lineStarts.begin() ? heading : std::prev(after)->line;
 }
 
 }  // namespace lobewright

@@ -35,25 +35,32 @@ struct AuxHeading {
 // PROGRAM"): they end the section before them and hold no data.
 [[nodiscard]] bool isAuxFrame(std::string_view line);
 
-// The data of one section as read: numbers or words, with the line each data line began at.
+// The data of one section as read: numbers or words, with the lines they stand on.
 struct AuxSection {
+  // A line of the file, for messages: its number and its text as a message quotes it.
+  struct Line {
+    int64_t number = 0;
+    std::string quote;
+  };
   struct LineStart {
     std::size_t firstEntry = 0;
-    int64_t line = 0;
+    Line line;
   };
 
   std::string name;
   std::string units;
-  int64_t headingLine = 0;
+  Line heading;
   std::optional<std::size_t> count;  // empty when the heading gives none or prints stars
   std::string text;                  // what follows the "=" on the heading line, trimmed
   std::vector<double> reals;
   std::vector<std::string> words;
+  // Where data lines begin, for the sections that keep them; empty for the others.
   std::vector<LineStart> lineStarts;
 
   [[nodiscard]] std::size_t size() const { return reals.size() + words.size(); }
-  // The line on which an entry stands, for messages.
-  [[nodiscard]] int64_t lineOf(std::size_t entry) const;
+  // The line on which an entry stands, for messages; the heading's for a section that keeps no
+  // line starts.
+  [[nodiscard]] const Line& lineOf(std::size_t entry) const;
 };
 
 }  // namespace lobewright

@@ -4,6 +4,7 @@
 
 #include "input/classic_calculation.h"
 #include "input/number_text.h"
+#include "input/text_scan.h"
 
 namespace lobewright {
 namespace {
@@ -13,7 +14,7 @@ constexpr int kHeaderWordsAfterNo = 4;
 
 }  // namespace
 
-void CoordinateTableScanner::see(std::string_view token, int64_t line) {
+void CoordinateTableScanner::see(std::string_view token, int64_t line, std::string_view lineText) {
   switch (m_expect) {
     case Expect::marker:
       lookForMarker(token);
@@ -35,17 +36,18 @@ void CoordinateTableScanner::see(std::string_view token, int64_t line) {
       break;
     case Expect::symbol:
       m_row.line = line;
+      m_row.quote = quotedLine(lineText);
       m_row.symbol = token;
       m_expect = Expect::x;
       break;
     case Expect::x:
-      readCoordinate(token, line, &CoordinateRow::x, Expect::y);
+      readCoordinate(token, line, lineText, &CoordinateRow::x, Expect::y);
       break;
     case Expect::y:
-      readCoordinate(token, line, &CoordinateRow::y, Expect::z);
+      readCoordinate(token, line, lineText, &CoordinateRow::y, Expect::z);
       break;
     case Expect::z:
-      readCoordinate(token, line, &CoordinateRow::z, Expect::rowNumber);
+      readCoordinate(token, line, lineText, &CoordinateRow::z, Expect::rowNumber);
       if (m_expect == Expect::rowNumber) {
         m_table.rows.push_back(m_row);
         if (static_cast<int>(m_table.rows.size()) > kMaxAtoms) {
@@ -80,7 +82,8 @@ void CoordinateTableScanner::seeEnd() {
 }
 
 void CoordinateTableScanner::readCoordinate(std::string_view token, int64_t line,
-                                            float CoordinateRow::*axis, Expect next) {
+                                            std::string_view lineText, float CoordinateRow::*axis,
+                                            Expect next) {
   if (const std::optional<float> value = parseFloat(token)) {
     m_row.*axis = *value;
     m_expect = next;
@@ -88,6 +91,7 @@ void CoordinateTableScanner::readCoordinate(std::string_view token, int64_t line
   }
   m_table.readable = false;
   m_table.unreadableLine = line;
+  m_table.unreadableQuote = quotedLine(lineText);
   m_table.unreadableWord = token;
   endTable();
 }

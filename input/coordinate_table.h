@@ -10,6 +10,7 @@ namespace lobewright {
 
 struct CoordinateRow {
   int64_t line = 0;
+  std::string quote;  // the line as a message quotes it (input/text_scan.h)
   std::string symbol;
   float x = 0.0f;
   float y = 0.0f;
@@ -25,18 +26,19 @@ struct CoordinateTable {
   // classic model can.
   bool readable = true;
   int64_t unreadableLine = 0;
+  std::string unreadableQuote;
   std::string unreadableWord;
   std::vector<CoordinateRow> rows;
 };
 
 // Finds the "CARTESIAN COORDINATES" tables in a stream of whitespace-separated tokens, fed one by
-// one. A table's rows are "number symbol x y z" with the numbers counting from 1; the first
-// token that does not continue that sequence ends the table, and so does the end of the text
-// after a whole row, but a table cut off inside a row never counts as found.
+// one with their lines. A table's rows are "number symbol x y z" with the numbers counting from 1;
+// the first token that does not continue that sequence ends the table, and so does the end of the
+// text after a whole row, but a table cut off inside a row never counts as found.
 class CoordinateTableScanner {
  public:
-  // The next token and the number of its line.
-  void see(std::string_view token, int64_t line);
+  // The next token, and the number and the text of its line.
+  void see(std::string_view token, int64_t line, std::string_view lineText);
   // The text has ended after a blank: a table whose last row is complete ends with it.
   void seeEnd();
 
@@ -52,8 +54,8 @@ class CoordinateTableScanner {
 
   void lookForMarker(std::string_view token);
   void readRowNumber(std::string_view token);
-  void readCoordinate(std::string_view token, int64_t line, float CoordinateRow::*axis,
-                      Expect next);
+  void readCoordinate(std::string_view token, int64_t line, std::string_view lineText,
+                      float CoordinateRow::*axis, Expect next);
   void endTable();
 
   Expect m_expect = Expect::marker;

@@ -59,13 +59,10 @@ struct Row {
 
 class BlockReader {
  public:
-  BlockReader(std::istream& in, const EigenvectorHeading& firstHeading)
-      : m_lines(in, {}),
-        m_words(firstHeading.layout == EigenvectorHeading::Layout::older ? kOlderWords
-                                                                         : kNewerWords),
-        m_firstLine(firstHeading.line),
-        m_line(firstHeading.firstBlockHeading),
-        m_lineWords(splitWords(m_line)) {}
+  BlockReader(LineReader& lines, EigenvectorHeading::Layout layout)
+      : m_lines(lines),
+        m_words(layout == EigenvectorHeading::Layout::older ? kOlderWords : kNewerWords),
+        m_lineWords(m_lines.words()) {}
 
   PrintedEigenvectors read() {
     m_result.outcome = readBlocks();
@@ -82,24 +79,23 @@ class BlockReader {
   // Returns found once the section has ended well.
   Outcome readBlocks() {
     for (;;) {
-      m_headingLine = lineNumber();
+      m_headingLine = m_lines.lineNumber();
+      m_headingQuote = quotedLine(m_lines.line());
       if (const Outcome heading = readHeading(); heading != Outcome::found) return heading;
       if (const Outcome rows = skipToRows(); rows != Outcome::found) return rows;
       if (const Outcome rows = readRows(); rows != Outcome::found) return rows;
       if (kindOf(m_lineWords) != LineKind::heading) break;
     }
-    m_result.lineAfter = m_line;
-    m_result.lineAfterNumber = lineNumber();
     return Outcome::found;
   }
 
-  [[nodiscard]] int64_t lineNumber() const { return m_firstLine + m_lines.lineNumber(); }
+  Outcome unreadable(std::string what) {
+    m_result.error = m_lines.error(std::move(what));
+    return Outcome::unreadable;
+  }
 
-  Outcome unreadable(std::string what) { return unreadableAt(lineNumber(), std::move(what)); }
-
-  Outcome unreadableAt(int64_t line, std::string what) {
-    m_result.errorLine = line;
-    m_result.error = std::move(what);
+  Outcome unreadableAtHeading(std::string what) {
+    m_result.error = {{}, m_headingLine, std::move(what), m_headingQuote};
     return Outcome::unreadable;
   }
 
@@ -126,8 +122,7 @@ class BlockReader {
 
   bool nextLine() {
     if (!m_lines.next()) return false;
-    m_line = m_lines.line();
-    m_lineWords = splitWords(m_line);
+    m_lineWords = m_lines.words();
     return true;
   }
 
@@ -206,7 +201,7 @@ class BlockReader {
       return unreadable(std::move(missing));
     }
     if (!sameAtomsAsBefore(atoms, rowCount)) {
-      return unreadableAt(m_headingLine, "this block's rows are not those of the first block");
+      return unreadableAtHeading("this block's rows are not those of the first block");
     }
     keepNewMos(atoms);
     return Outcome::found;
@@ -336,21 +331,19 @@ class BlockReader {
                       });
   }
 
-  LineReader m_lines;
+  LineReader& m_lines;
   const LayoutWords& m_words;
-  const int64_t m_firstLine;
-  std::string m_line;
-  std::vector<std::string_view> m_lineWords;
+  std::vector<std::string_view> m_lineWords;  // of the reader's current line
   int64_t m_headingLine = 0;
+  std::string m_headingQuote;
   std::vector<int> m_blockMos;
   PrintedEigenvectors m_result;
 };
 
 }  // namespace
 
-PrintedEigenvectors readEigenvectorBlocks(std::istream& in,
-                                          const EigenvectorHeading& firstHeading) {
-  return BlockReader(in, firstHeading).read();
+PrintedEigenvectors readEigenvectorBlocks(LineReader& lines, EigenvectorHeading::Layout layout) {
+  return BlockReader(lines, layout).read();
 }
 
 }  // namespace lobewright

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <cstdint>
-#include <istream>
 #include <string>
 #include <vector>
 
 #include "input/classic_calculation.h"
 #include "input/eigenvector_heading.h"
+#include "input/text_scan.h"
 
 namespace lobewright {
 
@@ -24,21 +23,17 @@ struct PrintedEigenvectors {
   // first.
   std::vector<std::string> symbols;
   std::vector<PrintedMo> orbitals;
-  // The first line after the last block, whose words may already belong to what follows, and its
-  // number in the text.
-  std::string lineAfter;
-  int64_t lineAfterNumber = 0;
   // When unreadable: the line that could not be read and what was wrong with it.
-  int64_t errorLine = 0;
-  std::string error;
+  TextError error;
 };
 
 // Reads the eigenvector blocks: a heading ("ROOT NO." up to MOPAC 6, "Root No." from MOPAC 7 on)
 // with the blocks' MO numbers, the symmetry labels (MOPAC 7 on) and eigenvalues, then one row per
 // basis function ("S", "PX", "PY", "PZ" or "S", "Px", "Py", "Pz", the element symbol and the atom
-// number, one coefficient per MO). The first block's heading line has been read already; the
-// stream stands at the line after it. Every block is read to its end and checked.
-[[nodiscard]] PrintedEigenvectors readEigenvectorBlocks(std::istream& in,
-                                                        const EigenvectorHeading& firstHeading);
+// number, one coefficient per MO), from the first block's heading, the reader's current line, on.
+// Every block is read to its end and checked. When the blocks are found, the reader is left at the
+// first line after them, whose words may already belong to what follows.
+[[nodiscard]] PrintedEigenvectors readEigenvectorBlocks(LineReader& lines,
+                                                        EigenvectorHeading::Layout layout);
 
 }  // namespace lobewright

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <istream>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
+
+#include "input/text_scan.h"
 
 namespace lobewright {
 
@@ -28,15 +27,13 @@ inline constexpr std::string_view kNewerLayoutHeading = "Root";
 struct EigenvectorHeading {
   enum class Layout { older, newer };
   Layout layout = Layout::newer;
-  // The first block's heading line, whole, and its number in the text.
-  std::string firstBlockHeading;
-  int64_t line = 0;
 };
 
 // Reads up to the first block of the first eigenvector section: a title, then, after blank lines
-// at most, a block heading. Every word before the block heading goes to the preamble. The stream
-// is left at the line after the heading.
-[[nodiscard]] std::optional<EigenvectorHeading> findEigenvectorHeading(std::istream& in,
+// and page breaks at most, a block heading. Every word before the block heading goes to the
+// preamble. The reader is left at the heading's line; nothing is found when the text ends first
+// or holds a line the reader cannot give (see LineReader::failed()).
+[[nodiscard]] std::optional<EigenvectorHeading> findEigenvectorHeading(LineReader& lines,
                                                                        OutputPreamble& preamble);
 
 }  // namespace lobewright

@@ -21,7 +21,7 @@ constexpr std::string_view kKeywordsWord = "Keywords:";
 
 class MgfReader {
  public:
-  MgfReader(std::istream& in, const std::string& source) : m_lines(in, source), m_source(source) {}
+  MgfReader(std::istream& in, const std::string& source) : m_lines(in, source) {}
 
   CalculationRead read() {
     try {
@@ -33,6 +33,9 @@ class MgfReader {
 
  private:
   [[noreturn]] void fail(std::string what) const { throw m_lines.error(std::move(what)); }
+  [[noreturn]] void failAtNoLine(std::string what) const {
+    throw m_lines.errorAt(0, {}, std::move(what));
+  }
 
   // Called where a line could not be read: an overlong line and a read error are errors; the
   // end of the text is not.
@@ -44,7 +47,7 @@ class MgfReader {
   void nextLine(std::string_view what) {
     if (m_lines.next()) return;
     checkReadable();
-    throw TextError{m_source, m_lines.lineNumber(), "the file ends before " + std::string(what)};
+    fail("the file ends before " + std::string(what));
   }
 
   std::vector<double> numbers(bool fortranExponent = false) const {
@@ -98,7 +101,7 @@ class MgfReader {
       }
     }
     checkReadable();
-    if (first.empty()) throw TextError{m_source, 0, "This file holds no orbitals."};
+    if (first.empty()) failAtNoLine("This file holds no orbitals.");
     const Spin firstSpin = second.empty() ? Spin::none : Spin::alpha;
     for (MolecularOrbital& mo : first) mo.spin = firstSpin;
     for (MolecularOrbital& mo : second) mo.spin = Spin::beta;
@@ -207,7 +210,7 @@ class MgfReader {
           what.append(" gives no principal quantum number for the ").append(1, "spd"[l]);
           what.append(" shell of ").append(symbol).append(" (atom ");
           what.append(std::to_string(atom + 1)).append(").");
-          throw TextError{m_source, 0, what};
+          failAtNoLine(std::move(what));
         }
         appendShell(calculation.basis, static_cast<int>(atom), l, {shell->n, zeta});
       }
@@ -215,7 +218,6 @@ class MgfReader {
   }
 
   LineReader m_lines;
-  std::string m_source;
 };
 
 }  // namespace
@@ -226,9 +228,11 @@ CalculationRead readMgfFile(std::istream& in, const std::string& source) {
 
 CalculationRead readMgfFile(const std::string& path) {
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return {std::nullopt, {path, 0, "is a folder"}};
+  if (std::filesystem::is_directory(path, error)) {
+    return {std::nullopt, {path, 0, "is a folder", {}}};
+  }
   std::ifstream file(path, std::ios::binary);
-  if (!file) return {std::nullopt, {path, 0, "cannot be opened"}};
+  if (!file) return {std::nullopt, {path, 0, "cannot be opened", {}}};
   return readMgfFile(file, path);
 }
 

@@ -13,8 +13,8 @@ namespace lobewright {
 // geometry in MOPAC 2016 and later.
 class OutputPreamble {
  public:
-  // Takes the text's tokens in order, each with the number of its line.
-  void see(std::string_view token, int64_t line);
+  // Takes the text's words in order, each with the number and the text of its line.
+  void see(std::string_view word, int64_t line, std::string_view lineText);
 
   // "PM3", "PM7", ... from "<method> CALCULATION RESULTS"; empty when the output names none.
   [[nodiscard]] const std::string& method() const { return m_method; }

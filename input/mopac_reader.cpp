@@ -9,7 +9,8 @@
 #include "input/elements.h"
 #include "input/modern_mopac_reader.h"
 #include "input/number_text.h"
-#include "input/token_reader.h"
+#include "input/text_scan.h"
+#include "input/word_reader.h"
 
 namespace lobewright {
 namespace {
@@ -37,6 +38,8 @@ constexpr std::string_view kElementNotInTable =
 constexpr std::string_view kNoCoordinates =
     "No table of Cartesian coordinates follows the eigenvectors.";
 constexpr std::string_view kCutInCoordinates = "the file ends inside the table of coordinates";
+constexpr std::string_view kOverlongLine = "the line is longer than any MOPAC writes";
+constexpr std::string_view kUnreadablePart = "the file cannot be read past this line";
 constexpr std::string_view kAtomCountsDiffer =
     "the table of coordinates lists {} atoms, the eigenvectors {}";
 constexpr std::string_view kTooManyCoordinates =
@@ -79,69 +82,78 @@ std::optional<TextError> eigenvectorProblem(const PrintedEigenvectors& printed) 
     case PrintedEigenvectors::Outcome::found:
       return std::nullopt;
     case PrintedEigenvectors::Outcome::dOrbitals:
-      return TextError{{}, 0, std::string(kDOrbitalsDetail)};
+      return TextError{{}, 0, std::string(kDOrbitalsDetail), {}};
     case PrintedEigenvectors::Outcome::tooManyAtoms:
-      return TextError{{}, 0, std::string(kTooManyAtomsDetail)};
+      return TextError{{}, 0, std::string(kTooManyAtomsDetail), {}};
     case PrintedEigenvectors::Outcome::unreadable:
       break;
   }
-  return TextError{{}, printed.errorLine, printed.error};
+  return printed.error;
+}
+
+// Why the text stopped at the reader's line, when it was not at its end.
+std::optional<TextError> readProblem(const LineReader& lines) {
+  if (lines.failed()) return lines.error(std::string(kOverlongLine));
+  if (lines.unreadable()) return lines.error(std::string(kUnreadablePart));
+  return std::nullopt;
 }
 
 struct FinalGeometry {
   std::optional<CoordinateTable> table;
-  // The last line, when the text ends inside a table of coordinates.
-  int64_t cutAt = 0;
+  TextError error;  // why there is no table, when there is none
 };
 
 // The final geometry. MOPAC 2016 and later print it before the eigenvectors, in a table without
-// the "NO. ATOM X Y Z" line; MOPAC 7 and the older versions print it after them. The table before
-// the eigenvectors in older output is the input geometry and must not be taken.
-FinalGeometry finalGeometry(std::istream& in, const OutputPreamble& preamble,
-                            EigenvectorHeading::Layout layout, const PrintedEigenvectors& printed) {
+// the "NO. ATOM X Y Z" line; MOPAC 7 and the older versions print it after them, from the line
+// after the eigenvectors on, where the reader stands. The table before the eigenvectors in older
+// output is the input geometry and must not be taken.
+FinalGeometry finalGeometry(LineReader& lines, const OutputPreamble& preamble,
+                            EigenvectorHeading::Layout layout) {
   const std::optional<CoordinateTable>& before = preamble.coordinates().lastTable();
   if (layout == EigenvectorHeading::Layout::newer && before && !before->hasHeader) {
-    return {before};
+    return {before, {}};
   }
   CoordinateTableScanner after;
-  for (const std::string_view word : splitWords(printed.lineAfter)) {
-    after.see(word, printed.lineAfterNumber);
-    if (after.tablesFound() > 0) return {after.lastTable()};
-  }
-  TokenReader reader(in, printed.lineAfterNumber + 1);
-  std::string token;
-  while (after.tablesFound() == 0 && reader.readToken(token)) {
-    after.see(token, reader.tokenLine());
+  WordReader words(lines);
+  while (after.tablesFound() == 0 && words.next()) {
+    after.see(words.word(), words.lineNumber(), words.lineText());
   }
   // Text that ends after a blank leaves the last number whole; one that ends inside a word may
   // have cut it short.
-  if (reader.endedOnBlank()) after.seeEnd();
-  if (after.tablesFound() > 0) return {after.lastTable()};
-  return {std::nullopt, after.inTable() ? reader.tokenLine() : 0};
+  if (words.endedOnBlank()) after.seeEnd();
+  if (after.tablesFound() > 0) return {after.lastTable(), {}};
+  if (auto problem = readProblem(lines)) return {std::nullopt, std::move(*problem)};
+  if (after.inTable()) return {std::nullopt, words.error(std::string(kCutInCoordinates))};
+  return {std::nullopt, {{}, 0, std::string(kNoCoordinates), {}}};
 }
 
 // Whether the table lists the eigenvectors' atoms, one for one.
 std::optional<TextError> coordinateProblem(const CoordinateTable& table,
                                            const std::vector<std::string>& atoms) {
   if (table.unreadableLine > 0) {
-    return TextError{{}, table.unreadableLine, notANumber(table.unreadableWord)};
+    return TextError{
+        {}, table.unreadableLine, notANumber(table.unreadableWord), table.unreadableQuote};
   }
-  const int64_t firstRow = table.rows.empty() ? 0 : table.rows.front().line;
+  const CoordinateRow firstRow = table.rows.empty() ? CoordinateRow{} : table.rows.front();
   const std::string eigenvectorAtoms = std::to_string(atoms.size());
   if (!table.readable) {
-    return TextError{{}, firstRow, fillIn(kTooManyCoordinates, {eigenvectorAtoms})};
+    return TextError{
+        {}, firstRow.line, fillIn(kTooManyCoordinates, {eigenvectorAtoms}), firstRow.quote};
   }
   if (table.rows.size() != atoms.size()) {
     return TextError{
         {},
-        firstRow,
-        fillIn(kAtomCountsDiffer, {std::to_string(table.rows.size()), eigenvectorAtoms})};
+        firstRow.line,
+        fillIn(kAtomCountsDiffer, {std::to_string(table.rows.size()), eigenvectorAtoms}),
+        firstRow.quote};
   }
   for (std::size_t i = 0; i < atoms.size(); ++i) {
     const CoordinateRow& row = table.rows[i];
     if (row.symbol != atoms[i]) {
-      return TextError{
-          {}, row.line, fillIn(kAtomsDiffer, {std::to_string(i + 1), row.symbol, atoms[i]})};
+      return TextError{{},
+                       row.line,
+                       fillIn(kAtomsDiffer, {std::to_string(i + 1), row.symbol, atoms[i]}),
+                       row.quote};
     }
   }
   return std::nullopt;
@@ -151,10 +163,15 @@ std::optional<TextError> coordinateProblem(const CoordinateTable& table,
 
 ClassicRead readMopacOutput(std::istream& in, const Pm3ParameterSet& parameters) {
   const auto refuse = [](TextError error) { return ClassicRead{std::nullopt, std::move(error)}; };
+  LineReader lines(in, {});
   OutputPreamble preamble;
-  const std::optional<EigenvectorHeading> heading = findEigenvectorHeading(in, preamble);
-  if (!heading) return refuse({{}, 0, std::string(kNoEigenvectors)});
-  PrintedEigenvectors printed = readEigenvectorBlocks(in, *heading);
+  const std::optional<EigenvectorHeading> heading = findEigenvectorHeading(lines, preamble);
+  if (!heading) {
+    // An overlong line stops the search: say so, rather than that there are no eigenvectors.
+    if (lines.failed()) return refuse(lines.error(std::string(kOverlongLine)));
+    return refuse({{}, 0, std::string(kNoEigenvectors), {}});
+  }
+  PrintedEigenvectors printed = readEigenvectorBlocks(lines, heading->layout);
   if (auto problem = eigenvectorProblem(printed)) return refuse(std::move(*problem));
   const std::vector<std::string>& symbols = printed.symbols;
   ClassicCalculation calculation;
@@ -163,16 +180,13 @@ ClassicRead readMopacOutput(std::istream& in, const Pm3ParameterSet& parameters)
     const int16_t element = parameters.find(symbols[i]);
     if (element < 0) {
       const std::string_view text = atomicNumber(symbols[i]) ? kElementNotInTable : kNotAnElement;
-      return refuse({{}, 0, fillIn(text, {symbols[i], std::to_string(i + 1)})});
+      return refuse({{}, 0, fillIn(text, {symbols[i], std::to_string(i + 1)}), {}});
     }
     calculation.atoms.push_back({element, {}});
   }
 
-  const FinalGeometry found = finalGeometry(in, preamble, heading->layout, printed);
-  if (!found.table) {
-    return refuse(found.cutAt > 0 ? TextError{{}, found.cutAt, std::string(kCutInCoordinates)}
-                                  : TextError{{}, 0, std::string(kNoCoordinates)});
-  }
+  FinalGeometry found = finalGeometry(lines, preamble, heading->layout);
+  if (!found.table) return refuse(std::move(found.error));
   const CoordinateTable& geometry = *found.table;
   if (auto problem = coordinateProblem(geometry, symbols)) return refuse(std::move(*problem));
   for (std::size_t i = 0; i < symbols.size(); ++i) {

@@ -2,11 +2,10 @@
 
 #include <cmath>
 
+#include "input/text_scan.h"
+
 namespace lobewright {
 namespace {
-
-// Longest word quoted in a message; the rest is elided.
-constexpr std::size_t kQuotedLength = 40;
 
 std::string_view withoutPlus(std::string_view word) {
   if (word.size() > 1 && word.front() == '+' && word[1] != '-' && word[1] != '+') {
@@ -62,10 +61,6 @@ std::optional<float> parseFloat(std::string_view word) {
   return parseReal<float>(withoutPlus(word));
 }
 
-std::string notANumber(std::string_view word) {
-  std::string quoted(word.substr(0, kQuotedLength));
-  if (word.size() > kQuotedLength) quoted += "...";
-  return "\"" + quoted + "\" is not a number";
-}
+std::string notANumber(std::string_view word) { return quotedWord(word) + " is not a number"; }
 
 }  // namespace lobewright

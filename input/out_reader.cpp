@@ -64,7 +64,7 @@ struct AoRow {
 
 class OutReader {
  public:
-  OutReader(std::istream& in, const std::string& source) : m_lines(in, source), m_source(source) {}
+  OutReader(std::istream& in, const std::string& source) : m_lines(in, source) {}
 
   CalculationRead read() {
     try {
@@ -87,9 +87,11 @@ class OutReader {
     if (m_lines.failed()) fail("the line is longer than any MOPAC writes");
     if (m_lines.unreadable()) fail("the file cannot be read past this line");
   }
-  [[noreturn]] void failAt(int64_t line, std::string what) const {
-    throw TextError{m_source, line, std::move(what)};
+  // An error at a line read before, quoted with its text; an error at no line when line is 0.
+  [[noreturn]] void failAt(int64_t line, std::string_view text, std::string what) const {
+    throw m_lines.errorAt(line, text, std::move(what));
   }
+  [[noreturn]] void failAtNoLine(std::string what) const { failAt(0, {}, std::move(what)); }
 
   bool nextLine() {
     if (m_pending) {
@@ -135,6 +137,7 @@ class OutReader {
   // 1. A later table replaces an earlier one: the last is the final geometry.
   void readCoordinates() {
     const int64_t titleLine = m_lines.lineNumber();
+    std::string title = m_lines.line();
     std::vector<CalculationAtom> atoms;
     if (!nextContentLine()) return;
     if (m_words[0] == "NO." && !nextContentLine()) return;
@@ -156,6 +159,7 @@ class OutReader {
     if (atoms.empty()) return;
     m_atoms = std::move(atoms);
     m_atomsLine = titleLine;
+    m_atomsTitle = std::move(title);
   }
 
   void readSection(SectionKind kind, Spin spin) {
@@ -178,6 +182,7 @@ class OutReader {
   // One block from its heading on; true when another block follows.
   bool readBlock(SectionKind kind, Spin spin) {
     const int64_t headingLine = m_lines.lineNumber();
+    const std::string heading = m_lines.line();
     std::vector<int> numbers;
     for (std::size_t i = 2; i < m_words.size(); ++i) {
       const std::optional<int> mo = parseInteger<int>(m_words[i]);
@@ -212,13 +217,13 @@ class OutReader {
     if (m_rows.empty()) {
       m_rows = rows;
     } else if (rows != m_rows) {
-      failAt(headingLine, "this block's rows are not those of the first block");
+      failAt(headingLine, heading, "this block's rows are not those of the first block");
     }
 
     std::set<int>& seen = m_numbersSeen[spin];
     for (std::size_t i = 0; i < numbers.size(); ++i) {
       if (!seen.insert(numbers[i]).second) {
-        failAt(headingLine, "MO " + std::to_string(numbers[i]) + " is printed twice");
+        failAt(headingLine, heading, "MO " + std::to_string(numbers[i]) + " is printed twice");
       }
       MolecularOrbital mo;
       mo.number = numbers[i];
@@ -239,12 +244,13 @@ class OutReader {
     std::vector<double> energies;
     for (const std::string_view word : splitNumbers(line.first)) {
       const std::optional<double> value = parseDouble(word);
-      if (!value) failAt(line.second, notANumber(word));
+      if (!value) failAt(line.second, line.first, notANumber(word));
       energies.push_back(*value);
     }
     if (energies.size() != count) {
-      failAt(line.second, std::to_string(energies.size()) + " eigenvalues for " +
-                              std::to_string(count) + " MOs");
+      failAt(
+          line.second, line.first,
+          std::to_string(energies.size()) + " eigenvalues for " + std::to_string(count) + " MOs");
     }
     return energies;
   }
@@ -264,8 +270,9 @@ class OutReader {
       }
     }
     if (labels.size() != count) {
-      failAt(line.second, std::to_string(labels.size()) + " symmetry labels for " +
-                              std::to_string(count) + " MOs");
+      failAt(
+          line.second, line.first,
+          std::to_string(labels.size()) + " symmetry labels for " + std::to_string(count) + " MOs");
     }
     return labels;
   }
@@ -323,23 +330,24 @@ class OutReader {
 
   Calculation build() {
     if (m_orbitals.empty()) {
-      failAt(0, std::string(m_statements.mozyme() ? kLocalizedOrbitals : kNoEigenvectors));
+      failAtNoLine(std::string(m_statements.mozyme() ? kLocalizedOrbitals : kNoEigenvectors));
     }
-    if (m_atoms.empty()) failAt(0, "No table of Cartesian coordinates.");
+    if (m_atoms.empty()) failAtNoLine("No table of Cartesian coordinates.");
     Calculation calculation;
     calculation.method = m_statements.method();
     calculation.atoms = m_atoms;
     for (const AoRow& row : m_rows) {
       const auto atom = static_cast<std::size_t>(row.atomNumber - 1);
       if (atom >= m_atoms.size() || m_atoms[atom].symbol != row.symbol) {
-        failAt(m_atomsLine, "the eigenvectors' atom " + std::to_string(row.atomNumber) + " (" +
-                                row.symbol + ") is not in the final geometry");
+        failAt(m_atomsLine, m_atomsTitle,
+               "the eigenvectors' atom " + std::to_string(row.atomNumber) + " (" + row.symbol +
+                   ") is not in the final geometry");
       }
     }
     const std::string method =
         calculation.method.empty() ? std::string(kUnnamedMethod) : calculation.method;
     if (!exponentTableMethod(method)) {
-      failAt(0, "No Slater exponents are known for the method " + method + ".");
+      failAtNoLine("No Slater exponents are known for the method " + method + ".");
     }
     for (const AoRow& row : m_rows) {
       const int l = angularMomentum(row.type);
@@ -347,8 +355,8 @@ class OutReader {
       const std::optional<ShellExponents> shells = slaterExponents(method, row.symbol);
       const std::optional<SlaterShell> shell = shells ? shellOf(*shells, l) : std::nullopt;
       if (!shell) {
-        failAt(0, method + " has no " + "spd"[l] + " exponent for " + row.symbol + " (atom " +
-                      std::to_string(row.atomNumber) + ").");
+        failAtNoLine(method + " has no " + "spd"[l] + " exponent for " + row.symbol + " (atom " +
+                     std::to_string(row.atomNumber) + ").");
       }
       appendShell(calculation.basis, row.atomNumber - 1, l, *shell);
     }
@@ -360,20 +368,20 @@ class OutReader {
         continue;
       }
       const std::optional<double> occupancy = m_statements.occupancy(mo.number, mo.spin);
-      if (!occupancy) failAt(0, m_statements.missingCount(mo.spin));
+      if (!occupancy) failAtNoLine(m_statements.missingCount(mo.spin));
       mo.occupancy = *occupancy;
     }
     return calculation;
   }
 
   LineReader m_lines;
-  std::string m_source;
   std::vector<std::string_view> m_words;
   bool m_pending = false;
 
   OutputStatements m_statements;
   std::vector<CalculationAtom> m_atoms;
   int64_t m_atomsLine = 0;
+  std::string m_atomsTitle;
   std::vector<AoRow> m_rows;
   std::vector<MolecularOrbital> m_orbitals;
   std::vector<SectionKind> m_kinds;
@@ -388,9 +396,11 @@ CalculationRead readOutFile(std::istream& in, const std::string& source) {
 
 CalculationRead readOutFile(const std::string& path) {
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return {std::nullopt, {path, 0, "is a folder"}};
+  if (std::filesystem::is_directory(path, error)) {
+    return {std::nullopt, {path, 0, "is a folder", {}}};
+  }
   std::ifstream file(path, std::ios::binary);
-  if (!file) return {std::nullopt, {path, 0, "cannot be opened"}};
+  if (!file) return {std::nullopt, {path, 0, "cannot be opened", {}}};
   return readOutFile(file, path);
 }
 

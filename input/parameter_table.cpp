@@ -1,10 +1,11 @@
 #include "input/parameter_table.h"
 
 #include <cmath>
-#include <fstream>
+#include <string_view>
+#include <utility>
 
 #include "input/text_scan.h"
-#include "input/token_reader.h"
+#include "input/word_reader.h"
 
 namespace lobewright {
 namespace {
@@ -63,28 +64,60 @@ Pm3ParameterSet builtInParameters() {
   return table;
 }
 
-std::optional<Pm3ParameterSet> readParameters(std::istream& in) {
-  TokenReader reader(in);
+ParameterRead readParameterTable(std::istream& in, const std::string& source) {
+  LineReader lines(in, source);
+  WordReader words(lines);
+  // Why the words stopped where `wanted` was to be read.
+  const auto refuse = [&](std::string_view wanted) {
+    std::string what;
+    if (lines.failed()) {
+      what = "the line is longer than " + std::to_string(kMaxLineLength) + " characters";
+    } else if (lines.unreadable()) {
+      what = "the file cannot be read past this line";
+    } else if (words.atEnd()) {
+      what = "the file ends before ";
+      what.append(wanted);
+    } else {
+      what = quotedWord(words.word()) + " is not ";
+      what.append(wanted);
+    }
+    return ParameterRead{std::nullopt, words.error(std::move(what))};
+  };
   Pm3ParameterSet table;
   long count = 0;
-  if (!reader.readInteger(count) || count < 0 || count > kMaxElements) return std::nullopt;
+  if (!words.readInteger(count) || count < 0 || count > kMaxElements) {
+    return refuse("the number of elements (0 to " + std::to_string(kMaxElements) + ")");
+  }
   table.elementCount = static_cast<int16_t>(count);
   for (int e = 0; e < table.elementCount; ++e) {
     std::string& symbol = table.symbol[e];
+    // Symbols name declarations in the scenes and scripts written, so they are letters only.
+    if (!words.next() || words.word().size() > kMaxSymbolLength || !isLetters(words.word())) {
+      return refuse("the symbol of element " + std::to_string(e + 1) + " (one or two letters)");
+    }
+    symbol = words.word();
+    const std::string exponentRange = " of " + symbol + " (above 0, at most " +
+                                      std::to_string(static_cast<int>(kGreatestExponent)) + ")";
     float zs = 0.0f;
     float zp = 0.0f;
     long shellType = 0;
-    // Symbols name declarations in the scenes and scripts written, so they are letters only.
-    if (!reader.readToken(symbol) || symbol.size() > kMaxSymbolLength || !isLetters(symbol)) {
-      return std::nullopt;
+    if (!words.readNumber(zs) || !usableExponent(zs)) {
+      return refuse("the s exponent" + exponentRange);
     }
-    if (!reader.readNumber(zs) || !usableExponent(zs)) return std::nullopt;
-    if (symbol != "H" && (!reader.readNumber(zp) || !usableExponent(zp))) return std::nullopt;
-    if (!reader.readInteger(shellType) || (shellType != 1 && shellType != 2)) return std::nullopt;
+    if (symbol != "H" && (!words.readNumber(zp) || !usableExponent(zp))) {
+      return refuse("the p exponent" + exponentRange);
+    }
+    if (!words.readInteger(shellType) || (shellType != 1 && shellType != 2)) {
+      return refuse("the shell type of " + symbol + " (1 or 2)");
+    }
     table.shellType[e] = static_cast<int16_t>(shellType);
     setExponents(table, e, zs, zp);
   }
-  return table;
+  return {table, {}};
+}
+
+std::optional<Pm3ParameterSet> readParameters(std::istream& in) {
+  return readParameterTable(in, {}).table;
 }
 
 }  // namespace lobewright

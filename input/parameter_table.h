@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "input/text_scan.h"
+
 namespace lobewright {
 
 inline constexpr int kMaxElements = 10;
@@ -36,8 +38,18 @@ struct Pm3ParameterSet {
 // H, C, N and O, in this order: other parts colour the first four entries by position.
 [[nodiscard]] Pm3ParameterSet builtInParameters();
 
-// Reads a parameter file's text; nothing when it cannot be read completely or holds values the
-// table has no room or meaning for, such as a symbol of anything but one or two letters.
+// What reading a parameter file gives: the table, or why it cannot be read.
+struct ParameterRead {
+  std::optional<Pm3ParameterSet> table;
+  TextError error;  // meaningful when table is empty
+};
+
+// Reads a parameter file's text: the number of elements, then for each its symbol, the s exponent,
+// the p exponent (not for H) and the shell type, separated by any blanks and line ends. Refused
+// when it cannot be read completely or holds values the table has no room or meaning for, such as
+// a symbol of anything but one or two letters. `source` names the file in the error.
+[[nodiscard]] ParameterRead readParameterTable(std::istream& in, const std::string& source);
+// The same without the reason.
 [[nodiscard]] std::optional<Pm3ParameterSet> readParameters(std::istream& in);
 
 }  // namespace lobewright

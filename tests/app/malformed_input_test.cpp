@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <utility>
 
 #include "app/conversion.h"
 #include "input/classic_calculation.h"
+#include "input/text_scan.h"
 #include "support/golden.h"
 #include "support/malformed_inputs.h"
 #include "support/recording_sink.h"
@@ -154,16 +157,35 @@ TEST_F(MalformedInput, ByteFlipsNeverGiveACrashOrAnOutputOnFailure) {
   }
 }
 
-TEST_F(MalformedInput, HugeLinesAndTokensOutsideTheTablesAreReadPast) {
+// Lines up to the longest a line may be are read past; a longer one is named and quoted,
+// wherever it stands.
+TEST_F(MalformedInput, LongLinesOutsideTheTablesAreReadPastAndOverlongOnesRefused) {
   const std::string whole = readFile(dataPath("formaldehyde.mno"));
   writeInput(whole);
   ASSERT_TRUE(run().succeeded());
   const std::string wholeScene = readFile(m_request.settings.outputPath);
   std::string words;
-  for (int i = 0; i < (5 << 20); ++i) words += "x ";
+  for (int i = 0; i < (1 << 19); ++i) words += "x ";
+  ASSERT_EQ(words.size(), kMaxLineLength);
   writeInput(words + "\n" + std::string(1 << 20, 'T') + "\n" + whole);
   ASSERT_TRUE(run().succeeded());
   EXPECT_EQ(readFile(m_request.settings.outputPath), wholeScene);
+
+  // Before the eigenvectors, and between them and the final geometry.
+  const std::size_t finalTable = whole.rfind('\n', whole.rfind("CARTESIAN COORDINATES")) + 1;
+  const std::string overlong = words + "x\n";
+  const std::pair<std::string, int> cases[] = {
+      {overlong + whole, 1},
+      {whole.substr(0, finalTable) + overlong + whole.substr(finalTable),
+       static_cast<int>(std::count(whole.begin(), whole.begin() + finalTable, '\n')) + 1},
+  };
+  for (const auto& [text, line] : cases) {
+    writeInput(text);
+    const std::string number = std::to_string(line);
+    expectRefused(testing::kInputFileError, "a line over 1 MiB at line " + number,
+                  ", line " + number + ": the line is longer than any MOPAC writes\n  " + number +
+                      " | " + quotedLine(words));
+  }
 }
 
 }  // namespace

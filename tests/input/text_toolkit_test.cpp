@@ -2,6 +2,7 @@
 
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "input/number_text.h"
@@ -32,6 +33,8 @@ TEST(NumberText, OnlyWholeFiniteWordsAreNumbers) {
   EXPECT_EQ(parseInteger<int>("12abc"), std::nullopt);
   EXPECT_EQ(parseInteger<int>("+7"), 7);
   EXPECT_EQ(notANumber("0.5x"), "\"0.5x\" is not a number");
+  EXPECT_EQ(notANumber(std::string(50, '1')),
+            "\"1111111111111111111111111111111111111111...\" is not a number");
 }
 
 TEST(TextScan, NumbersThatRunTogetherAreSplitAtTheirSigns) {
@@ -45,26 +48,52 @@ TEST(TextScan, NumbersThatRunTogetherAreSplitAtTheirSigns) {
   EXPECT_EQ(split("-1.5E-05 -2. -3"), (Words{"-1.5E-05", "-2.", "-3"}));
 }
 
+// At the end the last line stays, so that an error there can quote it.
 TEST(TextScan, LinesAreCountedAndEndAlikeWithOrWithoutCr) {
-  std::istringstream in("first\r\n\nthird words  here\nlast");
+  std::istringstream in("first\r\n\nthird words  here\n  last 0.5x ");
   LineReader lines(in, "sample.aux");
   std::vector<std::string> read;
   while (lines.next()) read.push_back(lines.line());
-  EXPECT_EQ(read, (std::vector<std::string>{"first", "", "third words  here", "last"}));
+  EXPECT_EQ(read, (std::vector<std::string>{"first", "", "third words  here", "  last 0.5x "}));
   EXPECT_EQ(lines.lineNumber(), 4);
   EXPECT_FALSE(lines.failed());
-  EXPECT_EQ(lines.error("\"x\" is not a number").message(),
-            "sample.aux, line 4: \"x\" is not a number");
+  EXPECT_EQ(lines.error("\"0.5x\" is not a number").message(),
+            "sample.aux, line 4: \"0.5x\" is not a number\n  4 | last 0.5x");
 }
 
-TEST(TextScan, AnOverlongLineEndsTheReadingAsAFailure) {
-  std::istringstream in("short\n" + std::string(kMaxLineLength + 1, '0'));
+TEST(TextScan, AnOverlongLineEndsTheReadingAsAFailureAndIsQuotedByItsStart) {
+  std::string text = "short\n";
+  std::istringstream in(text.append(kMaxLineLength + 1, '0'));
   LineReader lines(in, "zeros");
   ASSERT_TRUE(lines.next());
   EXPECT_FALSE(lines.next());
   EXPECT_TRUE(lines.failed());
   EXPECT_EQ(lines.lineNumber(), 2);
   EXPECT_FALSE(lines.next());
+  std::string quote(kQuotedLineLength, '0');
+  EXPECT_EQ(lines.error("too long").quote, quote.append("..."));
+}
+
+// A quote shows plain text only, whatever the file holds, and no more than a line's worth.
+TEST(TextScan, QuotedLinesArePlainShortTextAndOnlyErrorsAtALineHaveOne) {
+  struct Case {
+    std::string_view line;
+    std::string_view quote;
+  };
+  const Case cases[] = {
+      {"  S  C  1\t0.5x  ", "S  C  1 0.5x"},
+      {std::string_view("a\x1b[2Jb\x00"
+                        "c\x7f\xc3\xa9",
+                        11),
+       "a?[2Jb?c???"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(quotedLine(c.line), c.quote) << c.line;
+  std::string longLine(kQuotedLineLength, 'x');
+  std::string cut = longLine;
+  EXPECT_EQ(quotedLine(longLine.append("y")), cut.append("..."));
+  EXPECT_EQ((TextError{"water.out", 0, "no MOs", "ignored"}.message()), "water.out: no MOs");
+  EXPECT_EQ((TextError{{}, 7, "no rows", {}}.message()), "line 7: no rows\n  7 |");
 }
 
 }  // namespace

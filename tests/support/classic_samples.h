@@ -39,7 +39,7 @@ inline ClassicMoRead readClassicMoText(const std::string& text, int mo) {
   ClassicRead read = readMopacOutput(in, sampleParameters());
   if (!read.calculation) return {false, read.error, {}, {}};
   const ClassicMoFound found = findClassicMo(*read.calculation, mo);
-  if (!found.orbital) return {false, {{}, 0, found.error}, *read.calculation, {}};
+  if (!found.orbital) return {false, {{}, 0, found.error, {}}, *read.calculation, {}};
   return {true, {}, *read.calculation, found.orbital->coefficients};
 }
 

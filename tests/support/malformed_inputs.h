@@ -13,7 +13,7 @@
 namespace lobewright::testing {
 
 // A MOPAC output the conversion must refuse, with the message the user is to see: its first line
-// and, where given, how the second goes on after the file's name.
+// and, where given, how the second goes on after the file's name, with the line it quotes.
 struct MalformedInput {
   std::string name;
   std::string text;
@@ -103,16 +103,20 @@ inline std::vector<MalformedInput> malformedInputs() {
       // Damage that once gave another molecule: each row must be there, each number whole, and
       // the coordinates must list the eigenvectors' atoms.
       {"deleted row", withoutLine(formaldehyde, "  S  H   3   0.14334"), kInputFileError,
-       ", line 133: the rows of atom 3 are missing"},
+       ", line 133: the rows of atom 3 are missing\n"
+       "  133 | S  H   4   0.14335    -0.37137     0.36921    -0.22168     0.00001    -0.39065"},
       {"deleted pz row", withoutLine(chloroform, " PZ Cl   1  -0.00491"), kInputFileError,
-       ", line 133: atom 1 (Cl) has no PZ row"},
+       ", line 133: atom 1 (Cl) has no PZ row\n"
+       "  133 | S  C   2  -0.28207    -0.00015     0.00043     0.74139    -0.10349    -0.00073"},
       {"number with trailing junk", replaced(formaldehyde, "0.47449 ", "0x1p3   "), kInputFileError,
-       ", line 127: \"0x1p3\" is not a number"},
+       ", line 127: \"0x1p3\" is not a number\n"
+       "  127 | S  O   2   0.78071     0x1p3      -0.00002    -0.30685    -0.00000     0.00000"},
       {"eigenvector atom missing from the coordinates",
        withoutLine(formaldehyde, "     4         H                 -0.5712"), kInputFileError,
-       ", line 176: the table of coordinates lists 3 atoms, the eigenvectors 4"},
+       ", line 176: the table of coordinates lists 3 atoms, the eigenvectors 4\n"
+       "  176 | 1         C                  0.0000    0.0000    0.0000"},
       {"symbol with a quote", replaced(carbon, " S  H", " S  H\""), kInputFileError,
-       ", line 13: expected an atom after the row label"},
+       ", line 13: expected an atom after the row label\n  13 | S  H\" 2 0.5 0.6"},
   };
 }
 
