@@ -26,10 +26,12 @@ std::optional<Pm3ParameterSet> parameterTable(const ConversionRequest& request,
   if (!request.parameterFile.empty()) file.open(request.parameterFile);
   const bool opened = file.is_open();
   if (opened) {
-    if (auto table = readParameters(file)) return table;
+    ParameterRead read = readParameterTable(file, {});
+    if (read.table) return read.table;
+    error = "not a parameter table: " + read.error.message();
   }
   if (request.parameterFileRequired) {
-    error = opened ? "not a parameter table" : "cannot be read";
+    if (!opened) error = "cannot be read";
     return std::nullopt;
   }
   messages.show(kWarningCaption, kDefaultParametersMessage);

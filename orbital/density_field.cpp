@@ -282,8 +282,7 @@ double DensityField::boundOfMagnitude(const Vec3& low, const Vec3& high) const {
 }
 
 template <bool kGradient>
-__attribute__((always_inline)) inline void DensityField::aoValues(const Atom& atom, Chunk& chunk,
-                                                                  std::size_t at) const {
+void DensityField::aoValues(const Atom& atom, Chunk& chunk, std::size_t at) const {
   alignas(64) double dx[kChunk];
   alignas(64) double dy[kChunk];
   alignas(64) double dz[kChunk];
@@ -364,7 +363,7 @@ __attribute__((always_inline)) inline void DensityField::aoValues(const Atom& at
 }
 
 template <bool kGradient>
-__attribute__((always_inline)) inline void DensityField::evaluate(Chunk& chunk) const {
+void DensityField::evaluate(Chunk& chunk) const {
   chunk.atoms.clear();
   for (std::size_t first = 0; first < m_atoms.size(); first += kAtomBlock) {
     const AtomBlock& block = m_atomBlocks[first / kAtomBlock];
@@ -490,8 +489,7 @@ __attribute__((always_inline)) inline void DensityField::evaluate(Chunk& chunk) 
   for (const uint32_t a : chunk.atoms) chunk.rowOfAtom[a] = kNotNear;
 }
 
-__attribute__((target_clones("avx2", "default"))) void DensityField::valuesAt(
-    std::span<const Vec3> points, std::span<double> values) const {
+void DensityField::valuesAt(std::span<const Vec3> points, std::span<double> values) const {
   thread_local Chunk chunk;
   for (std::size_t start = 0; start < points.size(); start += kChunk) {
     const int n = static_cast<int>(std::min<std::size_t>(kChunk, points.size() - start));
@@ -501,8 +499,7 @@ __attribute__((target_clones("avx2", "default"))) void DensityField::valuesAt(
   }
 }
 
-__attribute__((target_clones("avx2", "default"))) void DensityField::samplesAt(
-    std::span<const Vec3> points, std::span<FieldSample> samples) const {
+void DensityField::samplesAt(std::span<const Vec3> points, std::span<FieldSample> samples) const {
   thread_local Chunk chunk;
   for (std::size_t start = 0; start < points.size(); start += kChunk) {
     const int n = static_cast<int>(std::min<std::size_t>(kChunk, points.size() - start));
