@@ -27,6 +27,7 @@ enum class Field : uint8_t {
   aoZeta,
   aoPqn,
   overlap,
+  density,
   electrons,
   alphaElectrons,
   betaElectrons,
@@ -61,6 +62,11 @@ constexpr std::array kFieldNames{
     FieldName{"AO_ZETA", Field::aoZeta},
     FieldName{"ATOM_PQN", Field::aoPqn},
     FieldName{"OVERLAP_MATRIX", Field::overlap},
+    // MOZYME writes a restricted run's density matrix without the word TOTAL.
+    FieldName{"TOTAL_DENSITY_MATRIX", Field::density},
+    FieldName{"DENSITY_MATRIX", Field::density},
+    FieldName{"ALPHA_DENSITY_MATRIX", Field::density, Spin::alpha},
+    FieldName{"BETA_DENSITY_MATRIX", Field::density, Spin::beta},
     FieldName{"NUM_ELECTRONS", Field::electrons},
     FieldName{"NUM_ALPHA_ELECTRONS", Field::alphaElectrons},
     FieldName{"NUM_BETA_ELECTRONS", Field::betaElectrons},
@@ -89,6 +95,7 @@ constexpr std::array kFieldNames{
     case Field::finalGeometry:
     case Field::aoZeta:
     case Field::overlap:
+    case Field::density:
     case Field::eigenvectors:
     case Field::eigenvalues:
     case Field::occupancies:
@@ -280,6 +287,7 @@ class CalculationBuilder {
     readBasis();
     readElectronCounts();
     readOverlap();
+    readDensities();
     for (const Spin spin : {Spin::none, Spin::alpha, Spin::beta}) readOrbitals(spin);
     if (m_calculation.orbitals.empty()) {
       m_scanner.failAtNoLine(
@@ -421,15 +429,24 @@ class CalculationBuilder {
     m_calculation.betaElectronCount = count(Field::betaElectrons, aoCount);
   }
 
-  void readOverlap() {
-    std::optional<AuxSection>& overlap = m_scanner.slot(Field::overlap);
-    if (!overlap) return;
+  // A lower triangle over the AOs, as the overlap and the density matrices are written.
+  void readTriangle(Field field, Spin spin, SymmetricMatrix& matrix) {
+    std::optional<AuxSection>& section = m_scanner.slot(field, spin);
+    if (!section) return;
     const std::size_t aoCount = m_calculation.basis.size();
-    requireSize(*overlap, aoCount * (aoCount + 1) / 2,
+    requireSize(*section, aoCount * (aoCount + 1) / 2,
                 "the lower triangle over " + std::to_string(aoCount) + " AOs");
-    m_calculation.overlap = SymmetricMatrix(aoCount);
-    m_calculation.overlap.lowerTriangle() = std::move(overlap->reals);
-    overlap.reset();
+    matrix = SymmetricMatrix(aoCount);
+    matrix.lowerTriangle() = std::move(section->reals);
+    section.reset();
+  }
+
+  void readOverlap() { readTriangle(Field::overlap, Spin::none, m_calculation.overlap); }
+
+  void readDensities() {
+    readTriangle(Field::density, Spin::none, m_calculation.totalDensity);
+    readTriangle(Field::density, Spin::alpha, m_calculation.alphaDensity);
+    readTriangle(Field::density, Spin::beta, m_calculation.betaDensity);
   }
 
   void readOrbitals(Spin spin) {

@@ -10,8 +10,11 @@
 #include <random>
 
 #include "input/aux_reader.h"
+#include "input/mgf_reader.h"
+#include "input/out_reader.h"
 #include "orbital/density_matrix.h"
 #include "orbital/slater_basis.h"
+#include "orbital/slater_overlap.h"
 #include "support/becke_quadrature.h"
 #include "support/test_files.h"
 
@@ -129,6 +132,60 @@ TEST(DensityField, EverySampleHoldsItsElectrons) {
     }
   }
   EXPECT_GE(checked, 28);
+}
+
+}  // namespace
+}  // namespace lobewright
+
+namespace lobewright {
+namespace {
+
+// The file's density matrix and the sum over its occupied MOs give the same density, to the
+// precision the file prints them with; so do the .out and .mgf files of the same run.
+TEST(DensityField, MatrixAndMoRoutesAndEveryFileOfARunAgree) {
+  int compared = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(testing::dataPath("aux"))) {
+    if (entry.path().extension() != ".aux") continue;
+    const std::string stem = entry.path().stem().string();
+    Calculation aux = readSample(stem + ".aux");
+    Calculation fromMos = aux;
+    fromMos.totalDensity = fromMos.alphaDensity = fromMos.betaDensity = SymmetricMatrix();
+    const AoDensity byMatrix = densityOf(aux, DensityKind::total);
+    const AoDensity byMos = densityOf(fromMos, DensityKind::total);
+    ASSERT_FALSE(byMatrix.matrix.empty()) << stem << ": " << byMatrix.error;
+    if (byMos.matrix.empty()) continue;  // a file of some MOs only
+    const DensityField reference(aux, byMatrix.matrix);
+    std::vector<Vec3> probes;
+    for (const CalculationAtom& atom : aux.atoms) {
+      for (const Vec3& step : {Vec3{0.4, 0.2, -0.3}, Vec3{-0.7, 0.5, 0.6}, Vec3{0.1, -0.9, 0.8}}) {
+        probes.push_back(atom.position + step);
+      }
+    }
+    const auto expectSame = [&](const Field& field, double tolerance, const std::string& what) {
+      for (const Vec3& p : probes) {
+        EXPECT_NEAR(field.valueAt(p), reference.valueAt(p), tolerance) << stem << ' ' << what;
+      }
+      ++compared;
+    };
+    expectSame(DensityField(fromMos, byMos.matrix), 1e-4, "MOs");
+    // The .mgf prints 8 significant digits, the .out 4 decimals.
+    for (const auto& [extension, tolerance] : {std::pair{".mgf", 2e-4}, std::pair{".out", 5e-3}}) {
+      const auto path = entry.path().parent_path() / (stem + extension);
+      if (!std::filesystem::exists(path)) continue;
+      CalculationRead read = extension == std::string(".mgf")
+                                 ? readMgfFile(path.string())
+                                 : readOutFile(path.string());
+      ASSERT_TRUE(read.calculation) << read.error.message();
+      Calculation& other = *read.calculation;
+      if (other.overlap.empty() && other.inverseSqrtOverlap.empty()) {
+        other.overlap = overlapMatrix(other);
+      }
+      const AoDensity density = densityOf(other, DensityKind::total);
+      ASSERT_FALSE(density.matrix.empty()) << stem << extension << ": " << density.error;
+      expectSame(DensityField(other, density.matrix), tolerance, extension);
+    }
+  }
+  EXPECT_GE(compared, 40);
 }
 
 }  // namespace
