@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # A run loads its input once and draws every MO from it: under strace, a batch of five MOs opens
-# each file it reads exactly once (the input, and the classic model's parameter table).
+# each file it reads exactly once (the input, and the classic model's parameter table), and so
+# does a Fukui function of three calculations.
 set -euo pipefail
 converter=$(realpath "$1") strace=$2 data=$(realpath "$3")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp "$data/aux/caffeine_PM7.aux" "$data/caffeine.mno" "$data/pm3r.txt" "$work/"
+cp "$data/aux/caffeine_PM7.aux" "$data/caffeine.mno" "$data/pm3r.txt" \
+  "$data/aux/formaldehyde_PM7.aux" "$data/aux/formaldehyde_PM7_anion.aux" \
+  "$data/aux/formaldehyde_PM7_cation.aux" "$work/"
 cd "$work"
 
 # Runs the converter under strace with the given arguments; then each named file must have been
@@ -35,3 +38,7 @@ expect_each_opened_once "five classic MOs" caffeine.mno pm3r.txt -- \
   caffeine.mno 'classic-{mo}.pov' --params pm3r.txt --mo HOMO-3..HOMO+1
 expect_each_opened_once "a cube and a list" caffeine_PM7.aux -- \
   caffeine_PM7.aux 'cube-{mo}.cube' --mo HOMO,LUMO
+expect_each_opened_once "a Fukui function of three files" formaldehyde_PM7.aux \
+  formaldehyde_PM7_anion.aux formaldehyde_PM7_cation.aux -- \
+  formaldehyde_PM7.aux fukui.glb --fukui zero --anion formaldehyde_PM7_anion.aux \
+  --cation formaldehyde_PM7_cation.aux
