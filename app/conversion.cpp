@@ -157,7 +157,7 @@ ConversionOutcome drawClassic(const ClassicCalculation& calculation,
                                settings.cutoff);
   const std::vector<CalculationAtom> atoms = atomsOf(calculation);
   if (settings.outputKind == OutputKind::Cube) {
-    return convertToCube(ClassicField(orbital), atoms, classicCubeDescription(request),
+    return convertToCube(ClassicField(orbital), {}, atoms, classicCubeDescription(request),
                          "psi in bohr^-3/2", request, progress);
   }
   if (usesWatertightSurface(settings)) {
@@ -172,8 +172,8 @@ ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& request
   if (!built.field) return built.failure;
   const std::vector<CalculationAtom>& atoms = input.exact->atoms;
   if (request.settings.outputKind == OutputKind::Cube) {
-    return convertToCube(*built.field, atoms, built.description + ", exact model", built.quantity,
-                         request, progress);
+    return convertToCube(*built.field, {built.extent.get(), built.extentThreshold}, atoms,
+                         built.description + ", exact model", built.quantity, request, progress);
   }
   return convertThroughSurface(*built.field, atoms, request, messages, progress);
 }

@@ -19,9 +19,9 @@ enum class OutputKind : uint8_t { PovRay = 0, LScript = 1, Cube, Gltf, Obj, Ply,
 // exact for every other input.
 enum class OrbitalModel : uint8_t { automatic, classic, exact };
 
-// What is drawn: an MO, or a density of the calculation's electrons (both spins, one of them, or
-// alpha less beta).
-enum class FieldKind : uint8_t { mo, density, alpha, beta, spin };
+// What is drawn: an MO, a density of the calculation's electrons (both spins, one of them, or
+// alpha less beta), or the electrostatic potential of its cores and electrons.
+enum class FieldKind : uint8_t { mo, density, alpha, beta, spin, esp };
 
 // A Fukui function from the calculations of N, N + 1 and N - 1 electrons at one geometry:
 // f+ = rho(N+1) - rho(N), f- = rho(N) - rho(N-1), f0 = (rho(N+1) - rho(N-1)) / 2 and the dual
@@ -41,13 +41,20 @@ struct FieldSettings {
   [[nodiscard]] bool isMo() const {
     return kind == FieldKind::mo && minusFile.empty() && fukui == FukuiKind::none;
   }
-  // Whether the field takes both signs and so draws two lobes: an MO, a spin density, any
-  // difference; a density of electrons is never negative.
+  // Whether the field takes both signs and so draws two lobes: an MO, a spin density, the
+  // potential, any difference; a density of electrons is never negative.
   [[nodiscard]] bool isSigned() const {
-    return kind == FieldKind::mo || kind == FieldKind::spin || !minusFile.empty() ||
-           fukui != FukuiKind::none;
+    return kind == FieldKind::mo || kind == FieldKind::spin || kind == FieldKind::esp ||
+           !minusFile.empty() || fukui != FukuiKind::none;
   }
 };
+
+// Isovalues of the fields made of densities, unless --threshold gives one (e/bohr^3): a density
+// of electrons, and a field of both signs (a spin density, a difference, a Fukui function).
+inline constexpr float kDensityThreshold = 0.002f;
+inline constexpr float kSignedDensityThreshold = 0.005f;
+// The potential's, in hartree per unit charge: about 30 kcal/mol.
+inline constexpr float kPotentialThreshold = 0.05f;
 
 // How a picture is made of the surface: for framed .pov scenes and .png pictures.
 struct PictureSettings {

@@ -14,13 +14,17 @@
 
 namespace lobewright {
 
-ConversionOutcome convertToCube(const Field& field, const std::vector<CalculationAtom>& atoms,
+ConversionOutcome convertToCube(const Field& field, CubeExtent extent,
+                                const std::vector<CalculationAtom>& atoms,
                                 const std::string& description, const std::string& quantity,
                                 const ConversionRequest& request,
                                 const ProgressCallback& progress) {
   const ConversionSettings& settings = request.settings;
   const double scale = settings.scale;
-  const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
+  ConversionSettings boxSettings = settings;
+  if (extent.field) boxSettings.threshold = static_cast<float>(extent.threshold);
+  const std::optional<GridBox> box =
+      surfaceBoxAround(extent.field ? *extent.field : field, atoms, boxSettings);
   if (!box) return {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage};
   if (auto problem = gridSizeProblem(boundsOf(*box), 1)) {
     return {ConversionStatus::gridTooLarge, std::move(*problem)};

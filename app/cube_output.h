@@ -14,7 +14,12 @@ namespace lobewright {
 // Values are computed one plane at a time, a row of points at once, which is all the memory the
 // grid takes.
 // The cube's two comment lines name the field (description) and its quantity with the unit.
-[[nodiscard]] ConversionOutcome convertToCube(const Field& field,
+// The box is that of the extent's surface at extentThreshold, when given, instead.
+struct CubeExtent {
+  const Field* field = nullptr;
+  double threshold = 0.0;
+};
+[[nodiscard]] ConversionOutcome convertToCube(const Field& field, CubeExtent extent,
                                               const std::vector<CalculationAtom>& atoms,
                                               const std::string& description,
                                               const std::string& quantity,

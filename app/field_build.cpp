@@ -6,9 +6,11 @@
 #include <utility>
 
 #include "app/exact_input.h"
+#include "input/elements.h"
 #include "orbital/combined_field.h"
 #include "orbital/density_field.h"
 #include "orbital/density_matrix.h"
+#include "orbital/potential_field.h"
 #include "orbital/slater_overlap.h"
 
 namespace lobewright {
@@ -37,9 +39,28 @@ DensityKind densityKindOf(FieldKind kind) {
       return DensityKind::spin;
     case FieldKind::mo:
     case FieldKind::density:
+    case FieldKind::esp:
       break;
   }
   return DensityKind::total;
+}
+
+// The cores the file states, or those of MOPAC's methods for the elements.
+std::optional<std::vector<double>> coreChargesOf(const Calculation& calculation,
+                                                 std::string& error) {
+  if (!calculation.coreCharges.empty()) return calculation.coreCharges;
+  std::vector<double> cores;
+  for (std::size_t i = 0; i < calculation.atoms.size(); ++i) {
+    const std::optional<int> number = atomicNumber(calculation.atoms[i].symbol);
+    const std::optional<int> core = number ? mopacCoreCharge(*number) : std::nullopt;
+    if (!core) {
+      error = "the charge of the core of atom " + std::to_string(i + 1) + " (" +
+              calculation.atoms[i].symbol + ") is not known; the .aux file states it.";
+      return std::nullopt;
+    }
+    cores.push_back(*core);
+  }
+  return cores;
 }
 
 std::string densityName(DensityKind kind) {
@@ -54,6 +75,11 @@ std::string densityName(DensityKind kind) {
       break;
   }
   return "total density";
+}
+
+std::string fieldName(FieldKind kind) {
+  if (kind == FieldKind::esp) return "electrostatic potential";
+  return densityName(densityKindOf(kind));
 }
 
 // One calculation's density as a field, with the electrons it holds and, when asked for, its
@@ -122,27 +148,41 @@ struct Term {
   std::optional<double> stated;
   std::string error;
   std::optional<double> integral;
+  std::unique_ptr<Field> extent;  // the density a potential is made of
 };
 
+Term failedTerm(std::string error) {
+  Term term;
+  term.error = std::move(error);
+  return term;
+}
+
 Term termOf(Calculation& calculation, const ConversionSettings& settings, const std::string& path,
-            bool withIntegral) {
+            bool withIntegral, int threads) {
+  Term term;
   if (settings.field.kind == FieldKind::mo && settings.field.fukui == FukuiKind::none) {
     ExactOrbitalInput orbital = exactOrbitalOf(calculation, settings, path);
-    if (!orbital.orbital) return {nullptr, {}, {}, orbital.failure.message, {}};
-    return {std::make_unique<ExactOrbital>(std::move(*orbital.orbital)), {}, {}, {}, {}};
+    if (!orbital.orbital) return failedTerm(orbital.failure.message);
+    term.field = std::make_unique<ExactOrbital>(std::move(*orbital.orbital));
+    return term;
   }
   const DensityKind kind = densityKindOf(settings.field.kind);
   Density density = densityField(calculation, kind, withIntegral);
-  if (!density.field) {
-    return {nullptr, {}, {}, withReason(kInputFileErrorMessage, path, density.error), {}};
+  if (!density.field) return failedTerm(withReason(kInputFileErrorMessage, path, density.error));
+  if (settings.field.kind == FieldKind::esp) {
+    std::string error;
+    const std::optional<std::vector<double>> cores = coreChargesOf(calculation, error);
+    if (!cores) return failedTerm(withReason(kInputFileErrorMessage, path, error));
+    term.field =
+        std::make_unique<PotentialField>(calculation.atoms, *cores, *density.field, threads);
+    term.extent = std::move(density.field);
+    return term;
   }
-  std::optional<double> integral;
-  if (withIntegral) integral = density.integral;
-  return {std::move(density.field),
-          density.electrons,
-          statedElectrons(calculation, kind),
-          {},
-          integral};
+  term.field = std::move(density.field);
+  term.electrons = density.electrons;
+  term.stated = statedElectrons(calculation, kind);
+  if (withIntegral) term.integral = density.integral;
+  return term;
 }
 
 BuiltField refused(ConversionStatus status, std::string message) {
@@ -278,18 +318,24 @@ BuiltField buildField(LoadedInput& input, const ConversionRequest& request, bool
     }
     return fukuiField(input, request, withIntegral);
   }
-  Term term = termOf(*input.exact, settings, request.inputFile, withIntegral);
+  Term term =
+      termOf(*input.exact, settings, request.inputFile, withIntegral, request.sweep.threads);
   if (!term.field) return refused(ConversionStatus::inputError, term.error);
   BuiltField built;
   const bool mo = field.kind == FieldKind::mo;
-  built.description =
-      mo ? moDescription(settings, request.inputFile)
-         : densityName(densityKindOf(field.kind)) + " of " + fileName(request.inputFile);
-  built.quantity = mo ? "psi in bohr^-3/2" : "density in e/bohr^3";
+  built.description = mo ? moDescription(settings, request.inputFile)
+                         : fieldName(field.kind) + " of " + fileName(request.inputFile);
+  built.quantity = mo                             ? "psi in bohr^-3/2"
+                   : field.kind == FieldKind::esp ? "potential in hartree per unit charge"
+                                                  : "density in e/bohr^3";
   built.electrons = term.electrons;
   built.expectedElectrons = term.stated;
   built.expectation = "the file states";
   built.integral = term.integral;
+  if (term.extent) {
+    built.extent = std::move(term.extent);
+    built.extentThreshold = kDensityThreshold;
+  }
   if (field.minusFile.empty()) {
     built.field = std::move(term.field);
     return built;
@@ -298,7 +344,8 @@ BuiltField buildField(LoadedInput& input, const ConversionRequest& request, bool
           differentAtoms(*input.exact, request.inputFile, *input.minus, field.minusFile)) {
     return refused(ConversionStatus::inputError, *problem);
   }
-  Term subtracted = termOf(*input.minus, settings, field.minusFile, withIntegral);
+  Term subtracted =
+      termOf(*input.minus, settings, field.minusFile, withIntegral, request.sweep.threads);
   if (!subtracted.field) return refused(ConversionStatus::inputError, subtracted.error);
   auto difference = std::make_unique<CombinedField>();
   difference->add(1.0, std::move(term.field));

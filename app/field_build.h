@@ -30,6 +30,11 @@ struct BuiltField {
   // weighs its densities. It shows that the density is whole: without de-orthogonalisation it
   // would be 30 to 45 % off.
   std::optional<double> integral;
+  // For a cube, the field whose surface at extentThreshold its box must hold, when not the field
+  // itself: the potential's cube spans the density's surface at its usual isovalue, the box of the
+  // density's own cube, so the two can be mapped onto each other.
+  std::unique_ptr<Field> extent;
+  double extentThreshold = 0.0;
   ConversionOutcome failure;  // why there is no field
 };
 

@@ -19,10 +19,10 @@ namespace lobewright {
 // the outcome says whether the output could not be opened or written, or the stop token ended the
 // work, with the message for the user.
 [[nodiscard]] ConversionOutcome writeMeshOutput(const ConversionSettings& settings,
-                                               const OrbitalMesh& mesh,
-                                               const std::vector<CalculationAtom>& atoms,
-                                               std::stop_token stop,
-                                               const std::function<void(int)>& progress);
+                                                const OrbitalMesh& mesh,
+                                                const std::vector<CalculationAtom>& atoms,
+                                                std::stop_token stop,
+                                                const std::function<void(int)>& progress);
 
 // The .mtl file written beside an .obj: the same name with the extension .mtl.
 [[nodiscard]] std::string materialPathFor(const std::string& objPath);

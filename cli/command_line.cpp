@@ -181,7 +181,9 @@ class Parser {
       }
     }
     if (drawsMos || m_result.thresholdNamed) return;
-    m_result.settings.threshold = field.isSigned() ? kSignedDensityThreshold : kDensityThreshold;
+    m_result.settings.threshold = field.kind == FieldKind::esp ? kPotentialThreshold
+                                  : field.isSigned()           ? kSignedDensityThreshold
+                                                               : kDensityThreshold;
   }
 
   [[nodiscard]] static std::string fieldName(FieldKind kind) {

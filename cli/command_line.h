@@ -31,11 +31,6 @@ struct CommandLine {
   bool quiet = false;
 };
 
-// Isovalues of the fields made of densities, unless --threshold gives one (e/bohr^3): a density
-// of electrons, and a field of both signs (a spin density, a difference, a Fukui function).
-inline constexpr float kDensityThreshold = 0.002f;
-inline constexpr float kSignedDensityThreshold = 0.005f;
-
 struct ParsedCommandLine {
   std::optional<CommandLine> commandLine;
   std::string error;  // why the arguments were refused, when commandLine is empty

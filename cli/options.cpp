@@ -142,15 +142,18 @@ std::vector<Option> makeOptions() {
       // fields
       {.names = {"--field"},
        .help = "what to draw: an MO (the default), the total density of the electrons, that of "
-               "one spin, or the spin density alpha - beta (both signs); densities in e/bohr^3, "
-               "drawn at 0.002 (0.005 for the spin density) unless --threshold says otherwise",
+               "one spin, the spin density alpha - beta (both signs), or the electrostatic "
+               "potential of the cores and electrons; densities in e/bohr^3, drawn at 0.002 "
+               "(0.005 for the spin density), the potential in hartree per unit charge (a.u.), "
+               "drawn at 0.05, unless --threshold says otherwise",
        .group = HelpGroup::fields,
        .value =
            choice<FieldKind>({{"mo", FieldKind::mo},
                               {"density", FieldKind::density},
                               {"alpha", FieldKind::alpha},
                               {"beta", FieldKind::beta},
-                              {"spin", FieldKind::spin}},
+                              {"spin", FieldKind::spin},
+                              {"esp", FieldKind::esp}},
                              [](CommandLine& c, FieldKind kind) { c.settings.field.kind = kind; }),
        .example = "density"},
       {.names = {"--minus"},

@@ -17,9 +17,13 @@
 namespace lobewright {
 namespace {
 
+// No element has more valence electrons than this in MOPAC's methods.
+constexpr int kLargestCoreCharge = 18;
+
 enum class Field : uint8_t {
   method,
   symbols,
+  cores,
   inputGeometry,
   finalGeometry,
   aoAtom,
@@ -52,6 +56,7 @@ struct FieldName {
 constexpr std::array kFieldNames{
     FieldName{"METHOD", Field::method},
     FieldName{"ATOM_EL", Field::symbols},
+    FieldName{"ATOM_CORE", Field::cores},
     FieldName{"ATOM_X", Field::inputGeometry},
     // A geometry optimisation writes ATOM_X_UPDATED at every step and ATOM_X_OPT at the end;
     // whichever comes last is the geometry of the orbitals.
@@ -350,6 +355,12 @@ class CalculationBuilder {
         fail(symbols.lineOf(i), "\"" + symbols.words[i] + "\" in ATOM_EL is not an element symbol");
       }
       m_calculation.atoms.push_back({std::move(symbol), {}});
+    }
+    const std::optional<AuxSection>& cores = m_scanner.slot(Field::cores);
+    if (!cores) return;
+    requireSize(*cores, symbols.words.size(), "a core charge per atom");
+    for (std::size_t i = 0; i < symbols.words.size(); ++i) {
+      m_calculation.coreCharges.push_back(integerAt(*cores, i, 0, kLargestCoreCharge));
     }
   }
 

@@ -62,6 +62,9 @@ struct Calculation {
   SymmetricMatrix totalDensity;
   SymmetricMatrix alphaDensity;
   SymmetricMatrix betaDensity;
+  // Per atom, the charge of its core (the nucleus less the inner electrons, e), when the file
+  // states it.
+  std::vector<double> coreCharges;
   // Electrons in the calculation and, in a spin-resolved one, in each spin set; empty when the
   // file does not say. They place the HOMO when the file holds only some of the MOs.
   std::optional<int> electronCount;

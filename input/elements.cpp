@@ -50,4 +50,27 @@ double covalentRadius(int number) {
   return kElements[static_cast<std::size_t>(number) - 1].covalentRadius;
 }
 
+std::optional<int> mopacCoreCharge(int z) {
+  if (z < 1 || z > 86) return std::nullopt;
+  if (z <= 2) return z;
+  // The first atomic number of each period from lithium on, and its noble gas.
+  constexpr int kPeriodStarts[] = {3, 11, 19, 37, 55};
+  int start = 3;
+  for (const int first : kPeriodStarts) {
+    if (z >= first) start = first;
+  }
+  const int place = z - start;  // 0 for the alkali metal
+  if (start <= 11) return place + 1;
+  if (start == 55) {
+    if (z >= 57 && z <= 71) return 3;  // the lanthanides, lanthanum to lutetium
+    if (z > 71) return mopacCoreCharge(z - 32);
+    return place + 1;
+  }
+  // Periods of 18: groups 1 to 12 count their s and d electrons, but zinc's group only its s.
+  const int group = place + 1;
+  if (group == 12) return 2;
+  if (group > 12) return group - 10;
+  return group;
+}
+
 }  // namespace lobewright

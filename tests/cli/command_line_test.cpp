@@ -180,6 +180,7 @@ TEST(CommandLine, FieldOptionsAndTheirIsovalues) {
       {{"--field", "density"}, 0.002f},
       {{"--field", "alpha"}, 0.002f},
       {{"--field", "spin"}, 0.005f},
+      {{"--field", "esp"}, 0.05f},
       {{"--field", "density", "--minus", "b.aux"}, 0.005f},
       {{"--fukui", "plus", "--anion", "a.aux"}, 0.005f},
       {{"--field", "density", "--threshold", "0.01"}, 0.01f},
@@ -208,7 +209,8 @@ TEST(CommandLine, FieldOptionsAndTheirIsovalues) {
        "give only one of --minus and --fukui"},
       {{"--field", "alpha", "--fukui", "plus", "--anion", "a.aux"},
        "--fukui draws a function of the total density: give --field density or none"},
-      {{"--field", "charge"}, "--field takes mo, density, alpha, beta or spin, not \"charge\""},
+      {{"--field", "charge"},
+       "--field takes mo, density, alpha, beta, spin or esp, not \"charge\""},
   };
   for (const Refused& r : refused) {
     std::vector<std::string> arguments{"in.aux", "out.glb"};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 #include "input/calculation.h"
@@ -17,38 +18,44 @@ namespace lobewright::testing {
 // angle. Atoms farther from a point than the nearest by more than kReach take no part in its
 // weights, where their cells vanish. Accurate to about 1e-5 of the total for valence Slater
 // densities.
+// With `point` set, integrates field(r) / |r - point| instead (Angstrom^2 times its unit): the
+// point is one more centre of the partition, whose own radial rule cancels the singularity.
 inline double beckeIntegral(const Field& field, const std::vector<CalculationAtom>& atoms,
-                            int radial = 40, int polar = 14) {
+                            int radial = 40, int polar = 14,
+                            std::optional<Vec3> point = std::nullopt) {
   constexpr double kPi = std::numbers::pi;
   constexpr double kMidpoint = 0.6;  // Angstrom: the radial rule's midpoint
   constexpr double kReach = 3.0;     // Angstrom
   const GaussRule cosines = gaussLegendre(polar);
   const int azimuths = 2 * polar;
+  std::vector<Vec3> centres;
+  for (const CalculationAtom& atom : atoms) centres.push_back(atom.position);
+  if (point) centres.push_back(*point);
   double total = 0.0;
   std::vector<Vec3> points;
   std::vector<double> weights;
   std::vector<double> values;
-  std::vector<double> distance(atoms.size());
+  std::vector<double> distance(centres.size());
   std::vector<std::size_t> near;
-  for (std::size_t a = 0; a < atoms.size(); ++a) {
+  for (std::size_t a = 0; a < centres.size(); ++a) {
     points.clear();
     weights.clear();
     for (int i = 1; i <= radial; ++i) {
       const double angle = i * kPi / (radial + 1);
       const double x = std::cos(angle);
       const double r = kMidpoint * (1 + x) / (1 - x);
-      const double radialWeight = kPi / (radial + 1) * std::sin(angle) * 2 * kMidpoint /
-                                  ((1 - x) * (1 - x)) * r * r;
+      const double radialWeight =
+          kPi / (radial + 1) * std::sin(angle) * 2 * kMidpoint / ((1 - x) * (1 - x)) * r * r;
       for (std::size_t t = 0; t < cosines.nodes.size(); ++t) {
         const double sine = std::sqrt(1 - cosines.nodes[t] * cosines.nodes[t]);
         for (int p = 0; p < azimuths; ++p) {
           const double phi = 2 * kPi * p / azimuths;
-          const Vec3 q = atoms[a].position +
-                         Vec3{r * sine * std::cos(phi), r * sine * std::sin(phi), r * cosines.nodes[t]};
-          for (std::size_t b = 0; b < atoms.size(); ++b) distance[b] = norm(q - atoms[b].position);
+          const Vec3 q = centres[a] + Vec3{r * sine * std::cos(phi), r * sine * std::sin(phi),
+                                           r * cosines.nodes[t]};
+          for (std::size_t b = 0; b < centres.size(); ++b) distance[b] = norm(q - centres[b]);
           const double nearest = *std::min_element(distance.begin(), distance.end());
           near.clear();
-          for (std::size_t b = 0; b < atoms.size(); ++b) {
+          for (std::size_t b = 0; b < centres.size(); ++b) {
             if (distance[b] <= nearest + kReach) near.push_back(b);
           }
           if (std::find(near.begin(), near.end(), a) == near.end()) continue;
@@ -58,8 +65,7 @@ inline double beckeIntegral(const Field& field, const std::vector<CalculationAto
             double cell = 1.0;
             for (const std::size_t j : near) {
               if (j == i2) continue;
-              double mu = (distance[i2] - distance[j]) /
-                          norm(atoms[i2].position - atoms[j].position);
+              double mu = (distance[i2] - distance[j]) / norm(centres[i2] - centres[j]);
               for (int k = 0; k < 3; ++k) mu = 1.5 * mu - 0.5 * mu * mu * mu;
               cell *= 0.5 * (1 - mu);
             }
@@ -73,7 +79,9 @@ inline double beckeIntegral(const Field& field, const std::vector<CalculationAto
     }
     values.resize(points.size());
     field.valuesAt(points, values);
-    for (std::size_t k = 0; k < values.size(); ++k) total += values[k] * weights[k];
+    for (std::size_t k = 0; k < values.size(); ++k) {
+      total += values[k] * weights[k] / (point ? norm(points[k] - *point) : 1.0);
+    }
   }
   return total;
 }

@@ -1,0 +1,393 @@
+#include "orbital/potential_field.h"
+
+#include <Eigen/Dense>
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <future>
+#include <limits>
+#include <numbers>
+
+#include "input/elements.h"
+#include "orbital/slater_basis.h"
+#include "orbital/spherical_harmonics.h"
+
+namespace lobewright {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+// Atoms farther from a point than its nearest by more than this (bohr) take no part in its
+// Becke weights: their cells are below 1e-5 there.
+constexpr double kCellReach = 6.0;
+// A piece's charge beyond its extent, and a multipole component beyond the last one summed, is
+// below this (e, and hartree per unit charge).
+constexpr double kNegligibleCharge = 1e-9;
+constexpr double kNegligiblePotential = 1e-7;
+// A cell function below this is taken as none.
+constexpr double kNegligibleCell = 1e-14;
+// Nearer a nucleus than this (bohr), its core's potential is taken at this distance: the
+// potential stays a finite number on a grid point that falls on a nucleus.
+constexpr double kNearestCore = 1e-2;
+// The step of the central differences for gradients (Angstrom).
+constexpr double kGradientStep = 1e-4;
+
+// Becke's cell function of mu = (r_i - r_j) / R_ij: three rounds of p(mu) = 1.5 mu - 0.5 mu^3.
+[[nodiscard]] double cellStep(double mu) {
+  for (int k = 0; k < 3; ++k) mu = 1.5 * mu - 0.5 * mu * mu * mu;
+  return 0.5 * (1.0 - mu);
+}
+
+struct Angular {
+  std::vector<Vec3> directions;
+  std::vector<double> weights;
+  std::vector<double> harmonics;  // per direction, (kPotentialDegree + 1)^2 values
+};
+
+// Gauss-Legendre in cos(theta) times equal steps in phi: exact for the products of harmonics of
+// degree up to 2 * polar - 1.
+Angular angularGrid(int polar, int degree) {
+  const int n = polar;
+  Eigen::MatrixXd jacobi = Eigen::MatrixXd::Zero(n, n);
+  for (int k = 1; k < n; ++k) {
+    jacobi(k, k - 1) = jacobi(k - 1, k) = k / std::sqrt(4.0 * k * k - 1.0);
+  }
+  const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(jacobi);
+  const int azimuths = 2 * polar;
+  const int components = (degree + 1) * (degree + 1);
+  Angular grid;
+  for (int t = 0; t < n; ++t) {
+    const double cosine = solver.eigenvalues()(t);
+    const double first = solver.eigenvectors()(0, t);
+    const double sine = std::sqrt(std::max(0.0, 1.0 - cosine * cosine));
+    for (int p = 0; p < azimuths; ++p) {
+      const double phi = 2.0 * kPi * p / azimuths;
+      grid.directions.push_back({sine * std::cos(phi), sine * std::sin(phi), cosine});
+      grid.weights.push_back(2.0 * first * first * 2.0 * kPi / azimuths);
+    }
+  }
+  grid.harmonics.resize(grid.directions.size() * static_cast<std::size_t>(components));
+  for (std::size_t d = 0; d < grid.directions.size(); ++d) {
+    realSphericalHarmonics(degree, grid.directions[d],
+                           {&grid.harmonics[d * static_cast<std::size_t>(components)],
+                            static_cast<std::size_t>(components)});
+  }
+  return grid;
+}
+
+// The atoms in the order of their distance from one of them, with those distances (bohr).
+struct Neighbours {
+  std::vector<std::size_t> atoms;
+  std::vector<double> distances;
+};
+
+Neighbours neighboursOf(std::size_t atom, const std::vector<Vec3>& centres) {
+  Neighbours neighbours;
+  neighbours.atoms.resize(centres.size());
+  for (std::size_t b = 0; b < centres.size(); ++b) neighbours.atoms[b] = b;
+  std::sort(neighbours.atoms.begin(), neighbours.atoms.end(), [&](std::size_t b, std::size_t c) {
+    return norm(centres[b] - centres[atom]) < norm(centres[c] - centres[atom]);
+  });
+  for (const std::size_t b : neighbours.atoms)
+    neighbours.distances.push_back(norm(centres[b] - centres[atom]));
+  return neighbours;
+}
+
+// Becke's weight of an atom's cell at q, r from the atom: the atom's cell function over the sum of
+// those of the atoms near q. Only atoms within 2 r + kCellReach of the atom can be as near q as
+// the nearest atom plus kCellReach; the products stop as soon as they are negligible.
+double cellWeight(const Vec3& q, double r, const std::vector<Vec3>& centres,
+                  const Neighbours& neighbours, std::vector<std::size_t>& near,
+                  std::vector<double>& distance) {
+  near.clear();
+  distance.clear();
+  double nearest = r;
+  for (std::size_t k = 0;
+       k < neighbours.atoms.size() && neighbours.distances[k] <= 2.0 * r + kCellReach; ++k) {
+    near.push_back(neighbours.atoms[k]);
+    distance.push_back(norm(q - centres[neighbours.atoms[k]]));
+    nearest = std::min(nearest, distance.back());
+  }
+  if (r > nearest + kCellReach) return 0.0;  // the atom is not among those near q
+  std::size_t kept = 0;
+  for (std::size_t k = 0; k < near.size(); ++k) {
+    if (distance[k] <= nearest + kCellReach) {
+      near[kept] = near[k];
+      distance[kept] = distance[k];
+      ++kept;
+    }
+  }
+  near.resize(kept);
+  distance.resize(kept);
+  const auto cell = [&](std::size_t i) {
+    double product = 1.0;
+    for (std::size_t j = 0; j < near.size() && product > kNegligibleCell; ++j) {
+      if (j != i) {
+        product *=
+            cellStep((distance[i] - distance[j]) / norm(centres[near[i]] - centres[near[j]]));
+      }
+    }
+    return product > kNegligibleCell ? product : 0.0;
+  };
+  const double own = cell(0);  // the atom itself is its own nearest neighbour
+  if (own == 0.0) return 0.0;
+  double sum = own;
+  for (std::size_t i = 1; i < near.size(); ++i) sum += cell(i);
+  return own / sum;
+}
+
+PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, double core,
+                       double midpoint, const Angular& angular, const Field& density) {
+  PotentialPiece piece;
+  piece.position = centres[atom];
+  piece.core = core;
+  piece.midpoint = midpoint;
+  const Neighbours neighbours = neighboursOf(atom, centres);
+  const std::size_t directions = angular.directions.size();
+  constexpr int kRadial = kPotentialRadialPoints;
+  const double step = kPi / (kRadial + 1);
+
+  // The radial nodes r_i and their weights s^2 ds of the radial rule.
+  Eigen::VectorXd nodeRadius(kRadial);
+  Eigen::VectorXd nodeWeight(kRadial);
+  for (int i = 1; i <= kRadial; ++i) {
+    const double x = std::cos(i * step);
+    const double r = midpoint * (1.0 + x) / (1.0 - x);
+    nodeRadius(i - 1) = r;
+    nodeWeight(i - 1) =
+        r * r * 2.0 * midpoint / ((1.0 - x) * (1.0 - x)) * std::sin(i * step) * step;
+  }
+
+  // rho_lm(r_i) s^2 ds of the piece at the radial nodes.
+  Eigen::MatrixXd components(kRadial, kPotentialComponents);
+  std::vector<double> shellCharge(kRadial);
+  std::vector<Vec3> points(directions);
+  std::vector<double> values(directions);
+  std::vector<std::size_t> near;
+  std::vector<double> distance;
+  for (int i = 0; i < kRadial; ++i) {
+    const double r = nodeRadius(i);
+    for (std::size_t d = 0; d < directions; ++d) {
+      points[d] = kBohrInAngstrom * (piece.position + r * angular.directions[d]);
+    }
+    density.valuesAt(points, values);
+    double charge = 0.0;
+    for (std::size_t d = 0; d < directions; ++d) {
+      if (values[d] == 0.0) continue;
+      values[d] *= cellWeight(piece.position + r * angular.directions[d], r, centres, neighbours,
+                              near, distance);
+      charge += angular.weights[d] * std::abs(values[d]);
+    }
+    for (int lm = 0; lm < kPotentialComponents; ++lm) {
+      double projection = 0.0;
+      for (std::size_t d = 0; d < directions; ++d) {
+        projection += angular.weights[d] * values[d] *
+                      angular.harmonics[d * static_cast<std::size_t>(kPotentialComponents) +
+                                        static_cast<std::size_t>(lm)];
+      }
+      components(i, lm) = projection * nodeWeight(i);
+    }
+    shellCharge[static_cast<std::size_t>(i)] = charge * nodeWeight(i);
+  }
+  double outside = 0.0;
+  piece.extent = 0.0;
+  for (int i = 0; i < kRadial; ++i) {
+    outside += shellCharge[static_cast<std::size_t>(i)];
+    if (outside > kNegligibleCharge) {
+      piece.extent = i == 0 ? std::numeric_limits<double>::infinity()
+                            : midpoint * (1.0 + std::cos(i * step)) / (1.0 - std::cos(i * step));
+      break;
+    }
+  }
+
+  // The radial Poisson equation, U_lm(r) = 4 pi / (2l + 1) integral rho_lm(s) s^2
+  // r_<^l / r_>^(l+1) ds, by the radial rule at every step of the table: the kernel is at most
+  // 1 / max(r, s), so no power of a small radius can magnify the rounding of the sums. The
+  // kernel depends on l alone, so each degree is one product of matrices.
+  piece.table.assign(static_cast<std::size_t>(kPotentialComponents) * (kPotentialTableSteps + 1),
+                     0.0);
+  piece.moments.assign(kPotentialComponents, 0.0);
+  piece.degreeSize.assign(kPotentialDegree + 1, 0.0);
+  Eigen::MatrixXd ratio(kPotentialTableSteps, kRadial);    // r_< / r_> of table step j and node i
+  Eigen::MatrixXd kernel(kPotentialTableSteps, kRadial);   // (r_< / r_>)^l / r_>
+  Eigen::VectorXd power = Eigen::VectorXd::Ones(kRadial);  // r_i^l
+  for (int j = 1; j <= kPotentialTableSteps; ++j) {
+    const double x = std::cos(kPi * j / kPotentialTableSteps);
+    const double r = midpoint * (1.0 + x) / (1.0 - x);
+    for (int i = 0; i < kRadial; ++i) {
+      const double s = nodeRadius(i);
+      ratio(j - 1, i) = std::min(r, s) / std::max(r, s);
+      kernel(j - 1, i) = 1.0 / std::max(r, s);
+    }
+  }
+  for (int l = 0; l <= kPotentialDegree; ++l) {
+    const double factor = 4.0 * kPi / (2 * l + 1);
+    const Eigen::MatrixXd degree = factor * kernel * components.middleCols(l * l, 2 * l + 1);
+    for (int m = 0; m <= 2 * l; ++m) {
+      const int lm = l * l + m;
+      const double moment = power.dot(components.col(lm));
+      piece.moments[static_cast<std::size_t>(lm)] = moment;
+      piece.degreeSize[static_cast<std::size_t>(l)] += moment * moment;
+      double* row = &piece.table[static_cast<std::size_t>(lm) * (kPotentialTableSteps + 1)];
+      for (int j = 1; j <= kPotentialTableSteps; ++j) row[j] = degree(j - 1, m);
+    }
+    piece.degreeSize[static_cast<std::size_t>(l)] =
+        std::sqrt(factor * piece.degreeSize[static_cast<std::size_t>(l)]);
+    kernel = kernel.cwiseProduct(ratio);
+    power = power.cwiseProduct(nodeRadius);
+  }
+  return piece;
+}
+
+double pieceAt(const PotentialPiece& piece, const Vec3& d, std::span<double> harmonics) {
+  const double r = norm(d);
+  const Vec3 direction = r > 0.0 ? (1.0 / r) * d : Vec3{0.0, 0.0, 1.0};
+  if (r >= piece.extent) {
+    // Beyond the piece: its multipoles, as far as they matter.
+    int degree = kPotentialDegree;
+    double rest = 0.0;
+    while (degree > 0) {
+      rest += piece.degreeSize[static_cast<std::size_t>(degree)] / std::pow(r, degree + 1);
+      if (rest > kNegligiblePotential) break;
+      --degree;
+    }
+    realSphericalHarmonics(degree, direction, harmonics);
+    double sum = 0.0;
+    double power = 1.0 / r;
+    for (int l = 0; l <= degree; ++l) {
+      const double factor = 4.0 * kPi / (2 * l + 1) * power;
+      for (int lm = l * l; lm <= l * l + 2 * l; ++lm) {
+        sum += factor * piece.moments[static_cast<std::size_t>(lm)] *
+               harmonics[static_cast<std::size_t>(lm)];
+      }
+      power /= r;
+    }
+    return sum;
+  }
+  realSphericalHarmonics(kPotentialDegree, direction, harmonics);
+  // Cubic Lagrange interpolation in the table's angle.
+  const double theta =
+      std::acos(std::clamp((r - piece.midpoint) / (r + piece.midpoint), -1.0, 1.0));
+  const double at = theta / kPi * kPotentialTableSteps;
+  const int first = std::clamp(static_cast<int>(at) - 1, 0, kPotentialTableSteps - 3);
+  const double t = at - first;  // in [0, 3]
+  const double weights[4] = {-(t - 1) * (t - 2) * (t - 3) / 6.0, t * (t - 2) * (t - 3) / 2.0,
+                             -t * (t - 1) * (t - 3) / 2.0, t * (t - 1) * (t - 2) / 6.0};
+  double sum = 0.0;
+  for (int lm = 0; lm < kPotentialComponents; ++lm) {
+    const double* row = &piece.table[static_cast<std::size_t>(lm) * (kPotentialTableSteps + 1) +
+                                     static_cast<std::size_t>(first)];
+    const double u =
+        weights[0] * row[0] + weights[1] * row[1] + weights[2] * row[2] + weights[3] * row[3];
+    sum += u * harmonics[static_cast<std::size_t>(lm)];
+  }
+  return sum;
+}
+
+}  // namespace
+
+PotentialField::PotentialField(const std::vector<CalculationAtom>& atoms,
+                               const std::vector<double>& cores, const Field& density,
+                               int threads) {
+  std::vector<Vec3> centres;
+  for (const CalculationAtom& atom : atoms) {
+    centres.push_back(kBohrPerAngstrom * atom.position);
+    m_centre = m_centre + centres.back();
+  }
+  if (!atoms.empty()) m_centre = (1.0 / static_cast<double>(atoms.size())) * m_centre;
+  const Angular angular = angularGrid(kPotentialPolarPoints, kPotentialDegree);
+  m_pieces.resize(atoms.size());
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    for (std::size_t a = next++; a < atoms.size(); a = next++) {
+      const std::optional<int> number = atomicNumber(atoms[a].symbol);
+      const double radius = covalentRadius(number.value_or(0)) * kBohrPerAngstrom;
+      m_pieces[a] = pieceOf(centres, a, a < cores.size() ? cores[a] : 0.0,
+                            number == 1 ? radius : 0.5 * radius, angular, density);
+    }
+  };
+  // The library runs a task on this thread when the system has no thread to spare for it.
+  std::vector<std::future<void>> tasks;
+  for (int t = 1; t < threads; ++t) {
+    tasks.push_back(std::async(std::launch::async | std::launch::deferred, work));
+  }
+  work();
+  for (std::future<void>& task : tasks) task.get();
+}
+
+void PotentialField::valuesAt(std::span<const Vec3> points, std::span<double> values) const {
+  std::vector<double> harmonics(kPotentialComponents);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const Vec3 p = kBohrPerAngstrom * points[i];
+    double v = 0.0;
+    for (const PotentialPiece& piece : m_pieces) {
+      const Vec3 d = p - piece.position;
+      v += piece.core / std::max(norm(d), kNearestCore) - pieceAt(piece, d, harmonics);
+    }
+    values[i] = v;
+  }
+}
+
+void PotentialField::samplesAt(std::span<const Vec3> points, std::span<FieldSample> samples) const {
+  std::vector<Vec3> around(7);
+  std::vector<double> values(7);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const Vec3& p = points[i];
+    around = {p,
+              p + Vec3{kGradientStep, 0, 0},
+              p - Vec3{kGradientStep, 0, 0},
+              p + Vec3{0, kGradientStep, 0},
+              p - Vec3{0, kGradientStep, 0},
+              p + Vec3{0, 0, kGradientStep},
+              p - Vec3{0, 0, kGradientStep}};
+    valuesAt(around, values);
+    const double twice = 2.0 * kGradientStep;
+    samples[i] = {values[0], Vec3{(values[1] - values[2]) / twice, (values[3] - values[4]) / twice,
+                                  (values[5] - values[6]) / twice}};
+  }
+}
+
+double PotentialField::boundOfMagnitude(const Vec3& low, const Vec3& high) const {
+  const Vec3 lowBohr = kBohrPerAngstrom * low;
+  const Vec3 highBohr = kBohrPerAngstrom * high;
+  const auto nearestTo = [&](const Vec3& p) {
+    const auto gap = [](double c, double from, double to) {
+      return std::max(std::max(from - c, c - to), 0.0);
+    };
+    const double dx = gap(p.x, lowBohr.x, highBohr.x);
+    const double dy = gap(p.y, lowBohr.y, highBohr.y);
+    const double dz = gap(p.z, lowBohr.z, highBohr.z);
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+  };
+  // The pieces' net charges q_A over |r - R_A| are the molecule's charge over |r - C| plus
+  // q_A (1 / |r - R_A| - 1 / |r - C|), each at most |q_A| |R_A - C| / (|r - R_A| |r - C|): so
+  // the bound of a neutral molecule falls as the square of the distance, as its potential does.
+  const double nearestCentre = nearestTo(m_centre);
+  double bound = 0.0;
+  double charge = 0.0;
+  for (const PotentialPiece& piece : m_pieces) {
+    const double nearest = nearestTo(piece.position);
+    // A NaN compares false: no bound then.
+    if (!(nearest > piece.extent) || !(nearestCentre > 0.0)) {
+      return std::numeric_limits<double>::infinity();
+    }
+    const double net = piece.core - std::sqrt(4.0 * kPi) * piece.moments[0];
+    charge += net;
+    bound += std::abs(net) * norm(piece.position - m_centre) / (nearest * nearestCentre);
+    double power = 1.0 / (nearest * nearest);
+    for (int l = 1; l <= kPotentialDegree; ++l) {
+      bound += piece.degreeSize[static_cast<std::size_t>(l)] * power;
+      power /= nearest;
+    }
+  }
+  bound += std::abs(charge) / nearestCentre;
+  return bound * (1.0 + 1e-9);
+}
+
+double PotentialField::charge() const {
+  double charge = 0.0;
+  for (const PotentialPiece& piece : m_pieces)
+    charge += piece.core - std::sqrt(4.0 * kPi) * piece.moments[0];
+  return charge;
+}
+
+}  // namespace lobewright

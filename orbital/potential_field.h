@@ -1,0 +1,72 @@
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "input/calculation.h"
+#include "input/vector3.h"
+#include "orbital/field.h"
+
+namespace lobewright {
+
+// Degree of the real spherical harmonics an atom's piece of the density is expanded in.
+inline constexpr int kPotentialDegree = 10;
+inline constexpr int kPotentialComponents = (kPotentialDegree + 1) * (kPotentialDegree + 1);
+// The grid of a piece: radial nodes, and Gauss-Legendre nodes in cos(theta) with twice as many
+// in phi.
+inline constexpr int kPotentialRadialPoints = 70;
+inline constexpr int kPotentialPolarPoints = 14;
+// Steps of a piece's table in the radial grid's angle, from r = infinity to 0.
+inline constexpr int kPotentialTableSteps = 256;
+
+// One atom's share of the electrons, cut out by Becke's cells, with what its potential needs.
+struct PotentialPiece {
+  Vec3 position;          // bohr
+  double core = 0.0;      // e
+  double midpoint = 0.0;  // bohr: the radial grid's r at its middle
+  double extent = 0.0;    // bohr: beyond it the piece's charge is negligible
+  // U_lm at kPotentialTableSteps + 1 angles from 0 (r = infinity) to pi (r = 0), component-major.
+  std::vector<double> table;
+  std::vector<double> moments;     // Q_lm, the multipoles of the whole piece
+  std::vector<double> degreeSize;  // per l: sqrt(4 pi / (2l + 1)) |Q_l.|
+};
+
+// The electrostatic potential of a calculation's cores and valence electrons, in hartree per unit
+// charge (a.u.): V(r) = sum_A Zcore_A / |r - R_A| - integral rho(r') / |r - r'| dr'.
+//
+// The electrons' part is computed from the density itself, by the method of Becke and Dickson
+// (J. Chem. Phys. 89 (1988) 2993): Becke's fuzzy cells cut rho into atomic pieces, each piece is
+// expanded about its atom in real spherical harmonics on a radial and angular grid, and the
+// radial Poisson equation of every component is solved by its Green's function,
+// r_<^l / r_>^(l+1), summed over the radial grid and tabulated for interpolation. Why this and
+// not another way: multipoles of AO pairs miss the penetration of the density near the molecular
+// surface, where the potential is drawn; Slater functions have no analytic Coulomb integrals off
+// their own centre, and expansions in Gaussians need many primitives per pair for every point; a
+// Poisson solve on a box grid must resolve the tight valence functions of PM7's heavy atoms
+// everywhere. The atomic pieces are smooth and decay fast, the expansion is accurate where rho is
+// small (the surfaces ESP maps are drawn on), and the potential at a point then costs a table
+// look-up per atom and component; far from a piece only the components its multipoles make
+// matter.
+class PotentialField : public Field {
+ public:
+  // The density must be the total one over the atoms' positions; cores are per atom (e). The
+  // atoms' pieces are made on up to `threads` threads.
+  PotentialField(const std::vector<CalculationAtom>& atoms, const std::vector<double>& cores,
+                 const Field& density, int threads = 1);
+
+  void valuesAt(std::span<const Vec3> points, std::span<double> values) const override;
+  // The gradient by central differences: the potential is smooth away from the nuclei.
+  void samplesAt(std::span<const Vec3> points, std::span<FieldSample> samples) const override;
+  // Beyond every atom's piece, from the pieces' multipoles and the cores; infinity where a box
+  // comes into a piece.
+  [[nodiscard]] double boundOfMagnitude(const Vec3& low, const Vec3& high) const override;
+
+  // The net charge: the cores less the electrons the pieces hold.
+  [[nodiscard]] double charge() const;
+
+ private:
+  std::vector<PotentialPiece> m_pieces;
+  Vec3 m_centre;  // of the atoms, bohr
+};
+
+}  // namespace lobewright

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <span>
+
+#include "input/vector3.h"
+
+namespace lobewright {
+
+// The real spherical harmonics Y_lm up to degree `degree`, orthonormal over the sphere, at the
+// direction of u (a unit vector), into values[l * l + l + m] for m from -l to l: cos(m phi) for
+// m > 0, sin(|m| phi) for m < 0. values must hold (degree + 1)^2 numbers.
+void realSphericalHarmonics(int degree, const Vec3& u, std::span<double> values);
+
+}  // namespace lobewright

@@ -1,0 +1,112 @@
+// The electrostatic potential against a direct integration of the same density, and far away
+// against the net charge.
+#include "orbital/potential_field.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "input/aux_reader.h"
+#include "orbital/density_field.h"
+#include "orbital/density_matrix.h"
+#include "orbital/slater_basis.h"
+#include "support/becke_quadrature.h"
+#include "support/test_files.h"
+
+namespace lobewright {
+namespace {
+
+struct Molecule {
+  Calculation calculation;
+  std::unique_ptr<DensityField> density;
+};
+
+Molecule load(const std::string& name) {
+  CalculationRead read = readAuxFile(testing::dataPath("aux/" + name));
+  if (!read.calculation) ADD_FAILURE() << read.error.message();
+  Molecule molecule{std::move(*read.calculation), nullptr};
+  const AoDensity density = densityOf(molecule.calculation, DensityKind::total);
+  if (density.matrix.empty()) ADD_FAILURE() << density.error;
+  molecule.density = std::make_unique<DensityField>(molecule.calculation, density.matrix);
+  return molecule;
+}
+
+// V at p by quadrature: the cores' 1/r less the density's integral over 1/|r - p|, in a.u.
+double directPotential(const Molecule& molecule, const Vec3& p) {
+  double v = 0.0;
+  const Calculation& c = molecule.calculation;
+  for (std::size_t a = 0; a < c.atoms.size(); ++a) {
+    v += c.coreCharges[a] / (kBohrPerAngstrom * norm(p - c.atoms[a].position));
+  }
+  const double electrons = testing::beckeIntegral(*molecule.density, c.atoms, 50, 16, p);
+  return v - electrons * kBohrPerAngstrom * kBohrPerAngstrom;
+}
+
+// Thiophene's sulfur has d functions; caffeine has atoms far from each other.
+TEST(PotentialField, AgreesWithADirectIntegrationWhereTheDensityIsSmall) {
+  for (const char* name : {"formaldehyde_PM7.aux", "thiophene_PM6.aux", "caffeine_PM7.aux"}) {
+    const Molecule molecule = load(name);
+    const PotentialField potential(molecule.calculation.atoms, molecule.calculation.coreCharges,
+                                   *molecule.density);
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> offset(-3.5, 3.5);
+    int compared = 0;
+    for (int n = 0; compared < 5 && n < 400; ++n) {
+      const Vec3 p = molecule.calculation
+                         .atoms[static_cast<std::size_t>(n) % molecule.calculation.atoms.size()]
+                         .position +
+                     Vec3{offset(random), offset(random), offset(random)};
+      const double rho = molecule.density->valueAt(p);
+      if (rho > 0.01 || rho < 1e-4) continue;
+      const double v = potential.valueAt(p);
+      const double expected = directPotential(molecule, p);
+      EXPECT_NEAR(v, expected, 1e-3)
+          << name << " at " << p.x << ' ' << p.y << ' ' << p.z << ", rho " << rho;
+      ++compared;
+    }
+    EXPECT_EQ(compared, 5) << name;
+  }
+}
+
+TEST(PotentialField, FarAwayItIsTheNetChargeOverTheDistance) {
+  for (const auto& [name, charge] :
+       {std::pair{"formaldehyde_PM7_cation.aux", 1.0},
+        std::pair{"formaldehyde_PM7_anion.aux", -1.0}, std::pair{"formaldehyde_PM7.aux", 0.0}}) {
+    const Molecule molecule = load(name);
+    const PotentialField potential(molecule.calculation.atoms, molecule.calculation.coreCharges,
+                                   *molecule.density);
+    EXPECT_NEAR(potential.charge(), charge, 1e-3) << name;
+    Vec3 centre;
+    for (const CalculationAtom& atom : molecule.calculation.atoms) centre = centre + atom.position;
+    centre = (1.0 / static_cast<double>(molecule.calculation.atoms.size())) * centre;
+    for (const Vec3& direction : {Vec3{1, 0, 0}, Vec3{0.6, -0.8, 0}, Vec3{0, 0.6, 0.8}}) {
+      const double r = 200.0 * kBohrPerAngstrom;
+      const double v = potential.valueAt(centre + 200.0 * direction);
+      EXPECT_NEAR(v * r, charge, 0.01) << name;
+    }
+  }
+}
+
+TEST(PotentialField, BoundHoldsBeyondThePieces) {
+  const Molecule molecule = load("formaldehyde_PM7.aux");
+  const PotentialField potential(molecule.calculation.atoms, molecule.calculation.coreCharges,
+                                 *molecule.density);
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> place(-15.0, 15.0);
+  int bounded = 0;
+  for (int n = 0; n < 200; ++n) {
+    const Vec3 low{place(random), place(random), place(random)};
+    const Vec3 high = low + Vec3{2.0, 2.0, 2.0};
+    const double bound = potential.boundOfMagnitude(low, high);
+    if (!std::isfinite(bound)) continue;
+    ++bounded;
+    for (const Vec3& p : {low, high, 0.5 * (low + high)}) {
+      EXPECT_LE(std::fabs(potential.valueAt(p)), bound);
+    }
+  }
+  EXPECT_GT(bounded, 50);
+}
+
+}  // namespace
+}  // namespace lobewright
