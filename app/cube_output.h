@@ -10,7 +10,9 @@
 namespace lobewright {
 
 // Writes the field's values on the conversion's grid as a Gaussian cube: points 1/scale
-// Angstrom apart over a box that holds the whole surface at the threshold, so no lobe is cut.
+// Angstrom apart over a box that holds every point where |field| reaches a fifth of the
+// threshold, so no lobe is cut even where a viewer draws it lower (or over the atoms' extent
+// with the settings' cube margin, when one is given).
 // Values are computed one plane at a time, a row of points at once, which is all the memory the
 // grid takes.
 // The cube's two comment lines name the field (description) and its quantity with the unit.

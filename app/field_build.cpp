@@ -151,8 +151,9 @@ BuiltField refused(ConversionStatus status, std::string message) {
   return built;
 }
 
-std::string moDescription(const ConversionSettings& settings, const std::string& path) {
-  std::string text = "MO " + std::to_string(settings.moNumber);
+std::string moDescription(const Calculation& calculation, const ConversionSettings& settings,
+                          const std::string& path) {
+  std::string text = (calculation.localized ? "LMO " : "MO ") + std::to_string(settings.moNumber);
   if (settings.spin == Spin::beta) text += " (beta)";
   return text + " of " + fileName(path);
 }
@@ -283,7 +284,7 @@ BuiltField buildField(LoadedInput& input, const ConversionRequest& request, bool
   BuiltField built;
   const bool mo = field.kind == FieldKind::mo;
   built.description =
-      mo ? moDescription(settings, request.inputFile)
+      mo ? moDescription(*input.exact, settings, request.inputFile)
          : densityName(densityKindOf(field.kind)) + " of " + fileName(request.inputFile);
   built.quantity = mo ? "psi in bohr^-3/2" : "density in e/bohr^3";
   built.electrons = term.electrons;

@@ -50,4 +50,27 @@ double covalentRadius(int number) {
   return kElements[static_cast<std::size_t>(number) - 1].covalentRadius;
 }
 
+std::optional<int> valenceElectrons(int atomicNumber) {
+  // Each period from its noble gas on: the place within the period gives the group.
+  constexpr std::array<int, 6> kNobleGases{0, 2, 10, 18, 36, 54};
+  if (atomicNumber < 1) return std::nullopt;
+  if (atomicNumber <= 2) return atomicNumber;
+  if (atomicNumber <= 18) {
+    return atomicNumber - (atomicNumber <= 10 ? kNobleGases[1] : kNobleGases[2]);
+  }
+  int place = 0;
+  if (atomicNumber <= 54) {
+    place = atomicNumber - (atomicNumber <= 36 ? kNobleGases[3] : kNobleGases[4]);
+  } else if (atomicNumber <= 57) {
+    place = atomicNumber - kNobleGases[5];  // Cs, Ba, La
+  } else if (atomicNumber >= 72 && atomicNumber <= 86) {
+    place = atomicNumber - 68;  // Hf in group 4 ... Rn in group 18
+  } else {
+    return std::nullopt;
+  }
+  if (place <= 11) return place;
+  if (place == 12) return 2;
+  return place - 10;
+}
+
 }  // namespace lobewright
