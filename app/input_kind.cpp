@@ -24,9 +24,9 @@ constexpr int kLinesNamingTheProgram = 200;
 // The words of a deck's first line that are MOPAC keywords, read up to a "=" or "(":
 // "CHARGE=1", "AUX(MOS=10)". The methods are told by the exponent table.
 constexpr std::array<std::string_view, 24> kDeckKeywords{
-    "1SCF",    "XYZ",     "OPT",   "VECTORS", "ALLVEC",  "GRAPHF",  "AUX",    "MOZYME",
-    "EIGEN",   "UHF",     "RHF",   "CHARGE",  "PRECISE", "LARGE",   "SINGLET", "DOUBLET",
-    "TRIPLET", "GEO-OK",  "T",     "EF",      "FORCE",   "OPEN",    "EPS",     "GNORM"};
+    "1SCF",    "XYZ",    "OPT", "VECTORS", "ALLVEC",  "GRAPHF", "AUX",     "MOZYME",
+    "EIGEN",   "UHF",    "RHF", "CHARGE",  "PRECISE", "LARGE",  "SINGLET", "DOUBLET",
+    "TRIPLET", "GEO-OK", "T",   "EF",      "FORCE",   "OPEN",   "EPS",     "GNORM"};
 // A deck's geometry starts after its keyword and two title lines.
 constexpr int kDeckHeaderLines = 3;
 constexpr int kArchiveHeadingLines = 10;
@@ -57,7 +57,8 @@ std::optional<InputKind> archiveOrDeck(std::istream& in) {
         words[1] == "OF" && words.back() == "CALCULATION") {
       return InputKind::archive;
     }
-    if (line == 1) keywords = !words.empty() && std::any_of(words.begin(), words.end(), isDeckKeyword);
+    if (line == 1)
+      keywords = !words.empty() && std::any_of(words.begin(), words.end(), isDeckKeyword);
     if (line <= kDeckHeaderLines || words.empty()) continue;
     if (keywords && isGeometryLine(words)) return InputKind::inputDeck;
     if (line > kArchiveHeadingLines) break;

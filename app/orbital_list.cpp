@@ -57,9 +57,9 @@ bool singlyOccupied(const Calculation& calculation, const MolecularOrbital& orbi
 
 std::string orbitalMarks(const OrbitalRow& row) {
   std::string marks;
-  for (const auto& [present, mark] : {std::pair{row.localized, "LMO"},
-                                      std::pair{row.singlyOccupied, "SOMO"},
-                                      std::pair{!row.frontier.empty(), row.frontier.c_str()}}) {
+  for (const auto& [present, mark] :
+       {std::pair{row.localized, "LMO"}, std::pair{row.singlyOccupied, "SOMO"},
+        std::pair{!row.frontier.empty(), row.frontier.c_str()}}) {
     if (!present) continue;
     if (!marks.empty()) marks += ',';
     marks += mark;

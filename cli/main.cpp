@@ -14,8 +14,8 @@
 #include "cli/command_line.h"
 #include "cli/field_info.h"
 #include "cli/molecule_info.h"
-#include "cli/orbital_info.h"
 #include "cli/options.h"
+#include "cli/orbital_info.h"
 #include "cli/terminal_progress.h"
 #include "writers/program_version.h"
 
@@ -131,7 +131,8 @@ int run(const std::vector<std::string>& arguments) {
   LoadedInput& input = *load.input;
   if (command.mode == CommandLine::Mode::info) {
     const std::optional<std::vector<int>> mos =
-        fieldInfo ? std::vector<int>{} : resolveMos(command, input, request.settings.spin, messages);
+        fieldInfo ? std::vector<int>{}
+                  : resolveMos(command, input, request.settings.spin, messages);
     if (!mos) return kExitFailure;
     bool printed = false;
     if (fieldInfo) {

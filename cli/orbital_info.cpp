@@ -43,7 +43,10 @@ void printInput(const Calculation& calculation, const std::string& path, std::os
       last = orbital.number;
     }
     if (first == 0) continue;
-    out << "orbitals: " << (spin == Spin::alpha ? "alpha " : spin == Spin::beta ? "beta " : "")
+    out << "orbitals: "
+        << (spin == Spin::alpha  ? "alpha "
+            : spin == Spin::beta ? "beta "
+                                 : "")
         << (calculation.localized ? "localized MOs (LMOs, MOZYME) " : "MOs ") << first << " to "
         << last << '\n';
   }

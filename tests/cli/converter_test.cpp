@@ -163,7 +163,8 @@ TEST_F(Converter, InfoDescribesAnyInput) {
             "# atom symbol x y z weight\n"
             "1 O 0.0000 0.0000 0.0000 0.5000\n"
             "2 O 1.2100 0.0000 0.0000 0.5000\n");
-  result = convert(quoted(dataPath("jobs/formaldehyde_mozyme_eigen_mos3_PM7.aux")) + "--info --mo 5");
+  result =
+      convert(quoted(dataPath("jobs/formaldehyde_mozyme_eigen_mos3_PM7.aux")) + "--info --mo 5");
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_NE(result.out.find("\nnote: MOPAC writes the energies"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("\nmo 5: energy unknown, occupancy 2.0000\n"), std::string::npos)

@@ -171,8 +171,16 @@ TEST(RealJobs, AnMgfSubsetKeepsMopacsNumbers) {
   ASSERT_FALSE(refused.calculation);
   EXPECT_NE(refused.error.message().find("GRAPHF ALLVEC"), std::string::npos);
 
-  for (const auto& [z, electrons] : {std::pair{1, 1}, {8, 6}, {17, 7}, {22, 4}, {29, 11},
-                                     {30, 2}, {35, 7}, {79, 11}, {80, 2}, {82, 4}}) {
+  for (const auto& [z, electrons] : {std::pair{1, 1},
+                                     {8, 6},
+                                     {17, 7},
+                                     {22, 4},
+                                     {29, 11},
+                                     {30, 2},
+                                     {35, 7},
+                                     {79, 11},
+                                     {80, 2},
+                                     {82, 4}}) {
     EXPECT_EQ(valenceElectrons(z), electrons) << z;
   }
   EXPECT_FALSE(valenceElectrons(60));
