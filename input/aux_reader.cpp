@@ -324,7 +324,11 @@ class CalculationBuilder {
           "this file holds no molecular orbitals (no EIGENVECTORS section). Run MOPAC with the "
           "keyword AUX(MOS=99999,PRECISION=9) to write them");
     }
-    if (!m_calculation.localized && mozymeRun()) putMozymeEnergiesRight();
+    // MOZYME runs are restricted: a file with spin sets is left as it is.
+    if (!m_calculation.localized && m_calculation.orbitals.front().spin == Spin::none &&
+        mozymeRun()) {
+      putMozymeEnergiesRight();
+    }
     return std::move(m_calculation);
   }
 
