@@ -165,6 +165,15 @@ TEST_F(Window, TheListMarksSomosAndLmosAndShowsUnknownEnergies) {
   ASSERT_EQ(list->topLevelItemCount(), 10);
   EXPECT_EQ(list->topLevelItem(5)->text(4), "LMO");
   EXPECT_EQ(list->topLevelItem(0)->toolTip(1), "");
+
+  // Drawing one MO of a degenerate pair names its partner.
+  chooseInput(dataPath("jobs/o2_triplet_open22_PM7.aux"));
+  chooseOutput(directory.file("pistar"), kGltfFilter);
+  type(form->MoEdit, "6");
+  calculate();
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].caption, kNoteCaption);
+  EXPECT_NE(dialogs.messages[0].text.find("MO 6 is degenerate with MO 7"), std::string::npos);
 }
 
 // A UHF file's beta rows bring the spin choice; a beta row sets it, and HOMO and LUMO follow it.
