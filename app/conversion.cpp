@@ -15,6 +15,7 @@
 #include "app/grid_extent.h"
 #include "app/homo_lumo_locator.h"
 #include "app/mesh_output.h"
+#include "app/orbital_list.h"
 #include "app/output_file.h"
 #include "app/output_format.h"
 #include "app/settings_check.h"
@@ -170,6 +171,11 @@ ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& request
                             MessageSink& messages, const ProgressCallback& progress) {
   const BuiltField built = buildField(input, request);
   if (!built.field) return built.failure;
+  const ConversionSettings& settings = request.settings;
+  if (settings.field.isMo()) {
+    const std::string degeneracy = degeneracyNote(*input.exact, settings.moNumber, settings.spin);
+    if (!degeneracy.empty()) messages.show(kNoteCaption, degeneracy);
+  }
   const std::vector<CalculationAtom>& atoms = input.exact->atoms;
   if (request.settings.outputKind == OutputKind::Cube) {
     return convertToCube(*built.field, {built.extent.get(), built.extentThreshold}, atoms,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "input/calculation.h"
@@ -81,6 +82,9 @@ struct ConversionSettings {
   OrbitalModel model = OrbitalModel::automatic;
   Spin spin = Spin::alpha;  // of a spin-resolved calculation
   bool deorthogonalise = true;
+  // Angstrom of space around the atoms in a cube's box; empty: the box holds every point where
+  // |field| >= threshold / 5, so that surfaces drawn from the cube at lower values close.
+  std::optional<double> cubeMargin;
   FieldSettings field;
   PictureSettings picture;
 };

@@ -1,5 +1,8 @@
 #include "app/cube_output.h"
 
+#include <array>
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <span>
 
@@ -8,11 +11,43 @@
 #include "app/output_file.h"
 #include "app/surface_conversion.h"
 #include "mesh/grid_box.h"
+#include "mesh/surface_box.h"
 #include "mesh/sweep_control.h"
 #include "writers/cube_writer.h"
 #include "writers/program_version.h"
 
 namespace lobewright {
+namespace {
+
+// A cube is read by programs that draw their own surfaces, often at lower values than the
+// threshold: its box holds every point where |field| reaches a fifth of it.
+constexpr double kCubeReachShare = 0.2;
+
+std::optional<GridBox> cubeBox(const Field& field, const std::vector<CalculationAtom>& atoms,
+                               const ConversionSettings& settings, double threshold) {
+  const AtomExtent extent = atomExtent(atoms);
+  const double scale = settings.scale;
+  if (!settings.cubeMargin) {
+    return findSurfaceBox(field, threshold * kCubeReachShare, scale, extent.low, extent.high);
+  }
+  const double margin = *settings.cubeMargin;
+  const std::array<double, 3> low{extent.low.x, extent.low.y, extent.low.z};
+  const std::array<double, 3> high{extent.high.x, extent.high.y, extent.high.z};
+  GridBox box;
+  for (std::size_t axis = 0; axis < 3; ++axis) {
+    const double start = std::floor((low[axis] - margin) * scale);
+    const double end = std::ceil((high[axis] + margin) * scale);
+    if (!(start >= std::numeric_limits<int32_t>::min() &&
+          end <= std::numeric_limits<int32_t>::max() && start < end)) {
+      return std::nullopt;
+    }
+    box.low[axis] = static_cast<int32_t>(start);
+    box.high[axis] = static_cast<int32_t>(end);
+  }
+  return box;
+}
+
+}  // namespace
 
 ConversionOutcome convertToCube(const Field& field, CubeExtent extent,
                                 const std::vector<CalculationAtom>& atoms,
@@ -21,10 +56,9 @@ ConversionOutcome convertToCube(const Field& field, CubeExtent extent,
                                 const ProgressCallback& progress) {
   const ConversionSettings& settings = request.settings;
   const double scale = settings.scale;
-  ConversionSettings boxSettings = settings;
-  if (extent.field) boxSettings.threshold = static_cast<float>(extent.threshold);
-  const std::optional<GridBox> box =
-      surfaceBoxAround(extent.field ? *extent.field : field, atoms, boxSettings);
+  const std::optional<GridBox> box = extent.field
+                                         ? cubeBox(*extent.field, atoms, settings, extent.threshold)
+                                         : cubeBox(field, atoms, settings, settings.threshold);
   if (!box) return {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage};
   if (auto problem = gridSizeProblem(boundsOf(*box), 1)) {
     return {ConversionStatus::gridTooLarge, std::move(*problem)};

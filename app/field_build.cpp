@@ -52,7 +52,7 @@ std::optional<std::vector<double>> coreChargesOf(const Calculation& calculation,
   std::vector<double> cores;
   for (std::size_t i = 0; i < calculation.atoms.size(); ++i) {
     const std::optional<int> number = atomicNumber(calculation.atoms[i].symbol);
-    const std::optional<int> core = number ? mopacCoreCharge(*number) : std::nullopt;
+    const std::optional<int> core = number ? valenceElectrons(*number) : std::nullopt;
     if (!core) {
       error = "the charge of the core of atom " + std::to_string(i + 1) + " (" +
               calculation.atoms[i].symbol + ") is not known; the .aux file states it.";
@@ -191,8 +191,9 @@ BuiltField refused(ConversionStatus status, std::string message) {
   return built;
 }
 
-std::string moDescription(const ConversionSettings& settings, const std::string& path) {
-  std::string text = "MO " + std::to_string(settings.moNumber);
+std::string moDescription(const Calculation& calculation, const ConversionSettings& settings,
+                          const std::string& path) {
+  std::string text = (calculation.localized ? "LMO " : "MO ") + std::to_string(settings.moNumber);
   if (settings.spin == Spin::beta) text += " (beta)";
   return text + " of " + fileName(path);
 }
@@ -323,7 +324,7 @@ BuiltField buildField(LoadedInput& input, const ConversionRequest& request, bool
   if (!term.field) return refused(ConversionStatus::inputError, term.error);
   BuiltField built;
   const bool mo = field.kind == FieldKind::mo;
-  built.description = mo ? moDescription(settings, request.inputFile)
+  built.description = mo ? moDescription(*input.exact, settings, request.inputFile)
                          : fieldName(field.kind) + " of " + fileName(request.inputFile);
   built.quantity = mo                             ? "psi in bohr^-3/2"
                    : field.kind == FieldKind::esp ? "potential in hartree per unit charge"

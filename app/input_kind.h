@@ -15,6 +15,8 @@ enum class InputKind {
   aux,          // MOPAC's .aux file (keyword AUX)
   mgf,          // MOPAC's graphics file (keyword GRAPHF)
   otherText,    // MOPAC's output without eigenvectors; its reader says what is missing
+  archive,      // MOPAC's archive (.arc): a summary of a run, without orbitals
+  inputDeck,    // an input for MOPAC (.mop): keywords, title and geometry, no results yet
   notMopac,     // no MOPAC file at all
 };
 

@@ -47,6 +47,8 @@ CalculationRead readExact(std::istream& text, InputKind kind, const std::string&
     case InputKind::olderLayout:
     case InputKind::newerLayout:
     case InputKind::otherText:
+    case InputKind::archive:
+    case InputKind::inputDeck:
     case InputKind::notMopac:
       break;
   }
@@ -85,6 +87,8 @@ InputLoad openInput(const ConversionRequest& request) {
   if (!field.isMo() && request.settings.model == OrbitalModel::classic) {
     return refuse(ConversionStatus::unusableSettings, kClassicDrawsMosMessage);
   }
+  if (input.kind == InputKind::archive) return inputError(kArchiveMessage);
+  if (input.kind == InputKind::inputDeck) return inputError(kInputDeckMessage);
   if (input.model == OrbitalModel::exact && input.kind == InputKind::notMopac) {
     return inputError(kNotMopacMessage);
   }

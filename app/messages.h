@@ -9,6 +9,7 @@ namespace lobewright {
 
 inline constexpr const char* kErrorCaption = "Lobewright error";
 inline constexpr const char* kWarningCaption = "Lobewright warning";
+inline constexpr const char* kNoteCaption = "Lobewright note";
 
 inline constexpr const char* kInputFileErrorMessage = "Input file error.";
 inline constexpr const char* kParameterFileErrorMessage = "Parameter file error.";
@@ -31,6 +32,14 @@ inline constexpr const char* kClassicNeedsOutputMessage =
 inline constexpr const char* kNotMopacMessage =
     "not a MOPAC file: give the .out (made with the keyword VECTORS), .aux or .mgf file of a "
     "MOPAC run";
+inline constexpr const char* kArchiveMessage =
+    "this is a MOPAC archive (.arc): the summary of a run and its final geometry, without "
+    "orbitals. Give the same run's .aux file (keyword AUX), its .out file (keywords VECTORS "
+    "ALLVEC) or its .mgf file (keyword GRAPHF)";
+inline constexpr const char* kInputDeckMessage =
+    "this is an input for MOPAC (.mop), not the result of a run. Add the keyword AUX (or "
+    "VECTORS ALLVEC, or GRAPHF) to its first line, run MOPAC on it and give the .aux (.out, "
+    ".mgf) file the run writes";
 inline constexpr const char* kNoFilledLevelsMessage = "no count of filled levels (\"LEVELS =\")";
 inline constexpr const char* kClassicDrawsMosMessage =
     "The classic model draws MOs only: densities and the fields made of them need the exact model "

@@ -110,14 +110,26 @@ std::optional<std::vector<int>> resolveMoSelection(const std::vector<MoRange>& s
   return mos;
 }
 
-std::string withMoNumber(std::string_view path, int mo) {
+namespace {
+
+std::string replacedAll(std::string_view path, std::string_view placeholder,
+                        std::string_view value) {
   std::string result(path);
-  const std::string number = std::to_string(mo);
-  for (std::size_t at = result.find(kMoPlaceholder); at != std::string::npos;
-       at = result.find(kMoPlaceholder, at + number.size())) {
-    result.replace(at, kMoPlaceholder.size(), number);
+  for (std::size_t at = result.find(placeholder); at != std::string::npos;
+       at = result.find(placeholder, at + value.size())) {
+    result.replace(at, placeholder.size(), value);
   }
   return result;
+}
+
+}  // namespace
+
+std::string withMoNumber(std::string_view path, int mo) {
+  return replacedAll(path, kMoPlaceholder, std::to_string(mo));
+}
+
+std::string withSpinName(std::string_view path, std::string_view spin) {
+  return replacedAll(path, kSpinPlaceholder, spin);
 }
 
 }  // namespace lobewright

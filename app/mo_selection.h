@@ -38,4 +38,9 @@ inline constexpr std::string_view kMoPlaceholder = "{mo}";
 
 [[nodiscard]] std::string withMoNumber(std::string_view path, int mo);
 
+// The placeholder that the spin set's name ("alpha", "beta") replaces: "radical-{mo}-{spin}.glb".
+inline constexpr std::string_view kSpinPlaceholder = "{spin}";
+
+[[nodiscard]] std::string withSpinName(std::string_view path, std::string_view spin);
+
 }  // namespace lobewright

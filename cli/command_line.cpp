@@ -98,7 +98,7 @@ class Parser {
       return;
     }
     m_result.inputFile = positional[0];
-    if (mode == CommandLine::Mode::info && severalMos()) {
+    if (mode == CommandLine::Mode::info && (severalMos() || m_result.bothSpins)) {
       refuse("--info shows one MO");
       return;
     }
@@ -109,6 +109,12 @@ class Parser {
       refuse(
           "several MOs make several files: put {mo} in the OUTPUT name, as in "
           "caffeine-{mo}.pov");
+      return;
+    }
+    if (m_result.bothSpins && output.find(kSpinPlaceholder) == std::string::npos) {
+      refuse(
+          "both spins make two files: put {spin} in the OUTPUT name, as in "
+          "radical-{mo}-{spin}.glb");
       return;
     }
     if (m_result.formatNamed) return;
@@ -137,6 +143,10 @@ class Parser {
     const std::string pngOption = lastServing(Serves::pngPictures);
     const std::string pictureOption = lastServing(Serves::framedPictures);
     const std::string surfaceOption = lastServing(Serves::surfaces);
+    const std::string cubeOption = lastServing(Serves::cubes);
+    if (!cubeOption.empty() && settings.outputKind != OutputKind::Cube) {
+      refuse(cubeOption + " is for .cube output");
+    }
     if (!pngOption.empty() && !picture) refuse(pngOption + " is for .png pictures");
     if (!pictureOption.empty() && !framed) {
       refuse(pictureOption + " is for framed .pov scenes and .png pictures");

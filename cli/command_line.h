@@ -26,6 +26,8 @@ struct CommandLine {
   // The MOs to draw; HOMO and LUMO are looked up in the input. More than one needs "{mo}" in
   // the output name.
   std::vector<MoRange> moSelection{{{MoName::Anchor::number, 1}, {MoName::Anchor::number, 1}}};
+  // --spin both: each MO of both spin sets, which needs "{spin}" in the output name.
+  bool bothSpins = false;
   ConversionSettings settings;
   int threads = 0;  // 0: all the cores the machine has
   bool quiet = false;

@@ -15,6 +15,7 @@
 #include "cli/field_info.h"
 #include "cli/molecule_info.h"
 #include "cli/options.h"
+#include "cli/orbital_info.h"
 #include "cli/terminal_progress.h"
 #include "writers/program_version.h"
 
@@ -62,7 +63,7 @@ int listOrbitals(const ConversionRequest& request, MessageSink& messages) {
     messages.show(kErrorCaption, listing.error);
     return kExitFailure;
   }
-  std::cout << orbitalListText(listing.rows);
+  std::cout << orbitalListText(listing);
   if (!std::cout.flush()) {
     messages.show(kErrorCaption, kCannotWriteOutputMessage);
     return kExitFailure;
@@ -73,10 +74,10 @@ int listOrbitals(const ConversionRequest& request, MessageSink& messages) {
 // The MO numbers the command names, HOMO and LUMO looked up in the input as the conversion's
 // model sees them; nothing when they cannot be found (the message has gone to the sink).
 std::optional<std::vector<int>> resolveMos(const CommandLine& command, const LoadedInput& input,
-                                           MessageSink& messages) {
+                                           Spin spin, MessageSink& messages) {
   FrontierNumbers frontier;
   if (needsFrontier(command.moSelection)) {
-    frontier = findFrontierNumbers(input, command.settings.spin);
+    frontier = findFrontierNumbers(input, spin);
     if (!frontier.error.empty()) {
       messages.show(kErrorCaption, frontier.error);
       return std::nullopt;
@@ -112,11 +113,9 @@ int run(const std::vector<std::string>& arguments) {
   request.settings = command.settings;
   if (command.threads > 0) request.sweep.threads = command.threads;
   if (command.mode == CommandLine::Mode::list) return listOrbitals(request, messages);
-  // --info shows what the classic model reads of an MO, or what a density holds.
+  // --info shows what the input holds of an MO (what the classic model reads, in that model), or
+  // what a density holds.
   const bool fieldInfo = command.mode == CommandLine::Mode::info && !command.settings.field.isMo();
-  if (command.mode == CommandLine::Mode::info && !fieldInfo) {
-    request.settings.model = OrbitalModel::classic;
-  }
   // An output that must not be written is refused before the input is read, as one that the
   // input's own problems would hide.
   if (const auto problem = requestProblem(request)) {
@@ -130,13 +129,20 @@ int run(const std::vector<std::string>& arguments) {
     return kExitFailure;
   }
   LoadedInput& input = *load.input;
-  const std::optional<std::vector<int>> mos =
-      fieldInfo ? std::vector<int>{} : resolveMos(command, input, messages);
-  if (!mos) return kExitFailure;
   if (command.mode == CommandLine::Mode::info) {
-    const bool printed =
-        fieldInfo ? printFieldInfo(input, request, messages, std::cout)
-                  : printMoleculeInfo(input, request.inputFile, mos->front(), messages, std::cout);
+    const std::optional<std::vector<int>> mos =
+        fieldInfo ? std::vector<int>{}
+                  : resolveMos(command, input, request.settings.spin, messages);
+    if (!mos) return kExitFailure;
+    bool printed = false;
+    if (fieldInfo) {
+      printed = printFieldInfo(input, request, messages, std::cout);
+    } else if (input.classic) {
+      printed = printMoleculeInfo(input, request.inputFile, mos->front(), messages, std::cout);
+    } else {
+      request.settings.moNumber = mos->front();
+      printed = printOrbitalInfo(input, request, messages, std::cout);
+    }
     if (!printed) return kExitFailure;
     // What was read is this mode's output: losing it to a full disk is a failure.
     if (!std::cout.flush()) {
@@ -149,17 +155,30 @@ int run(const std::vector<std::string>& arguments) {
   if (!command.quiet) request.beforeSweep = announceLongSweep;
   const bool showProgress = !command.quiet && isatty(STDERR_FILENO) == 1;
   int worst = kExitSuccess;
+  const std::vector<Spin> spins = command.bothSpins ? std::vector<Spin>{Spin::alpha, Spin::beta}
+                                                    : std::vector<Spin>{command.settings.spin};
   // A failed MO does not stop the others; the exit status is the worst of them.
-  for (const int mo : *mos) {
-    request.settings.moNumber = mo;
-    request.settings.outputPath = withMoNumber(command.settings.outputPath, mo);
-    TerminalProgress bar(stderr);
-    const ConversionOutcome outcome = drawOrbital(input, request, messages, [&](int percent) {
-      if (showProgress) bar.report(percent);
-    });
-    if (!outcome.succeeded()) {
-      messages.show(kErrorCaption, outcome.message);
+  for (const Spin spin : spins) {
+    // HOMO and LUMO are each spin set's own.
+    const std::optional<std::vector<int>> mos = resolveMos(command, input, spin, messages);
+    if (!mos) {
       worst = kExitFailure;
+      continue;
+    }
+    request.settings.spin = spin;
+    const std::string spinOutput =
+        withSpinName(command.settings.outputPath, spin == Spin::beta ? "beta" : "alpha");
+    for (const int mo : *mos) {
+      request.settings.moNumber = mo;
+      request.settings.outputPath = withMoNumber(spinOutput, mo);
+      TerminalProgress bar(stderr);
+      const ConversionOutcome outcome = drawOrbital(input, request, messages, [&](int percent) {
+        if (showProgress) bar.report(percent);
+      });
+      if (!outcome.succeeded()) {
+        messages.show(kErrorCaption, outcome.message);
+        worst = kExitFailure;
+      }
     }
   }
   return worst;

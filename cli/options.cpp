@@ -116,10 +116,14 @@ std::vector<Option> makeOptions() {
            flagPair(chooseFrontierMo(MoName::Anchor::homo), chooseFrontierMo(MoName::Anchor::lumo)),
        .oneOf = "MO"},
       {.names = {"--spin"},
-       .help = "the spin set of a UHF calculation (default alpha)",
+       .help = "the spin set of a UHF calculation (default alpha); both draws each MO of both "
+               "sets and needs {spin} in OUTPUT",
        .group = HelpGroup::orbitals,
-       .value = choice<Spin>({{"alpha", Spin::alpha}, {"beta", Spin::beta}},
-                             [](CommandLine& c, Spin spin) { c.settings.spin = spin; }),
+       .value = choiceOfWords({"alpha", "beta", "both"},
+                              [](CommandLine& c, std::size_t word) {
+                                c.settings.spin = word == 1 ? Spin::beta : Spin::alpha;
+                                c.bothSpins = word == 2;
+                              }),
        .example = "beta"},
       {.names = {"--orbitals"},
        .help = "classic: PM3 s and p functions as the original design computed them; exact: "
@@ -219,6 +223,15 @@ std::vector<Option> makeOptions() {
          c.thresholdNamed = true;
        }),
        .example = "0.02"},
+      {.names = {"--margin"},
+       .metavariable = "X",
+       .help = "Angstrom of space around the atoms in a cube (default: enough to hold every "
+               "point where the field reaches a fifth of the threshold)",
+       .group = HelpGroup::surface,
+       .value = real([](CommandLine& c, double x) { c.settings.cubeMargin = x; },
+                     RealRange{0.0, 100.0}),
+       .example = "3",
+       .serves = Serves::cubes},
       {.names = {"--accuracy"},
        .metavariable = "N",
        .help = "bisection steps per crossing edge (classic scenes), 1 to 100 (default 3)",
@@ -309,7 +322,9 @@ std::vector<Option> makeOptions() {
 
       // the tail
       {.names = {"--info"},
-       .help = "print the atoms and coefficients the classic model reads",
+       .help = "print what INPUT holds and what is known of the MO: its energy, occupancy, "
+               "marks, degenerate partners and weight on each atom (for MOPAC 6 output, the "
+               "atoms and coefficients the classic model reads)",
        .group = HelpGroup::tail,
        .value = flag([](CommandLine& c) { c.mode = Mode::info; })},
       {.names = {"--quiet"},

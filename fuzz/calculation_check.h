@@ -20,7 +20,8 @@ inline void checkCalculation(const Calculation& calculation) {
   }
   for (const MolecularOrbital& mo : calculation.orbitals) {
     require(mo.coefficients.size() == calculation.basis.size(), "an MO of the wrong length");
-    require(std::isfinite(mo.energy) && std::isfinite(mo.occupancy), "an energy is not finite");
+    require((!mo.energy || std::isfinite(*mo.energy)) && std::isfinite(mo.occupancy),
+            "an energy is not finite");
   }
   const SymmetricMatrix s = overlapMatrix(calculation);
   require(s.size() == calculation.basis.size(), "the basis takes no overlap integrals");

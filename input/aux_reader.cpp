@@ -1,5 +1,6 @@
 #include "input/aux_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -22,6 +23,7 @@ constexpr int kLargestCoreCharge = 18;
 
 enum class Field : uint8_t {
   method,
+  keywords,
   symbols,
   cores,
   inputGeometry,
@@ -37,8 +39,10 @@ enum class Field : uint8_t {
   betaElectrons,
   moSet,
   eigenvectors,
+  lmoVectors,
   labels,
   eigenvalues,
+  lmoEnergies,
   occupancies,
 };
 constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::occupancies) + 1;
@@ -55,6 +59,7 @@ struct FieldName {
 // The sections the exact model needs; every other section is skipped unread.
 constexpr std::array kFieldNames{
     FieldName{"METHOD", Field::method},
+    FieldName{"KEYWORDS", Field::keywords},
     FieldName{"ATOM_EL", Field::symbols},
     FieldName{"ATOM_CORE", Field::cores},
     FieldName{"ATOM_X", Field::inputGeometry},
@@ -67,9 +72,11 @@ constexpr std::array kFieldNames{
     FieldName{"AO_ZETA", Field::aoZeta},
     FieldName{"ATOM_PQN", Field::aoPqn},
     FieldName{"OVERLAP_MATRIX", Field::overlap},
-    // MOZYME writes a restricted run's density matrix without the word TOTAL.
+    // MOZYME's DENSITY_MATRIX is not read: its diagonal is right, but its other elements stand
+    // out of place (formaldehyde's differ by up to 0.97 from the sum over the run's own LMOs, or
+    // over the canonical MOs of the same run with EIGEN, which agree to 1e-13). The density of a
+    // MOZYME run comes from its MOs.
     FieldName{"TOTAL_DENSITY_MATRIX", Field::density},
-    FieldName{"DENSITY_MATRIX", Field::density},
     FieldName{"ALPHA_DENSITY_MATRIX", Field::density, Spin::alpha},
     FieldName{"BETA_DENSITY_MATRIX", Field::density, Spin::beta},
     FieldName{"NUM_ELECTRONS", Field::electrons},
@@ -81,6 +88,9 @@ constexpr std::array kFieldNames{
     FieldName{"EIGENVECTORS", Field::eigenvectors},
     FieldName{"ALPHA_EIGENVECTORS", Field::eigenvectors, Spin::alpha},
     FieldName{"BETA_EIGENVECTORS", Field::eigenvectors, Spin::beta},
+    // MOZYME without EIGEN writes its localized MOs in their place.
+    FieldName{"LMO_VECTORS", Field::lmoVectors},
+    FieldName{"LMO_ENERGY_LEVELS", Field::lmoEnergies},
     FieldName{"M.O.SYMMETRY_LABELS", Field::labels},
     FieldName{"ALPHA_M.O.SYMMETRY_LABELS", Field::labels, Spin::alpha},
     FieldName{"BETA_M.O.SYMMETRY_LABELS", Field::labels, Spin::beta},
@@ -95,6 +105,7 @@ constexpr std::array kFieldNames{
 [[nodiscard]] Content contentOf(Field field) {
   switch (field) {
     case Field::method:
+    case Field::keywords:
       return Content::text;
     case Field::inputGeometry:
     case Field::finalGeometry:
@@ -102,7 +113,9 @@ constexpr std::array kFieldNames{
     case Field::overlap:
     case Field::density:
     case Field::eigenvectors:
+    case Field::lmoVectors:
     case Field::eigenvalues:
+    case Field::lmoEnergies:
     case Field::occupancies:
       return Content::reals;
     default:
@@ -159,6 +172,16 @@ struct ReadFailure {
   return std::string(text);
 }
 
+[[nodiscard]] std::string unquoted(std::string text) {
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+    text = trimmed(std::string_view(text).substr(1, text.size() - 2));
+  }
+  return text;
+}
+
+// MOPAC writes each of its error messages as a line ERROR_MESSAGE="...".
+constexpr std::string_view kErrorMessage = "ERROR_MESSAGE";
+
 // "CL" and "cl" are read as "Cl".
 [[nodiscard]] std::string elementCase(std::string_view word) {
   std::string symbol(word);
@@ -205,12 +228,16 @@ class AuxScanner {
   }
   [[noreturn]] void failAtNoLine(std::string what) const { fail({}, std::move(what)); }
 
+  // MOPAC's error messages, in file order.
+  [[nodiscard]] const std::vector<std::string>& errors() const { return m_errors; }
+
  private:
   [[noreturn]] void failHere(std::string what) const {
     throw ReadFailure{m_lines.error(std::move(what))};
   }
 
   void startSection(const AuxHeading& heading) {
+    if (heading.name == kErrorMessage) m_errors.push_back(unquoted(trimmed(heading.rest)));
     const FieldName* known = nullptr;
     for (const FieldName& candidate : kFieldNames) {
       if (candidate.name == heading.name) known = &candidate;
@@ -276,6 +303,7 @@ class AuxScanner {
   Content m_content = Content::words;
   bool m_keepsLineStarts = false;
   AuxSection m_current;
+  std::vector<std::string> m_errors;
 };
 
 // Turns the collected sections into a Calculation, checking that they agree with each other.
@@ -284,6 +312,7 @@ class CalculationBuilder {
   explicit CalculationBuilder(AuxScanner& scanner) : m_scanner(scanner) {}
 
   Calculation build() {
+    refuseFailedRun();
     if (const auto& method = m_scanner.slot(Field::method)) {
       m_calculation.method = unquoted(method->text);
     }
@@ -294,10 +323,16 @@ class CalculationBuilder {
     readOverlap();
     readDensities();
     for (const Spin spin : {Spin::none, Spin::alpha, Spin::beta}) readOrbitals(spin);
+    if (m_calculation.orbitals.empty()) readLocalizedOrbitals();
     if (m_calculation.orbitals.empty()) {
       m_scanner.failAtNoLine(
           "this file holds no molecular orbitals (no EIGENVECTORS section). Run MOPAC with the "
           "keyword AUX(MOS=99999,PRECISION=9) to write them");
+    }
+    // MOZYME runs are restricted: a file with spin sets is left as it is.
+    if (!m_calculation.localized && m_calculation.orbitals.front().spin == Spin::none &&
+        mozymeRun()) {
+      putMozymeEnergiesRight();
     }
     return std::move(m_calculation);
   }
@@ -307,11 +342,100 @@ class CalculationBuilder {
     m_scanner.fail(line, std::move(what));
   }
 
-  static std::string unquoted(std::string text) {
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
-      text = trimmed(std::string_view(text).substr(1, text.size() - 2));
+  // A run that MOPAC reports as failed and that wrote no orbitals: MOPAC's message says why.
+  void refuseFailedRun() const {
+    const std::vector<std::string>& errors = m_scanner.errors();
+    if (errors.empty()) return;
+    for (const Spin spin : {Spin::none, Spin::alpha, Spin::beta}) {
+      if (m_scanner.slot(Field::eigenvectors, spin)) return;
     }
-    return text;
+    if (m_scanner.slot(Field::lmoVectors)) return;
+    std::string quoted;
+    for (const std::string& error : errors) {
+      quoted += (quoted.empty() ? "\"" : " \"") + error + "\"";
+    }
+    m_scanner.failAtNoLine("MOPAC reports that this run failed: " + quoted +
+                           ". Mend the job as MOPAC's message says (its .out file tells more) "
+                           "and run it again");
+  }
+
+  [[nodiscard]] bool mozymeRun() {
+    const std::optional<AuxSection>& keywords = m_scanner.slot(Field::keywords);
+    if (!keywords) return false;
+    const std::string words = unquoted(keywords->text);
+    for (const std::string_view word : splitWords(words)) {
+      if (word == "MOZYME") return true;
+    }
+    return false;
+  }
+
+  // MOZYME with EIGEN writes the canonical MOs in order of energy, but their energies in an order
+  // of their own (a permutation within the occupied and within the empty MOs). With every MO kept
+  // the values are all there and sorting puts them back; with some kept, the values are those of
+  // other MOs and cannot be put back.
+  void putMozymeEnergiesRight() {
+    std::vector<MolecularOrbital>& orbitals = m_calculation.orbitals;
+    const bool everyMo = orbitals.front().number == 1 &&
+                         orbitals.back().number == static_cast<int>(m_calculation.basis.size());
+    if (!everyMo) {
+      for (MolecularOrbital& orbital : orbitals) orbital.energy.reset();
+      m_calculation.energyNote =
+          "MOPAC writes the energies of a MOZYME run's MOs to the .aux file out of order; with "
+          "only MOs " +
+          std::to_string(orbitals.front().number) + " to " +
+          std::to_string(orbitals.back().number) +
+          " kept they cannot be put back, so they are unknown. Keep every MO with "
+          "AUX(MOS=99999) to have them";
+      return;
+    }
+    std::vector<double> energies;
+    for (const MolecularOrbital& orbital : orbitals) energies.push_back(*orbital.energy);
+    if (std::is_sorted(energies.begin(), energies.end())) return;
+    std::sort(energies.begin(), energies.end());
+    for (std::size_t k = 0; k < orbitals.size(); ++k) orbitals[k].energy = energies[k];
+    m_calculation.energyNote =
+        "MOPAC writes the energies of a MOZYME run's MOs to the .aux file out of order, while "
+        "the MOs themselves come in order of energy: the energies are shown sorted, as the .out "
+        "file prints them";
+  }
+
+  // MOZYME without EIGEN: the localized MOs, numbered in MOPAC's order, in place of canonical ones.
+  void readLocalizedOrbitals() {
+    std::optional<AuxSection>& vectors = m_scanner.slot(Field::lmoVectors);
+    if (!vectors) return;
+    const std::size_t aoCount = m_calculation.basis.size();
+    const std::size_t count = vectors->size() / aoCount;
+    requireSize(*vectors, count * aoCount, "whole LMOs over " + std::to_string(aoCount) + " AOs");
+    if (count == 0 || count > aoCount) {
+      fail(vectors->heading, "LMO_VECTORS holds " + std::to_string(count) + " LMOs over " +
+                                 std::to_string(aoCount) + " AOs");
+    }
+    const std::string need = std::to_string(count) + " LMOs";
+    const AuxSection& energies = required(Field::lmoEnergies, "LMO_ENERGY_LEVELS");
+    requireSize(energies, count, need);
+    const AuxSection& occupancies =
+        required(Field::occupancies, "MOLECULAR_ORBITAL_OCCUPANCIES", Spin::none);
+    requireSize(occupancies, count, need);
+    for (std::size_t k = 0; k < count; ++k) {
+      MolecularOrbital& orbital = m_calculation.orbitals.emplace_back();
+      orbital.number = static_cast<int>(k) + 1;
+      orbital.energy = energies.reals[k];
+      orbital.occupancy = checkedOccupancy(occupancies, k, orbital.number);
+      const auto begin = vectors->reals.begin() + static_cast<std::ptrdiff_t>(k * aoCount);
+      orbital.coefficients.assign(begin, begin + static_cast<std::ptrdiff_t>(aoCount));
+    }
+    m_calculation.localized = true;
+    vectors.reset();
+  }
+
+  double checkedOccupancy(const AuxSection& occupancies, std::size_t entry, int mo) const {
+    const double occupancy = occupancies.reals[entry];
+    if (occupancy < 0.0 || occupancy > 2.0) {
+      fail(occupancies.lineOf(entry), occupancies.name + " gives " + formatted(occupancy) +
+                                          " electrons for MO " + std::to_string(mo) +
+                                          "; an MO holds 0 to 2");
+    }
+    return occupancy;
   }
 
   AuxSection& required(Field field, std::string_view name, Spin spin = Spin::none) {
@@ -468,6 +592,7 @@ class CalculationBuilder {
     std::optional<AuxSection>& set = m_scanner.slot(Field::moSet, spin);
     std::optional<AuxSection>& vectors = m_scanner.slot(Field::eigenvectors, spin);
     if (!set && !vectors) return;
+    if (!vectors && spin == Spin::none && m_scanner.slot(Field::lmoVectors)) return;
     if (!set) fail(vectors->heading, vectors->name + " comes without " + setName);
     AuxSection& coefficients = required(Field::eigenvectors, prefix + "EIGENVECTORS", spin);
 
@@ -490,17 +615,11 @@ class CalculationBuilder {
     const bool labelled = labels && labels->words.size() == moCount;
 
     for (std::size_t k = 0; k < moCount; ++k) {
-      const double occupancy = occupancies.reals[k];
-      if (occupancy < 0.0 || occupancy > 2.0) {
-        fail(occupancies.lineOf(k), occupancies.name + " gives " + formatted(occupancy) +
-                                        " electrons for MO " + std::to_string(first + k) +
-                                        "; an MO holds 0 to 2");
-      }
       MolecularOrbital& orbital = m_calculation.orbitals.emplace_back();
       orbital.number = first + static_cast<int>(k);
       orbital.spin = spin;
       orbital.energy = energies.reals[k];
-      orbital.occupancy = occupancy;
+      orbital.occupancy = checkedOccupancy(occupancies, k, orbital.number);
       if (labelled) orbital.symmetry = labels->words[k];
       const auto begin = coefficients.reals.begin() + static_cast<std::ptrdiff_t>(k * aoCount);
       orbital.coefficients.assign(begin, begin + aoCount);

@@ -38,17 +38,26 @@ enum class Spin : uint8_t { none, alpha, beta };
 // One MO as the calculation printed it: its coefficients are over the Loewdin-orthogonalised
 // atomic orbitals, one per basis function.
 struct MolecularOrbital {
-  int number = 0;  // 1-based, counted within its spin set
+  int number = 0;  // MOPAC's number, 1-based, counted within its spin set
   Spin spin = Spin::none;
-  double energy = 0.0;     // eV
-  double occupancy = 0.0;  // electrons
+  std::optional<double> energy;  // eV; empty when the file's value cannot be trusted
+  double occupancy = 0.0;        // electrons
   std::string symmetry;    // empty when the file gives none
   std::vector<double> coefficients;
 };
 
+// The kind of file a calculation was read from, for advice that depends on it.
+enum class CalculationFile : uint8_t { aux, out, mgf };
+
 // Everything a file tells about one calculation that the exact model needs.
 struct Calculation {
+  CalculationFile file = CalculationFile::aux;
   std::string method;  // "PM7", "AM1", ...; empty when the file names none
+  // The orbitals are MOZYME's localized MOs (LMOs), in MOPAC's order, not canonical MOs.
+  bool localized = false;
+  // How the file's MO energies were put right, or why they are unknown; empty when they are
+  // as the file gives them.
+  std::string energyNote;
   std::vector<CalculationAtom> atoms;
   std::vector<BasisFunction> basis;
   // The MOs the file holds, in file order (alpha before beta in a spin-resolved file).

@@ -50,27 +50,27 @@ double covalentRadius(int number) {
   return kElements[static_cast<std::size_t>(number) - 1].covalentRadius;
 }
 
-std::optional<int> mopacCoreCharge(int z) {
-  if (z < 1 || z > 86) return std::nullopt;
-  if (z <= 2) return z;
-  // The first atomic number of each period from lithium on, and its noble gas.
-  constexpr int kPeriodStarts[] = {3, 11, 19, 37, 55};
-  int start = 3;
-  for (const int first : kPeriodStarts) {
-    if (z >= first) start = first;
+std::optional<int> valenceElectrons(int atomicNumber) {
+  // Each period from its noble gas on: the place within the period gives the group.
+  constexpr std::array<int, 6> kNobleGases{0, 2, 10, 18, 36, 54};
+  if (atomicNumber < 1) return std::nullopt;
+  if (atomicNumber <= 2) return atomicNumber;
+  if (atomicNumber <= 18) {
+    return atomicNumber - (atomicNumber <= 10 ? kNobleGases[1] : kNobleGases[2]);
   }
-  const int place = z - start;  // 0 for the alkali metal
-  if (start <= 11) return place + 1;
-  if (start == 55) {
-    if (z >= 57 && z <= 71) return 3;  // the lanthanides, lanthanum to lutetium
-    if (z > 71) return mopacCoreCharge(z - 32);
-    return place + 1;
+  int place = 0;
+  if (atomicNumber <= 54) {
+    place = atomicNumber - (atomicNumber <= 36 ? kNobleGases[3] : kNobleGases[4]);
+  } else if (atomicNumber <= 57) {
+    place = atomicNumber - kNobleGases[5];  // Cs, Ba, La
+  } else if (atomicNumber >= 72 && atomicNumber <= 86) {
+    place = atomicNumber - 68;  // Hf in group 4 ... Rn in group 18
+  } else {
+    return std::nullopt;
   }
-  // Periods of 18: groups 1 to 12 count their s and d electrons, but zinc's group only its s.
-  const int group = place + 1;
-  if (group == 12) return 2;
-  if (group > 12) return group - 10;
-  return group;
+  if (place <= 11) return place;
+  if (place == 12) return 2;
+  return place - 10;
 }
 
 }  // namespace lobewright

@@ -14,10 +14,10 @@ inline constexpr int kLastElement = 96;
 // The symbol of an atomic number from 1 to kLastElement; empty outside.
 [[nodiscard]] std::string_view elementSymbol(int atomicNumber);
 
-// The charge of the atom's core in MOPAC's methods: the nucleus less the inner electrons, which
-// they leave out, so the number of valence electrons of the neutral atom (zinc, cadmium and
-// mercury 2, the lanthanides 3); nothing beyond radon.
-[[nodiscard]] std::optional<int> mopacCoreCharge(int atomicNumber);
+// The electrons MOPAC's methods give an atom of the element (its core charge): the valence
+// shell's s and p electrons, with the d electrons of the transition metals up to group 11 (Zn, Cd
+// and Hg have 2). Nothing for the lanthanides and beyond, where methods differ.
+[[nodiscard]] std::optional<int> valenceElectrons(int atomicNumber);
 
 // Single-bond covalent radius in Angstrom (Cordero et al., Dalton Trans. 2008, 2832; sp3 carbon,
 // low-spin Mn, Fe and Co); 1.5 outside the table.

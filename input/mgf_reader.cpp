@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -69,6 +70,7 @@ class MgfReader {
       fail("this is not a MOPAC graphics file: it does not begin with \"MOPAC-Graphical data\"");
     }
     Calculation calculation;
+    calculation.file = CalculationFile::mgf;
     readAtoms(*count, calculation);
     const std::vector<std::array<double, 3>> zetas = readExponents(*count);
     std::size_t functionCount = 0;
@@ -88,7 +90,6 @@ class MgfReader {
         std::vector<MolecularOrbital>& set = matrixRead ? second : first;
         if (set.size() == functionCount) fail("more orbitals than the atoms have functions");
         set.push_back(readOrbital(words, functionCount));
-        set.back().number = static_cast<int>(set.size());
       } else if (words[0].starts_with(kMatrixWord) && !matrixRead) {
         calculation.inverseSqrtOverlap = readMatrix(words[0], functionCount);
         matrixRead = true;
@@ -102,6 +103,7 @@ class MgfReader {
     }
     checkReadable();
     if (first.empty()) failAtNoLine("This file holds no orbitals.");
+    numberOrbitals(first, second, calculation, functionCount);
     const Spin firstSpin = second.empty() ? Spin::none : Spin::alpha;
     for (MolecularOrbital& mo : first) mo.spin = firstSpin;
     for (MolecularOrbital& mo : second) mo.spin = Spin::beta;
@@ -119,6 +121,55 @@ class MgfReader {
     return calculation;
   }
 
+  // MOPAC's numbers for the MOs. Without ALLVEC, a run that is not a single SCF keeps only the
+  // MOs around the HOMO (caffeine's 29 to 44 of 66); the electrons, from the atoms' valence
+  // electrons and their charges, place them: those below the file's first MO fill the MOs before
+  // it. Both spin sets of a UHF file keep the same MOs.
+  void numberOrbitals(std::vector<MolecularOrbital>& first, std::vector<MolecularOrbital>& second,
+                      const Calculation& calculation, std::size_t functionCount) const {
+    int firstNumber = 1;
+    if (first.size() < functionCount || (!second.empty() && second.size() < functionCount)) {
+      const std::optional<int> placed = firstHeldMo(first, second, calculation, functionCount);
+      if (!placed) {
+        failAtNoLine("This file holds " + std::to_string(first.size()) + " of the " +
+                     std::to_string(functionCount) +
+                     " MOs and does not show which they are. Run MOPAC with the keywords GRAPHF "
+                     "ALLVEC to keep every MO.");
+      }
+      firstNumber = *placed;
+    }
+    for (std::vector<MolecularOrbital>* set : {&first, &second}) {
+      for (std::size_t i = 0; i < set->size(); ++i) {
+        (*set)[i].number = firstNumber + static_cast<int>(i);
+      }
+    }
+  }
+
+  std::optional<int> firstHeldMo(const std::vector<MolecularOrbital>& first,
+                                 const std::vector<MolecularOrbital>& second,
+                                 const Calculation& calculation, std::size_t functionCount) const {
+    if (m_charges.size() != calculation.atoms.size()) return std::nullopt;
+    double electrons = 0.0;
+    for (std::size_t i = 0; i < calculation.atoms.size(); ++i) {
+      const std::optional<int> valence =
+          valenceElectrons(atomicNumber(calculation.atoms[i].symbol).value_or(0));
+      if (!valence) return std::nullopt;
+      electrons += *valence - m_charges[i];
+    }
+    for (const std::vector<MolecularOrbital>* set : {&first, &second}) {
+      for (const MolecularOrbital& mo : *set) electrons -= mo.occupancy;
+    }
+    // The electrons below fill each MO with 2, or with 1 of each spin.
+    const double below = std::round(electrons);
+    if (std::fabs(electrons - below) > 0.1 || below < 0.0 || std::fmod(below, 2.0) != 0.0) {
+      return std::nullopt;
+    }
+    const int firstNumber = static_cast<int>(below / 2.0) + 1;
+    const std::size_t longest = std::max(first.size(), second.size());
+    if (static_cast<std::size_t>(firstNumber - 1) + longest > functionCount) return std::nullopt;
+    return firstNumber;
+  }
+
   // "   8    0.0000000   0.0000000   0.0000000  -0.6425": atomic number, x, y, z, charge.
   void readAtoms(int count, Calculation& calculation) {
     for (int i = 0; i < count; ++i) {
@@ -130,6 +181,7 @@ class MgfReader {
         fail("expected an atomic number from 1 to " + std::to_string(kLastElement));
       }
       const auto z = static_cast<int>(values[0]);
+      if (values.size() >= 5) m_charges.push_back(values[4]);
       calculation.atoms.push_back(
           {std::string(elementSymbol(z)), {values[1], values[2], values[3]}});
     }
@@ -218,6 +270,7 @@ class MgfReader {
   }
 
   LineReader m_lines;
+  std::vector<double> m_charges;  // each atom's charge, when every atom line gives one
 };
 
 }  // namespace

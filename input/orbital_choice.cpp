@@ -11,7 +11,22 @@ namespace {
 // at the least.
 constexpr double kEmptyOccupancy = 1e-6;
 
-constexpr std::string_view kKeepEveryMo = "Run MOPAC with AUX(MOS=99999) to keep every MO.";
+// How to have every MO in the kind of file the calculation came from.
+[[nodiscard]] std::string keepEveryMo(const Calculation& calculation) {
+  switch (calculation.file) {
+    case CalculationFile::out:
+      return "Run MOPAC with the keywords VECTORS ALLVEC to print every MO.";
+    case CalculationFile::mgf:
+      return "Run MOPAC with the keywords GRAPHF ALLVEC to keep every MO.";
+    case CalculationFile::aux:
+      break;
+  }
+  return "Run MOPAC with AUX(MOS=99999) to keep every MO.";
+}
+
+constexpr std::string_view kLocalizedHasNoFrontier =
+    "This file holds MOZYME's localized MOs (LMOs), which have no HOMO or LUMO: those are "
+    "canonical MOs. Run MOPAC with the keywords MOZYME EIGEN to have them.";
 
 [[nodiscard]] bool holds(const Calculation& calculation, Spin spin) {
   return std::any_of(calculation.orbitals.begin(), calculation.orbitals.end(),
@@ -94,12 +109,13 @@ OrbitalFound findOrbital(const Calculation& calculation, int number, Spin spin) 
   const HeldRange held = heldRange(calculation, spin);
   return {std::nullopt, mo + " is not in this file, which holds " + moName(spin, false) + "s " +
                             std::to_string(held.first) + " to " + std::to_string(held.last) + ". " +
-                            std::string(kKeepEveryMo)};
+                            keepEveryMo(calculation)};
 }
 
 FrontierOrbitals frontierOrbitals(const Calculation& calculation, Spin spin) {
   spin = servingSpin(calculation, spin);
   if (!holds(calculation, spin)) return {0, 0, noSuchSet(calculation, spin)};
+  if (calculation.localized) return {0, 0, std::string(kLocalizedHasNoFrontier)};
   const int moCount = static_cast<int>(calculation.basis.size());
   const double full = spin == Spin::none ? 2.0 : 1.0;
   const HeldRange held = heldRange(calculation, spin);
@@ -127,7 +143,7 @@ FrontierOrbitals frontierOrbitals(const Calculation& calculation, Spin spin) {
             "This file does not say how many electrons the molecule has, and its " +
                 moName(spin, false) + "s " + std::to_string(held.first) + " to " +
                 std::to_string(held.last) + " do not show where the occupied ones end. " +
-                std::string(kKeepEveryMo)};
+                keepEveryMo(calculation)};
   }
   if (highestOccupied == 0) {
     // Every MO the file holds is empty: the occupied ones, all below them, are filled in order.

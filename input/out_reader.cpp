@@ -20,12 +20,13 @@ namespace lobewright {
 namespace {
 
 constexpr std::string_view kNoEigenvectors =
-    "This file holds no eigenvectors. Run MOPAC with the keyword VECTORS, or use its .aux file "
-    "(keyword AUX).";
+    "This output holds no eigenvectors. Run MOPAC with the keywords VECTORS ALLVEC to print every "
+    "MO, or give the run's .aux file (keyword AUX).";
 constexpr std::string_view kLocalizedOrbitals =
     "This output comes from a MOZYME run, which prints localized orbitals (LMOs) as shares of "
-    "atoms, without coefficients: they cannot be drawn. Canonical MOs can: run MOPAC with MOZYME "
-    "EIGEN VECTORS, or without MOZYME.";
+    "atoms, without coefficients: they cannot be drawn from it. The run's .aux file (keyword "
+    "AUX) holds them with their coefficients; for canonical MOs run MOPAC with MOZYME EIGEN "
+    "VECTORS, or without MOZYME.";
 constexpr std::string_view kRowOrder =
     "the rows of an atom must run S, Px, Py, Pz, then x2, xz, z2, yz, xy";
 // The classic model's method stands in when a file names none.
@@ -255,14 +256,18 @@ class OutReader {
     return energies;
   }
 
-  // "1 a1   1 b2 ..." or "29 A   30 A": a number and a label per MO, run together as "1a1".
+  // "1 a1   1 b2 ..." or "29 A   30 A": a number and a label per MO, run together as "1a1". A
+  // large molecule's MOs may have bare numbers ("1  2  3"): no label.
   std::vector<std::string> readLabels(const std::pair<std::string, int64_t>& line,
                                       std::size_t count) const {
     std::vector<std::string> labels;
     const std::vector<std::string_view> words = splitWords(line.first);
+    const auto isNumber = [](std::string_view word) { return parseInteger<int>(word).has_value(); };
     for (std::size_t i = 0; i < words.size(); ++i) {
-      const bool number = parseInteger<int>(words[i]).has_value();
-      if (number && i + 1 < words.size()) {
+      const bool number = isNumber(words[i]);
+      if (number && (i + 1 == words.size() || isNumber(words[i + 1]))) {
+        labels.emplace_back();
+      } else if (number) {
         labels.push_back(std::string(words[i]) + std::string(words[i + 1]));
         ++i;
       } else {
@@ -329,11 +334,20 @@ class OutReader {
   }
 
   Calculation build() {
+    if (m_orbitals.empty() && !m_statements.errors().empty()) {
+      std::string quoted;
+      for (const std::string& error : m_statements.errors()) {
+        quoted += (quoted.empty() ? "\"" : " \"") + error + "\"";
+      }
+      failAtNoLine("MOPAC reports that this run failed: " + quoted +
+                   ". Mend the job as MOPAC's message says and run it again.");
+    }
     if (m_orbitals.empty()) {
       failAtNoLine(std::string(m_statements.mozyme() ? kLocalizedOrbitals : kNoEigenvectors));
     }
     if (m_atoms.empty()) failAtNoLine("No table of Cartesian coordinates.");
     Calculation calculation;
+    calculation.file = CalculationFile::out;
     calculation.method = m_statements.method();
     calculation.atoms = m_atoms;
     for (const AoRow& row : m_rows) {

@@ -43,6 +43,7 @@ std::optional<int> countAfterEquals(const Words& words, std::size_t from) {
 }  // namespace
 
 void OutputStatements::see(const Words& words) {
+  seeClosingBox(words);
   if (m_headingMethod.empty() && words.size() == 3 && words[1] == "CALCULATION" &&
       words[2] == "RESULTS") {
     m_headingMethod = words[0];
@@ -50,6 +51,25 @@ void OutputStatements::see(const Words& words) {
   if (words.size() >= 3 && words[0] == "*" && words[2] == "-") seeKeywordEcho(words);
   if (phraseEnd(words, {"LOCALIZED", "MOLECULAR", "ORBITALS"})) m_mozyme = true;
   seeCounts(words);
+}
+
+void OutputStatements::seeClosingBox(const Words& words) {
+  if (phraseEnd(words, {"Error", "and", "normal", "termination", "messages"})) {
+    m_inClosingBox = true;
+    return;
+  }
+  if (!m_inClosingBox) return;
+  const bool frame = words.size() == 1 && words[0].find_first_not_of('*') == std::string::npos;
+  if (frame || words.empty() || words.front() != "*") {
+    m_inClosingBox = false;
+    return;
+  }
+  std::string message;
+  for (std::size_t i = 1; i + 1 < words.size(); ++i) {
+    if (!message.empty()) message += ' ';
+    message += words[i];
+  }
+  if (!message.empty() && message != "JOB ENDED NORMALLY") m_errors.push_back(std::move(message));
 }
 
 void OutputStatements::seeKeywordEcho(const Words& words) {

@@ -32,7 +32,13 @@ class OutputStatements {
   // Why occupancy() gave nothing, for the user.
   [[nodiscard]] static std::string missingCount(Spin spin);
 
+  // The errors MOPAC 22 lists in its closing box ("Error and normal termination messages
+  // reported in this calculation"), its words as printed; "JOB ENDED NORMALLY" is none.
+  [[nodiscard]] const std::vector<std::string>& errors() const { return m_errors; }
+
  private:
+  void seeClosingBox(const std::vector<std::string_view>& words);
+
   void seeKeywordEcho(const std::vector<std::string_view>& words);
   void seeCounts(const std::vector<std::string_view>& words);
 
@@ -46,6 +52,8 @@ class OutputStatements {
   std::optional<std::pair<int, int>> m_openKeyword;  // M electrons in N levels
   std::optional<int> m_alpha;
   std::optional<int> m_beta;
+  bool m_inClosingBox = false;
+  std::vector<std::string> m_errors;
 };
 
 }  // namespace lobewright

@@ -396,7 +396,7 @@ void TForm1::takeInputFile() {
   request.parameterFile = ParametersDialog.fileName;
   request.inputFile = InputDialog.fileName;
   const OrbitalListing listing = listOrbitals(request);
-  OrbitalList->setRows(listing.rows);
+  OrbitalList->setRows(listing);
   settings.model = OrbitalModel::automatic;
   const InputKind kind = detectFileKind(request.inputFile).value_or(InputKind::notMopac);
   OrbitalsComboBox->setCurrentIndex(modelFor(kind, OrbitalModel::automatic) == OrbitalModel::classic

@@ -46,24 +46,27 @@ OrbitalTable::OrbitalTable(QWidget* parent) : QTreeWidget(parent) {
   connect(this, &QTreeWidget::itemClicked, this, pick);
 }
 
-void OrbitalTable::setRows(const std::vector<OrbitalRow>& rows) {
+void OrbitalTable::setRows(const OrbitalListing& listing) {
   // Filling the table is no choice of the user's.
   const QSignalBlocker quiet(this);
   clear();
-  m_rows = rows;
+  m_rows = listing.rows;
+  const QString note = QString::fromStdString(listing.note);
+  headerItem()->setToolTip(kEnergy, note);
   QList<QTreeWidgetItem*> items;
   QTreeWidgetItem* homo = nullptr;
-  for (const OrbitalRow& row : rows) {
+  for (const OrbitalRow& row : m_rows) {
     auto* item = new QTreeWidgetItem;
     item->setText(kNumber, numberText(row));
-    item->setText(kEnergy, QString::number(row.energy, 'f', 3));
+    item->setText(kEnergy, row.energy ? QString::number(*row.energy, 'f', 3) : QStringLiteral("?"));
+    item->setToolTip(kEnergy, note);
     item->setText(kOccupancy, QString::number(row.occupancy, 'f', 2));
     item->setText(kLabel, QString::fromStdString(row.symmetry));
-    item->setText(kFrontier, QString::fromStdString(row.frontier));
+    item->setText(kFrontier, QString::fromStdString(orbitalMarks(row)));
     for (const Column right : {kNumber, kEnergy, kOccupancy}) {
       item->setTextAlignment(right, Qt::AlignRight | Qt::AlignVCenter);
     }
-    if (!row.frontier.empty()) {
+    if (!row.frontier.empty() || row.singlyOccupied) {
       QFont bold = font();
       bold.setBold(true);
       for (int column = 0; column < kColumnCount; ++column) item->setFont(column, bold);

@@ -8,15 +8,17 @@
 namespace lobewright {
 
 // The input's MOs, a row each: number (with α or β for the two spin sets of a UHF run),
-// energy in eV, occupancy, symmetry label and the HOMO and LUMO marks.
+// energy in eV ("?" when unknown, the reason in its tooltip), occupancy, symmetry label and the
+// marks: HOMO, LUMO, SOMO, LMO.
 class OrbitalTable : public QTreeWidget {
   Q_OBJECT
 
  public:
   explicit OrbitalTable(QWidget* parent = nullptr);
 
-  // Replaces the rows and scrolls the first HOMO into view.
-  void setRows(const std::vector<OrbitalRow>& rows);
+  // Replaces the rows and scrolls the first HOMO into view; the listing's note goes to the
+  // energies' tooltips.
+  void setRows(const OrbitalListing& listing);
   [[nodiscard]] const std::vector<OrbitalRow>& rows() const { return m_rows; }
   [[nodiscard]] bool hasBetaRows() const;
   // Makes the MO's row (of the spin set, in a UHF list) the current one, without picking it;

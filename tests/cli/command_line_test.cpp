@@ -114,6 +114,10 @@ TEST(CommandLine, HomoLumoInfoAndList) {
   EXPECT_FALSE(parse({"in", "o.pov", "--mo", "3", "--homo"}).commandLine);
   EXPECT_FALSE(parse({"in", "o.pov", "--info"}).commandLine);
   EXPECT_FALSE(parse({"in", "--info", "--mo", "3..5"}).commandLine);
+  EXPECT_FALSE(parse({"in", "--info", "--spin", "both"}).commandLine);
+  // --margin sizes a cube's box and serves no other output.
+  EXPECT_EQ(parse({"in", "o.cube", "--margin", "2.5"}).commandLine->settings.cubeMargin, 2.5);
+  EXPECT_NE(parse({"in", "o.glb", "--margin", "2"}).error.find("for .cube"), std::string::npos);
 }
 
 TEST(CommandLine, SeveralMosNeedThePlaceholderInTheOutputName) {

@@ -134,6 +134,43 @@ TEST_F(Converter, InfoPrintsWhatWasRead) {
             "4 H -0.5712 -0.9288 0 -0.39065 0 0 0\n");
 }
 
+// Both spin sets of a UHF run in one batch, each with its own HOMO, and named apart by {spin}.
+TEST_F(Converter, BothSpinsMakeAFileEachWithSpinInTheName) {
+  const std::string o2 = quoted(dataPath("jobs/o2_triplet_uhf_PM7.aux"));
+  auto result = convert(o2 + quoted(output("o2-{mo}-{spin}.ply")) + "--homo --spin both --scale 3");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_TRUE(std::ifstream(output("o2-7-alpha.ply")).good());
+  EXPECT_TRUE(std::ifstream(output("o2-5-beta.ply")).good());
+  // MO 7 of the alpha set is one of a degenerate pair, and the run says so.
+  EXPECT_NE(result.err.find("Lobewright note: MO 7 is degenerate with MO 6"), std::string::npos)
+      << result.err;
+
+  result = convert(o2 + quoted(output("o2.ply")) + "--homo --spin both");
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_NE(result.err.find("put {spin} in the OUTPUT name"), std::string::npos) << result.err;
+}
+
+// --info for an input of the exact model: what the file holds, the MO and its weight per atom.
+TEST_F(Converter, InfoDescribesAnyInput) {
+  auto result = convert(quoted(dataPath("jobs/o2_triplet_open22_PM7.aux")) + "--info --homo");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "input o2_triplet_open22_PM7.aux: MOPAC .aux file, PM7, 2 atoms, 8 AOs, 12 electrons\n"
+            "orbitals: MOs 1 to 8\n"
+            "mo 7: energy -5.5097 eV, occupancy 1.0000, symmetry 1pig, SOMO,HOMO\n"
+            "degenerate: MO 7 is degenerate with MO 6 (energies within 0.001 eV): any mix of them "
+            "is as good an MO, so its picture is one choice among many.\n"
+            "# atom symbol x y z weight\n"
+            "1 O 0.0000 0.0000 0.0000 0.5000\n"
+            "2 O 1.2100 0.0000 0.0000 0.5000\n");
+  result =
+      convert(quoted(dataPath("jobs/formaldehyde_mozyme_eigen_mos3_PM7.aux")) + "--info --mo 5");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find("\nnote: MOPAC writes the energies"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("\nmo 5: energy unknown, occupancy 2.0000\n"), std::string::npos)
+      << result.out;
+}
+
 TEST_F(Converter, HelpAndVersion) {
   EXPECT_EQ(convert("--help").exitCode, 0);
   EXPECT_EQ(convert("--version").out, "lobewright-convert 1.2\n");

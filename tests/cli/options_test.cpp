@@ -26,8 +26,8 @@ TEST(Options, TheHelpListsEveryOptionOfTheTableAndNoOther) {
 }
 
 // Each name of each row, with the row's example value, on a command of the form the option is
-// for: a conversion to a picture (which every output option serves), or INPUT alone for --info
-// and --list.
+// for: a conversion to a picture (which every output option but --margin serves) or to a cube, or
+// INPUT alone for --info and --list.
 TEST(Options, EveryOptionTakesItsExample) {
   for (const Option& option : converterOptions()) {
     ASSERT_EQ(option.value.takesText, !option.example.empty()) << option.names.front();
@@ -39,8 +39,10 @@ TEST(Options, EveryOptionTakesItsExample) {
       conversion.insert(conversion.end(), arguments.begin(), arguments.end());
       arguments.insert(arguments.begin(), "in.mno");
       const ParsedCommandLine parsed = parseCommandLine(conversion);
+      conversion[1] = "out.cube";
+      const ParsedCommandLine cube = parseCommandLine(conversion);
       const ParsedCommandLine alone = parseCommandLine(arguments);
-      EXPECT_TRUE(parsed.commandLine || alone.commandLine)
+      EXPECT_TRUE(parsed.commandLine || cube.commandLine || alone.commandLine)
           << name << ": " << parsed.error << " / " << alone.error;
     }
   }

@@ -46,7 +46,7 @@ TEST(MgfReader, AgreesWithTheAuxFileOfTheSameRun) {
       EXPECT_EQ(mo.spin, !uhf ? Spin::none : k < n ? Spin::alpha : Spin::beta);
       const std::size_t index = k % n;
       EXPECT_EQ(mo.number, static_cast<int>(index) + 1);
-      EXPECT_NEAR(mo.energy, aux.numbers(prefix + "EIGENVALUES")[index], 1e-4);
+      EXPECT_NEAR(mo.energy.value_or(0.0), aux.numbers(prefix + "EIGENVALUES")[index], 1e-4);
       EXPECT_EQ(mo.occupancy, aux.numbers(prefix + "MOLECULAR_ORBITAL_OCCUPANCIES")[index]);
       std::string label = aux.words(prefix + "M.O.SYMMETRY_LABELS")[index];
       if (label.ends_with("''")) label = label.substr(0, label.size() - 2) + '"';

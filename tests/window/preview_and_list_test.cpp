@@ -145,6 +145,37 @@ TEST_F(Window, TheListFillsForAnAuxFileAndARowSetsTheMo) {
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
+// Open shells' singly occupied MOs, MOZYME's LMOs and energies that cannot be trusted show as
+// such, the reason in the energies' tooltip.
+TEST_F(Window, TheListMarksSomosAndLmosAndShowsUnknownEnergies) {
+  QTreeWidget* list = form->OrbitalList;
+  chooseInput(dataPath("jobs/o2_triplet_open22_PM7.aux"));
+  ASSERT_EQ(list->topLevelItemCount(), 8);
+  EXPECT_EQ(list->topLevelItem(5)->text(4), "SOMO");
+  EXPECT_EQ(list->topLevelItem(6)->text(4), "SOMO,HOMO");
+  EXPECT_TRUE(list->topLevelItem(5)->font(0).bold());
+
+  chooseInput(dataPath("jobs/formaldehyde_mozyme_eigen_mos3_PM7.aux"));
+  ASSERT_EQ(list->topLevelItemCount(), 6);
+  EXPECT_EQ(list->topLevelItem(0)->text(0), "4");
+  EXPECT_EQ(list->topLevelItem(0)->text(1), "?");
+  EXPECT_TRUE(list->topLevelItem(0)->toolTip(1).contains("out of order"));
+
+  chooseInput(dataPath("jobs/formaldehyde_mozyme_lmo_PM7.aux"));
+  ASSERT_EQ(list->topLevelItemCount(), 10);
+  EXPECT_EQ(list->topLevelItem(5)->text(4), "LMO");
+  EXPECT_EQ(list->topLevelItem(0)->toolTip(1), "");
+
+  // Drawing one MO of a degenerate pair names its partner.
+  chooseInput(dataPath("jobs/o2_triplet_open22_PM7.aux"));
+  chooseOutput(directory.file("pistar"), kGltfFilter);
+  type(form->MoEdit, "6");
+  calculate();
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].caption, kNoteCaption);
+  EXPECT_NE(dialogs.messages[0].text.find("MO 6 is degenerate with MO 7"), std::string::npos);
+}
+
 // A UHF file's beta rows bring the spin choice; a beta row sets it, and HOMO and LUMO follow it.
 TEST_F(Window, BetaRowsBringTheSpinChoiceThatHomoAndLumoFollow) {
   chooseInput(dataPath("aux/methylradical_PM3.aux"));
