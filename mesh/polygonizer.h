@@ -56,8 +56,7 @@ template <class Field>
   const auto passes = [](float n, float i, float a) {
     return n == i && n != a && n == std::trunc(n);
   };
-  return passes(pn.x, pi.x, apex.x) || passes(pn.y, pi.y, apex.y) ||
-         passes(pn.z, pi.z, apex.z);
+  return passes(pn.x, pi.x, apex.x) || passes(pn.y, pi.y, apex.y) || passes(pn.z, pi.z, apex.z);
 }
 
 // Joins a cube's crossing points into a fan from the first one and hands out its triangles.
@@ -112,8 +111,8 @@ void polygonizeGrid(const Field& field, float threshold, int accuracy, const Gri
   for (int64_t z = bounds.zLow; z < bounds.zHigh; ++z) {
     for (int64_t x = bounds.xLow; x < bounds.xHigh; ++x) {
       for (int64_t y = bounds.yLow; y < bounds.yHigh; ++y) {
-        polygonizeCube(field, threshold, accuracy, static_cast<int32_t>(x),
-                       static_cast<int32_t>(y), static_cast<int32_t>(z), consumer);
+        polygonizeCube(field, threshold, accuracy, static_cast<int32_t>(x), static_cast<int32_t>(y),
+                       static_cast<int32_t>(z), consumer);
       }
     }
     reportProgress(layerProgress(static_cast<int32_t>(z), bounds));
@@ -151,8 +150,7 @@ template <class Field>
 template <class Field>
 [[nodiscard]] TriangleOrientation orientTriangle(const Field& field,
                                                  const SurfaceTriangle& triangle) {
-  return orientWithGradient(triangle,
-                            forwardGradient(field, triangle.apex, triangle.apexValue));
+  return orientWithGradient(triangle, forwardGradient(field, triangle.apex, triangle.apexValue));
 }
 
 }  // namespace lobewright

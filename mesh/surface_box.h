@@ -6,8 +6,8 @@
 #include <limits>
 #include <optional>
 
-#include "orbital/field_sample.h"
 #include "mesh/grid_box.h"
+#include "orbital/field_sample.h"
 
 namespace lobewright {
 

@@ -14,6 +14,9 @@ struct SweepControl {
   std::function<void(int percent)> progress = [](int) {};
   std::stop_token stop;
   int threads = 1;
+  // Whether the watertight mesher makes its lobes lean (see mesh_simplify.h); the full mesh is
+  // for comparing with.
+  bool lean = true;
 };
 
 }  // namespace lobewright

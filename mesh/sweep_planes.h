@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "mesh/grid_bounds.h"
-#include "orbital/reach_field.h"
 #include "mesh/shaded_triangle.h"
+#include "orbital/reach_field.h"
 
 namespace lobewright {
 

@@ -6,12 +6,13 @@
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <set>
 #include <span>
 #include <string>
 
-#include "support/synthetic_fields.h"
 #include "mesh/mesh_check.h"
 #include "mesh/surface_box.h"
+#include "support/synthetic_fields.h"
 
 namespace lobewright {
 namespace {
@@ -359,6 +360,50 @@ TEST(WatertightMesher, ThreadsGiveTheSameMesh) {
       EXPECT_EQ(parallel.lobe(sign).triangles, single.lobe(sign).triangles) << threads;
     }
   }
+}
+
+// The lean lobe against the full one: far fewer triangles, the same vertices, the same topology,
+// and its triangles' middles still within a small share of the grid spacing of the surface.
+template <class F>
+void expectLeanKeepsSurface(const F& field, double threshold, double scale,
+                            const std::string& name) {
+  const std::optional<GridBox> box =
+      findSurfaceBox(field, threshold, scale, {-2.5, -2.5, -2.5}, {2.5, 2.5, 2.5});
+  ASSERT_TRUE(box) << name;
+  SweepControl full;
+  full.lean = false;
+  const OrbitalMesh fullMesh = meshIsosurface(field, threshold, scale, *box, full);
+  const OrbitalMesh leanMesh = meshIsosurface(field, threshold, scale, *box, SweepControl{});
+  for (const LobeSign sign : {LobeSign::positive, LobeSign::negative}) {
+    const LobeMesh& before = fullMesh.lobe(sign);
+    const LobeMesh& after = leanMesh.lobe(sign);
+    if (before.triangles.empty()) continue;
+    const std::string where = name + (sign == LobeSign::positive ? " +" : " -");
+    EXPECT_LE(after.triangles.size(), 0.4 * static_cast<double>(before.triangles.size())) << where;
+    EXPECT_EQ(eulerCharacteristic(after), eulerCharacteristic(before)) << where;
+    std::set<std::array<double, 3>> vertices;
+    for (const Vec3& p : before.positions) vertices.insert({p.x, p.y, p.z});
+    double farthest = 0.0;
+    for (const auto& t : after.triangles) {
+      for (const uint32_t v : t) {
+        const Vec3& p = after.positions[v];
+        EXPECT_TRUE(vertices.count({p.x, p.y, p.z})) << where;
+      }
+      const Vec3 middle =
+          (1.0 / 3.0) * (after.positions[t[0]] + after.positions[t[1]] + after.positions[t[2]]);
+      const FieldSample s = field.sampleAt(middle);
+      farthest = std::max(farthest, std::fabs(std::fabs(s.value) - threshold) / norm(s.gradient));
+    }
+    EXPECT_LE(farthest * scale, 0.2) << where << ": the farthest middle in grid spacings";
+  }
+}
+
+TEST(WatertightMesher, LeanLobesKeepTheirSurface) {
+  expectLeanKeepsSurface(
+      BlobField({{{-0.7, 0, 0}, 1.0, 1.2, true}, {{0.8, 0.3, 0}, -1.0, 1.5, false}}), 0.1, 8,
+      "blobs");
+  expectLeanKeepsSurface(TorusField(1.2, 0.35), 0.5, 10, "torus");
+  expectLeanKeepsSurface(WaveField(2.0, 1.5), 0.2, 8, "wave");
 }
 
 }  // namespace

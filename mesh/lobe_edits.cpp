@@ -1,0 +1,201 @@
+#include "mesh/lobe_edits.h"
+
+#include <algorithm>
+
+namespace lobewright {
+namespace {
+
+// A triangle's normal scaled to twice its area.
+Vec3 areaVector(const Vec3& a, const Vec3& b, const Vec3& c) { return cross(b - a, c - a); }
+
+bool contains(const LobeEdits::Triangle& t, uint32_t v) {
+  return t[0] == v || t[1] == v || t[2] == v;
+}
+
+}  // namespace
+
+LobeEdits::LobeEdits(LobeMesh& mesh, double minimumArea)
+    : m_mesh(mesh),
+      m_minimumArea(minimumArea),
+      m_dead(mesh.triangles.size(), 0),
+      m_lockedIn(mesh.positions.size(), 0) {
+  buildAround();
+}
+
+double LobeEdits::area(const Triangle& t) const {
+  return 0.5 * norm(areaVector(at(t[0]), at(t[1]), at(t[2])));
+}
+
+bool LobeEdits::reversed(const Triangle& t) const {
+  const Vec3 normals = m_mesh.normals[t[0]] + m_mesh.normals[t[1]] + m_mesh.normals[t[2]];
+  return !(dot(areaVector(at(t[0]), at(t[1]), at(t[2])), normals) > 0.0);
+}
+
+std::size_t LobeEdits::liveTriangles() const {
+  return static_cast<std::size_t>(std::count(m_dead.begin(), m_dead.end(), 0));
+}
+
+void LobeEdits::buildAround() {
+  m_around.assign(m_mesh.positions.size(), {});
+  for (uint32_t t = 0; t < m_mesh.triangles.size(); ++t) {
+    if (m_dead[t]) continue;
+    for (const uint32_t v : m_mesh.triangles[t]) m_around[v].push_back(t);
+  }
+}
+
+void LobeEdits::addAround(uint32_t v, uint32_t t) {
+  std::vector<uint32_t>& around = m_around[v];
+  if (std::find(around.begin(), around.end(), t) == around.end()) around.push_back(t);
+}
+
+void LobeEdits::trianglesAround(uint32_t v, std::vector<uint32_t>& out) const {
+  out.clear();
+  for (const uint32_t t : m_around[v]) {
+    if (!m_dead[t] && contains(m_mesh.triangles[t], v)) out.push_back(t);
+  }
+}
+
+bool LobeEdits::anyLocked(const std::vector<uint32_t>& triangles) const {
+  for (const uint32_t t : triangles) {
+    for (const uint32_t v : m_mesh.triangles[t]) {
+      if (locked(v)) return true;
+    }
+  }
+  return false;
+}
+
+void LobeEdits::lockAll(const std::vector<uint32_t>& triangles) {
+  for (const uint32_t t : triangles) {
+    for (const uint32_t v : m_mesh.triangles[t]) lock(v);
+  }
+}
+
+bool LobeEdits::acceptable(const Triangle& before, const Triangle& after) const {
+  if (area(after) < m_minimumArea) return area(before) < m_minimumArea;
+  return !reversed(after);
+}
+
+bool LobeEdits::collapse(uint32_t u, uint32_t v) {
+  trianglesAround(u, m_aroundU);
+  trianglesAround(v, m_aroundV);
+  if (locked(u) || locked(v) || anyLocked(m_aroundU) || anyLocked(m_aroundV)) return false;
+  if (m_aroundU.size() + m_aroundV.size() < 7) return false;
+  std::array<uint32_t, 2> opposite{};
+  int shared = 0;
+  for (const uint32_t t : m_aroundU) {
+    const Triangle& tri = m_mesh.triangles[t];
+    if (!contains(tri, v)) continue;
+    if (shared == 2) return false;
+    for (const uint32_t w : tri) {
+      if (w != u && w != v) opposite[shared] = w;
+    }
+    ++shared;
+  }
+  if (shared != 2 || opposite[0] == opposite[1]) return false;
+  // Link condition: no neighbour in common but the two opposite corners.
+  m_neighbours.clear();
+  for (const uint32_t t : m_aroundV) {
+    for (const uint32_t w : m_mesh.triangles[t]) {
+      if (w != v) m_neighbours.push_back(w);
+    }
+  }
+  for (const uint32_t t : m_aroundU) {
+    for (const uint32_t w : m_mesh.triangles[t]) {
+      if (w == u || w == v || w == opposite[0] || w == opposite[1]) continue;
+      if (std::find(m_neighbours.begin(), m_neighbours.end(), w) != m_neighbours.end()) {
+        return false;
+      }
+    }
+  }
+  for (const uint32_t t : m_aroundU) {
+    const Triangle& before = m_mesh.triangles[t];
+    if (contains(before, v)) continue;
+    Triangle after = before;
+    for (uint32_t& w : after) {
+      if (w == u) w = v;
+    }
+    if (!acceptable(before, after)) return false;
+  }
+  lockAll(m_aroundU);
+  lockAll(m_aroundV);
+  for (const uint32_t t : m_aroundU) {
+    Triangle& tri = m_mesh.triangles[t];
+    if (contains(tri, v)) {
+      m_dead[t] = 1;
+      continue;
+    }
+    for (uint32_t& w : tri) {
+      if (w == u) w = v;
+    }
+    addAround(v, t);
+  }
+  return true;
+}
+
+bool LobeEdits::flip(uint32_t t, int from) {
+  const Triangle tri = m_mesh.triangles[t];
+  const uint32_t b = tri[from];
+  const uint32_t c = tri[(from + 1) % 3];
+  const uint32_t a = tri[(from + 2) % 3];
+  if (locked(a) || locked(b) || locked(c)) return false;
+  trianglesAround(b, m_aroundV);
+  uint32_t other = 0;
+  uint32_t d = 0;
+  int found = 0;
+  for (const uint32_t s : m_aroundV) {
+    const Triangle& candidate = m_mesh.triangles[s];
+    for (int k = 0; k < 3; ++k) {
+      if (s != t && candidate[k] == c && candidate[(k + 1) % 3] == b) {
+        other = s;
+        d = candidate[(k + 2) % 3];
+        ++found;
+      }
+    }
+  }
+  if (found != 1 || d == a || locked(d)) return false;
+  trianglesAround(a, m_aroundU);
+  for (const uint32_t s : m_aroundU) {
+    if (contains(m_mesh.triangles[s], d)) return false;
+  }
+  const Triangle first{a, b, d};
+  const Triangle second{a, d, c};
+  if (area(first) < m_minimumArea || area(second) < m_minimumArea || !acceptable(tri, first) ||
+      !acceptable(tri, second)) {
+    return false;
+  }
+  for (const uint32_t v : {a, b, c, d}) lock(v);
+  m_mesh.triangles[t] = first;
+  m_mesh.triangles[other] = second;
+  addAround(d, t);
+  addAround(a, other);
+  return true;
+}
+
+void LobeEdits::compact() {
+  std::vector<uint32_t> newIndex(m_mesh.positions.size(), 0);
+  std::vector<Triangle> triangles;
+  for (uint32_t t = 0; t < m_mesh.triangles.size(); ++t) {
+    if (m_dead[t]) continue;
+    triangles.push_back(m_mesh.triangles[t]);
+    for (const uint32_t v : m_mesh.triangles[t]) newIndex[v] = 1;
+  }
+  uint32_t next = 0;
+  for (uint32_t v = 0; v < m_mesh.positions.size(); ++v) {
+    if (!newIndex[v]) continue;
+    newIndex[v] = next;
+    m_mesh.positions[next] = m_mesh.positions[v];
+    m_mesh.normals[next] = m_mesh.normals[v];
+    ++next;
+  }
+  m_mesh.positions.resize(next);
+  m_mesh.normals.resize(next);
+  for (Triangle& t : triangles) {
+    for (uint32_t& v : t) v = newIndex[v];
+  }
+  m_mesh.triangles = std::move(triangles);
+  m_dead.assign(m_mesh.triangles.size(), 0);
+  m_lockedIn.assign(m_mesh.positions.size(), 0);
+  buildAround();
+}
+
+}  // namespace lobewright

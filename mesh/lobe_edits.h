@@ -1,0 +1,74 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "mesh/orbital_mesh.h"
+
+namespace lobewright {
+
+// Edits of a closed, manifold, consistently oriented lobe that keep it so: edge collapses that
+// merge one end into the other (so every vertex stays one of the lobe's own, on the surface) and
+// edge flips. Triangles die or change corners in place. Work may go in passes: within a pass
+// every vertex an edit touches is locked, so that each edit of a pass sees the lobe as the pass
+// found it around its own vertices.
+class LobeEdits {
+ public:
+  using Triangle = std::array<uint32_t, 3>;
+
+  // Triangles below minimumArea are slivers; no edit makes a new one.
+  LobeEdits(LobeMesh& mesh, double minimumArea);
+
+  void beginPass() { ++m_pass; }
+
+  // Merges vertex u into vertex v, which keeps its position and normal. Made only where the link
+  // condition holds (the two ends share no neighbours but the two corners opposite their edge,
+  // and the lobe is not a tetrahedron), and where no changed triangle becomes a sliver or turns
+  // against the normals of its corners. Returns whether it was made.
+  bool collapse(uint32_t u, uint32_t v);
+  // Flips the edge from corner `from` to the next corner of triangle t, on the same conditions.
+  bool flip(uint32_t t, int from);
+
+  [[nodiscard]] const LobeMesh& mesh() const { return m_mesh; }
+  [[nodiscard]] double area(const Triangle& t) const;
+  [[nodiscard]] bool isSliver(uint32_t t) const {
+    return area(m_mesh.triangles[t]) < m_minimumArea;
+  }
+  // Whether the triangle faces against the normals of its corners.
+  [[nodiscard]] bool reversed(const Triangle& t) const;
+  [[nodiscard]] bool dead(uint32_t t) const { return m_dead[t] != 0; }
+  void kill(uint32_t t) { m_dead[t] = 1; }
+  [[nodiscard]] std::size_t liveTriangles() const;
+  // The live triangles around v.
+  void trianglesAround(uint32_t v, std::vector<uint32_t>& out) const;
+
+  // Keeps the live triangles and the vertices they use, in their order.
+  void compact();
+
+ private:
+  [[nodiscard]] const Vec3& at(uint32_t v) const { return m_mesh.positions[v]; }
+  void addAround(uint32_t v, uint32_t t);
+  void buildAround();
+  [[nodiscard]] bool locked(uint32_t v) const { return m_lockedIn[v] == m_pass; }
+  void lock(uint32_t v) { m_lockedIn[v] = m_pass; }
+  [[nodiscard]] bool anyLocked(const std::vector<uint32_t>& triangles) const;
+  void lockAll(const std::vector<uint32_t>& triangles);
+  // Either the triangle was already a sliver and still is (a later edit deals with it), or it is
+  // no sliver and faces the way its corners' normals do.
+  [[nodiscard]] bool acceptable(const Triangle& before, const Triangle& after) const;
+
+  LobeMesh& m_mesh;
+  double m_minimumArea;
+  std::vector<uint8_t> m_dead;
+  std::vector<uint32_t> m_lockedIn;
+  uint32_t m_pass = 0;
+  // The triangles each vertex is or was a corner of: a list only grows, and is read through
+  // trianglesAround.
+  std::vector<std::vector<uint32_t>> m_around;
+  std::vector<uint32_t> m_aroundU;
+  std::vector<uint32_t> m_aroundV;
+  std::vector<uint32_t> m_neighbours;
+};
+
+}  // namespace lobewright
