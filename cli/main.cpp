@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/conversion.h"
+#include "app/diagram_output.h"
 #include "app/orbital_list.h"
 #include "cli/command_line.h"
 #include "cli/field_info.h"
@@ -88,6 +89,18 @@ std::optional<std::vector<int>> resolveMos(const CommandLine& command, const Loa
   return mos;
 }
 
+int drawDiagram(const CommandLine& command, const LoadedInput& input,
+                const ConversionRequest& request, MessageSink& messages) {
+  DiagramChoice choice;
+  if (command.moNamed) choice.selection = command.moSelection;
+  if (command.spinNamed) choice.spin = command.settings.spin;
+  choice.svg = command.svgDiagram;
+  const ConversionOutcome outcome = drawLevelDiagram(input, request, choice);
+  if (outcome.succeeded()) return kExitSuccess;
+  messages.show(kErrorCaption, outcome.message);
+  return kExitFailure;
+}
+
 int run(const std::vector<std::string>& arguments) {
   const ParsedCommandLine parsed = parseCommandLine(arguments);
   if (!parsed.commandLine) {
@@ -117,6 +130,8 @@ int run(const std::vector<std::string>& arguments) {
   if (command.mode == CommandLine::Mode::info && !fieldInfo) {
     request.settings.model = OrbitalModel::classic;
   }
+  // A diagram lists the MOs of every kind of input as the exact model reads them.
+  if (command.mode == CommandLine::Mode::diagram) request.settings.model = OrbitalModel::exact;
   // An output that must not be written is refused before the input is read, as one that the
   // input's own problems would hide.
   if (const auto problem = requestProblem(request)) {
@@ -130,6 +145,9 @@ int run(const std::vector<std::string>& arguments) {
     return kExitFailure;
   }
   LoadedInput& input = *load.input;
+  if (command.mode == CommandLine::Mode::diagram) {
+    return drawDiagram(command, input, request, messages);
+  }
   const std::optional<std::vector<int>> mos =
       fieldInfo ? std::vector<int>{} : resolveMos(command, input, messages);
   if (!mos) return kExitFailure;

@@ -67,6 +67,7 @@ ViewBasis viewBasis(ViewDirection direction, const std::vector<Vec3>& atoms, con
     case ViewDirection::z:
       return {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     case ViewDirection::best:
+    case ViewDirection::whole:
       break;
   }
   const ViewBasis basis =

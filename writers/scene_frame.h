@@ -7,8 +7,9 @@
 namespace lobewright {
 
 // The direction a picture looks at the molecule from: down one of the axes (x, y, z), or along
-// the molecule's smallest principal axis, which shows it at its widest.
-enum class ViewDirection { x, y, z, best };
+// the molecule's smallest principal axis, which shows it at its widest. Whole looks as best does,
+// but always frames the whole molecule.
+enum class ViewDirection { x, y, z, best, whole };
 
 // A right-handed camera frame: `right` and `up` span the picture, `back` points at the viewer.
 struct ViewBasis {
