@@ -9,6 +9,7 @@
 
 #include "app/classic_scene.h"
 #include "app/cube_output.h"
+#include "app/enclosed_surface.h"
 #include "app/exact_input.h"
 #include "app/field_build.h"
 #include "app/grid_budget.h"
@@ -54,13 +55,17 @@ std::optional<std::pair<std::string, std::string>> forbiddenOutput(
   return std::nullopt;
 }
 
-// "MO 37 (beta) of caffeine.aux, classic model": the cube file's first comment.
-std::string classicCubeDescription(const ConversionRequest& request) {
+// "MO 37 (beta) of caffeine.aux".
+std::string classicDescription(const ConversionRequest& request) {
   const ConversionSettings& settings = request.settings;
   std::string text = "MO " + std::to_string(settings.moNumber);
   if (settings.spin == Spin::beta) text += " (beta)";
-  return text + " of " + std::filesystem::path(request.inputFile).filename().string() +
-         ", classic model";
+  return text + " of " + std::filesystem::path(request.inputFile).filename().string();
+}
+
+// "MO 37 (beta) of caffeine.aux, classic model": the cube file's first comment.
+std::string classicCubeDescription(const ConversionRequest& request) {
+  return classicDescription(request) + ", classic model";
 }
 
 // The atoms as every new format takes them: symbols and positions in Angstrom.
@@ -138,9 +143,43 @@ ConversionOutcome writeClassicOutput(const ClassicOrbital& orbital,
   return outcome;
 }
 
+EnclosedQuantity enclosedQuantity(const FieldSettings& field) {
+  if (field.kind == FieldKind::mo && field.fukui == FukuiKind::none) {
+    return EnclosedQuantity::psiSquared;
+  }
+  return field.isSigned() ? EnclosedQuantity::magnitude : EnclosedQuantity::electrons;
+}
+
+// The request as the field draws it: the isovalue that encloses the settings' share of the field,
+// when they ask for one, told on a picture's caption; the scale a picture's lobes need, when the
+// settings leave it to the picture. Nothing, with the outcome, when no isovalue encloses the share.
+std::optional<ConversionOutcome> fitToField(const Field& field,
+                                            const std::vector<CalculationAtom>& atoms,
+                                            const std::string& description,
+                                            ConversionRequest& request) {
+  ConversionSettings& settings = request.settings;
+  if (settings.enclosedFraction) {
+    const EnclosingSurface surface =
+        findEnclosingSurface(field, atoms, *settings.enclosedFraction,
+                             enclosedQuantity(settings.field), std::max(1, request.sweep.threads));
+    if (!surface.error.empty()) {
+      return ConversionOutcome{ConversionStatus::inputError,
+                               inputErrorMessage(request.inputFile, surface.error)};
+    }
+    settings.threshold = surface.isovalue;
+    request.caption = description + ": " + surface.sentence;
+  }
+  if (settings.picture.fineGrid && usesWatertightSurface(settings)) {
+    const PictureSettings& picture = settings.picture;
+    settings.scale = pictureScale(field, atoms, settings, std::max(picture.width, picture.height));
+  }
+  return std::nullopt;
+}
+
 ConversionOutcome drawClassic(const ClassicCalculation& calculation,
-                              const ConversionRequest& request, MessageSink& messages,
+                              const ConversionRequest& original, MessageSink& messages,
                               const ProgressCallback& progress) {
+  ConversionRequest request = original;
   const ConversionSettings& settings = request.settings;
   if (settings.moNumber > kGreatestMoNumber) {
     return failure(ConversionStatus::inputError,
@@ -153,9 +192,19 @@ ConversionOutcome drawClassic(const ClassicCalculation& calculation,
   if (!found.orbital) {
     return failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, found.error));
   }
+  const std::vector<CalculationAtom> atoms = atomsOf(calculation);
+  {
+    // The classic orbital is built for its grid: the one the settings ask for tells the field, and
+    // another is built when the picture asks for a finer grid.
+    const ClassicOrbital asked(calculation, found.orbital->coefficients, settings.scale,
+                               settings.cutoff);
+    if (auto refused = fitToField(ClassicField(asked), atoms, classicDescription(request),
+                                  request)) {
+      return std::move(*refused);
+    }
+  }
   const ClassicOrbital orbital(calculation, found.orbital->coefficients, settings.scale,
                                settings.cutoff);
-  const std::vector<CalculationAtom> atoms = atomsOf(calculation);
   if (settings.outputKind == OutputKind::Cube) {
     return convertToCube(ClassicField(orbital), atoms, classicCubeDescription(request),
                          "psi in bohr^-3/2", request, progress);
@@ -166,11 +215,15 @@ ConversionOutcome drawClassic(const ClassicCalculation& calculation,
   return writeClassicOutput(orbital, calculation, atoms, request, messages, progress);
 }
 
-ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& request,
+ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& original,
                             MessageSink& messages, const ProgressCallback& progress) {
-  const BuiltField built = buildField(input, request);
+  const BuiltField built = buildField(input, original);
   if (!built.field) return built.failure;
   const std::vector<CalculationAtom>& atoms = input.exact->atoms;
+  ConversionRequest request = original;
+  if (auto refused = fitToField(*built.field, atoms, built.description, request)) {
+    return std::move(*refused);
+  }
   if (request.settings.outputKind == OutputKind::Cube) {
     return convertToCube(*built.field, atoms, built.description + ", exact model", built.quantity,
                          request, progress);

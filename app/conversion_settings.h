@@ -56,6 +56,9 @@ struct PictureSettings {
   bool frame = false;
   ViewDirection view = ViewDirection::best;
   LobeColours colours;
+  // The colours were named by the user: pictures keep them rather than take a pair no atom's
+  // colour is like.
+  bool coloursNamed = false;
   double transparency = 0.0;  // of the lobes, 0 to 1
   int32_t width = 1280;       // pixels of a .png picture
   int32_t height = 960;

@@ -1,6 +1,7 @@
 #include "app/surface_conversion.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -16,6 +17,29 @@ std::optional<GridBox> surfaceBoxAround(const Field& field,
                                         const ConversionSettings& settings) {
   const AtomExtent extent = atomExtent(atoms);
   return findSurfaceBox(field, settings.threshold, settings.scale, extent.low, extent.high);
+}
+
+int pictureScale(const Field& field, const std::vector<CalculationAtom>& atoms,
+                 const ConversionSettings& settings, int pixels) {
+  // Room around the atoms' centres for their balls, and the neighbourhood a localized orbital is
+  // framed with.
+  constexpr double kAtomRoom = 1.0;
+  constexpr double kNeighbourhood = 3.0;
+  const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
+  if (!box) return settings.scale;
+  const AtomExtent extent = atomExtent(atoms);
+  const Vec3 atomsSize = extent.high - extent.low;
+  double surfaceSize = 0.0;
+  for (int axis = 0; axis < 3; ++axis) {
+    surfaceSize = std::max(surfaceSize, static_cast<double>(box->high[axis] - box->low[axis]));
+  }
+  const double size =
+      std::min(std::max({atomsSize.x, atomsSize.y, atomsSize.z}) + 2.0 * kAtomRoom,
+               surfaceSize / settings.scale + 2.0 * kNeighbourhood);
+  const double steps = std::ceil(pixels / std::max(size, 1.0) / kPixelsPerGridStep);
+  if (!std::isfinite(steps)) return settings.scale;
+  return std::max(settings.scale,
+                  static_cast<int>(std::min(steps, static_cast<double>(kFinestPictureScale))));
 }
 
 ConversionOutcome convertThroughSurface(const Field& field,
@@ -48,7 +72,8 @@ ConversionOutcome convertThroughSurface(const Field& field,
   const auto triangles =
       static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
   ConversionOutcome written =
-      writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100));
+      writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100),
+                      request.caption);
   if (!written.succeeded()) return written;
   progress(100);
   if (triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);

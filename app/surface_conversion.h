@@ -16,6 +16,15 @@ namespace lobewright {
                                                       const std::vector<CalculationAtom>& atoms,
                                                       const ConversionSettings& settings);
 
+// The scale at which lobes look smooth in a picture `pixels` wide: a grid step for about every
+// kPixelsPerGridStep pixels at the size the surface (with its neighbourhood) or the molecule,
+// whichever is smaller, takes in it; never coarser than the settings' scale nor finer than
+// kFinestPictureScale.
+inline constexpr double kPixelsPerGridStep = 10.0;
+inline constexpr int kFinestPictureScale = 16;
+[[nodiscard]] int pictureScale(const Field& field, const std::vector<CalculationAtom>& atoms,
+                               const ConversionSettings& settings, int pixels);
+
 [[nodiscard]] inline GridBounds boundsOf(const GridBox& box) {
   return {box.low[0], box.low[1], box.low[2], box.high[0], box.high[1], box.high[2]};
 }

@@ -75,6 +75,7 @@ std::optional<std::string> chooseColours(CommandLine& command, std::string_view 
                         text);
   }
   command.settings.picture.colours = {*positive, *negative};
+  command.settings.picture.coloursNamed = true;
   return std::nullopt;
 }
 
