@@ -143,37 +143,78 @@ ConversionOutcome writeClassicOutput(const ClassicOrbital& orbital,
   return outcome;
 }
 
-EnclosedQuantity enclosedQuantity(const FieldSettings& field) {
-  if (field.kind == FieldKind::mo && field.fukui == FukuiKind::none) {
-    return EnclosedQuantity::psiSquared;
-  }
-  return field.isSigned() ? EnclosedQuantity::magnitude : EnclosedQuantity::electrons;
-}
+// Fits the request to the field it draws: the isovalue that encloses the settings' share of the
+// field, when they ask for one, and the scale a picture `pixels` across needs, when the settings
+// leave it to the picture. The sentence that tells the isovalue found, or why none encloses the
+// share.
+struct FieldFit {
+  std::string enclosing;
+  std::optional<ConversionOutcome> refused;
+};
 
-// The request as the field draws it: the isovalue that encloses the settings' share of the field,
-// when they ask for one, told on a picture's caption; the scale a picture's lobes need, when the
-// settings leave it to the picture. Nothing, with the outcome, when no isovalue encloses the share.
-std::optional<ConversionOutcome> fitToField(const Field& field,
-                                            const std::vector<CalculationAtom>& atoms,
-                                            const std::string& description,
-                                            ConversionRequest& request) {
+FieldFit fitToField(const Field& field, const std::vector<CalculationAtom>& atoms,
+                    ConversionRequest& request, int pixels) {
   ConversionSettings& settings = request.settings;
+  FieldFit fit;
   if (settings.enclosedFraction) {
     const EnclosingSurface surface =
         findEnclosingSurface(field, atoms, *settings.enclosedFraction,
                              enclosedQuantity(settings.field), std::max(1, request.sweep.threads));
     if (!surface.error.empty()) {
-      return ConversionOutcome{ConversionStatus::inputError,
-                               inputErrorMessage(request.inputFile, surface.error)};
+      fit.refused = {ConversionStatus::inputError,
+                     inputErrorMessage(request.inputFile, surface.error)};
+      return fit;
     }
     settings.threshold = surface.isovalue;
-    request.caption = description + ": " + surface.sentence;
+    fit.enclosing = surface.sentence;
   }
   if (settings.picture.fineGrid && usesWatertightSurface(settings)) {
-    const PictureSettings& picture = settings.picture;
-    settings.scale = pictureScale(field, atoms, settings, std::max(picture.width, picture.height));
+    settings.scale = pictureScale(field, atoms, settings, pixels);
   }
-  return std::nullopt;
+  return fit;
+}
+
+int pictureSide(const ConversionSettings& settings) {
+  return std::max(settings.picture.width, settings.picture.height);
+}
+
+// The classic model's orbital of the settings' MO on the grid of the settings' scale, fitted to
+// the field as a picture `pixels` across needs; the request is changed to fit it.
+struct ClassicDrawn {
+  std::optional<ClassicOrbital> orbital;
+  std::string enclosing;
+  ConversionOutcome failure;
+};
+
+ClassicDrawn classicOrbitalFor(const ClassicCalculation& calculation,
+                               const std::vector<CalculationAtom>& atoms,
+                               ConversionRequest& request, int pixels) {
+  const ConversionSettings& settings = request.settings;
+  if (settings.moNumber > kGreatestMoNumber) {
+    return {std::nullopt, {},
+            failure(ConversionStatus::inputError,
+                    inputErrorMessage(request.inputFile,
+                                      "MO " + std::to_string(settings.moNumber) +
+                                          " is beyond the classic model's highest MO number, "
+                                          "32767"))};
+  }
+  const ClassicMoFound found = findClassicMo(calculation, settings.moNumber);
+  if (!found.orbital) {
+    return {std::nullopt, {},
+            failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, found.error))};
+  }
+  // The classic orbital is built for its grid: the one the settings ask for tells the field, and
+  // another is built when the picture asks for a finer grid.
+  FieldFit fit;
+  {
+    const ClassicOrbital asked(calculation, found.orbital->coefficients, settings.scale,
+                               settings.cutoff);
+    fit = fitToField(ClassicField(asked), atoms, request, pixels);
+  }
+  if (fit.refused) return {std::nullopt, {}, std::move(*fit.refused)};
+  return {ClassicOrbital(calculation, found.orbital->coefficients, settings.scale, settings.cutoff),
+          fit.enclosing,
+          {}};
 }
 
 ConversionOutcome drawClassic(const ClassicCalculation& calculation,
@@ -181,30 +222,11 @@ ConversionOutcome drawClassic(const ClassicCalculation& calculation,
                               const ProgressCallback& progress) {
   ConversionRequest request = original;
   const ConversionSettings& settings = request.settings;
-  if (settings.moNumber > kGreatestMoNumber) {
-    return failure(ConversionStatus::inputError,
-                   inputErrorMessage(request.inputFile,
-                                     "MO " + std::to_string(settings.moNumber) +
-                                         " is beyond the classic model's highest MO number, "
-                                         "32767"));
-  }
-  const ClassicMoFound found = findClassicMo(calculation, settings.moNumber);
-  if (!found.orbital) {
-    return failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, found.error));
-  }
   const std::vector<CalculationAtom> atoms = atomsOf(calculation);
-  {
-    // The classic orbital is built for its grid: the one the settings ask for tells the field, and
-    // another is built when the picture asks for a finer grid.
-    const ClassicOrbital asked(calculation, found.orbital->coefficients, settings.scale,
-                               settings.cutoff);
-    if (auto refused = fitToField(ClassicField(asked), atoms, classicDescription(request),
-                                  request)) {
-      return std::move(*refused);
-    }
-  }
-  const ClassicOrbital orbital(calculation, found.orbital->coefficients, settings.scale,
-                               settings.cutoff);
+  const ClassicDrawn drawn = classicOrbitalFor(calculation, atoms, request, pictureSide(settings));
+  if (!drawn.orbital) return drawn.failure;
+  if (!drawn.enclosing.empty()) request.caption = classicDescription(request) + ": " + drawn.enclosing;
+  const ClassicOrbital& orbital = *drawn.orbital;
   if (settings.outputKind == OutputKind::Cube) {
     return convertToCube(ClassicField(orbital), atoms, classicCubeDescription(request),
                          "psi in bohr^-3/2", request, progress);
@@ -221,9 +243,9 @@ ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& origina
   if (!built.field) return built.failure;
   const std::vector<CalculationAtom>& atoms = input.exact->atoms;
   ConversionRequest request = original;
-  if (auto refused = fitToField(*built.field, atoms, built.description, request)) {
-    return std::move(*refused);
-  }
+  FieldFit fit = fitToField(*built.field, atoms, request, pictureSide(request.settings));
+  if (fit.refused) return std::move(*fit.refused);
+  if (!fit.enclosing.empty()) request.caption = built.description + ": " + fit.enclosing;
   if (request.settings.outputKind == OutputKind::Cube) {
     return convertToCube(*built.field, atoms, built.description + ", exact model", built.quantity,
                          request, progress);
@@ -232,6 +254,51 @@ ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& origina
 }
 
 }  // namespace
+
+PictureSurface drawPictureSurface(LoadedInput& input, const ConversionRequest& original,
+                                  int pixels, const ProgressCallback& progress) {
+  PictureSurface drawn;
+  if (auto problem = requestProblem(original)) {
+    drawn.failure = std::move(*problem);
+    return drawn;
+  }
+  ConversionRequest request = original;
+  std::optional<ClassicOrbital> classic;
+  std::unique_ptr<Field> exact;
+  const Field* field = nullptr;
+  std::optional<ClassicField> classicField;
+  if (input.classic) {
+    drawn.atoms = atomsOf(*input.classic);
+    ClassicDrawn orbital = classicOrbitalFor(*input.classic, drawn.atoms, request, pixels);
+    if (!orbital.orbital) {
+      drawn.failure = std::move(orbital.failure);
+      return drawn;
+    }
+    classic = std::move(orbital.orbital);
+    classicField.emplace(*classic);
+    field = &*classicField;
+    drawn.enclosing = orbital.enclosing;
+  } else {
+    BuiltField built = buildField(input, request);
+    if (!built.field) {
+      drawn.failure = std::move(built.failure);
+      return drawn;
+    }
+    drawn.atoms = input.exact->atoms;
+    FieldFit fit = fitToField(*built.field, drawn.atoms, request, pixels);
+    if (fit.refused) {
+      drawn.failure = std::move(*fit.refused);
+      return drawn;
+    }
+    exact = std::move(built.field);
+    field = exact.get();
+    drawn.enclosing = fit.enclosing;
+  }
+  SurfaceMesh surface = meshSurface(*field, drawn.atoms, request, progress);
+  drawn.mesh = std::move(surface.mesh);
+  drawn.failure = std::move(surface.failure);
+  return drawn;
+}
 
 int defaultThreadCount() {
   return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));

@@ -17,6 +17,13 @@ std::string formatted(const char* format, double value) {
 
 }  // namespace
 
+EnclosedQuantity enclosedQuantity(const FieldSettings& field) {
+  if (field.kind == FieldKind::mo && field.fukui == FukuiKind::none) {
+    return EnclosedQuantity::psiSquared;
+  }
+  return field.isSigned() ? EnclosedQuantity::magnitude : EnclosedQuantity::electrons;
+}
+
 EnclosingSurface findEnclosingSurface(const Field& field,
                                       const std::vector<CalculationAtom>& atoms,
                                       double fraction, EnclosedQuantity quantity, int threads) {

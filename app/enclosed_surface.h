@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/conversion_settings.h"
 #include "input/calculation.h"
 #include "orbital/field.h"
 
@@ -11,6 +12,9 @@ namespace lobewright {
 // What the share a surface encloses is a share of: psi^2 for an MO, the electrons for a density
 // of electrons, |rho| for the fields of both signs made of densities.
 enum class EnclosedQuantity { psiSquared, electrons, magnitude };
+
+// The quantity of the field the settings draw: psi^2 for an MO or a difference of MOs.
+[[nodiscard]] EnclosedQuantity enclosedQuantity(const FieldSettings& field);
 
 // The grid the share is found on: the atoms' extent and this margin, at this spacing or, for a
 // large box, as fine as this many points allow.

@@ -42,33 +42,39 @@ int pictureScale(const Field& field, const std::vector<CalculationAtom>& atoms,
                   static_cast<int>(std::min(steps, static_cast<double>(kFinestPictureScale))));
 }
 
+SurfaceMesh meshSurface(const Field& field, const std::vector<CalculationAtom>& atoms,
+                        const ConversionRequest& request, const ProgressCallback& progress) {
+  const ConversionSettings& settings = request.settings;
+  const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
+  if (!box) return {{}, {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage}};
+  const GridBounds bounds = boundsOf(*box);
+  const int threads = std::max(1, request.sweep.threads);
+  if (auto problem = gridSizeProblem(bounds, threads)) {
+    return {{}, {ConversionStatus::gridTooLarge, std::move(*problem)}};
+  }
+  if (request.beforeSweep) request.beforeSweep(bounds);
+  try {
+    return {meshIsosurface(field, settings.threshold, settings.scale, *box,
+                           {progress, request.stop, threads}),
+            {}};
+  } catch (const SweepCancelled&) {
+    return {{}, {ConversionStatus::cancelled, kCancelledMessage}};
+  }
+}
+
 ConversionOutcome convertThroughSurface(const Field& field,
                                         const std::vector<CalculationAtom>& atoms,
                                         const ConversionRequest& request, MessageSink& messages,
                                         const ProgressCallback& progress) {
   const ConversionSettings& settings = request.settings;
-  const double scale = settings.scale;
-  const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
-  if (!box) return {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage};
-  const GridBounds bounds = boundsOf(*box);
-  const int threads = std::max(1, request.sweep.threads);
-  if (auto problem = gridSizeProblem(bounds, threads)) {
-    return {ConversionStatus::gridTooLarge, std::move(*problem)};
-  }
-  if (request.beforeSweep) request.beforeSweep(bounds);
-
   // A picture spends most of its time in the renderer, after the surface.
   const bool picture = settings.outputKind == OutputKind::Png;
   const auto share = [&](int from, int to) {
     return [&progress, from, to](int percent) { progress(from + (to - from) * percent / 100); };
   };
-  OrbitalMesh mesh;
-  try {
-    mesh = meshIsosurface(field, settings.threshold, scale, *box,
-                          {share(0, picture ? 30 : 99), request.stop, threads});
-  } catch (const SweepCancelled&) {
-    return {ConversionStatus::cancelled, kCancelledMessage};
-  }
+  const SurfaceMesh surface = meshSurface(field, atoms, request, share(0, picture ? 30 : 99));
+  if (!surface.failure.succeeded()) return surface.failure;
+  const OrbitalMesh& mesh = surface.mesh;
   const auto triangles =
       static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
   ConversionOutcome written =

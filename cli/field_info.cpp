@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/enclosed_surface.h"
 #include "app/field_build.h"
 
 namespace lobewright {
@@ -30,6 +31,16 @@ bool printFieldInfo(LoadedInput& input, const ConversionRequest& request, Messag
       out << "; " << built.expectation << ' ' << fixed(*built.expectedElectrons, 0);
     }
     out << '\n';
+  }
+  if (const auto fraction = request.settings.enclosedFraction) {
+    const EnclosingSurface surface =
+        findEnclosingSurface(*built.field, input.exact->atoms, *fraction,
+                             enclosedQuantity(request.settings.field), request.sweep.threads);
+    if (!surface.error.empty()) {
+      messages.show(kErrorCaption, inputErrorMessage(request.inputFile, surface.error));
+      return false;
+    }
+    out << "isovalue " << surface.sentence << '\n';
   }
   return true;
 }

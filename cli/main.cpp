@@ -11,6 +11,7 @@
 
 #include "app/conversion.h"
 #include "app/diagram_output.h"
+#include "app/gallery_output.h"
 #include "app/orbital_list.h"
 #include "cli/command_line.h"
 #include "cli/field_info.h"
@@ -101,6 +102,18 @@ int drawDiagram(const CommandLine& command, const LoadedInput& input,
   return kExitFailure;
 }
 
+// The MOs of a gallery: those the command names, or HOMO-2 to LUMO+2.
+std::optional<std::vector<int>> galleryMos(const CommandLine& command, const LoadedInput& input,
+                                           MessageSink& messages) {
+  if (command.moNamed) return resolveMos(command, input, messages);
+  const FrontierNumbers frontier = findFrontierNumbers(input, command.settings.spin);
+  if (!frontier.error.empty()) {
+    messages.show(kErrorCaption, frontier.error);
+    return std::nullopt;
+  }
+  return aroundFrontier(frontier.homo, frontier.lumo, kGalleryReach);
+}
+
 int run(const std::vector<std::string>& arguments) {
   const ParsedCommandLine parsed = parseCommandLine(arguments);
   if (!parsed.commandLine) {
@@ -125,8 +138,11 @@ int run(const std::vector<std::string>& arguments) {
   request.settings = command.settings;
   if (command.threads > 0) request.sweep.threads = command.threads;
   if (command.mode == CommandLine::Mode::list) return listOrbitals(request, messages);
-  // --info shows what the classic model reads of an MO, or what a density holds.
-  const bool fieldInfo = command.mode == CommandLine::Mode::info && !command.settings.field.isMo();
+  // --info shows what the classic model reads of an MO, or what a field of the exact model is:
+  // a density, or an MO when the exact model is asked for.
+  const bool fieldInfo =
+      command.mode == CommandLine::Mode::info &&
+      (!command.settings.field.isMo() || command.settings.model == OrbitalModel::exact);
   if (command.mode == CommandLine::Mode::info && !fieldInfo) {
     request.settings.model = OrbitalModel::classic;
   }
@@ -148,13 +164,17 @@ int run(const std::vector<std::string>& arguments) {
   if (command.mode == CommandLine::Mode::diagram) {
     return drawDiagram(command, input, request, messages);
   }
+  const bool exactMoInfo = fieldInfo && command.settings.field.isMo();
   const std::optional<std::vector<int>> mos =
-      fieldInfo ? std::vector<int>{} : resolveMos(command, input, messages);
+      fieldInfo && !exactMoInfo                   ? std::vector<int>{}
+      : command.mode == CommandLine::Mode::gallery ? galleryMos(command, input, messages)
+                                                   : resolveMos(command, input, messages);
   if (!mos) return kExitFailure;
   if (command.mode == CommandLine::Mode::info) {
+    if (exactMoInfo) request.settings.moNumber = mos->front();
     const bool printed =
         fieldInfo ? printFieldInfo(input, request, messages, std::cout)
-                  : printMoleculeInfo(input, request.inputFile, mos->front(), messages, std::cout);
+                  : printMoleculeInfo(input, request, mos->front(), messages, std::cout);
     if (!printed) return kExitFailure;
     // What was read is this mode's output: losing it to a full disk is a failure.
     if (!std::cout.flush()) {
@@ -166,6 +186,15 @@ int run(const std::vector<std::string>& arguments) {
 
   if (!command.quiet) request.beforeSweep = announceLongSweep;
   const bool showProgress = !command.quiet && isatty(STDERR_FILENO) == 1;
+  if (command.mode == CommandLine::Mode::gallery) {
+    TerminalProgress bar(stderr);
+    const ConversionOutcome outcome = drawGallery(input, request, *mos, messages, [&](int percent) {
+      if (showProgress) bar.report(percent);
+    });
+    if (outcome.succeeded()) return kExitSuccess;
+    messages.show(kErrorCaption, outcome.message);
+    return kExitFailure;
+  }
   int worst = kExitSuccess;
   // A failed MO does not stop the others; the exit status is the worst of them.
   for (const int mo : *mos) {
