@@ -9,6 +9,7 @@
 #include "app/mesh_output.h"
 #include "mesh/surface_box.h"
 #include "mesh/watertight_mesher.h"
+#include "writers/picture_view.h"
 
 namespace lobewright {
 
@@ -21,10 +22,8 @@ std::optional<GridBox> surfaceBoxAround(const Field& field,
 
 int pictureScale(const Field& field, const std::vector<CalculationAtom>& atoms,
                  const ConversionSettings& settings, int pixels) {
-  // Room around the atoms' centres for their balls, and the neighbourhood a localized orbital is
-  // framed with.
+  // Room around the atoms' centres for their balls.
   constexpr double kAtomRoom = 1.0;
-  constexpr double kNeighbourhood = 3.0;
   const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
   if (!box) return settings.scale;
   const AtomExtent extent = atomExtent(atoms);

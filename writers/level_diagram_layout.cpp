@@ -442,13 +442,21 @@ DiagramLayout layOutDiagram(const LevelDiagram& diagram, const DiagramStyle& sty
 }
 
 std::optional<DiagramPlace> levelAt(const DiagramLayout& layout, DiagramPoint point) {
+  // Places of close levels overlap: the one whose middle is nearest the point wins.
+  std::optional<DiagramPlace> nearest;
+  double nearestDistance = 0.0;
   for (const DiagramPlace& place : layout.places) {
-    if (point.x >= place.left && point.x <= place.right && point.y >= place.top &&
-        point.y <= place.bottom) {
-      return place;
+    if (point.x < place.left || point.x > place.right || point.y < place.top ||
+        point.y > place.bottom) {
+      continue;
+    }
+    const double distance = std::fabs(point.y - 0.5 * (place.top + place.bottom));
+    if (!nearest || distance < nearestDistance) {
+      nearest = place;
+      nearestDistance = distance;
     }
   }
-  return std::nullopt;
+  return nearest;
 }
 
 std::string energyText(double energy) {

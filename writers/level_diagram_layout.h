@@ -78,7 +78,8 @@ struct DiagramStyle {
 // A page too narrow for the columns at the font size gets a smaller font.
 [[nodiscard]] DiagramLayout layOutDiagram(const LevelDiagram& diagram, const DiagramStyle& style);
 
-// The level whose line or label holds the point, or nothing.
+// The level whose line or label holds the point (of close levels, the one nearest it), or
+// nothing.
 [[nodiscard]] std::optional<DiagramPlace> levelAt(const DiagramLayout& layout, DiagramPoint point);
 
 // An energy as every diagram prints it: two decimals, "-9.07".

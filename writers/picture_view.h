@@ -13,8 +13,8 @@ namespace lobewright {
 
 // A localized orbital is framed with the atoms within kNeighbourhood of its lobes, when the lobes
 // and that neighbourhood span less than kLocalizedShare of the molecule's extent.
-inline constexpr double kNeighbourhood = 3.0;  // Angstrom
-inline constexpr double kLocalizedShare = 0.7;
+inline constexpr double kNeighbourhood = 2.5;  // Angstrom
+inline constexpr double kLocalizedShare = 0.75;
 // A flat pi system is seen at least this far off its plane's normal, so that the lobes under the
 // plane show beside those over it, and the nodal plane between them.
 inline constexpr double kPiTiltDegrees = 40.0;
