@@ -205,33 +205,39 @@ struct ColumnMeasure {
   std::optional<std::size_t> homo;
   std::optional<std::size_t> lumo;
   std::string gapText;
+  bool labelled = true;
+  double lane = 0.0;  // between the levels and their labels: the gap's arrow
   double nameWidth = 0.0;
   double levelsWidth = 0.0;
   double labelWidth = 0.0;
-  [[nodiscard]] bool gapDrawn() const { return homo && lumo && !gapText.empty(); }
+  [[nodiscard]] bool gapDrawn() const { return homo && lumo; }
 };
 
 constexpr double kLevelWidth = 2.6;
 constexpr double kLevelSpacing = 0.5;
-constexpr double kLane = 1.8;        // between the levels and their labels: the gap's arrow
+constexpr double kLane = 1.8;
 constexpr double kColumnSpacing = 1.5;
 constexpr double kLabelSpacing = 1.25;
 constexpr double kMostStretch = 2.0;
 
-ColumnMeasure measure(const DiagramColumn& column, bool annotated) {
+ColumnMeasure measure(const DiagramColumn& column, DiagramDetail detail) {
+  const bool annotated = detail == DiagramDetail::annotated;
+  const bool labelled = detail != DiagramDetail::levels;
   ColumnMeasure m;
   m.groups = groupsOf(column);
   std::size_t widest = 1;
   for (const LevelGroup& group : m.groups) {
     widest = std::max(widest, group.levels.size());
-    m.labels.push_back(groupLabel(column, group, annotated));
+    m.labels.push_back(labelled ? groupLabel(column, group, annotated) : std::string());
     m.labelWidth = std::max(m.labelWidth, textWidth(m.labels.back(), 1.0));
   }
   m.homo = frontierLevel(column, "HOMO");
   m.lumo = frontierLevel(column, "LUMO");
-  if (column.gap) m.gapText = "gap " + energyText(*column.gap) + " eV";
+  if (column.gap && labelled) m.gapText = "gap " + energyText(*column.gap) + " eV";
   if (m.gapDrawn()) m.labelWidth = std::max(m.labelWidth, textWidth(m.gapText, 1.0));
-  m.labelWidth += 0.4;
+  if (labelled) m.labelWidth += 0.4;
+  m.labelled = labelled;
+  m.lane = labelled ? kLane : 0.5 * kLane;
   const double count = static_cast<double>(widest);
   m.levelsWidth = count * kLevelWidth + (count - 1.0) * kLevelSpacing;
   m.nameWidth = annotated ? 1.1 * textWidth("HOMO", 1.0) + 0.6 : 0.3;
@@ -239,7 +245,7 @@ ColumnMeasure measure(const DiagramColumn& column, bool annotated) {
 }
 
 double columnWidth(const ColumnMeasure& m) {
-  return m.nameWidth + m.levelsWidth + kLane + m.labelWidth;
+  return m.nameWidth + m.levelsWidth + m.lane + m.labelWidth;
 }
 
 // The whole layout at font size f; false when the columns do not fit the page's width (they are
@@ -248,7 +254,7 @@ bool layOutAt(const LevelDiagram& diagram, const DiagramStyle& style, double f,
               DiagramLayout& page) {
   page = {style.width, style.height, {}, {}, {}, {}};
   Painter paint(page, f);
-  const bool annotated = style.annotated;
+  const bool annotated = style.detail == DiagramDetail::annotated;
   const double width = style.width;
   const double margin = (annotated ? 1.2 : 0.4) * f;
 
@@ -256,7 +262,7 @@ bool layOutAt(const LevelDiagram& diagram, const DiagramStyle& style, double f,
   double columnsWidth = 0.0;
   bool headings = false;
   for (const DiagramColumn& column : diagram.columns) {
-    measures.push_back(measure(column, annotated));
+    measures.push_back(measure(column, style.detail));
     columnsWidth += columnWidth(measures.back()) * f;
     headings = headings || column.spin != Spin::none ||
                (!measures.back().gapDrawn() && !measures.back().gapText.empty());
@@ -335,7 +341,7 @@ bool layOutAt(const LevelDiagram& diagram, const DiagramStyle& style, double f,
     const ColumnMeasure& m = measures[c];
     const double levelsLeft = x + m.nameWidth * f;
     const double levelsRight = levelsLeft + m.levelsWidth * stretch * f;
-    const double labelLeft = levelsRight + kLane * f;
+    const double labelLeft = levelsRight + m.lane * f;
     x += (columnWidth(m) + (stretch - 1.0) * m.levelsWidth + kColumnSpacing) * f;
 
     std::string heading = spinHeading(column.spin, annotated);
@@ -383,9 +389,10 @@ bool layOutAt(const LevelDiagram& diagram, const DiagramStyle& style, double f,
     }
 
     // The labels, and the gap's between the HOMO's and the LUMO's.
-    std::vector<std::size_t> order(m.groups.size() + (m.gapDrawn() ? 1 : 0));
+    std::vector<std::size_t> order(
+        m.labelled ? m.groups.size() + (m.gapDrawn() && !m.gapText.empty() ? 1 : 0) : 0);
     std::iota(order.begin(), order.end(), std::size_t{0});
-    if (m.gapDrawn()) {
+    if (order.size() > m.groups.size()) {
       wanted.push_back(
           0.5 * (yOf(column.levels[*m.homo].energy) + yOf(column.levels[*m.lumo].energy)));
     }
@@ -417,7 +424,7 @@ bool layOutAt(const LevelDiagram& diagram, const DiagramStyle& style, double f,
     }
 
     if (m.gapDrawn()) {
-      const double lane = levelsRight + 0.5 * kLane * f;
+      const double lane = levelsRight + 0.5 * m.lane * f;
       const double homoY = yOf(column.levels[*m.homo].energy);
       const double lumoY = yOf(column.levels[*m.lumo].energy);
       const double middle = 0.5 * (homoY + lumoY);
@@ -435,8 +442,16 @@ DiagramLayout layOutDiagram(const LevelDiagram& diagram, const DiagramStyle& sty
                                   : std::clamp(std::min(style.width, style.height) / 60.0,
                                                kLeastFontSize, 28.0);
   DiagramLayout page;
-  while (!layOutAt(diagram, style, f, page) && f > kLeastFontSize) {
+  const double first = f;
+  bool fits = layOutAt(diagram, style, f, page);
+  while (!fits && f > kLeastFontSize) {
     f = std::max(kLeastFontSize, f * 0.9);
+    fits = layOutAt(diagram, style, f, page);
+  }
+  if (!fits && style.detail == DiagramDetail::energies) {
+    DiagramStyle bare = style;
+    bare.detail = DiagramDetail::levels;
+    layOutAt(diagram, bare, first, page);
   }
   return page;
 }

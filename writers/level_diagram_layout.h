@@ -63,19 +63,23 @@ struct DiagramLayout {
   std::vector<DiagramPlace> places;
 };
 
+// What a diagram tells besides its levels, their electrons and the gap's arrow: everything (the
+// title, the energy axis, energies, MO numbers, symmetry labels, the HOMO and LUMO names and the
+// gap's value), the energies and the gap's value only, or nothing, for a narrow strip.
+enum class DiagramDetail { annotated, energies, levels };
+
 struct DiagramStyle {
   double width = 900.0;
   double height = 1000.0;
   double fontSize = 0.0;  // pixels; 0 takes one from the page's size
-  // The title, the energy axis, MO numbers, symmetry labels and the HOMO and LUMO names; without
-  // them the levels, their electrons, energies and the gap only, for a narrow strip.
-  bool annotated = true;
+  DiagramDetail detail = DiagramDetail::annotated;
 };
 
 // Levels on an energy scale (eV), each column beside the last; degenerate levels side by side,
 // electrons as arrows on them, every level's energy (two decimals) on a label beside it, with a
 // line to it when labels had to move apart, and the HOMO-LUMO gap as an arrow with its value in eV.
-// A page too narrow for the columns at the font size gets a smaller font.
+// A page too narrow for the columns at the font size gets a smaller font; one too narrow for the
+// energies at the smallest font, the levels alone.
 [[nodiscard]] DiagramLayout layOutDiagram(const LevelDiagram& diagram, const DiagramStyle& style);
 
 // The level whose line or label holds the point (of close levels, the one nearest it), or

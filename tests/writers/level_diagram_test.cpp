@@ -54,7 +54,7 @@ TEST(LevelDiagram, LabelsOfCrowdedLevelsNeverOverlapAndStayOnThePage) {
   DiagramColumn crowded{Spin::none, {}, std::nullopt};
   for (int mo = 1; mo <= 12; ++mo) crowded.levels.push_back({mo, -10.0 + 0.02 * mo, 2.0, "", ""});
   for (const double height : {1000.0, 300.0}) {
-    const DiagramLayout layout = layOutDiagram({"", {crowded}}, {600.0, height, 0.0, true});
+    const DiagramLayout layout = layOutDiagram({"", {crowded}}, {600.0, height, 0.0, DiagramDetail::annotated});
     std::vector<double> baselines;
     double size = 0.0;
     for (const DiagramText& t : layout.texts) {
