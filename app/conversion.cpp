@@ -191,7 +191,8 @@ ClassicDrawn classicOrbitalFor(const ClassicCalculation& calculation,
                                ConversionRequest& request, int pixels) {
   const ConversionSettings& settings = request.settings;
   if (settings.moNumber > kGreatestMoNumber) {
-    return {std::nullopt, {},
+    return {std::nullopt,
+            {},
             failure(ConversionStatus::inputError,
                     inputErrorMessage(request.inputFile,
                                       "MO " + std::to_string(settings.moNumber) +
@@ -200,8 +201,10 @@ ClassicDrawn classicOrbitalFor(const ClassicCalculation& calculation,
   }
   const ClassicMoFound found = findClassicMo(calculation, settings.moNumber);
   if (!found.orbital) {
-    return {std::nullopt, {},
-            failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, found.error))};
+    return {
+        std::nullopt,
+        {},
+        failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, found.error))};
   }
   // The classic orbital is built for its grid: the one the settings ask for tells the field, and
   // another is built when the picture asks for a finer grid.
@@ -225,7 +228,8 @@ ConversionOutcome drawClassic(const ClassicCalculation& calculation,
   const std::vector<CalculationAtom> atoms = atomsOf(calculation);
   const ClassicDrawn drawn = classicOrbitalFor(calculation, atoms, request, pictureSide(settings));
   if (!drawn.orbital) return drawn.failure;
-  if (!drawn.enclosing.empty()) request.caption = classicDescription(request) + ": " + drawn.enclosing;
+  if (!drawn.enclosing.empty())
+    request.caption = classicDescription(request) + ": " + drawn.enclosing;
   const ClassicOrbital& orbital = *drawn.orbital;
   if (settings.outputKind == OutputKind::Cube) {
     return convertToCube(ClassicField(orbital), atoms, classicCubeDescription(request),
@@ -255,8 +259,8 @@ ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& origina
 
 }  // namespace
 
-PictureSurface drawPictureSurface(LoadedInput& input, const ConversionRequest& original,
-                                  int pixels, const ProgressCallback& progress) {
+PictureSurface drawPictureSurface(LoadedInput& input, const ConversionRequest& original, int pixels,
+                                  const ProgressCallback& progress) {
   PictureSurface drawn;
   if (auto problem = requestProblem(original)) {
     drawn.failure = std::move(*problem);

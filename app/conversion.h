@@ -32,7 +32,7 @@ namespace lobewright {
 struct PictureSurface {
   OrbitalMesh mesh;
   std::vector<CalculationAtom> atoms;
-  std::string enclosing;  // "|psi| = 0.03605 encloses 85 % of psi^2", or empty
+  std::string enclosing;      // "|psi| = 0.03605 encloses 85 % of psi^2", or empty
   ConversionOutcome failure;  // succeeded when there is a mesh
 };
 [[nodiscard]] PictureSurface drawPictureSurface(LoadedInput& input,

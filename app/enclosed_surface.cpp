@@ -24,8 +24,7 @@ EnclosedQuantity enclosedQuantity(const FieldSettings& field) {
   return field.isSigned() ? EnclosedQuantity::magnitude : EnclosedQuantity::electrons;
 }
 
-EnclosingSurface findEnclosingSurface(const Field& field,
-                                      const std::vector<CalculationAtom>& atoms,
+EnclosingSurface findEnclosingSurface(const Field& field, const std::vector<CalculationAtom>& atoms,
                                       double fraction, EnclosedQuantity quantity, int threads) {
   const AtomExtent extent = atomExtent(atoms);
   const Vec3 margin{kEnclosingMargin, kEnclosingMargin, kEnclosingMargin};
@@ -36,7 +35,8 @@ EnclosingSurface findEnclosingSurface(const Field& field,
   grid.spacing = std::max(kEnclosingSpacing, std::cbrt(volume / kMostEnclosingPoints));
 
   const EnclosedIsovalue found = isovalueEnclosing(
-      field, quantity == EnclosedQuantity::psiSquared ? FieldWeight::square : FieldWeight::magnitude,
+      field,
+      quantity == EnclosedQuantity::psiSquared ? FieldWeight::square : FieldWeight::magnitude,
       fraction, grid);
   const auto isovalue = static_cast<float>(found.isovalue);
   if (!(isovalue > 0.0f)) {

@@ -18,8 +18,8 @@ enum class EnclosedQuantity { psiSquared, electrons, magnitude };
 
 // The grid the share is found on: the atoms' extent and this margin, at this spacing or, for a
 // large box, as fine as this many points allow.
-inline constexpr double kEnclosingMargin = 4.0;    // Angstrom
-inline constexpr double kEnclosingSpacing = 0.1;   // Angstrom
+inline constexpr double kEnclosingMargin = 4.0;   // Angstrom
+inline constexpr double kEnclosingSpacing = 0.1;  // Angstrom
 inline constexpr double kMostEnclosingPoints = 4e6;
 
 struct EnclosingSurface {

@@ -99,8 +99,8 @@ ConversionOutcome drawGallery(LoadedInput& input, const ConversionRequest& reque
                            share(40 * i / count, 40 * (i + 1) / count));
     if (!surface.failure.succeeded()) return surface.failure;
     if (surface.mesh.positive.triangles.empty() && surface.mesh.negative.triangles.empty()) {
-      messages.show(kWarningCaption, "MO " + std::to_string(one.settings.moNumber) + ": " +
-                                         kNoSurfaceMessage);
+      messages.show(kWarningCaption,
+                    "MO " + std::to_string(one.settings.moNumber) + ": " + kNoSurfaceMessage);
     }
     surfaces.push_back(std::move(surface));
   }
@@ -112,16 +112,17 @@ ConversionOutcome drawGallery(LoadedInput& input, const ConversionRequest& reque
   for (const PictureSurface& surface : surfaces) subject.meshes.push_back(&surface.mesh);
   options.camera = pictureCamera(subject, picture.view, aspect);
 
-  PictureSheet sheet{picture.width, picture.height, grid.fontSize, galleryTitle(input, request), {}};
+  PictureSheet sheet{
+      picture.width, picture.height, grid.fontSize, galleryTitle(input, request), {}};
   for (int i = 0; i < count; ++i) {
     const int mo = mos[static_cast<std::size_t>(i)];
     SheetPanel panel = sheetPanel(grid, i);
     panel.caption = panelCaption(mo, rowOf(rows, mo, settings.spin),
                                  surfaces[static_cast<std::size_t>(i)].enclosing);
-    const PictureResult rendered = renderFramedPicture(
-        surfaces[static_cast<std::size_t>(i)].mesh, structure, options, grid.pictureWidth,
-        grid.pictureHeight, request.stop, share(40 + 55 * i / count, 40 + 55 * (i + 1) / count),
-        panel.png);
+    const PictureResult rendered =
+        renderFramedPicture(surfaces[static_cast<std::size_t>(i)].mesh, structure, options,
+                            grid.pictureWidth, grid.pictureHeight, request.stop,
+                            share(40 + 55 * i / count, 40 + 55 * (i + 1) / count), panel.png);
     if (rendered.cancelled) return {ConversionStatus::cancelled, kCancelledMessage};
     if (!rendered.succeeded()) return {ConversionStatus::cannotWriteOutput, rendered.error};
     sheet.panels.push_back(std::move(panel));

@@ -20,8 +20,8 @@ std::optional<std::vector<int>> chosenNumbers(const std::optional<std::vector<Mo
 LevelDiagramBuild buildLevelDiagram(const std::vector<OrbitalRow>& rows,
                                     const std::optional<std::vector<MoRange>>& selection,
                                     std::optional<Spin> spin, std::string title) {
-  const bool spinResolved = std::any_of(rows.begin(), rows.end(),
-                                        [](const OrbitalRow& row) { return row.spin != Spin::none; });
+  const bool spinResolved = std::any_of(
+      rows.begin(), rows.end(), [](const OrbitalRow& row) { return row.spin != Spin::none; });
   std::vector<Spin> sets;
   if (!spinResolved) {
     if (spin == Spin::beta) return {std::nullopt, "the file holds no beta MOs"};
@@ -40,7 +40,8 @@ LevelDiagramBuild buildLevelDiagram(const std::vector<OrbitalRow>& rows,
       if (row.frontier == "HOMO") homo = &row;
       if (row.frontier == "LUMO") lumo = &row;
     }
-    const std::string setName = set == Spin::none ? std::string() : std::string(spinWord(set)) + " ";
+    const std::string setName =
+        set == Spin::none ? std::string() : std::string(spinWord(set)) + " ";
     if (members.empty()) return {std::nullopt, "the file holds no " + setName + "MOs"};
     if (homo == nullptr && lumo == nullptr && (!selection || needsFrontier(*selection))) {
       return {std::nullopt, "the file does not show where the occupied " + setName +
@@ -60,8 +61,9 @@ LevelDiagramBuild buildLevelDiagram(const std::vector<OrbitalRow>& rows,
     if (column.levels.empty()) {
       return {std::nullopt, "the file holds none of the " + setName + "MOs chosen"};
     }
-    std::stable_sort(column.levels.begin(), column.levels.end(),
-                     [](const DiagramLevel& a, const DiagramLevel& b) { return a.energy < b.energy; });
+    std::stable_sort(
+        column.levels.begin(), column.levels.end(),
+        [](const DiagramLevel& a, const DiagramLevel& b) { return a.energy < b.energy; });
     if (homo != nullptr && lumo != nullptr) column.gap = lumo->energy - homo->energy;
     diagram.columns.push_back(std::move(column));
   }

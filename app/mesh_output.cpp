@@ -4,9 +4,9 @@
 #include <memory>
 #include <sstream>
 
+#include "app/framed_picture.h"
 #include "app/messages.h"
 #include "app/output_file.h"
-#include "app/framed_picture.h"
 #include "app/picture_renderer.h"
 #include "app/svg_renderer.h"
 #include "writers/ball_and_stick.h"
@@ -129,10 +129,10 @@ ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const Orbi
           renderCaptioned(settings, mesh, structure, caption, stop, progress, output->stream());
     } else {
       std::string png;
-      picture = renderFramedPicture(mesh, structure,
-                                    framedOptions(settings, structure,
-                                                  aspectOf(options.width, options.height)),
-                                    options.width, options.height, stop, progress, png);
+      picture = renderFramedPicture(
+          mesh, structure,
+          framedOptions(settings, structure, aspectOf(options.width, options.height)),
+          options.width, options.height, stop, progress, png);
       if (picture.succeeded()) output->stream() << png;
     }
     if (picture.cancelled) return kCancelled;

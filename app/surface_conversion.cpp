@@ -32,9 +32,8 @@ int pictureScale(const Field& field, const std::vector<CalculationAtom>& atoms,
   for (int axis = 0; axis < 3; ++axis) {
     surfaceSize = std::max(surfaceSize, static_cast<double>(box->high[axis] - box->low[axis]));
   }
-  const double size =
-      std::min(std::max({atomsSize.x, atomsSize.y, atomsSize.z}) + 2.0 * kAtomRoom,
-               surfaceSize / settings.scale + 2.0 * kNeighbourhood);
+  const double size = std::min(std::max({atomsSize.x, atomsSize.y, atomsSize.z}) + 2.0 * kAtomRoom,
+                               surfaceSize / settings.scale + 2.0 * kNeighbourhood);
   const double steps = std::ceil(pixels / std::max(size, 1.0) / kPixelsPerGridStep);
   if (!std::isfinite(steps)) return settings.scale;
   return std::max(settings.scale,
@@ -76,9 +75,8 @@ ConversionOutcome convertThroughSurface(const Field& field,
   const OrbitalMesh& mesh = surface.mesh;
   const auto triangles =
       static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
-  ConversionOutcome written =
-      writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100),
-                      request.caption);
+  ConversionOutcome written = writeMeshOutput(settings, mesh, atoms, request.stop,
+                                              share(picture ? 30 : 99, 100), request.caption);
   if (!written.succeeded()) return written;
   progress(100);
   if (triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);

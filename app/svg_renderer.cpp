@@ -29,14 +29,15 @@ PictureResult renderSvg(const std::string& svg, int width, int height, std::stop
   }
   // --unlimited: a gallery's embedded pictures make a large document.
   const std::vector<std::string> arguments = {
-      kRenderer, "--unlimited", "--width", std::to_string(width), "--height",
-      std::to_string(height), "--format", "png", "--output", picture.string(), drawing.string()};
+      kRenderer,  "--unlimited",          "--width",       std::to_string(width),
+      "--height", std::to_string(height), "--format",      "png",
+      "--output", picture.string(),       drawing.string()};
   std::string report;
   const ChildRun run = runChild(arguments, stop, [&report](std::string_view piece) {
     if (report.size() < kReportBytesKept) report.append(piece.substr(0, kReportBytesKept));
   });
-  if (run.startError != 0) return {run.startError == ENOENT ? kNoSvgRendererMessage
-                                                            : kCannotStartSvgRendererMessage};
+  if (run.startError != 0)
+    return {run.startError == ENOENT ? kNoSvgRendererMessage : kCannotStartSvgRendererMessage};
   if (run.cancelled) return {{}, true};
   if (!run.succeeded) return {"librsvg could not render the picture:\n" + report};
   std::ifstream png(picture, std::ios::binary);

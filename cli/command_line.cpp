@@ -98,8 +98,8 @@ class Parser {
     const std::size_t wanted = writes ? 2 : 1;
     if (positional.size() != wanted) {
       refuse(writes ? "give an INPUT and an OUTPUT file"
-                 : std::string(mode == CommandLine::Mode::info ? "--info" : "--list") +
-                       " takes one INPUT file");
+                    : std::string(mode == CommandLine::Mode::info ? "--info" : "--list") +
+                          " takes one INPUT file");
       return;
     }
     m_result.inputFile = positional[0];
@@ -167,7 +167,8 @@ class Parser {
       }
     } else if (m_result.mode == CommandLine::Mode::gallery) {
       for (const std::string& given : m_given) {
-        if (kNotForGallery.count(given) != 0) refuse(given + " is not for --gallery, which draws MOs");
+        if (kNotForGallery.count(given) != 0)
+          refuse(given + " is not for --gallery, which draws MOs");
       }
     }
   }
@@ -193,7 +194,8 @@ class Parser {
 
   // Options that the chosen format would silently ignore are refused instead.
   void checkPictureOptions() {
-    if (m_result.mode != CommandLine::Mode::convert && m_result.mode != CommandLine::Mode::gallery) {
+    if (m_result.mode != CommandLine::Mode::convert &&
+        m_result.mode != CommandLine::Mode::gallery) {
       return;
     }
     const ConversionSettings& settings = m_result.settings;

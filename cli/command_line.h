@@ -26,8 +26,8 @@ struct CommandLine {
   bool parameterFileNamed = false;  // given with --params, so it must be readable
   bool formatNamed = false;         // given with --format, so OUTPUT's extension is not read
   bool thresholdNamed = false;      // given with --threshold, so no field's default replaces it
-  bool moNamed = false;    // given with --mo, --homo or --lumo, so no default range replaces it
-  bool spinNamed = false;  // given with --spin: a diagram shows that spin set only
+  bool moNamed = false;     // given with --mo, --homo or --lumo, so no default range replaces it
+  bool spinNamed = false;   // given with --spin: a diagram shows that spin set only
   bool svgDiagram = false;  // a diagram written as SVG rather than PNG
   // The MOs to draw; HOMO and LUMO are looked up in the input. More than one needs "{mo}" in
   // the output name.

@@ -165,16 +165,16 @@ int run(const std::vector<std::string>& arguments) {
     return drawDiagram(command, input, request, messages);
   }
   const bool exactMoInfo = fieldInfo && command.settings.field.isMo();
-  const std::optional<std::vector<int>> mos =
-      fieldInfo && !exactMoInfo                   ? std::vector<int>{}
-      : command.mode == CommandLine::Mode::gallery ? galleryMos(command, input, messages)
-                                                   : resolveMos(command, input, messages);
+  const std::optional<std::vector<int>> mos = fieldInfo && !exactMoInfo ? std::vector<int>{}
+                                              : command.mode == CommandLine::Mode::gallery
+                                                  ? galleryMos(command, input, messages)
+                                                  : resolveMos(command, input, messages);
   if (!mos) return kExitFailure;
   if (command.mode == CommandLine::Mode::info) {
     if (exactMoInfo) request.settings.moNumber = mos->front();
-    const bool printed =
-        fieldInfo ? printFieldInfo(input, request, messages, std::cout)
-                  : printMoleculeInfo(input, request, mos->front(), messages, std::cout);
+    const bool printed = fieldInfo
+                             ? printFieldInfo(input, request, messages, std::cout)
+                             : printMoleculeInfo(input, request, mos->front(), messages, std::cout);
     if (!printed) return kExitFailure;
     // What was read is this mode's output: losing it to a full disk is a failure.
     if (!std::cout.flush()) {

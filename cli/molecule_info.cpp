@@ -33,11 +33,11 @@ bool printMoleculeInfo(const LoadedInput& input, const ConversionRequest& reques
       const Point& p = atom.position;
       atoms.push_back({calculation.parameters.symbol[atom.element], {p.x, p.y, p.z}});
     }
-    const ClassicOrbital orbital(calculation, found.orbital->coefficients,
-                                 request.settings.scale, request.settings.cutoff);
+    const ClassicOrbital orbital(calculation, found.orbital->coefficients, request.settings.scale,
+                                 request.settings.cutoff);
     const EnclosingSurface surface =
-        findEnclosingSurface(ClassicField(orbital), atoms, *fraction,
-                             EnclosedQuantity::psiSquared, request.sweep.threads);
+        findEnclosingSurface(ClassicField(orbital), atoms, *fraction, EnclosedQuantity::psiSquared,
+                             request.sweep.threads);
     if (!surface.error.empty()) {
       messages.show(kErrorCaption, inputErrorMessage(fileName, surface.error));
       return false;

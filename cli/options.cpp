@@ -108,8 +108,7 @@ std::optional<std::string> chooseThreshold(CommandLine& command, std::string_vie
   const bool taken = number && (percentage ? *number > 0.0 && *number < 100.0
                                            : std::fabs(*number) <= kGreatestFloat);
   if (!taken) {
-    return valueRefusal(name, "a number, or a percentage above 0 and below 100 such as 85%",
-                        text);
+    return valueRefusal(name, "a number, or a percentage above 0 and below 100 such as 85%", text);
   }
   if (percentage) {
     command.settings.enclosedFraction = *number / 100.0;

@@ -49,9 +49,8 @@ EnclosedIsovalue isovalueEnclosing(const Field& field, FieldWeight weight, doubl
       for (int k = nextPlane++; k < nz && !failed; k = nextPlane++) {
         for (int j = 0; j < ny; ++j) {
           for (int i = 0; i < nx; ++i) {
-            row[static_cast<std::size_t>(i)] = {grid.low.x + (i + 0.5) * h,
-                                                grid.low.y + (j + 0.5) * h,
-                                                grid.low.z + (k + 0.5) * h};
+            row[static_cast<std::size_t>(i)] = {
+                grid.low.x + (i + 0.5) * h, grid.low.y + (j + 0.5) * h, grid.low.z + (k + 0.5) * h};
           }
           field.valuesAt(row, values);
           float* out = magnitudes.data() + static_cast<std::size_t>(k) * plane +
@@ -68,9 +67,8 @@ EnclosedIsovalue isovalueEnclosing(const Field& field, FieldWeight weight, doubl
     }
   };
   {
-    WorkerThreads workers(std::max(1, grid.threads) - 1, work, [&](std::exception_ptr) {
-      failed = true;
-    });
+    WorkerThreads workers(std::max(1, grid.threads) - 1, work,
+                          [&](std::exception_ptr) { failed = true; });
     work();
     workers.join();
   }
@@ -84,7 +82,8 @@ EnclosedIsovalue isovalueEnclosing(const Field& field, FieldWeight weight, doubl
   // The weight in each bin of log |value|, from the largest value down.
   const double logLargest = std::log(static_cast<double>(largest));
   const auto binOf = [&](float m) {
-    return static_cast<int>(std::floor((logLargest - std::log(static_cast<double>(m))) * kBinsPerE));
+    return static_cast<int>(
+        std::floor((logLargest - std::log(static_cast<double>(m))) * kBinsPerE));
   };
   std::vector<double> binWeights(kBins, 0.0);
   double total = 0.0;

@@ -247,10 +247,10 @@ void TForm1::createControls() {
   HOMOButton->setFont(fittingFont(font(), kSpeedButtonPixelSize, kSmallestPixelSize,
                                   {{"HOMO", speedButtonRoom}, {"LUMO", speedButtonRoom}}));
   LUMOButton->setFont(HOMOButton->font());
-  m_inputControls = {MoEdit,           MoUpDown,   ScaleUpDown,       LevelUpDown, ThreshEdit,
-                     CutoffEdit,       BondEdit,   StructureCheckBox, HOMOButton,  LUMOButton,
-                     ParametersButton, InButton,   OutButton,         CalcButton,  OrbitalsComboBox,
-                     SpinComboBox,     OrbitalList, DiagramView};
+  m_inputControls = {
+      MoEdit,    MoUpDown,          ScaleUpDown,      LevelUpDown,  ThreshEdit,       CutoffEdit,
+      BondEdit,  StructureCheckBox, HOMOButton,       LUMOButton,   ParametersButton, InButton,
+      OutButton, CalcButton,        OrbitalsComboBox, SpinComboBox, OrbitalList,      DiagramView};
 }
 
 void TForm1::chooseFormFont() {

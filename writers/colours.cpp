@@ -148,8 +148,7 @@ bool coloursAlike(const Rgb& a, const Rgb& b) {
   constexpr double kDegreesPerRadian = 57.29577951308232;
   const Lab x = labOf(a);
   const Lab y = labOf(b);
-  const double difference =
-      std::hypot(x.lightness - y.lightness, std::hypot(x.a - y.a, x.b - y.b));
+  const double difference = std::hypot(x.lightness - y.lightness, std::hypot(x.a - y.a, x.b - y.b));
   if (difference < kLeastDifference) return true;
   if (std::hypot(x.a, x.b) < kLeastChroma || std::hypot(y.a, y.b) < kLeastChroma) return false;
   double hues = std::fabs(std::atan2(x.b, x.a) - std::atan2(y.b, y.a)) * kDegreesPerRadian;

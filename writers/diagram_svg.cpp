@@ -17,9 +17,7 @@ const char* anchorName(TextAnchor anchor) {
   return "start";
 }
 
-void appendPoint(std::string& svg, DiagramPoint p) {
-  svg += svgNumber(p.x) + "," + svgNumber(p.y);
-}
+void appendPoint(std::string& svg, DiagramPoint p) { svg += svgNumber(p.x) + "," + svgNumber(p.y); }
 
 }  // namespace
 

@@ -383,8 +383,8 @@ bool layOutAt(const LevelDiagram& diagram, const DiagramStyle& style, double f,
         left = right + levelSpacing;
       }
       if (annotated && !names.empty()) {
-        paint.text({groupLeft - 0.4 * f, y + 0.35 * f}, joined(names, "/"), 0.95,
-                   TextAnchor::end, true, kInk);
+        paint.text({groupLeft - 0.4 * f, y + 0.35 * f}, joined(names, "/"), 0.95, TextAnchor::end,
+                   true, kInk);
       }
     }
 
@@ -393,8 +393,8 @@ bool layOutAt(const LevelDiagram& diagram, const DiagramStyle& style, double f,
         m.labelled ? m.groups.size() + (m.gapDrawn() && !m.gapText.empty() ? 1 : 0) : 0);
     std::iota(order.begin(), order.end(), std::size_t{0});
     if (order.size() > m.groups.size()) {
-      wanted.push_back(
-          0.5 * (yOf(column.levels[*m.homo].energy) + yOf(column.levels[*m.lumo].energy)));
+      wanted.push_back(0.5 *
+                       (yOf(column.levels[*m.homo].energy) + yOf(column.levels[*m.lumo].energy)));
     }
     std::sort(order.begin(), order.end(),
               [&](std::size_t a, std::size_t b) { return wanted[a] < wanted[b]; });
@@ -412,7 +412,8 @@ bool layOutAt(const LevelDiagram& diagram, const DiagramStyle& style, double f,
       }
       const LevelGroup& group = m.groups[item];
       bool frontier = false;
-      for (const std::size_t i : group.levels) frontier = frontier || !column.levels[i].frontier.empty();
+      for (const std::size_t i : group.levels)
+        frontier = frontier || !column.levels[i].frontier.empty();
       paint.text({labelLeft, baseline}, m.labels[item], 1.0, TextAnchor::start,
                  frontier && !annotated, kInk);
       if (std::fabs(centre - wanted[item]) > 0.1 * f) {
@@ -438,9 +439,9 @@ bool layOutAt(const LevelDiagram& diagram, const DiagramStyle& style, double f,
 }  // namespace
 
 DiagramLayout layOutDiagram(const LevelDiagram& diagram, const DiagramStyle& style) {
-  double f = style.fontSize > 0.0 ? style.fontSize
-                                  : std::clamp(std::min(style.width, style.height) / 60.0,
-                                               kLeastFontSize, 28.0);
+  double f = style.fontSize > 0.0
+                 ? style.fontSize
+                 : std::clamp(std::min(style.width, style.height) / 60.0, kLeastFontSize, 28.0);
   DiagramLayout page;
   const double first = f;
   bool fits = layOutAt(diagram, style, f, page);

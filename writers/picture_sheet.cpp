@@ -58,10 +58,11 @@ std::string pictureSheetSvg(const PictureSheet& sheet) {
   const std::string height = svgNumber(sheet.height);
   const double f = sheet.fontSize;
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" "
-         "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" +
-         width + "\" height=\"" + height + "\" viewBox=\"0 0 " + width + " " + height +
-         "\" font-family=\"sans-serif\">\n";
+  svg +=
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+      "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" +
+      width + "\" height=\"" + height + "\" viewBox=\"0 0 " + width + " " + height +
+      "\" font-family=\"sans-serif\">\n";
   svg += "<rect width=\"" + width + "\" height=\"" + height + "\" fill=\"#ffffff\"/>\n";
   if (!sheet.title.empty()) {
     svg += "<text x=\"" + svgNumber(sheet.width / 2.0) + "\" y=\"" + svgNumber(1.35 * f) +

@@ -11,7 +11,7 @@ namespace lobewright {
 struct SheetPanel {
   double left = 0.0;
   double top = 0.0;
-  double width = 0.0;   // of the picture, which the caption lines follow
+  double width = 0.0;  // of the picture, which the caption lines follow
   double height = 0.0;
   std::string png;                   // the picture's bytes
   std::vector<std::string> caption;  // lines under the picture, centred
@@ -32,10 +32,10 @@ struct SheetGrid {
   int columns = 1;
   int rows = 1;
   double fontSize = 12.0;
-  double top = 0.0;          // of the first row, below the title
+  double top = 0.0;  // of the first row, below the title
   double cellWidth = 0.0;
   double cellHeight = 0.0;
-  int pictureWidth = 0;      // pixels
+  int pictureWidth = 0;  // pixels
   int pictureHeight = 0;
 };
 [[nodiscard]] SheetGrid sheetGrid(int count, int width, int height, int captionLines, bool titled);

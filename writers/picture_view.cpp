@@ -164,11 +164,9 @@ std::optional<Vec3> piPlaneNormal(const OrbitalMesh& mesh,
 
   const PointCells positive(mesh.positive.positions, kMirrorTolerance);
   const PointCells negative(mesh.negative.positions, kMirrorTolerance);
-  const double share =
-      std::min(mirroredShare(sample(mesh.positive.positions, kMostMirroredPoints), negative, mean,
-                             normal),
-               mirroredShare(sample(mesh.negative.positions, kMostMirroredPoints), positive, mean,
-                             normal));
+  const double share = std::min(
+      mirroredShare(sample(mesh.positive.positions, kMostMirroredPoints), negative, mean, normal),
+      mirroredShare(sample(mesh.negative.positions, kMostMirroredPoints), positive, mean, normal));
   if (share < kMirrored) return std::nullopt;
   return normal;
 }
@@ -184,10 +182,9 @@ CameraFrame pictureCamera(const PictureSubject& subject, ViewDirection view, dou
   for (const StructureSphere& atom : atoms) framedAtoms.push_back({atom.centre, atom.radius});
   std::vector<FramedPoint> lobeBox;
   for (const Vec3& p : lobePoints) lobeBox.push_back({p, 0.0});
-  const bool localized = view != ViewDirection::whole && subject.includeStructure &&
-                         !lobePoints.empty() &&
-                         largestSide(lobeBox) + 2.0 * kNeighbourhood <
-                             kLocalizedShare * largestSide(framedAtoms);
+  const bool localized =
+      view != ViewDirection::whole && subject.includeStructure && !lobePoints.empty() &&
+      largestSide(lobeBox) + 2.0 * kNeighbourhood < kLocalizedShare * largestSide(framedAtoms);
   if (localized) {
     const PointCells lobes(lobePoints, kNeighbourhood);
     std::erase_if(framedAtoms, [&](const FramedPoint& atom) {

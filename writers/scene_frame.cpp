@@ -46,8 +46,8 @@ ViewBasis turnedOffAxis(const ViewBasis& basis, const Vec3& axisDirection, doubl
   if (norm(across) < 1e-9) across = turnTowards - dot(turnTowards, axis) * axis;
   across = unit(across);
   const double sign = along < 0.0 ? -1.0 : 1.0;
-  const Vec3 back = unit(sign * largestCosine * axis +
-                         std::sqrt(1.0 - largestCosine * largestCosine) * across);
+  const Vec3 back =
+      unit(sign * largestCosine * axis + std::sqrt(1.0 - largestCosine * largestCosine) * across);
   // Keep the picture's up as near as it was.
   Vec3 right = cross(basis.up, back);
   if (norm(right) < 1e-9) right = cross(basis.right, back);

@@ -12,8 +12,8 @@ std::vector<OrbitalRow> spinSet(Spin spin, int occupied) {
   const double electrons = spin == Spin::none ? 2.0 : 1.0;
   for (int mo = 1; mo <= 20; ++mo) {
     const char* frontier = mo == occupied ? "HOMO" : mo == occupied + 1 ? "LUMO" : "";
-    rows.push_back({mo, spin, mo <= occupied ? electrons : 0.0, -30.0 + mo + 0.1 * (spin == Spin::beta),
-                    "", frontier});
+    rows.push_back({mo, spin, mo <= occupied ? electrons : 0.0,
+                    -30.0 + mo + 0.1 * (spin == Spin::beta), "", frontier});
   }
   return rows;
 }
@@ -31,7 +31,8 @@ std::vector<int> run(int first, int last) {
 }
 
 TEST(LevelDiagramBuild, ShowsHomoMinusFiveToLumoPlusFiveOfEachSpinSetUnlessTold) {
-  const auto restricted = buildLevelDiagram(spinSet(Spin::none, 9), std::nullopt, std::nullopt, "t");
+  const auto restricted =
+      buildLevelDiagram(spinSet(Spin::none, 9), std::nullopt, std::nullopt, "t");
   ASSERT_TRUE(restricted.diagram) << restricted.error;
   ASSERT_EQ(restricted.diagram->columns.size(), 1u);
   EXPECT_EQ(numbersOf(restricted.diagram->columns[0]), run(4, 15));
@@ -58,10 +59,9 @@ TEST(LevelDiagramBuild, ShowsHomoMinusFiveToLumoPlusFiveOfEachSpinSetUnlessTold)
   EXPECT_EQ(numbersOf(chosen.diagram->columns[0]), run(8, 10));
   EXPECT_EQ(numbersOf(chosen.diagram->columns[1]), run(7, 9));
   const std::vector<MoRange> deep{{{MoName::Anchor::number, 1}, {MoName::Anchor::number, 2}}};
-  EXPECT_DOUBLE_EQ(*buildLevelDiagram(spinSet(Spin::none, 9), deep, std::nullopt, "t")
-                        .diagram->columns[0]
-                        .gap,
-                   1.0);
+  EXPECT_DOUBLE_EQ(
+      *buildLevelDiagram(spinSet(Spin::none, 9), deep, std::nullopt, "t").diagram->columns[0].gap,
+      1.0);
 }
 
 TEST(LevelDiagramBuild, RefusesWhatTheFileCannotShow) {

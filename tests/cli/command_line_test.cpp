@@ -161,7 +161,8 @@ TEST(CommandLine, RefusesMalformedOrOutOfRangeNumbers) {
 // Diagrams and galleries are one file of many MOs; they take the options that serve them and
 // refuse those that would change nothing.
 TEST(CommandLine, DiagramsAndGalleriesTakeOnlyTheirOptions) {
-  const auto diagram = parse({"in.aux", "levels.SVG", "--diagram", "--spin", "beta", "--mo", "1..9"});
+  const auto diagram =
+      parse({"in.aux", "levels.SVG", "--diagram", "--spin", "beta", "--mo", "1..9"});
   ASSERT_TRUE(diagram.commandLine) << diagram.error;
   EXPECT_EQ(diagram.commandLine->mode, CommandLine::Mode::diagram);
   EXPECT_TRUE(diagram.commandLine->svgDiagram);

@@ -38,7 +38,8 @@ float srgbFromLinear(double linear) {
 }
 
 SceneColours sceneColours(const std::string& scene) {
-  const std::regex colour(R"((Positive = texture|Negative = texture|sphere \{ <[^>]*>, [^ ]+ texture) \{ pigment \{ color rgbt <([^,]+),([^,]+),([^,]+),)");
+  const std::regex colour(
+      R"((Positive = texture|Negative = texture|sphere \{ <[^>]*>, [^ ]+ texture) \{ pigment \{ color rgbt <([^,]+),([^,]+),([^,]+),)");
   SceneColours colours;
   for (auto match = std::sregex_iterator(scene.begin(), scene.end(), colour);
        match != std::sregex_iterator(); ++match) {
@@ -78,8 +79,8 @@ struct Coverage {
   int negativePixels = 0;
 };
 
-Coverage coverageOf(const testing::RgbImage& image, const SceneColours& colours = {},
-                    int left = 0, int top = 0, int right = -1, int bottom = -1) {
+Coverage coverageOf(const testing::RgbImage& image, const SceneColours& colours = {}, int left = 0,
+                    int top = 0, int right = -1, int bottom = -1) {
   if (right < 0) right = image.width;
   if (bottom < 0) bottom = image.height;
   Coverage coverage;
@@ -201,7 +202,8 @@ TEST_F(Picture, AFlatPiSystemIsSeenTiltedOffItsPlane) {
     std::smatch matrix;
     const std::string text = testing::readFile(scene);
     ASSERT_TRUE(std::regex_search(
-        text, matrix, std::regex(R"(matrix <[^,]+,[^,]+,([^,]+),[^,]+,[^,]+,([^,]+),[^,]+,[^,]+,([^,]+),)")));
+        text, matrix,
+        std::regex(R"(matrix <[^,]+,[^,]+,([^,]+),[^,]+,[^,]+,([^,]+),[^,]+,[^,]+,([^,]+),)")));
     const Eigen::Vector3d back(std::stod(matrix[1]), std::stod(matrix[2]), std::stod(matrix[3]));
     EXPECT_NEAR(std::fabs(back.dot(normal)), c.cosine, 0.01) << c.mo;
   }
@@ -259,9 +261,8 @@ TEST_F(Picture, AGalleryHasAPanelForEveryMo) {
 TEST_F(Picture, AnEnclosedShareIsToldOnTheCaption) {
   const std::string sample = dataPath("aux/formaldehyde_PM7.aux");
   for (const bool share : {false, true}) {
-    const auto result =
-        convert(sample, std::string("--homo --size 320x240 --quiet") +
-                            (share ? " --threshold 85%" : ""));
+    const auto result = convert(
+        sample, std::string("--homo --size 320x240 --quiet") + (share ? " --threshold 85%" : ""));
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const testing::RgbImage image = testing::readPng(m_picture);
     ASSERT_EQ(image.width, 320);

@@ -14,7 +14,8 @@ namespace {
 class Gaussian : public Field {
  public:
   void valuesAt(std::span<const Vec3> points, std::span<double> values) const override {
-    for (std::size_t i = 0; i < points.size(); ++i) values[i] = -std::exp(-dot(points[i], points[i]));
+    for (std::size_t i = 0; i < points.size(); ++i)
+      values[i] = -std::exp(-dot(points[i], points[i]));
   }
   void samplesAt(std::span<const Vec3>, std::span<FieldSample>) const override {}
   [[nodiscard]] double boundOfMagnitude(const Vec3&, const Vec3&) const override {

@@ -5,14 +5,14 @@
 #include <cmath>
 #include <limits>
 
-#include "window/level_diagram_view.h"
-#include "window/orbital_table.h"
-#include "window/preview_raster.h"
-#include "window/preview_widget.h"
 #include "support/golden.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "window/form_fixture.h"
+#include "window/level_diagram_view.h"
+#include "window/orbital_table.h"
+#include "window/preview_raster.h"
+#include "window/preview_widget.h"
 
 namespace lobewright::testing {
 namespace {

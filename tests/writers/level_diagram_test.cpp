@@ -54,7 +54,8 @@ TEST(LevelDiagram, LabelsOfCrowdedLevelsNeverOverlapAndStayOnThePage) {
   DiagramColumn crowded{Spin::none, {}, std::nullopt};
   for (int mo = 1; mo <= 12; ++mo) crowded.levels.push_back({mo, -10.0 + 0.02 * mo, 2.0, "", ""});
   for (const double height : {1000.0, 300.0}) {
-    const DiagramLayout layout = layOutDiagram({"", {crowded}}, {600.0, height, 0.0, DiagramDetail::annotated});
+    const DiagramLayout layout =
+        layOutDiagram({"", {crowded}}, {600.0, height, 0.0, DiagramDetail::annotated});
     std::vector<double> baselines;
     double size = 0.0;
     for (const DiagramText& t : layout.texts) {
@@ -143,7 +144,8 @@ TEST(DiagramSvg, EveryTextOfTheLayoutIsATextElementInAGenericFont) {
   EXPECT_NE(svg.find("font-family=\"sans-serif\""), std::string::npos);
   EXPECT_NE(svg.find("<title>&lt;levels&gt;</title>"), std::string::npos);
   std::size_t texts = 0;
-  for (std::size_t at = svg.find("<text "); at != std::string::npos; at = svg.find("<text ", at + 1)) {
+  for (std::size_t at = svg.find("<text "); at != std::string::npos;
+       at = svg.find("<text ", at + 1)) {
     ++texts;
   }
   EXPECT_EQ(texts, layout.texts.size());

@@ -88,8 +88,7 @@ TEST(PictureView, ALocalizedOrbitalIsFramedWithItsNeighbourhoodUnlessTheWholeIsA
   add(lone.positive, sphere({28.5 + 0.8, 0.0, 0.0}, 0.7));
   add(lone.negative, sphere({28.5 - 0.8, 0.0, 0.0}, 0.7));
   const CameraFrame close = pictureCamera({{&lone}, &chain, true}, ViewDirection::best, 4.0 / 3.0);
-  const CameraFrame whole =
-      pictureCamera({{&lone}, &chain, true}, ViewDirection::whole, 4.0 / 3.0);
+  const CameraFrame whole = pictureCamera({{&lone}, &chain, true}, ViewDirection::whole, 4.0 / 3.0);
   EXPECT_LT(close.distance, 0.4 * whole.distance);
   EXPECT_TRUE(close.front);
   EXPECT_FALSE(whole.front);
