@@ -36,7 +36,11 @@ ConversionOutcome drawLevelDiagram(const LoadedInput& input, const ConversionReq
     return {ConversionStatus::cannotOpenOutput, withReason(kCannotOpenOutputMessage, path, error)};
   }
   if (choice.svg) {
-    output->stream() << svg;
+    try {
+      output->stream() << svg;
+    } catch (const std::ios_base::failure&) {
+      // The commit below says why.
+    }
   } else {
     const PictureResult rendered =
         renderSvg(svg, picture.width, picture.height, request.stop, output->stream());
