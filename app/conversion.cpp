@@ -267,10 +267,7 @@ PictureSurface drawPictureSurface(LoadedInput& input, const ConversionRequest& o
     return drawn;
   }
   ConversionRequest request = original;
-  std::optional<ClassicOrbital> classic;
-  std::unique_ptr<Field> exact;
-  const Field* field = nullptr;
-  std::optional<ClassicField> classicField;
+  std::unique_ptr<Field> field;
   if (input.classic) {
     drawn.atoms = atomsOf(*input.classic);
     ClassicDrawn orbital = classicOrbitalFor(*input.classic, drawn.atoms, request, pixels);
@@ -278,9 +275,7 @@ PictureSurface drawPictureSurface(LoadedInput& input, const ConversionRequest& o
       drawn.failure = std::move(orbital.failure);
       return drawn;
     }
-    classic = std::move(orbital.orbital);
-    classicField.emplace(*classic);
-    field = &*classicField;
+    field = std::make_unique<ClassicField>(*orbital.orbital);
     drawn.enclosing = orbital.enclosing;
   } else {
     BuiltField built = buildField(input, request);
@@ -294,8 +289,7 @@ PictureSurface drawPictureSurface(LoadedInput& input, const ConversionRequest& o
       drawn.failure = std::move(*fit.refused);
       return drawn;
     }
-    exact = std::move(built.field);
-    field = exact.get();
+    field = std::move(built.field);
     drawn.enclosing = fit.enclosing;
   }
   SurfaceMesh surface = meshSurface(*field, drawn.atoms, request, progress);

@@ -139,14 +139,17 @@ std::vector<double> spreadLabels(const std::vector<double>& wanted, double spaci
       centres.push_back(stack.top + static_cast<double>(k) * spacing);
     }
   }
-  // Within the bounds, then apart again from below and from above.
+  // Within the bounds, then apart again: pushed down, and back up from the bottom where they
+  // pass it (past the top only when the page cannot hold them all).
   for (double& centre : centres) centre = std::clamp(centre, low, std::max(low, high));
   for (std::size_t i = 1; i < centres.size(); ++i) {
     centres[i] = std::max(centres[i], centres[i - 1] + spacing);
   }
-  for (std::size_t i = centres.size(); i-- > 1;) {
-    if (centres[i] > high) centres[i] = std::max(high, centres[i - 1] + spacing);
-    centres[i - 1] = std::min(centres[i - 1], centres[i] - spacing);
+  if (!centres.empty() && centres.back() > high) {
+    centres.back() = std::max(low, high);
+    for (std::size_t i = centres.size() - 1; i-- > 0;) {
+      centres[i] = std::min(centres[i], centres[i + 1] - spacing);
+    }
   }
   return centres;
 }
