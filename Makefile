@@ -1,7 +1,7 @@
 # The single entry point: `make demo` and `make test` on a fresh Debian 12 machine.
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev qt6-base-dev povray libeigen3-dev \
   nlohmann-json3-dev libpng-dev assimp-utils admesh blender pymol python3-numpy \
-  clang libclang-rt-14-dev nodejs strace
+  clang libclang-rt-14-dev nodejs strace librsvg2-bin
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
@@ -110,8 +110,12 @@ demo: build
 	@povray -D +W640 +H480 +Idemo/formaldehyde-homo.pov +Odemo/formaldehyde-homo.png >/dev/null 2>&1
 	@build/bin/lobewright-convert samples/caffeine.mno demo/caffeine-homo.png \
 	  --params samples/pm3r.txt --homo
-	@echo "Wrote demo/formaldehyde-homo.pov, .png and .ls (the classic scene) and"
-	@echo "demo/caffeine-homo.png (a framed picture of caffeine's HOMO)"
+	@build/bin/lobewright-convert samples/caffeine.mno demo/caffeine-levels.svg --diagram
+	@build/bin/lobewright-convert samples/caffeine.mno demo/caffeine-gallery.png --gallery \
+	  --params samples/pm3r.txt --quiet
+	@echo "Wrote demo/formaldehyde-homo.pov, .png and .ls (the classic scene),"
+	@echo "demo/caffeine-homo.png (a framed picture of caffeine's HOMO),"
+	@echo "demo/caffeine-levels.svg (its MO energy levels) and demo/caffeine-gallery.png"
 
 gui: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \

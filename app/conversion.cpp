@@ -9,6 +9,7 @@
 
 #include "app/classic_scene.h"
 #include "app/cube_output.h"
+#include "app/enclosed_surface.h"
 #include "app/exact_input.h"
 #include "app/field_build.h"
 #include "app/grid_budget.h"
@@ -55,13 +56,17 @@ std::optional<std::pair<std::string, std::string>> forbiddenOutput(
   return std::nullopt;
 }
 
-// "MO 37 (beta) of caffeine.aux, classic model": the cube file's first comment.
-std::string classicCubeDescription(const ConversionRequest& request) {
+// "MO 37 (beta) of caffeine.aux".
+std::string classicDescription(const ConversionRequest& request) {
   const ConversionSettings& settings = request.settings;
   std::string text = "MO " + std::to_string(settings.moNumber);
   if (settings.spin == Spin::beta) text += " (beta)";
-  return text + " of " + std::filesystem::path(request.inputFile).filename().string() +
-         ", classic model";
+  return text + " of " + std::filesystem::path(request.inputFile).filename().string();
+}
+
+// "MO 37 (beta) of caffeine.aux, classic model": the cube file's first comment.
+std::string classicCubeDescription(const ConversionRequest& request) {
+  return classicDescription(request) + ", classic model";
 }
 
 // The atoms as every new format takes them: symbols and positions in Angstrom.
@@ -139,24 +144,94 @@ ConversionOutcome writeClassicOutput(const ClassicOrbital& orbital,
   return outcome;
 }
 
-ConversionOutcome drawClassic(const ClassicCalculation& calculation,
-                              const ConversionRequest& request, MessageSink& messages,
-                              const ProgressCallback& progress) {
+// Fits the request to the field it draws: the isovalue that encloses the settings' share of the
+// field, when they ask for one, and the scale a picture `pixels` across needs, when the settings
+// leave it to the picture. The sentence that tells the isovalue found, or why none encloses the
+// share.
+struct FieldFit {
+  std::string enclosing;
+  std::optional<ConversionOutcome> refused;
+};
+
+FieldFit fitToField(const Field& field, const std::vector<CalculationAtom>& atoms,
+                    ConversionRequest& request, int pixels) {
+  ConversionSettings& settings = request.settings;
+  FieldFit fit;
+  if (settings.enclosedFraction) {
+    const EnclosingSurface surface =
+        findEnclosingSurface(field, atoms, *settings.enclosedFraction,
+                             enclosedQuantity(settings.field), std::max(1, request.sweep.threads));
+    if (!surface.error.empty()) {
+      fit.refused = {ConversionStatus::inputError,
+                     inputErrorMessage(request.inputFile, surface.error)};
+      return fit;
+    }
+    settings.threshold = surface.isovalue;
+    fit.enclosing = surface.sentence;
+  }
+  if (settings.picture.fineGrid && usesWatertightSurface(settings)) {
+    settings.scale = pictureScale(field, atoms, settings, pixels);
+  }
+  return fit;
+}
+
+int pictureSide(const ConversionSettings& settings) {
+  return std::max(settings.picture.width, settings.picture.height);
+}
+
+// The classic model's orbital of the settings' MO on the grid of the settings' scale, fitted to
+// the field as a picture `pixels` across needs; the request is changed to fit it.
+struct ClassicDrawn {
+  std::optional<ClassicOrbital> orbital;
+  std::string enclosing;
+  ConversionOutcome failure;
+};
+
+ClassicDrawn classicOrbitalFor(const ClassicCalculation& calculation,
+                               const std::vector<CalculationAtom>& atoms,
+                               ConversionRequest& request, int pixels) {
   const ConversionSettings& settings = request.settings;
   if (settings.moNumber > kGreatestMoNumber) {
-    return failure(ConversionStatus::inputError,
-                   inputErrorMessage(request.inputFile,
-                                     "MO " + std::to_string(settings.moNumber) +
-                                         " is beyond the classic model's highest MO number, "
-                                         "32767"));
+    return {std::nullopt,
+            {},
+            failure(ConversionStatus::inputError,
+                    inputErrorMessage(request.inputFile,
+                                      "MO " + std::to_string(settings.moNumber) +
+                                          " is beyond the classic model's highest MO number, "
+                                          "32767"))};
   }
   const ClassicMoFound found = findClassicMo(calculation, settings.moNumber);
   if (!found.orbital) {
-    return failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, found.error));
+    return {
+        std::nullopt,
+        {},
+        failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, found.error))};
   }
-  const ClassicOrbital orbital(calculation, found.orbital->coefficients, settings.scale,
+  // The classic orbital is built for its grid: the one the settings ask for tells the field, and
+  // another is built when the picture asks for a finer grid.
+  FieldFit fit;
+  {
+    const ClassicOrbital asked(calculation, found.orbital->coefficients, settings.scale,
                                settings.cutoff);
+    fit = fitToField(ClassicField(asked), atoms, request, pixels);
+  }
+  if (fit.refused) return {std::nullopt, {}, std::move(*fit.refused)};
+  return {ClassicOrbital(calculation, found.orbital->coefficients, settings.scale, settings.cutoff),
+          fit.enclosing,
+          {}};
+}
+
+ConversionOutcome drawClassic(const ClassicCalculation& calculation,
+                              const ConversionRequest& original, MessageSink& messages,
+                              const ProgressCallback& progress) {
+  ConversionRequest request = original;
+  const ConversionSettings& settings = request.settings;
   const std::vector<CalculationAtom> atoms = atomsOf(calculation);
+  const ClassicDrawn drawn = classicOrbitalFor(calculation, atoms, request, pictureSide(settings));
+  if (!drawn.orbital) return drawn.failure;
+  if (!drawn.enclosing.empty())
+    request.caption = classicDescription(request) + ": " + drawn.enclosing;
+  const ClassicOrbital& orbital = *drawn.orbital;
   if (settings.outputKind == OutputKind::Cube) {
     return convertToCube(ClassicField(orbital), {}, atoms, classicCubeDescription(request),
                          "psi in bohr^-3/2", request, progress);
@@ -167,16 +242,20 @@ ConversionOutcome drawClassic(const ClassicCalculation& calculation,
   return writeClassicOutput(orbital, calculation, atoms, request, messages, progress);
 }
 
-ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& request,
+ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& original,
                             MessageSink& messages, const ProgressCallback& progress) {
-  const BuiltField built = buildField(input, request);
+  const BuiltField built = buildField(input, original);
   if (!built.field) return built.failure;
-  const ConversionSettings& settings = request.settings;
+  const ConversionSettings& settings = original.settings;
   if (settings.field.isMo()) {
     const std::string degeneracy = degeneracyNote(*input.exact, settings.moNumber, settings.spin);
     if (!degeneracy.empty()) messages.show(kNoteCaption, degeneracy);
   }
   const std::vector<CalculationAtom>& atoms = input.exact->atoms;
+  ConversionRequest request = original;
+  FieldFit fit = fitToField(*built.field, atoms, request, pictureSide(request.settings));
+  if (fit.refused) return std::move(*fit.refused);
+  if (!fit.enclosing.empty()) request.caption = built.description + ": " + fit.enclosing;
   if (request.settings.outputKind == OutputKind::Cube) {
     return convertToCube(*built.field, {built.extent.get(), built.extentThreshold}, atoms,
                          built.description + ", exact model", built.quantity, request, progress);
@@ -185,6 +264,45 @@ ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& request
 }
 
 }  // namespace
+
+PictureSurface drawPictureSurface(LoadedInput& input, const ConversionRequest& original, int pixels,
+                                  const ProgressCallback& progress) {
+  PictureSurface drawn;
+  if (auto problem = requestProblem(original)) {
+    drawn.failure = std::move(*problem);
+    return drawn;
+  }
+  ConversionRequest request = original;
+  std::unique_ptr<Field> field;
+  if (input.classic) {
+    drawn.atoms = atomsOf(*input.classic);
+    ClassicDrawn orbital = classicOrbitalFor(*input.classic, drawn.atoms, request, pixels);
+    if (!orbital.orbital) {
+      drawn.failure = std::move(orbital.failure);
+      return drawn;
+    }
+    field = std::make_unique<ClassicField>(*orbital.orbital);
+    drawn.enclosing = orbital.enclosing;
+  } else {
+    BuiltField built = buildField(input, request);
+    if (!built.field) {
+      drawn.failure = std::move(built.failure);
+      return drawn;
+    }
+    drawn.atoms = input.exact->atoms;
+    FieldFit fit = fitToField(*built.field, drawn.atoms, request, pixels);
+    if (fit.refused) {
+      drawn.failure = std::move(*fit.refused);
+      return drawn;
+    }
+    field = std::move(built.field);
+    drawn.enclosing = fit.enclosing;
+  }
+  SurfaceMesh surface = meshSurface(*field, drawn.atoms, request, progress);
+  drawn.mesh = std::move(surface.mesh);
+  drawn.failure = std::move(surface.failure);
+  return drawn;
+}
 
 int defaultThreadCount() {
   return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/conversion_request.h"
 #include "app/loaded_input.h"
 #include "app/messages.h"
+#include "mesh/orbital_mesh.h"
 
 namespace lobewright {
 
@@ -21,6 +24,20 @@ namespace lobewright {
 [[nodiscard]] ConversionOutcome drawOrbital(LoadedInput& input, const ConversionRequest& request,
                                             MessageSink& messages,
                                             const ProgressCallback& progress);
+
+// The surface of the settings' MO of the loaded input as a picture `pixels` across draws it: at
+// the isovalue that encloses the settings' share of psi^2, when they ask for one, and on the grid
+// the picture needs, when the settings leave the scale to it; with the atoms as every new format
+// takes them. A gallery draws its MOs so.
+struct PictureSurface {
+  OrbitalMesh mesh;
+  std::vector<CalculationAtom> atoms;
+  std::string enclosing;      // "|psi| = 0.03605 encloses 85 % of psi^2", or empty
+  ConversionOutcome failure;  // succeeded when there is a mesh
+};
+[[nodiscard]] PictureSurface drawPictureSurface(LoadedInput& input,
+                                                const ConversionRequest& request, int pixels,
+                                                const ProgressCallback& progress);
 
 // One whole conversion: the request checked, its input loaded, its MO drawn.
 [[nodiscard]] ConversionOutcome runConversion(const ConversionRequest& request,

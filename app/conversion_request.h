@@ -33,6 +33,9 @@ struct ConversionRequest {
   std::stop_token stop;
   // Whether a successful run returns what it wrote as a scene, for a preview.
   bool keepScene = false;
+  // A line under a .png picture, such as the isovalue found for an enclosed share; none when
+  // empty.
+  std::string caption;
 };
 
 enum class ConversionStatus {

@@ -63,9 +63,15 @@ struct PictureSettings {
   bool frame = false;
   ViewDirection view = ViewDirection::best;
   LobeColours colours;
+  // The colours were named by the user: pictures keep them rather than take a pair no atom's
+  // colour is like.
+  bool coloursNamed = false;
   double transparency = 0.0;  // of the lobes, 0 to 1
   int32_t width = 1280;       // pixels of a .png picture
   int32_t height = 960;
+  // The grid's scale chosen from the picture's size, fine enough for smooth lobes, rather than
+  // the settings' scale.
+  bool fineGrid = false;
 };
 
 // What one conversion is asked to do; starts at the window's defaults.
@@ -73,6 +79,9 @@ struct ConversionSettings {
   int32_t moNumber = 1;
   int32_t scale = 4;  // grid points per Angstrom
   float threshold = 0.05f;
+  // When set, the surface encloses this share (0 to 1) of psi^2, or of the electrons for
+  // densities, and the isovalue found from the field replaces the threshold.
+  std::optional<double> enclosedFraction;
   int32_t accuracy = 3;     // bisection steps per crossing edge
   float cutoff = 3.5f;      // Angstrom
   float bondLength = 1.6f;  // Angstrom

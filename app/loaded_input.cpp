@@ -195,6 +195,10 @@ InputLoad loadInput(const ConversionRequest& request, MessageSink& messages) {
   return load;
 }
 
+bool ensureExactCalculation(LoadedInput& input, ConversionOutcome& failure) {
+  return input.exact || readExactCalculation(input, failure);
+}
+
 FrontierNumbers findFrontierNumbers(const LoadedInput& input, Spin spin) {
   if (input.classic) return countedFrontier(input.source);
   return frontierOf(*input.exact, spin, input.source.path());

@@ -40,6 +40,11 @@ struct InputLoad {
 // choice then takes for every input; the classic model refuses it.
 [[nodiscard]] InputLoad loadInput(const ConversionRequest& request, MessageSink& messages);
 
+// Reads the input's calculation as the exact model does when it was loaded in the classic model,
+// for what the classic model does not read (energies, occupancies, symmetry labels); false, with
+// the outcome, when it cannot. Reads from the text already open.
+[[nodiscard]] bool ensureExactCalculation(LoadedInput& input, ConversionOutcome& failure);
+
 // The HOMO's and LUMO's numbers as the input's model sees them: the classic model counts the
 // filled levels the output states, the exact model reads the occupancies of the chosen spin. On
 // failure `error` holds the message for the user.

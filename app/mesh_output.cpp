@@ -4,14 +4,17 @@
 #include <memory>
 #include <sstream>
 
+#include "app/framed_picture.h"
 #include "app/messages.h"
 #include "app/output_file.h"
 #include "app/picture_renderer.h"
+#include "app/svg_renderer.h"
 #include "writers/ball_and_stick.h"
 #include "writers/framed_pov_writer.h"
 #include "writers/glb_writer.h"
 #include "writers/lscript_writer.h"
 #include "writers/obj_writer.h"
+#include "writers/picture_sheet.h"
 #include "writers/ply_writer.h"
 #include "writers/pov_scene_writer.h"
 #include "writers/stl_writer.h"
@@ -29,15 +32,28 @@ ConversionOutcome cannotWrite(const std::string& path, const std::string& reason
 
 const ConversionOutcome kCancelled{ConversionStatus::cancelled, kCancelledMessage};
 
-FramedSceneOptions framedOptions(const ConversionSettings& settings) {
+// Pixels a captioned picture keeps at least on each side; a smaller page has no caption.
+constexpr int kLeastCaptionedSide = 16;
+
+double aspectOf(int width, int height) { return static_cast<double>(width) / height; }
+
+// A picture with a caption line under it: POV-Ray renders the picture above the line, librsvg the
+// page.
+PictureResult renderCaptioned(const ConversionSettings& settings, const OrbitalMesh& mesh,
+                              const BallAndStickModel& structure, const std::string& caption,
+                              std::stop_token stop, const std::function<void(int)>& progress,
+                              std::ostream& out) {
   const PictureSettings& picture = settings.picture;
-  FramedSceneOptions options;
-  options.colours = picture.colours;
-  options.transparency = picture.transparency;
-  options.includeStructure = settings.showStructure;
-  options.view = picture.view;
-  options.aspect = static_cast<double>(picture.width) / picture.height;
-  return options;
+  const SheetGrid grid = sheetGrid(1, picture.width, picture.height, 1, false);
+  PictureSheet sheet{picture.width, picture.height, grid.fontSize, {}, {sheetPanel(grid, 0)}};
+  SheetPanel& panel = sheet.panels.front();
+  panel.caption = {caption};
+  const FramedSceneOptions options =
+      framedOptions(settings, structure, aspectOf(grid.pictureWidth, grid.pictureHeight));
+  PictureResult rendered = renderFramedPicture(mesh, structure, options, grid.pictureWidth,
+                                               grid.pictureHeight, stop, progress, panel.png);
+  if (!rendered.succeeded()) return rendered;
+  return renderSvg(pictureSheetSvg(sheet), picture.width, picture.height, stop, out);
 }
 
 // Writes one format's bytes to the stream; the .obj's material file is the caller's.
@@ -61,7 +77,10 @@ MeshWriteResult writeFormat(std::ostream& out, const ConversionSettings& setting
       return writeStl(out, mesh, structure, {});
     case OutputKind::PovRay:
       if (settings.picture.frame) {
-        return writeFramedPovScene(out, mesh, structure, framedOptions(settings));
+        const PictureSettings& picture = settings.picture;
+        return writeFramedPovScene(
+            out, mesh, structure,
+            framedOptions(settings, structure, aspectOf(picture.width, picture.height)));
       }
       PovSceneWriter(out).writeScene(sceneAtoms(atoms, settings.scale), mesh,
                                      sceneOptions(settings));
@@ -91,7 +110,8 @@ std::string materialPathFor(const std::string& objPath) {
 
 ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const OrbitalMesh& mesh,
                                   const std::vector<CalculationAtom>& atoms, std::stop_token stop,
-                                  const std::function<void(int)>& progress) {
+                                  const std::function<void(int)>& progress,
+                                  const std::string& caption) {
   const BallAndStickModel structure = buildBallAndStick(atoms);
   const std::string& path = settings.outputPath;
   std::string error;
@@ -99,15 +119,22 @@ ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const Orbi
   if (!output) return cannotOpen(path, error);
 
   if (settings.outputKind == OutputKind::Png) {
-    std::ostringstream scene;
-    if (const MeshWriteResult written =
-            writeFramedPovScene(scene, mesh, structure, framedOptions(settings));
-        !written.succeeded()) {
-      return cannotWrite(path, written.error);
+    const PictureSettings& options = settings.picture;
+    const SheetGrid captioned = sheetGrid(1, options.width, options.height, 1, false);
+    PictureResult picture;
+    // A caption needs room above it for a picture POV-Ray can render.
+    if (!caption.empty() && captioned.pictureWidth >= kLeastCaptionedSide &&
+        captioned.pictureHeight >= kLeastCaptionedSide) {
+      picture =
+          renderCaptioned(settings, mesh, structure, caption, stop, progress, output->stream());
+    } else {
+      std::string png;
+      picture = renderFramedPicture(
+          mesh, structure,
+          framedOptions(settings, structure, aspectOf(options.width, options.height)),
+          options.width, options.height, stop, progress, png);
+      if (picture.succeeded()) output->stream() << png;
     }
-    const PictureResult picture = renderPicture(
-        {scene.str(), settings.picture.width, settings.picture.height, stop, progress},
-        output->stream());
     if (picture.cancelled) return kCancelled;
     if (!picture.succeeded()) return {ConversionStatus::cannotWriteOutput, picture.error};
   } else if (const MeshWriteResult written =

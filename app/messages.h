@@ -49,6 +49,10 @@ inline constexpr const char* kNoPovRayMessage =
     "POV-Ray is needed for .png pictures but was not found. Install it (Debian package povray) "
     "or write a .pov scene instead.";
 inline constexpr const char* kCannotStartPovRayMessage = "Cannot start POV-Ray.";
+inline constexpr const char* kNoSvgRendererMessage =
+    "librsvg's rsvg-convert is needed for .png diagrams, galleries and captions but was not "
+    "found. Install it (Debian package librsvg2-bin) or write an .svg diagram instead.";
+inline constexpr const char* kCannotStartSvgRendererMessage = "Cannot start rsvg-convert.";
 
 inline constexpr const char* kScaleOutOfRangeMessage =
     "The scale must be a whole number from 1 to 100.";

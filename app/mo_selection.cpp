@@ -110,6 +110,14 @@ std::optional<std::vector<int>> resolveMoSelection(const std::vector<MoRange>& s
   return mos;
 }
 
+std::vector<int> aroundFrontier(int homo, int lumo, int reach) {
+  const int first = std::max(1, (homo > 0 ? homo : lumo) - reach);
+  const int last = (lumo > 0 ? lumo : homo) + reach;
+  std::vector<int> mos;
+  for (int mo = first; mo <= last; ++mo) mos.push_back(mo);
+  return mos;
+}
+
 namespace {
 
 std::string replacedAll(std::string_view path, std::string_view placeholder,

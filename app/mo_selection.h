@@ -33,6 +33,10 @@ struct MoRange {
 [[nodiscard]] std::optional<std::vector<int>> resolveMoSelection(
     const std::vector<MoRange>& selection, int homo, int lumo, std::string& error);
 
+// HOMO-reach to LUMO+reach, from MO 1 at least; without a HOMO (0) from the LUMO, without a LUMO
+// (0) to the HOMO.
+[[nodiscard]] std::vector<int> aroundFrontier(int homo, int lumo, int reach);
+
 // The placeholder in an output name that each MO's number replaces: "caffeine-{mo}.pov".
 inline constexpr std::string_view kMoPlaceholder = "{mo}";
 

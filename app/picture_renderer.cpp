@@ -1,23 +1,15 @@
 #include "app/picture_renderer.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <vector>
 
+#include "app/child_process.h"
 #include "app/messages.h"
-
-extern char** environ;
+#include "app/temporary_folder.h"
 
 namespace lobewright {
 namespace {
@@ -25,29 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kRenderer = "povray";
-constexpr int kPollMilliseconds = 50;
 // Lines of POV-Ray's own report kept for a message when it fails.
 constexpr std::size_t kReportLinesKept = 6;
-
-// A folder of its own under the system's temporary folder, removed with its contents.
-class TemporaryFolder {
- public:
-  TemporaryFolder() {
-    std::string pattern = (fs::temp_directory_path() / "lobewright-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
-  }
-  ~TemporaryFolder() {
-    std::error_code ignored;
-    if (!m_path.empty()) fs::remove_all(m_path, ignored);
-  }
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-  [[nodiscard]] const fs::path& path() const { return m_path; }
-
- private:
-  fs::path m_path;
-};
 
 // POV-Ray's report arrives in pieces; its progress lines read "Rendered 1024 of 76800 pixels
 // (1%)" and end in a carriage return or a line feed.
@@ -116,50 +87,16 @@ PictureResult renderPicture(const PictureRequest& request, std::ostream& out) {
       "-D",
       "-P",
   };
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-
-  int report[2];
-  if (::pipe2(report, O_CLOEXEC) != 0) return {kCannotStartPovRayMessage};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, report[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, report[1], STDERR_FILENO);
-  pid_t child = 0;
-  const int spawned = ::posix_spawnp(&child, kRenderer, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(report[1]);
-  if (spawned != 0) {
-    ::close(report[0]);
-    return {spawned == ENOENT ? kNoPovRayMessage : kCannotStartPovRayMessage};
-  }
-
   ReportReader reader(request.progress);
-  bool cancelled = false;
-  char buffer[4096];
-  for (;;) {
-    if (request.stop.stop_requested() && !cancelled) {
-      ::kill(child, SIGKILL);
-      cancelled = true;
-    }
-    pollfd ready{report[0], POLLIN, 0};
-    if (::poll(&ready, 1, kPollMilliseconds) <= 0) continue;
-    const ssize_t got = ::read(report[0], buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    reader.take(buffer, static_cast<std::size_t>(got));
-  }
+  const ChildRun run = runChild(arguments, request.stop, [&reader](std::string_view piece) {
+    reader.take(piece.data(), piece.size());
+  });
   reader.finish();
-  ::close(report[0]);
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  if (run.startError != 0) {
+    return {run.startError == ENOENT ? kNoPovRayMessage : kCannotStartPovRayMessage};
   }
-  if (cancelled) return {{}, true};
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    return {"POV-Ray could not render the picture:\n" + reader.lastLines()};
-  }
+  if (run.cancelled) return {{}, true};
+  if (!run.succeeded) return {"POV-Ray could not render the picture:\n" + reader.lastLines()};
 
   std::ifstream png(picture, std::ios::binary);
   if (!png) return {"POV-Ray wrote no picture."};

@@ -1,6 +1,7 @@
 #include "app/surface_conversion.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "app/mesh_output.h"
 #include "mesh/surface_box.h"
 #include "mesh/watertight_mesher.h"
+#include "writers/picture_view.h"
 
 namespace lobewright {
 
@@ -18,37 +20,63 @@ std::optional<GridBox> surfaceBoxAround(const Field& field,
   return findSurfaceBox(field, settings.threshold, settings.scale, extent.low, extent.high);
 }
 
+int pictureScale(const Field& field, const std::vector<CalculationAtom>& atoms,
+                 const ConversionSettings& settings, int pixels) {
+  // Room around the atoms' centres for their balls.
+  constexpr double kAtomRoom = 1.0;
+  const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
+  if (!box) return settings.scale;
+  const AtomExtent extent = atomExtent(atoms);
+  const Vec3 atomsSize = extent.high - extent.low;
+  double surfaceSize = 0.0;
+  for (int axis = 0; axis < 3; ++axis) {
+    surfaceSize = std::max(surfaceSize, static_cast<double>(box->high[axis] - box->low[axis]));
+  }
+  const double size = std::min(std::max({atomsSize.x, atomsSize.y, atomsSize.z}) + 2.0 * kAtomRoom,
+                               surfaceSize / settings.scale + 2.0 * kNeighbourhood);
+  const double steps = std::ceil(pixels / std::max(size, 1.0) / kPixelsPerGridStep);
+  if (!std::isfinite(steps)) return settings.scale;
+  return std::max(settings.scale,
+                  static_cast<int>(std::min(steps, static_cast<double>(kFinestPictureScale))));
+}
+
+SurfaceMesh meshSurface(const Field& field, const std::vector<CalculationAtom>& atoms,
+                        const ConversionRequest& request, const ProgressCallback& progress) {
+  const ConversionSettings& settings = request.settings;
+  const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
+  if (!box) return {{}, {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage}};
+  const GridBounds bounds = boundsOf(*box);
+  const int threads = std::max(1, request.sweep.threads);
+  if (auto problem = gridSizeProblem(bounds, threads)) {
+    return {{}, {ConversionStatus::gridTooLarge, std::move(*problem)}};
+  }
+  if (request.beforeSweep) request.beforeSweep(bounds);
+  try {
+    return {meshIsosurface(field, settings.threshold, settings.scale, *box,
+                           {progress, request.stop, threads}),
+            {}};
+  } catch (const SweepCancelled&) {
+    return {{}, {ConversionStatus::cancelled, kCancelledMessage}};
+  }
+}
+
 ConversionOutcome convertThroughSurface(const Field& field,
                                         const std::vector<CalculationAtom>& atoms,
                                         const ConversionRequest& request, MessageSink& messages,
                                         const ProgressCallback& progress) {
   const ConversionSettings& settings = request.settings;
-  const double scale = settings.scale;
-  const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
-  if (!box) return {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage};
-  const GridBounds bounds = boundsOf(*box);
-  const int threads = std::max(1, request.sweep.threads);
-  if (auto problem = gridSizeProblem(bounds, threads)) {
-    return {ConversionStatus::gridTooLarge, std::move(*problem)};
-  }
-  if (request.beforeSweep) request.beforeSweep(bounds);
-
   // A picture spends most of its time in the renderer, after the surface.
   const bool picture = settings.outputKind == OutputKind::Png;
   const auto share = [&](int from, int to) {
     return [&progress, from, to](int percent) { progress(from + (to - from) * percent / 100); };
   };
-  OrbitalMesh mesh;
-  try {
-    mesh = meshIsosurface(field, settings.threshold, scale, *box,
-                          {share(0, picture ? 30 : 99), request.stop, threads});
-  } catch (const SweepCancelled&) {
-    return {ConversionStatus::cancelled, kCancelledMessage};
-  }
+  const SurfaceMesh surface = meshSurface(field, atoms, request, share(0, picture ? 30 : 99));
+  if (!surface.failure.succeeded()) return surface.failure;
+  const OrbitalMesh& mesh = surface.mesh;
   const auto triangles =
       static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
-  ConversionOutcome written =
-      writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100));
+  ConversionOutcome written = writeMeshOutput(settings, mesh, atoms, request.stop,
+                                              share(picture ? 30 : 99, 100), request.caption);
   if (!written.succeeded()) return written;
   progress(100);
   if (triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);

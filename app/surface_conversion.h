@@ -7,6 +7,7 @@
 #include "app/messages.h"
 #include "input/calculation.h"
 #include "mesh/grid_box.h"
+#include "mesh/orbital_mesh.h"
 #include "orbital/field.h"
 
 namespace lobewright {
@@ -16,9 +17,28 @@ namespace lobewright {
                                                       const std::vector<CalculationAtom>& atoms,
                                                       const ConversionSettings& settings);
 
+// The scale at which lobes look smooth in a picture `pixels` wide: a grid step for about every
+// kPixelsPerGridStep pixels at the size the surface (with its neighbourhood) or the molecule,
+// whichever is smaller, takes in it; never coarser than the settings' scale nor finer than
+// kFinestPictureScale.
+inline constexpr double kPixelsPerGridStep = 10.0;
+inline constexpr int kFinestPictureScale = 16;
+[[nodiscard]] int pictureScale(const Field& field, const std::vector<CalculationAtom>& atoms,
+                               const ConversionSettings& settings, int pixels);
+
 [[nodiscard]] inline GridBounds boundsOf(const GridBox& box) {
   return {box.low[0], box.low[1], box.low[2], box.high[0], box.high[1], box.high[2]};
 }
+
+// The watertight surface of the field at the settings' threshold and scale, in the box that holds
+// all of it; or why there is none (a box too far out or too large, a cancel).
+struct SurfaceMesh {
+  OrbitalMesh mesh;
+  ConversionOutcome failure;  // succeeded when there is a mesh
+};
+[[nodiscard]] SurfaceMesh meshSurface(const Field& field, const std::vector<CalculationAtom>& atoms,
+                                      const ConversionRequest& request,
+                                      const ProgressCallback& progress);
 
 // The second half of a conversion to a format drawn from the watertight surface, for any field:
 // the box that holds the whole surface, the mesh, and the files.

@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include <cctype>
 #include <map>
 #include <set>
 
@@ -24,10 +25,14 @@ class Parser {
         refuse("unknown option " + argument);
       }
     }
+    m_result.moNamed = m_given.count("--mo") + m_given.count("--homo") > 0;
+    m_result.spinNamed = m_given.count("--spin") > 0;
     if (const auto problem = unusableSettingsMessage(m_result.settings)) refuse(*problem);
     if (m_error.empty()) checkFiles(positional);
+    if (m_error.empty()) checkDiagramAndGallery();
     if (m_error.empty()) checkPictureOptions();
     if (m_error.empty()) checkFieldOptions();
+    if (m_error.empty()) chooseFineGrid();
     if (!m_error.empty()) return {std::nullopt, m_error};
     return {m_result, {}};
   }
@@ -89,12 +94,12 @@ class Parser {
   void checkFiles(const std::vector<std::string>& positional) {
     const CommandLine::Mode mode = m_result.mode;
     if (mode == CommandLine::Mode::help || mode == CommandLine::Mode::version) return;
-    const std::size_t wanted = mode == CommandLine::Mode::convert ? 2 : 1;
+    const bool writes = mode == CommandLine::Mode::convert || drawing();
+    const std::size_t wanted = writes ? 2 : 1;
     if (positional.size() != wanted) {
-      refuse(mode == CommandLine::Mode::convert
-                 ? "give an INPUT and an OUTPUT file"
-                 : std::string(mode == CommandLine::Mode::info ? "--info" : "--list") +
-                       " takes one INPUT file");
+      refuse(writes ? "give an INPUT and an OUTPUT file"
+                    : std::string(mode == CommandLine::Mode::info ? "--info" : "--list") +
+                          " takes one INPUT file");
       return;
     }
     m_result.inputFile = positional[0];
@@ -102,9 +107,13 @@ class Parser {
       refuse("--info shows one MO");
       return;
     }
-    if (mode != CommandLine::Mode::convert) return;
+    if (!writes) return;
     std::string& output = m_result.settings.outputPath;
     output = positional[1];
+    if (drawing()) {
+      checkDrawingOutput();
+      return;
+    }
     if (severalMos() && output.find(kMoPlaceholder) == std::string::npos) {
       refuse(
           "several MOs make several files: put {mo} in the OUTPUT name, as in "
@@ -126,6 +135,61 @@ class Parser {
     }
   }
 
+  // Whether the command draws a diagram or a gallery: one file of several MOs.
+  [[nodiscard]] bool drawing() const {
+    return m_result.mode == CommandLine::Mode::diagram ||
+           m_result.mode == CommandLine::Mode::gallery;
+  }
+
+  // A diagram is written as .svg or .png, a gallery as .png, whatever --format says.
+  void checkDrawingOutput() {
+    const std::string& output = m_result.settings.outputPath;
+    const std::optional<OutputKind> kind = outputKindOfPath(output);
+    const bool png = kind == OutputKind::Png;
+    if (m_result.mode == CommandLine::Mode::gallery) {
+      if (!png) refuse("--gallery writes a .png OUTPUT, not \"" + output + "\"");
+    } else {
+      const std::size_t dot = output.rfind('.');
+      std::string extension = dot == std::string::npos ? std::string() : output.substr(dot);
+      for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      m_result.svgDiagram = extension == ".svg";
+      if (!png && !m_result.svgDiagram) {
+        refuse("--diagram writes an .svg or .png OUTPUT, not \"" + output + "\"");
+      }
+    }
+    m_result.settings.outputKind = OutputKind::Png;
+  }
+
+  // A diagram takes only the options that choose its MOs and its size, and a gallery no field
+  // but MOs; anything else would change nothing, so it is refused.
+  void checkDiagramAndGallery() {
+    static const std::set<std::string> kDiagramOptions = {"--diagram", "--mo",   "--homo",
+                                                          "--spin",    "--size", "--quiet"};
+    static const std::set<std::string> kNotForGallery = {
+        "--field", "--minus", "--fukui", "--anion", "--cation", "--format", "--diagram"};
+    if (m_result.mode == CommandLine::Mode::diagram) {
+      for (const std::string& given : m_given) {
+        if (kDiagramOptions.count(given) == 0) refuse(given + " is not for --diagram");
+      }
+    } else if (m_result.mode == CommandLine::Mode::gallery) {
+      for (const std::string& given : m_given) {
+        if (kNotForGallery.count(given) != 0)
+          refuse(given + " is not for --gallery, which draws MOs");
+      }
+    }
+  }
+
+  // Pictures and framed scenes are drawn on a grid as fine as their size needs, unless --scale
+  // gives one.
+  void chooseFineGrid() {
+    ConversionSettings& settings = m_result.settings;
+    const bool picture = m_result.mode == CommandLine::Mode::gallery ||
+                         (m_result.mode == CommandLine::Mode::convert &&
+                          (settings.outputKind == OutputKind::Png ||
+                           (settings.outputKind == OutputKind::PovRay && settings.picture.frame)));
+    settings.picture.fineGrid = picture && m_given.count("--scale") == 0;
+  }
+
   // Whether the selection can name more than one MO, whatever the HOMO turns out to be.
   [[nodiscard]] bool severalMos() const {
     const std::vector<MoRange>& selection = m_result.moSelection;
@@ -136,7 +200,10 @@ class Parser {
 
   // Options that the chosen format would silently ignore are refused instead.
   void checkPictureOptions() {
-    if (m_result.mode != CommandLine::Mode::convert) return;
+    if (m_result.mode != CommandLine::Mode::convert &&
+        m_result.mode != CommandLine::Mode::gallery) {
+      return;
+    }
     const ConversionSettings& settings = m_result.settings;
     const bool picture = settings.outputKind == OutputKind::Png;
     const bool framed = picture || settings.outputKind == OutputKind::PovRay;

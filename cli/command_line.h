@@ -12,10 +12,13 @@ namespace lobewright {
 inline constexpr const char* kUsage =
     "usage: lobewright-convert INPUT OUTPUT [options]\n"
     "       lobewright-convert INPUT --list [--orbitals classic|exact]\n"
-    "       lobewright-convert INPUT --info [--mo N | --homo | --lumo] [--params FILE]";
+    "       lobewright-convert INPUT --info [--mo N | --homo | --lumo] [--params FILE]\n"
+    "       lobewright-convert INPUT OUTPUT.svg|OUTPUT.png --diagram [--mo LIST]\n"
+    "       lobewright-convert INPUT OUTPUT.png --gallery [--mo LIST]";
 
 struct CommandLine {
-  enum class Mode { convert, list, info, help, version };
+  // diagram: an MO energy-level diagram; gallery: one picture of many MOs.
+  enum class Mode { convert, list, info, help, version, diagram, gallery };
 
   Mode mode = Mode::convert;
   std::string inputFile;
@@ -23,6 +26,9 @@ struct CommandLine {
   bool parameterFileNamed = false;  // given with --params, so it must be readable
   bool formatNamed = false;         // given with --format, so OUTPUT's extension is not read
   bool thresholdNamed = false;      // given with --threshold, so no field's default replaces it
+  bool moNamed = false;     // given with --mo, --homo or --lumo, so no default range replaces it
+  bool spinNamed = false;   // given with --spin: a diagram shows that spin set only
+  bool svgDiagram = false;  // a diagram written as SVG rather than PNG
   // The MOs to draw; HOMO and LUMO are looked up in the input. More than one needs "{mo}" in
   // the output name.
   std::vector<MoRange> moSelection{{{MoName::Anchor::number, 1}, {MoName::Anchor::number, 1}}};

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/enclosed_surface.h"
 #include "app/field_build.h"
 
 namespace lobewright {
@@ -12,6 +13,19 @@ std::string fixed(double value, int decimals) {
   char text[64];
   std::snprintf(text, sizeof text, "%.*f", decimals, value);
   return text;
+}
+
+bool printEnclosedIsovalue(const LoadedInput& input, const ConversionRequest& request,
+                           MessageSink& messages, std::ostream& out, const Field& field) {
+  const EnclosingSurface surface =
+      findEnclosingSurface(field, input.exact->atoms, *request.settings.enclosedFraction,
+                           enclosedQuantity(request.settings.field), request.sweep.threads);
+  if (!surface.error.empty()) {
+    messages.show(kErrorCaption, inputErrorMessage(request.inputFile, surface.error));
+    return false;
+  }
+  out << "isovalue " << surface.sentence << '\n';
+  return true;
 }
 
 }  // namespace
@@ -31,7 +45,18 @@ bool printFieldInfo(LoadedInput& input, const ConversionRequest& request, Messag
     }
     out << '\n';
   }
-  return true;
+  return !request.settings.enclosedFraction ||
+         printEnclosedIsovalue(input, request, messages, out, *built.field);
+}
+
+bool printEnclosedIsovalue(LoadedInput& input, const ConversionRequest& request,
+                           MessageSink& messages, std::ostream& out) {
+  const BuiltField built = buildField(input, request);
+  if (!built.field) {
+    messages.show(kErrorCaption, built.failure.message);
+    return false;
+  }
+  return printEnclosedIsovalue(input, request, messages, out, *built.field);
 }
 
 }  // namespace lobewright

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app/conversion.h"
+#include "app/diagram_output.h"
+#include "app/gallery_output.h"
 #include "app/orbital_list.h"
 #include "cli/command_line.h"
 #include "cli/field_info.h"
@@ -89,6 +91,30 @@ std::optional<std::vector<int>> resolveMos(const CommandLine& command, const Loa
   return mos;
 }
 
+int drawDiagram(const CommandLine& command, const LoadedInput& input,
+                const ConversionRequest& request, MessageSink& messages) {
+  DiagramChoice choice;
+  if (command.moNamed) choice.selection = command.moSelection;
+  if (command.spinNamed) choice.spin = command.settings.spin;
+  choice.svg = command.svgDiagram;
+  const ConversionOutcome outcome = drawLevelDiagram(input, request, choice);
+  if (outcome.succeeded()) return kExitSuccess;
+  messages.show(kErrorCaption, outcome.message);
+  return kExitFailure;
+}
+
+// The MOs of a gallery: those the command names, or HOMO-2 to LUMO+2.
+std::optional<std::vector<int>> galleryMos(const CommandLine& command, const LoadedInput& input,
+                                           MessageSink& messages) {
+  if (command.moNamed) return resolveMos(command, input, command.settings.spin, messages);
+  const FrontierNumbers frontier = findFrontierNumbers(input, command.settings.spin);
+  if (!frontier.error.empty()) {
+    messages.show(kErrorCaption, frontier.error);
+    return std::nullopt;
+  }
+  return aroundFrontier(frontier.homo, frontier.lumo, kGalleryReach);
+}
+
 int run(const std::vector<std::string>& arguments) {
   const ParsedCommandLine parsed = parseCommandLine(arguments);
   if (!parsed.commandLine) {
@@ -116,6 +142,8 @@ int run(const std::vector<std::string>& arguments) {
   // --info shows what the input holds of an MO (what the classic model reads, in that model), or
   // what a density holds.
   const bool fieldInfo = command.mode == CommandLine::Mode::info && !command.settings.field.isMo();
+  // A diagram lists the MOs of every kind of input as the exact model reads them.
+  if (command.mode == CommandLine::Mode::diagram) request.settings.model = OrbitalModel::exact;
   // An output that must not be written is refused before the input is read, as one that the
   // input's own problems would hide.
   if (const auto problem = requestProblem(request)) {
@@ -129,6 +157,9 @@ int run(const std::vector<std::string>& arguments) {
     return kExitFailure;
   }
   LoadedInput& input = *load.input;
+  if (command.mode == CommandLine::Mode::diagram) {
+    return drawDiagram(command, input, request, messages);
+  }
   if (command.mode == CommandLine::Mode::info) {
     const std::optional<std::vector<int>> mos =
         fieldInfo ? std::vector<int>{}
@@ -138,10 +169,12 @@ int run(const std::vector<std::string>& arguments) {
     if (fieldInfo) {
       printed = printFieldInfo(input, request, messages, std::cout);
     } else if (input.classic) {
-      printed = printMoleculeInfo(input, request.inputFile, mos->front(), messages, std::cout);
+      printed = printMoleculeInfo(input, request, mos->front(), messages, std::cout);
     } else {
       request.settings.moNumber = mos->front();
-      printed = printOrbitalInfo(input, request, messages, std::cout);
+      printed = printOrbitalInfo(input, request, messages, std::cout) &&
+                (!request.settings.enclosedFraction ||
+                 printEnclosedIsovalue(input, request, messages, std::cout));
     }
     if (!printed) return kExitFailure;
     // What was read is this mode's output: losing it to a full disk is a failure.
@@ -154,6 +187,17 @@ int run(const std::vector<std::string>& arguments) {
 
   if (!command.quiet) request.beforeSweep = announceLongSweep;
   const bool showProgress = !command.quiet && isatty(STDERR_FILENO) == 1;
+  if (command.mode == CommandLine::Mode::gallery) {
+    const std::optional<std::vector<int>> mos = galleryMos(command, input, messages);
+    if (!mos) return kExitFailure;
+    TerminalProgress bar(stderr);
+    const ConversionOutcome outcome = drawGallery(input, request, *mos, messages, [&](int percent) {
+      if (showProgress) bar.report(percent);
+    });
+    if (outcome.succeeded()) return kExitSuccess;
+    messages.show(kErrorCaption, outcome.message);
+    return kExitFailure;
+  }
   int worst = kExitSuccess;
   const std::vector<Spin> spins = command.bothSpins ? std::vector<Spin>{Spin::alpha, Spin::beta}
                                                     : std::vector<Spin>{command.settings.spin};

@@ -1,11 +1,15 @@
 #include "cli/molecule_info.h"
 
+#include "app/enclosed_surface.h"
+#include "orbital/classic_field.h"
+#include "orbital/classic_orbital.h"
 #include "writers/real_format.h"
 
 namespace lobewright {
 
-bool printMoleculeInfo(const LoadedInput& input, const std::string& fileName, int mo,
+bool printMoleculeInfo(const LoadedInput& input, const ConversionRequest& request, int mo,
                        MessageSink& messages, std::ostream& out) {
+  const std::string& fileName = request.inputFile;
   const ClassicCalculation& calculation = *input.classic;
   const ClassicMoFound found = findClassicMo(calculation, mo);
   if (!found.orbital) {
@@ -22,6 +26,23 @@ bool printMoleculeInfo(const LoadedInput& input, const std::string& fileName, in
       out << ' ' << formatReal(value);
     }
     out << '\n';
+  }
+  if (const auto fraction = request.settings.enclosedFraction) {
+    std::vector<CalculationAtom> atoms;
+    for (const ClassicAtom& atom : calculation.atoms) {
+      const Point& p = atom.position;
+      atoms.push_back({calculation.parameters.symbol[atom.element], {p.x, p.y, p.z}});
+    }
+    const ClassicOrbital orbital(calculation, found.orbital->coefficients, request.settings.scale,
+                                 request.settings.cutoff);
+    const EnclosingSurface surface =
+        findEnclosingSurface(ClassicField(orbital), atoms, *fraction, EnclosedQuantity::psiSquared,
+                             request.sweep.threads);
+    if (!surface.error.empty()) {
+      messages.show(kErrorCaption, inputErrorMessage(fileName, surface.error));
+      return false;
+    }
+    out << "isovalue " << surface.sentence << '\n';
   }
   return true;
 }

@@ -1,6 +1,8 @@
 #include "cli/options.h"
 
 #include <array>
+#include <cmath>
+#include <limits>
 #include <sstream>
 
 #include "app/colour_text.h"
@@ -11,6 +13,7 @@ namespace lobewright {
 namespace {
 
 constexpr int32_t kMaxThreads = 256;
+constexpr double kGreatestFloat = std::numeric_limits<float>::max();
 constexpr int32_t kLeastPictureSide = 16;
 constexpr int32_t kGreatestPictureSide = 8192;
 
@@ -22,7 +25,8 @@ constexpr const char* kIntroduction =
     "Draws molecular orbitals of a MOPAC calculation: reads its .out (keyword VECTORS), .aux\n"
     "(keyword AUX) or .mgf (keyword GRAPHF) file and writes, by OUTPUT's extension, a POV-Ray\n"
     "scene (.pov), a LightWave Modeler script (.ls), a Gaussian cube (.cube), a mesh (.glb,\n"
-    ".obj with its .mtl, .ply, .stl; 1 unit = 1 Angstrom) or a picture (.png, by POV-Ray).\n";
+    ".obj with its .mtl, .ply, .stl; 1 unit = 1 Angstrom) or a picture (.png, by POV-Ray); or\n"
+    "an MO energy-level diagram (.svg, or .png by librsvg) or a gallery of MOs (.png).\n";
 
 constexpr std::array<std::pair<HelpGroup, const char*>, 5> kHelpHeadings = {{
     {HelpGroup::orbitals, "orbitals:"},
@@ -71,6 +75,7 @@ std::optional<std::string> chooseColours(CommandLine& command, std::string_view 
                         text);
   }
   command.settings.picture.colours = {*positive, *negative};
+  command.settings.picture.coloursNamed = true;
   return std::nullopt;
 }
 
@@ -92,6 +97,26 @@ std::optional<std::string> choosePictureSize(CommandLine& command, std::string_v
   }
   command.settings.picture.width = *width;
   command.settings.picture.height = *height;
+  return std::nullopt;
+}
+
+// An isovalue, or the share of psi^2 the surface encloses: "0.02", "85%".
+std::optional<std::string> chooseThreshold(CommandLine& command, std::string_view name,
+                                           const std::string& text) {
+  const bool percentage = !text.empty() && text.back() == '%';
+  const auto number = parseDouble(percentage ? text.substr(0, text.size() - 1) : text);
+  const bool taken = number && (percentage ? *number > 0.0 && *number < 100.0
+                                           : std::fabs(*number) <= kGreatestFloat);
+  if (!taken) {
+    return valueRefusal(name, "a number, or a percentage above 0 and below 100 such as 85%", text);
+  }
+  if (percentage) {
+    command.settings.enclosedFraction = *number / 100.0;
+  } else {
+    command.settings.threshold = static_cast<float>(*number);
+    command.settings.enclosedFraction.reset();
+  }
+  command.thresholdNamed = true;
   return std::nullopt;
 }
 
@@ -215,14 +240,13 @@ std::vector<Option> makeOptions() {
                         [](CommandLine& c, int32_t n) { c.settings.scale = n; }),
        .example = "9"},
       {.names = {"--threshold"},
-       .metavariable = "X",
-       .help = "value of the surface, above 0 (default 0.05 for an MO)",
+       .metavariable = "X|P%",
+       .help = "value of the surface, above 0 (default 0.05 for an MO); or P%: the surface that "
+               "encloses P percent of psi^2 (of the electrons, for densities), whose value --info "
+               "and the picture's caption tell",
        .group = HelpGroup::surface,
-       .value = real([](CommandLine& c, double x) {
-         c.settings.threshold = static_cast<float>(x);
-         c.thresholdNamed = true;
-       }),
-       .example = "0.02"},
+       .value = freeText(chooseThreshold),
+       .example = "85%"},
       {.names = {"--margin"},
        .metavariable = "X",
        .help = "Angstrom of space around the atoms in a cube (default: enough to hold every "
@@ -287,13 +311,16 @@ std::vector<Option> makeOptions() {
        .value = flag([](CommandLine& c) { c.settings.picture.frame = true; }),
        .serves = Serves::framedPictures},
       {.names = {"--view"},
-       .help = "where a framed scene or picture looks from (default best)",
+       .help = "where a framed scene or picture looks from (default best: across the molecule, "
+               "tilted off a flat pi system's plane, a localized orbital framed with its "
+               "neighbourhood); whole: the best view of the whole molecule",
        .group = HelpGroup::output,
        .value = choice<ViewDirection>(
            {{"x", ViewDirection::x},
             {"y", ViewDirection::y},
             {"z", ViewDirection::z},
-            {"best", ViewDirection::best}},
+            {"best", ViewDirection::best},
+            {"whole", ViewDirection::whole}},
            [](CommandLine& c, ViewDirection view) { c.settings.picture.view = view; }),
        .example = "y",
        .serves = Serves::framedPictures},
@@ -312,9 +339,19 @@ std::vector<Option> makeOptions() {
                      RealRange{0.0, 1.0}),
        .example = "0.4",
        .serves = Serves::framedPictures},
+      {.names = {"--diagram"},
+       .help = "write the MO energy-level diagram (OUTPUT .svg or .png): HOMO-5 to LUMO+5 unless "
+               "--mo chooses, both spin sets of a UHF run unless --spin chooses one",
+       .group = HelpGroup::output,
+       .value = flag([](CommandLine& c) { c.mode = Mode::diagram; })},
+      {.names = {"--gallery"},
+       .help = "one .png of every MO of --mo (default HOMO-2 to LUMO+2), each in a panel with "
+               "its number, label and energy, all in the same view and scale",
+       .group = HelpGroup::output,
+       .value = flag([](CommandLine& c) { c.mode = Mode::gallery; })},
       {.names = {"--size"},
        .metavariable = "WxH",
-       .help = "a picture's pixels (default 1280x960)",
+       .help = "a picture's or diagram's pixels (default 1280x960)",
        .group = HelpGroup::output,
        .value = freeText(choosePictureSize),
        .example = "640x480",

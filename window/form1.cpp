@@ -27,6 +27,7 @@
 #include "window/edit.h"
 #include "window/form_font.h"
 #include "window/frontier_lookup.h"
+#include "window/level_diagram_view.h"
 #include "window/orbital_table.h"
 #include "window/preview_widget.h"
 #include "window/status_line.h"
@@ -72,13 +73,16 @@ constexpr int kBetaEntry = 1;
 constexpr std::chrono::milliseconds kQuickLookup{50};
 
 // The status line and Cancel lie below the classic controls, which keep their places in the top
-// left corner; the orbitals choice comes below them, the MO list and the preview to their right.
+// left corner; the orbitals choice comes below them, the MO list, the level diagram and the
+// preview to their right.
 // The whole window fits a 1600 by 900 screen at twice the normal scale.
 constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 448;
 constexpr int kListLeft = 243;
-constexpr int kListWidth = 236;
-constexpr int kPreviewLeft = kListLeft + kListWidth + 8;
+constexpr int kListWidth = 212;
+constexpr int kDiagramLeft = kListLeft + kListWidth + 4;
+constexpr int kDiagramWidth = 128;
+constexpr int kPreviewLeft = kDiagramLeft + kDiagramWidth + 8;
 constexpr int kChoiceTop = 277;
 constexpr int kFormLeft = 193;
 constexpr int kFormTop = 134;
@@ -235,16 +239,18 @@ void TForm1::createControls() {
   SpinComboBox->setFocusPolicy(Qt::ClickFocus);
   OrbitalList =
       place(new OrbitalTable(this), "OrbitalList", kListLeft, 8, kListWidth, kClientHeight - 16);
+  DiagramView = place(new LevelDiagramView(this), "DiagramView", kDiagramLeft, 8, kDiagramWidth,
+                      kClientHeight - 16);
   Preview = place(new PreviewWidget(this), "Preview", kPreviewLeft, 8,
                   kClientWidth - kPreviewLeft - 8, kClientHeight - 16);
   const int speedButtonRoom = 33 - 4;
   HOMOButton->setFont(fittingFont(font(), kSpeedButtonPixelSize, kSmallestPixelSize,
                                   {{"HOMO", speedButtonRoom}, {"LUMO", speedButtonRoom}}));
   LUMOButton->setFont(HOMOButton->font());
-  m_inputControls = {MoEdit,           MoUpDown,   ScaleUpDown,       LevelUpDown, ThreshEdit,
-                     CutoffEdit,       BondEdit,   StructureCheckBox, HOMOButton,  LUMOButton,
-                     ParametersButton, InButton,   OutButton,         CalcButton,  OrbitalsComboBox,
-                     SpinComboBox,     OrbitalList};
+  m_inputControls = {
+      MoEdit,    MoUpDown,          ScaleUpDown,      LevelUpDown,  ThreshEdit,       CutoffEdit,
+      BondEdit,  StructureCheckBox, HOMOButton,       LUMOButton,   ParametersButton, InButton,
+      OutButton, CalcButton,        OrbitalsComboBox, SpinComboBox, OrbitalList,      DiagramView};
 }
 
 void TForm1::chooseFormFont() {
@@ -339,6 +345,8 @@ void TForm1::connectHandlers() {
           [this] { guarded([this] { SpinComboBoxChange(SpinComboBox); }); });
   connect(OrbitalList, &OrbitalTable::picked, this,
           [this](const OrbitalRow& row) { guarded([this, &row] { OrbitalListPick(row); }); });
+  connect(DiagramView, &LevelDiagramView::picked, this,
+          [this](const OrbitalRow& row) { guarded([this, &row] { OrbitalListPick(row); }); });
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, this,
           [this] { guarded([this] { CancelButtonClick(CancelButton); }); });
@@ -352,6 +360,7 @@ void TForm1::MoEditChange(QObject*) {
   settings.moNumber = value;
   MoUpDown->setPosition(value);
   OrbitalList->showOrbital(value, settings.spin);
+  DiagramView->showOrbital(value, settings.spin);
 }
 
 void TForm1::MoEditExit(QObject*) { setText(MoEdit, formatInteger(settings.moNumber)); }
@@ -397,6 +406,7 @@ void TForm1::takeInputFile() {
   request.inputFile = InputDialog.fileName;
   const OrbitalListing listing = listOrbitals(request);
   OrbitalList->setRows(listing);
+  DiagramView->setRows(listing.rows);
   settings.model = OrbitalModel::automatic;
   const InputKind kind = detectFileKind(request.inputFile).value_or(InputKind::notMopac);
   OrbitalsComboBox->setCurrentIndex(modelFor(kind, OrbitalModel::automatic) == OrbitalModel::classic
@@ -406,6 +416,7 @@ void TForm1::takeInputFile() {
   SpinComboBox->setCurrentIndex(kAlphaEntry);
   SpinComboBox->setVisible(OrbitalList->hasBetaRows());
   OrbitalList->showOrbital(settings.moNumber, settings.spin);
+  DiagramView->showOrbital(settings.moNumber, settings.spin);
 }
 
 void TForm1::OrbitalsComboBoxChange(QObject*) {
@@ -416,6 +427,7 @@ void TForm1::OrbitalsComboBoxChange(QObject*) {
 void TForm1::SpinComboBoxChange(QObject*) {
   settings.spin = SpinComboBox->currentIndex() == kBetaEntry ? Spin::beta : Spin::alpha;
   OrbitalList->showOrbital(settings.moNumber, settings.spin);
+  DiagramView->showOrbital(settings.moNumber, settings.spin);
 }
 
 void TForm1::OrbitalListPick(const OrbitalRow& row) {
@@ -425,6 +437,8 @@ void TForm1::OrbitalListPick(const OrbitalRow& row) {
   }
   settings.moNumber = row.number;
   setText(MoEdit, formatInteger(row.number));
+  OrbitalList->showOrbital(row.number, settings.spin);
+  DiagramView->showOrbital(row.number, settings.spin);
 }
 
 // Whether the user confirms or cancels, the output is derived from the dialog's name and

@@ -20,6 +20,7 @@ class QToolButton;
 namespace lobewright {
 
 class Edit;
+class LevelDiagramView;
 class OrbitalTable;
 class PreviewWidget;
 struct OrbitalRow;
@@ -29,7 +30,8 @@ inline constexpr const char* kApplicationTitle = "Lobewright";
 inline constexpr const char* kUnexpectedErrorMessage = "Unexpected error.";
 
 // The main window: the conversion settings, the three file dialogs and the commands, with the
-// input's list of MOs and a preview of the last surface written beside them. The controls are
+// input's list of MOs, its MO energy-level diagram and a preview of the last surface written
+// beside them. The controls are
 // public under the names the handlers use, each also its objectName.
 //
 // Calculate, HOMO and LUMO run on a thread of their own while the window goes on painting. For
@@ -96,6 +98,7 @@ class TForm1 : public QWidget {
   QComboBox* OrbitalsComboBox;  // "classic" or "exact"; follows the input until the user picks
   QComboBox* SpinComboBox;      // alpha or beta; shown for inputs with beta MOs only
   OrbitalTable* OrbitalList;
+  LevelDiagramView* DiagramView;  // a click on a level picks its MO, as a row of the list does
   PreviewWidget* Preview;
 
   FileDialog ParametersDialog;

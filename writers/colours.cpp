@@ -1,5 +1,6 @@
 #include "writers/colours.h"
 
+#include <algorithm>
 #include <array>
 
 #include "input/elements.h"
@@ -108,7 +109,69 @@ constexpr std::array<Rgb, kLastElement> kElementColours{{
     {0.47f, 0.36f, 0.89f},  // Cm
 }};
 
+// The lobe colour pairs of pictures, in order of preference: the classic red and blue, then pairs
+// whose hues no common element of organic chemistry has.
+constexpr std::array<LobeColours, 4> kPictureLobePairs{{
+    {kPositiveLobeColour, kNegativeLobeColour},
+    {{0.85f, 0.10f, 0.60f}, {0.00f, 0.60f, 0.50f}},  // magenta, teal
+    {{1.00f, 0.70f, 0.00f}, {0.45f, 0.15f, 0.80f}},  // amber, violet
+    {{0.95f, 0.45f, 0.00f}, {0.10f, 0.65f, 0.20f}},  // orange, green
+}};
+
+struct Lab {
+  double lightness = 0.0;
+  double a = 0.0;
+  double b = 0.0;
+};
+
+// CIELAB under D65 from sRGB.
+Lab labOf(const Rgb& colour) {
+  const double r = linearFromSrgb(colour.r);
+  const double g = linearFromSrgb(colour.g);
+  const double b = linearFromSrgb(colour.b);
+  const double x = (0.4124 * r + 0.3576 * g + 0.1805 * b) / 0.95047;
+  const double y = 0.2126 * r + 0.7152 * g + 0.0722 * b;
+  const double z = (0.0193 * r + 0.1192 * g + 0.9505 * b) / 1.08883;
+  const auto f = [](double t) {
+    constexpr double kDelta = 6.0 / 29.0;
+    return t > kDelta * kDelta * kDelta ? std::cbrt(t) : t / (3.0 * kDelta * kDelta) + 4.0 / 29.0;
+  };
+  return {116.0 * f(y) - 16.0, 500.0 * (f(x) - f(y)), 200.0 * (f(y) - f(z))};
+}
+
 }  // namespace
+
+bool coloursAlike(const Rgb& a, const Rgb& b) {
+  // Below this difference two colours look the same; below this chroma a colour is grey.
+  constexpr double kLeastDifference = 25.0;
+  constexpr double kLeastChroma = 20.0;
+  constexpr double kDegreesPerRadian = 57.29577951308232;
+  const Lab x = labOf(a);
+  const Lab y = labOf(b);
+  const double difference = std::hypot(x.lightness - y.lightness, std::hypot(x.a - y.a, x.b - y.b));
+  if (difference < kLeastDifference) return true;
+  if (std::hypot(x.a, x.b) < kLeastChroma || std::hypot(y.a, y.b) < kLeastChroma) return false;
+  double hues = std::fabs(std::atan2(x.b, x.a) - std::atan2(y.b, y.a)) * kDegreesPerRadian;
+  if (hues > 180.0) hues = 360.0 - hues;
+  return hues < kAlikeHueDegrees;
+}
+
+LobeColours lobeColoursApartFrom(const std::vector<Rgb>& atomColours) {
+  const LobeColours* best = &kPictureLobePairs.front();
+  std::size_t fewest = atomColours.size() + 1;
+  for (const LobeColours& pair : kPictureLobePairs) {
+    const auto alike = static_cast<std::size_t>(
+        std::count_if(atomColours.begin(), atomColours.end(), [&](const Rgb& atom) {
+          return coloursAlike(atom, pair.positive) || coloursAlike(atom, pair.negative);
+        }));
+    if (alike < fewest) {
+      fewest = alike;
+      best = &pair;
+    }
+    if (alike == 0) break;
+  }
+  return *best;
+}
 
 Rgb elementColour(int atomicNumber) {
   if (atomicNumber < 1 || atomicNumber > kLastElement) return kUnknownElementColour;

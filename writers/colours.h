@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <vector>
 
 namespace lobewright {
 
@@ -38,6 +39,16 @@ inline constexpr Rgb kUnknownElementColour{1.0f, 0.4f, 0.7f};
 
 // CPK-like colour of an element by atomic number; kUnknownElementColour outside the table.
 [[nodiscard]] Rgb elementColour(int atomicNumber);
+
+// Whether two colours may be taken for one another on a shaded surface: near in CIELAB, or both
+// clearly coloured and of hues (CIELAB's hue angle) within kAlikeHueDegrees.
+inline constexpr double kAlikeHueDegrees = 35.0;
+[[nodiscard]] bool coloursAlike(const Rgb& a, const Rgb& b);
+
+// The colours a picture's lobes take when the user names none: the first pair, red and blue,
+// unless an atom's colour is like one of them; then the next pair that no atom's colour is like;
+// failing all, the pair fewest atoms' colours are like.
+[[nodiscard]] LobeColours lobeColoursApartFrom(const std::vector<Rgb>& atomColours);
 
 // One sRGB component in linear light, as glTF's material factors want it.
 [[nodiscard]] float linearFromSrgb(float component);

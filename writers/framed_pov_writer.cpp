@@ -55,9 +55,15 @@ void writeLobe(std::ostream& out, const LobeMesh& lobe, const char* texture) {
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-void writeStructure(std::ostream& out, const BallAndStickModel& structure) {
+// The model without what lies in front of the camera frame's front.
+void writeStructure(std::ostream& out, const BallAndStickModel& structure,
+                    const CameraFrame& frame) {
+  const auto inFront = [&frame](const Vec3& p, double radius) {
+    return frame.front && dot(p - frame.centre, frame.basis.back) - radius > *frame.front;
+  };
   std::string text;
   for (const StructureSphere& s : structure.spheres) {
+    if (inFront(s.centre, s.radius)) continue;
     text += "  sphere { ";
     appendVector(text, s.centre);
     text += ", ";
@@ -66,6 +72,7 @@ void writeStructure(std::ostream& out, const BallAndStickModel& structure) {
         " texture { pigment { color " + linearColour(s.colour, 0.0) + " } finish { Atom } } }\n";
   }
   for (const StructureStick& s : structure.sticks) {
+    if (inFront(s.start, 0.0) || inFront(s.end, 0.0)) continue;
     text += "  cylinder { ";
     appendVector(text, s.start);
     text += ", ";
@@ -76,18 +83,6 @@ void writeStructure(std::ostream& out, const BallAndStickModel& structure) {
         " texture { pigment { color " + linearColour(s.colour, 0.0) + " } finish { Atom } } }\n";
   }
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
-}
-
-std::vector<FramedPoint> framedPoints(const OrbitalMesh& mesh, const BallAndStickModel& structure,
-                                      bool includeStructure) {
-  std::vector<FramedPoint> points;
-  for (const LobeMesh* lobe : {&mesh.positive, &mesh.negative}) {
-    for (const Vec3& p : lobe->positions) points.push_back({p, 0.0});
-  }
-  if (includeStructure) {
-    for (const StructureSphere& s : structure.spheres) points.push_back({s.centre, s.radius});
-  }
-  return points;
 }
 
 // Moves the molecule into the camera's frame: the camera sits at the origin looking along +z,
@@ -107,26 +102,15 @@ std::string cameraTransform(const CameraFrame& frame) {
   return text + ">";
 }
 
-// The mean of a lobe's vertices; the origin for an empty lobe.
-Vec3 centreOf(const LobeMesh& lobe) {
-  Vec3 sum;
-  for (const Vec3& p : lobe.positions) sum = sum + p;
-  return lobe.positions.empty() ? Vec3{} : (1.0 / static_cast<double>(lobe.positions.size())) * sum;
-}
-
 }  // namespace
 
 MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
                                     const BallAndStickModel& structure,
                                     const FramedSceneOptions& options) {
-  std::vector<Vec3> atoms;
-  for (const StructureSphere& s : structure.spheres) atoms.push_back(s.centre);
-  const Vec3 lobeAxis = mesh.positive.positions.empty() || mesh.negative.positions.empty()
-                            ? Vec3{}
-                            : centreOf(mesh.positive) - centreOf(mesh.negative);
-  const CameraFrame frame =
-      frameCamera(viewBasis(options.view, atoms, lobeAxis),
-                  framedPoints(mesh, structure, options.includeStructure), options.aspect);
+  const CameraFrame frame = options.camera
+                                ? *options.camera
+                                : pictureCamera({{&mesh}, &structure, options.includeStructure},
+                                                options.view, options.aspect);
   const double transmit = std::clamp(options.transparency, 0.0, 1.0);
   const double d = frame.distance;
 
@@ -154,7 +138,7 @@ MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
 
   writeLobe(out, mesh.positive, "Positive");
   writeLobe(out, mesh.negative, "Negative");
-  if (options.includeStructure) writeStructure(out, structure);
+  if (options.includeStructure) writeStructure(out, structure, frame);
   // POV-Ray refuses an empty union: a point of light that is never seen keeps it whole.
   text = "  sphere { <0,0,0>, 0 no_image no_shadow }\n}\nobject { Molecule " +
          cameraTransform(frame) + " }\n";

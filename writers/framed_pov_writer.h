@@ -1,12 +1,13 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 
 #include "mesh/orbital_mesh.h"
 #include "writers/ball_and_stick.h"
 #include "writers/colours.h"
 #include "writers/mesh_write_result.h"
-#include "writers/scene_frame.h"
+#include "writers/picture_view.h"
 
 namespace lobewright {
 
@@ -18,11 +19,13 @@ struct FramedSceneOptions {
   ViewDirection view = ViewDirection::best;
   // The picture's width over its height, which the camera is fitted to.
   double aspect = 4.0 / 3.0;
+  // A camera placed already, as a gallery's pictures share one; otherwise the picture's own.
+  std::optional<CameraFrame> camera;
 };
 
 // A POV-Ray scene made for a picture: the lobes as two mesh2 objects with their normals, the
-// ball-and-stick model in element colours, and a camera, lights and a plain white background
-// placed so that everything is in view with a small margin. Lengths in Angstrom.
+// ball-and-stick model in element colours, and a camera (as pictureCamera places it), lights and
+// a plain white background. Lengths in Angstrom.
 [[nodiscard]] MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
                                                   const BallAndStickModel& structure,
                                                   const FramedSceneOptions& options = {});

@@ -35,27 +35,28 @@ ViewBasis principalBasis(const std::vector<Vec3>& atoms) {
 
 }  // namespace
 
-// Turns the view so that it looks at least 60 degrees away from the lobes' axis, keeping it as
-// close as it can to where it looked.
-ViewBasis clearOfLobeAxis(const ViewBasis& basis, const Vec3& lobeAxis) {
-  constexpr double kLargestCosine = 0.5;
-  if (norm(lobeAxis) < kShortLobeAxis) return basis;
-  const Vec3 axis = unit(lobeAxis);
+ViewBasis turnedOffAxis(const ViewBasis& basis, const Vec3& axisDirection, double largestCosine,
+                        const Vec3& turnTowards) {
+  const Vec3 axis = unit(axisDirection);
   const double along = dot(basis.back, axis);
-  if (std::fabs(along) <= kLargestCosine) return basis;
-  // The part of the view across the axis; when the view is the axis itself, the picture's
-  // right, which is across it too.
+  if (std::fabs(along) <= largestCosine) return basis;
+  // The part of the view across the axis; when the view is the axis itself, the direction given,
+  // made across it.
   Vec3 across = basis.back - along * axis;
-  if (norm(across) < 1e-9) across = basis.right - dot(basis.right, axis) * axis;
+  if (norm(across) < 1e-9) across = turnTowards - dot(turnTowards, axis) * axis;
   across = unit(across);
   const double sign = along < 0.0 ? -1.0 : 1.0;
-  const Vec3 back = unit(sign * kLargestCosine * axis +
-                         std::sqrt(1.0 - kLargestCosine * kLargestCosine) * across);
+  const Vec3 back =
+      unit(sign * largestCosine * axis + std::sqrt(1.0 - largestCosine * largestCosine) * across);
   // Keep the picture's up as near as it was.
   Vec3 right = cross(basis.up, back);
   if (norm(right) < 1e-9) right = cross(basis.right, back);
   right = unit(right);
   return {right, cross(back, right), back};
+}
+
+ViewBasis principalView(const std::vector<Vec3>& atoms) {
+  return atoms.size() < 2 ? viewBasis(ViewDirection::z, atoms) : principalBasis(atoms);
 }
 
 ViewBasis viewBasis(ViewDirection direction, const std::vector<Vec3>& atoms, const Vec3& lobeAxis) {
@@ -67,11 +68,14 @@ ViewBasis viewBasis(ViewDirection direction, const std::vector<Vec3>& atoms, con
     case ViewDirection::z:
       return {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     case ViewDirection::best:
+    case ViewDirection::whole:
       break;
   }
-  const ViewBasis basis =
-      atoms.size() < 2 ? viewBasis(ViewDirection::z, atoms) : principalBasis(atoms);
-  return clearOfLobeAxis(basis, lobeAxis);
+  const ViewBasis basis = principalView(atoms);
+  // Looking nearly along the lobes' axis, one lobe would hide the other.
+  constexpr double kLargestCosine = 0.5;
+  if (norm(lobeAxis) < kShortLobeAxis) return basis;
+  return turnedOffAxis(basis, lobeAxis, kLargestCosine, basis.right);
 }
 
 CameraFrame frameCamera(const ViewBasis& basis, const std::vector<FramedPoint>& points,

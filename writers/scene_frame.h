@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "input/vector3.h"
@@ -7,8 +8,9 @@
 namespace lobewright {
 
 // The direction a picture looks at the molecule from: down one of the axes (x, y, z), or along
-// the molecule's smallest principal axis, which shows it at its widest.
-enum class ViewDirection { x, y, z, best };
+// the molecule's smallest principal axis, which shows it at its widest. Whole looks as best does,
+// but always frames the whole molecule.
+enum class ViewDirection { x, y, z, best, whole };
 
 // A right-handed camera frame: `right` and `up` span the picture, `back` points at the viewer.
 struct ViewBasis {
@@ -27,12 +29,25 @@ inline constexpr double kShortLobeAxis = 0.2;  // Angstrom
 [[nodiscard]] ViewBasis viewBasis(ViewDirection direction, const std::vector<Vec3>& atoms,
                                   const Vec3& lobeAxis = {});
 
+// The view along the smallest principal axis of the atoms, with the largest across the picture
+// and the middle one upright (down z for fewer than two atoms).
+[[nodiscard]] ViewBasis principalView(const std::vector<Vec3>& atoms);
+
+// The view turned as little as it takes to look at least acos(largestCosine) away from the axis,
+// keeping the picture's up as near as it can; a view straight along the axis turns towards
+// `turnTowards` (any direction not along the axis).
+[[nodiscard]] ViewBasis turnedOffAxis(const ViewBasis& basis, const Vec3& axis,
+                                      double largestCosine, const Vec3& turnTowards);
+
 // A perspective camera that shows every point, each with its radius, with a margin.
 struct CameraFrame {
   ViewBasis basis;
   Vec3 centre;                   // what the camera looks at
   double distance = 0.0;         // from the centre towards basis.back
   double horizontalAngle = 0.0;  // degrees
+  // Points further towards the camera than this (from the centre, along basis.back) are left
+  // out of the picture; none are when it is empty.
+  std::optional<double> front;
 };
 
 struct FramedPoint {

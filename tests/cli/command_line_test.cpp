@@ -162,6 +162,61 @@ TEST(CommandLine, RefusesMalformedOrOutOfRangeNumbers) {
   EXPECT_FALSE(parse({"a", "b.pov", "c"}).commandLine);
 }
 
+// Diagrams and galleries are one file of many MOs; they take the options that serve them and
+// refuse those that would change nothing.
+TEST(CommandLine, DiagramsAndGalleriesTakeOnlyTheirOptions) {
+  const auto diagram =
+      parse({"in.aux", "levels.SVG", "--diagram", "--spin", "beta", "--mo", "1..9"});
+  ASSERT_TRUE(diagram.commandLine) << diagram.error;
+  EXPECT_EQ(diagram.commandLine->mode, CommandLine::Mode::diagram);
+  EXPECT_TRUE(diagram.commandLine->svgDiagram);
+  EXPECT_TRUE(diagram.commandLine->moNamed);
+  EXPECT_TRUE(diagram.commandLine->spinNamed);
+  const auto gallery = parse({"in.aux", "mos.png", "--gallery", "--view", "whole", "--size",
+                              "640x480", "--colors", "red,blue"});
+  ASSERT_TRUE(gallery.commandLine) << gallery.error;
+  EXPECT_FALSE(gallery.commandLine->moNamed);
+  EXPECT_EQ(gallery.commandLine->settings.picture.view, ViewDirection::whole);
+  EXPECT_TRUE(gallery.commandLine->settings.picture.fineGrid);
+  EXPECT_TRUE(gallery.commandLine->settings.picture.coloursNamed);
+
+  const std::vector<std::vector<std::string>> refused = {
+      {"in", "levels.pov", "--diagram"},
+      {"in", "levels.png", "--diagram", "--view", "x"},
+      {"in", "levels.png", "--diagram", "--threshold", "85%"},
+      {"in", "levels.svg", "--diagram", "--field", "density"},
+      {"in", "mos.svg", "--gallery"},
+      {"in", "mos.png", "--gallery", "--field", "density"},
+      {"in", "--gallery"},
+  };
+  for (const auto& arguments : refused) {
+    const auto parsed = parse(arguments);
+    EXPECT_FALSE(parsed.commandLine) << arguments[1] << " " << arguments.back();
+    EXPECT_FALSE(parsed.error.empty());
+  }
+}
+
+TEST(CommandLine, AThresholdIsAValueOrTheShareTheSurfaceEncloses) {
+  const auto share = parse({"in.aux", "o.png", "--threshold", "85%"});
+  ASSERT_TRUE(share.commandLine) << share.error;
+  EXPECT_DOUBLE_EQ(*share.commandLine->settings.enclosedFraction, 0.85);
+  // The last one given counts.
+  const auto value = parse({"in.aux", "o.png", "--threshold", "85%", "--threshold", "0.02"});
+  EXPECT_FALSE(value.commandLine->settings.enclosedFraction);
+  EXPECT_EQ(value.commandLine->settings.threshold, 0.02f);
+  const auto density = parse({"in.aux", "o.glb", "--field", "density", "--threshold", "99.5%"});
+  EXPECT_DOUBLE_EQ(*density.commandLine->settings.enclosedFraction, 0.995);
+  for (const char* bad : {"0%", "100%", "-5%", "%", "85 %", "85%%", "nan%"}) {
+    EXPECT_FALSE(parse({"in.aux", "o.png", "--threshold", bad}).commandLine) << bad;
+  }
+  // Pictures choose a fine grid, unless a scale is given; other outputs keep theirs.
+  EXPECT_TRUE(share.commandLine->settings.picture.fineGrid);
+  EXPECT_FALSE(parse({"in.aux", "o.png", "--scale", "4"}).commandLine->settings.picture.fineGrid);
+  EXPECT_FALSE(parse({"in.aux", "o.glb"}).commandLine->settings.picture.fineGrid);
+  EXPECT_FALSE(parse({"in.aux", "o.pov"}).commandLine->settings.picture.fineGrid);
+  EXPECT_TRUE(parse({"in.aux", "o.pov", "--frame"}).commandLine->settings.picture.fineGrid);
+}
+
 TEST(CommandLine, HelpAndVersionNeedNoFiles) {
   EXPECT_EQ(parse({"--help"}).commandLine->mode, CommandLine::Mode::help);
   EXPECT_EQ(parse({"--version"}).commandLine->mode, CommandLine::Mode::version);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A run loads its input once and draws every MO from it: under strace, a batch of five MOs opens
 # each file it reads exactly once (the input, and the classic model's parameter table), and so
-# does a Fukui function of three calculations.
+# does a Fukui function of three calculations, and a gallery of classic MOs, whose captions read
+# the same file in the exact model.
 set -euo pipefail
 converter=$(realpath "$1") strace=$2 data=$(realpath "$3")
 work=$(mktemp -d)
@@ -42,3 +43,5 @@ expect_each_opened_once "a Fukui function of three files" formaldehyde_PM7.aux \
   formaldehyde_PM7_anion.aux formaldehyde_PM7_cation.aux -- \
   formaldehyde_PM7.aux fukui.glb --fukui zero --anion formaldehyde_PM7_anion.aux \
   --cation formaldehyde_PM7_cation.aux
+expect_each_opened_once "a gallery of classic MOs" caffeine.mno pm3r.txt -- \
+  caffeine.mno gallery.png --gallery --params pm3r.txt --mo HOMO..LUMO --size 240x120

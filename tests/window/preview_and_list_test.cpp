@@ -5,13 +5,14 @@
 #include <cmath>
 #include <limits>
 
-#include "window/orbital_table.h"
-#include "window/preview_raster.h"
-#include "window/preview_widget.h"
 #include "support/golden.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "window/form_fixture.h"
+#include "window/level_diagram_view.h"
+#include "window/orbital_table.h"
+#include "window/preview_raster.h"
+#include "window/preview_widget.h"
 
 namespace lobewright::testing {
 namespace {
@@ -202,6 +203,44 @@ TEST_F(Window, BetaRowsBringTheSpinChoiceThatHomoAndLumoFollow) {
   chooseInput(dataPath("aux/formaldehyde_PM7.aux"));
   EXPECT_FALSE(form->SpinComboBox->isVisible());
   EXPECT_EQ(form->settings.spin, Spin::alpha);
+}
+
+// The level diagram beside the list: a click on a level picks its MO and spin, as its row does,
+// and the level of the MO chosen is marked.
+TEST_F(Window, ALevelOfTheDiagramPicksItsMo) {
+  LevelDiagramView* diagram = form->DiagramView;
+  chooseInput(dataPath("aux/methylradical_PM3.aux"));
+  ASSERT_TRUE(diagram->hasDiagram());
+  const struct {
+    int mo;
+    Spin spin;
+    const char* row;
+  } clicks[] = {{3, Spin::beta, "3 β"}, {5, Spin::alpha, "5 α"}, {1, Spin::beta, "1 β"}};
+  for (const auto& click : clicks) {
+    const std::optional<QPoint> level = diagram->pointOf(click.mo, click.spin);
+    ASSERT_TRUE(level) << click.row;
+    const QImage before = diagram->grab().toImage();
+    QTest::mouseClick(diagram, Qt::LeftButton, {}, *level);
+    EXPECT_EQ(form->settings.moNumber, click.mo) << click.row;
+    EXPECT_EQ(form->settings.spin, click.spin) << click.row;
+    EXPECT_EQ(textOf(form->MoEdit), std::to_string(click.mo));
+    ASSERT_NE(form->OrbitalList->currentItem(), nullptr);
+    EXPECT_EQ(form->OrbitalList->currentItem()->text(0), QString::fromUtf8(click.row));
+    // The mark moves to the level picked.
+    EXPECT_NE(diagram->grab().toImage(), before) << click.row;
+  }
+
+  chooseInput(dataPath("aux/formaldehyde_PM7.aux"));
+  const std::optional<QPoint> second = diagram->pointOf(2, Spin::alpha);
+  ASSERT_TRUE(second);
+  QTest::mouseClick(diagram, Qt::LeftButton, {}, *second);
+  EXPECT_EQ(form->settings.moNumber, 2);
+  EXPECT_EQ(form->OrbitalList->currentItem(), form->OrbitalList->topLevelItem(1));
+  EXPECT_FALSE(diagram->pointOf(20, Spin::alpha));
+
+  chooseInput(directory.file("missing.aux"));
+  EXPECT_FALSE(diagram->hasDiagram());
+  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(Window, TheOrbitalsChoiceFollowsTheInputUntilTheUserPicks) {

@@ -1,0 +1,115 @@
+#include "writers/svg_text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace lobewright {
+namespace {
+
+// The length of the well-formed UTF-8 sequence at the start of text, or 0 when it is not one.
+std::size_t utf8SequenceLength(std::string_view text) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  std::size_t length = 0;
+  if (lead >= 0xc2 && lead <= 0xdf) {
+    length = 2;
+  } else if (lead >= 0xe0 && lead <= 0xef) {
+    length = 3;
+  } else if (lead >= 0xf0 && lead <= 0xf4) {
+    length = 4;
+  } else {
+    return 0;
+  }
+  if (text.size() < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xc0) != 0x80) return 0;
+  }
+  // Overlong forms, surrogates and code points beyond U+10FFFF.
+  if (lead == 0xe0 && byte(1) < 0xa0) return 0;
+  if (lead == 0xed && byte(1) >= 0xa0) return 0;
+  if (lead == 0xf0 && byte(1) < 0x90) return 0;
+  if (lead == 0xf4 && byte(1) >= 0x90) return 0;
+  return length;
+}
+
+}  // namespace
+
+void appendSvgText(std::string& svg, std::string_view text) {
+  while (!text.empty()) {
+    const auto c = static_cast<unsigned char>(text.front());
+    std::size_t taken = 1;
+    switch (c) {
+      case '&':
+        svg += "&amp;";
+        break;
+      case '<':
+        svg += "&lt;";
+        break;
+      case '>':
+        svg += "&gt;";
+        break;
+      case '"':
+        svg += "&quot;";
+        break;
+      case '\'':
+        svg += "&apos;";
+        break;
+      default:
+        if (c < 0x20 || c == 0x7f) {
+          svg.push_back('?');
+        } else if (c < 0x80) {
+          svg.push_back(static_cast<char>(c));
+        } else if (const std::size_t length = utf8SequenceLength(text); length > 0) {
+          svg.append(text.substr(0, length));
+          taken = length;
+        } else {
+          svg.push_back('?');
+        }
+    }
+    text.remove_prefix(taken);
+  }
+}
+
+std::string svgNumber(double value) {
+  if (!std::isfinite(value)) return "0";
+  const double rounded = std::round(value * 100.0) / 100.0;
+  std::array<char, 64> digits{};
+  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(),
+                                 rounded == 0.0 ? 0.0 : rounded, std::chars_format::general)
+                       .ptr;
+  return std::string(digits.data(), end);
+}
+
+std::string svgColour(const Rgb& colour) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string text = "#";
+  for (const float component : {colour.r, colour.g, colour.b}) {
+    const int level = static_cast<int>(std::lround(std::clamp(component, 0.0f, 1.0f) * 255.0f));
+    text.push_back(kHex[level / 16]);
+    text.push_back(kHex[level % 16]);
+  }
+  return text;
+}
+
+std::string base64(std::string_view bytes) {
+  static constexpr char kAlphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string text;
+  text.reserve((bytes.size() + 2) / 3 * 4);
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    const std::size_t count = std::min<std::size_t>(3, bytes.size() - i);
+    uint32_t group = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+      group <<= 8;
+      if (k < count) group |= static_cast<unsigned char>(bytes[i + k]);
+    }
+    for (std::size_t k = 0; k < 4; ++k) {
+      text.push_back(k <= count ? kAlphabet[(group >> (18 - 6 * k)) & 0x3f] : '=');
+    }
+  }
+  return text;
+}
+
+}  // namespace lobewright
