@@ -7,6 +7,7 @@
 #include "writers/colours.h"
 #include "writers/mesh_write_result.h"
 #include "writers/scene_frame.h"
+#include "writers/surface_colouring.h"
 
 namespace lobewright {
 
@@ -18,11 +19,14 @@ struct FramedSceneOptions {
   ViewDirection view = ViewDirection::best;
   // The picture's width over its height, which the camera is fitted to.
   double aspect = 4.0 / 3.0;
+  const SurfaceColouring* colouring = nullptr;  // colours the lobes vertex by vertex
 };
 
 // A POV-Ray scene made for a picture: the lobes as two mesh2 objects with their normals, the
 // ball-and-stick model in element colours, and a camera, lights and a plain white background
-// placed so that everything is in view with a small margin. Lengths in Angstrom.
+// placed so that everything is in view with a small margin. Lengths in Angstrom. A coloured
+// surface has a texture per vertex, which POV-Ray blends across each triangle, and its colour bar
+// on the right of the picture, beside the molecule.
 [[nodiscard]] MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
                                                   const BallAndStickModel& structure,
                                                   const FramedSceneOptions& options = {});
