@@ -29,7 +29,8 @@ ConversionOutcome cannotWrite(const std::string& path, const std::string& reason
 
 const ConversionOutcome kCancelled{ConversionStatus::cancelled, kCancelledMessage};
 
-FramedSceneOptions framedOptions(const ConversionSettings& settings) {
+FramedSceneOptions framedOptions(const ConversionSettings& settings,
+                                 const SurfaceColouring* colouring) {
   const PictureSettings& picture = settings.picture;
   FramedSceneOptions options;
   options.colours = picture.colours;
@@ -37,31 +38,33 @@ FramedSceneOptions framedOptions(const ConversionSettings& settings) {
   options.includeStructure = settings.showStructure;
   options.view = picture.view;
   options.aspect = static_cast<double>(picture.width) / picture.height;
+  options.colouring = colouring;
   return options;
 }
 
 // Writes one format's bytes to the stream; the .obj's material file is the caller's.
 MeshWriteResult writeFormat(std::ostream& out, const ConversionSettings& settings,
                             const OrbitalMesh& mesh, const std::vector<CalculationAtom>& atoms,
-                            const BallAndStickModel& structure) {
+                            const BallAndStickModel& structure,
+                            const SurfaceColouring* colouring) {
   const LobeColours& colours = settings.picture.colours;
   const bool structureOn = settings.showStructure;
   switch (settings.outputKind) {
     case OutputKind::Gltf:
-      return writeGlb(out, mesh, structure, {colours, structureOn});
+      return writeGlb(out, mesh, structure, {colours, structureOn, colouring});
     case OutputKind::Obj: {
-      ObjOptions options{colours, structureOn, {}};
+      ObjOptions options{colours, structureOn, {}, colouring};
       options.materialLibrary =
           std::filesystem::path(materialPathFor(settings.outputPath)).filename().string();
       return writeObj(out, mesh, structure, options);
     }
     case OutputKind::Ply:
-      return writePly(out, mesh, structure, {colours, structureOn});
+      return writePly(out, mesh, structure, {colours, structureOn, colouring});
     case OutputKind::Stl:
       return writeStl(out, mesh, structure, {});
     case OutputKind::PovRay:
       if (settings.picture.frame) {
-        return writeFramedPovScene(out, mesh, structure, framedOptions(settings));
+        return writeFramedPovScene(out, mesh, structure, framedOptions(settings, colouring));
       }
       PovSceneWriter(out).writeScene(sceneAtoms(atoms, settings.scale), mesh,
                                      sceneOptions(settings));
@@ -91,7 +94,8 @@ std::string materialPathFor(const std::string& objPath) {
 
 ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const OrbitalMesh& mesh,
                                   const std::vector<CalculationAtom>& atoms, std::stop_token stop,
-                                  const std::function<void(int)>& progress) {
+                                  const std::function<void(int)>& progress,
+                                  const SurfaceColouring* colouring) {
   const BallAndStickModel structure = buildBallAndStick(atoms);
   const std::string& path = settings.outputPath;
   std::string error;
@@ -101,7 +105,7 @@ ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const Orbi
   if (settings.outputKind == OutputKind::Png) {
     std::ostringstream scene;
     if (const MeshWriteResult written =
-            writeFramedPovScene(scene, mesh, structure, framedOptions(settings));
+            writeFramedPovScene(scene, mesh, structure, framedOptions(settings, colouring));
         !written.succeeded()) {
       return cannotWrite(path, written.error);
     }
@@ -111,7 +115,7 @@ ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const Orbi
     if (picture.cancelled) return kCancelled;
     if (!picture.succeeded()) return {ConversionStatus::cannotWriteOutput, picture.error};
   } else if (const MeshWriteResult written =
-                 writeFormat(output->stream(), settings, mesh, atoms, structure);
+                 writeFormat(output->stream(), settings, mesh, atoms, structure, colouring);
              !written.succeeded()) {
     return cannotWrite(path, written.error);
   }
@@ -121,7 +125,7 @@ ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const Orbi
     const std::string materialPath = materialPathFor(path);
     materials = OutputFile::open(materialPath, error);
     if (!materials) return cannotOpen(materialPath, error);
-    const ObjOptions options{settings.picture.colours, settings.showStructure, {}};
+    const ObjOptions options{settings.picture.colours, settings.showStructure, {}, colouring};
     if (const MeshWriteResult written = writeMtl(materials->stream(), mesh, structure, options);
         !written.succeeded()) {
       return cannotWrite(materialPath, written.error);

@@ -6,6 +6,7 @@
 
 #include "app/grid_budget.h"
 #include "app/mesh_output.h"
+#include "app/vertex_colouring.h"
 #include "mesh/surface_box.h"
 #include "mesh/watertight_mesher.h"
 
@@ -21,7 +22,8 @@ std::optional<GridBox> surfaceBoxAround(const Field& field,
 ConversionOutcome convertThroughSurface(const Field& field,
                                         const std::vector<CalculationAtom>& atoms,
                                         const ConversionRequest& request, MessageSink& messages,
-                                        const ProgressCallback& progress) {
+                                        const ProgressCallback& progress,
+                                        const ColouringField* colouring) {
   const ConversionSettings& settings = request.settings;
   const double scale = settings.scale;
   const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
@@ -39,16 +41,22 @@ ConversionOutcome convertThroughSurface(const Field& field,
     return [&progress, from, to](int percent) { progress(from + (to - from) * percent / 100); };
   };
   OrbitalMesh mesh;
+  std::optional<SurfaceColouring> colours;
   try {
     mesh = meshIsosurface(field, settings.threshold, scale, *box,
                           {share(0, picture ? 30 : 99), request.stop, threads});
+    if (colouring) {
+      colours = colourVertices(valuesAtVertices(*colouring->field, mesh, threads, request.stop),
+                               settings.colouring, colouring->title, colouring->units);
+    }
   } catch (const SweepCancelled&) {
     return {ConversionStatus::cancelled, kCancelledMessage};
   }
   const auto triangles =
       static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
-  ConversionOutcome written =
-      writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100));
+  ConversionOutcome written = writeMeshOutput(settings, mesh, atoms, request.stop,
+                                              share(picture ? 30 : 99, 100),
+                                              colours ? &*colours : nullptr);
   if (!written.succeeded()) return written;
   progress(100);
   if (triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);
