@@ -134,8 +134,8 @@ ColouringField buildColouringField(LoadedInput& input, const ConversionRequest& 
       if (!frontier.error.empty()) return refused(ConversionStatus::inputError, frontier.error);
     }
     std::string error;
-    const auto mos = resolveMoSelection({{source.mo, source.mo}}, frontier.homo, frontier.lumo,
-                                        error);
+    const auto mos =
+        resolveMoSelection({{source.mo, source.mo}}, frontier.homo, frontier.lumo, error);
     if (!mos) {
       return refused(ConversionStatus::inputError, withReason(kInputFileErrorMessage, {}, error));
     }

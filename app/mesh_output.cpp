@@ -45,8 +45,7 @@ FramedSceneOptions framedOptions(const ConversionSettings& settings,
 // Writes one format's bytes to the stream; the .obj's material file is the caller's.
 MeshWriteResult writeFormat(std::ostream& out, const ConversionSettings& settings,
                             const OrbitalMesh& mesh, const std::vector<CalculationAtom>& atoms,
-                            const BallAndStickModel& structure,
-                            const SurfaceColouring* colouring) {
+                            const BallAndStickModel& structure, const SurfaceColouring* colouring) {
   const LobeColours& colours = settings.picture.colours;
   const bool structureOn = settings.showStructure;
   switch (settings.outputKind) {

@@ -21,11 +21,11 @@ namespace lobewright {
 // work, with the message for the user. A colouring, when given, colours the lobes vertex by
 // vertex (the formats that carry colours: glTF, OBJ, PLY, framed .pov, .png).
 [[nodiscard]] ConversionOutcome writeMeshOutput(const ConversionSettings& settings,
-                                               const OrbitalMesh& mesh,
-                                               const std::vector<CalculationAtom>& atoms,
-                                               std::stop_token stop,
-                                               const std::function<void(int)>& progress,
-                                               const SurfaceColouring* colouring = nullptr);
+                                                const OrbitalMesh& mesh,
+                                                const std::vector<CalculationAtom>& atoms,
+                                                std::stop_token stop,
+                                                const std::function<void(int)>& progress,
+                                                const SurfaceColouring* colouring = nullptr);
 
 // The .mtl file written beside an .obj: the same name with the extension .mtl.
 [[nodiscard]] std::string materialPathFor(const std::string& objPath);

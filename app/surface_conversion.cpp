@@ -54,9 +54,9 @@ ConversionOutcome convertThroughSurface(const Field& field,
   }
   const auto triangles =
       static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
-  ConversionOutcome written = writeMeshOutput(settings, mesh, atoms, request.stop,
-                                              share(picture ? 30 : 99, 100),
-                                              colours ? &*colours : nullptr);
+  ConversionOutcome written =
+      writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100),
+                      colours ? &*colours : nullptr);
   if (!written.succeeded()) return written;
   progress(100);
   if (triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);

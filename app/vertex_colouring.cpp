@@ -50,9 +50,8 @@ SurfaceValues valuesAtVertices(const Field& field, const OrbitalMesh& mesh, int 
       halt(std::current_exception());
     }
   };
-  const int helpers =
-      static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)) - 1,
-                                             batches > 0 ? batches - 1 : 0));
+  const int helpers = static_cast<int>(std::min<std::size_t>(
+      static_cast<std::size_t>(std::max(threads, 1)) - 1, batches > 0 ? batches - 1 : 0));
   {
     WorkerThreads workers(helpers, work, halt);
     work();

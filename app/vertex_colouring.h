@@ -30,7 +30,7 @@ struct SurfaceValues {
 // Each vertex's colour: the place of its value in the range, through the settings' palette
 // (values beyond the range take the colour of its end), with the scale that says so.
 [[nodiscard]] SurfaceColouring colourVertices(const SurfaceValues& values,
-                                              const ColouringSettings& settings,
-                                              std::string title, std::vector<ScaleUnit> units);
+                                              const ColouringSettings& settings, std::string title,
+                                              std::vector<ScaleUnit> units);
 
 }  // namespace lobewright

@@ -161,12 +161,14 @@ class Parser {
     if (!settings.colouring.source) {
       refuse(colouringOption + " is for --color-by");
     } else if (settings.outputKind == OutputKind::PovRay && !settings.picture.frame) {
-      refuse("--color-by needs --frame for a .pov scene: the classic scene keeps its lobes' "
-             "colours");
+      refuse(
+          "--color-by needs --frame for a .pov scene: the classic scene keeps its lobes' "
+          "colours");
     } else if (settings.outputKind == OutputKind::LScript ||
                settings.outputKind == OutputKind::Stl || settings.outputKind == OutputKind::Cube) {
-      refuse("--color-by is for .glb, .obj, .ply, framed .pov and .png output, which carry a "
-             "colour per vertex");
+      refuse(
+          "--color-by is for .glb, .obj, .ply, framed .pov and .png output, which carry a "
+          "colour per vertex");
     } else if (m_given.count("--colors") != 0) {
       refuse("--colors gives the lobes' colours, which --color-by replaces");
     }

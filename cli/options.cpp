@@ -337,11 +337,9 @@ std::vector<Option> makeOptions() {
                "negative values, white at 0, blue for positive; viridis rises evenly in "
                "lightness)",
        .group = HelpGroup::output,
-       .value = choice<Palette>({{"red-white-blue", Palette::redWhiteBlue},
-                                 {"viridis", Palette::viridis}},
-                                [](CommandLine& c, Palette palette) {
-                                  c.settings.colouring.palette = palette;
-                                }),
+       .value = choice<Palette>(
+           {{"red-white-blue", Palette::redWhiteBlue}, {"viridis", Palette::viridis}},
+           [](CommandLine& c, Palette palette) { c.settings.colouring.palette = palette; }),
        .example = "viridis",
        .serves = Serves::colouredSurfaces,
        .needs = {"--color-by", "density"}},

@@ -178,8 +178,7 @@ MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
     }
   }
   const ViewBasis basis = viewBasis(options.view, atoms, lobeAxis);
-  const std::vector<FramedPoint> points =
-      framedPoints(mesh, structure, options.includeStructure);
+  const std::vector<FramedPoint> points = framedPoints(mesh, structure, options.includeStructure);
   const CameraFrame frame =
       colouring ? frameCameraBeside(basis, points, options.aspect, colourBarShare(options.aspect))
                 : frameCamera(basis, points, options.aspect);

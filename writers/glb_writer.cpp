@@ -258,7 +258,7 @@ MeshWriteResult writeGlb(std::ostream& out, const OrbitalMesh& mesh,
     if (lobe.triangles.empty()) continue;
     const bool positive = sign == LobeSign::positive;
     const std::string name = positive ? "positive" : "negative";
-    const Rgb& colour = colouring ? kWhite
+    const Rgb& colour = colouring  ? kWhite
                         : positive ? options.colours.positive
                                    : options.colours.negative;
     const std::size_t material = builder.addMaterial(name, colour);

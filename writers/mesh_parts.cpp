@@ -131,10 +131,8 @@ MeshParts::MeshParts(const OrbitalMesh& orbital, const BallAndStickModel& struct
                        const std::vector<Rgb>* vertexColours = nullptr) {
     if (!mesh.triangles.empty()) m_parts.push_back({std::move(name), colour, &mesh, vertexColours});
   };
-  add("positive", colours.positive, orbital.positive,
-      colouring ? &colouring->positive : nullptr);
-  add("negative", colours.negative, orbital.negative,
-      colouring ? &colouring->negative : nullptr);
+  add("positive", colours.positive, orbital.positive, colouring ? &colouring->positive : nullptr);
+  add("negative", colours.negative, orbital.negative, colouring ? &colouring->negative : nullptr);
   for (const StructurePart& part : m_structure) {
     add(structureMaterialName(part.atomicNumber), part.colour, part.mesh);
   }

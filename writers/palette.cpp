@@ -13,11 +13,8 @@ struct Stop {
 };
 
 constexpr Stop kRedWhiteBlue[] = {
-    {0.00, {0.70f, 0.02f, 0.08f}},
-    {0.25, {0.93f, 0.42f, 0.36f}},
-    {0.50, {1.00f, 1.00f, 1.00f}},
-    {0.75, {0.42f, 0.58f, 0.93f}},
-    {1.00, {0.05f, 0.16f, 0.70f}},
+    {0.00, {0.70f, 0.02f, 0.08f}}, {0.25, {0.93f, 0.42f, 0.36f}}, {0.50, {1.00f, 1.00f, 1.00f}},
+    {0.75, {0.42f, 0.58f, 0.93f}}, {1.00, {0.05f, 0.16f, 0.70f}},
 };
 
 // Every 16th entry of the 256 of matplotlib's viridis (by van der Walt, Smith and Firing, CC0),

@@ -79,8 +79,7 @@ class BarCanvas {
 
   void text(const std::string& words, double left, double baseline, double height) {
     m_text += "  text { internal 2 \"" + plainText(words) + "\" 0.001, 0 " +
-              shadeless(kTextColour) +
-              " scale ";
+              shadeless(kTextColour) + " scale ";
     appendReal(m_text, height);
     m_text += " translate <";
     appendReal(m_text, left);
@@ -164,8 +163,8 @@ std::string povColourBar(const ColourScale& scale, double aspect, double horizon
   if (scale.low < 0.0 && scale.high > 0.0) {
     const double zero = bottom + (top - bottom) * (-scale.low) / (scale.high - scale.low);
     if (zero - 0.35 * text > bottom + block && zero + 0.65 * text < top - block) {
-      canvas.box(barRight, zero - 0.002 * g, barRight + 0.6 * kLabelGap * g, zero + 0.002 * g,
-                 0.0, kTextColour);
+      canvas.box(barRight, zero - 0.002 * g, barRight + 0.6 * kLabelGap * g, zero + 0.002 * g, 0.0,
+                 kTextColour);
       canvas.text("0", labels, zero - 0.35 * text, text);
     }
   }

@@ -63,8 +63,8 @@ TEST(VertexColouring, EachVertexHasTheFieldsValueAndItsSignsColour) {
       const double clear = 1e-3 * range.high;
       negative += values[i] < -clear;
       positive += values[i] > clear;
-      EXPECT_EQ(values[i] < -clear, c.r > c.b + 1e-3f) << i;
-      EXPECT_EQ(values[i] > clear, c.b > c.r + 1e-3f) << i;
+      EXPECT_EQ((values[i] < -clear), (c.r > c.b + 1e-3f)) << i;
+      EXPECT_EQ((values[i] > clear), (c.b > c.r + 1e-3f)) << i;
     }
   }
   EXPECT_GT(negative, 100);
@@ -130,10 +130,8 @@ ConversionRequest colouredRequest(const std::string& input, const std::string& s
 // negative and blue where it is positive.
 TEST(ColouredConversion, SignAndColourAgreeAtEveryVertexOfTheFile) {
   const std::pair<const char*, const char*> cases[] = {
-      {"formaldehyde_PM7.aux", "mo:HOMO"},
-      {"formaldehyde_PM7.aux", "fukui-plus"},
-      {"methylradical_PM7.aux", "spin"},
-      {"formaldehyde_PM7.aux", "density"},
+      {"formaldehyde_PM7.aux", "mo:HOMO"}, {"formaldehyde_PM7.aux", "fukui-plus"},
+      {"methylradical_PM7.aux", "spin"},   {"formaldehyde_PM7.aux", "density"},
       {"formaldehyde_PM7.aux", "esp"},
   };
   const testing::TempDir dir;

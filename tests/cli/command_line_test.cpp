@@ -242,9 +242,8 @@ TEST(CommandLine, ColouringOptions) {
   EXPECT_EQ(colouring.range->high, 0.1);
   EXPECT_EQ(colouring.palette, Palette::viridis);
   EXPECT_EQ(parsed.commandLine->settings.spin, Spin::beta);
-  const auto fukui =
-      parse({"in.aux", "f.glb", "--field", "density", "--color-by", "Fukui-Dual", "--anion", "a.aux",
-             "--cation", "c.aux"});
+  const auto fukui = parse({"in.aux", "f.glb", "--field", "density", "--color-by", "Fukui-Dual",
+                            "--anion", "a.aux", "--cation", "c.aux"});
   ASSERT_TRUE(fukui.commandLine) << fukui.error;
   EXPECT_EQ(fukui.commandLine->settings.colouring.source->fukui, FukuiKind::dual);
   EXPECT_FALSE(fukui.commandLine->settings.colouring.range);

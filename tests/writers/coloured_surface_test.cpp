@@ -31,9 +31,11 @@ std::vector<Rgb> stripes(std::size_t count, float blue) {
   return colours;
 }
 
-const ColourScale kPotentialScale{
-    "electrostatic potential", -0.05, 0.08, Palette::redWhiteBlue,
-    {{"a.u.", 1.0}, {"kcal/mol", 627.5095}}};
+const ColourScale kPotentialScale{"electrostatic potential",
+                                  -0.05,
+                                  0.08,
+                                  Palette::redWhiteBlue,
+                                  {{"a.u.", 1.0}, {"kcal/mol", 627.5095}}};
 
 struct ColouredSample {
   OrbitalMesh mesh = testing::twoLobes(2);
@@ -53,18 +55,18 @@ uint8_t byteOf(float component) { return static_cast<uint8_t>(std::lround(compon
 
 TEST(ColouredSurface, PlyGivesEachLobeVertexItsOwnColour) {
   const ColouredSample s;
-  const std::string bytes = written(
-      [&](std::ostream& out) { return writePly(out, s.mesh, s.structure, {{}, true, &s.colouring}); });
+  const std::string bytes = written([&](std::ostream& out) {
+    return writePly(out, s.mesh, s.structure, {{}, true, &s.colouring});
+  });
   const std::size_t body = bytes.find("end_header\n") + 11;
   constexpr std::size_t kVertexSize = 6 * 4 + 3;
   std::size_t vertex = 0;
   for (const std::vector<Rgb>* lobe : {&s.colouring.positive, &s.colouring.negative}) {
     for (const Rgb& colour : *lobe) {
       const std::size_t at = body + vertex++ * kVertexSize + 24;
-      ASSERT_EQ(bytes.substr(at, 3),
-                std::string({static_cast<char>(byteOf(colour.r)),
-                             static_cast<char>(byteOf(colour.g)),
-                             static_cast<char>(byteOf(colour.b))}))
+      ASSERT_EQ(bytes.substr(at, 3), std::string({static_cast<char>(byteOf(colour.r)),
+                                                  static_cast<char>(byteOf(colour.g)),
+                                                  static_cast<char>(byteOf(colour.b))}))
           << vertex;
     }
   }
@@ -80,8 +82,8 @@ TEST(ColouredSurface, GlbHasColor0InLinearLightUnderAWhiteMaterial) {
   const uint32_t jsonLength = u32At(bytes, 12);
   const json gltf = json::parse(bytes.substr(20, jsonLength));
   const std::size_t bin = 20 + jsonLength + 8;
-  for (const auto& [name, colours] :
-       {std::pair{"positive", &s.colouring.positive}, std::pair{"negative", &s.colouring.negative}}) {
+  for (const auto& [name, colours] : {std::pair{"positive", &s.colouring.positive},
+                                      std::pair{"negative", &s.colouring.negative}}) {
     SCOPED_TRACE(name);
     const auto mesh = std::find_if(gltf["meshes"].begin(), gltf["meshes"].end(),
                                    [&](const json& m) { return m["name"] == name; });
@@ -172,19 +174,26 @@ TEST(ColouredSurface, TheFramedSceneBlendsATextureListAndShowsTheColourBar) {
 TEST(ColouredSurface, EveryWriterRefusesAColouringThatMissesAVertex) {
   ColouredSample s;
   s.colouring.negative.pop_back();
-  const std::vector<std::pair<const char*, std::function<MeshWriteResult(std::ostream&)>>>
-      writers{
-          {"glb", [&](auto& out) { return writeGlb(out, s.mesh, {}, {{}, true, &s.colouring}); }},
-          {"ply", [&](auto& out) { return writePly(out, s.mesh, {}, {{}, true, &s.colouring}); }},
-          {"obj",
-           [&](auto& out) { return writeObj(out, s.mesh, {}, {{}, true, "o.mtl", &s.colouring}); }},
-          {"pov",
-           [&](auto& out) {
-             FramedSceneOptions options;
-             options.colouring = &s.colouring;
-             return writeFramedPovScene(out, s.mesh, {}, options);
-           }},
-      };
+  const std::vector<std::pair<const char*, std::function<MeshWriteResult(std::ostream&)>>> writers{
+      {"glb",
+       [&](auto& out) {
+         return writeGlb(out, s.mesh, {}, {{}, true, &s.colouring});
+       }},
+      {"ply",
+       [&](auto& out) {
+         return writePly(out, s.mesh, {}, {{}, true, &s.colouring});
+       }},
+      {"obj",
+       [&](auto& out) {
+         return writeObj(out, s.mesh, {}, {{}, true, "o.mtl", &s.colouring});
+       }},
+      {"pov",
+       [&](auto& out) {
+         FramedSceneOptions options;
+         options.colouring = &s.colouring;
+         return writeFramedPovScene(out, s.mesh, {}, options);
+       }},
+  };
   for (const auto& [format, write] : writers) {
     std::ostringstream out;
     const MeshWriteResult result = write(out);
@@ -195,7 +204,7 @@ TEST(ColouredSurface, EveryWriterRefusesAColouringThatMissesAVertex) {
 
 TEST(ColourBar, NumbersHaveThreeDigitsAndASignAndZeroShowsWhereItFits) {
   const std::pair<double, const char*> numbers[] = {
-      {0.0, "0"},        {0.05, "+0.05"},      {-0.0512345, "-0.0512"},
+      {0.0, "0"},          {0.05, "+0.05"},     {-0.0512345, "-0.0512"},
       {31.37548, "+31.4"}, {-627.5095, "-628"}, {2.5e-5, "+2.5e-05"},
   };
   for (const auto& [value, text] : numbers) EXPECT_EQ(colourBarNumber(value), text);

@@ -15,8 +15,8 @@
 
 #include "support/closed_meshes.h"
 #include "support/run_program.h"
-#include "support/test_files.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 #include "writers/glb_writer.h"
 #include "writers/obj_writer.h"
 #include "writers/ply_writer.h"
@@ -66,8 +66,8 @@ class MeshSamples : public ::testing::Test {
     write("coloured.ply", [&](std::ostream& out) {
       return writePly(out, mesh, structure, {{}, true, &colouring});
     });
-    EXPECT_TRUE(
-        writeObjFiles(file("coloured.obj"), mesh, structure, {{}, true, {}, &colouring}).succeeded());
+    EXPECT_TRUE(writeObjFiles(file("coloured.obj"), mesh, structure, {{}, true, {}, &colouring})
+                    .succeeded());
   }
 
   static constexpr Rgb kOrange{1.0f, 0.6f, 0.0f};
@@ -221,8 +221,8 @@ TEST_F(MeshSamples, AssimpAndBlenderReadEachVertexsColour) {
                             Expected{"coloured.obj", {{100, 60, 0}, {0, 60, 100}}}}) {
     SCOPED_TRACE(e.name);
     const std::string dump = file(std::string(e.name) + ".xml");
-    const auto result = run(std::string(LOBEWRIGHT_ASSIMP) + " dump " + quoted(file(e.name)) +
-                            " " + quoted(dump));
+    const auto result =
+        run(std::string(LOBEWRIGHT_ASSIMP) + " dump " + quoted(file(e.name)) + " " + quoted(dump));
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     const auto blocks = colourBlocks(testing::readFile(dump));
     EXPECT_TRUE(std::any_of(blocks.begin(), blocks.end(), [&](const auto& colours) {
@@ -254,8 +254,8 @@ TEST_F(MeshSamples, AssimpAndBlenderReadEachVertexsColour) {
     for (const json& summary : reports[format]["colours"]) {
       if (!summary.is_null()) colours.insert(summary["colours"].begin(), summary["colours"].end());
     }
-    for (const json& expected : {json::array({255, 153, 0}), json::array({0, 153, 255}),
-                                 json::array({102, 102, 102})}) {
+    for (const json& expected :
+         {json::array({255, 153, 0}), json::array({0, 153, 255}), json::array({102, 102, 102})}) {
       EXPECT_TRUE(colours.contains(expected)) << expected.dump() << " in " << json(colours).dump();
     }
   }

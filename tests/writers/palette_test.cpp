@@ -10,8 +10,7 @@ namespace {
 
 // Relative luminance of an sRGB colour, for how light a palette's colours look.
 double luminance(const Rgb& c) {
-  return 0.2126 * linearFromSrgb(c.r) + 0.7152 * linearFromSrgb(c.g) +
-         0.0722 * linearFromSrgb(c.b);
+  return 0.2126 * linearFromSrgb(c.r) + 0.7152 * linearFromSrgb(c.g) + 0.0722 * linearFromSrgb(c.b);
 }
 
 TEST(Palette, RedWhiteBlueIsRedBelowTheMiddleWhiteAtItAndBlueAbove) {

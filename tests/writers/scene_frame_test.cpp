@@ -74,8 +74,7 @@ TEST(SceneFrame, ACameraBesideAColourBarKeepsTheBarsShareFree) {
     EXPECT_LE(rightmost, half * (1.0 - 2.0 * share)) << aspect;
     // Wide pictures are filled across, up to the margin on either side.
     if (aspect >= 4.0 / 3.0) {
-      EXPECT_NEAR(rightmost - leftmost, 2.0 * half * (1.0 - share) * (1.0 - 0.06), 1e-9)
-          << aspect;
+      EXPECT_NEAR(rightmost - leftmost, 2.0 * half * (1.0 - share) * (1.0 - 0.06), 1e-9) << aspect;
     }
   }
 }
