@@ -146,7 +146,9 @@ class Parser {
         !pictureOption.empty()) {
       refuse(pictureOption + " needs --frame for a .pov scene");
     }
-    if (!surfaceOption.empty() && !usesWatertightSurface(settings) && !picture) {
+    // STL is drawn from the surface too, but holds no colours.
+    if (!surfaceOption.empty() && ((!usesWatertightSurface(settings) && !picture) ||
+                                   settings.outputKind == OutputKind::Stl)) {
       refuse(surfaceOption + " is for .glb, .obj, .ply, framed .pov and .png output");
     }
     checkColouringOptions();

@@ -90,6 +90,7 @@ TEST(CommandLine, PictureOptionsAndTheFormatsTheyServe) {
       {"in", "s.pov", "--view", "x"},           // a classic scene has its own camera
       {"in", "s.glb", "--size", "640x480"},     // only pictures have pixels
       {"in", "s.ls", "--colors", "red,blue"},   // the classic script keeps its colours
+      {"in", "s.stl", "--colors", "red,blue"},  // STL holds no colours
       {"in", "s.png", "--size", "640x8"},       // too small
       {"in", "s.png", "--size", "640"},         // no height
       {"in", "s.png", "--transparent", "1.5"},  // beyond opaque to clear
