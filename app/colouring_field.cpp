@@ -1,6 +1,5 @@
 #include "app/colouring_field.h"
 
-#include <array>
 #include <cctype>
 
 #include "app/field_build.h"

@@ -12,8 +12,10 @@
 namespace lobewright {
 namespace {
 
-// Vertices a batch takes: the mesher writes neighbouring vertices one after another, so a batch
-// stays small in space, which is what lets a field share the work between its points.
+// Vertices a batch takes, in the order the mesher wrote them. That order runs along rows across
+// the whole surface; taking the vertices along a Z curve through 1 Angstrom cells instead, so
+// that each batch is small in space, saved 10 to 13 % of a density's time and cost an MO 50 to
+// 70 % more (the sorting included), so the vertices are taken as they come.
 constexpr std::size_t kBatch = 64;
 
 }  // namespace

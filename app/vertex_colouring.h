@@ -17,8 +17,8 @@ struct SurfaceValues {
   std::vector<double> negative;
 };
 
-// Evaluates the field at the vertices in batches of neighbouring vertices, on `threads` threads
-// (the calling one among them). Throws SweepCancelled when the stop token asks.
+// Evaluates the field at the vertices in batches, on `threads` threads (the calling one among
+// them). Throws SweepCancelled when the stop token asks.
 [[nodiscard]] SurfaceValues valuesAtVertices(const Field& field, const OrbitalMesh& mesh,
                                              int threads, const std::stop_token& stop);
 
