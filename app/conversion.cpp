@@ -9,18 +9,16 @@
 
 #include "app/classic_scene.h"
 #include "app/cube_output.h"
-#include "app/exact_input.h"
-#include "app/field_build.h"
+#include "app/drawn_field.h"
 #include "app/grid_budget.h"
 #include "app/grid_extent.h"
-#include "app/homo_lumo_locator.h"
 #include "app/mesh_output.h"
 #include "app/output_file.h"
 #include "app/output_format.h"
+#include "app/page_caption.h"
 #include "app/settings_check.h"
 #include "app/surface_conversion.h"
 #include "mesh/sweep_control.h"
-#include "orbital/classic_field.h"
 #include "orbital/classic_orbital.h"
 
 namespace lobewright {
@@ -52,25 +50,6 @@ std::optional<std::pair<std::string, std::string>> forbiddenOutput(
     }
   }
   return std::nullopt;
-}
-
-// "MO 37 (beta) of caffeine.aux, classic model": the cube file's first comment.
-std::string classicCubeDescription(const ConversionRequest& request) {
-  const ConversionSettings& settings = request.settings;
-  std::string text = "MO " + std::to_string(settings.moNumber);
-  if (settings.spin == Spin::beta) text += " (beta)";
-  return text + " of " + std::filesystem::path(request.inputFile).filename().string() +
-         ", classic model";
-}
-
-// The atoms as every new format takes them: symbols and positions in Angstrom.
-std::vector<CalculationAtom> atomsOf(const ClassicCalculation& calculation) {
-  std::vector<CalculationAtom> atoms;
-  for (const ClassicAtom& atom : calculation.atoms) {
-    const Point& p = atom.position;
-    atoms.push_back({calculation.parameters.symbol[atom.element], {p.x, p.y, p.z}});
-  }
-  return atoms;
 }
 
 // The classic scene or script, written while the grid is swept.
@@ -138,44 +117,14 @@ ConversionOutcome writeClassicOutput(const ClassicOrbital& orbital,
   return outcome;
 }
 
-ConversionOutcome drawClassic(const ClassicCalculation& calculation,
-                              const ConversionRequest& request, MessageSink& messages,
-                              const ProgressCallback& progress) {
-  const ConversionSettings& settings = request.settings;
-  if (settings.moNumber > kGreatestMoNumber) {
-    return failure(ConversionStatus::inputError,
-                   inputErrorMessage(request.inputFile,
-                                     "MO " + std::to_string(settings.moNumber) +
-                                         " is beyond the classic model's highest MO number, "
-                                         "32767"));
-  }
-  const ClassicMoFound found = findClassicMo(calculation, settings.moNumber);
-  if (!found.orbital) {
-    return failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, found.error));
-  }
-  const ClassicOrbital orbital(calculation, found.orbital->coefficients, settings.scale,
-                               settings.cutoff);
-  const std::vector<CalculationAtom> atoms = atomsOf(calculation);
-  if (settings.outputKind == OutputKind::Cube) {
-    return convertToCube(ClassicField(orbital), atoms, classicCubeDescription(request),
-                         "psi in bohr^-3/2", request, progress);
-  }
-  if (usesWatertightSurface(settings)) {
-    return convertThroughSurface(ClassicField(orbital), atoms, request, messages, progress);
-  }
-  return writeClassicOutput(orbital, calculation, atoms, request, messages, progress);
-}
-
-ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& request,
-                            MessageSink& messages, const ProgressCallback& progress) {
-  const BuiltField built = buildField(input, request);
-  if (!built.field) return built.failure;
-  const std::vector<CalculationAtom>& atoms = input.exact->atoms;
-  if (request.settings.outputKind == OutputKind::Cube) {
-    return convertToCube(*built.field, atoms, built.description + ", exact model", built.quantity,
-                         request, progress);
-  }
-  return convertThroughSurface(*built.field, atoms, request, messages, progress);
+// The classic scene or script of the settings' MO.
+ConversionOutcome drawClassicScene(const ClassicCalculation& calculation,
+                                   const ConversionRequest& request, MessageSink& messages,
+                                   const ProgressCallback& progress) {
+  const ClassicMoLookup lookup = classicOrbitalFor(calculation, request);
+  if (!lookup.orbital) return lookup.failure;
+  return writeClassicOutput(*lookup.orbital, calculation, atomsOf(calculation), request, messages,
+                            progress);
 }
 
 }  // namespace
@@ -198,8 +147,22 @@ std::optional<ConversionOutcome> requestProblem(const ConversionRequest& request
 ConversionOutcome drawOrbital(LoadedInput& input, const ConversionRequest& request,
                               MessageSink& messages, const ProgressCallback& progress) {
   if (auto problem = requestProblem(request)) return std::move(*problem);
-  if (input.classic) return drawClassic(*input.classic, request, messages, progress);
-  return drawExact(input, request, messages, progress);
+  const ConversionSettings& settings = request.settings;
+  const bool cube = settings.outputKind == OutputKind::Cube;
+  if (input.classic && !cube && !usesWatertightSurface(settings)) {
+    return drawClassicScene(*input.classic, request, messages, progress);
+  }
+  const DrawnField drawn = drawnField(input, request);
+  if (!drawn.field) return drawn.failure;
+  if (cube) {
+    return convertToCube(*drawn.field, drawn.atoms,
+                         drawn.description + (input.classic ? ", classic model" : ", exact model"),
+                         drawn.quantity, request, progress);
+  }
+  const PageCaption caption = settings.outputKind == OutputKind::Html
+                                  ? pageCaption(input, request, drawn.description)
+                                  : PageCaption{};
+  return convertThroughSurface(*drawn.field, drawn.atoms, request, messages, progress, caption);
 }
 
 ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& messages,

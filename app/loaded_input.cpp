@@ -191,6 +191,13 @@ InputLoad loadInput(const ConversionRequest& request, MessageSink& messages) {
   return load;
 }
 
+std::optional<Calculation> exactReading(const LoadedInput& input) {
+  std::string error;
+  const std::unique_ptr<std::istream> text = input.source.open(error);
+  if (!text) return std::nullopt;
+  return readExact(*text, input.kind, input.source.path()).calculation;
+}
+
 FrontierNumbers findFrontierNumbers(const LoadedInput& input, Spin spin) {
   if (input.classic) return countedFrontier(input.source);
   return frontierOf(*input.exact, spin, input.source.path());

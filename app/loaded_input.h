@@ -40,6 +40,11 @@ struct InputLoad {
 // choice then takes for every input; the classic model refuses it.
 [[nodiscard]] InputLoad loadInput(const ConversionRequest& request, MessageSink& messages);
 
+// The input's calculation as the exact model reads it, read again from the text already open: for
+// what the classic model does not read (the MOs' energies and labels) of an input loaded in that
+// model. Nothing when it cannot be read.
+[[nodiscard]] std::optional<Calculation> exactReading(const LoadedInput& input);
+
 // The HOMO's and LUMO's numbers as the input's model sees them: the classic model counts the
 // filled levels the output states, the exact model reads the occupancies of the chosen spin. On
 // failure `error` holds the message for the user.

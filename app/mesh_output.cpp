@@ -10,6 +10,7 @@
 #include "writers/ball_and_stick.h"
 #include "writers/framed_pov_writer.h"
 #include "writers/glb_writer.h"
+#include "writers/html_writer.h"
 #include "writers/lscript_writer.h"
 #include "writers/obj_writer.h"
 #include "writers/ply_writer.h"
@@ -43,7 +44,7 @@ FramedSceneOptions framedOptions(const ConversionSettings& settings) {
 // Writes one format's bytes to the stream; the .obj's material file is the caller's.
 MeshWriteResult writeFormat(std::ostream& out, const ConversionSettings& settings,
                             const OrbitalMesh& mesh, const std::vector<CalculationAtom>& atoms,
-                            const BallAndStickModel& structure) {
+                            const BallAndStickModel& structure, const PageCaption& caption) {
   const LobeColours& colours = settings.picture.colours;
   const bool structureOn = settings.showStructure;
   switch (settings.outputKind) {
@@ -59,6 +60,8 @@ MeshWriteResult writeFormat(std::ostream& out, const ConversionSettings& setting
       return writePly(out, mesh, structure, {colours, structureOn});
     case OutputKind::Stl:
       return writeStl(out, mesh, structure, {});
+    case OutputKind::Html:
+      return writeHtml(out, mesh, structure, {colours, structureOn, caption});
     case OutputKind::PovRay:
       if (settings.picture.frame) {
         return writeFramedPovScene(out, mesh, structure, framedOptions(settings));
@@ -91,7 +94,8 @@ std::string materialPathFor(const std::string& objPath) {
 
 ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const OrbitalMesh& mesh,
                                   const std::vector<CalculationAtom>& atoms, std::stop_token stop,
-                                  const std::function<void(int)>& progress) {
+                                  const std::function<void(int)>& progress,
+                                  const PageCaption& caption) {
   const BallAndStickModel structure = buildBallAndStick(atoms);
   const std::string& path = settings.outputPath;
   std::string error;
@@ -111,7 +115,7 @@ ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const Orbi
     if (picture.cancelled) return kCancelled;
     if (!picture.succeeded()) return {ConversionStatus::cannotWriteOutput, picture.error};
   } else if (const MeshWriteResult written =
-                 writeFormat(output->stream(), settings, mesh, atoms, structure);
+                 writeFormat(output->stream(), settings, mesh, atoms, structure, caption);
              !written.succeeded()) {
     return cannotWrite(path, written.error);
   }

@@ -9,12 +9,13 @@
 #include "app/conversion_settings.h"
 #include "input/calculation.h"
 #include "mesh/orbital_mesh.h"
+#include "writers/html_writer.h"
 
 namespace lobewright {
 
 // Writes the surface and the atoms in one of the formats drawn from the watertight surface
 // (glTF, OBJ with its .mtl, PLY, STL, a .pov scene framed or in the classic layout, an .ls
-// script, a .png picture) to the settings' output path. Each file replaces what was there only once
+// script, a .png picture, a web page with the caption) to the settings' output path. Each file replaces what was there only once
 // it is whole; an .obj and its .mtl are both written before either replaces anything. On failure
 // the outcome says whether the output could not be opened or written, or the stop token ended the
 // work, with the message for the user.
@@ -22,7 +23,8 @@ namespace lobewright {
                                                const OrbitalMesh& mesh,
                                                const std::vector<CalculationAtom>& atoms,
                                                std::stop_token stop,
-                                               const std::function<void(int)>& progress);
+                                               const std::function<void(int)>& progress,
+                                               const PageCaption& caption = {});
 
 // The .mtl file written beside an .obj: the same name with the extension .mtl.
 [[nodiscard]] std::string materialPathFor(const std::string& objPath);

@@ -18,37 +18,47 @@ std::optional<GridBox> surfaceBoxAround(const Field& field,
   return findSurfaceBox(field, settings.threshold, settings.scale, extent.low, extent.high);
 }
 
-ConversionOutcome convertThroughSurface(const Field& field,
-                                        const std::vector<CalculationAtom>& atoms,
-                                        const ConversionRequest& request, MessageSink& messages,
-                                        const ProgressCallback& progress) {
+SurfaceMeshing meshSurface(const Field& field, const std::vector<CalculationAtom>& atoms,
+                           const ConversionRequest& request, const ProgressCallback& progress) {
   const ConversionSettings& settings = request.settings;
-  const double scale = settings.scale;
+  const auto refused = [](ConversionStatus status, std::string message) {
+    return SurfaceMeshing{std::nullopt, {status, std::move(message)}};
+  };
   const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
-  if (!box) return {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage};
+  if (!box) return refused(ConversionStatus::gridTooLarge, kSurfaceTooFarMessage);
   const GridBounds bounds = boundsOf(*box);
   const int threads = std::max(1, request.sweep.threads);
   if (auto problem = gridSizeProblem(bounds, threads)) {
-    return {ConversionStatus::gridTooLarge, std::move(*problem)};
+    return refused(ConversionStatus::gridTooLarge, std::move(*problem));
   }
   if (request.beforeSweep) request.beforeSweep(bounds);
+  try {
+    return {meshIsosurface(field, settings.threshold, settings.scale, *box,
+                           {progress, request.stop, threads}),
+            {}};
+  } catch (const SweepCancelled&) {
+    return refused(ConversionStatus::cancelled, kCancelledMessage);
+  }
+}
 
+ConversionOutcome convertThroughSurface(const Field& field,
+                                        const std::vector<CalculationAtom>& atoms,
+                                        const ConversionRequest& request, MessageSink& messages,
+                                        const ProgressCallback& progress,
+                                        const PageCaption& caption) {
+  const ConversionSettings& settings = request.settings;
   // A picture spends most of its time in the renderer, after the surface.
   const bool picture = settings.outputKind == OutputKind::Png;
   const auto share = [&](int from, int to) {
     return [&progress, from, to](int percent) { progress(from + (to - from) * percent / 100); };
   };
-  OrbitalMesh mesh;
-  try {
-    mesh = meshIsosurface(field, settings.threshold, scale, *box,
-                          {share(0, picture ? 30 : 99), request.stop, threads});
-  } catch (const SweepCancelled&) {
-    return {ConversionStatus::cancelled, kCancelledMessage};
-  }
+  SurfaceMeshing meshing = meshSurface(field, atoms, request, share(0, picture ? 30 : 99));
+  if (!meshing.mesh) return std::move(meshing.failure);
+  const OrbitalMesh& mesh = *meshing.mesh;
   const auto triangles =
       static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
   ConversionOutcome written =
-      writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100));
+      writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100), caption);
   if (!written.succeeded()) return written;
   progress(100);
   if (triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);

@@ -147,7 +147,7 @@ class Parser {
       refuse(pictureOption + " needs --frame for a .pov scene");
     }
     if (!surfaceOption.empty() && !usesWatertightSurface(settings) && !picture) {
-      refuse(surfaceOption + " is for .glb, .obj, .ply, framed .pov and .png output");
+      refuse(surfaceOption + " is for .glb, .obj, .ply, .html, framed .pov and .png output");
     }
   }
 

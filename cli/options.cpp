@@ -22,7 +22,8 @@ constexpr const char* kIntroduction =
     "Draws molecular orbitals of a MOPAC calculation: reads its .out (keyword VECTORS), .aux\n"
     "(keyword AUX) or .mgf (keyword GRAPHF) file and writes, by OUTPUT's extension, a POV-Ray\n"
     "scene (.pov), a LightWave Modeler script (.ls), a Gaussian cube (.cube), a mesh (.glb,\n"
-    ".obj with its .mtl, .ply, .stl; 1 unit = 1 Angstrom) or a picture (.png, by POV-Ray).\n";
+    ".obj with its .mtl, .ply, .stl; 1 unit = 1 Angstrom), a picture (.png, by POV-Ray) or a\n"
+    "web page that shows the surface in any browser, offline (.html).\n";
 
 constexpr std::array<std::pair<HelpGroup, const char*>, 5> kHelpHeadings = {{
     {HelpGroup::orbitals, "orbitals:"},

@@ -116,16 +116,19 @@ Vec3 centreOf(const LobeMesh& lobe) {
 
 }  // namespace
 
+Vec3 lobeAxisOf(const OrbitalMesh& mesh) {
+  return mesh.positive.positions.empty() || mesh.negative.positions.empty()
+             ? Vec3{}
+             : centreOf(mesh.positive) - centreOf(mesh.negative);
+}
+
 MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
                                     const BallAndStickModel& structure,
                                     const FramedSceneOptions& options) {
   std::vector<Vec3> atoms;
   for (const StructureSphere& s : structure.spheres) atoms.push_back(s.centre);
-  const Vec3 lobeAxis = mesh.positive.positions.empty() || mesh.negative.positions.empty()
-                            ? Vec3{}
-                            : centreOf(mesh.positive) - centreOf(mesh.negative);
   const CameraFrame frame =
-      frameCamera(viewBasis(options.view, atoms, lobeAxis),
+      frameCamera(viewBasis(options.view, atoms, lobeAxisOf(mesh)),
                   framedPoints(mesh, structure, options.includeStructure), options.aspect);
   const double transmit = std::clamp(options.transparency, 0.0, 1.0);
   const double d = frame.distance;

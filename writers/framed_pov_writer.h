@@ -23,6 +23,10 @@ struct FramedSceneOptions {
 // A POV-Ray scene made for a picture: the lobes as two mesh2 objects with their normals, the
 // ball-and-stick model in element colours, and a camera, lights and a plain white background
 // placed so that everything is in view with a small margin. Lengths in Angstrom.
+// From the negative lobe's centre (the mean of its vertices) to the positive one's, which a view
+// keeps away from; zero when a lobe is empty.
+[[nodiscard]] Vec3 lobeAxisOf(const OrbitalMesh& mesh);
+
 [[nodiscard]] MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
                                                   const BallAndStickModel& structure,
                                                   const FramedSceneOptions& options = {});
