@@ -1,7 +1,7 @@
 # The single entry point: `make demo` and `make test` on a fresh Debian 12 machine.
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev qt6-base-dev povray libeigen3-dev \
   nlohmann-json3-dev libpng-dev assimp-utils admesh blender pymol python3-numpy \
-  clang libclang-rt-14-dev nodejs strace chromium
+  clang libclang-rt-14-dev nodejs strace chromium pybind11-dev python3-dev python3-pytest
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
