@@ -368,6 +368,8 @@ const std::vector<Option>& converterOptions() {
   return options;
 }
 
+std::string converterIntroduction() { return kIntroduction; }
+
 std::string helpText() {
   std::string help = std::string(kUsage) + "\n\n" + kIntroduction;
   for (const auto& [group, heading] : kHelpHeadings) {
