@@ -78,7 +78,11 @@ function start(gltf) {
   controls.staticMoving = true;
   controls.minDistance = 0.5;
   let size = [0, 0];
-  const render = () => renderer.render(scene, camera);
+  // A frame is drawn only when the view has changed, so a page left open costs nothing.
+  let changed = true;
+  controls.addEventListener('change', () => {
+    changed = true;
+  });
   const firstView = () => {
     controls.target.copy(placeCamera(camera, page.view, size[0] / size[1]));
     // As far out as the camera's far plane lets everything stay in view.
@@ -96,15 +100,20 @@ function start(gltf) {
     if (first) firstView();
     camera.updateProjectionMatrix();
     controls.handleResize();
+    changed = true;
   };
   canvas.addEventListener('dblclick', () => {
     firstView();
+    changed = true;
   });
+  // The controls read the mouse in update(), so it runs every frame.
   renderer.setAnimationLoop(() => {
     fit();
     controls.update();
-    render();
-    if (document.body.dataset.state !== 'ready') document.body.dataset.state = 'ready';
+    if (!changed) return;
+    changed = false;
+    renderer.render(scene, camera);
+    document.body.dataset.state = 'ready';
   });
 }
 
