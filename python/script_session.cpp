@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 #include "app/conversion.h"
 #include "app/drawn_field.h"
@@ -128,6 +129,9 @@ LoadedInput& ScriptSession::loaded(const ConversionRequest& request, MessageSink
 
 ScriptGrid ScriptSession::grid(const std::vector<std::string>& options,
                                std::optional<double> margin, std::vector<std::string>& warnings) {
+  if (margin && !(std::isfinite(*margin) && *margin >= 0.0)) {
+    throw ScriptError("The margin must be a finite number of Angstrom, 0 or more.", true);
+  }
   const std::lock_guard lock(m_mutex);
   const CommandLine command = parse("grid.cube", options);
   ConversionRequest request = requestFor(command);

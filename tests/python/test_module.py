@@ -195,6 +195,9 @@ def test_errors_are_exceptions_with_the_converters_message(tmp_path):
             call()
         output = str(tmp_path / ('x.cube' if 'fukui' in arguments else 'x.glb'))
         assert str(raised.value) == converter_message(sample('aux/water_PM7.aux'), output, *arguments)
+    for margin in (-1.0, float('nan')):
+        with pytest.raises(lobewright.OptionError, match='margin'):
+            calculation.grid(mo=1, margin=margin)
     assert issubclass(lobewright.OptionError, ValueError)
     assert not os.listdir(tmp_path)
 
