@@ -129,12 +129,16 @@ gui: build
 
 # Times the literal and the fast sweep, the watertight mesher on the bundled samples, then the
 # classic and the exact model side by side on a steroid and a peptide, then coloured density
-# surfaces of caffeine and the steroid (several minutes).
+# surfaces of caffeine and the steroid, then whole converter runs where users wait, on MOPAC runs
+# of the decks in bench/decks made once into build/bench-runs (several minutes).
+bench: PACKAGES += mopac
 bench: build
 	@build/bin/sweep_bench samples caffeine.mno hexadecane.out
 	@build/bin/mesh_bench samples caffeine.mno hexadecane.out
 	@build/bin/model_bench bench/molecules
 	@build/bin/colour_bench tests/data/aux/caffeine_PM7.aux bench/molecules/cholesterol_PM7.aux
+	@bench/make_runs.sh build/bench-runs
+	@build/bin/whole_run_bench build/bin/lobewright-convert bench/molecules build/bench-runs
 
 # The Debian package of the Release build: build/lobewright_VERSION_ARCH.deb, which
 # `apt install ./build/lobewright_*.deb` installs.
