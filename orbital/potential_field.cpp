@@ -17,8 +17,10 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 // Atoms farther from a point than its nearest by more than this (bohr) take no part in its
-// Becke weights: their cells are below 1e-5 there.
-constexpr double kCellReach = 6.0;
+// weights, which still add to 1 over the atoms that do: such an atom's cell is small there, and
+// leaving it out moves the potential by less than 5e-5 a.u. (caffeine, the steroid) and its
+// agreement with a direct integration not at all.
+constexpr double kCellReach = 4.0;
 // A piece's charge beyond its extent, and a multipole component beyond the last one summed, is
 // below this (e, and hartree per unit charge).
 constexpr double kNegligibleCharge = 1e-6;
