@@ -283,6 +283,7 @@ PictureSurface drawPictureSurface(LoadedInput& input, const ConversionRequest& o
     }
     field = std::make_unique<ClassicField>(*orbital.orbital);
     drawn.enclosing = orbital.enclosing;
+    if (!drawn.enclosing.empty()) drawn.caption = classicDescription(request) + ": " + drawn.enclosing;
   } else {
     BuiltField built = buildField(input, request);
     if (!built.field) {
@@ -297,7 +298,9 @@ PictureSurface drawPictureSurface(LoadedInput& input, const ConversionRequest& o
     }
     field = std::move(built.field);
     drawn.enclosing = fit.enclosing;
+    if (!drawn.enclosing.empty()) drawn.caption = built.description + ": " + drawn.enclosing;
   }
+  drawn.isovalue = request.settings.threshold;
   SurfaceMesh surface = meshSurface(*field, drawn.atoms, request, progress);
   drawn.mesh = std::move(surface.mesh);
   drawn.failure = std::move(surface.failure);

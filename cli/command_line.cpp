@@ -258,9 +258,7 @@ class Parser {
       }
     }
     if (drawsMos || m_result.thresholdNamed) return;
-    m_result.settings.threshold = field.kind == FieldKind::esp ? kPotentialThreshold
-                                  : field.isSigned()           ? kSignedDensityThreshold
-                                                               : kDensityThreshold;
+    m_result.settings.threshold = defaultThreshold(field);
   }
 
   [[nodiscard]] static std::string fieldName(FieldKind kind) {

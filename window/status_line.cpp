@@ -8,12 +8,14 @@ namespace lobewright {
 namespace {
 
 // Fixed to one decimal whatever the user's locale: the window's other numbers use the point too.
-std::string oneDecimal(double value) {
+std::string fixedDecimals(double value, int decimals) {
   std::array<char, 32> text{};
-  const auto end =
-      std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, 1);
+  const auto end = std::to_chars(text.data(), text.data() + text.size(), value,
+                                 std::chars_format::fixed, decimals);
   return {text.data(), end.ptr};
 }
+
+std::string oneDecimal(double value) { return fixedDecimals(value, 1); }
 
 std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
@@ -44,6 +46,16 @@ std::string conversionSummary(const ConversionOutcome& outcome, const std::strin
     default:
       return "Failed: " + firstLine(outcome.message);
   }
+}
+
+std::string previewSummary(const ExploredSurface& shown, const std::string& what, double seconds) {
+  if (!shown.mesh) return shown.failure.message;
+  std::string text = what + ": " + withThousands(shown.triangles) +
+                     (shown.triangles == 1 ? " triangle" : " triangles") + " in " +
+                     fixedDecimals(seconds, 2) + " s";
+  if (!shown.enclosing.empty()) text += "\n" + shown.enclosing;
+  for (const std::string& note : shown.notes) text += "\n" + note;
+  return text;
 }
 
 }  // namespace lobewright

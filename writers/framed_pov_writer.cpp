@@ -107,10 +107,11 @@ std::string cameraTransform(const CameraFrame& frame) {
 MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
                                     const BallAndStickModel& structure,
                                     const FramedSceneOptions& options) {
-  const CameraFrame frame = options.camera
-                                ? *options.camera
-                                : pictureCamera({{&mesh}, &structure, options.includeStructure},
-                                                options.view, options.aspect);
+  const PictureSubject subject{{&mesh}, &structure, options.includeStructure};
+  const CameraFrame frame =
+      options.camera       ? *options.camera
+      : options.turnedView ? turnedCamera(subject, *options.turnedView, options.zoom, options.aspect)
+                           : pictureCamera(subject, options.view, options.aspect);
   const double transmit = std::clamp(options.transparency, 0.0, 1.0);
   const double d = frame.distance;
 

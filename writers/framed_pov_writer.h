@@ -21,6 +21,9 @@ struct FramedSceneOptions {
   double aspect = 4.0 / 3.0;
   // A camera placed already, as a gallery's pictures share one; otherwise the picture's own.
   std::optional<CameraFrame> camera;
+  // A view the user turned to, in place of `view`, as turnedCamera places it.
+  std::optional<ViewBasis> turnedView;
+  double zoom = 1.0;
 };
 
 // A POV-Ray scene made for a picture: the lobes as two mesh2 objects with their normals, the
