@@ -612,7 +612,8 @@ void TForm1::CalcButtonClick(QObject*) {
         return [this, outcome, path = request.settings.outputPath,
                 structure = request.settings.showStructure, seconds] {
           showStatus(conversionSummary(outcome, path, seconds.count()));
-          if (outcome.scene) Preview->setScene(outcome.scene, structure);
+          // The preview keeps the surface picked, which Save writes, when there is one.
+          if (outcome.scene && !m_shown) Preview->setScene(outcome.scene, structure);
           if (!outcome.succeeded() && outcome.status != ConversionStatus::cancelled) {
             m_dialogs.show(kErrorCaption, outcome.message);
           }

@@ -85,9 +85,12 @@ int sliderPosition(float threshold) {
   return static_cast<int>(std::lround(std::clamp(position, 0.0, double{kSliderSteps})));
 }
 
+// Rounded to two significant digits, so that the field shows 0.005 rather than 0.00501187.
 float sliderThreshold(int position) {
-  return static_cast<float>(
-      std::pow(10.0, kLeastSliderDecade + static_cast<double>(position) / kSliderStepsPerDecade));
+  const double exact =
+      std::pow(10.0, kLeastSliderDecade + static_cast<double>(position) / kSliderStepsPerDecade);
+  const double unit = std::pow(10.0, std::floor(std::log10(exact)) - 1.0);
+  return static_cast<float>(std::round(exact / unit) * unit);
 }
 
 // The preview draws on a grid no finer than a picture's finest: a finer one would keep it busy
