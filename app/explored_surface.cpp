@@ -1,10 +1,13 @@
 #include "app/explored_surface.h"
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
 #include "app/conversion.h"
+#include "app/enclosed_surface.h"
 #include "app/mesh_output.h"
+#include "app/surface_conversion.h"
 #include "app/orbital_list.h"
 #include "writers/ball_and_stick.h"
 #include "writers/picture_view.h"
@@ -49,6 +52,8 @@ ExploredSurface SurfaceExplorer::draw(const ConversionRequest& request,
   }
   const Source source = sourceOf(request);
   if (!m_input || m_source != source) {
+    m_fieldChoice.reset();
+    m_field = {};
     m_input.reset();
     m_source.reset();
     m_loadNotes.clear();
@@ -67,22 +72,78 @@ ExploredSurface SurfaceExplorer::draw(const ConversionRequest& request,
     const std::string degeneracy = degeneracyNote(*m_input->exact, settings.moNumber, settings.spin);
     if (!degeneracy.empty()) shown.notes.push_back(degeneracy);
   }
-  PictureSurface drawn = drawPictureSurface(*m_input, request, 0, progress);
-  shown.failure = std::move(drawn.failure);
-  if (!shown.failure.succeeded()) return shown;
-  shown.isovalue = drawn.isovalue;
-  shown.request.settings.threshold = drawn.isovalue;
-  shown.enclosing = std::move(drawn.enclosing);
-  shown.caption = std::move(drawn.caption);
-  shown.atoms = std::move(drawn.atoms);
+  OrbitalMesh mesh;
+  if (m_input->classic) {
+    PictureSurface drawn = drawPictureSurface(*m_input, request, 0, progress);
+    shown.failure = std::move(drawn.failure);
+    if (!shown.failure.succeeded()) return shown;
+    shown.isovalue = drawn.isovalue;
+    shown.enclosing = std::move(drawn.enclosing);
+    shown.caption = std::move(drawn.caption);
+    shown.atoms = std::move(drawn.atoms);
+    mesh = std::move(drawn.mesh);
+  } else {
+    drawExact(request, shown);
+    if (!shown.failure.succeeded()) return shown;
+    SurfaceMesh surface = meshSurface(*m_field.field, shown.atoms, shown.request, progress);
+    shown.failure = std::move(surface.failure);
+    if (!shown.failure.succeeded()) return shown;
+    mesh = std::move(surface.mesh);
+  }
+  shown.request.settings.threshold = shown.isovalue;
   const BallAndStickModel structure = buildBallAndStick(shown.atoms);
-  shown.firstView = pictureCamera({{&drawn.mesh}, &structure, settings.showStructure},
+  shown.firstView = pictureCamera({{&mesh}, &structure, settings.showStructure},
                                   settings.picture.view, kFirstViewAspect)
                         .basis;
-  shown.triangles = static_cast<int64_t>(drawn.mesh.positive.triangles.size() +
-                                                 drawn.mesh.negative.triangles.size());
-  shown.mesh = std::make_shared<const OrbitalMesh>(std::move(drawn.mesh));
+  shown.triangles =
+      static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
+  shown.mesh = std::make_shared<const OrbitalMesh>(std::move(mesh));
   return shown;
+}
+
+SurfaceExplorer::FieldChoice SurfaceExplorer::fieldChoiceOf(const ConversionSettings& settings) {
+  const FieldSettings& field = settings.field;
+  const bool mo = field.isMo();
+  return {field.kind,
+          field.minusFile,
+          field.fukui,
+          field.anionFile,
+          field.cationFile,
+          mo ? settings.moNumber : 0,
+          mo ? settings.spin : Spin::alpha,
+          settings.deorthogonalise};
+}
+
+// The field built, or kept from the request before, and the isovalue it is drawn at: the
+// settings' threshold, or the one that encloses their share.
+void SurfaceExplorer::drawExact(const ConversionRequest& request, ExploredSurface& shown) {
+  const ConversionSettings& settings = request.settings;
+  const FieldChoice choice = fieldChoiceOf(settings);
+  if (!m_field.field || m_fieldChoice != choice) {
+    m_fieldChoice.reset();
+    m_field = buildField(*m_input, request);
+    if (!m_field.field) {
+      shown.failure = std::move(m_field.failure);
+      return;
+    }
+    m_fieldChoice = choice;
+  }
+  shown.atoms = m_input->exact->atoms;
+  shown.isovalue = settings.threshold;
+  if (settings.enclosedFraction) {
+    const EnclosingSurface enclosing =
+        findEnclosingSurface(*m_field.field, shown.atoms, *settings.enclosedFraction,
+                             enclosedQuantity(settings.field), std::max(1, request.sweep.threads));
+    if (!enclosing.error.empty()) {
+      shown.failure = {ConversionStatus::inputError,
+                       inputErrorMessage(request.inputFile, enclosing.error)};
+      return;
+    }
+    shown.isovalue = enclosing.isovalue;
+    shown.enclosing = enclosing.sentence;
+    shown.caption = m_field.description + ": " + enclosing.sentence;
+  }
+  shown.request.settings.threshold = shown.isovalue;
 }
 
 ConversionOutcome saveExploredSurface(const ExploredSurface& shown,

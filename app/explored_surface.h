@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/conversion_request.h"
+#include "app/field_build.h"
 #include "app/loaded_input.h"
 #include "app/messages.h"
 #include "input/calculation.h"
@@ -35,8 +36,10 @@ struct ExploredSurface {
 };
 
 // Draws the surfaces a user explores from an input read once: the input is read again only when a
-// request reads other files, in another model, or the file has changed since. One request at a
-// time: it is not to be shared between threads.
+// request reads other files, in another model, or the file has changed since; and the field of
+// the exact model is built again only when another MO or field is asked for, so that another
+// isovalue, share or scale costs the surface alone (the potential's field takes seconds to
+// build). One request at a time: it is not to be shared between threads.
 class SurfaceExplorer {
  public:
   // The surface of the request's field at the settings' scale; an enclosed share is found from
@@ -45,6 +48,21 @@ class SurfaceExplorer {
                                      const ProgressCallback& progress);
 
  private:
+  // What the field of the exact model depends on besides the input.
+  struct FieldChoice {
+    FieldKind kind = FieldKind::mo;
+    std::string minusFile;
+    FukuiKind fukui = FukuiKind::none;
+    std::string anionFile;
+    std::string cationFile;
+    int moNumber = 0;
+    Spin spin = Spin::alpha;
+    bool deorthogonalise = true;
+    bool operator==(const FieldChoice&) const = default;
+  };
+  [[nodiscard]] static FieldChoice fieldChoiceOf(const ConversionSettings& settings);
+  void drawExact(const ConversionRequest& request, ExploredSurface& shown);
+
   struct Source {
     std::string inputFile;
     std::string parameterFile;
@@ -63,6 +81,8 @@ class SurfaceExplorer {
   std::optional<Source> m_source;
   std::optional<LoadedInput> m_input;
   std::vector<std::string> m_loadNotes;
+  std::optional<FieldChoice> m_fieldChoice;
+  BuiltField m_field;
 };
 
 // Writes the surface as shown to the request's output in its settings' format, with the

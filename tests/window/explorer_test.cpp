@@ -316,3 +316,45 @@ TEST_F(Explorer, ThePreviewTakesTheRoomTheWindowGrowsBy) {
 
 }  // namespace
 }  // namespace lobewright::testing
+namespace lobewright::testing {
+namespace {
+TEST_F(Explorer, DISABLED_Measure) {
+  for (const char* path : {"/work/trees/explorer/tests/data/aux/caffeine_PM7.aux",
+                           "/work/trees/explorer/bench/molecules/polyalanine_PM7.aux"}) {
+    QElapsedTimer first;
+    first.start();
+    chooseInput(path);
+    waitForPreview();
+    std::cout << path << " first (load+HOMO) " << first.elapsed() << " ms, MO " << shownMo()
+              << " " << shown().triangles << " triangles\n";
+    const int homo = shownMo();
+    for (int round = 0; round < 3; ++round) {
+      for (const int mo : {homo - 1, homo - 2, homo + 1, homo + 2, homo}) {
+        QElapsedTimer clock;
+        clock.start();
+        clickRow(mo);
+        waitForPreview();
+        std::cout << "  MO " << mo << ": " << clock.elapsed() << " ms "
+                  << form->PreviewStatusLabel->text().toStdString().substr(0, 60) << "\n";
+      }
+    }
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(form->EncloseCheckBox, Qt::LeftButton);
+    waitForPreview();
+    std::cout << "  85 %: " << clock.elapsed() << " ms\n";
+    QTest::mouseClick(form->EncloseCheckBox, Qt::LeftButton);
+    waitForPreview();
+    for (const char* field : {"total density", "electrostatic potential"}) {
+      clock.start();
+      const int index = form->FieldComboBox->findText(field);
+      form->FieldComboBox->setCurrentIndex(index);
+      emit form->FieldComboBox->activated(index);
+      waitForPreview();
+      std::cout << "  " << field << ": " << clock.elapsed() << " ms "
+                << form->PreviewStatusLabel->text().toStdString().substr(0, 60) << "\n";
+    }
+  }
+}
+}  // namespace
+}  // namespace lobewright::testing
