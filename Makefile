@@ -124,11 +124,13 @@ gui: build
 	@build/bin/lobewright
 
 # Times the literal and the fast sweep, the watertight mesher on the bundled samples, then the
-# classic and the exact model side by side on a steroid and a peptide (several minutes).
+# classic and the exact model side by side on a steroid and a peptide, then coloured density
+# surfaces of caffeine and the steroid (several minutes).
 bench: build
 	@build/bin/sweep_bench samples caffeine.mno hexadecane.out
 	@build/bin/mesh_bench samples caffeine.mno hexadecane.out
 	@build/bin/model_bench bench/molecules
+	@build/bin/colour_bench tests/data/aux/caffeine_PM7.aux bench/molecules/cholesterol_PM7.aux
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz demo node_modules

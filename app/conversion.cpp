@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/classic_scene.h"
+#include "app/colouring_field.h"
 #include "app/cube_output.h"
 #include "app/enclosed_surface.h"
 #include "app/exact_input.h"
@@ -260,7 +261,18 @@ ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& origina
     return convertToCube(*built.field, {built.extent.get(), built.extentThreshold}, atoms,
                          built.description + ", exact model", built.quantity, request, progress);
   }
-  return convertThroughSurface(*built.field, atoms, request, messages, progress);
+  if (!request.settings.colouring.source) {
+    return convertThroughSurface(*built.field, atoms, request, messages, progress);
+  }
+  const ColouringField colouring = buildColouringField(input, request);
+  if (!colouring.field) return colouring.failure;
+  return convertThroughSurface(*built.field, atoms, request, messages, progress, &colouring);
+}
+
+// Whether the output carries a colour per vertex: the classic scene and script, STL and cubes
+// do not.
+bool carriesVertexColours(const ConversionSettings& settings) {
+  return settings.outputKind != OutputKind::Stl && usesWatertightSurface(settings);
 }
 
 }  // namespace
@@ -314,6 +326,9 @@ int defaultThreadCount() {
 std::optional<ConversionOutcome> requestProblem(const ConversionRequest& request) {
   if (auto problem = unusableSettingsMessage(request.settings)) {
     return failure(ConversionStatus::unusableSettings, std::move(*problem));
+  }
+  if (request.settings.colouring.source && !carriesVertexColours(request.settings)) {
+    return failure(ConversionStatus::unusableSettings, kNoVertexColoursMessage);
   }
   if (const auto problem = forbiddenOutput(request)) {
     return failure(ConversionStatus::cannotOpenOutput,

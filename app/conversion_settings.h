@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "app/mo_selection.h"
 #include "input/calculation.h"
 #include "writers/colours.h"
+#include "writers/palette.h"
 #include "writers/scene_frame.h"
 #include "writers/scene_options.h"
 
@@ -85,6 +87,25 @@ struct PictureSettings {
   double zoom = 1.0;
 };
 
+// What a surface is coloured by: another field of the same calculations, taken at each vertex.
+struct ColouringSettings {
+  // A density or potential (kind), a Fukui function (fukui, with the field's --anion and
+  // --cation) or an MO (kind mo, the MO as --mo names one, of the settings' spin).
+  struct Source {
+    FieldKind kind = FieldKind::density;
+    FukuiKind fukui = FukuiKind::none;
+    MoName mo{};
+  };
+  struct Range {
+    double low = -1.0;
+    double high = 1.0;
+  };
+  std::optional<Source> source{};  // nothing: the lobes keep their own colours
+  // The values at the palette's ends; nothing: from -max|v| to +max|v| over the surface.
+  std::optional<Range> range{};
+  Palette palette = Palette::redWhiteBlue;
+};
+
 // What one conversion is asked to do; starts at the window's defaults.
 struct ConversionSettings {
   int32_t moNumber = 1;
@@ -107,6 +128,7 @@ struct ConversionSettings {
   std::optional<double> cubeMargin;
   FieldSettings field;
   PictureSettings picture;
+  ColouringSettings colouring;
 };
 
 // The part of the settings that the scene and script writers use.

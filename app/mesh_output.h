@@ -9,6 +9,7 @@
 #include "app/conversion_settings.h"
 #include "input/calculation.h"
 #include "mesh/orbital_mesh.h"
+#include "writers/surface_colouring.h"
 
 namespace lobewright {
 
@@ -17,13 +18,16 @@ namespace lobewright {
 // script, a .png picture, with the caption under it when one is given) to the settings' output
 // path. Each file replaces what was there only once it is whole; an .obj and its .mtl are both
 // written before either replaces anything. On failure the outcome says whether the output could not
-// be opened or written, or the stop token ended the work, with the message for the user.
+// be opened or written, or the stop token ended the work, with the message for the user. A
+// colouring, when given, colours the lobes vertex by vertex (the formats that carry colours: glTF,
+// OBJ, PLY, framed .pov, .png).
 [[nodiscard]] ConversionOutcome writeMeshOutput(const ConversionSettings& settings,
                                                 const OrbitalMesh& mesh,
                                                 const std::vector<CalculationAtom>& atoms,
                                                 std::stop_token stop,
                                                 const std::function<void(int)>& progress,
-                                                const std::string& caption = {});
+                                                const std::string& caption = {},
+                                                const SurfaceColouring* colouring = nullptr);
 
 // The .mtl file written beside an .obj: the same name with the extension .mtl.
 [[nodiscard]] std::string materialPathFor(const std::string& objPath);

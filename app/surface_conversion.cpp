@@ -7,6 +7,7 @@
 
 #include "app/grid_budget.h"
 #include "app/mesh_output.h"
+#include "app/vertex_colouring.h"
 #include "mesh/surface_box.h"
 #include "mesh/watertight_mesher.h"
 #include "writers/picture_view.h"
@@ -63,7 +64,8 @@ SurfaceMesh meshSurface(const Field& field, const std::vector<CalculationAtom>& 
 ConversionOutcome convertThroughSurface(const Field& field,
                                         const std::vector<CalculationAtom>& atoms,
                                         const ConversionRequest& request, MessageSink& messages,
-                                        const ProgressCallback& progress) {
+                                        const ProgressCallback& progress,
+                                        const ColouringField* colouring) {
   const ConversionSettings& settings = request.settings;
   // A picture spends most of its time in the renderer, after the surface.
   const bool picture = settings.outputKind == OutputKind::Png;
@@ -73,10 +75,21 @@ ConversionOutcome convertThroughSurface(const Field& field,
   const SurfaceMesh surface = meshSurface(field, atoms, request, share(0, picture ? 30 : 99));
   if (!surface.failure.succeeded()) return surface.failure;
   const OrbitalMesh& mesh = surface.mesh;
+  std::optional<SurfaceColouring> colours;
+  if (colouring) {
+    try {
+      colours = colourVertices(valuesAtVertices(*colouring->field, mesh,
+                                                std::max(1, request.sweep.threads), request.stop),
+                               settings.colouring, colouring->title, colouring->units);
+    } catch (const SweepCancelled&) {
+      return {ConversionStatus::cancelled, kCancelledMessage};
+    }
+  }
   const auto triangles =
       static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
-  ConversionOutcome written = writeMeshOutput(settings, mesh, atoms, request.stop,
-                                              share(picture ? 30 : 99, 100), request.caption);
+  ConversionOutcome written =
+      writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100),
+                      request.caption, colours ? &*colours : nullptr);
   if (!written.succeeded()) return written;
   progress(100);
   if (triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);

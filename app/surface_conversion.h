@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/colouring_field.h"
 #include "app/conversion_request.h"
 #include "app/messages.h"
 #include "input/calculation.h"
@@ -41,11 +42,13 @@ struct SurfaceMesh {
                                       const ProgressCallback& progress);
 
 // The second half of a conversion to a format drawn from the watertight surface, for any field:
-// the box that holds the whole surface, the mesh, and the files.
+// the box that holds the whole surface, the mesh, its colours when a colouring field is given
+// (its values at the vertices), and the files.
 [[nodiscard]] ConversionOutcome convertThroughSurface(const Field& field,
                                                       const std::vector<CalculationAtom>& atoms,
                                                       const ConversionRequest& request,
                                                       MessageSink& messages,
-                                                      const ProgressCallback& progress);
+                                                      const ProgressCallback& progress,
+                                                      const ColouringField* colouring = nullptr);
 
 }  // namespace lobewright

@@ -8,6 +8,7 @@
 #include "writers/colours.h"
 #include "writers/mesh_write_result.h"
 #include "writers/picture_view.h"
+#include "writers/surface_colouring.h"
 
 namespace lobewright {
 
@@ -24,11 +25,14 @@ struct FramedSceneOptions {
   // A view the user turned to, in place of `view`, as turnedCamera places it.
   std::optional<ViewBasis> turnedView;
   double zoom = 1.0;
+  const SurfaceColouring* colouring = nullptr;  // colours the lobes vertex by vertex
 };
 
 // A POV-Ray scene made for a picture: the lobes as two mesh2 objects with their normals, the
 // ball-and-stick model in element colours, and a camera (as pictureCamera places it), lights and
-// a plain white background. Lengths in Angstrom.
+// a plain white background. Lengths in Angstrom. A coloured surface has a texture per vertex,
+// which POV-Ray blends across each triangle, and its colour bar on the right of the picture,
+// beside the molecule.
 [[nodiscard]] MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
                                                   const BallAndStickModel& structure,
                                                   const FramedSceneOptions& options = {});

@@ -171,7 +171,8 @@ std::optional<Vec3> piPlaneNormal(const OrbitalMesh& mesh,
   return normal;
 }
 
-CameraFrame pictureCamera(const PictureSubject& subject, ViewDirection view, double aspect) {
+CameraFrame pictureCamera(const PictureSubject& subject, ViewDirection view, double aspect,
+                          double reservedShare) {
   const std::vector<Vec3> lobePoints = everyVertex(subject.meshes);
   const std::vector<StructureSphere> noAtoms;
   const std::vector<StructureSphere>& atoms =
@@ -219,7 +220,8 @@ CameraFrame pictureCamera(const PictureSubject& subject, ViewDirection view, dou
 
   std::vector<FramedPoint> points = std::move(lobeBox);
   if (subject.includeStructure) points.insert(points.end(), framedAtoms.begin(), framedAtoms.end());
-  CameraFrame frame = frameCamera(basis, points, aspect);
+  CameraFrame frame = reservedShare > 0.0 ? frameCameraBeside(basis, points, aspect, reservedShare)
+                                          : frameCamera(basis, points, aspect);
   // What lies in front of the neighbourhood would only hide it.
   if (localized) {
     double front = std::numeric_limits<double>::lowest();
@@ -232,7 +234,7 @@ CameraFrame pictureCamera(const PictureSubject& subject, ViewDirection view, dou
 }
 
 CameraFrame turnedCamera(const PictureSubject& subject, const ViewBasis& basis, double zoom,
-                         double aspect) {
+                         double aspect, double reservedShare) {
   std::vector<FramedPoint> points;
   for (const Vec3& p : everyVertex(subject.meshes)) points.push_back({p, 0.0});
   if (subject.includeStructure && subject.structure != nullptr) {
@@ -240,7 +242,8 @@ CameraFrame turnedCamera(const PictureSubject& subject, const ViewBasis& basis, 
       points.push_back({atom.centre, atom.radius});
     }
   }
-  CameraFrame frame = frameCamera(basis, points, aspect);
+  CameraFrame frame = reservedShare > 0.0 ? frameCameraBeside(basis, points, aspect, reservedShare)
+                                          : frameCamera(basis, points, aspect);
   constexpr double kLeastZoom = 0.05;
   constexpr double kGreatestZoom = 50.0;
   if (!(std::isfinite(zoom) && zoom > 0.0)) zoom = 1.0;
