@@ -119,8 +119,9 @@ ConversionOutcome writeClassicOutput(const ClassicOrbital& orbital,
       return Vec3{p.x * perPoint, p.y * perPoint, p.z * perPoint};
     };
     sweep.observer = [&sampler, inAngstrom](const SurfaceTriangle& t) {
-      sampler.add(
-          {{inAngstrom(t.apex), inAngstrom(t.second), inAngstrom(t.third)}, lobeSign(t.apexValue)});
+      sampler.add({{inAngstrom(t.apex), inAngstrom(t.second), inAngstrom(t.third)},
+                   lobeSign(t.apexValue),
+                   std::nullopt});
     };
   }
   const auto cannotWrite = [&] {

@@ -8,6 +8,8 @@
 #include "app/enclosed_surface.h"
 #include "app/mesh_output.h"
 #include "app/surface_conversion.h"
+#include "app/vertex_colouring.h"
+#include "mesh/sweep_control.h"
 #include "app/orbital_list.h"
 #include "writers/ball_and_stick.h"
 #include "writers/picture_view.h"
@@ -24,6 +26,22 @@ class NoteSink : public MessageSink {
  private:
   std::vector<std::string>& m_notes;
 };
+
+// Whether the settings' format holds a surface's colours: the meshes but STL, framed scenes and
+// pictures.
+bool carriesColours(const ConversionSettings& settings) {
+  switch (settings.outputKind) {
+    case OutputKind::Gltf:
+    case OutputKind::Obj:
+    case OutputKind::Ply:
+    case OutputKind::Png:
+      return true;
+    case OutputKind::PovRay:
+      return settings.picture.frame;
+    default:
+      return false;
+  }
+}
 
 // The preview's window is about as wide as it is high.
 constexpr double kFirstViewAspect = 1.0;
@@ -54,6 +72,8 @@ ExploredSurface SurfaceExplorer::draw(const ConversionRequest& request,
   if (!m_input || m_source != source) {
     m_fieldChoice.reset();
     m_field = {};
+    m_colouringKind.reset();
+    m_colouring = {};
     m_input.reset();
     m_source.reset();
     m_loadNotes.clear();
@@ -89,6 +109,10 @@ ExploredSurface SurfaceExplorer::draw(const ConversionRequest& request,
     shown.failure = std::move(surface.failure);
     if (!shown.failure.succeeded()) return shown;
     mesh = std::move(surface.mesh);
+    if (settings.colouring.source) {
+      colour(request, mesh, shown);
+      if (!shown.failure.succeeded()) return shown;
+    }
   }
   shown.request.settings.threshold = shown.isovalue;
   const BallAndStickModel structure = buildBallAndStick(shown.atoms);
@@ -112,6 +136,28 @@ SurfaceExplorer::FieldChoice SurfaceExplorer::fieldChoiceOf(const ConversionSett
           mo ? settings.moNumber : 0,
           mo ? settings.spin : Spin::alpha,
           settings.deorthogonalise};
+}
+
+void SurfaceExplorer::colour(const ConversionRequest& request, const OrbitalMesh& mesh,
+                             ExploredSurface& shown) {
+  const FieldKind kind = request.settings.colouring.source->kind;
+  if (!m_colouring.field || m_colouringKind != kind) {
+    m_colouringKind.reset();
+    m_colouring = buildColouringField(*m_input, request);
+    if (!m_colouring.field) {
+      shown.failure = std::move(m_colouring.failure);
+      return;
+    }
+    m_colouringKind = kind;
+  }
+  try {
+    shown.colouring = std::make_shared<const SurfaceColouring>(colourVertices(
+        valuesAtVertices(*m_colouring.field, mesh, std::max(1, request.sweep.threads),
+                         request.stop),
+        request.settings.colouring, m_colouring.title, m_colouring.units));
+  } catch (const SweepCancelled&) {
+    shown.failure = {ConversionStatus::cancelled, kCancelledMessage};
+  }
 }
 
 // The field built, or kept from the request before, and the isovalue it is drawn at: the
@@ -150,15 +196,19 @@ ConversionOutcome saveExploredSurface(const ExploredSurface& shown,
                                       const ConversionRequest& request, MessageSink& messages,
                                       const ProgressCallback& progress) {
   if (!shown.mesh) return shown.failure;
-  if (auto problem = requestProblem(request)) return std::move(*problem);
-  if (request.settings.outputKind == OutputKind::Cube) {
-    ConversionRequest cube = request;
-    cube.settings.threshold = shown.isovalue;
-    cube.settings.enclosedFraction.reset();
-    return runConversion(cube, messages, progress);
+  // A format without colours takes the surface's shape alone.
+  ConversionRequest saved = request;
+  const bool coloured = carriesColours(saved.settings);
+  if (!coloured) saved.settings.colouring = {};
+  if (auto problem = requestProblem(saved)) return std::move(*problem);
+  if (saved.settings.outputKind == OutputKind::Cube) {
+    saved.settings.threshold = shown.isovalue;
+    saved.settings.enclosedFraction.reset();
+    return runConversion(saved, messages, progress);
   }
-  ConversionOutcome outcome = writeMeshOutput(request.settings, *shown.mesh, shown.atoms,
-                                              request.stop, progress, shown.caption);
+  ConversionOutcome outcome =
+      writeMeshOutput(saved.settings, *shown.mesh, shown.atoms, saved.stop, progress,
+                      shown.caption, coloured ? shown.colouring.get() : nullptr);
   if (outcome.succeeded()) outcome.triangles = shown.triangles;
   return outcome;
 }

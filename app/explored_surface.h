@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/conversion_request.h"
+#include "app/colouring_field.h"
 #include "app/field_build.h"
 #include "app/loaded_input.h"
 #include "app/messages.h"
@@ -28,6 +29,8 @@ struct ExploredSurface {
   int64_t triangles = 0;
   std::string enclosing;  // "|psi| = 0.03605 encloses 85 % of psi^2", or empty
   std::string caption;    // the line a .png of it carries, or empty
+  // The surface's colours when the settings colour it by another field.
+  std::shared_ptr<const SurfaceColouring> colouring;
   // What the user should know besides: warnings of reading the input, a degenerate MO.
   std::vector<std::string> notes;
   // How a picture would look at it unless turned: as --view chooses.
@@ -62,6 +65,8 @@ class SurfaceExplorer {
   };
   [[nodiscard]] static FieldChoice fieldChoiceOf(const ConversionSettings& settings);
   void drawExact(const ConversionRequest& request, ExploredSurface& shown);
+  // Colours the surface shown by the settings' colouring field, built once for the input.
+  void colour(const ConversionRequest& request, const OrbitalMesh& mesh, ExploredSurface& shown);
 
   struct Source {
     std::string inputFile;
@@ -83,13 +88,16 @@ class SurfaceExplorer {
   std::vector<std::string> m_loadNotes;
   std::optional<FieldChoice> m_fieldChoice;
   BuiltField m_field;
+  std::optional<FieldKind> m_colouringKind;
+  ColouringField m_colouring;
 };
 
 // Writes the surface as shown to the request's output in its settings' format, with the
 // request's picture settings (size, transparency, colours, framing, a turned view) and structure
-// switch: the meshes, scenes and pictures from the surface itself, a cube from the field at the
-// surface's isovalue. The converter's rules hold: never over the input or the parameter file, and
-// a file is replaced only once it is written whole.
+// switch: the meshes, scenes and pictures from the surface itself, in the colours of the field
+// that colours it where the format holds them (the shape alone in the others), a cube from the
+// field at the surface's isovalue. The converter's rules hold: never over the input or the
+// parameter file, and a file is replaced only once it is written whole.
 [[nodiscard]] ConversionOutcome saveExploredSurface(const ExploredSurface& shown,
                                                     const ConversionRequest& request,
                                                     MessageSink& messages,

@@ -36,6 +36,7 @@ struct FieldEntry {
   const char* name;
   FieldKind kind;
   FukuiKind fukui;
+  bool espColoured = false;  // the surface coloured by the electrostatic potential
 };
 constexpr FieldEntry kFieldEntries[] = {
     {"MO", FieldKind::mo, FukuiKind::none},
@@ -44,17 +45,22 @@ constexpr FieldEntry kFieldEntries[] = {
     {"beta density", FieldKind::beta, FukuiKind::none},
     {"spin density", FieldKind::spin, FukuiKind::none},
     {"electrostatic potential", FieldKind::esp, FukuiKind::none},
+    {"ESP-coloured density", FieldKind::density, FukuiKind::none, true},
     {"Fukui f+", FieldKind::mo, FukuiKind::plus},
     {"Fukui f-", FieldKind::mo, FukuiKind::minus},
     {"Fukui f0", FieldKind::mo, FukuiKind::zero},
     {"dual descriptor", FieldKind::mo, FukuiKind::dual},
 };
 
-int entryOf(const FieldSettings& field) {
+int entryOf(const ConversionSettings& settings) {
+  const FieldSettings& field = settings.field;
+  const bool espColoured = settings.colouring.source.has_value();
   for (std::size_t i = 0; i < std::size(kFieldEntries); ++i) {
     const FieldEntry& entry = kFieldEntries[i];
-    if (entry.fukui == field.fukui && (entry.fukui != FukuiKind::none || entry.kind == field.kind))
+    if (entry.fukui == field.fukui && entry.espColoured == espColoured &&
+        (entry.fukui != FukuiKind::none || entry.kind == field.kind)) {
       return static_cast<int>(i);
+    }
   }
   return 0;
 }
@@ -121,7 +127,7 @@ constexpr const char* kFailedStatus = "Failed.";
 
 // What the preview's status line calls the surface: "MO 37", "MO 5 (beta)", "total density".
 std::string surfaceName(const ConversionSettings& settings) {
-  if (!settings.field.isMo()) return kFieldEntries[entryOf(settings.field)].name;
+  if (!settings.field.isMo()) return kFieldEntries[entryOf(settings)].name;
   std::string name = "MO " + std::to_string(settings.moNumber);
   if (settings.spin == Spin::beta) name += " (beta)";
   return name;
@@ -268,7 +274,8 @@ void TForm1::ScaleEditExit(QObject*) {
 void TForm1::showMoField() {
   if (!settings.field.isMo()) {
     settings.field = {};
-    FieldComboBox->setCurrentIndex(entryOf(settings.field));
+    settings.colouring.source.reset();
+    FieldComboBox->setCurrentIndex(entryOf(settings));
     setThresholdText(defaultThreshold(settings.field));
   }
   scheduleExplore();
@@ -283,12 +290,14 @@ void TForm1::FieldComboBoxChange(QObject*) {
   const bool needsCation = entry.fukui != FukuiKind::none && entry.fukui != FukuiKind::plus;
   if ((needsAnion && !m_dialogs.execute(AnionDialog)) ||
       (needsCation && !m_dialogs.execute(CationDialog))) {
-    FieldComboBox->setCurrentIndex(entryOf(settings.field));
+    FieldComboBox->setCurrentIndex(entryOf(settings));
     return;
   }
   if (needsAnion) field.anionFile = AnionDialog.fileName;
   if (needsCation) field.cationFile = CationDialog.fileName;
   settings.field = std::move(field);
+  settings.colouring.source.reset();
+  if (entry.espColoured) settings.colouring.source = ColouringSettings::Source{FieldKind::esp};
   setThresholdText(defaultThreshold(settings.field));
   scheduleExplore();
 }
@@ -402,6 +411,8 @@ void TForm1::explore() {
   if (InputDialog.fileName.empty()) return;
   ConversionRequest request = inputRequest();
   request.settings.outputPath.clear();
+  // Drawn as for a mesh that holds every colour; Save says what it is written as.
+  request.settings.outputKind = OutputKind::Gltf;
   request.settings.picture.fineGrid = false;
   request.settings.scale = std::min(request.settings.scale, kFinestPreviewScale);
   const auto picked = std::chrono::steady_clock::now();
@@ -419,7 +430,8 @@ void TForm1::explore() {
         if (stop.stop_requested()) return nullptr;
         std::shared_ptr<const WrittenScene> scene;
         if (surface->mesh) {
-          scene = std::make_shared<const WrittenScene>(sampleScene(*surface->mesh, surface->atoms));
+          scene = std::make_shared<const WrittenScene>(sampleScene(
+              *surface->mesh, surface->atoms, kSceneTriangleLimit, surface->colouring.get()));
         }
         return [this, surface, scene, picked] {
           const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - picked;

@@ -258,8 +258,9 @@ PreviewImage renderPreview(const PreviewContent& content, const PreviewView& vie
   }
   if (content.scene != nullptr) {
     for (const SceneTriangle& t : content.scene->triangles) {
-      canvas.drawTriangle(
-          t, t.sign == LobeSign::positive ? content.colours.positive : content.colours.negative);
+      const Rgb& lobe =
+          t.sign == LobeSign::positive ? content.colours.positive : content.colours.negative;
+      canvas.drawTriangle(t, t.colour.value_or(lobe));
     }
   }
   return canvas.take();

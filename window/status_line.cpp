@@ -4,6 +4,8 @@
 #include <charconv>
 #include <filesystem>
 
+#include "app/settings_text.h"
+
 namespace lobewright {
 namespace {
 
@@ -54,6 +56,12 @@ std::string previewSummary(const ExploredSurface& shown, const std::string& what
                      (shown.triangles == 1 ? " triangle" : " triangles") + " in " +
                      fixedDecimals(seconds, 2) + " s";
   if (!shown.enclosing.empty()) text += "\n" + shown.enclosing;
+  if (shown.colouring) {
+    const ColourScale& scale = shown.colouring->scale;
+    const std::string unit = scale.units.empty() ? "" : " " + scale.units.front().name;
+    text += "\ncoloured by the " + scale.title + ": red " + formatGeneral(static_cast<float>(scale.low)) +
+            " to blue " + formatGeneral(static_cast<float>(scale.high)) + unit;
+  }
   for (const std::string& note : shown.notes) text += "\n" + note;
   return text;
 }

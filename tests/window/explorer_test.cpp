@@ -193,7 +193,8 @@ TEST_F(Explorer, TheIsovalueSliderAndTheEnclosedShareRemesh) {
 }
 
 // Fields other than MOs show at their own isovalues; a Fukui function asks for the ion it needs
-// (a cancel keeps the field of before); an MO picked takes the MO field back.
+// (a cancel keeps the field of before); a density coloured by the potential shows and is saved
+// in its colours; an MO picked takes the MO field back.
 TEST_F(Explorer, FieldsShowAndAnMoPickedTakesTheMoFieldBack) {
   chooseInput(dataPath("aux/formaldehyde_PM7.aux"));
   waitForPreview();
@@ -219,8 +220,25 @@ TEST_F(Explorer, FieldsShowAndAnMoPickedTakesTheMoFieldBack) {
   EXPECT_FLOAT_EQ(shown().isovalue, 0.005f);
   EXPECT_TRUE(form->Preview->hasScene());
 
+  // The density coloured by the potential, in the preview and in what Save writes, as the
+  // converter colours it.
+  pickField("ESP-coloured density");
+  waitForPreview();
+  ASSERT_NE(shown().colouring, nullptr) << form->PreviewStatusLabel->text().toStdString();
+  ASSERT_NE(form->Preview->scene(), nullptr);
+  ASSERT_FALSE(form->Preview->scene()->triangles.empty());
+  EXPECT_TRUE(form->Preview->scene()->triangles.front().colour.has_value());
+  EXPECT_NE(form->PreviewStatusLabel->text().indexOf("coloured by the electrostatic potential"),
+            -1);
+  save(directory.file("coloured.ply"), 6);
+  const std::string input = dataPath("aux/formaldehyde_PM7.aux");
+  convert("'" + input + "' '" + directory.file("converted.ply") +
+          "' --field density --color-by esp");
+  EXPECT_EQ(readFile(directory.file("coloured.ply")), readFile(directory.file("converted.ply")));
+
   clickRow(5);
   waitForPreview();
+  EXPECT_EQ(shown().colouring, nullptr);
   EXPECT_EQ(form->FieldComboBox->currentText(), "MO");
   EXPECT_TRUE(shown().request.settings.field.isMo());
   EXPECT_EQ(shownMo(), 5);
