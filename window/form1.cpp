@@ -450,6 +450,11 @@ void TForm1::InButtonClick(QObject*) {
   if (m_dialogs.execute(InputDialog)) takeInputFile();
 }
 
+void TForm1::openInput(const std::string& fileName) {
+  InputDialog.fileName = fileName;
+  guarded([this] { takeInputFile(); });
+}
+
 // A new input starts at its HOMO (its first MO when it has none) with an empty preview, which
 // then shows that MO; an input that cannot be listed is said so at once.
 void TForm1::takeInputFile() {

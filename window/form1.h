@@ -85,6 +85,9 @@ class TForm1 : public QWidget {
   void SaveButtonClick(QObject* Sender);
   void PictureEditChange(QObject* Sender);
 
+  // Takes the input as the In file dialog would: lists it and shows its HOMO.
+  void openInput(const std::string& fileName);
+
   // True while Calculate, Save, HOMO or LUMO runs.
   [[nodiscard]] bool busy() const { return m_run.busy(); }
   // True from a pick until its surface (or why there is none) is shown.

@@ -401,6 +401,7 @@ TEST_F(FormTest, RealDialogsBelongToTheWindow) {
   struct Seen {
     QWidget* parent = nullptr;
     QPoint centre;
+    int width = 0;
   };
   // Answers the dialog that opens next, as soon as it is up.
   const auto answerNextDialog = [](Seen& seen) {
@@ -408,7 +409,7 @@ TEST_F(FormTest, RealDialogsBelongToTheWindow) {
     QObject::connect(poll, &QTimer::timeout, poll, [poll, &seen] {
       auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
       if (dialog == nullptr || !dialog->isVisible()) return;
-      seen = {dialog->parentWidget(), dialog->frameGeometry().center()};
+      seen = {dialog->parentWidget(), dialog->frameGeometry().center(), dialog->width()};
       dialog->reject();
       poll->deleteLater();
     });
@@ -419,6 +420,19 @@ TEST_F(FormTest, RealDialogsBelongToTheWindow) {
   presenter.show("Lobewright error", "Input file error.\n/data/x.mno: no atoms");
   EXPECT_EQ(box.parent, form.get());
   EXPECT_LE((box.centre - form->frameGeometry().center()).manhattanLength(), 4);
+
+  // A box with a short text is still wide enough for its title and the title bar's buttons.
+  Seen narrow;
+  answerNextDialog(narrow);
+  presenter.show("Lobewright warning", "x");
+  QFont bold = form->font();
+  bold.setBold(true);
+  EXPECT_GE(narrow.width, QFontMetrics(bold).horizontalAdvance("Lobewright warning") + 100);
+
+  Seen question;
+  answerNextDialog(question);
+  EXPECT_FALSE(presenter.ask("Lobewright", "Replace x.pov?"));
+  EXPECT_EQ(question.parent, form.get());
 
   Seen fileDialog;
   answerNextDialog(fileDialog);
