@@ -6,10 +6,12 @@
 #include <QSlider>
 #include <QTreeWidget>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <iostream>
 #include <regex>
+#include <vector>
 
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -125,6 +127,12 @@ TEST_F(Explorer, ANewInputShowsItsHomoAndNothingOfTheInputBefore) {
   EXPECT_EQ(shownMo(), 4);
   EXPECT_LE(form->MoUpDown->maximum(), 7);
   EXPECT_TRUE(form->Preview->hasScene());
+
+  // An input named on the command line is taken as the In file dialog takes it.
+  form->openInput(dataPath("aux/caffeine_PM7.aux"));
+  waitForPreview();
+  EXPECT_EQ(shownMo(), 37);
+  EXPECT_EQ(form->MoUpDown->maximum(), 66);
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -331,36 +339,35 @@ TEST_F(Explorer, ThePreviewTakesTheRoomTheWindowGrowsBy) {
   EXPECT_EQ(form->OrbitalList->width(), listWidth);
   EXPECT_EQ(form->CalcButton->geometry(), QRect(160, 136, 75, 25));
 }
-
-}  // namespace
-}  // namespace lobewright::testing
-namespace lobewright::testing {
-namespace {
-TEST_F(Explorer, DISABLED_Measure) {
-  for (const char* path : {"/work/trees/explorer/tests/data/aux/caffeine_PM7.aux",
-                           "/work/trees/explorer/bench/molecules/polyalanine_PM7.aux"}) {
-    QElapsedTimer first;
-    first.start();
+// The time from a click to the surface in the preview, on the molecules the README's numbers are
+// of: not run by default, as the times say more of the machine's load than of the code. Run it with
+// --gtest_also_run_disabled_tests --gtest_filter=Explorer.DISABLED_MeasurePreviewTimes.
+TEST_F(Explorer, DISABLED_MeasurePreviewTimes) {
+  for (const std::string& path : {dataPath("aux/caffeine_PM7.aux"),
+                                  std::string(LOBEWRIGHT_BENCH_MOLECULES_DIR) +
+                                      "/polyalanine_PM7.aux"}) {
+    QElapsedTimer clock;
+    clock.start();
     chooseInput(path);
     waitForPreview();
-    std::cout << path << " first (load+HOMO) " << first.elapsed() << " ms, MO " << shownMo()
-              << " " << shown().triangles << " triangles\n";
+    std::cout << path << ": read, listed and its HOMO shown in " << clock.elapsed() << " ms\n";
     const int homo = shownMo();
-    for (int round = 0; round < 3; ++round) {
+    std::vector<qint64> picks;
+    for (int round = 0; round < 4; ++round) {
       for (const int mo : {homo - 1, homo - 2, homo + 1, homo + 2, homo}) {
-        QElapsedTimer clock;
         clock.start();
         clickRow(mo);
         waitForPreview();
-        std::cout << "  MO " << mo << ": " << clock.elapsed() << " ms "
-                  << form->PreviewStatusLabel->text().toStdString().substr(0, 60) << "\n";
+        picks.push_back(clock.elapsed());
       }
     }
-    QElapsedTimer clock;
+    std::sort(picks.begin(), picks.end());
+    std::cout << "  " << picks.size() << " MOs picked: median " << picks[picks.size() / 2]
+              << " ms, slowest " << picks.back() << " ms\n";
     clock.start();
     QTest::mouseClick(form->EncloseCheckBox, Qt::LeftButton);
     waitForPreview();
-    std::cout << "  85 %: " << clock.elapsed() << " ms\n";
+    std::cout << "  the HOMO enclosing 85 %: " << clock.elapsed() << " ms\n";
     QTest::mouseClick(form->EncloseCheckBox, Qt::LeftButton);
     waitForPreview();
     for (const char* field : {"total density", "electrostatic potential"}) {
@@ -369,8 +376,8 @@ TEST_F(Explorer, DISABLED_Measure) {
       form->FieldComboBox->setCurrentIndex(index);
       emit form->FieldComboBox->activated(index);
       waitForPreview();
-      std::cout << "  " << field << ": " << clock.elapsed() << " ms "
-                << form->PreviewStatusLabel->text().toStdString().substr(0, 60) << "\n";
+      std::cout << "  " << field << ": " << clock.elapsed() << " ms, "
+                << form->PreviewStatusLabel->text().toStdString() << "\n";
     }
   }
 }
