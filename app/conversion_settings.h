@@ -14,7 +14,7 @@
 namespace lobewright {
 
 // The output formats: the two classic ones first, with their classic values, then the newer.
-enum class OutputKind : uint8_t { PovRay = 0, LScript = 1, Cube, Gltf, Obj, Ply, Stl, Png };
+enum class OutputKind : uint8_t { PovRay = 0, LScript = 1, Cube, Gltf, Obj, Ply, Stl, Png, Html };
 
 // How the orbital is computed: the classic model (a PM3 table of s and p functions in single
 // precision, the coefficients as printed) or the exact one (the calculation's own basis,

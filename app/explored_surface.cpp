@@ -7,6 +7,7 @@
 #include "app/conversion.h"
 #include "app/enclosed_surface.h"
 #include "app/mesh_output.h"
+#include "app/page_caption.h"
 #include "app/surface_conversion.h"
 #include "app/vertex_colouring.h"
 #include "mesh/sweep_control.h"
@@ -27,14 +28,15 @@ class NoteSink : public MessageSink {
   std::vector<std::string>& m_notes;
 };
 
-// Whether the settings' format holds a surface's colours: the meshes but STL, framed scenes and
-// pictures.
+// Whether the settings' format holds a surface's colours: the meshes but STL, framed scenes,
+// pictures and pages.
 bool carriesColours(const ConversionSettings& settings) {
   switch (settings.outputKind) {
     case OutputKind::Gltf:
     case OutputKind::Obj:
     case OutputKind::Ply:
     case OutputKind::Png:
+    case OutputKind::Html:
       return true;
     case OutputKind::PovRay:
       return settings.picture.frame;
@@ -100,15 +102,16 @@ ExploredSurface SurfaceExplorer::draw(const ConversionRequest& request,
     shown.isovalue = drawn.isovalue;
     shown.enclosing = std::move(drawn.enclosing);
     shown.caption = std::move(drawn.caption);
+    shown.description = std::move(drawn.description);
     shown.atoms = std::move(drawn.atoms);
     mesh = std::move(drawn.mesh);
   } else {
     drawExact(request, shown);
     if (!shown.failure.succeeded()) return shown;
-    SurfaceMesh surface = meshSurface(*m_field.field, shown.atoms, shown.request, progress);
+    SurfaceMeshing surface = meshSurface(*m_field.field, shown.atoms, shown.request, progress);
     shown.failure = std::move(surface.failure);
-    if (!shown.failure.succeeded()) return shown;
-    mesh = std::move(surface.mesh);
+    if (!surface.mesh) return shown;
+    mesh = std::move(*surface.mesh);
     if (settings.colouring.source) {
       colour(request, mesh, shown);
       if (!shown.failure.succeeded()) return shown;
@@ -175,6 +178,7 @@ void SurfaceExplorer::drawExact(const ConversionRequest& request, ExploredSurfac
     m_fieldChoice = choice;
   }
   shown.atoms = m_input->exact->atoms;
+  shown.description = m_field.description;
   shown.isovalue = settings.threshold;
   if (settings.enclosedFraction) {
     const EnclosingSurface enclosing =
@@ -206,9 +210,14 @@ ConversionOutcome saveExploredSurface(const ExploredSurface& shown,
     saved.settings.enclosedFraction.reset();
     return runConversion(saved, messages, progress);
   }
-  ConversionOutcome outcome =
-      writeMeshOutput(saved.settings, *shown.mesh, shown.atoms, saved.stop, progress,
-                      shown.caption, coloured ? shown.colouring.get() : nullptr);
+  MeshDecoration decoration{shown.caption, coloured ? shown.colouring.get() : nullptr, {}};
+  if (saved.settings.outputKind == OutputKind::Html) {
+    InputLoad load = loadInput(saved, messages);
+    if (!load.input) return load.failure;
+    decoration.page = pageCaption(*load.input, saved, shown.description);
+  }
+  ConversionOutcome outcome = writeMeshOutput(saved.settings, *shown.mesh, shown.atoms, saved.stop,
+                                              progress, decoration);
   if (outcome.succeeded()) outcome.triangles = shown.triangles;
   return outcome;
 }

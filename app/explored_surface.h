@@ -29,6 +29,7 @@ struct ExploredSurface {
   int64_t triangles = 0;
   std::string enclosing;  // "|psi| = 0.03605 encloses 85 % of psi^2", or empty
   std::string caption;    // the line a .png of it carries, or empty
+  std::string description;  // "MO 37 of caffeine.aux", "total density of caffeine.aux"
   // The surface's colours when the settings colour it by another field.
   std::shared_ptr<const SurfaceColouring> colouring;
   // What the user should know besides: warnings of reading the input, a degenerate MO.

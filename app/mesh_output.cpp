@@ -12,6 +12,7 @@
 #include "writers/ball_and_stick.h"
 #include "writers/framed_pov_writer.h"
 #include "writers/glb_writer.h"
+#include "writers/html_writer.h"
 #include "writers/lscript_writer.h"
 #include "writers/obj_writer.h"
 #include "writers/picture_sheet.h"
@@ -60,7 +61,8 @@ PictureResult renderCaptioned(const ConversionSettings& settings, const OrbitalM
 // Writes one format's bytes to the stream; the .obj's material file is the caller's.
 MeshWriteResult writeFormat(std::ostream& out, const ConversionSettings& settings,
                             const OrbitalMesh& mesh, const std::vector<CalculationAtom>& atoms,
-                            const BallAndStickModel& structure, const SurfaceColouring* colouring) {
+                            const BallAndStickModel& structure, const MeshDecoration& decoration) {
+  const SurfaceColouring* colouring = decoration.colouring;
   const LobeColours& colours = settings.picture.colours;
   const bool structureOn = settings.showStructure;
   switch (settings.outputKind) {
@@ -76,6 +78,8 @@ MeshWriteResult writeFormat(std::ostream& out, const ConversionSettings& setting
       return writePly(out, mesh, structure, {colours, structureOn, colouring});
     case OutputKind::Stl:
       return writeStl(out, mesh, structure, {});
+    case OutputKind::Html:
+      return writeHtml(out, mesh, structure, {colours, structureOn, decoration.page, colouring});
     case OutputKind::PovRay:
       if (settings.picture.frame) {
         const PictureSettings& picture = settings.picture;
@@ -113,7 +117,9 @@ std::string materialPathFor(const std::string& objPath) {
 ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const OrbitalMesh& mesh,
                                   const std::vector<CalculationAtom>& atoms, std::stop_token stop,
                                   const std::function<void(int)>& progress,
-                                  const std::string& caption, const SurfaceColouring* colouring) {
+                                  const MeshDecoration& decoration) {
+  const std::string& caption = decoration.caption;
+  const SurfaceColouring* colouring = decoration.colouring;
   const BallAndStickModel structure = buildBallAndStick(atoms);
   const std::string& path = settings.outputPath;
   std::string error;
@@ -141,7 +147,7 @@ ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const Orbi
     if (picture.cancelled) return kCancelled;
     if (!picture.succeeded()) return {ConversionStatus::cannotWriteOutput, picture.error};
   } else if (const MeshWriteResult written =
-                 writeFormat(output->stream(), settings, mesh, atoms, structure, colouring);
+                 writeFormat(output->stream(), settings, mesh, atoms, structure, decoration);
              !written.succeeded()) {
     return cannotWrite(path, written.error);
   }

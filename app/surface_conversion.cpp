@@ -41,15 +41,18 @@ int pictureScale(const Field& field, const std::vector<CalculationAtom>& atoms,
                   static_cast<int>(std::min(steps, static_cast<double>(kFinestPictureScale))));
 }
 
-SurfaceMesh meshSurface(const Field& field, const std::vector<CalculationAtom>& atoms,
-                        const ConversionRequest& request, const ProgressCallback& progress) {
+SurfaceMeshing meshSurface(const Field& field, const std::vector<CalculationAtom>& atoms,
+                           const ConversionRequest& request, const ProgressCallback& progress) {
   const ConversionSettings& settings = request.settings;
+  const auto refused = [](ConversionStatus status, std::string message) {
+    return SurfaceMeshing{std::nullopt, {status, std::move(message)}};
+  };
   const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
-  if (!box) return {{}, {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage}};
+  if (!box) return refused(ConversionStatus::gridTooLarge, kSurfaceTooFarMessage);
   const GridBounds bounds = boundsOf(*box);
   const int threads = std::max(1, request.sweep.threads);
   if (auto problem = gridSizeProblem(bounds, threads)) {
-    return {{}, {ConversionStatus::gridTooLarge, std::move(*problem)}};
+    return refused(ConversionStatus::gridTooLarge, std::move(*problem));
   }
   if (request.beforeSweep) request.beforeSweep(bounds);
   try {
@@ -57,7 +60,7 @@ SurfaceMesh meshSurface(const Field& field, const std::vector<CalculationAtom>& 
                            {progress, request.stop, threads}),
             {}};
   } catch (const SweepCancelled&) {
-    return {{}, {ConversionStatus::cancelled, kCancelledMessage}};
+    return refused(ConversionStatus::cancelled, kCancelledMessage);
   }
 }
 
@@ -65,16 +68,16 @@ ConversionOutcome convertThroughSurface(const Field& field,
                                         const std::vector<CalculationAtom>& atoms,
                                         const ConversionRequest& request, MessageSink& messages,
                                         const ProgressCallback& progress,
-                                        const ColouringField* colouring) {
+                                        const ColouringField* colouring, const PageCaption& page) {
   const ConversionSettings& settings = request.settings;
   // A picture spends most of its time in the renderer, after the surface.
   const bool picture = settings.outputKind == OutputKind::Png;
   const auto share = [&](int from, int to) {
     return [&progress, from, to](int percent) { progress(from + (to - from) * percent / 100); };
   };
-  const SurfaceMesh surface = meshSurface(field, atoms, request, share(0, picture ? 30 : 99));
-  if (!surface.failure.succeeded()) return surface.failure;
-  const OrbitalMesh& mesh = surface.mesh;
+  SurfaceMeshing meshing = meshSurface(field, atoms, request, share(0, picture ? 30 : 99));
+  if (!meshing.mesh) return std::move(meshing.failure);
+  const OrbitalMesh& mesh = *meshing.mesh;
   std::optional<SurfaceColouring> colours;
   if (colouring) {
     try {
@@ -89,7 +92,7 @@ ConversionOutcome convertThroughSurface(const Field& field,
       static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
   ConversionOutcome written =
       writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100),
-                      request.caption, colours ? &*colours : nullptr);
+                      {request.caption, colours ? &*colours : nullptr, page});
   if (!written.succeeded()) return written;
   progress(100);
   if (triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);

@@ -105,9 +105,9 @@ Result runOnce(const ConversionRequest& request) {
   }
 
   start = Clock::now();
-  const ConversionOutcome written = writeMeshOutput(
-      settings, mesh, load.input->exact->atoms, std::stop_token{}, [](int) {}, {},
-      colours ? &*colours : nullptr);
+  const ConversionOutcome written =
+      writeMeshOutput(settings, mesh, load.input->exact->atoms, std::stop_token{}, [](int) {},
+                      {{}, colours ? &*colours : nullptr, {}});
   if (!written.succeeded()) return r;
   r.write = secondsSince(start);
   r.cpu = cpuSeconds() - cpuStart;

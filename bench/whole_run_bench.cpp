@@ -92,8 +92,13 @@ int main(int argc, char** argv) {
       {"Ala14 HOMO -> scale-8 .glb", {ala14, "{out}/a.glb", "--homo", "--scale", "8"}},
       {"Ala14 density -> scale-8 .glb",
        {ala14, "{out}/a.glb", "--field", "density", "--scale", "8"}},
+      {"caffeine density by potential -> scale-8 .glb",
+       {caffeine, "{out}/a.glb", "--field", "density", "--color-by", "esp", "--scale", "8"},
+       1.0},
+      {"steroid density by potential -> scale-8 .glb",
+       {steroid, "{out}/a.glb", "--field", "density", "--color-by", "esp", "--scale", "8"},
+       3.0},
       {"caffeine potential -> scale-4 .cube", {caffeine, "{out}/a.cube", "--field", "esp"}},
-      {"steroid potential -> scale-4 .cube", {steroid, "{out}/a.cube", "--field", "esp"}},
   };
   std::printf("whole runs of %s, best of %d; seconds\n", converter.c_str(), runs);
   std::printf("%-44s %8s %8s\n", "case", "seconds", "aim");

@@ -226,7 +226,7 @@ class Parser {
     // STL is drawn from the surface too, but holds no colours.
     if (!surfaceOption.empty() && ((!usesWatertightSurface(settings) && !picture) ||
                                    settings.outputKind == OutputKind::Stl)) {
-      refuse(surfaceOption + " is for .glb, .obj, .ply, framed .pov and .png output");
+      refuse(surfaceOption + " is for .glb, .obj, .ply, .html, framed .pov and .png output");
     }
     checkColouringOptions();
   }

@@ -14,6 +14,7 @@
 #include "app/gallery_output.h"
 #include "app/orbital_list.h"
 #include "cli/command_line.h"
+#include "cli/command_run.h"
 #include "cli/field_info.h"
 #include "cli/molecule_info.h"
 #include "cli/options.h"
@@ -73,24 +74,6 @@ int listOrbitals(const ConversionRequest& request, MessageSink& messages) {
   return kExitSuccess;
 }
 
-// The MO numbers the command names, HOMO and LUMO looked up in the input as the conversion's
-// model sees them; nothing when they cannot be found (the message has gone to the sink).
-std::optional<std::vector<int>> resolveMos(const CommandLine& command, const LoadedInput& input,
-                                           Spin spin, MessageSink& messages) {
-  FrontierNumbers frontier;
-  if (needsFrontier(command.moSelection)) {
-    frontier = findFrontierNumbers(input, spin);
-    if (!frontier.error.empty()) {
-      messages.show(kErrorCaption, frontier.error);
-      return std::nullopt;
-    }
-  }
-  std::string error;
-  auto mos = resolveMoSelection(command.moSelection, frontier.homo, frontier.lumo, error);
-  if (!mos) messages.show(kErrorCaption, kInputFileErrorMessage + ("\n" + error));
-  return mos;
-}
-
 int drawDiagram(const CommandLine& command, const LoadedInput& input,
                 const ConversionRequest& request, MessageSink& messages) {
   DiagramChoice choice;
@@ -132,12 +115,7 @@ int run(const std::vector<std::string>& arguments) {
   }
 
   StderrSink messages;
-  ConversionRequest request;
-  request.parameterFile = command.parameterFile;
-  request.parameterFileRequired = command.parameterFileNamed;
-  request.inputFile = command.inputFile;
-  request.settings = command.settings;
-  if (command.threads > 0) request.sweep.threads = command.threads;
+  ConversionRequest request = requestFor(command);
   if (command.mode == CommandLine::Mode::list) return listOrbitals(request, messages);
   // --info shows what the input holds of an MO (what the classic model reads, in that model), or
   // what a density holds.

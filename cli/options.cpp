@@ -26,8 +26,9 @@ constexpr const char* kIntroduction =
     "Draws molecular orbitals of a MOPAC calculation: reads its .out (keyword VECTORS), .aux\n"
     "(keyword AUX) or .mgf (keyword GRAPHF) file and writes, by OUTPUT's extension, a POV-Ray\n"
     "scene (.pov), a LightWave Modeler script (.ls), a Gaussian cube (.cube), a mesh (.glb,\n"
-    ".obj with its .mtl, .ply, .stl; 1 unit = 1 Angstrom) or a picture (.png, by POV-Ray); or\n"
-    "an MO energy-level diagram (.svg, or .png by librsvg) or a gallery of MOs (.png).\n";
+    ".obj with its .mtl, .ply, .stl; 1 unit = 1 Angstrom), a picture (.png, by POV-Ray) or a\n"
+    "web page that shows the surface in any browser, offline (.html); or an MO energy-level\n"
+    "diagram (.svg, or .png by librsvg) or a gallery of MOs (.png).\n";
 
 constexpr std::array<std::pair<HelpGroup, const char*>, 5> kHelpHeadings = {{
     {HelpGroup::orbitals, "orbitals:"},
@@ -475,6 +476,8 @@ const std::vector<Option>& converterOptions() {
   static const std::vector<Option> options = makeOptions();
   return options;
 }
+
+std::string converterIntroduction() { return kIntroduction; }
 
 std::string helpText() {
   std::string help = std::string(kUsage) + "\n\n" + kIntroduction;

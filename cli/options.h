@@ -40,6 +40,9 @@ struct Option {
 // What --help prints: the usage, what the converter does, and the options by group.
 [[nodiscard]] std::string helpText();
 
+// What the converter does, in a paragraph of a few lines, as --help and the manual page say it.
+[[nodiscard]] std::string converterIntroduction();
+
 // Every output format's name or extension, joined by the separator.
 [[nodiscard]] std::string formatWords(std::string_view OutputFormat::*word,
                                       std::string_view separator);

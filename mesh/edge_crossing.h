@@ -96,9 +96,13 @@ class CrossingSearch {
       return;
     }
     const double slope = m_sign * dot(sample.gradient, m_along);
-    m_s -= gs / slope;
-    if (!(m_s > m_low && m_s < m_high))
-      m_s = m_low + (m_high - m_low) * (m_gLow / (m_gLow - m_gHigh));
+    if (m_logarithmic && gs + m_threshold > 0.0) {
+      const double value = gs + m_threshold;
+      m_s -= std::log(value / m_threshold) * value / slope;
+    } else {
+      m_s -= gs / slope;
+    }
+    if (!(m_s > m_low && m_s < m_high)) m_s = secantOfBracket();
     planNext();
   }
 
@@ -128,8 +132,20 @@ class CrossingSearch {
     m_best = std::fabs(m_gInside) < std::fabs(gOutside) ? 1.0 : 0.0;
     m_gBest = m_best == 1.0 ? m_gInside : gOutside;
     m_iterating = gOutside <= 0.0 && m_gInside > 0.0;
-    if (m_iterating) m_s = m_gLow / (m_gLow - m_gHigh);
+    m_logarithmic = gOutside + m_threshold > 0.0;
+    if (m_iterating) m_s = secantOfBracket();
     planNext();
+  }
+
+  // Where the line through the bracket's ends crosses; for a field of one sign along the edge,
+  // the line through their logarithms, since such a field falls nearly exponentially.
+  [[nodiscard]] double secantOfBracket() const {
+    if (m_logarithmic) {
+      const double low = std::log((m_gLow + m_threshold) / m_threshold);
+      const double high = std::log((m_gHigh + m_threshold) / m_threshold);
+      return m_low + (m_high - m_low) * (low / (low - high));
+    }
+    return m_low + (m_high - m_low) * (m_gLow / (m_gLow - m_gHigh));
   }
 
   // The next Newton (or bracketing) step's point while the search goes on; then the sample at
@@ -165,6 +181,7 @@ class CrossingSearch {
   Need m_need = Need::nothing;
   Vec3 m_point;
   bool m_iterating = false;
+  bool m_logarithmic = false;
   bool m_sampled = false;
   int m_iteration = 0;
   int m_sinceHalved = 0;

@@ -185,34 +185,43 @@ DensityField::DensityField(const Calculation& calculation, const SymmetricMatrix
     if (!std::isfinite(atom.reachSquared)) throw std::invalid_argument("an AO reaches too far");
   }
 
-  // The blocks D_AB for B >= A of atoms whose AOs can meet somewhere.
+  // The pairs of atoms whose AOs can meet somewhere and whose block of D is not zero.
+  std::vector<std::vector<std::pair<uint32_t, double>>> near(atomCount);
   for (std::size_t a = 0; a < atomCount; ++a) {
     Atom& atom = m_atoms[a];
-    atom.firstNeighbour = static_cast<uint32_t>(m_neighbours.size());
     if (atom.aoCount == 0) continue;
     for (std::size_t b = a; b < atomCount; ++b) {
       Atom& other = m_atoms[b];
       if (other.aoCount == 0) continue;
       const double distance = norm(other.position - atom.position);
       if (distance > std::sqrt(atom.reachSquared) + std::sqrt(other.reachSquared)) continue;
-      const std::size_t start = m_blocks.size();
       double squares = 0.0;
       for (const uint32_t mu : aosOfAtom[a]) {
         for (const uint32_t nu : aosOfAtom[b]) {
           const double entry = density(mu, nu);
           if (!std::isfinite(entry)) throw std::invalid_argument("the density is not finite");
-          m_blocks.push_back(entry);
           squares += entry * entry;
         }
       }
-      if (squares == 0.0) {
-        m_blocks.resize(start);
-        continue;
-      }
+      if (squares == 0.0) continue;
       const double blockNorm = std::sqrt(squares);
-      m_neighbours.push_back({static_cast<uint32_t>(b), blockNorm, start});
+      near[a].emplace_back(static_cast<uint32_t>(b), blockNorm);
+      if (b != a) near[b].emplace_back(static_cast<uint32_t>(a), blockNorm);
       atom.rowNorm += blockNorm;
       if (b != a) other.rowNorm += blockNorm;
+    }
+  }
+  // Each atom's neighbours in the order of their atoms (the pairs above were found in that
+  // order), each with its block D_AB, row-major.
+  for (std::size_t a = 0; a < atomCount; ++a) {
+    Atom& atom = m_atoms[a];
+    atom.firstNeighbour = static_cast<uint32_t>(m_neighbours.size());
+    for (const auto& [b, blockNorm] : near[a]) {
+      if (b < a) ++atom.lowerNeighbourCount;
+      m_neighbours.push_back({b, blockNorm, m_blocks.size()});
+      for (const uint32_t mu : aosOfAtom[a]) {
+        for (const uint32_t nu : aosOfAtom[b]) m_blocks.push_back(density(mu, nu));
+      }
     }
     atom.neighbourCount = static_cast<uint32_t>(m_neighbours.size()) - atom.firstNeighbour;
   }
@@ -411,8 +420,8 @@ void DensityField::evaluate(Chunk& chunk) const {
                                         std::sqrt(fx * fx + fy * fy + fz * fz) + 1.0));
   }
   // Over the pairs of atoms that matter: a value needs sum_A phi_A . (D_AA phi_A) plus twice
-  // phi_A . (D_AB phi_B) for B > A; a gradient needs every t_mu = sum_nu D_mu,nu phi_nu, to which
-  // each block B >= A gives t_A (as D_AB) and t_B (as its transpose).
+  // phi_A . (D_AB phi_B) for B > A; a gradient needs every t_mu = sum_nu D_mu,nu phi_nu, which
+  // takes the blocks of every B.
   if constexpr (kGradient) {
     std::fill(chunk.t.begin(), chunk.t.begin() + static_cast<std::ptrdiff_t>(size), 0.0);
   }
@@ -420,7 +429,8 @@ void DensityField::evaluate(Chunk& chunk) const {
     const Atom& atom = m_atoms[a];
     const std::size_t rowA = chunk.rowOfAtom[a];
     const double amplitudeA = chunk.amplitudeOfAtom[a];
-    for (uint32_t n = atom.firstNeighbour; n < atom.firstNeighbour + atom.neighbourCount; ++n) {
+    const uint32_t first = atom.firstNeighbour + (kGradient ? 0 : atom.lowerNeighbourCount);
+    for (uint32_t n = first; n < atom.firstNeighbour + atom.neighbourCount; ++n) {
       const Neighbour& neighbour = m_neighbours[n];
       const uint32_t rowB = chunk.rowOfAtom[neighbour.atom];
       if (rowB == kNotNear) continue;
@@ -429,33 +439,21 @@ void DensityField::evaluate(Chunk& chunk) const {
         continue;
       }
       const double* block = &m_blocks[neighbour.block];
-      const double twice = neighbour.atom == a ? 1.0 : 2.0;
       for (uint32_t mu = 0; mu < atom.aoCount; ++mu) {
-        const double* phiA = &chunk.phi[(rowA + mu) * kChunk];
+        Lane product[kLanes] = {};
+        for (uint32_t nu = 0; nu < other.aoCount; ++nu) {
+          const double d = block[mu * other.aoCount + nu];
+          const double* phiB = &chunk.phi[(rowB + nu) * kChunk];
+          for (int l = 0; l < kLanes; ++l) product[l] += d * load(phiB + kLaneWidth * l);
+        }
         if constexpr (kGradient) {
           double* tA = &chunk.t[(rowA + mu) * kChunk];
-          Lane sum[kLanes];
-          for (int l = 0; l < kLanes; ++l) sum[l] = load(tA + kLaneWidth * l);
-          for (uint32_t nu = 0; nu < other.aoCount; ++nu) {
-            const double d = block[mu * other.aoCount + nu];
-            const double* phiB = &chunk.phi[(rowB + nu) * kChunk];
-            for (int l = 0; l < kLanes; ++l) sum[l] += d * load(phiB + kLaneWidth * l);
-            if (neighbour.atom != a) {
-              double* tB = &chunk.t[(rowB + nu) * kChunk];
-              for (int l = 0; l < kLanes; ++l) {
-                store(tB + kLaneWidth * l,
-                      load(tB + kLaneWidth * l) + d * load(phiA + kLaneWidth * l));
-              }
-            }
+          for (int l = 0; l < kLanes; ++l) {
+            store(tA + kLaneWidth * l, load(tA + kLaneWidth * l) + product[l]);
           }
-          for (int l = 0; l < kLanes; ++l) store(tA + kLaneWidth * l, sum[l]);
         } else {
-          Lane product[kLanes] = {};
-          for (uint32_t nu = 0; nu < other.aoCount; ++nu) {
-            const double d = block[mu * other.aoCount + nu];
-            const double* phiB = &chunk.phi[(rowB + nu) * kChunk];
-            for (int l = 0; l < kLanes; ++l) product[l] += d * load(phiB + kLaneWidth * l);
-          }
+          const double twice = neighbour.atom == a ? 1.0 : 2.0;
+          const double* phiA = &chunk.phi[(rowA + mu) * kChunk];
           for (int l = 0; l < kLanes; ++l) {
             store(chunk.value + kLaneWidth * l,
                   load(chunk.value + kLaneWidth * l) +

@@ -19,7 +19,8 @@ namespace lobewright {
 // pair of atoms is left out of a batch of points where the bound |phi_A^T D_AB phi_B| <=
 // |D_AB| |phi_A| |phi_B| is below kNegligiblePair (with the AOs' gradients counted in |phi| where
 // the gradient is wanted); the blocks D_AB of atoms too far apart for
-// their AOs ever to meet are not kept at all. A value therefore differs from the full sum by at
+// their AOs ever to meet are not kept at all; each block is kept both ways round, so that a
+// gradient's sums need no scattered stores. A value therefore differs from the full sum by at
 // most about kNegligiblePair per pair of atoms. The bound over a box uses
 // |rho| <= sum_A (sum_B |D_AB|) |phi_A|^2, where |phi_A|^2, summed over a whole shell, is
 // N^2 (2l + 1) / (4 pi) r^(2n-2) e^(-2 zeta r) exactly.
@@ -63,8 +64,9 @@ class DensityField : public Field {
     uint32_t shellCount = 0;
     double reachSquared = -1.0;   // beyond this its AOs are negligible; negative: no AOs
     double rowNorm = 0.0;         // sum over B of |D_AB|
-    uint32_t firstNeighbour = 0;  // into m_neighbours: the atoms B >= A whose block is kept
-    uint32_t neighbourCount = 0;
+    uint32_t firstNeighbour = 0;  // into m_neighbours: the atoms B whose block D_AB is kept,
+    uint32_t neighbourCount = 0;  // those with B < A first
+    uint32_t lowerNeighbourCount = 0;
   };
   struct Neighbour {
     uint32_t atom = 0;

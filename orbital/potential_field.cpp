@@ -21,8 +21,8 @@ constexpr double kPi = std::numbers::pi;
 constexpr double kCellReach = 6.0;
 // A piece's charge beyond its extent, and a multipole component beyond the last one summed, is
 // below this (e, and hartree per unit charge).
-constexpr double kNegligibleCharge = 1e-9;
-constexpr double kNegligiblePotential = 1e-7;
+constexpr double kNegligibleCharge = 1e-6;
+constexpr double kNegligiblePotential = 1e-6;
 // Nearer a nucleus than this (bohr), its core's potential is taken at this distance: the
 // potential stays a finite number on a grid point that falls on a nucleus.
 constexpr double kNearestCore = 1e-2;
@@ -45,11 +45,17 @@ constexpr double kCellWidth = 0.64;
 struct Angular {
   std::vector<Vec3> directions;
   std::vector<double> weights;
-  std::vector<double> harmonics;  // per direction, (kPotentialDegree + 1)^2 values
+  std::vector<double> harmonics;  // per direction, kPotentialComponents values, 0 beyond degree
+};
+
+// A piece's shells take the inner grid within the radial grid's midpoint, the outer beyond.
+struct Angulars {
+  Angular outer;
+  Angular inner;
 };
 
 // Gauss-Legendre in cos(theta) times equal steps in phi: exact for the products of harmonics of
-// degree up to 2 * polar - 1.
+// degree up to 2 * polar - 1; the harmonics it projects on go up to `degree`.
 Angular angularGrid(int polar, int degree) {
   const int n = polar;
   Eigen::MatrixXd jacobi = Eigen::MatrixXd::Zero(n, n);
@@ -58,7 +64,6 @@ Angular angularGrid(int polar, int degree) {
   }
   const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(jacobi);
   const int azimuths = 2 * polar;
-  const int components = (degree + 1) * (degree + 1);
   Angular grid;
   for (int t = 0; t < n; ++t) {
     const double cosine = solver.eigenvalues()(t);
@@ -70,11 +75,12 @@ Angular angularGrid(int polar, int degree) {
       grid.weights.push_back(2.0 * first * first * 2.0 * kPi / azimuths);
     }
   }
-  grid.harmonics.resize(grid.directions.size() * static_cast<std::size_t>(components));
+  constexpr auto kStride = static_cast<std::size_t>(kPotentialComponents);
+  grid.harmonics.assign(grid.directions.size() * kStride, 0.0);
   for (std::size_t d = 0; d < grid.directions.size(); ++d) {
     realSphericalHarmonics(degree, grid.directions[d],
-                           {&grid.harmonics[d * static_cast<std::size_t>(components)],
-                            static_cast<std::size_t>(components)});
+                           {&grid.harmonics[d * kStride],
+                            static_cast<std::size_t>((degree + 1) * (degree + 1))});
   }
   return grid;
 }
@@ -98,9 +104,8 @@ Neighbours neighboursOf(std::size_t atom, const std::vector<Vec3>& centres) {
 }
 
 // The weight of an atom's cell at q, r from the atom: the atom's cell function over the sum of
-// those of the atoms near q. Only atoms within 2 r + kCellReach of the atom can be as near q as
-// the nearest atom plus kCellReach. Within (1 - kCellWidth) / 2 of the distance to its nearest
-// neighbour the point is the atom's alone.
+// those of the atoms within kCellReach of the one nearest q. Within (1 - kCellWidth) / 2 of the
+// distance to its nearest neighbour the point is the atom's alone.
 double cellWeight(const Vec3& q, double r, const std::vector<Vec3>& centres,
                   const Neighbours& neighbours, std::vector<std::size_t>& near,
                   std::vector<double>& distance) {
@@ -110,11 +115,16 @@ double cellWeight(const Vec3& q, double r, const std::vector<Vec3>& centres,
   near.clear();
   distance.clear();
   double nearest = r;
-  for (std::size_t k = 0;
-       k < neighbours.atoms.size() && neighbours.distances[k] <= 2.0 * r + kCellReach; ++k) {
+  // An atom is at least its distance from this one less r from q, so the scan ends where that
+  // passes the nearest so far plus kCellReach; and an atom that zeroes this atom's cell ends it
+  // at once.
+  for (std::size_t k = 0; k < neighbours.atoms.size() &&
+                          neighbours.distances[k] - r <= nearest + kCellReach;
+       ++k) {
     near.push_back(neighbours.atoms[k]);
     distance.push_back(norm(q - centres[neighbours.atoms[k]]));
     nearest = std::min(nearest, distance.back());
+    if (k > 0 && r - distance.back() >= kCellWidth * neighbours.distances[k]) return 0.0;
   }
   if (r > nearest + kCellReach) return 0.0;  // the atom is not among those near q
   std::size_t kept = 0;
@@ -127,13 +137,21 @@ double cellWeight(const Vec3& q, double r, const std::vector<Vec3>& centres,
   }
   near.resize(kept);
   distance.resize(kept);
+  const std::size_t nearestAtom = static_cast<std::size_t>(
+      std::min_element(distance.begin(), distance.end()) - distance.begin());
+  // Since R_ij <= r_i + r_j, most factors are exactly 0 or 1 with no distance between the atoms
+  // to work out; and the atom nearest q, tried first, zeroes most cells at once.
+  const auto factor = [&](std::size_t i, std::size_t j) {
+    const double gap = distance[i] - distance[j];
+    const double reach = kCellWidth * (distance[i] + distance[j]);
+    if (gap >= reach) return 0.0;
+    if (gap <= -reach) return 1.0;
+    return cellStep(gap / norm(centres[near[i]] - centres[near[j]]));
+  };
   const auto cell = [&](std::size_t i) {
-    double product = 1.0;
+    double product = i == nearestAtom ? 1.0 : factor(i, nearestAtom);
     for (std::size_t j = 0; j < near.size() && product > 0.0; ++j) {
-      if (j != i) {
-        product *=
-            cellStep((distance[i] - distance[j]) / norm(centres[near[i]] - centres[near[j]]));
-      }
+      if (j != i && j != nearestAtom) product *= factor(i, j);
     }
     return product;
   };
@@ -144,14 +162,41 @@ double cellWeight(const Vec3& q, double r, const std::vector<Vec3>& centres,
   return own / sum;
 }
 
+// For each step of a table, where a cubic through four steps from it starts: the least degree L
+// whose higher components add at most kNegligiblePotential there. By the addition theorem
+// sum_m Y_lm^2 = (2l + 1) / (4 pi) in every direction, so sum_m |U_lm Y_lm| is at most
+// |U_l.| sqrt((2l + 1) / (4 pi)); the cubic's weights add to at most 2 in absolute value.
+std::vector<int> tableDegrees(const std::vector<double>& table) {
+  constexpr std::size_t kRow = kPotentialTableSteps + 1;
+  std::vector<int> degrees(kRow, 0);
+  for (std::size_t first = 0; first + 3 < kRow; ++first) {
+    double rest = 0.0;
+    int degree = kPotentialDegree;
+    for (; degree > 0; --degree) {
+      double largest = 0.0;
+      for (std::size_t k = first; k < first + 4; ++k) {
+        double squares = 0.0;
+        for (int lm = degree * degree; lm <= degree * degree + 2 * degree; ++lm) {
+          const double u = table[static_cast<std::size_t>(lm) * kRow + k];
+          squares += u * u;
+        }
+        largest = std::max(largest, squares);
+      }
+      rest += 2.0 * std::sqrt(largest * (2 * degree + 1) / (4.0 * kPi));
+      if (!(rest <= kNegligiblePotential)) break;
+    }
+    degrees[first] = degree;
+  }
+  return degrees;
+}
+
 PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, double core,
-                       double midpoint, const Angular& angular, const Field& density) {
+                       double midpoint, const Angulars& angulars, const Field& density) {
   PotentialPiece piece;
   piece.position = centres[atom];
   piece.core = core;
   piece.midpoint = midpoint;
   const Neighbours neighbours = neighboursOf(atom, centres);
-  const std::size_t directions = angular.directions.size();
   constexpr int kRadial = kPotentialRadialPoints;
   const double step = kPi / (kRadial + 1);
 
@@ -168,7 +213,11 @@ PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, doubl
 
   // The weighted density of the piece on the grid, shell by shell: the cells' weights first,
   // and the density only where a weight is left.
-  Eigen::MatrixXd weighted = Eigen::MatrixXd::Zero(kRadial, static_cast<Eigen::Index>(directions));
+  const auto directionsOf = [](const Angular& angular) {
+    return static_cast<Eigen::Index>(angular.directions.size());
+  };
+  Eigen::MatrixXd weightedOuter = Eigen::MatrixXd::Zero(kRadial, directionsOf(angulars.outer));
+  Eigen::MatrixXd weightedInner = Eigen::MatrixXd::Zero(kRadial, directionsOf(angulars.inner));
   std::vector<double> shellCharge(kRadial);
   std::vector<Vec3> points;
   std::vector<std::size_t> kept;
@@ -178,10 +227,13 @@ PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, doubl
   std::vector<double> distance;
   for (int i = 0; i < kRadial; ++i) {
     const double r = nodeRadius(i);
+    const bool inner = r < midpoint;
+    const Angular& angular = inner ? angulars.inner : angulars.outer;
+    Eigen::MatrixXd& weighted = inner ? weightedInner : weightedOuter;
     points.clear();
     kept.clear();
     cells.clear();
-    for (std::size_t d = 0; d < directions; ++d) {
+    for (std::size_t d = 0; d < angular.directions.size(); ++d) {
       const Vec3 q = piece.position + r * angular.directions[d];
       const double cell = cellWeight(q, r, centres, neighbours, near, distance);
       if (cell == 0.0) continue;
@@ -200,10 +252,13 @@ PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, doubl
     shellCharge[static_cast<std::size_t>(i)] = charge * nodeWeight(i);
   }
   // rho_lm(r_i) s^2 ds of the piece at the radial nodes.
-  const Eigen::MatrixXd components =
-      weighted *
-      Eigen::Map<const Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>>(
-          angular.harmonics.data(), static_cast<Eigen::Index>(directions), kPotentialComponents);
+  using Harmonics = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>;
+  const auto harmonicsOf = [&](const Angular& angular) {
+    return Eigen::Map<const Harmonics>(angular.harmonics.data(), directionsOf(angular),
+                                       kPotentialComponents);
+  };
+  const Eigen::MatrixXd components = weightedOuter * harmonicsOf(angulars.outer) +
+                                     weightedInner * harmonicsOf(angulars.inner);
   double outside = 0.0;
   piece.extent = 0.0;
   for (int i = 0; i < kRadial; ++i) {
@@ -251,6 +306,7 @@ PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, doubl
     kernel = kernel.cwiseProduct(ratio);
     power = power.cwiseProduct(nodeRadius);
   }
+  piece.tableDegree = tableDegrees(piece.table);
   return piece;
 }
 
@@ -260,11 +316,14 @@ double pieceAt(const PotentialPiece& piece, const Vec3& d, std::span<double> har
   if (r >= piece.extent) {
     // Beyond the piece: its multipoles, as far as they matter.
     int degree = kPotentialDegree;
+    double inversePower = 1.0;  // r^-(degree + 1)
+    for (int l = 0; l <= kPotentialDegree; ++l) inversePower /= r;
     double rest = 0.0;
     while (degree > 0) {
-      rest += piece.degreeSize[static_cast<std::size_t>(degree)] / std::pow(r, degree + 1);
+      rest += piece.degreeSize[static_cast<std::size_t>(degree)] * inversePower;
       if (rest > kNegligiblePotential) break;
       --degree;
+      inversePower *= r;
     }
     realSphericalHarmonics(degree, direction, harmonics);
     double sum = 0.0;
@@ -279,7 +338,6 @@ double pieceAt(const PotentialPiece& piece, const Vec3& d, std::span<double> har
     }
     return sum;
   }
-  realSphericalHarmonics(kPotentialDegree, direction, harmonics);
   // Cubic Lagrange interpolation in the table's angle.
   const double theta =
       std::acos(std::clamp((r - piece.midpoint) / (r + piece.midpoint), -1.0, 1.0));
@@ -288,8 +346,10 @@ double pieceAt(const PotentialPiece& piece, const Vec3& d, std::span<double> har
   const double t = at - first;  // in [0, 3]
   const double weights[4] = {-(t - 1) * (t - 2) * (t - 3) / 6.0, t * (t - 2) * (t - 3) / 2.0,
                              -t * (t - 1) * (t - 3) / 2.0, t * (t - 1) * (t - 2) / 6.0};
+  const int degree = piece.tableDegree[static_cast<std::size_t>(first)];
+  realSphericalHarmonics(degree, direction, harmonics);
   double sum = 0.0;
-  for (int lm = 0; lm < kPotentialComponents; ++lm) {
+  for (int lm = 0; lm < (degree + 1) * (degree + 1); ++lm) {
     const double* row = &piece.table[static_cast<std::size_t>(lm) * (kPotentialTableSteps + 1) +
                                      static_cast<std::size_t>(first)];
     const double u =
@@ -310,7 +370,8 @@ PotentialField::PotentialField(const std::vector<CalculationAtom>& atoms,
     m_centre = m_centre + centres.back();
   }
   if (!atoms.empty()) m_centre = (1.0 / static_cast<double>(atoms.size())) * m_centre;
-  const Angular angular = angularGrid(kPotentialPolarPoints, kPotentialDegree);
+  const Angulars angulars{angularGrid(kPotentialPolarPoints, kPotentialDegree),
+                          angularGrid(kPotentialInnerPolarPoints, kPotentialInnerDegree)};
   m_pieces.resize(atoms.size());
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
@@ -318,7 +379,7 @@ PotentialField::PotentialField(const std::vector<CalculationAtom>& atoms,
       const std::optional<int> number = atomicNumber(atoms[a].symbol);
       const double radius = covalentRadius(number.value_or(0)) * kBohrPerAngstrom;
       m_pieces[a] = pieceOf(centres, a, a < cores.size() ? cores[a] : 0.0,
-                            number == 1 ? radius : 0.5 * radius, angular, density);
+                            number == 1 ? radius : 0.5 * radius, angulars, density);
     }
   };
   // The library runs a task on this thread when the system has no thread to spare for it.

@@ -16,6 +16,11 @@ inline constexpr int kPotentialComponents = (kPotentialDegree + 1) * (kPotential
 // in phi.
 inline constexpr int kPotentialRadialPoints = 70;
 inline constexpr int kPotentialPolarPoints = 14;
+// Within the radial grid's midpoint of its atom a piece is the atom's own AOs' products and the
+// smooth tails of its neighbours': these shells take fewer directions and their expansion stops
+// at a lower degree.
+inline constexpr int kPotentialInnerPolarPoints = 6;
+inline constexpr int kPotentialInnerDegree = 5;
 // Steps of a piece's table in the radial grid's angle, from r = infinity to 0.
 inline constexpr int kPotentialTableSteps = 256;
 
@@ -27,6 +32,9 @@ struct PotentialPiece {
   double extent = 0.0;    // bohr: beyond it the piece's charge is negligible
   // U_lm at kPotentialTableSteps + 1 angles from 0 (r = infinity) to pi (r = 0), component-major.
   std::vector<double> table;
+  // Per table step: the degree beyond which the components interpolated from there are
+  // negligible, wherever the point's direction.
+  std::vector<int> tableDegree;
   std::vector<double> moments;     // Q_lm, the multipoles of the whole piece
   std::vector<double> degreeSize;  // per l: sqrt(4 pi / (2l + 1)) |Q_l.|
 };

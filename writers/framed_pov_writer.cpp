@@ -183,8 +183,12 @@ MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
   text += "light_source { ";
   appendVector(text, {-0.6 * d, 0.8 * d, -0.2 * d});
   text += " color rgb 0.85 }\nlight_source { <0,0,0> color rgb 0.35 shadowless }\n";
-  text += "#declare Lobe = finish { ambient 0.12 diffuse 0.75 specular 0.35 roughness 0.02 }\n";
-  text += "#declare Atom = finish { ambient 0.12 diffuse 0.8 specular 0.2 roughness 0.05 }\n";
+  text +=
+      "#declare Lobe = finish { ambient 0.12 diffuse 0.75 specular 0.35 roughness "
+      "0.02 }\n";
+  text +=
+      "#declare Atom = finish { ambient 0.12 diffuse 0.8 specular 0.2 roughness 0.05 "
+      "}\n";
   text += "#declare Positive = texture { pigment { color " +
           linearColour(options.colours.positive, transmit) + " } finish { Lobe } }\n";
   text += "#declare Negative = texture { pigment { color " +
@@ -200,7 +204,8 @@ MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
     writeLobe(out, mesh.negative, "Negative");
   }
   if (options.includeStructure) writeStructure(out, structure, frame);
-  // POV-Ray refuses an empty union: a point of light that is never seen keeps it whole.
+  // POV-Ray refuses an empty union: a point of light that is never seen keeps it
+  // whole.
   text = "  sphere { <0,0,0>, 0 no_image no_shadow }\n}\nobject { Molecule " +
          cameraTransform(frame) + " }\n";
   if (colouring) text += povColourBar(colouring->scale, options.aspect, frame.horizontalAngle);

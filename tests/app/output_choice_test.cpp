@@ -40,7 +40,9 @@ TEST(OutputChoice, ATypedExtensionOfAFormatWinsOverTheFilter) {
       {"/old.runs/mol", kPovRayFilter, "/old.runs/mol", "/old.runs/mol.pov", OutputKind::PovRay,
        kPovRayFilter, true},
       {"/m/mol", 0, "/m/mol", "/m/mol.ls", OutputKind::LScript, kLScriptFilter, true},
-      {"/m/mol", 9, "/m/mol", "/m/mol.ls", OutputKind::LScript, kLScriptFilter, true},
+      {"/m/mol", 9, "/m/mol", "/m/mol.html", OutputKind::Html, 9, true},
+      {"/m/mol.html", kPovRayFilter, "/m/mol", "/m/mol.html", OutputKind::Html, 9, false},
+      {"/m/mol", 10, "/m/mol", "/m/mol.ls", OutputKind::LScript, kLScriptFilter, true},
       // A name that is only an extension is a name; a folder stays in the dialog.
       {".pov", kPovRayFilter, ".pov", ".pov.pov", OutputKind::PovRay, kPovRayFilter, true},
       {"/scenes/.glb", kLScriptFilter, "/scenes/.glb", "/scenes/.glb.ls", OutputKind::LScript,

@@ -255,8 +255,8 @@ TEST_F(Explorer, FieldsShowAndAnMoPickedTakesTheMoFieldBack) {
 }
 
 // What Save writes is the surface shown: the converter's own file of the same settings, byte
-// for byte, in a mesh format or a cube; a framed scene looks as the preview does, turned and
-// zoomed.
+// for byte, in a mesh format, a cube or a page; a framed scene looks as the preview does, turned
+// and zoomed.
 TEST_F(Explorer, SaveWritesTheSurfaceShownWithThePreviewsCamera) {
   dialogs.cancel();
   form->SaveButton->click();
@@ -269,12 +269,16 @@ TEST_F(Explorer, SaveWritesTheSurfaceShownWithThePreviewsCamera) {
   waitForPreview();
   save(directory.file("shown.glb"));
   save(directory.file("shown"), kCubeFilter);
+  save(directory.file("shown.html"));
   ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages.front().text;
-  convert("'" + input + "' '" + directory.file("converted.glb") + "' --mo 37");
-  convert("'" + input + "' '" + directory.file("converted.cube") + "' --mo 37");
-  EXPECT_EQ(readFile(directory.file("shown.glb")), readFile(directory.file("converted.glb")));
-  EXPECT_EQ(readFile(directory.file("shown.cube")), readFile(directory.file("converted.cube")));
-  EXPECT_NE(form->StatusLabel->text().indexOf("Wrote shown.cube"), -1);
+  for (const char* extension : {".glb", ".cube", ".html"}) {
+    convert("'" + input + "' '" + directory.file(std::string("converted") + extension) +
+            "' --mo 37");
+    EXPECT_EQ(readFile(directory.file(std::string("shown") + extension)),
+              readFile(directory.file(std::string("converted") + extension)))
+        << extension;
+  }
+  EXPECT_NE(form->StatusLabel->text().indexOf("Wrote shown.html"), -1);
 
   QTest::mouseClick(form->FrameCheckBox, Qt::LeftButton);
   save(directory.file("first.pov"));
