@@ -118,6 +118,7 @@ struct ConversionSettings {
   float cutoff = 3.5f;      // Angstrom
   float bondLength = 1.6f;  // Angstrom
   bool showStructure = true;
+  bool quantized = false;  // a .glb's lobes in 16 and 8 bits (KHR_mesh_quantization)
   std::string outputPath;
   OutputKind outputKind = OutputKind::LScript;
   OrbitalModel model = OrbitalModel::automatic;

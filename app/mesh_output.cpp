@@ -67,7 +67,7 @@ MeshWriteResult writeFormat(std::ostream& out, const ConversionSettings& setting
   const bool structureOn = settings.showStructure;
   switch (settings.outputKind) {
     case OutputKind::Gltf:
-      return writeGlb(out, mesh, structure, {colours, structureOn, colouring});
+      return writeGlb(out, mesh, structure, {colours, structureOn, colouring, settings.quantized});
     case OutputKind::Obj: {
       ObjOptions options{colours, structureOn, {}, colouring};
       options.materialLibrary =

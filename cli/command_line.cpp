@@ -214,6 +214,10 @@ class Parser {
     if (!cubeOption.empty() && settings.outputKind != OutputKind::Cube) {
       refuse(cubeOption + " is for .cube output");
     }
+    const std::string gltfOption = lastServing(Serves::gltf);
+    if (!gltfOption.empty() && settings.outputKind != OutputKind::Gltf) {
+      refuse(gltfOption + " is for .glb output");
+    }
     if (!pngOption.empty() && !picture) refuse(pngOption + " is for .png pictures");
     if (!pictureOption.empty() && !framed) {
       refuse(pictureOption + " is for framed .pov scenes and .png pictures");

@@ -323,6 +323,13 @@ std::vector<Option> makeOptions() {
        .help = "leave out the ball-and-stick model",
        .group = HelpGroup::output,
        .value = flag([](CommandLine& c) { c.settings.showStructure = false; })},
+      {.names = {"--quantize"},
+       .help = "a .glb with its surface in 16-bit positions and 8-bit normals and colours "
+               "(KHR_mesh_quantization): about half the size; three.js and Blender read it, "
+               "assimp does not",
+       .group = HelpGroup::output,
+       .value = flag([](CommandLine& c) { c.settings.quantized = true; }),
+       .serves = Serves::gltf},
       {.names = {"--bond-length"},
        .metavariable = "X",
        .help = "longest atom distance drawn as a bond in classic scenes (default 1.6)",

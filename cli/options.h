@@ -18,7 +18,15 @@ enum class HelpGroup { orbitals, fields, surface, output, tail };
 
 // The outputs an option is for. Given for another output it would change nothing, so the
 // command is refused instead.
-enum class Serves { anyOutput, pngPictures, framedPictures, surfaces, colouredSurfaces, cubes };
+enum class Serves {
+  anyOutput,
+  pngPictures,
+  framedPictures,
+  surfaces,
+  colouredSurfaces,
+  cubes,
+  gltf
+};
 
 // A row of the table. Every member has an initializer, so a row names only what it needs.
 struct Option {

@@ -78,9 +78,9 @@ Angular angularGrid(int polar, int degree) {
   constexpr auto kStride = static_cast<std::size_t>(kPotentialComponents);
   grid.harmonics.assign(grid.directions.size() * kStride, 0.0);
   for (std::size_t d = 0; d < grid.directions.size(); ++d) {
-    realSphericalHarmonics(degree, grid.directions[d],
-                           {&grid.harmonics[d * kStride],
-                            static_cast<std::size_t>((degree + 1) * (degree + 1))});
+    realSphericalHarmonics(
+        degree, grid.directions[d],
+        {&grid.harmonics[d * kStride], static_cast<std::size_t>((degree + 1) * (degree + 1))});
   }
   return grid;
 }
@@ -118,9 +118,8 @@ double cellWeight(const Vec3& q, double r, const std::vector<Vec3>& centres,
   // An atom is at least its distance from this one less r from q, so the scan ends where that
   // passes the nearest so far plus kCellReach; and an atom that zeroes this atom's cell ends it
   // at once.
-  for (std::size_t k = 0; k < neighbours.atoms.size() &&
-                          neighbours.distances[k] - r <= nearest + kCellReach;
-       ++k) {
+  for (std::size_t k = 0;
+       k < neighbours.atoms.size() && neighbours.distances[k] - r <= nearest + kCellReach; ++k) {
     near.push_back(neighbours.atoms[k]);
     distance.push_back(norm(q - centres[neighbours.atoms[k]]));
     nearest = std::min(nearest, distance.back());
@@ -257,8 +256,8 @@ PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, doubl
     return Eigen::Map<const Harmonics>(angular.harmonics.data(), directionsOf(angular),
                                        kPotentialComponents);
   };
-  const Eigen::MatrixXd components = weightedOuter * harmonicsOf(angulars.outer) +
-                                     weightedInner * harmonicsOf(angulars.inner);
+  const Eigen::MatrixXd components =
+      weightedOuter * harmonicsOf(angulars.outer) + weightedInner * harmonicsOf(angulars.inner);
   double outside = 0.0;
   piece.extent = 0.0;
   for (int i = 0; i < kRadial; ++i) {

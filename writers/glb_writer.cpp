@@ -6,6 +6,7 @@
 #include <limits>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,16 @@ using nlohmann::json;
 constexpr uint32_t kMagic = 0x46546C67;      // "glTF"
 constexpr uint32_t kJsonChunk = 0x4E4F534A;  // "JSON"
 constexpr uint32_t kBinChunk = 0x004E4942;   // "BIN\0"
+constexpr int kByte = 5120;
+constexpr int kUnsignedByte = 5121;
+constexpr int kShort = 5122;
+constexpr int kUnsignedShort = 5123;
 constexpr int kFloat = 5126;
 constexpr int kUnsignedInt = 5125;
+constexpr int kLargestShort = 32767;
+constexpr int kLargestByte = 127;
+// Indices in 16 bits leave out 65535, which some renderers take as a strip's restart.
+constexpr std::size_t kShortIndexVertices = 65535;
 constexpr int kArrayBuffer = 34962;
 constexpr int kElementArrayBuffer = 34963;
 
@@ -50,38 +59,97 @@ json rotationFromY(const Vec3& to) {
   return json::array({x / length, 0.0, z / length, w / length});
 }
 
+// How a quantized lobe is stored: (p - centre) / scale in [-1, 1], in 16-bit steps.
+struct Quantization {
+  Vec3 centre;
+  double scale = 1.0;
+
+  [[nodiscard]] std::array<int16_t, 3> stored(const Vec3& p) const {
+    const Vec3 unit = (1.0 / scale) * (p - centre);
+    return {toShort(unit.x), toShort(unit.y), toShort(unit.z)};
+  }
+  static int16_t toShort(double unit) {
+    return static_cast<int16_t>(std::lround(std::clamp(unit, -1.0, 1.0) * kLargestShort));
+  }
+};
+
+// The cube about a lobe's box, of the same scale along every axis so that normals keep their
+// directions.
+Quantization quantizationOf(const LobeMesh& mesh) {
+  Vec3 low = mesh.positions.front();
+  Vec3 high = low;
+  for (const Vec3& p : mesh.positions) {
+    low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+    high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+  }
+  const double half = 0.5 * std::max({high.x - low.x, high.y - low.y, high.z - low.z});
+  return {0.5 * (low + high), half > 0.0 ? half : 1.0};
+}
+
+int8_t toByte(double unit) {
+  return static_cast<int8_t>(std::lround(std::clamp(unit, -1.0, 1.0) * kLargestByte));
+}
+
 // Builds the JSON and records which meshes go into the binary chunk, in order, as it goes.
 class GltfBuilder {
  public:
   // Adds positions, normals, the colours when given (one per vertex) and indices of `mesh` and
-  // returns the primitive that uses them.
-  json addGeometry(const LobeMesh& mesh, const std::vector<Rgb>* colours = nullptr) {
-    std::array<float, 3> low{std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
-                             std::numeric_limits<float>::max()};
-    std::array<float, 3> high{-low[0], -low[1], -low[2]};
-    for (const Vec3& p : mesh.positions) {
-      const std::array<float, 3> f{static_cast<float>(p.x), static_cast<float>(p.y),
-                                   static_cast<float>(p.z)};
-      for (std::size_t k = 0; k < 3; ++k) {
-        low[k] = std::min(low[k], f[k]);
-        high[k] = std::max(high[k], f[k]);
+  // returns the primitive that uses them; quantized when `quantization` is given.
+  json addGeometry(const LobeMesh& mesh, const std::vector<Rgb>* colours = nullptr,
+                   std::optional<Quantization> quantization = std::nullopt) {
+    const uint64_t vertices = mesh.positions.size();
+    json attributes;
+    if (quantization) {
+      m_gltf["extensionsUsed"] = m_gltf["extensionsRequired"] = {"KHR_mesh_quantization"};
+      std::array<int, 3> low{kLargestShort, kLargestShort, kLargestShort};
+      std::array<int, 3> high{-kLargestShort, -kLargestShort, -kLargestShort};
+      for (const Vec3& p : mesh.positions) {
+        const std::array<int16_t, 3> q = quantization->stored(p);
+        for (std::size_t k = 0; k < 3; ++k) {
+          low[k] = std::min<int>(low[k], q[k]);
+          high[k] = std::max<int>(high[k], q[k]);
+        }
+      }
+      json position =
+          normalized(accessor(addView(8 * vertices, kArrayBuffer, 8), kShort, vertices, "VEC3"));
+      position["min"] = low;
+      position["max"] = high;
+      attributes["POSITION"] = addAccessor(std::move(position));
+      attributes["NORMAL"] = addAccessor(
+          normalized(accessor(addView(4 * vertices, kArrayBuffer, 4), kByte, vertices, "VEC3")));
+      if (colours) {
+        attributes["COLOR_0"] = addAccessor(normalized(
+            accessor(addView(4 * vertices, kArrayBuffer, 4), kUnsignedByte, vertices, "VEC3")));
+      }
+    } else {
+      std::array<float, 3> low{std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                               std::numeric_limits<float>::max()};
+      std::array<float, 3> high{-low[0], -low[1], -low[2]};
+      for (const Vec3& p : mesh.positions) {
+        const std::array<float, 3> f{static_cast<float>(p.x), static_cast<float>(p.y),
+                                     static_cast<float>(p.z)};
+        for (std::size_t k = 0; k < 3; ++k) {
+          low[k] = std::min(low[k], f[k]);
+          high[k] = std::max(high[k], f[k]);
+        }
+      }
+      json position = accessor(addView(12 * vertices, kArrayBuffer), kFloat, vertices, "VEC3");
+      position["min"] = low;
+      position["max"] = high;
+      attributes["POSITION"] = addAccessor(std::move(position));
+      attributes["NORMAL"] =
+          addAccessor(accessor(addView(12 * vertices, kArrayBuffer), kFloat, vertices, "VEC3"));
+      if (colours) {
+        attributes["COLOR_0"] =
+            addAccessor(accessor(addView(12 * vertices, kArrayBuffer), kFloat, vertices, "VEC3"));
       }
     }
-    const uint64_t vertices = mesh.positions.size();
-    json position = accessor(addView(12 * vertices, kArrayBuffer), kFloat, vertices, "VEC3");
-    position["min"] = low;
-    position["max"] = high;
-    json attributes{{"POSITION", addAccessor(std::move(position))},
-                    {"NORMAL", addAccessor(accessor(addView(12 * vertices, kArrayBuffer), kFloat,
-                                                    vertices, "VEC3"))}};
-    if (colours) {
-      attributes["COLOR_0"] =
-          addAccessor(accessor(addView(12 * vertices, kArrayBuffer), kFloat, vertices, "VEC3"));
-    }
     const uint64_t indices = 3 * mesh.triangles.size();
+    const bool shortIndices = quantization && vertices <= kShortIndexVertices;
     const std::size_t indexAccessor = addAccessor(
-        accessor(addView(4 * indices, kElementArrayBuffer), kUnsignedInt, indices, "SCALAR"));
-    m_meshes.push_back({&mesh, colours});
+        accessor(addView(paddedTo4((shortIndices ? 2 : 4) * indices), kElementArrayBuffer),
+                 shortIndices ? kUnsignedShort : kUnsignedInt, indices, "SCALAR"));
+    m_meshes.push_back({&mesh, colours, quantization, shortIndices});
     return {{"attributes", std::move(attributes)}, {"indices", indexAccessor}};
   }
 
@@ -106,6 +174,8 @@ class GltfBuilder {
   struct Geometry {
     const LobeMesh* mesh;
     const std::vector<Rgb>* colours;
+    std::optional<Quantization> quantization;
+    bool shortIndices = false;
   };
   [[nodiscard]] const std::vector<Geometry>& meshes() const { return m_meshes; }
 
@@ -127,9 +197,18 @@ class GltfBuilder {
         {"bufferView", view}, {"componentType", componentType}, {"count", count}, {"type", type}};
   }
 
-  std::size_t addView(uint64_t length, int target) {
-    m_gltf["bufferViews"].push_back(
-        {{"buffer", 0}, {"byteOffset", m_binarySize}, {"byteLength", length}, {"target", target}});
+  static json normalized(json a) {
+    a["normalized"] = true;
+    return a;
+  }
+
+  // A view of `length` bytes, which keep every following view 4-byte aligned; `stride` for
+  // attributes whose elements are padded to 4 bytes.
+  std::size_t addView(uint64_t length, int target, int stride = 0) {
+    json view{
+        {"buffer", 0}, {"byteOffset", m_binarySize}, {"byteLength", length}, {"target", target}};
+    if (stride > 0) view["byteStride"] = stride;
+    m_gltf["bufferViews"].push_back(std::move(view));
     m_binarySize += length;
     return m_gltf["bufferViews"].size() - 1;
   }
@@ -234,6 +313,39 @@ void writeLinearColours(LittleEndianOutput& binary, const std::vector<Rgb>& colo
   }
 }
 
+void writeGeometry(LittleEndianOutput& binary, const GltfBuilder::Geometry& geometry) {
+  const LobeMesh& mesh = *geometry.mesh;
+  if (const std::optional<Quantization>& quantization = geometry.quantization) {
+    for (const Vec3& p : mesh.positions) {
+      for (const int16_t q : quantization->stored(p)) binary.u16(static_cast<uint16_t>(q));
+      binary.u16(0);
+    }
+    for (const Vec3& n : mesh.normals) {
+      for (const double c : {n.x, n.y, n.z}) binary.u8(static_cast<uint8_t>(toByte(c)));
+      binary.u8(0);
+    }
+    if (geometry.colours) {
+      for (const Rgb& c : *geometry.colours) {
+        for (const float channel : {c.r, c.g, c.b}) {
+          const float linear = std::clamp(linearFromSrgb(channel), 0.0f, 1.0f);
+          binary.u8(static_cast<uint8_t>(std::lround(255.0f * linear)));
+        }
+        binary.u8(0);
+      }
+    }
+  } else {
+    writeFloats(binary, mesh.positions);
+    writeFloats(binary, mesh.normals);
+    if (geometry.colours) writeLinearColours(binary, *geometry.colours);
+  }
+  for (const auto& triangle : mesh.triangles) {
+    for (const uint32_t index : triangle) {
+      geometry.shortIndices ? binary.u16(static_cast<uint16_t>(index)) : binary.u32(index);
+    }
+  }
+  if (geometry.shortIndices && mesh.triangles.size() % 2 == 1) binary.u16(0);
+}
+
 constexpr Rgb kWhite{1.0f, 1.0f, 1.0f};
 
 }  // namespace
@@ -262,9 +374,18 @@ MeshWriteResult writeGlb(std::ostream& out, const OrbitalMesh& mesh,
                         : positive ? options.colours.positive
                                    : options.colours.negative;
     const std::size_t material = builder.addMaterial(name, colour);
+    std::optional<Quantization> quantization;
+    if (options.quantized) quantization = quantizationOf(lobe);
     const std::size_t meshIndex = builder.addMesh(
-        name, builder.addGeometry(lobe, colouring ? &colouring->of(sign) : nullptr), material);
-    roots.push_back(builder.addNode({{"name", name}, {"mesh", meshIndex}}));
+        name, builder.addGeometry(lobe, colouring ? &colouring->of(sign) : nullptr, quantization),
+        material);
+    json node{{"name", name}, {"mesh", meshIndex}};
+    if (quantization) {
+      const double scale = quantization->scale;
+      node["translation"] = vec3(quantization->centre);
+      node["scale"] = {scale, scale, scale};
+    }
+    roots.push_back(builder.addNode(std::move(node)));
   }
   const LobeMesh sphere = unitIcosphere(kSphereSubdivisions);
   const LobeMesh cylinder = unitCylinder(kStickSegments);
@@ -289,14 +410,7 @@ MeshWriteResult writeGlb(std::ostream& out, const OrbitalMesh& mesh,
   if (binary > 0) {
     output.u32(static_cast<uint32_t>(binary));
     output.u32(kBinChunk);
-    for (const auto& [part, colours] : builder.meshes()) {
-      writeFloats(output, part->positions);
-      writeFloats(output, part->normals);
-      if (colours) writeLinearColours(output, *colours);
-      for (const auto& triangle : part->triangles) {
-        for (const uint32_t index : triangle) output.u32(index);
-      }
-    }
+    for (const GltfBuilder::Geometry& geometry : builder.meshes()) writeGeometry(output, geometry);
     output.zeros(binary - builder.binarySize());
   }
   output.flush();

@@ -74,8 +74,9 @@ std::string scriptSafe(const json& data) {
 MeshWriteResult writeHtml(std::ostream& out, const OrbitalMesh& mesh,
                           const BallAndStickModel& structure, const HtmlOptions& options) {
   std::ostringstream glb;
-  if (MeshWriteResult written = writeGlb(
-          glb, mesh, structure, {options.colours, options.includeStructure, options.colouring});
+  if (MeshWriteResult written =
+          writeGlb(glb, mesh, structure,
+                   {options.colours, options.includeStructure, options.colouring, true});
       !written.succeeded()) {
     return written;
   }

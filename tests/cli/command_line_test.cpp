@@ -121,6 +121,9 @@ TEST(CommandLine, HomoLumoInfoAndList) {
   // --margin sizes a cube's box and serves no other output.
   EXPECT_EQ(parse({"in", "o.cube", "--margin", "2.5"}).commandLine->settings.cubeMargin, 2.5);
   EXPECT_NE(parse({"in", "o.glb", "--margin", "2"}).error.find("for .cube"), std::string::npos);
+  // --quantize stores a .glb in fewer bits and serves no other output.
+  EXPECT_TRUE(parse({"in", "o.glb", "--quantize"}).commandLine->settings.quantized);
+  EXPECT_EQ(parse({"in", "o.ply", "--quantize"}).error, "--quantize is for .glb output");
 }
 
 TEST(CommandLine, SeveralMosNeedThePlaceholderInTheOutputName) {

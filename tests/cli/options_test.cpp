@@ -26,8 +26,8 @@ TEST(Options, TheHelpListsEveryOptionOfTheTableAndNoOther) {
 }
 
 // Each name of each row, with the row's example value, on a command of the form the option is
-// for: a conversion to a picture (which every output option but --margin serves) or to a cube, or
-// INPUT alone for --info and --list.
+// for: a conversion to a picture (which every output option but --margin and --quantize serves),
+// to a cube or to a .glb, or INPUT alone for --info and --list.
 TEST(Options, EveryOptionTakesItsExample) {
   for (const Option& option : converterOptions()) {
     ASSERT_EQ(option.value.takesText, !option.example.empty()) << option.names.front();
@@ -41,8 +41,10 @@ TEST(Options, EveryOptionTakesItsExample) {
       const ParsedCommandLine parsed = parseCommandLine(conversion);
       conversion[1] = "out.cube";
       const ParsedCommandLine cube = parseCommandLine(conversion);
+      conversion[1] = "out.glb";
+      const ParsedCommandLine glb = parseCommandLine(conversion);
       const ParsedCommandLine alone = parseCommandLine(arguments);
-      EXPECT_TRUE(parsed.commandLine || cube.commandLine || alone.commandLine)
+      EXPECT_TRUE(parsed.commandLine || cube.commandLine || glb.commandLine || alone.commandLine)
           << name << ": " << parsed.error << " / " << alone.error;
     }
   }

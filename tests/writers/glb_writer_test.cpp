@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -13,6 +14,7 @@ namespace {
 
 using nlohmann::json;
 using testing::f32At;
+using testing::u16At;
 using testing::u32At;
 
 // A .glb taken apart along its chunks, checking the framing on the way.
@@ -164,6 +166,59 @@ TEST(GlbWriter, ColoursAreLinearisedAndEmptyLobesLeftOut) {
   EXPECT_FALSE(nothing.gltf.contains("meshes"));
   EXPECT_FALSE(nothing.gltf.contains("buffers"));
   EXPECT_TRUE(nothing.bin.empty());
+}
+
+// Quantized lobes, undone by their nodes as a reader does, are the same surface to within the
+// 16-bit step, their normals within the 8-bit one, in 16-bit indices and half the bytes.
+TEST(GlbWriter, QuantizedLobesKeepTheirSurfaceInHalfTheBytes) {
+  const OrbitalMesh mesh = testing::twoLobes(2);
+  SurfaceColouring colouring;
+  colouring.positive.assign(mesh.positive.positions.size(), {1.0f, 0.5f, 0.0f});
+  colouring.negative.assign(mesh.negative.positions.size(), {0.0f, 0.0f, 1.0f});
+  GlbOptions options;
+  options.colouring = &colouring;
+  const std::string floats = glb(mesh, {}, options);
+  options.quantized = true;
+  const std::string bytes = glb(mesh, {}, options);
+  EXPECT_LT(bytes.size(), 0.6 * floats.size());
+  const Glb file(bytes);
+  EXPECT_EQ(file.gltf["extensionsRequired"], json::array({"KHR_mesh_quantization"}));
+  const auto i16At = [&](std::size_t at) { return static_cast<int16_t>(u16At(file.bin, at)); };
+  const auto i8At = [&](std::size_t at) { return static_cast<int8_t>(file.bin.at(at)); };
+  for (const json& node : file.gltf["nodes"]) {
+    const LobeMesh& lobe = node["name"] == "positive" ? mesh.positive : mesh.negative;
+    SCOPED_TRACE(node["name"].get<std::string>());
+    const json& primitive = file.gltf["meshes"][node["mesh"].get<std::size_t>()]["primitives"][0];
+    const double scale = node["scale"][0];
+    const Vec3 centre{node["translation"][0], node["translation"][1], node["translation"][2]};
+    const std::size_t positions = file.offset(file.accessor(primitive, "POSITION"));
+    const std::size_t normals = file.offset(file.accessor(primitive, "NORMAL"));
+    const std::size_t colours = file.offset(file.accessor(primitive, "COLOR_0"));
+    double worstPosition = 0.0;
+    double worstNormal = 0.0;
+    for (std::size_t v = 0; v < lobe.positions.size(); ++v) {
+      const Vec3 read = centre + (scale / 32767.0) * Vec3{double(i16At(positions + 8 * v)),
+                                                          double(i16At(positions + 8 * v + 2)),
+                                                          double(i16At(positions + 8 * v + 4))};
+      worstPosition = std::max(worstPosition, norm(read - lobe.positions[v]));
+      const Vec3 normal{i8At(normals + 4 * v) / 127.0, i8At(normals + 4 * v + 1) / 127.0,
+                        i8At(normals + 4 * v + 2) / 127.0};
+      worstNormal = std::max(worstNormal, norm(normal - lobe.normals[v]));
+    }
+    EXPECT_LE(worstPosition, std::sqrt(3.0) * 0.5 * scale / 32767.0 * 1.01);
+    EXPECT_LE(worstNormal, std::sqrt(3.0) * 0.5 / 127.0 * 1.01);
+    const bool positive = node["name"] == "positive";
+    EXPECT_EQ(static_cast<unsigned char>(file.bin.at(colours)), positive ? 255 : 0);
+    EXPECT_EQ(static_cast<unsigned char>(file.bin.at(colours + 2)), positive ? 0 : 255);
+    const json& indices = file.gltf["accessors"][primitive["indices"].get<std::size_t>()];
+    ASSERT_EQ(indices["componentType"], 5123);
+    const std::size_t first = file.offset(indices);
+    for (std::size_t t = 0; t < lobe.triangles.size(); ++t) {
+      for (std::size_t k = 0; k < 3; ++k) {
+        ASSERT_EQ(u16At(file.bin, first + 2 * (3 * t + k)), lobe.triangles[t][k]);
+      }
+    }
+  }
 }
 
 }  // namespace

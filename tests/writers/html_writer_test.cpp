@@ -52,7 +52,7 @@ TEST(HtmlWriter, ThePageCarriesTheGlbTheCaptionAndAViewOfEverything) {
   const WrittenPage page = writePage(mesh, options);
 
   std::ostringstream glb;
-  ASSERT_TRUE(writeGlb(glb, mesh, structure, {options.colours, true}).succeeded());
+  ASSERT_TRUE(writeGlb(glb, mesh, structure, {options.colours, true, nullptr, true}).succeeded());
   EXPECT_EQ(page.data["glb"], base64(glb.str()));
   EXPECT_EQ(page.data["caption"]["title"], "formaldehyde.aux");
   EXPECT_EQ(page.data["caption"]["details"], json({"MO 6 (HOMO)", "-11.000 eV"}));

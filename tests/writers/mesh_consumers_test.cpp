@@ -63,6 +63,9 @@ class MeshSamples : public ::testing::Test {
     write("coloured.glb", [&](std::ostream& out) {
       return writeGlb(out, mesh, structure, {{}, true, &colouring});
     });
+    write("quantized.glb", [&](std::ostream& out) {
+      return writeGlb(out, mesh, structure, {{}, true, &colouring, true});
+    });
     write("coloured.ply", [&](std::ostream& out) {
       return writePly(out, mesh, structure, {{}, true, &colouring});
     });
@@ -267,7 +270,7 @@ TEST_F(MeshSamples, KhronosValidatorFindsNoErrorInTheGlb) {
   ASSERT_TRUE(std::filesystem::exists(module / "package.json"))
       << module << " is missing: `make deps` installs it";
   const std::string script = std::string(LOBEWRIGHT_TEST_SCRIPTS_DIR) + "/validate_gltf.js";
-  for (const char* glb : {"orbital.glb", "coloured.glb"}) {
+  for (const char* glb : {"orbital.glb", "coloured.glb", "quantized.glb"}) {
     const auto result = run(std::string(LOBEWRIGHT_NODE) + " " + quoted(script) + " " +
                             quoted(module.string()) + " " + quoted(file(glb)));
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
