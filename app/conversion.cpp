@@ -94,8 +94,9 @@ ConversionOutcome writeClassicOutput(const ClassicOrbital& orbital,
       return Vec3{p.x * perPoint, p.y * perPoint, p.z * perPoint};
     };
     sweep.observer = [&sampler, inAngstrom](const SurfaceTriangle& t) {
-      sampler.add(
-          {{inAngstrom(t.apex), inAngstrom(t.second), inAngstrom(t.third)}, lobeSign(t.apexValue)});
+      sampler.add({{inAngstrom(t.apex), inAngstrom(t.second), inAngstrom(t.third)},
+                   lobeSign(t.apexValue),
+                   std::nullopt});
     };
   }
   const auto cannotWrite = [&] {
@@ -204,6 +205,9 @@ PictureSurface drawPictureSurface(LoadedInput& input, const ConversionRequest& o
     drawn.failure = std::move(field.failure);
     return drawn;
   }
+  drawn.description = field.description;
+  if (!drawn.enclosing.empty()) drawn.caption = drawn.description + ": " + drawn.enclosing;
+  drawn.isovalue = request.settings.threshold;
   drawn.atoms = std::move(field.atoms);
   SurfaceMeshing meshing = meshSurface(*field.field, drawn.atoms, request, progress);
   if (meshing.mesh) drawn.mesh = std::move(*meshing.mesh);

@@ -59,6 +59,13 @@ inline constexpr float kSignedDensityThreshold = 0.005f;
 // The potential's, in hartree per unit charge: about 30 kcal/mol.
 inline constexpr float kPotentialThreshold = 0.05f;
 
+// The isovalue a field is drawn at unless one is given: an MO's is the window's default, 0.05.
+[[nodiscard]] inline float defaultThreshold(const FieldSettings& field) {
+  if (field.isMo()) return 0.05f;
+  if (field.kind == FieldKind::esp) return kPotentialThreshold;
+  return field.isSigned() ? kSignedDensityThreshold : kDensityThreshold;
+}
+
 // How a picture is made of the surface: for framed .pov scenes and .png pictures.
 struct PictureSettings {
   // A .pov scene with a camera fitted to the molecule rather than the classic scene.
@@ -74,6 +81,10 @@ struct PictureSettings {
   // The grid's scale chosen from the picture's size, fine enough for smooth lobes, rather than
   // the settings' scale.
   bool fineGrid = false;
+  // A view the user turned to (the window's preview) in place of `view`: the picture looks along
+  // it at every lobe and atom, its lens narrowed by `zoom`.
+  std::optional<ViewBasis> turnedView;
+  double zoom = 1.0;
 };
 
 // What a surface is coloured by: another field of the same calculations, taken at each vertex.

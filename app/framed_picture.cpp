@@ -20,6 +20,8 @@ FramedSceneOptions framedOptions(const ConversionSettings& settings,
   options.transparency = picture.transparency;
   options.includeStructure = settings.showStructure;
   options.view = picture.view;
+  options.turnedView = picture.turnedView;
+  options.zoom = picture.zoom;
   options.aspect = aspect;
   return options;
 }

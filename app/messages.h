@@ -71,6 +71,15 @@ inline constexpr const char* kCutoffNotPositiveMessage =
 inline constexpr const char* kBondLengthNotFiniteMessage =
     "The bond length must be a finite number.";
 
+// The window's notice before a classic run without a parameter table: why, and what to do.
+[[nodiscard]] inline std::string builtInParametersMessage(const std::string& parameterFile,
+                                                          const std::string& why) {
+  return std::string(kDefaultParametersMessage) + "\nThe parameter file " +
+         (parameterFile.empty() ? std::string("pm3r.txt") : parameterFile) + " " + why +
+         ", so the classic model uses its built-in PM3 table, which knows H, C, N and O only. To "
+         "use a table of your own, put pm3r.txt there or choose it with Parameters...";
+}
+
 // "Input file error.\ncaffeine.aux: line 12: ...": the message, then on a second line the file
 // (when one is named) and what went wrong with it.
 [[nodiscard]] inline std::string withReason(const char* message, const std::string& fileName,

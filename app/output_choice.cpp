@@ -6,23 +6,30 @@ namespace lobewright {
 
 OutputChoice chooseOutput(const std::string& dialogFileName, int filterIndex) {
   const std::vector<OutputFormat>& formats = outputFormats();
+  const bool listed = filterIndex >= 1 && filterIndex <= static_cast<int>(formats.size());
+  OutputKind kind = listed ? formats[filterIndex - 1].kind : OutputKind::LScript;
   std::string stem = dialogFileName;
   const std::size_t lastDot = dialogFileName.rfind('.');
-  // A name that is nothing but the extension (".pov") is kept whole.
-  if (lastDot != std::string::npos && lastDot >= 1) {
-    const std::string extension = dialogFileName.substr(lastDot);
-    for (const OutputFormat& format : formats) {
-      if (extension == format.extension) stem = dialogFileName.substr(0, lastDot);
-    }
+  const std::size_t lastSlash = dialogFileName.rfind('/');
+  // A name that is nothing but the extension (".pov") is kept whole; so is a dot in a folder's
+  // name.
+  const bool typedExtension = lastDot != std::string::npos && lastDot >= 1 &&
+                              (lastSlash == std::string::npos || lastDot > lastSlash + 1);
+  std::optional<OutputKind> typed;
+  if (typedExtension) typed = outputKindOfPath(dialogFileName);
+  if (typed) {
+    kind = *typed;
+    stem = dialogFileName.substr(0, lastDot);
   }
 
   OutputChoice choice;
   choice.dialogFileName = !stem.empty() && stem.back() == '/' ? dialogFileName : stem;
-  const bool listed = filterIndex >= 1 && filterIndex <= static_cast<int>(formats.size());
-  const OutputFormat& format =
-      listed ? formats[filterIndex - 1] : outputFormat(OutputKind::LScript);
-  choice.outputPath = stem + std::string(format.extension);
-  choice.outputKind = format.kind;
+  for (std::size_t i = 0; i < formats.size(); ++i) {
+    if (formats[i].kind == kind) choice.filterIndex = static_cast<int>(i) + 1;
+  }
+  choice.outputKind = kind;
+  choice.outputPath = typed ? dialogFileName : stem + std::string(outputFormat(kind).extension);
+  choice.extended = choice.outputPath != dialogFileName;
   return choice;
 }
 

@@ -1,5 +1,6 @@
 #include "app/settings_text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -63,16 +64,18 @@ std::string formatGeneral(float value) {
   return std::string(text.data(), result.ptr);
 }
 
-int16_t textToInteger16(std::string_view text) {
+std::optional<int32_t> textToInteger(std::string_view text) {
   text = withoutLeadingBlanks(text);
   const bool negative = takeSign(text);
-  uint32_t low16 = 0;
+  if (text.empty() || !isDigit(text.front())) return std::nullopt;
+  constexpr int64_t kBeyond = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+  int64_t magnitude = 0;
   for (std::size_t i = 0; i < text.size() && isDigit(text[i]); ++i) {
-    low16 = (low16 * 10 + static_cast<uint32_t>(text[i] - '0')) & 0xFFFFu;
+    magnitude = std::min(kBeyond, magnitude * 10 + (text[i] - '0'));
   }
-  if (negative) low16 = (0x10000u - low16) & 0xFFFFu;
-  return static_cast<int16_t>(low16 >= 0x8000u ? static_cast<int32_t>(low16) - 0x10000
-                                               : static_cast<int32_t>(low16));
+  const int64_t value = negative ? -magnitude : magnitude;
+  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
 }
 
 float textToFloat(std::string_view text) {

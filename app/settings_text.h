@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,10 +12,11 @@ namespace lobewright {
 [[nodiscard]] std::string formatInteger(int32_t value);
 [[nodiscard]] std::string formatGeneral(float value);
 
-// The leading number of a typed text, whatever follows it: leading white space, an optional
-// sign and decimal digits. Text without digits gives 0. The value is cut to its low 16 bits,
-// read as signed, however many digits were typed.
-[[nodiscard]] int16_t textToInteger16(std::string_view text);
+// The leading whole number of a typed text, whatever follows it: leading white space, an
+// optional sign and decimal digits. Nothing for text without digits; a number beyond the 32-bit
+// range gives the nearer bound, so that it is refused as out of range rather than cut to another
+// number.
+[[nodiscard]] std::optional<int32_t> textToInteger(std::string_view text);
 
 // The leading number of a typed text: leading white space, an optional sign, digits with an
 // optional point and an optional exponent. Text without a number gives 0, and so does a number

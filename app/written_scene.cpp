@@ -29,14 +29,26 @@ WrittenScene SceneSampler::take(std::vector<CalculationAtom> atoms) {
 }
 
 WrittenScene sampleScene(const OrbitalMesh& mesh, std::vector<CalculationAtom> atoms,
-                         std::size_t limit) {
+                         std::size_t limit, const SurfaceColouring* colouring) {
   SceneSampler sampler(limit);
   for (const LobeSign sign : {LobeSign::positive, LobeSign::negative}) {
     const LobeMesh& lobe = mesh.lobe(sign);
+    const std::vector<Rgb>* colours = colouring != nullptr ? &colouring->of(sign) : nullptr;
+    if (colours != nullptr && colours->size() != lobe.positions.size()) colours = nullptr;
     for (const auto& corners : lobe.triangles) {
-      sampler.add(
-          {{lobe.positions[corners[0]], lobe.positions[corners[1]], lobe.positions[corners[2]]},
-           sign});
+      SceneTriangle triangle{
+          {lobe.positions[corners[0]], lobe.positions[corners[1]], lobe.positions[corners[2]]},
+          sign,
+          std::nullopt};
+      if (colours != nullptr) {
+        Rgb mean;
+        for (const uint32_t corner : corners) {
+          const Rgb& c = (*colours)[corner];
+          mean = {mean.r + c.r / 3.0f, mean.g + c.g / 3.0f, mean.b + c.b / 3.0f};
+        }
+        triangle.colour = mean;
+      }
+      sampler.add(triangle);
     }
   }
   return sampler.take(std::move(atoms));

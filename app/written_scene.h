@@ -3,12 +3,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "input/calculation.h"
 #include "input/vector3.h"
 #include "mesh/orbital_mesh.h"
 #include "mesh/surface_triangle.h"
+#include "writers/surface_colouring.h"
 
 namespace lobewright {
 
@@ -16,6 +18,8 @@ namespace lobewright {
 struct SceneTriangle {
   std::array<Vec3, 3> corners;
   LobeSign sign = LobeSign::positive;
+  // The mean of its corners' colours on a surface coloured by a field; otherwise its lobe's.
+  std::optional<Rgb> colour;
 };
 
 // What a run wrote, for showing it: an even sample of the surface's triangles (all of them when
@@ -47,8 +51,10 @@ class SceneSampler {
   std::vector<SceneTriangle> m_kept;
 };
 
-// The scene of a shared-vertex surface.
+// The scene of a shared-vertex surface, its triangles in the colouring's colours when one is
+// given.
 [[nodiscard]] WrittenScene sampleScene(const OrbitalMesh& mesh, std::vector<CalculationAtom> atoms,
-                                       std::size_t limit = kSceneTriangleLimit);
+                                       std::size_t limit = kSceneTriangleLimit,
+                                       const SurfaceColouring* colouring = nullptr);
 
 }  // namespace lobewright

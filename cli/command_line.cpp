@@ -294,9 +294,7 @@ class Parser {
       }
     }
     if (drawsMos || m_result.thresholdNamed) return;
-    m_result.settings.threshold = field.kind == FieldKind::esp ? kPotentialThreshold
-                                  : field.isSigned()           ? kSignedDensityThreshold
-                                                               : kDensityThreshold;
+    m_result.settings.threshold = defaultThreshold(field);
   }
 
   [[nodiscard]] static bool needsAnion(FukuiKind kind) {

@@ -23,7 +23,9 @@
 #include "app/orbital_list.h"
 #include "app/output_choice.h"
 #include "app/output_format.h"
+#include "app/parameter_notice.h"
 #include "app/settings_text.h"
+#include "window/control_placement.h"
 #include "window/edit.h"
 #include "window/form_font.h"
 #include "window/frontier_lookup.h"
@@ -35,7 +37,8 @@
 namespace lobewright {
 namespace {
 
-constexpr const char* kNoOutputFileMessage = "No output file selected.";
+constexpr const char* kNoOutputFileMessage =
+    "No output file selected: choose one with the Out file... button.";
 constexpr const char* kNoInputFileMessage = "No input file selected.";
 constexpr const char* kCalculatingStatus = "Calculating... Esc or Cancel stops the run.";
 constexpr const char* kCancellingStatus = "Cancelling...";
@@ -73,16 +76,15 @@ constexpr int kBetaEntry = 1;
 constexpr std::chrono::milliseconds kQuickLookup{50};
 
 // The status line and Cancel lie below the classic controls, which keep their places in the top
-// left corner; the orbitals choice comes below them, the MO list, the level diagram and the
-// preview to their right.
-// The whole window fits a 1600 by 900 screen at twice the normal scale.
-constexpr int kClientWidth = 800;
-constexpr int kClientHeight = 448;
-constexpr int kListLeft = 243;
-constexpr int kListWidth = 212;
-constexpr int kDiagramLeft = kListLeft + kListWidth + 4;
-constexpr int kDiagramWidth = 128;
-constexpr int kPreviewLeft = kDiagramLeft + kDiagramWidth + 8;
+// left corner; the orbitals choice and the explorer's controls come below them, the MO list, the
+// level diagram and the preview to their right, Save and the picture settings under those.
+// The smallest window fits a 1600 by 900 screen at twice the normal scale; the window starts
+// larger where the screen has room, and the preview takes what it grows by.
+constexpr int kLeastClientWidth = 800;
+constexpr int kLeastClientHeight = 448;
+constexpr int kFirstClientWidth = 1100;
+constexpr int kFirstClientHeight = 660;
+constexpr int kPanelWidth = 243;
 constexpr int kChoiceTop = 277;
 constexpr int kFormLeft = 193;
 constexpr int kFormTop = 134;
@@ -90,6 +92,15 @@ constexpr int kFormTop = 134;
 constexpr int kFormPixelSize = 11;
 constexpr int kSpeedButtonPixelSize = 9;
 constexpr int kSmallestPixelSize = 7;
+
+// The first size: as large as kFirstClient... where the screen has room, never below the least.
+QSize startingSize() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {kLeastClientWidth, kLeastClientHeight};
+  const QRect room = screen->availableGeometry();
+  return {std::clamp(room.width() - kFormLeft, kLeastClientWidth, kFirstClientWidth),
+          std::clamp(room.height() - kFormTop - 40, kLeastClientHeight, kFirstClientHeight)};
+}
 
 // The window's place of old, unless the screen is too small for it there (at a large scale): then
 // as near it as the screen allows.
@@ -99,21 +110,6 @@ QPoint startingPlace(int width, int height) {
   const QRect room = screen->availableGeometry();
   return {std::max(room.left(), std::min(kFormLeft, room.right() + 1 - width)),
           std::max(room.top(), std::min(kFormTop, room.bottom() + 1 - height))};
-}
-
-template <class Control>
-Control* place(Control* control, const char* name, int left, int top, int width, int height) {
-  control->setObjectName(name);
-  control->setGeometry(left, top, width, height);
-  return control;
-}
-
-// Labels take the size of their caption, as the window's labels always have; only their
-// position is fixed.
-QLabel* label(QWidget* form, const char* name, int left, int top, const char* caption) {
-  auto* control = place(new QLabel(caption, form), name, left, top, 0, 0);
-  control->adjustSize();
-  return control;
 }
 
 void setCaption(QLabel* control, const std::string& caption) {
@@ -132,14 +128,6 @@ QPushButton* button(QWidget* form, const char* name, int top, const char* captio
   return place(new QPushButton(caption, form), name, 160, top, 75, 25);
 }
 
-// The edits reach to just before the spinners' column, room enough for any MO number with its
-// sign.
-constexpr int kEditWidth = 46;
-
-Edit* edit(QWidget* form, const char* name, int top, const char* text) {
-  return place(new Edit(text, form), name, 88, top, kEditWidth, 21);
-}
-
 UpDown* upDown(QWidget* form, const char* name, int top, int maximum, int position) {
   auto* spinner = place(new UpDown(form), name, 136, top, 19, 17);
   spinner->setRange(1, maximum);
@@ -153,10 +141,13 @@ void setText(Edit* control, const std::string& text) {
   control->setText(QString::fromStdString(text));
 }
 
-// A typed number replaces the setting unless it comes to 0, which stands for "no number".
-void takeTypedNumber(const Edit* control, float& setting) {
+// A typed number replaces the setting unless it comes to 0, which stands for "no number"; true
+// when it does.
+bool takeTypedNumber(const Edit* control, float& setting) {
   const float value = textToFloat(textOf(control));
-  if (value != 0.0f) setting = value;
+  if (value == 0.0f) return false;
+  setting = value;
+  return true;
 }
 
 // The working directory whole, then the default parameter file's name; the bare name when the
@@ -168,13 +159,45 @@ std::string defaultParameterFile() {
   return directory.string() + "/pm3r.txt";
 }
 
+// Where the MO arrows reach before an input is listed.
+constexpr int kNoInputMoArrowsReach = 200;
+
+// "MO 99999 is not in caffeine.aux, which holds MOs 1 to 66.", or beyond the classic model's
+// numbers before an input is listed.
+std::string moOutOfRangeMessage(int32_t mo, const std::string& inputFile, int lowest, int highest,
+                                bool listed) {
+  const std::string name = std::filesystem::path(inputFile).filename().string();
+  if (!listed) {
+    return "MO " + std::to_string(mo) + " cannot be drawn: MO numbers run from 1 to " +
+           std::to_string(highest) + ".";
+  }
+  return "MO " + std::to_string(mo) + " is not in " + name + ", which holds MOs " +
+         std::to_string(lowest) + " to " + std::to_string(highest) + ".";
+}
+
+// Passes a run's messages on, but for the warning about the built-in parameters when the window
+// has told it already.
+class WithoutParametersWarning : public MessageSink {
+ public:
+  WithoutParametersWarning(MessageSink& next, bool told) : m_next(next), m_told(told) {}
+  void show(const std::string& caption, const std::string& text) override {
+    if (m_told && text == kDefaultParametersMessage) return;
+    m_next.show(caption, text);
+  }
+
+ private:
+  MessageSink& m_next;
+  bool m_told;
+};
+
 }  // namespace
 
 TForm1::TForm1(DialogPresenter& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint),
       m_dialogs(dialogs),
+      m_preview(dialogs),
       m_run(dialogs) {
   setObjectName("Form1");
   setWindowTitle(kApplicationTitle);
@@ -183,74 +206,90 @@ TForm1::TForm1(DialogPresenter& dialogs, QWidget* parent)
   chooseFormFont();
   createControls();
   chainTabOrder();
-  setFixedSize(kClientWidth, kClientHeight);
-  move(startingPlace(kClientWidth, kClientHeight));
+  setMinimumSize(kLeastClientWidth, kLeastClientHeight);
+  const QSize size = startingSize();
+  resize(size);
+  move(startingPlace(size.width(), size.height()));
 
   ParametersDialog = {"ParametersDialog", FileDialogKind::open, "pm3r.txt", "Text (*.txt)|*.txt"};
   OutputDialog = {"OutputDialog", FileDialogKind::save, "out", outputFilterList()};
   InputDialog = {"InputDialog", FileDialogKind::open, "", joinFilterList(kInputFilters)};
+  SaveDialog = {"SaveDialog", FileDialogKind::save, "surface", outputFilterList(), 4};
+  AnionDialog = {"AnionDialog", FileDialogKind::open, "", joinFilterList(kInputFilters), 3};
+  CationDialog = {"CationDialog", FileDialogKind::open, "", joinFilterList(kInputFilters), 3};
 
   connectHandlers();
+  connectExplorerHandlers();
   FormCreate();
 }
 
 void TForm1::createControls() {
-  Label1 = label(this, "Label1", 8, 8, "MO number");
-  Label2 = label(this, "Label2", 8, 32, "Scale:");
-  Label3 = label(this, "Label3", 8, 56, "Threshold");
-  Label4 = label(this, "Label4", 8, 80, "Accuracy:");
-  Label5 = label(this, "Label5", 8, 128, "Bond Length");
-  HOMOButton = speedButton(this, "HOMOButton", 160, "HOMO");
-  LUMOButton = speedButton(this, "LUMOButton", 200, "LUMO");
-  ScaleLabel = label(this, "ScaleLabel", 88, 32, "4");
-  LevelLabel = label(this, "LevelLabel", 88, 80, "3");
-  Label7 = label(this, "Label7", 8, 104, "Cutoff");
+  // The classic controls keep their places on a panel in the top left corner.
+  auto* panel = new QWidget(this);
+  panel->setObjectName("ControlsPanel");
+  panel->setFixedWidth(kPanelWidth);
+  panel->setMinimumHeight(kLeastClientHeight);
+  Label1 = label(panel, "Label1", 8, 8, "MO number");
+  Label2 = label(panel, "Label2", 8, 32, "Scale:");
+  Label3 = label(panel, "Label3", 8, 56, "Threshold");
+  Label4 = label(panel, "Label4", 8, 80, "Accuracy:");
+  Label5 = label(panel, "Label5", 8, 128, "Bond Length");
+  HOMOButton = speedButton(panel, "HOMOButton", 160, "HOMO");
+  LUMOButton = speedButton(panel, "LUMOButton", 200, "LUMO");
+  LevelLabel = label(panel, "LevelLabel", 88, 80, "3");
+  Label7 = label(panel, "Label7", 8, 104, "Cutoff");
   StructureCheckBox =
-      place(new QCheckBox("Show structure", this), "StructureCheckBox", 8, 160, 97, 17);
+      place(new QCheckBox("Show structure", panel), "StructureCheckBox", 8, 160, 97, 17);
   StructureCheckBox->setChecked(true);
-  ParametersButton = button(this, "ParametersButton", 40, "Parameters...");
-  InButton = button(this, "InButton", 72, "In file...");
-  OutButton = button(this, "OutButton", 104, "Out file...");
-  CalcButton = button(this, "CalcButton", 136, "Calculate");
-  CancelButton = button(this, "CancelButton", 240, "Cancel");
+  ParametersButton = button(panel, "ParametersButton", 40, "Parameters...");
+  InButton = button(panel, "InButton", 72, "In file...");
+  OutButton = button(panel, "OutButton", 104, "Out file...");
+  CalcButton = button(panel, "CalcButton", 136, "Calculate");
+  CancelButton = button(panel, "CancelButton", 240, "Cancel");
   CancelButton->setEnabled(false);
-  ProgressBar = place(new QProgressBar(this), "ProgressBar", 8, 184, 225, 17);
+  ProgressBar = place(new QProgressBar(panel), "ProgressBar", 8, 184, 225, 17);
   ProgressBar->setRange(0, 100);
   ProgressBar->setValue(0);
   ProgressBar->setTextVisible(false);
-  StatusLabel = place(new QLabel(this), "StatusLabel", 8, 208, 229, 28);
+  StatusLabel = place(new QLabel(panel), "StatusLabel", 8, 208, 229, 28);
   StatusLabel->setWordWrap(true);
   StatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  MoEdit = edit(this, "MoEdit", 8, "1");
-  MoUpDown = upDown(this, "MoUpDown", 8, 200, 1);
-  ScaleUpDown = upDown(this, "ScaleUpDown", 32, 100, 4);
-  LevelUpDown = upDown(this, "LevelUpDown", 80, 100, 3);
-  ThreshEdit = edit(this, "ThreshEdit", 56, "0.05");
-  CutoffEdit = edit(this, "CutoffEdit", 104, "3.5");
-  BondEdit = edit(this, "BondEdit", 128, "1.6");
-  OrbitalsLabel = label(this, "OrbitalsLabel", 8, kChoiceTop + 4, "Orbitals");
-  OrbitalsComboBox = place(new QComboBox(this), "OrbitalsComboBox", 88, kChoiceTop, 67, 22);
+  MoEdit = edit(panel, "MoEdit", 8, "1");
+  MoUpDown = upDown(panel, "MoUpDown", 8, 200, 1);
+  ScaleUpDown = upDown(panel, "ScaleUpDown", 32, 100, 4);
+  LevelUpDown = upDown(panel, "LevelUpDown", 80, 100, 3);
+  ThreshEdit = edit(panel, "ThreshEdit", 56, "0.05");
+  ScaleEdit = edit(panel, "ScaleEdit", 32, "4");
+  CutoffEdit = edit(panel, "CutoffEdit", 104, "3.5");
+  BondEdit = edit(panel, "BondEdit", 128, "1.6");
+  OrbitalsLabel = label(panel, "OrbitalsLabel", 8, kChoiceTop + 4, "Orbitals");
+  OrbitalsComboBox = place(new QComboBox(panel), "OrbitalsComboBox", 88, kChoiceTop, 67, 22);
   OrbitalsComboBox->addItems({"classic", "exact"});
-  SpinComboBox = place(new QComboBox(this), "SpinComboBox", 160, kChoiceTop, 75, 22);
+  SpinComboBox = place(new QComboBox(panel), "SpinComboBox", 160, kChoiceTop, 75, 22);
   SpinComboBox->addItems({"alpha", "beta"});
   SpinComboBox->hide();
   // Out of the classic controls' tab chain; a click gives them the keys.
   OrbitalsComboBox->setFocusPolicy(Qt::ClickFocus);
   SpinComboBox->setFocusPolicy(Qt::ClickFocus);
-  OrbitalList =
-      place(new OrbitalTable(this), "OrbitalList", kListLeft, 8, kListWidth, kClientHeight - 16);
-  DiagramView = place(new LevelDiagramView(this), "DiagramView", kDiagramLeft, 8, kDiagramWidth,
-                      kClientHeight - 16);
-  Preview = place(new PreviewWidget(this), "Preview", kPreviewLeft, 8,
-                  kClientWidth - kPreviewLeft - 8, kClientHeight - 16);
+  createExplorerControls(panel);
+  OrbitalList = new OrbitalTable(this);
+  OrbitalList->setObjectName("OrbitalList");
+  DiagramView = new LevelDiagramView(this);
+  DiagramView->setObjectName("DiagramView");
+  Preview = new PreviewWidget(this);
+  Preview->setObjectName("Preview");
   const int speedButtonRoom = 33 - 4;
   HOMOButton->setFont(fittingFont(font(), kSpeedButtonPixelSize, kSmallestPixelSize,
                                   {{"HOMO", speedButtonRoom}, {"LUMO", speedButtonRoom}}));
   LUMOButton->setFont(HOMOButton->font());
   m_inputControls = {
-      MoEdit,    MoUpDown,          ScaleUpDown,      LevelUpDown,  ThreshEdit,       CutoffEdit,
-      BondEdit,  StructureCheckBox, HOMOButton,       LUMOButton,   ParametersButton, InButton,
-      OutButton, CalcButton,        OrbitalsComboBox, SpinComboBox, OrbitalList,      DiagramView};
+      MoEdit,          MoUpDown,        ScaleEdit,        ScaleUpDown,     LevelUpDown,
+      ThreshEdit,      CutoffEdit,      BondEdit,         StructureCheckBox, HOMOButton,
+      LUMOButton,      ParametersButton, InButton,        OutButton,       CalcButton,
+      OrbitalsComboBox, SpinComboBox,   OrbitalList,      DiagramView,     FieldComboBox,
+      EncloseCheckBox, ShareEdit,       IsoSlider,        SaveButton,      PictureSizeEdit,
+      TransparencyEdit, ColoursEdit,    FrameCheckBox};
+  layOut(panel);
 }
 
 void TForm1::chooseFormFont() {
@@ -277,25 +316,16 @@ void TForm1::chooseFormFont() {
 }
 
 void TForm1::chainTabOrder() {
-  QWidget* const order[] = {StructureCheckBox, ParametersButton, InButton,   OutButton,
-                            CalcButton,        MoEdit,           MoUpDown,   ScaleUpDown,
-                            LevelUpDown,       ThreshEdit,       CutoffEdit, BondEdit,
-                            CancelButton};
+  QWidget* const order[] = {
+      StructureCheckBox, ParametersButton, InButton,        OutButton,       CalcButton,
+      MoEdit,            MoUpDown,         ScaleEdit,       ScaleUpDown,     LevelUpDown,
+      ThreshEdit,        CutoffEdit,       BondEdit,        CancelButton,    FieldComboBox,
+      EncloseCheckBox,   ShareEdit,        IsoSlider,       SaveButton,      PictureSizeEdit,
+      TransparencyEdit,  ColoursEdit,      FrameCheckBox};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }
   StructureCheckBox->setFocus();
-}
-
-template <class Handler>
-void TForm1::guarded(const Handler& handler) {
-  try {
-    handler();
-  } catch (const std::exception& error) {
-    m_dialogs.show(kApplicationTitle, error.what());
-  } catch (...) {
-    m_dialogs.show(kApplicationTitle, kUnexpectedErrorMessage);
-  }
 }
 
 void TForm1::connectHandlers() {
@@ -323,8 +353,10 @@ void TForm1::connectHandlers() {
     guarded([this, arrow] { LevelUpDownClick(LevelUpDown, arrow); });
   });
 
-  connect(StructureCheckBox, &QCheckBox::toggled, this,
-          [this](bool checked) { settings.showStructure = checked; });
+  connect(StructureCheckBox, &QCheckBox::toggled, this, [this](bool checked) {
+    settings.showStructure = checked;
+    Preview->setStructureShown(checked);
+  });
   connect(ParametersButton, &QPushButton::clicked, this,
           [this] { guarded([this] { ParametersButtonClick(ParametersButton); }); });
   connect(InButton, &QPushButton::clicked, this,
@@ -354,16 +386,29 @@ void TForm1::connectHandlers() {
 
 void TForm1::FormCreate() { ParametersDialog.fileName = defaultParameterFile(); }
 
+// An MO the input does not hold is refused with a sign on the field and the reason under the
+// preview, the MO chosen before kept; so is anything beyond the classic model's numbers.
 void TForm1::MoEditChange(QObject*) {
-  const int16_t value = textToInteger16(textOf(MoEdit));
-  if (value == 0) return;
-  settings.moNumber = value;
-  MoUpDown->setPosition(value);
-  OrbitalList->showOrbital(value, settings.spin);
-  DiagramView->showOrbital(value, settings.spin);
+  const std::optional<int32_t> value = textToInteger(textOf(MoEdit));
+  if (!value) return;
+  const int highest = m_highestMo > 0 ? m_highestMo : kGreatestMoNumber;
+  if (*value < m_lowestMo || *value > highest) {
+    markField(MoEdit, moOutOfRangeMessage(*value, InputDialog.fileName, m_lowestMo, highest,
+                                          m_highestMo > 0));
+    return;
+  }
+  markField(MoEdit, {});
+  settings.moNumber = *value;
+  MoUpDown->setPosition(*value);
+  OrbitalList->showOrbital(*value, settings.spin);
+  DiagramView->showOrbital(*value, settings.spin);
+  showMoField();
 }
 
-void TForm1::MoEditExit(QObject*) { setText(MoEdit, formatInteger(settings.moNumber)); }
+void TForm1::MoEditExit(QObject*) {
+  setText(MoEdit, formatInteger(settings.moNumber));
+  markField(MoEdit, {});
+}
 
 void TForm1::MoUpDownClick(QObject*, UpDownButton) {
   settings.moNumber = MoUpDown->position();
@@ -372,7 +417,7 @@ void TForm1::MoUpDownClick(QObject*, UpDownButton) {
 
 void TForm1::ScaleUpDownClick(QObject*, UpDownButton) {
   settings.scale = ScaleUpDown->position();
-  setCaption(ScaleLabel, formatInteger(settings.scale));
+  setText(ScaleEdit, formatInteger(settings.scale));
 }
 
 void TForm1::LevelUpDownClick(QObject*, UpDownButton) {
@@ -380,11 +425,17 @@ void TForm1::LevelUpDownClick(QObject*, UpDownButton) {
   setCaption(LevelLabel, formatInteger(settings.accuracy));
 }
 
-void TForm1::ThreshEditChange(QObject*) { takeTypedNumber(ThreshEdit, settings.threshold); }
+void TForm1::ThreshEditChange(QObject*) {
+  if (!takeTypedNumber(ThreshEdit, settings.threshold)) return;
+  if (!EncloseCheckBox->isChecked()) placeSlider();
+  scheduleExplore();
+}
 
 void TForm1::ThreshEditExit(QObject*) { setText(ThreshEdit, formatGeneral(settings.threshold)); }
 
-void TForm1::CutoffEditChange(QObject*) { takeTypedNumber(CutoffEdit, settings.cutoff); }
+void TForm1::CutoffEditChange(QObject*) {
+  if (takeTypedNumber(CutoffEdit, settings.cutoff)) scheduleExplore();
+}
 
 void TForm1::CutoffEditExit(QObject*) { setText(CutoffEdit, formatGeneral(settings.cutoff)); }
 
@@ -399,14 +450,19 @@ void TForm1::InButtonClick(QObject*) {
   if (m_dialogs.execute(InputDialog)) takeInputFile();
 }
 
-// An input that cannot be read gives an empty list without a message: Calculate says why.
+void TForm1::openInput(const std::string& fileName) {
+  InputDialog.fileName = fileName;
+  guarded([this] { takeInputFile(); });
+}
+
+// A new input starts at its HOMO (its first MO when it has none) with an empty preview, which
+// then shows that MO; an input that cannot be listed is said so at once.
 void TForm1::takeInputFile() {
-  ConversionRequest request;
-  request.parameterFile = ParametersDialog.fileName;
-  request.inputFile = InputDialog.fileName;
+  const ConversionRequest request = inputRequest();
   const OrbitalListing listing = listOrbitals(request);
   OrbitalList->setRows(listing);
   DiagramView->setRows(listing.rows);
+  m_rows = listing.rows;
   settings.model = OrbitalModel::automatic;
   const InputKind kind = detectFileKind(request.inputFile).value_or(InputKind::notMopac);
   OrbitalsComboBox->setCurrentIndex(modelFor(kind, OrbitalModel::automatic) == OrbitalModel::classic
@@ -415,38 +471,86 @@ void TForm1::takeInputFile() {
   settings.spin = Spin::alpha;
   SpinComboBox->setCurrentIndex(kAlphaEntry);
   SpinComboBox->setVisible(OrbitalList->hasBetaRows());
+  m_preview.cancel();
+  m_shown.reset();
+  Preview->clear();
+  m_newInput = true;
+  takeMoRange();
+  if (!listing.error.empty()) {
+    PreviewStatusLabel->setText(QString::fromStdString(listing.error));
+    // A file the classic model can still draw has its say when it is drawn.
+    const std::optional<InputKind> readable = detectFileKind(request.inputFile);
+    if (!readable || *readable == InputKind::notMopac || *readable == InputKind::archive ||
+        *readable == InputKind::inputDeck) {
+      m_dialogs.show(kErrorCaption, listing.error);
+      return;
+    }
+  }
+  const auto homo = std::find_if(m_rows.begin(), m_rows.end(),
+                                 [](const OrbitalRow& row) { return row.frontier == "HOMO"; });
+  if (homo != m_rows.end() || !m_rows.empty()) {
+    settings.moNumber = homo != m_rows.end() ? homo->number : m_rows.front().number;
+  }
+  setText(MoEdit, formatInteger(settings.moNumber));
+  markField(MoEdit, {});
+  MoUpDown->setPosition(settings.moNumber);
   OrbitalList->showOrbital(settings.moNumber, settings.spin);
   DiagramView->showOrbital(settings.moNumber, settings.spin);
+  scheduleExplore();
+}
+
+void TForm1::takeMoRange() {
+  m_lowestMo = 1;
+  m_highestMo = 0;
+  bool any = false;
+  for (const OrbitalRow& row : m_rows) {
+    if (row.spin == Spin::beta && settings.spin != Spin::beta) continue;
+    if (row.spin == Spin::alpha && settings.spin == Spin::beta) continue;
+    m_lowestMo = any ? std::min(m_lowestMo, row.number) : row.number;
+    m_highestMo = any ? std::max(m_highestMo, row.number) : row.number;
+    any = true;
+  }
+  MoUpDown->setRange(m_lowestMo, any ? m_highestMo : kNoInputMoArrowsReach);
 }
 
 void TForm1::OrbitalsComboBoxChange(QObject*) {
   settings.model = OrbitalsComboBox->currentIndex() == kClassicEntry ? OrbitalModel::classic
                                                                      : OrbitalModel::exact;
+  scheduleExplore();
 }
 
 void TForm1::SpinComboBoxChange(QObject*) {
   settings.spin = SpinComboBox->currentIndex() == kBetaEntry ? Spin::beta : Spin::alpha;
+  takeMoRange();
   OrbitalList->showOrbital(settings.moNumber, settings.spin);
   DiagramView->showOrbital(settings.moNumber, settings.spin);
+  showMoField();
 }
 
 void TForm1::OrbitalListPick(const OrbitalRow& row) {
   if (row.spin != Spin::none) {
     settings.spin = row.spin;
     SpinComboBox->setCurrentIndex(row.spin == Spin::beta ? kBetaEntry : kAlphaEntry);
+    takeMoRange();
   }
   settings.moNumber = row.number;
   setText(MoEdit, formatInteger(row.number));
+  markField(MoEdit, {});
+  MoUpDown->setPosition(row.number);
   OrbitalList->showOrbital(row.number, settings.spin);
   DiagramView->showOrbital(row.number, settings.spin);
+  showMoField();
 }
 
 // Whether the user confirms or cancels, the output is derived from the dialog's name and
-// selected filter as they now stand.
+// selected filter as they now stand; a file the user did not name is replaced only when the user
+// agrees.
 void TForm1::OutButtonClick(QObject*) {
-  m_dialogs.execute(OutputDialog);
+  const bool confirmed = m_dialogs.execute(OutputDialog);
   OutputChoice choice = chooseOutput(OutputDialog.fileName, OutputDialog.filterIndex);
+  if (confirmed && !mayReplace(choice.outputPath, !choice.extended)) return;
   OutputDialog.fileName = std::move(choice.dialogFileName);
+  OutputDialog.filterIndex = choice.filterIndex;
   settings.outputPath = std::move(choice.outputPath);
   settings.outputKind = choice.outputKind;
 }
@@ -459,10 +563,7 @@ void TForm1::HOMOButtonClick(QObject* Sender) {
   }
   const FrontierOrbital which =
       Sender == LUMOButton ? FrontierOrbital::lumo : FrontierOrbital::homo;
-  ConversionRequest request;
-  request.parameterFile = ParametersDialog.fileName;
-  request.inputFile = InputDialog.fileName;
-  request.settings = settings;
+  ConversionRequest request = inputRequest();
   m_run.start(
       [this, request, which](std::stop_token stop,
                              BackgroundRun::Channel&) -> BackgroundRun::Finish {
@@ -473,8 +574,9 @@ void TForm1::HOMOButtonClick(QObject* Sender) {
             m_dialogs.show(kErrorCaption, found.error);
             return;
           }
-          settings.moNumber = *found.mo;
-          setText(MoEdit, formatInteger(settings.moNumber));
+          // Taken as if typed: an MO the file does not hold is refused with a sign.
+          setText(MoEdit, formatInteger(*found.mo));
+          MoEditChange(MoEdit);
         };
       },
       [this](const BackgroundRun::Finish& finish) {
@@ -494,27 +596,29 @@ void TForm1::CalcButtonClick(QObject*) {
     m_dialogs.show(kErrorCaption, kNoInputFileMessage);
     return;
   }
-  ConversionRequest request;
-  request.parameterFile = ParametersDialog.fileName;
-  request.inputFile = InputDialog.fileName;
-  request.settings = settings;
+  ConversionRequest request = inputRequest();
   request.keepScene = true;
+  // Told before the run starts, so that the run neither waits for it nor counts its time.
+  const std::optional<std::string> notice = builtInParametersNotice(request);
+  if (notice) m_dialogs.show(kWarningCaption, *notice);
   enterRunning();
   showStatus(kCalculatingStatus);
   m_run.start(
-      [this, request](std::stop_token stop,
-                      BackgroundRun::Channel& channel) mutable -> BackgroundRun::Finish {
+      [this, request, told = notice.has_value()](
+          std::stop_token stop, BackgroundRun::Channel& channel) mutable -> BackgroundRun::Finish {
         request.stop = std::move(stop);
+        WithoutParametersWarning messages(channel, told);
         const auto started = std::chrono::steady_clock::now();
         const ConversionOutcome outcome =
-            runConversion(request, channel, [this, &channel](int percent) {
+            runConversion(request, messages, [this, &channel](int percent) {
               channel.post([this, percent] { showProgress(percent); });
             });
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
         return [this, outcome, path = request.settings.outputPath,
                 structure = request.settings.showStructure, seconds] {
           showStatus(conversionSummary(outcome, path, seconds.count()));
-          if (outcome.scene) Preview->setScene(outcome.scene, structure);
+          // The preview keeps the surface picked, which Save writes, when there is one.
+          if (outcome.scene && !m_shown) Preview->setScene(outcome.scene, structure);
           if (!outcome.succeeded() && outcome.status != ConversionStatus::cancelled) {
             m_dialogs.show(kErrorCaption, outcome.message);
           }
@@ -535,8 +639,22 @@ void TForm1::CancelButtonClick(QObject*) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  guarded([this] { m_run.stopAndFinish(); });
+  guarded([this] {
+    // Both are asked to stop before either is waited for.
+    m_preview.cancel();
+    m_run.requestStop();
+    m_preview.stopAndFinish();
+    m_run.stopAndFinish();
+  });
   event->accept();
+}
+
+ConversionRequest TForm1::inputRequest() const {
+  ConversionRequest request;
+  request.parameterFile = ParametersDialog.fileName;
+  request.inputFile = InputDialog.fileName;
+  request.settings = settings;
+  return request;
 }
 
 void TForm1::enterRunning() {

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QFile>
+#include <QStringList>
 #include <cstdlib>
 #include <exception>
 
@@ -15,6 +17,9 @@ int main(int argc, char** argv) {
     lobewright::TForm1 Form1(dialogs);
     dialogs.setWindow(&Form1);
     Form1.show();
+    // lobewright [INPUT]: the window opens with the input chosen.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) Form1.openInput(QFile::encodeName(arguments[1]).toStdString());
     return QApplication::exec();
   } catch (const std::exception& error) {
     dialogs.show(lobewright::kApplicationTitle, error.what());

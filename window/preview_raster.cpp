@@ -233,6 +233,19 @@ PreviewView zoomed(const PreviewView& view, double factor) {
   return result;
 }
 
+PreviewView viewAlong(const ViewBasis& basis) {
+  const Vec3& r = basis.right;
+  const Vec3& u = basis.up;
+  PreviewView view;
+  view.rotation = orthonormal({r.x, r.y, r.z, u.x, u.y, u.z, 0, 0, 0});
+  return view;
+}
+
+ViewBasis basisOf(const PreviewView& view) {
+  const Matrix& m = view.rotation;
+  return {{m[0], m[1], m[2]}, {m[3], m[4], m[5]}, {m[6], m[7], m[8]}};
+}
+
 PreviewImage renderPreview(const PreviewContent& content, const PreviewView& view, int width,
                            int height, uint32_t background) {
   if (width <= 0 || height <= 0 || width > kLargestPreviewSide || height > kLargestPreviewSide) {
@@ -245,8 +258,9 @@ PreviewImage renderPreview(const PreviewContent& content, const PreviewView& vie
   }
   if (content.scene != nullptr) {
     for (const SceneTriangle& t : content.scene->triangles) {
-      canvas.drawTriangle(
-          t, t.sign == LobeSign::positive ? content.colours.positive : content.colours.negative);
+      const Rgb& lobe =
+          t.sign == LobeSign::positive ? content.colours.positive : content.colours.negative;
+      canvas.drawTriangle(t, t.colour.value_or(lobe));
     }
   }
   return canvas.take();

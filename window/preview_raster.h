@@ -7,6 +7,7 @@
 #include "app/written_scene.h"
 #include "writers/ball_and_stick.h"
 #include "writers/colours.h"
+#include "writers/scene_frame.h"
 
 namespace lobewright {
 
@@ -25,6 +26,11 @@ inline constexpr double kGreatestZoom = 20.0;
 [[nodiscard]] PreviewView turned(const PreviewView& view, double across, double down);
 // The view zoomed by the factor, kept between kLeastZoom and kGreatestZoom.
 [[nodiscard]] PreviewView zoomed(const PreviewView& view, double factor);
+
+// The view that looks along a picture's camera frame, and the frame a view looks along: the
+// rotation's rows are the picture's right, up and back.
+[[nodiscard]] PreviewView viewAlong(const ViewBasis& basis);
+[[nodiscard]] ViewBasis basisOf(const PreviewView& view);
 
 // What is drawn: the surface's triangles in the lobes' colours and, unless it is empty, the
 // molecule's balls and sticks.

@@ -15,7 +15,8 @@ constexpr double kRadiansPerPixel = 0.01;
 // One notch of a wheel zooms by 15 percent.
 constexpr double kZoomPerNotch = 1.15;
 constexpr double kEighthsPerNotch = 120.0;
-constexpr const char* kEmptyText = "The surface appears here\nafter a run.";
+constexpr const char* kEmptyText =
+    "Choose an input with In file...:\nthe MO or field picked appears here.";
 
 }  // namespace
 
@@ -25,10 +26,23 @@ PreviewWidget::PreviewWidget(QWidget* parent) : QWidget(parent) {
   setCursor(Qt::OpenHandCursor);
 }
 
-void PreviewWidget::setScene(std::shared_ptr<const WrittenScene> scene, bool structure) {
+void PreviewWidget::setScene(std::shared_ptr<const WrittenScene> scene, bool structure,
+                             const PreviewView& first, bool fromFirstView) {
   m_scene = std::move(scene);
+  m_firstView = first;
+  if (fromFirstView) m_view = first;
+  setStructureShown(structure);
+}
+
+void PreviewWidget::clear() { setScene(nullptr, false); }
+
+void PreviewWidget::setStructureShown(bool structure) {
   m_structure = structure && m_scene ? buildBallAndStick(m_scene->atoms) : BallAndStickModel{};
-  m_view = {};
+  update();
+}
+
+void PreviewWidget::setColours(const LobeColours& colours) {
+  m_colours = colours;
   update();
 }
 
@@ -38,7 +52,7 @@ void PreviewWidget::paintEvent(QPaintEvent*) {
   const int width = static_cast<int>(std::lround(this->width() * ratio));
   const int height = static_cast<int>(std::lround(this->height() * ratio));
   PreviewImage image =
-      renderPreview({m_scene.get(), &m_structure, {}}, m_view, width, height, kBackground);
+      renderPreview({m_scene.get(), &m_structure, m_colours}, m_view, width, height, kBackground);
   if (image.pixels.empty()) {
     painter.fillRect(rect(), QColor::fromRgb(kBackground));
   } else {
@@ -68,7 +82,7 @@ void PreviewWidget::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PreviewWidget::mouseDoubleClickEvent(QMouseEvent*) {
-  m_view = {};
+  m_view = m_firstView;
   update();
 }
 

@@ -10,18 +10,26 @@
 
 namespace lobewright {
 
-// The last surface written and its molecule, drawn in software so that it works on any display
-// (the offscreen one of the tests included). A drag with the left button turns the scene, the
-// wheel zooms, a double click brings back the first view.
+// A surface and its molecule, drawn in software so that it works on any display (the offscreen
+// one of the tests included). A drag with the left button turns the scene, the wheel zooms, a
+// double click brings back the first view.
 class PreviewWidget : public QWidget {
   Q_OBJECT
 
  public:
   explicit PreviewWidget(QWidget* parent = nullptr);
 
-  // Shows the scene, with its balls and sticks when `structure` is set, from the first view.
-  void setScene(std::shared_ptr<const WrittenScene> scene, bool structure);
+  // Shows the scene, with its balls and sticks when `structure` is set. `first` is the view a
+  // double click brings back; the view starts there when `fromFirstView` is set, and otherwise
+  // stays as the user turned it, so that one MO after another is seen from the same side.
+  void setScene(std::shared_ptr<const WrittenScene> scene, bool structure,
+                const PreviewView& first = {}, bool fromFirstView = true);
+  // Shows nothing but the hint.
+  void clear();
+  void setStructureShown(bool structure);
+  void setColours(const LobeColours& colours);
   [[nodiscard]] bool hasScene() const { return m_scene != nullptr; }
+  [[nodiscard]] const WrittenScene* scene() const { return m_scene.get(); }
   [[nodiscard]] const PreviewView& view() const { return m_view; }
 
  protected:
@@ -34,6 +42,8 @@ class PreviewWidget : public QWidget {
  private:
   std::shared_ptr<const WrittenScene> m_scene;
   BallAndStickModel m_structure;
+  LobeColours m_colours;
+  PreviewView m_firstView;
   PreviewView m_view;
   QPoint m_lastDrag;
 };

@@ -2,7 +2,10 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QStringList>
 
 namespace lobewright {
@@ -15,6 +18,21 @@ QString qtNameFilter(const FileFilter& filter) {
   const QString pattern = QString::fromStdString(filter.pattern);
   if (description.endsWith("(" + pattern + ")")) return description;
   return description + " (" + pattern + ")";
+}
+
+// A message box is as narrow as its text, and its title bar then cuts the caption short: the box
+// is kept wide enough for the caption and the title bar's buttons.
+constexpr int kTitleBarButtonsRoom = 120;
+
+void keepTitleWhole(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  QFont titleFont = box.font();
+  titleFont.setBold(true);
+  const int width =
+      QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarButtonsRoom;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 }  // namespace
@@ -48,7 +66,16 @@ bool QtDialogPresenter::execute(FileDialog& dialog) {
 void QtDialogPresenter::show(const std::string& caption, const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
                   QString::fromStdString(text), QMessageBox::Ok, m_window);
+  keepTitleWhole(box);
   box.exec();
+}
+
+bool QtDialogPresenter::ask(const std::string& caption, const std::string& question) {
+  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
+                  QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No, m_window);
+  box.setDefaultButton(QMessageBox::No);
+  keepTitleWhole(box);
+  return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace lobewright

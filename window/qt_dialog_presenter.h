@@ -15,6 +15,7 @@ class QtDialogPresenter : public DialogPresenter {
 
   bool execute(FileDialog& dialog) override;
   void show(const std::string& caption, const std::string& text) override;
+  bool ask(const std::string& caption, const std::string& question) override;
 
  private:
   QPointer<QWidget> m_window;

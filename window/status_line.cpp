@@ -4,16 +4,20 @@
 #include <charconv>
 #include <filesystem>
 
+#include "app/settings_text.h"
+
 namespace lobewright {
 namespace {
 
 // Fixed to one decimal whatever the user's locale: the window's other numbers use the point too.
-std::string oneDecimal(double value) {
+std::string fixedDecimals(double value, int decimals) {
   std::array<char, 32> text{};
-  const auto end =
-      std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, 1);
+  const auto end = std::to_chars(text.data(), text.data() + text.size(), value,
+                                 std::chars_format::fixed, decimals);
   return {text.data(), end.ptr};
 }
+
+std::string oneDecimal(double value) { return fixedDecimals(value, 1); }
 
 std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
@@ -44,6 +48,22 @@ std::string conversionSummary(const ConversionOutcome& outcome, const std::strin
     default:
       return "Failed: " + firstLine(outcome.message);
   }
+}
+
+std::string previewSummary(const ExploredSurface& shown, const std::string& what, double seconds) {
+  if (!shown.mesh) return shown.failure.message;
+  std::string text = what + ": " + withThousands(shown.triangles) +
+                     (shown.triangles == 1 ? " triangle" : " triangles") + " in " +
+                     fixedDecimals(seconds, 2) + " s";
+  if (!shown.enclosing.empty()) text += "\n" + shown.enclosing;
+  if (shown.colouring) {
+    const ColourScale& scale = shown.colouring->scale;
+    const std::string unit = scale.units.empty() ? "" : " " + scale.units.front().name;
+    text += "\ncoloured by the " + scale.title + ": red " + formatGeneral(static_cast<float>(scale.low)) +
+            " to blue " + formatGeneral(static_cast<float>(scale.high)) + unit;
+  }
+  for (const std::string& note : shown.notes) text += "\n" + note;
+  return text;
 }
 
 }  // namespace lobewright

@@ -160,11 +160,13 @@ MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
       }
     }
   }
+  const PictureSubject subject{{&mesh}, &structure, options.includeStructure};
+  const double barShare = colouring ? colourBarShare(options.aspect) : 0.0;
   const CameraFrame frame =
-      options.camera
-          ? *options.camera
-          : pictureCamera({{&mesh}, &structure, options.includeStructure}, options.view,
-                          options.aspect, colouring ? colourBarShare(options.aspect) : 0.0);
+      options.camera ? *options.camera
+      : options.turnedView
+          ? turnedCamera(subject, *options.turnedView, options.zoom, options.aspect, barShare)
+          : pictureCamera(subject, options.view, options.aspect, barShare);
   const double transmit = std::clamp(options.transparency, 0.0, 1.0);
   const double d = frame.distance;
 

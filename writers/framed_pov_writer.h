@@ -22,6 +22,9 @@ struct FramedSceneOptions {
   double aspect = 4.0 / 3.0;
   // A camera placed already, as a gallery's pictures share one; otherwise the picture's own.
   std::optional<CameraFrame> camera;
+  // A view the user turned to, in place of `view`, as turnedCamera places it.
+  std::optional<ViewBasis> turnedView;
+  double zoom = 1.0;
   const SurfaceColouring* colouring = nullptr;  // colours the lobes vertex by vertex
 };
 

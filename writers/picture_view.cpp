@@ -233,4 +233,25 @@ CameraFrame pictureCamera(const PictureSubject& subject, ViewDirection view, dou
   return frame;
 }
 
+CameraFrame turnedCamera(const PictureSubject& subject, const ViewBasis& basis, double zoom,
+                         double aspect, double reservedShare) {
+  std::vector<FramedPoint> points;
+  for (const Vec3& p : everyVertex(subject.meshes)) points.push_back({p, 0.0});
+  if (subject.includeStructure && subject.structure != nullptr) {
+    for (const StructureSphere& atom : subject.structure->spheres) {
+      points.push_back({atom.centre, atom.radius});
+    }
+  }
+  CameraFrame frame = reservedShare > 0.0 ? frameCameraBeside(basis, points, aspect, reservedShare)
+                                          : frameCamera(basis, points, aspect);
+  constexpr double kLeastZoom = 0.05;
+  constexpr double kGreatestZoom = 50.0;
+  if (!(std::isfinite(zoom) && zoom > 0.0)) zoom = 1.0;
+  zoom = std::clamp(zoom, kLeastZoom, kGreatestZoom);
+  // A narrower lens shows the middle of the same view larger, as the preview's zoom does.
+  const double halfTangent = std::tan(frame.horizontalAngle * kPi / 360.0) / zoom;
+  frame.horizontalAngle = std::atan(halfTangent) * 360.0 / kPi;
+  return frame;
+}
+
 }  // namespace lobewright

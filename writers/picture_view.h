@@ -35,6 +35,13 @@ struct PictureSubject {
 [[nodiscard]] CameraFrame pictureCamera(const PictureSubject& subject, ViewDirection view,
                                         double aspect, double reservedShare = 0.0);
 
+// The camera of a framed picture that looks along the basis, as the window's preview was turned:
+// every lobe and, when included, every atom in view, the lens narrowed by `zoom` (kept within 0.05
+// and 50; anything else counts as 1). The right-hand reservedShare is kept free as pictureCamera
+// keeps it.
+[[nodiscard]] CameraFrame turnedCamera(const PictureSubject& subject, const ViewBasis& basis,
+                                       double zoom, double aspect, double reservedShare = 0.0);
+
 // The normal of the plane that the surface is antisymmetric about, when it is a flat pi system's:
 // the atoms under its lobes (the heavy ones, when there are three) lie in a plane, and the mirror
 // image of nearly every part of one lobe in that plane is a part of the other.

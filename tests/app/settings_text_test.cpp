@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -83,26 +86,29 @@ TEST(SettingsText, NumbersAFloatCannotHoldComeToZero) {
   EXPECT_EQ(textToFloat("123456789012345678901234567890"), 1.23456789e29f);
 }
 
-TEST(SettingsText, IntegersAreCutToSixteenBits) {
-  EXPECT_EQ(textToInteger16("250"), 250);
-  EXPECT_EQ(textToInteger16("65537"), 1);
-  EXPECT_EQ(textToInteger16("32767"), 32767);
-  EXPECT_EQ(textToInteger16("32768"), -32768);
-  EXPECT_EQ(textToInteger16("65536"), 0);
-  EXPECT_EQ(textToInteger16("-65537"), -1);
-  EXPECT_EQ(textToInteger16("-32768"), -32768);
-  // However many digits: the low 16 bits of the whole number.
-  EXPECT_EQ(textToInteger16("123456789012345678901"), 27701);
-}
-
-TEST(SettingsText, IntegersTakeTheLeadingDigitsOnly) {
-  EXPECT_EQ(textToInteger16("  -12abc"), -12);
-  EXPECT_EQ(textToInteger16("+7"), 7);
-  EXPECT_EQ(textToInteger16("1.9"), 1);
-  EXPECT_EQ(textToInteger16("1e3"), 1);
-  for (const char* text : {"", "abc", "-", "+", "0", "- 5", "x5"}) {
-    EXPECT_EQ(textToInteger16(text), 0) << '"' << text << '"';
-  }
+// Whole numbers are never cut to another number: 99999 stays 99999, and what lies beyond 32
+// bits comes to the nearer bound, which every range refuses.
+TEST(SettingsText, WholeNumbersTakeTheLeadingDigitsWhole) {
+  const std::pair<const char*, std::optional<int32_t>> cases[] = {
+      {"250", 250},
+      {"99999", 99999},
+      {"65537", 65537},
+      {"-32768", -32768},
+      {"  -12abc", -12},
+      {"+7", 7},
+      {"1.9", 1},
+      {"1e3", 1},
+      {"0", 0},
+      {"123456789012345678901", INT32_MAX},
+      {"-123456789012345678901", INT32_MIN},
+      {"", std::nullopt},
+      {"abc", std::nullopt},
+      {"-", std::nullopt},
+      {"+", std::nullopt},
+      {"- 5", std::nullopt},
+      {"x5", std::nullopt},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(textToInteger(text), expected) << text;
 }
 
 }  // namespace

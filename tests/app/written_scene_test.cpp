@@ -17,7 +17,7 @@ using testing::dataPath;
 
 // A triangle that carries its place in the stream in its first corner's x.
 SceneTriangle numbered(int i) {
-  return {{Vec3{double(i), 0, 0}, Vec3{}, Vec3{}}, LobeSign::positive};
+  return {{Vec3{double(i), 0, 0}, Vec3{}, Vec3{}}, LobeSign::positive, std::nullopt};
 }
 
 TEST(SceneSampler, KeepsAnEvenSampleWithinItsLimit) {

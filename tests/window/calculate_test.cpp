@@ -18,10 +18,10 @@ using Message = ScriptedDialogs::Message;
 constexpr int kPovRayFilter = 1;
 constexpr int kLScriptFilter = 2;
 
-const Message kNoOutputFile{"Lobewright error", "No output file selected."};
+const Message kNoOutputFile{"Lobewright error",
+                            "No output file selected: choose one with the Out file... button."};
 const Message kNoInputFile{"Lobewright error", "No input file selected."};
 const Message kCannotOpenOutput{"Lobewright error", "Cannot open output file."};
-const Message kDefaultParameters{"Lobewright warning", "Using default PM3 parameters."};
 const Message kNoSurface{"Lobewright warning", "No surface found at this threshold."};
 
 // One hydrogen atom at the origin, its s function carrying MO 1.
@@ -140,8 +140,16 @@ TEST_F(Calculate, WithOnlyAnInputChosenTheOutputCannotBeOpened) {
   chooseParameters(directory.file("no-such-parameters.txt"));
   chooseInput(dataPath("formaldehyde.mno"));
   press();
+  // The notice comes before the run starts and says why and what to do; the run does not
+  // repeat it.
   ASSERT_EQ(dialogs.messages.size(), 2u);
-  EXPECT_EQ(dialogs.messages[0], kDefaultParameters);
+  EXPECT_EQ(dialogs.messages[0].caption, "Lobewright warning");
+  EXPECT_EQ(dialogs.messages[0].text,
+            "Using default PM3 parameters.\nThe parameter file " +
+                directory.file("no-such-parameters.txt") +
+                " was not found, so the classic model uses its built-in PM3 table, which knows H, "
+                "C, N and O only. To use a table of your own, put pm3r.txt there or choose it "
+                "with Parameters...");
   EXPECT_EQ(dialogs.messages[1].caption, kCannotOpenOutput.caption);
   EXPECT_EQ(testing::firstLine(dialogs.messages[1].text), kCannotOpenOutput.text);
   expectIdle();
@@ -173,6 +181,8 @@ TEST_F(Calculate, AFailedWriteIsReported) {
   std::filesystem::create_symlink("/dev/full", directory.file("full.pov"));
   chooseParameters(dataPath("pm3r.txt"));
   chooseInput(dataPath("formaldehyde.mno"));
+  // The link's name was not typed whole: replacing it is asked first.
+  dialogs.reply(true);
   chooseOutput(directory.file("full"), kPovRayFilter);
   press();
   EXPECT_EQ(dialogs.messages,

@@ -1,16 +1,22 @@
+#include <QComboBox>
 #include <QDialog>
 #include <QTimer>
 #include <cstring>
 #include <filesystem>
 #include <vector>
 
-#include "window/qt_dialog_presenter.h"
+#include "support/temp_dir.h"
+#include "support/test_files.h"
 #include "window/form_fixture.h"
+#include "window/preview_widget.h"
+#include "window/qt_dialog_presenter.h"
 
 namespace lobewright::testing {
 namespace {
 
 using Message = ScriptedDialogs::Message;
+
+constexpr int kPovRayFilter = 1;
 
 struct Placement {
   const char* name;
@@ -30,9 +36,13 @@ std::string textOfControl(const QWidget* control) {
 TEST_F(FormTest, ControlsArePlacedCaptionedAndNamed) {
   EXPECT_EQ(form->objectName(), "Form1");
   EXPECT_EQ(form->windowTitle(), "Lobewright");
-  EXPECT_EQ(form->size(), QSize(800, 448));
-  EXPECT_EQ(form->minimumSize(), form->maximumSize());
-  EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+  // It grows: resizable and maximisable down to the classic window's size, which fits a 1600 by
+  // 900 screen at twice the scale.
+  EXPECT_EQ(form->minimumSize(), QSize(800, 448));
+  EXPECT_GE(form->width(), 800);
+  EXPECT_GE(form->height(), 448);
+  EXPECT_GT(form->maximumSize().width(), 1600);
+  EXPECT_TRUE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
 
   const Placement controls[] = {
@@ -47,6 +57,7 @@ TEST_F(FormTest, ControlsArePlacedCaptionedAndNamed) {
       {"ProgressBar", {8, 184, 225, 17}, ""},
       {"StatusLabel", {8, 208, 229, 28}, ""},
       {"MoEdit", {88, 8, 46, 21}, "1"},
+      {"ScaleEdit", {88, 32, 46, 21}, "4"},
       {"MoUpDown", {136, 8, 19, 17}, ""},
       {"ScaleUpDown", {136, 32, 19, 17}, ""},
       {"LevelUpDown", {136, 80, 19, 17}, ""},
@@ -70,7 +81,7 @@ TEST_F(FormTest, ControlsArePlacedCaptionedAndNamed) {
       {"Label1", {8, 8, 0, 0}, "MO number"},     {"Label2", {8, 32, 0, 0}, "Scale:"},
       {"Label3", {8, 56, 0, 0}, "Threshold"},    {"Label4", {8, 80, 0, 0}, "Accuracy:"},
       {"Label5", {8, 128, 0, 0}, "Bond Length"}, {"Label7", {8, 104, 0, 0}, "Cutoff"},
-      {"ScaleLabel", {88, 32, 0, 0}, "4"},       {"LevelLabel", {88, 80, 0, 0}, "3"},
+      {"LevelLabel", {88, 80, 0, 0}, "3"},
   };
   for (const Placement& expected : labels) {
     const auto* label = form->findChild<QLabel*>(expected.name);
@@ -98,6 +109,9 @@ TEST_F(FormTest, StartsWithTheDefaults) {
 
   EXPECT_EQ(form->MoUpDown->minimum(), 1);
   EXPECT_EQ(form->MoUpDown->maximum(), 200);
+  EXPECT_EQ(form->FieldComboBox->currentText(), "MO");
+  EXPECT_FALSE(form->EncloseCheckBox->isChecked());
+  EXPECT_FALSE(form->Preview->hasScene());
   EXPECT_EQ(form->MoUpDown->position(), 1);
   EXPECT_EQ(form->ScaleUpDown->maximum(), 100);
   EXPECT_EQ(form->ScaleUpDown->position(), 4);
@@ -127,8 +141,12 @@ TEST_F(FormTest, StartsWithTheDefaults) {
 TEST_F(FormTest, TabVisitsTheControlsInOrderAndSkipsTheSpeedButtons) {
   const std::vector<std::string> expected = {"StructureCheckBox", "ParametersButton", "InButton",
                                              "OutButton",         "CalcButton",       "MoEdit",
-                                             "MoUpDown",          "ScaleUpDown",      "LevelUpDown",
+                                             "MoUpDown",          "ScaleEdit",        "ScaleUpDown",
+                                             "LevelUpDown",
                                              "ThreshEdit",        "CutoffEdit",       "BondEdit",
+                                             "FieldComboBox",     "EncloseCheckBox",  "IsoSlider",
+                                             "SaveButton",        "PictureSizeEdit",
+                                             "TransparencyEdit",  "ColoursEdit",      "FrameCheckBox",
                                              "StructureCheckBox"};
   EXPECT_TRUE(form->StructureCheckBox->hasFocus());
   std::vector<std::string> visited = {"StructureCheckBox"};
@@ -178,18 +196,6 @@ TEST_F(FormTest, NumbersAreTakenAsTyped) {
   EXPECT_EQ(textOf(form->BondEdit), "1.3");
 }
 
-TEST_F(FormTest, MoNumberBeyondTheSpinnersRangeIsTaken) {
-  type(form->MoEdit, "250");
-  EXPECT_EQ(form->settings.moNumber, 250);
-  EXPECT_EQ(form->MoUpDown->position(), 200);
-  leave(form->MoEdit);
-  EXPECT_EQ(textOf(form->MoEdit), "250");
-  // The spinner steps on from its own position.
-  form->MoUpDown->click(UpDownButton::previous);
-  EXPECT_EQ(form->settings.moNumber, 199);
-  EXPECT_EQ(textOf(form->MoEdit), "199");
-}
-
 TEST_F(FormTest, ZeroMoNumberIsIgnoredAndLeavingRestoresTheText) {
   type(form->MoEdit, "7");
   type(form->MoEdit, "0");
@@ -199,37 +205,45 @@ TEST_F(FormTest, ZeroMoNumberIsIgnoredAndLeavingRestoresTheText) {
   EXPECT_EQ(textOf(form->MoEdit), "7");
 }
 
-TEST_F(FormTest, MoNumberIsCutToSixteenBits) {
-  type(form->MoEdit, "65537");
-  EXPECT_EQ(form->settings.moNumber, 1);
+// Without an input, MO numbers run to the classic model's last, 32767; nothing beyond is cut to
+// another number. Each refusal keeps the MO of before and says why.
+TEST_F(FormTest, MoNumbersBeyondAnyFileAreRefusedWithASign) {
+  type(form->MoEdit, "250");
+  EXPECT_EQ(form->settings.moNumber, 250);
+  EXPECT_FALSE(form->MoEdit->property("refused").toBool());
+  for (const char* text : {"99999", "65537", "-31073", "32768", "0"}) {
+    form->MoEdit->setText(text);
+    EXPECT_EQ(form->settings.moNumber, 250) << text;
+    EXPECT_TRUE(form->MoEdit->property("refused").toBool()) << text;
+    EXPECT_NE(form->MoEdit->palette().color(QPalette::Base),
+              QApplication::palette(form->MoEdit).color(QPalette::Base));
+    EXPECT_NE(form->PreviewStatusLabel->text().indexOf("1 to 32767"), -1) << text;
+  }
   leave(form->MoEdit);
-  EXPECT_EQ(textOf(form->MoEdit), "1");
+  EXPECT_EQ(textOf(form->MoEdit), "250");
+  EXPECT_FALSE(form->MoEdit->property("refused").toBool());
+  type(form->MoEdit, "32767");
+  EXPECT_EQ(form->settings.moNumber, 32767);
 }
 
-// The field shows the longest MO numbers whole, sign included: with the cursor at the end, the
-// text has not scrolled, so its start is where the cursor stood at the beginning.
-TEST_F(FormTest, TheMoFieldShowsANegativeNumberWhole) {
-  for (const char* text : {"-31073", "-32768"}) {
-    type(form->MoEdit, text);
-    leave(form->MoEdit);
-    EXPECT_EQ(textOf(form->MoEdit), text);
-    const int textWidth = form->MoEdit->fontMetrics().horizontalAdvance(text);
-    EXPECT_LE(textWidth, form->MoEdit->width() - 8) << text;
-    form->MoEdit->setCursorPosition(0);
-    const int start = form->MoEdit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
-    form->MoEdit->setCursorPosition(static_cast<int>(std::strlen(text)));
-    const int end = form->MoEdit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
-    EXPECT_NEAR(end - start, textWidth, 1) << text << " scrolls within the field";
-    EXPECT_LT(end, form->MoEdit->width()) << text;
-  }
-  EXPECT_EQ(form->settings.moNumber, -32768);
+// The scale is typed as well as stepped: 4 to 64 is one edit, not 60 clicks.
+TEST_F(FormTest, TheScaleCanBeTyped) {
+  type(form->ScaleEdit, "64");
+  EXPECT_EQ(form->settings.scale, 64);
+  EXPECT_EQ(form->ScaleUpDown->position(), 64);
+  form->ScaleEdit->setText("101");
+  EXPECT_EQ(form->settings.scale, 64);
+  EXPECT_TRUE(form->ScaleEdit->property("refused").toBool());
+  leave(form->ScaleEdit);
+  EXPECT_EQ(textOf(form->ScaleEdit), "64");
+  form->ScaleUpDown->click(UpDownButton::previous);
+  EXPECT_EQ(textOf(form->ScaleEdit), "63");
 }
 
 TEST_F(FormTest, SpinnersStopAtTheirEnds) {
   for (int i = 0; i < 100; ++i) form->ScaleUpDown->click(UpDownButton::next);
   EXPECT_EQ(form->settings.scale, 100);
-  EXPECT_EQ(form->ScaleLabel->text(), "100");
-  EXPECT_GE(form->ScaleLabel->width(), form->ScaleLabel->sizeHint().width());
+  EXPECT_EQ(textOf(form->ScaleEdit), "100");
   form->ScaleUpDown->click(UpDownButton::next);
   EXPECT_EQ(form->settings.scale, 100);
 
@@ -280,33 +294,52 @@ TEST_F(OutFile, CancellingAtOnceGivesAPovRayFileNamedOut) {
   EXPECT_EQ(form->OutputDialog.fileName, "out");
 }
 
-TEST_F(OutFile, TheSelectedFilterDecidesAndTheDialogProposesTheStem) {
-  dialogs.confirm("/scenes/mol.pov", 2);
+// A typed extension of a known format wins over the filter selected, and the dialog shows that
+// format's filter next time; a name without one takes the filter's, any other extension is kept.
+TEST_F(OutFile, TheTypedExtensionWinsAndTheDialogProposesTheStem) {
+  dialogs.confirm("/scenes/x.glb", kPovRayFilter);
+  pressOutFile();
+  EXPECT_EQ(form->settings.outputPath, "/scenes/x.glb");
+  EXPECT_EQ(form->settings.outputKind, OutputKind::Gltf);
+
+  dialogs.confirm("/scenes/mol", 2);
   pressOutFile();
   EXPECT_EQ(form->settings.outputPath, "/scenes/mol.ls");
   EXPECT_EQ(form->settings.outputKind, OutputKind::LScript);
-  EXPECT_EQ(form->OutputDialog.fileName, "/scenes/mol");
 
   dialogs.cancel();
   pressOutFile();
-  EXPECT_EQ(dialogs.shown[1].proposedFileName, "/scenes/mol");
-  EXPECT_EQ(dialogs.shown[1].proposedFilterIndex, 2);
+  EXPECT_EQ(dialogs.shown[2].proposedFileName, "/scenes/mol");
+  EXPECT_EQ(dialogs.shown[2].proposedFilterIndex, 2);
   EXPECT_EQ(form->settings.outputPath, "/scenes/mol.ls");
-  EXPECT_EQ(form->settings.outputKind, OutputKind::LScript);
+
+  dialogs.confirm("/scenes/mol.txt", kPovRayFilter);
+  pressOutFile();
+  EXPECT_EQ(form->settings.outputPath, "/scenes/mol.txt.pov");
+  EXPECT_TRUE(dialogs.questions.empty());
 }
 
-TEST_F(OutFile, UnknownExtensionsAreKept) {
-  dialogs.confirm("/scenes/mol.POV", 1);
+// The dialog asks before the window replaces a file whose name the user did not type whole; a
+// No keeps the output chosen before.
+TEST_F(OutFile, AFileTheUserDidNotNameIsReplacedOnlyWhenTheUserAgrees) {
+  TempDir folder;
+  writeFile(folder.file("mol.pov"), "an earlier scene");
+  dialogs.confirm(folder.file("mol"), kPovRayFilter);
+  dialogs.reply(false);
   pressOutFile();
-  EXPECT_EQ(form->settings.outputPath, "/scenes/mol.POV.pov");
+  ASSERT_EQ(dialogs.questions.size(), 1u);
+  EXPECT_NE(dialogs.questions[0].text.find(folder.file("mol.pov")), std::string::npos);
+  EXPECT_EQ(form->settings.outputPath, "");
 
-  dialogs.confirm("/old.runs/mol", 1);
+  dialogs.confirm(folder.file("mol"), kPovRayFilter);
+  dialogs.reply(true);
   pressOutFile();
-  EXPECT_EQ(form->settings.outputPath, "/old.runs/mol.pov");
+  EXPECT_EQ(form->settings.outputPath, folder.file("mol.pov"));
 
-  dialogs.confirm(".pov", 1);
+  // Named whole: no question.
+  dialogs.confirm(folder.file("mol.pov"), 2);
   pressOutFile();
-  EXPECT_EQ(form->settings.outputPath, ".pov.pov");
+  EXPECT_EQ(dialogs.questions.size(), 2u);
   EXPECT_EQ(form->settings.outputKind, OutputKind::PovRay);
 }
 
@@ -324,7 +357,10 @@ TEST_F(FormTest, OpenDialogsOnlyRememberTheChosenFile) {
   EXPECT_EQ(form->ParametersDialog.fileName, "/data/pm3-extra.txt");
   EXPECT_EQ(form->settings.moNumber, before.moNumber);
   EXPECT_EQ(form->settings.outputPath, before.outputPath);
-  EXPECT_TRUE(dialogs.messages.empty());
+  // The input that is not there is said so when it is chosen, not at Calculate only.
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text,
+            "Input file error.\n/data/benzene.mno: No such file or directory");
 }
 
 TEST_F(FormTest, AnExceptionInAHandlerIsShownAndTheWindowGoesOn) {
@@ -365,6 +401,7 @@ TEST_F(FormTest, RealDialogsBelongToTheWindow) {
   struct Seen {
     QWidget* parent = nullptr;
     QPoint centre;
+    int width = 0;
   };
   // Answers the dialog that opens next, as soon as it is up.
   const auto answerNextDialog = [](Seen& seen) {
@@ -372,7 +409,7 @@ TEST_F(FormTest, RealDialogsBelongToTheWindow) {
     QObject::connect(poll, &QTimer::timeout, poll, [poll, &seen] {
       auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
       if (dialog == nullptr || !dialog->isVisible()) return;
-      seen = {dialog->parentWidget(), dialog->frameGeometry().center()};
+      seen = {dialog->parentWidget(), dialog->frameGeometry().center(), dialog->width()};
       dialog->reject();
       poll->deleteLater();
     });
@@ -383,6 +420,19 @@ TEST_F(FormTest, RealDialogsBelongToTheWindow) {
   presenter.show("Lobewright error", "Input file error.\n/data/x.mno: no atoms");
   EXPECT_EQ(box.parent, form.get());
   EXPECT_LE((box.centre - form->frameGeometry().center()).manhattanLength(), 4);
+
+  // A box with a short text is still wide enough for its title and the title bar's buttons.
+  Seen narrow;
+  answerNextDialog(narrow);
+  presenter.show("Lobewright warning", "x");
+  QFont bold = form->font();
+  bold.setBold(true);
+  EXPECT_GE(narrow.width, QFontMetrics(bold).horizontalAdvance("Lobewright warning") + 100);
+
+  Seen question;
+  answerNextDialog(question);
+  EXPECT_FALSE(presenter.ask("Lobewright", "Replace x.pov?"));
+  EXPECT_EQ(question.parent, form.get());
 
   Seen fileDialog;
   answerNextDialog(fileDialog);

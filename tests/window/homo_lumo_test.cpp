@@ -52,7 +52,8 @@ TEST_F(HomoLumo, MissingFileOrMissingCountKeepsTheMoNumber) {
   EXPECT_EQ(textOf(form->MoEdit), "3");
 }
 
-TEST_F(HomoLumo, CountsOutsideTheSpinnersRangeAreStoredAsRead) {
+// A count beyond the arrows' reach is taken; an MO that cannot be is refused with a sign.
+TEST_F(HomoLumo, CountsOutsideTheArrowsAreTakenAndImpossibleOnesRefused) {
   const std::string manyLevels = directory.file("many.mno");
   writeFile(manyLevels, "FILLED LEVELS = 250\n");
   chooseInput(manyLevels);
@@ -65,9 +66,9 @@ TEST_F(HomoLumo, CountsOutsideTheSpinnersRangeAreStoredAsRead) {
   writeFile(noLevels, "FILLED LEVELS = 0\n");
   chooseInput(noLevels);
   clickAndWait(form->HOMOButton);
-  EXPECT_EQ(form->settings.moNumber, 0);
+  EXPECT_EQ(form->settings.moNumber, 251);
   EXPECT_EQ(textOf(form->MoEdit), "0");
-  EXPECT_EQ(form->MoUpDown->position(), 200);
+  EXPECT_TRUE(form->MoEdit->property("refused").toBool());
 }
 
 }  // namespace

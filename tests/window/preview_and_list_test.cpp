@@ -137,13 +137,18 @@ TEST_F(Window, TheListFillsForAnAuxFileAndARowSetsTheMo) {
   EXPECT_EQ(list->currentItem(), homo);
   type(form->MoEdit, "9");
   EXPECT_EQ(list->currentItem(), list->topLevelItem(8));
+  // Beyond the file's 10 MOs: refused with a sign, the MO of before kept.
   type(form->MoEdit, "99");
-  EXPECT_EQ(list->currentItem(), nullptr);
-  EXPECT_EQ(form->settings.moNumber, 99);
+  EXPECT_EQ(list->currentItem(), list->topLevelItem(8));
+  EXPECT_EQ(form->settings.moNumber, 9);
+  EXPECT_TRUE(form->MoEdit->property("refused").toBool());
+  EXPECT_NE(form->PreviewStatusLabel->text().indexOf("1 to 10"), -1);
+  EXPECT_EQ(form->MoUpDown->maximum(), 10);
 
   chooseInput(directory.file("missing.aux"));
   EXPECT_EQ(list->topLevelItemCount(), 0);
-  EXPECT_TRUE(dialogs.messages.empty());
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(firstLine(dialogs.messages[0].text), "Input file error.");
 }
 
 // Open shells' singly occupied MOs, MOZYME's LMOs and energies that cannot be trusted show as
@@ -240,7 +245,7 @@ TEST_F(Window, ALevelOfTheDiagramPicksItsMo) {
 
   chooseInput(directory.file("missing.aux"));
   EXPECT_FALSE(diagram->hasDiagram());
-  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
 TEST_F(Window, TheOrbitalsChoiceFollowsTheInputUntilTheUserPicks) {
@@ -291,10 +296,10 @@ TEST(PreviewRaster, DrawsAnyContentWithoutFault) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double huge = 1e300;
   WrittenScene scene;
-  scene.triangles = {{{Vec3{nan, 0, 0}, Vec3{1, 0, 0}, Vec3{0, 1, 0}}, LobeSign::positive},
-                     {{Vec3{-huge, 0, 0}, Vec3{huge, 0, 0}, Vec3{0, huge, 0}}, LobeSign::negative},
-                     {{Vec3{0, 0, 0}, Vec3{0, 0, 0}, Vec3{0, 0, 0}}, LobeSign::positive},
-                     {{Vec3{0, 0, 0}, Vec3{1, 0, 0}, Vec3{0, 1, 0}}, LobeSign::positive}};
+  scene.triangles = {{{Vec3{nan, 0, 0}, Vec3{1, 0, 0}, Vec3{0, 1, 0}}, LobeSign::positive, {}},
+                     {{Vec3{-huge, 0, 0}, Vec3{huge, 0, 0}, Vec3{0, huge, 0}}, LobeSign::negative, {}},
+                     {{Vec3{0, 0, 0}, Vec3{0, 0, 0}, Vec3{0, 0, 0}}, LobeSign::positive, {}},
+                     {{Vec3{0, 0, 0}, Vec3{1, 0, 0}, Vec3{0, 1, 0}}, LobeSign::positive, {}}};
   scene.atoms = {{"C", {0, 0, 0}}, {"Xx", {nan, 1, 1}}, {"H", {1, 0, 0}}};
   const BallAndStickModel structure = buildBallAndStick(scene.atoms);
   for (const double zoom : {kLeastZoom, 1.0, kGreatestZoom}) {
@@ -311,7 +316,7 @@ TEST(PreviewRaster, DrawsAnyContentWithoutFault) {
 // A ball behind a lobe is hidden by it, and seen once the view turns half round.
 TEST(PreviewRaster, TheNearerThingHidesTheFarther) {
   WrittenScene scene;
-  scene.triangles = {{{Vec3{-3, -3, 1}, Vec3{3, -3, 1}, Vec3{0, 3, 1}}, LobeSign::positive}};
+  scene.triangles = {{{Vec3{-3, -3, 1}, Vec3{3, -3, 1}, Vec3{0, 3, 1}}, LobeSign::positive, {}}};
   scene.atoms = {{"N", {0, 0, 0}}};
   const BallAndStickModel structure = buildBallAndStick(scene.atoms);
   const auto centre = [&](const PreviewView& view) {

@@ -141,7 +141,7 @@ TEST_F(LongRun, ClicksAndKeysDuringTheRunAreDropped) {
   EXPECT_FALSE(form->busy()) << "a click during the run started another";
   EXPECT_FALSE(std::filesystem::exists(output));
   EXPECT_EQ(form->settings.scale, 64);
-  EXPECT_EQ(form->ScaleLabel->text(), "64");
+  EXPECT_EQ(textOf(form->ScaleEdit), "64");
   EXPECT_EQ(form->settings.moNumber, 37);
   EXPECT_EQ(textOf(form->MoEdit), "37");
   EXPECT_TRUE(form->settings.showStructure);

@@ -12,8 +12,8 @@
 
 namespace lobewright::testing {
 
-// Answers the window's file dialogs from a script written in advance and keeps every message
-// box the window shows, in order.
+// Answers the window's file dialogs and questions from a script written in advance and keeps
+// every message box and question the window shows, in order.
 class ScriptedDialogs : public DialogPresenter {
  public:
   struct Answer {
@@ -50,6 +50,20 @@ class ScriptedDialogs : public DialogPresenter {
     return true;
   }
 
+  // The reply to the next question.
+  void reply(bool yes) { replies.push_back(yes); }
+
+  bool ask(const std::string& caption, const std::string& question) override {
+    questions.push_back({caption, question});
+    if (replies.empty()) {
+      ADD_FAILURE() << "no reply scripted for: " << question;
+      return false;
+    }
+    const bool yes = replies.front();
+    replies.pop_front();
+    return yes;
+  }
+
   void show(const std::string& caption, const std::string& text) override {
     messages.push_back({caption, text});
     if (onMessage) onMessage(caption, text);
@@ -58,6 +72,8 @@ class ScriptedDialogs : public DialogPresenter {
   std::deque<std::optional<Answer>> answers;
   std::vector<Shown> shown;
   std::vector<Message> messages;
+  std::deque<bool> replies;
+  std::vector<Message> questions;
   // Runs as each message box is shown, while the window is as it was at that moment; it may
   // throw to stand for a failure inside a command.
   std::function<void(const std::string& caption, const std::string& text)> onMessage;
