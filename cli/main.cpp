@@ -13,12 +13,15 @@
 #include "app/diagram_output.h"
 #include "app/gallery_output.h"
 #include "app/orbital_list.h"
+#include "app/signal_cleanup.h"
+#include "app/terminal_text.h"
 #include "cli/command_line.h"
 #include "cli/field_info.h"
 #include "cli/molecule_info.h"
 #include "cli/options.h"
 #include "cli/orbital_info.h"
 #include "cli/terminal_progress.h"
+#include "input/orbital_choice.h"
 #include "writers/program_version.h"
 
 namespace lobewright {
@@ -33,11 +36,7 @@ constexpr int kExitUsage = 2;
 class StderrSink : public MessageSink {
  public:
   void show(const std::string& caption, const std::string& text) override {
-    std::string shown = text;
-    for (char& c : shown) {
-      if (c != '\n' && (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)) c = '?';
-    }
-    std::istringstream lines(shown);
+    std::istringstream lines(terminalSafe(text));
     std::string line;
     bool first = true;
     while (std::getline(lines, line)) {
@@ -87,7 +86,21 @@ std::optional<std::vector<int>> resolveMos(const CommandLine& command, const Loa
   }
   std::string error;
   auto mos = resolveMoSelection(command.moSelection, frontier.homo, frontier.lumo, error);
-  if (!mos) messages.show(kErrorCaption, kInputFileErrorMessage + ("\n" + error));
+  if (!mos) {
+    messages.show(kErrorCaption, inputErrorMessage(input.source.path(), error));
+    return std::nullopt;
+  }
+  // An MO beyond those the molecule has can never be drawn: the selection is refused before any
+  // MO of it is.
+  const int64_t moCount = input.classic ? int64_t{input.classic->moCount}
+                                        : static_cast<int64_t>(input.exact->basis.size());
+  for (const int mo : *mos) {
+    if (mo <= moCount) continue;
+    const std::string reason = input.classic ? findClassicMo(*input.classic, mo).error
+                                             : findOrbital(*input.exact, mo, spin).error;
+    messages.show(kErrorCaption, inputErrorMessage(input.source.path(), reason));
+    return std::nullopt;
+  }
   return mos;
 }
 
@@ -166,16 +179,19 @@ int run(const std::vector<std::string>& arguments) {
                   : resolveMos(command, input, request.settings.spin, messages);
     if (!mos) return kExitFailure;
     bool printed = false;
+    // Symmetry labels and notes come from the file: they reach the terminal as plain text.
+    std::ostringstream info;
     if (fieldInfo) {
-      printed = printFieldInfo(input, request, messages, std::cout);
+      printed = printFieldInfo(input, request, messages, info);
     } else if (input.classic) {
-      printed = printMoleculeInfo(input, request, mos->front(), messages, std::cout);
+      printed = printMoleculeInfo(input, request, mos->front(), messages, info);
     } else {
       request.settings.moNumber = mos->front();
-      printed = printOrbitalInfo(input, request, messages, std::cout) &&
+      printed = printOrbitalInfo(input, request, messages, info) &&
                 (!request.settings.enclosedFraction ||
-                 printEnclosedIsovalue(input, request, messages, std::cout));
+                 printEnclosedIsovalue(input, request, messages, info));
     }
+    std::cout << terminalSafe(info.str());
     if (!printed) return kExitFailure;
     // What was read is this mode's output: losing it to a full disk is a failure.
     if (!std::cout.flush()) {
@@ -244,6 +260,7 @@ void openStandardDescriptors() {
 int main(int argc, char** argv) {
   using namespace lobewright;
   openStandardDescriptors();
+  cleanUpBeforeSignalsEnd();
   try {
     return run(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const std::bad_alloc&) {
