@@ -59,6 +59,8 @@ TEST_F(HostileUse, AnInputIsNeverOverwritten) {
            quoted(m_dir.file("p.txt")),
        "the parameter file"},
       {quoted(m_input) + quoted(m_dir.file("m.obj")) + "--homo " + params(), "the input file"},
+      // Standard input that is the output file.
+      {"- " + quoted(m_input) + "--format glb --homo <" + quoted(m_input), "the input file"},
   };
   for (const auto& [arguments, which] : cases) {
     const auto result = convert(arguments);
@@ -86,6 +88,13 @@ TEST_F(HostileUse, OnlyRegularFilesOrStandardInputAreRead) {
     EXPECT_EQ(result.err,
               "Lobewright error: Input file error.\n" + input + ": not a regular file\n");
   }
+  // A parameter table that is a pipe would never end either.
+  const auto table = convert(quoted(m_input) + quoted(m_dir.file("out.pov")) + "--params " +
+                             quoted(m_dir.file("fifo")));
+  EXPECT_EQ(table.exitCode, 1);
+  EXPECT_EQ(table.err, "Lobewright error: Parameter file error.\n" + m_dir.file("fifo") +
+                           ": not a regular file\n");
+
   // Standard input, however long, is read up to a limit rather than forever.
   auto result = convert("- " + quoted(m_dir.file("zero.pov")) + params() + " </dev/zero");
   EXPECT_EQ(result.exitCode, 1);
@@ -112,6 +121,19 @@ TEST_F(HostileUse, AtomsFarApartAreRefusedBeforeAnythingIsWritten) {
             std::string::npos)
       << result.err;
   EXPECT_EQ(readFile(m_dir.file("out.pov")), "old");
+
+  // Along one axis only, each plane of the grid is small, but the whole cube is not.
+  std::string line = readFile(dataPath("formaldehyde.mno"));
+  line.replace(line.rfind(row), row.size(), "1000000.0 0.9287 0.0000");
+  writeFile(m_input, line);
+  const auto cube = convert(quoted(m_input) + quoted(m_dir.file("out.cube")) + params());
+  EXPECT_EQ(cube.exitCode, 1);
+  EXPECT_NE(cube.err.find(" points would need "), std::string::npos) << cube.err;
+  EXPECT_NE(cube.err.find(" on disk, more than the 2.0 GB allowed; lower the scale (--scale), give "
+                          "a smaller --margin or check the coordinates."),
+            std::string::npos)
+      << cube.err;
+  EXPECT_FALSE(fs::exists(m_dir.file("out.cube")));
 }
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
@@ -148,6 +170,36 @@ TEST_F(HostileUse, AKillAtAnyMomentLeavesTheOldFileAndNothingElse) {
   }
 }
 
+// Every format says which file could not be written and why, and a failed MO does not end the
+// batch. An .obj and its .mtl are replaced together or not at all.
+TEST_F(HostileUse, AFullDiskNamesTheFileAndTheReason) {
+  for (const std::string format : {"pov", "ls", "cube", "glb", "ply", "stl", "png"}) {
+    const auto result = convert(quoted(m_input) + "/dev/full --mo 6 --format " + format + " " +
+                                params() + (format == "png" ? " --size 64x48" : ""));
+    EXPECT_EQ(result.exitCode, 1) << format;
+    EXPECT_EQ(result.err,
+              "Lobewright error: Cannot write output file.\n/dev/full: No space left on device\n")
+        << format;
+  }
+  // A file may not grow beyond 32 KB, as on a full disk; the .mtl would fit, the .obj not.
+  writeFile(m_dir.file("x-5.obj"), "old");
+  writeFile(m_dir.file("x-5.mtl"), "my materials");
+  const auto result = testing::runProgram(
+      "(ulimit -f 64; trap '' XFSZ; exec " + quoted(LOBEWRIGHT_CONVERTER) + quoted(m_input) +
+          quoted(m_dir.file("x-{mo}.obj")) + "--mo 5,6 " + params() + ")",
+      m_dir);
+  EXPECT_EQ(result.exitCode, 1);
+  for (const char* mo : {"5", "6"}) {
+    EXPECT_NE(result.err.find("Lobewright error: Cannot write output file.\n" +
+                              m_dir.file(std::string("x-") + mo + ".obj") + ": File too large\n"),
+              std::string::npos)
+        << result.err;
+  }
+  EXPECT_EQ(readFile(m_dir.file("x-5.obj")), "old");
+  EXPECT_EQ(readFile(m_dir.file("x-5.mtl")), "my materials");
+  EXPECT_EQ(filesLeft(), std::vector<std::string>({"m.mno", "x-5.mtl", "x-5.obj"}));
+}
+
 TEST_F(HostileUse, EightWritersAtOnceLeaveOneWholeScene) {
   const std::string reference = m_dir.file("reference.pov");
   ASSERT_EQ(convert(quoted(m_input) + quoted(reference) + params() + " --mo 6 --scale 8").exitCode,
@@ -176,6 +228,23 @@ TEST_F(HostileUse, MessagesNeverReachTheSceneOrActOnTheTerminal) {
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err.find('\x1b'), std::string::npos);
   EXPECT_NE(result.err.find("?]0;owned?PM7"), std::string::npos) << result.err;
+}
+
+// What an .aux file says reaches --list and --info as plain text: a label's escape sequences
+// (ESC, the C1 control 0x9b raw and in UTF-8) as "?", an energy of 1e60 as a number.
+TEST_F(HostileUse, ListAndInfoShowTheFilesTextAsPlainText) {
+  std::string text = readFile(dataPath("jobs/hydride_PM7.aux"));
+  text.replace(text.find("1s(g)"), 5, "\x1b[2J\x9b" "1m\xc2\x9b" "\xc3\xa9");
+  text.replace(text.find("3.079544000100"), 14, "1e60");
+  writeFile(m_dir.file("h.aux"), text);
+  const auto list = convert(quoted(m_dir.file("h.aux")) + "--list");
+  EXPECT_EQ(list.exitCode, 0) << list.err;
+  EXPECT_EQ(list.out,
+            "# mo spin occupancy energy_eV symmetry marks\n"
+            "1 - 2.0000 1.0000e+60 ?[2J?1m??\xc3\xa9 HOMO\n");
+  const auto info = convert(quoted(m_dir.file("h.aux")) + "--info --homo");
+  EXPECT_EQ(info.exitCode, 0) << info.err;
+  EXPECT_NE(info.out.find("symmetry ?[2J?1m??\xc3\xa9, HOMO\n"), std::string::npos) << info.out;
 }
 
 TEST_F(HostileUse, ACountOfLevelsBeyondSixteenBitsFindsNoOrbital) {
