@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -23,6 +24,8 @@ constexpr auto kChildEndPoll = std::chrono::milliseconds(5);
 // Never destroyed: a signal may come while the process exits.
 struct Tracked {
   std::mutex mutex;
+  sigset_t ending{};  // the signals taken
+  std::atomic<bool> signalled{false};
   std::set<pid_t> children;
   std::set<std::string> folders;
   sigset_t childMask{};
@@ -52,6 +55,7 @@ void waitForEnd(pid_t child) {
   while (::sigwait(&signals, &signal) != 0) {
   }
   Tracked& state = tracked();
+  state.signalled = true;
   state.mutex.lock();
   for (const pid_t child : state.children) ::kill(child, SIGKILL);
   for (const pid_t child : state.children) waitForEnd(child);
@@ -114,9 +118,23 @@ void cleanUpBeforeSignalsEnd() {
     const std::lock_guard lock(state.mutex);
     if (state.maskKept) return;
     ::pthread_sigmask(SIG_BLOCK, &signals, &state.childMask);
+    state.ending = signals;
     state.maskKept = true;
   }
   std::thread(endBySignal, signals).detach();
+}
+
+void awaitEndBySignal() {
+  Tracked& state = tracked();
+  sigset_t pending;
+  sigemptyset(&pending);
+  ::sigpending(&pending);
+  bool coming = state.signalled;
+  for (const int signal : kEndingSignals) {
+    coming = coming || (sigismember(&state.ending, signal) == 1 && sigismember(&pending, signal) == 1);
+  }
+  if (!coming) return;
+  for (;;) ::pause();
 }
 
 sigset_t childSignalMask() {

@@ -31,6 +31,11 @@ void removeTrackedFolder(const std::string& path);
 // is started: the signals are blocked in every thread and taken by a thread of their own.
 void cleanUpBeforeSignalsEnd();
 
+// When one of those signals has come, waits for the end it brings, so that the process ends by the
+// signal rather than by an exit of its own (a Ctrl-C to the process group ends POV-Ray too, and the
+// run would fail and exit first); returns at once when none has come. Call it before exiting.
+void awaitEndBySignal();
+
 // The signal mask a child starts with: the process's own from before the call above.
 [[nodiscard]] sigset_t childSignalMask();
 

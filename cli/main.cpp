@@ -261,8 +261,9 @@ int main(int argc, char** argv) {
   using namespace lobewright;
   openStandardDescriptors();
   cleanUpBeforeSignalsEnd();
+  int status = 1;
   try {
-    return run(std::vector<std::string>(argv + 1, argv + argc));
+    status = run(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const std::bad_alloc&) {
     std::cerr << kErrorCaption << ": out of memory; try a lower scale\n";
   } catch (const std::exception& error) {
@@ -270,5 +271,6 @@ int main(int argc, char** argv) {
   } catch (...) {
     std::cerr << kErrorCaption << ": an unexpected failure\n";
   }
-  return 1;
+  awaitEndBySignal();
+  return status;
 }
