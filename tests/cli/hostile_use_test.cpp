@@ -149,6 +149,14 @@ TEST_F(HostileUse, RunningOutOfMemoryEndsWithAMessageAndTheOldFileIntact) {
   EXPECT_EQ(result.err, "Lobewright error: out of memory; try a lower scale\n");
   EXPECT_TRUE(readFile(m_dir.file("out.ls")) == "old");
   EXPECT_EQ(filesLeft(), std::vector<std::string>({"m.mno", "out.ls"}));
+
+  // Standard input that never ends, within less memory than its 2 GB limit: the scale has no part.
+  const auto endless = testing::runProgram(
+      "yes | prlimit --as=200000000 " + quoted(LOBEWRIGHT_CONVERTER) + "- " +
+          quoted(m_dir.file("out.ls")) + params(),
+      m_dir);
+  EXPECT_EQ(endless.exitCode, 1);
+  EXPECT_EQ(endless.err, "Lobewright error: Input file error.\n-: more than the memory holds\n");
 }
 #endif
 
