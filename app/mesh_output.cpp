@@ -108,74 +108,90 @@ std::string materialPathFor(const std::string& objPath) {
   return (path.parent_path() / name).string();
 }
 
+namespace {
+
+// Writes the format's bytes, and an .obj's material file, into files the caller commits; the
+// outcome when they cannot be written. A write that fails throws (see OutputFile).
+ConversionOutcome writeUncommitted(const ConversionSettings& settings, const OrbitalMesh& mesh,
+                                   const std::vector<CalculationAtom>& atoms, std::stop_token stop,
+                                   const std::function<void(int)>& progress,
+                                   const std::string& caption, std::unique_ptr<OutputFile>& output,
+                                   std::unique_ptr<OutputFile>& materials) {
+  const BallAndStickModel structure = buildBallAndStick(atoms);
+  const std::string& path = settings.outputPath;
+  std::string error;
+  output = OutputFile::open(path, error);
+  if (!output) return cannotOpen(path, error);
+
+  if (settings.outputKind == OutputKind::Png) {
+    const PictureSettings& options = settings.picture;
+    const SheetGrid captioned = sheetGrid(1, options.width, options.height, 1, false);
+    PictureResult picture;
+    // A caption needs room above it for a picture POV-Ray can render.
+    if (!caption.empty() && captioned.pictureWidth >= kLeastCaptionedSide &&
+        captioned.pictureHeight >= kLeastCaptionedSide) {
+      picture =
+          renderCaptioned(settings, mesh, structure, caption, stop, progress, output->stream());
+    } else {
+      std::string png;
+      picture = renderFramedPicture(
+          mesh, structure,
+          framedOptions(settings, structure, aspectOf(options.width, options.height)),
+          options.width, options.height, stop, progress, png);
+      if (picture.succeeded()) output->stream() << png;
+    }
+    if (picture.cancelled) return kCancelled;
+    if (!picture.succeeded() && !output->failure().empty()) {
+      return cannotWrite(path, output->failure());
+    }
+    if (!picture.succeeded()) return {ConversionStatus::cannotWriteOutput, picture.error};
+  } else if (const MeshWriteResult written =
+                 writeFormat(output->stream(), settings, mesh, atoms, structure);
+             !written.succeeded()) {
+    return cannotWrite(path, written.error);
+  }
+
+  if (settings.outputKind == OutputKind::Obj) {
+    const std::string materialPath = materialPathFor(path);
+    materials = OutputFile::open(materialPath, error);
+    if (!materials) return cannotOpen(materialPath, error);
+    const ObjOptions options{settings.picture.colours, settings.showStructure, {}};
+    if (const MeshWriteResult written = writeMtl(materials->stream(), mesh, structure, options);
+        !written.succeeded()) {
+      return cannotWrite(materialPath, written.error);
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
 ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const OrbitalMesh& mesh,
                                   const std::vector<CalculationAtom>& atoms, std::stop_token stop,
                                   const std::function<void(int)>& progress,
                                   const std::string& caption) {
-  const BallAndStickModel structure = buildBallAndStick(atoms);
   const std::string& path = settings.outputPath;
-  std::string error;
-  const std::unique_ptr<OutputFile> output = OutputFile::open(path, error);
-  if (!output) return cannotOpen(path, error);
+  std::unique_ptr<OutputFile> output;
   std::unique_ptr<OutputFile> materials;
-  const std::string materialPath =
-      settings.outputKind == OutputKind::Obj ? materialPathFor(path) : std::string();
-  // The file being written when a write throws: its failure says why.
-  const std::string* writing = &path;
   try {
-    if (settings.outputKind == OutputKind::Png) {
-      const PictureSettings& options = settings.picture;
-      const SheetGrid captioned = sheetGrid(1, options.width, options.height, 1, false);
-      PictureResult picture;
-      // A caption needs room above it for a picture POV-Ray can render.
-      if (!caption.empty() && captioned.pictureWidth >= kLeastCaptionedSide &&
-          captioned.pictureHeight >= kLeastCaptionedSide) {
-        picture =
-            renderCaptioned(settings, mesh, structure, caption, stop, progress, output->stream());
-      } else {
-        std::string png;
-        picture = renderFramedPicture(
-            mesh, structure,
-            framedOptions(settings, structure, aspectOf(options.width, options.height)),
-            options.width, options.height, stop, progress, png);
-        if (picture.succeeded()) output->stream() << png;
-      }
-      if (picture.cancelled) return kCancelled;
-      if (!picture.succeeded() && !output->failure().empty()) {
-        return cannotWrite(path, output->failure());
-      }
-      if (!picture.succeeded()) return {ConversionStatus::cannotWriteOutput, picture.error};
-    } else if (const MeshWriteResult written =
-                   writeFormat(output->stream(), settings, mesh, atoms, structure);
-               !written.succeeded()) {
-      return cannotWrite(path, written.error);
-    }
-
-    if (!materialPath.empty()) {
-      materials = OutputFile::open(materialPath, error);
-      if (!materials) return cannotOpen(materialPath, error);
-      writing = &materialPath;
-      const ObjOptions options{settings.picture.colours, settings.showStructure, {}};
-      if (const MeshWriteResult written = writeMtl(materials->stream(), mesh, structure, options);
-          !written.succeeded()) {
-        return cannotWrite(materialPath, written.error);
-      }
-    }
+    const ConversionOutcome written =
+        writeUncommitted(settings, mesh, atoms, stop, progress, caption, output, materials);
+    if (!written.succeeded()) return written;
   } catch (const std::ios_base::failure&) {
     if (stop.stop_requested()) return kCancelled;
-    return cannotWrite(*writing, (writing == &path ? output : materials)->failure());
+    // The material file is opened once the mesh is written whole.
+    return materials ? cannotWrite(materialPathFor(path), materials->failure())
+                     : cannotWrite(path, output->failure());
   }
   if (stop.stop_requested()) return kCancelled;
   // An .obj and its .mtl are committed together: a failure of either leaves both as they were.
   std::vector<OutputFile*> files{output.get()};
   if (materials) files.push_back(materials.get());
-  if (!OutputFile::commitTogether(files)) {
-    if (stop.stop_requested()) return kCancelled;
-    const bool materialsFailed = materials && !materials->failure().empty();
-    return materialsFailed ? cannotWrite(materialPath, materials->failure())
-                           : cannotWrite(path, output->failure());
-  }
-  return {};
+  if (OutputFile::commitTogether(files)) return {};
+  if (stop.stop_requested()) return kCancelled;
+  return materials && !materials->failure().empty()
+             ? cannotWrite(materialPathFor(path), materials->failure())
+             : cannotWrite(path, output->failure());
 }
 
 }  // namespace lobewright
