@@ -182,14 +182,19 @@ std::unique_ptr<OutputFile> OutputFile::open(const std::string& path, std::strin
       error = std::strerror(errno);
       return nullptr;
     }
-    const int descriptor = replacementFor(folderDescriptor, exists ? &existing : nullptr, error);
+    std::string problem;
+    const int descriptor =
+        replacementFor(folderDescriptor, exists ? &existing : nullptr, problem);
     if (descriptor != kNoDescriptor) {
       return std::unique_ptr<OutputFile>(new OutputFile(target, Way::replace, descriptor,
                                                         folderDescriptor, kNoDescriptor,
                                                         std::move(stop)));
     }
     ::close(folderDescriptor);
-    if (!error.empty()) return nullptr;
+    if (!problem.empty()) {
+      error = problem;
+      return nullptr;
+    }
   }
 
   // Written over at the commit: opened now, so that a file that cannot be is refused before any
