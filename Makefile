@@ -1,13 +1,14 @@
 # The single entry point: `make demo` and `make test` on a fresh Debian 12 machine.
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev qt6-base-dev povray libeigen3-dev \
   nlohmann-json3-dev libpng-dev assimp-utils admesh blender pymol python3-numpy \
-  clang libclang-rt-14-dev nodejs strace librsvg2-bin
+  clang libclang-rt-14-dev nodejs strace librsvg2-bin chromium pybind11-dev python3-dev \
+  python3-pytest dpkg-dev file groff-base
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
 .PHONY: all deps build build-asan build-tsan build-fuzz test test-normal test-asan test-tsan fuzz \
-  fuzz-merge demo gui bench clean
+  fuzz-merge demo gui bench package clean
 
 all: build
 
@@ -113,8 +114,11 @@ demo: build
 	@build/bin/lobewright-convert samples/caffeine.mno demo/caffeine-levels.svg --diagram
 	@build/bin/lobewright-convert samples/caffeine.mno demo/caffeine-gallery.png --gallery \
 	  --params samples/pm3r.txt --quiet
+	@build/bin/lobewright-convert samples/caffeine.mno demo/caffeine-homo.html \
+	  --params samples/pm3r.txt --homo --quiet
 	@echo "Wrote demo/formaldehyde-homo.pov, .png and .ls (the classic scene),"
 	@echo "demo/caffeine-homo.png (a framed picture of caffeine's HOMO),"
+	@echo "demo/caffeine-homo.html (a page of it that any browser shows, offline),"
 	@echo "demo/caffeine-levels.svg (its MO energy levels) and demo/caffeine-gallery.png"
 
 gui: build
@@ -124,11 +128,18 @@ gui: build
 	@build/bin/lobewright
 
 # Times the literal and the fast sweep, the watertight mesher on the bundled samples, then the
-# classic and the exact model side by side on a steroid and a peptide (several minutes).
+# classic and the exact model side by side on a steroid and a peptide, then coloured density
+# surfaces of caffeine and the steroid (several minutes).
 bench: build
 	@build/bin/sweep_bench samples caffeine.mno hexadecane.out
 	@build/bin/mesh_bench samples caffeine.mno hexadecane.out
 	@build/bin/model_bench bench/molecules
+	@build/bin/colour_bench tests/data/aux/caffeine_PM7.aux bench/molecules/cholesterol_PM7.aux
+
+# The Debian package of the Release build: build/lobewright_VERSION_ARCH.deb, which
+# `apt install ./build/lobewright_*.deb` installs.
+package: build
+	@cd build && cpack -G DEB
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz demo node_modules

@@ -8,21 +8,20 @@
 #include <vector>
 
 #include "app/classic_scene.h"
+#include "app/colouring_field.h"
 #include "app/cube_output.h"
+#include "app/drawn_field.h"
 #include "app/enclosed_surface.h"
-#include "app/exact_input.h"
-#include "app/field_build.h"
 #include "app/grid_budget.h"
 #include "app/grid_extent.h"
-#include "app/homo_lumo_locator.h"
 #include "app/mesh_output.h"
 #include "app/orbital_list.h"
 #include "app/output_file.h"
 #include "app/output_format.h"
+#include "app/page_caption.h"
 #include "app/settings_check.h"
 #include "app/surface_conversion.h"
 #include "mesh/sweep_control.h"
-#include "orbital/classic_field.h"
 #include "orbital/classic_orbital.h"
 
 namespace lobewright {
@@ -54,29 +53,6 @@ std::optional<std::pair<std::string, std::string>> forbiddenOutput(
     }
   }
   return std::nullopt;
-}
-
-// "MO 37 (beta) of caffeine.aux".
-std::string classicDescription(const ConversionRequest& request) {
-  const ConversionSettings& settings = request.settings;
-  std::string text = "MO " + std::to_string(settings.moNumber);
-  if (settings.spin == Spin::beta) text += " (beta)";
-  return text + " of " + std::filesystem::path(request.inputFile).filename().string();
-}
-
-// "MO 37 (beta) of caffeine.aux, classic model": the cube file's first comment.
-std::string classicCubeDescription(const ConversionRequest& request) {
-  return classicDescription(request) + ", classic model";
-}
-
-// The atoms as every new format takes them: symbols and positions in Angstrom.
-std::vector<CalculationAtom> atomsOf(const ClassicCalculation& calculation) {
-  std::vector<CalculationAtom> atoms;
-  for (const ClassicAtom& atom : calculation.atoms) {
-    const Point& p = atom.position;
-    atoms.push_back({calculation.parameters.symbol[atom.element], {p.x, p.y, p.z}});
-  }
-  return atoms;
 }
 
 // The classic scene or script, written while the grid is swept.
@@ -179,88 +155,38 @@ int pictureSide(const ConversionSettings& settings) {
   return std::max(settings.picture.width, settings.picture.height);
 }
 
-// The classic model's orbital of the settings' MO on the grid of the settings' scale, fitted to
-// the field as a picture `pixels` across needs; the request is changed to fit it.
-struct ClassicDrawn {
-  std::optional<ClassicOrbital> orbital;
-  std::string enclosing;
-  ConversionOutcome failure;
-};
-
-ClassicDrawn classicOrbitalFor(const ClassicCalculation& calculation,
-                               const std::vector<CalculationAtom>& atoms,
-                               ConversionRequest& request, int pixels) {
-  const ConversionSettings& settings = request.settings;
-  if (settings.moNumber > kGreatestMoNumber) {
-    return {std::nullopt,
-            {},
-            failure(ConversionStatus::inputError,
-                    inputErrorMessage(request.inputFile,
-                                      "MO " + std::to_string(settings.moNumber) +
-                                          " is beyond the classic model's highest MO number, "
-                                          "32767"))};
+// The request's field, with the request fitted to it (fitToField): a classic field is made for
+// its grid, so a new scale makes it anew. The isovalue found goes to `enclosing`.
+DrawnField fittedField(LoadedInput& input, ConversionRequest& request, int pixels,
+                       std::string& enclosing) {
+  DrawnField drawn = drawnField(input, request);
+  if (!drawn.field) return drawn;
+  const int scale = request.settings.scale;
+  FieldFit fit = fitToField(*drawn.field, drawn.atoms, request, pixels);
+  if (fit.refused) {
+    drawn.field.reset();
+    drawn.failure = std::move(*fit.refused);
+    return drawn;
   }
-  const ClassicMoFound found = findClassicMo(calculation, settings.moNumber);
-  if (!found.orbital) {
-    return {
-        std::nullopt,
-        {},
-        failure(ConversionStatus::inputError, inputErrorMessage(request.inputFile, found.error))};
-  }
-  // The classic orbital is built for its grid: the one the settings ask for tells the field, and
-  // another is built when the picture asks for a finer grid.
-  FieldFit fit;
-  {
-    const ClassicOrbital asked(calculation, found.orbital->coefficients, settings.scale,
-                               settings.cutoff);
-    fit = fitToField(ClassicField(asked), atoms, request, pixels);
-  }
-  if (fit.refused) return {std::nullopt, {}, std::move(*fit.refused)};
-  return {ClassicOrbital(calculation, found.orbital->coefficients, settings.scale, settings.cutoff),
-          fit.enclosing,
-          {}};
+  enclosing = fit.enclosing;
+  if (input.classic && request.settings.scale != scale) drawn = drawnField(input, request);
+  return drawn;
 }
 
-ConversionOutcome drawClassic(const ClassicCalculation& calculation,
-                              const ConversionRequest& original, MessageSink& messages,
-                              const ProgressCallback& progress) {
-  ConversionRequest request = original;
-  const ConversionSettings& settings = request.settings;
-  const std::vector<CalculationAtom> atoms = atomsOf(calculation);
-  const ClassicDrawn drawn = classicOrbitalFor(calculation, atoms, request, pictureSide(settings));
-  if (!drawn.orbital) return drawn.failure;
-  if (!drawn.enclosing.empty())
-    request.caption = classicDescription(request) + ": " + drawn.enclosing;
-  const ClassicOrbital& orbital = *drawn.orbital;
-  if (settings.outputKind == OutputKind::Cube) {
-    return convertToCube(ClassicField(orbital), {}, atoms, classicCubeDescription(request),
-                         "psi in bohr^-3/2", request, progress);
-  }
-  if (usesWatertightSurface(settings)) {
-    return convertThroughSurface(ClassicField(orbital), atoms, request, messages, progress);
-  }
-  return writeClassicOutput(orbital, calculation, atoms, request, messages, progress);
+// The classic scene or script of the settings' MO.
+ConversionOutcome drawClassicScene(const ClassicCalculation& calculation,
+                                   const ConversionRequest& request, MessageSink& messages,
+                                   const ProgressCallback& progress) {
+  const ClassicMoLookup lookup = classicOrbitalFor(calculation, request);
+  if (!lookup.orbital) return lookup.failure;
+  return writeClassicOutput(*lookup.orbital, calculation, atomsOf(calculation), request, messages,
+                            progress);
 }
 
-ConversionOutcome drawExact(LoadedInput& input, const ConversionRequest& original,
-                            MessageSink& messages, const ProgressCallback& progress) {
-  const BuiltField built = buildField(input, original);
-  if (!built.field) return built.failure;
-  const ConversionSettings& settings = original.settings;
-  if (settings.field.isMo()) {
-    const std::string degeneracy = degeneracyNote(*input.exact, settings.moNumber, settings.spin);
-    if (!degeneracy.empty()) messages.show(kNoteCaption, degeneracy);
-  }
-  const std::vector<CalculationAtom>& atoms = input.exact->atoms;
-  ConversionRequest request = original;
-  FieldFit fit = fitToField(*built.field, atoms, request, pictureSide(request.settings));
-  if (fit.refused) return std::move(*fit.refused);
-  if (!fit.enclosing.empty()) request.caption = built.description + ": " + fit.enclosing;
-  if (request.settings.outputKind == OutputKind::Cube) {
-    return convertToCube(*built.field, {built.extent.get(), built.extentThreshold}, atoms,
-                         built.description + ", exact model", built.quantity, request, progress);
-  }
-  return convertThroughSurface(*built.field, atoms, request, messages, progress);
+// Whether the output carries a colour per vertex: the classic scene and script, STL and cubes
+// do not.
+bool carriesVertexColours(const ConversionSettings& settings) {
+  return settings.outputKind != OutputKind::Stl && usesWatertightSurface(settings);
 }
 
 }  // namespace
@@ -273,34 +199,15 @@ PictureSurface drawPictureSurface(LoadedInput& input, const ConversionRequest& o
     return drawn;
   }
   ConversionRequest request = original;
-  std::unique_ptr<Field> field;
-  if (input.classic) {
-    drawn.atoms = atomsOf(*input.classic);
-    ClassicDrawn orbital = classicOrbitalFor(*input.classic, drawn.atoms, request, pixels);
-    if (!orbital.orbital) {
-      drawn.failure = std::move(orbital.failure);
-      return drawn;
-    }
-    field = std::make_unique<ClassicField>(*orbital.orbital);
-    drawn.enclosing = orbital.enclosing;
-  } else {
-    BuiltField built = buildField(input, request);
-    if (!built.field) {
-      drawn.failure = std::move(built.failure);
-      return drawn;
-    }
-    drawn.atoms = input.exact->atoms;
-    FieldFit fit = fitToField(*built.field, drawn.atoms, request, pixels);
-    if (fit.refused) {
-      drawn.failure = std::move(*fit.refused);
-      return drawn;
-    }
-    field = std::move(built.field);
-    drawn.enclosing = fit.enclosing;
+  DrawnField field = fittedField(input, request, pixels, drawn.enclosing);
+  if (!field.field) {
+    drawn.failure = std::move(field.failure);
+    return drawn;
   }
-  SurfaceMesh surface = meshSurface(*field, drawn.atoms, request, progress);
-  drawn.mesh = std::move(surface.mesh);
-  drawn.failure = std::move(surface.failure);
+  drawn.atoms = std::move(field.atoms);
+  SurfaceMeshing meshing = meshSurface(*field.field, drawn.atoms, request, progress);
+  if (meshing.mesh) drawn.mesh = std::move(*meshing.mesh);
+  drawn.failure = std::move(meshing.failure);
   return drawn;
 }
 
@@ -312,6 +219,9 @@ std::optional<ConversionOutcome> requestProblem(const ConversionRequest& request
   if (auto problem = unusableSettingsMessage(request.settings)) {
     return failure(ConversionStatus::unusableSettings, std::move(*problem));
   }
+  if (request.settings.colouring.source && !carriesVertexColours(request.settings)) {
+    return failure(ConversionStatus::unusableSettings, kNoVertexColoursMessage);
+  }
   if (const auto problem = forbiddenOutput(request)) {
     return failure(ConversionStatus::cannotOpenOutput,
                    withReason(kCannotOpenOutputMessage, problem->first, problem->second));
@@ -319,11 +229,40 @@ std::optional<ConversionOutcome> requestProblem(const ConversionRequest& request
   return std::nullopt;
 }
 
-ConversionOutcome drawOrbital(LoadedInput& input, const ConversionRequest& request,
+ConversionOutcome drawOrbital(LoadedInput& input, const ConversionRequest& original,
                               MessageSink& messages, const ProgressCallback& progress) {
-  if (auto problem = requestProblem(request)) return std::move(*problem);
-  if (input.classic) return drawClassic(*input.classic, request, messages, progress);
-  return drawExact(input, request, messages, progress);
+  if (auto problem = requestProblem(original)) return std::move(*problem);
+  const ConversionSettings& asked = original.settings;
+  const bool cube = asked.outputKind == OutputKind::Cube;
+  const bool classicScene = input.classic && !cube && !usesWatertightSurface(asked);
+  if (classicScene && !asked.enclosedFraction) {
+    return drawClassicScene(*input.classic, original, messages, progress);
+  }
+  ConversionRequest request = original;
+  std::string enclosing;
+  const DrawnField drawn = fittedField(input, request, pictureSide(asked), enclosing);
+  if (!drawn.field) return drawn.failure;
+  if (!input.classic && asked.field.isMo()) {
+    const std::string degeneracy = degeneracyNote(*input.exact, asked.moNumber, asked.spin);
+    if (!degeneracy.empty()) messages.show(kNoteCaption, degeneracy);
+  }
+  if (!enclosing.empty()) request.caption = drawn.description + ": " + enclosing;
+  if (classicScene) return drawClassicScene(*input.classic, request, messages, progress);
+  if (cube) {
+    return convertToCube(*drawn.field, {drawn.extent.get(), drawn.extentThreshold}, drawn.atoms,
+                         drawn.description + (input.classic ? ", classic model" : ", exact model"),
+                         drawn.quantity, request, progress);
+  }
+  std::optional<ColouringField> colouring;
+  if (request.settings.colouring.source) {
+    colouring = buildColouringField(input, request);
+    if (!colouring->field) return colouring->failure;
+  }
+  const PageCaption page = request.settings.outputKind == OutputKind::Html
+                               ? pageCaption(input, request, drawn.description)
+                               : PageCaption{};
+  return convertThroughSurface(*drawn.field, drawn.atoms, request, messages, progress,
+                               colouring ? &*colouring : nullptr, page);
 }
 
 ConversionOutcome runConversion(const ConversionRequest& request, MessageSink& messages,

@@ -4,15 +4,17 @@
 #include <optional>
 #include <string>
 
+#include "app/mo_selection.h"
 #include "input/calculation.h"
 #include "writers/colours.h"
+#include "writers/palette.h"
 #include "writers/scene_frame.h"
 #include "writers/scene_options.h"
 
 namespace lobewright {
 
 // The output formats: the two classic ones first, with their classic values, then the newer.
-enum class OutputKind : uint8_t { PovRay = 0, LScript = 1, Cube, Gltf, Obj, Ply, Stl, Png };
+enum class OutputKind : uint8_t { PovRay = 0, LScript = 1, Cube, Gltf, Obj, Ply, Stl, Png, Html };
 
 // How the orbital is computed: the classic model (a PM3 table of s and p functions in single
 // precision, the coefficients as printed) or the exact one (the calculation's own basis,
@@ -74,6 +76,25 @@ struct PictureSettings {
   bool fineGrid = false;
 };
 
+// What a surface is coloured by: another field of the same calculations, taken at each vertex.
+struct ColouringSettings {
+  // A density or potential (kind), a Fukui function (fukui, with the field's --anion and
+  // --cation) or an MO (kind mo, the MO as --mo names one, of the settings' spin).
+  struct Source {
+    FieldKind kind = FieldKind::density;
+    FukuiKind fukui = FukuiKind::none;
+    MoName mo{};
+  };
+  struct Range {
+    double low = -1.0;
+    double high = 1.0;
+  };
+  std::optional<Source> source{};  // nothing: the lobes keep their own colours
+  // The values at the palette's ends; nothing: from -max|v| to +max|v| over the surface.
+  std::optional<Range> range{};
+  Palette palette = Palette::redWhiteBlue;
+};
+
 // What one conversion is asked to do; starts at the window's defaults.
 struct ConversionSettings {
   int32_t moNumber = 1;
@@ -96,6 +117,7 @@ struct ConversionSettings {
   std::optional<double> cubeMargin;
   FieldSettings field;
   PictureSettings picture;
+  ColouringSettings colouring;
 };
 
 // The part of the settings that the scene and script writers use.

@@ -19,13 +19,17 @@ constexpr const char* kHowToShrink = "lower the scale or check the coordinates";
 constexpr double kCubeBytesPerPoint = 13.0 + 1.0 / 6.0;
 
 // Bytes per triangle of each mesh format, as caffeine's HOMO at scale 8 (13,440 triangles, with
-// its molecule) measures them, rounded up.
+// its molecule) measures them, rounded up; vertex colours add to those that hold them. A page's
+// viewer (0.6 MB) is nothing beside the budget.
 double bytesPerTriangle(const ConversionSettings& settings) {
+  const bool coloured = settings.colouring.source.has_value();
   switch (settings.outputKind) {
     case OutputKind::Gltf:
-      return 27;
+      return coloured ? 33 : 27;
+    case OutputKind::Html:  // the .glb in base64
+      return coloured ? 43 : 35;
     case OutputKind::Obj:
-      return 126;
+      return coloured ? 139 : 126;
     case OutputKind::Ply:
       return 52;
     case OutputKind::Stl:
@@ -33,9 +37,10 @@ double bytesPerTriangle(const ConversionSettings& settings) {
     case OutputKind::LScript:
       return 102;
     case OutputKind::PovRay:
-      return settings.picture.frame ? 60 : 200;
+      if (!settings.picture.frame) return 200;
+      [[fallthrough]];
     case OutputKind::Png:  // the framed scene POV-Ray is given
-      return 60;
+      return coloured ? 73 : 60;
     case OutputKind::Cube:
       break;
   }

@@ -86,12 +86,17 @@ InputLoad openInput(const ConversionRequest& request) {
   input.source = std::move(*source);
   input.kind = detectInputKind(*text);
   const FieldSettings& field = request.settings.field;
-  input.model = field.isMo() ? modelFor(input.kind, request.settings.model) : OrbitalModel::exact;
+  const bool coloured = request.settings.colouring.source.has_value();
+  input.model = field.isMo() && !coloured ? modelFor(input.kind, request.settings.model)
+                                          : OrbitalModel::exact;
   if (!field.isMo() && request.settings.model == OrbitalModel::classic) {
     return refuse(ConversionStatus::unusableSettings, kClassicDrawsMosMessage);
   }
   if (input.kind == InputKind::archive) return inputError(kArchiveMessage);
   if (input.kind == InputKind::inputDeck) return inputError(kInputDeckMessage);
+  if (coloured && request.settings.model == OrbitalModel::classic) {
+    return refuse(ConversionStatus::unusableSettings, kClassicColoursNothingMessage);
+  }
   if (input.model == OrbitalModel::exact && input.kind == InputKind::notMopac) {
     return inputError(kNotMopacMessage);
   }

@@ -12,6 +12,7 @@
 #include "writers/ball_and_stick.h"
 #include "writers/framed_pov_writer.h"
 #include "writers/glb_writer.h"
+#include "writers/html_writer.h"
 #include "writers/lscript_writer.h"
 #include "writers/obj_writer.h"
 #include "writers/picture_sheet.h"
@@ -41,15 +42,16 @@ double aspectOf(int width, int height) { return static_cast<double>(width) / hei
 // page.
 PictureResult renderCaptioned(const ConversionSettings& settings, const OrbitalMesh& mesh,
                               const BallAndStickModel& structure, const std::string& caption,
-                              std::stop_token stop, const std::function<void(int)>& progress,
-                              std::ostream& out) {
+                              const SurfaceColouring* colouring, std::stop_token stop,
+                              const std::function<void(int)>& progress, std::ostream& out) {
   const PictureSettings& picture = settings.picture;
   const SheetGrid grid = sheetGrid(1, picture.width, picture.height, 1, false);
   PictureSheet sheet{picture.width, picture.height, grid.fontSize, {}, {sheetPanel(grid, 0)}};
   SheetPanel& panel = sheet.panels.front();
   panel.caption = {caption};
-  const FramedSceneOptions options =
+  FramedSceneOptions options =
       framedOptions(settings, structure, aspectOf(grid.pictureWidth, grid.pictureHeight));
+  options.colouring = colouring;
   PictureResult rendered = renderFramedPicture(mesh, structure, options, grid.pictureWidth,
                                                grid.pictureHeight, stop, progress, panel.png);
   if (!rendered.succeeded()) return rendered;
@@ -59,28 +61,32 @@ PictureResult renderCaptioned(const ConversionSettings& settings, const OrbitalM
 // Writes one format's bytes to the stream; the .obj's material file is the caller's.
 MeshWriteResult writeFormat(std::ostream& out, const ConversionSettings& settings,
                             const OrbitalMesh& mesh, const std::vector<CalculationAtom>& atoms,
-                            const BallAndStickModel& structure) {
+                            const BallAndStickModel& structure, const MeshDecoration& decoration) {
+  const SurfaceColouring* colouring = decoration.colouring;
   const LobeColours& colours = settings.picture.colours;
   const bool structureOn = settings.showStructure;
   switch (settings.outputKind) {
     case OutputKind::Gltf:
-      return writeGlb(out, mesh, structure, {colours, structureOn});
+      return writeGlb(out, mesh, structure, {colours, structureOn, colouring});
     case OutputKind::Obj: {
-      ObjOptions options{colours, structureOn, {}};
+      ObjOptions options{colours, structureOn, {}, colouring};
       options.materialLibrary =
           std::filesystem::path(materialPathFor(settings.outputPath)).filename().string();
       return writeObj(out, mesh, structure, options);
     }
     case OutputKind::Ply:
-      return writePly(out, mesh, structure, {colours, structureOn});
+      return writePly(out, mesh, structure, {colours, structureOn, colouring});
     case OutputKind::Stl:
       return writeStl(out, mesh, structure, {});
+    case OutputKind::Html:
+      return writeHtml(out, mesh, structure, {colours, structureOn, decoration.page, colouring});
     case OutputKind::PovRay:
       if (settings.picture.frame) {
         const PictureSettings& picture = settings.picture;
-        return writeFramedPovScene(
-            out, mesh, structure,
-            framedOptions(settings, structure, aspectOf(picture.width, picture.height)));
+        FramedSceneOptions options =
+            framedOptions(settings, structure, aspectOf(picture.width, picture.height));
+        options.colouring = colouring;
+        return writeFramedPovScene(out, mesh, structure, options);
       }
       PovSceneWriter(out).writeScene(sceneAtoms(atoms, settings.scale), mesh,
                                      sceneOptions(settings));
@@ -115,8 +121,11 @@ namespace {
 ConversionOutcome writeUncommitted(const ConversionSettings& settings, const OrbitalMesh& mesh,
                                    const std::vector<CalculationAtom>& atoms, std::stop_token stop,
                                    const std::function<void(int)>& progress,
-                                   const std::string& caption, std::unique_ptr<OutputFile>& output,
+                                   const MeshDecoration& decoration,
+                                   std::unique_ptr<OutputFile>& output,
                                    std::unique_ptr<OutputFile>& materials) {
+  const std::string& caption = decoration.caption;
+  const SurfaceColouring* colouring = decoration.colouring;
   const BallAndStickModel structure = buildBallAndStick(atoms);
   const std::string& path = settings.outputPath;
   std::string error;
@@ -130,14 +139,15 @@ ConversionOutcome writeUncommitted(const ConversionSettings& settings, const Orb
     // A caption needs room above it for a picture POV-Ray can render.
     if (!caption.empty() && captioned.pictureWidth >= kLeastCaptionedSide &&
         captioned.pictureHeight >= kLeastCaptionedSide) {
-      picture =
-          renderCaptioned(settings, mesh, structure, caption, stop, progress, output->stream());
+      picture = renderCaptioned(settings, mesh, structure, caption, colouring, stop, progress,
+                                output->stream());
     } else {
       std::string png;
-      picture = renderFramedPicture(
-          mesh, structure,
-          framedOptions(settings, structure, aspectOf(options.width, options.height)),
-          options.width, options.height, stop, progress, png);
+      FramedSceneOptions framed =
+          framedOptions(settings, structure, aspectOf(options.width, options.height));
+      framed.colouring = colouring;
+      picture = renderFramedPicture(mesh, structure, framed, options.width, options.height, stop,
+                                    progress, png);
       if (picture.succeeded()) output->stream() << png;
     }
     if (picture.cancelled) return kCancelled;
@@ -146,7 +156,7 @@ ConversionOutcome writeUncommitted(const ConversionSettings& settings, const Orb
     }
     if (!picture.succeeded()) return {ConversionStatus::cannotWriteOutput, picture.error};
   } else if (const MeshWriteResult written =
-                 writeFormat(output->stream(), settings, mesh, atoms, structure);
+                 writeFormat(output->stream(), settings, mesh, atoms, structure, decoration);
              !written.succeeded()) {
     return cannotWrite(path, written.error);
   }
@@ -155,7 +165,7 @@ ConversionOutcome writeUncommitted(const ConversionSettings& settings, const Orb
     const std::string materialPath = materialPathFor(path);
     materials = OutputFile::open(materialPath, error);
     if (!materials) return cannotOpen(materialPath, error);
-    const ObjOptions options{settings.picture.colours, settings.showStructure, {}};
+    const ObjOptions options{settings.picture.colours, settings.showStructure, {}, colouring};
     if (const MeshWriteResult written = writeMtl(materials->stream(), mesh, structure, options);
         !written.succeeded()) {
       return cannotWrite(materialPath, written.error);
@@ -169,13 +179,13 @@ ConversionOutcome writeUncommitted(const ConversionSettings& settings, const Orb
 ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const OrbitalMesh& mesh,
                                   const std::vector<CalculationAtom>& atoms, std::stop_token stop,
                                   const std::function<void(int)>& progress,
-                                  const std::string& caption) {
+                                  const MeshDecoration& decoration) {
   const std::string& path = settings.outputPath;
   std::unique_ptr<OutputFile> output;
   std::unique_ptr<OutputFile> materials;
   try {
     const ConversionOutcome written =
-        writeUncommitted(settings, mesh, atoms, stop, progress, caption, output, materials);
+        writeUncommitted(settings, mesh, atoms, stop, progress, decoration, output, materials);
     if (!written.succeeded()) return written;
   } catch (const std::ios_base::failure&) {
     if (stop.stop_requested()) return kCancelled;

@@ -44,6 +44,12 @@ inline constexpr const char* kNoFilledLevelsMessage = "no count of filled levels
 inline constexpr const char* kClassicDrawsMosMessage =
     "The classic model draws MOs only: densities and the fields made of them need the exact model "
     "(--orbitals exact).";
+inline constexpr const char* kClassicColoursNothingMessage =
+    "The classic model draws an MO in its lobes' colours only: a surface coloured by a field needs "
+    "the exact model (--orbitals exact).";
+inline constexpr const char* kNoVertexColoursMessage =
+    "A surface coloured by a field is written as .glb, .obj, .ply, a framed .pov scene or a .png "
+    "picture: the classic .pov and .ls scenes, .stl and .cube files hold no such colours.";
 
 inline constexpr const char* kNoPovRayMessage =
     "POV-Ray is needed for .png pictures but was not found. Install it (Debian package povray) "

@@ -15,6 +15,7 @@ const std::vector<OutputFormat>& outputFormats() {
       {OutputKind::Ply, "ply", ".ply", "PLY"},
       {OutputKind::Stl, "stl", ".stl", "STL"},
       {OutputKind::Png, "png", ".png", "PNG picture"},
+      {OutputKind::Html, "html", ".html", "web page"},
   };
   return kFormats;
 }
@@ -57,6 +58,7 @@ bool usesWatertightSurface(const ConversionSettings& settings) {
     case OutputKind::Ply:
     case OutputKind::Stl:
     case OutputKind::Png:
+    case OutputKind::Html:
       return true;
   }
   return false;

@@ -7,6 +7,7 @@
 
 #include "app/grid_budget.h"
 #include "app/mesh_output.h"
+#include "app/vertex_colouring.h"
 #include "mesh/surface_box.h"
 #include "mesh/watertight_mesher.h"
 #include "writers/picture_view.h"
@@ -40,15 +41,18 @@ int pictureScale(const Field& field, const std::vector<CalculationAtom>& atoms,
                   static_cast<int>(std::min(steps, static_cast<double>(kFinestPictureScale))));
 }
 
-SurfaceMesh meshSurface(const Field& field, const std::vector<CalculationAtom>& atoms,
-                        const ConversionRequest& request, const ProgressCallback& progress) {
+SurfaceMeshing meshSurface(const Field& field, const std::vector<CalculationAtom>& atoms,
+                           const ConversionRequest& request, const ProgressCallback& progress) {
   const ConversionSettings& settings = request.settings;
+  const auto refused = [](ConversionStatus status, std::string message) {
+    return SurfaceMeshing{std::nullopt, {status, std::move(message)}};
+  };
   const std::optional<GridBox> box = surfaceBoxAround(field, atoms, settings);
-  if (!box) return {{}, {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage}};
+  if (!box) return refused(ConversionStatus::gridTooLarge, kSurfaceTooFarMessage);
   const GridBounds bounds = boundsOf(*box);
   const int threads = std::max(1, request.sweep.threads);
   if (auto problem = gridSizeProblem(bounds, threads)) {
-    return {{}, {ConversionStatus::gridTooLarge, std::move(*problem)}};
+    return refused(ConversionStatus::gridTooLarge, std::move(*problem));
   }
   if (request.beforeSweep) request.beforeSweep(bounds);
   try {
@@ -56,14 +60,15 @@ SurfaceMesh meshSurface(const Field& field, const std::vector<CalculationAtom>& 
                            {progress, request.stop, threads}),
             {}};
   } catch (const SweepCancelled&) {
-    return {{}, {ConversionStatus::cancelled, kCancelledMessage}};
+    return refused(ConversionStatus::cancelled, kCancelledMessage);
   }
 }
 
 ConversionOutcome convertThroughSurface(const Field& field,
                                         const std::vector<CalculationAtom>& atoms,
                                         const ConversionRequest& request, MessageSink& messages,
-                                        const ProgressCallback& progress) {
+                                        const ProgressCallback& progress,
+                                        const ColouringField* colouring, const PageCaption& page) {
   const ConversionSettings& settings = request.settings;
   // A picture spends most of its time in the renderer, after the surface.
   const bool picture = settings.outputKind == OutputKind::Png;
@@ -72,16 +77,27 @@ ConversionOutcome convertThroughSurface(const Field& field,
       progress(from + (to - from) * std::clamp(percent, 0, 100) / 100);
     };
   };
-  const SurfaceMesh surface = meshSurface(field, atoms, request, share(0, picture ? 30 : 99));
-  if (!surface.failure.succeeded()) return surface.failure;
-  const OrbitalMesh& mesh = surface.mesh;
+  SurfaceMeshing meshing = meshSurface(field, atoms, request, share(0, picture ? 30 : 99));
+  if (!meshing.mesh) return std::move(meshing.failure);
+  const OrbitalMesh& mesh = *meshing.mesh;
   const auto triangles =
       static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
   if (auto problem = meshSizeProblem(static_cast<uint64_t>(triangles), settings)) {
     return {ConversionStatus::gridTooLarge, std::move(*problem)};
   }
-  ConversionOutcome written = writeMeshOutput(settings, mesh, atoms, request.stop,
-                                              share(picture ? 30 : 99, 100), request.caption);
+  std::optional<SurfaceColouring> colours;
+  if (colouring) {
+    try {
+      colours = colourVertices(valuesAtVertices(*colouring->field, mesh,
+                                                std::max(1, request.sweep.threads), request.stop),
+                               settings.colouring, colouring->title, colouring->units);
+    } catch (const SweepCancelled&) {
+      return {ConversionStatus::cancelled, kCancelledMessage};
+    }
+  }
+  ConversionOutcome written =
+      writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100),
+                      {request.caption, colours ? &*colours : nullptr, page});
   if (!written.succeeded()) return written;
   progress(100);
   if (triangles == 0) messages.show(kWarningCaption, kNoSurfaceMessage);

@@ -188,8 +188,7 @@ Result runExact(const ConversionRequest& request) {
   const ConversionSettings& settings = request.settings;
   const CountingOrbital field(*orbital.orbital);
   start = Clock::now();
-  const std::optional<GridBox> box =
-      surfaceBoxAround(field, calculation.atoms, request.settings);
+  const std::optional<GridBox> box = surfaceBoxAround(field, calculation.atoms, request.settings);
   if (!box) return r;
   r.box = secondsSince(start);
   r.gridPoints = gridPointCount(*box);

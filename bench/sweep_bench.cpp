@@ -54,9 +54,9 @@ Result convert(const std::string& dataDir, const Configuration& c) {
   const double cpuStart = cpuSeconds();
   Result result;
   const auto ignore = [](int) {};
-  result.counters = writeClassicScene(out, c.kind, orbital,
-                                      classicSceneAtoms(sample.calculation, settings.scale),
-                                      sceneOptions(settings), bounds, ignore, c.sweep);
+  result.counters =
+      writeClassicScene(out, c.kind, orbital, classicSceneAtoms(sample.calculation, settings.scale),
+                        sceneOptions(settings), bounds, ignore, c.sweep);
   out.flush();
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   result.cpuSeconds = cpuSeconds() - cpuStart;

@@ -223,8 +223,33 @@ class Parser {
         !pictureOption.empty()) {
       refuse(pictureOption + " needs --frame for a .pov scene");
     }
-    if (!surfaceOption.empty() && !usesWatertightSurface(settings) && !picture) {
-      refuse(surfaceOption + " is for .glb, .obj, .ply, framed .pov and .png output");
+    // STL is drawn from the surface too, but holds no colours.
+    if (!surfaceOption.empty() && ((!usesWatertightSurface(settings) && !picture) ||
+                                   settings.outputKind == OutputKind::Stl)) {
+      refuse(surfaceOption + " is for .glb, .obj, .ply, .html, framed .pov and .png output");
+    }
+    checkColouringOptions();
+  }
+
+  // A surface coloured by a field is written only where the format carries a colour per vertex;
+  // the lobes' own colours are then not drawn.
+  void checkColouringOptions() {
+    const ConversionSettings& settings = m_result.settings;
+    const std::string colouringOption = lastServing(Serves::colouredSurfaces);
+    if (colouringOption.empty()) return;
+    if (!settings.colouring.source) {
+      refuse(colouringOption + " is for --color-by");
+    } else if (settings.outputKind == OutputKind::PovRay && !settings.picture.frame) {
+      refuse(
+          "--color-by needs --frame for a .pov scene: the classic scene keeps its lobes' "
+          "colours");
+    } else if (settings.outputKind == OutputKind::LScript ||
+               settings.outputKind == OutputKind::Stl || settings.outputKind == OutputKind::Cube) {
+      refuse(
+          "--color-by is for .glb, .obj, .ply, framed .pov and .png output, which carry a "
+          "colour per vertex");
+    } else if (m_given.count("--colors") != 0) {
+      refuse("--colors gives the lobes' colours, which --color-by replaces");
     }
   }
 
@@ -233,24 +258,31 @@ class Parser {
   void checkFieldOptions() {
     FieldSettings& field = m_result.settings.field;
     const bool fukui = field.fukui != FukuiKind::none;
+    const auto& colouring = m_result.settings.colouring.source;
+    const FukuiKind colourFukui = colouring ? colouring->fukui : FukuiKind::none;
     for (const char* ion : {"--anion", "--cation"}) {
-      if (m_given.count(ion) != 0 && !fukui) refuse(std::string(ion) + " is for --fukui");
+      if (m_given.count(ion) != 0 && !fukui && colourFukui == FukuiKind::none) {
+        refuse(std::string(ion) + " is for --fukui and a Fukui function's --color-by");
+      }
     }
     if (fukui && field.kind != FieldKind::mo && field.kind != FieldKind::density) {
       refuse("--fukui draws a function of the total density: give --field density or none");
     }
-    if ((field.fukui == FukuiKind::plus || field.fukui == FukuiKind::zero ||
-         field.fukui == FukuiKind::dual) &&
-        field.anionFile.empty()) {
-      refuse("this --fukui needs the calculation of the anion: --anion FILE");
-    }
-    if ((field.fukui == FukuiKind::minus || field.fukui == FukuiKind::zero ||
-         field.fukui == FukuiKind::dual) &&
-        field.cationFile.empty()) {
-      refuse("this --fukui needs the calculation of the cation: --cation FILE");
+    for (const auto& [kind, option] :
+         {std::pair{field.fukui, "--fukui"}, std::pair{colourFukui, "--color-by"}}) {
+      if (needsAnion(kind) && field.anionFile.empty()) {
+        refuse(std::string("this ") + option + " needs the calculation of the anion: --anion FILE");
+      }
+      if (needsCation(kind) && field.cationFile.empty()) {
+        refuse(std::string("this ") + option +
+               " needs the calculation of the cation: --cation FILE");
+      }
     }
     const bool drawsMos = field.kind == FieldKind::mo && !fukui;
+    const bool coloursByMo =
+        colouring && colouring->kind == FieldKind::mo && colouring->fukui == FukuiKind::none;
     for (const char* moOption : {"--mo", "--homo", "--spin"}) {
+      if (coloursByMo && std::string_view(moOption) == "--spin") continue;
       if (!drawsMos && m_given.count(moOption) != 0) {
         refuse(std::string(moOption) + " chooses MOs, but " +
                (fukui ? std::string("--fukui") : "--field " + fieldName(field.kind)) +
@@ -261,6 +293,13 @@ class Parser {
     m_result.settings.threshold = field.kind == FieldKind::esp ? kPotentialThreshold
                                   : field.isSigned()           ? kSignedDensityThreshold
                                                                : kDensityThreshold;
+  }
+
+  [[nodiscard]] static bool needsAnion(FukuiKind kind) {
+    return kind == FukuiKind::plus || kind == FukuiKind::zero || kind == FukuiKind::dual;
+  }
+  [[nodiscard]] static bool needsCation(FukuiKind kind) {
+    return kind == FukuiKind::minus || kind == FukuiKind::zero || kind == FukuiKind::dual;
   }
 
   [[nodiscard]] static std::string fieldName(FieldKind kind) {

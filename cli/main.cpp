@@ -16,12 +16,12 @@
 #include "app/signal_cleanup.h"
 #include "app/terminal_text.h"
 #include "cli/command_line.h"
+#include "cli/command_run.h"
 #include "cli/field_info.h"
 #include "cli/molecule_info.h"
 #include "cli/options.h"
 #include "cli/orbital_info.h"
 #include "cli/terminal_progress.h"
-#include "input/orbital_choice.h"
 #include "writers/program_version.h"
 
 namespace lobewright {
@@ -72,38 +72,6 @@ int listOrbitals(const ConversionRequest& request, MessageSink& messages) {
   return kExitSuccess;
 }
 
-// The MO numbers the command names, HOMO and LUMO looked up in the input as the conversion's
-// model sees them; nothing when they cannot be found (the message has gone to the sink).
-std::optional<std::vector<int>> resolveMos(const CommandLine& command, const LoadedInput& input,
-                                           Spin spin, MessageSink& messages) {
-  FrontierNumbers frontier;
-  if (needsFrontier(command.moSelection)) {
-    frontier = findFrontierNumbers(input, spin);
-    if (!frontier.error.empty()) {
-      messages.show(kErrorCaption, frontier.error);
-      return std::nullopt;
-    }
-  }
-  std::string error;
-  auto mos = resolveMoSelection(command.moSelection, frontier.homo, frontier.lumo, error);
-  if (!mos) {
-    messages.show(kErrorCaption, inputErrorMessage(input.source.path(), error));
-    return std::nullopt;
-  }
-  // An MO beyond those the molecule has can never be drawn: the selection is refused before any
-  // MO of it is.
-  const int64_t moCount = input.classic ? int64_t{input.classic->moCount}
-                                        : static_cast<int64_t>(input.exact->basis.size());
-  for (const int mo : *mos) {
-    if (mo <= moCount) continue;
-    const std::string reason = input.classic ? findClassicMo(*input.classic, mo).error
-                                             : findOrbital(*input.exact, mo, spin).error;
-    messages.show(kErrorCaption, inputErrorMessage(input.source.path(), reason));
-    return std::nullopt;
-  }
-  return mos;
-}
-
 int drawDiagram(const CommandLine& command, const LoadedInput& input,
                 const ConversionRequest& request, MessageSink& messages) {
   DiagramChoice choice;
@@ -145,12 +113,7 @@ int run(const std::vector<std::string>& arguments) {
   }
 
   StderrSink messages;
-  ConversionRequest request;
-  request.parameterFile = command.parameterFile;
-  request.parameterFileRequired = command.parameterFileNamed;
-  request.inputFile = command.inputFile;
-  request.settings = command.settings;
-  if (command.threads > 0) request.sweep.threads = command.threads;
+  ConversionRequest request = requestFor(command);
   if (command.mode == CommandLine::Mode::list) return listOrbitals(request, messages);
   // --info shows what the input holds of an MO (what the classic model reads, in that model), or
   // what a density holds.

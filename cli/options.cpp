@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/colour_text.h"
+#include "app/colouring_field.h"
 #include "app/settings_check.h"
 #include "input/number_text.h"
 
@@ -25,8 +26,9 @@ constexpr const char* kIntroduction =
     "Draws molecular orbitals of a MOPAC calculation: reads its .out (keyword VECTORS), .aux\n"
     "(keyword AUX) or .mgf (keyword GRAPHF) file and writes, by OUTPUT's extension, a POV-Ray\n"
     "scene (.pov), a LightWave Modeler script (.ls), a Gaussian cube (.cube), a mesh (.glb,\n"
-    ".obj with its .mtl, .ply, .stl; 1 unit = 1 Angstrom) or a picture (.png, by POV-Ray); or\n"
-    "an MO energy-level diagram (.svg, or .png by librsvg) or a gallery of MOs (.png).\n";
+    ".obj with its .mtl, .ply, .stl; 1 unit = 1 Angstrom), a picture (.png, by POV-Ray) or a\n"
+    "web page that shows the surface in any browser, offline (.html); or an MO energy-level\n"
+    "diagram (.svg, or .png by librsvg) or a gallery of MOs (.png).\n";
 
 constexpr std::array<std::pair<HelpGroup, const char*>, 5> kHelpHeadings = {{
     {HelpGroup::orbitals, "orbitals:"},
@@ -76,6 +78,29 @@ std::optional<std::string> chooseColours(CommandLine& command, std::string_view 
   }
   command.settings.picture.colours = {*positive, *negative};
   command.settings.picture.coloursNamed = true;
+  return std::nullopt;
+}
+
+std::optional<std::string> chooseColouring(CommandLine& command, std::string_view name,
+                                           const std::string& text) {
+  std::string why;
+  auto source = parseColourSource(text, why);
+  if (!source) return valueRefusal(name, why, text);
+  command.settings.colouring.source = *source;
+  return std::nullopt;
+}
+
+std::optional<std::string> chooseColourRange(CommandLine& command, std::string_view name,
+                                             const std::string& text) {
+  const std::size_t comma = text.find(',');
+  const auto low = parseDouble(std::string_view(text).substr(0, comma));
+  const auto high = comma == std::string::npos
+                        ? std::nullopt
+                        : parseDouble(std::string_view(text).substr(comma + 1));
+  if (!low || !high || !std::isfinite(*low) || !std::isfinite(*high) || !(*low < *high)) {
+    return valueRefusal(name, "two numbers LO,HI with LO below HI", text);
+  }
+  command.settings.colouring.range = ColouringSettings::Range{*low, *high};
   return std::nullopt;
 }
 
@@ -252,8 +277,8 @@ std::vector<Option> makeOptions() {
        .help = "Angstrom of space around the atoms in a cube (default: enough to hold every "
                "point where the field reaches a fifth of the threshold)",
        .group = HelpGroup::surface,
-       .value = real([](CommandLine& c, double x) { c.settings.cubeMargin = x; },
-                     RealRange{0.0, 100.0}),
+       .value =
+           real([](CommandLine& c, double x) { c.settings.cubeMargin = x; }, RealRange{0.0, 100.0}),
        .example = "3",
        .serves = Serves::cubes},
       {.names = {"--accuracy"},
@@ -331,6 +356,36 @@ std::vector<Option> makeOptions() {
        .value = freeText(chooseColours),
        .example = "orange,#2040ff",
        .serves = Serves::surfaces},
+      {.names = {"--color-by"},
+       .metavariable = "FIELD",
+       .help = "colour the surface by another field of the same calculations, taken at each "
+               "vertex: " +
+               colourSourceWords() +
+               "; the Fukui functions take --anion and --cation as --fukui does",
+       .group = HelpGroup::output,
+       .value = freeText(chooseColouring),
+       .example = "density",
+       .serves = Serves::colouredSurfaces},
+      {.names = {"--color-range"},
+       .metavariable = "LO,HI",
+       .help = "the values at the palette's ends (default: -max to +max of |value| on the "
+               "surface)",
+       .group = HelpGroup::output,
+       .value = freeText(chooseColourRange),
+       .example = "-0.05,0.05",
+       .serves = Serves::colouredSurfaces,
+       .needs = {"--color-by", "density"}},
+      {.names = {"--palette"},
+       .help = "the colours of --color-by, low to high (default red-white-blue: red for "
+               "negative values, white at 0, blue for positive; viridis rises evenly in "
+               "lightness)",
+       .group = HelpGroup::output,
+       .value = choice<Palette>(
+           {{"red-white-blue", Palette::redWhiteBlue}, {"viridis", Palette::viridis}},
+           [](CommandLine& c, Palette palette) { c.settings.colouring.palette = palette; }),
+       .example = "viridis",
+       .serves = Serves::colouredSurfaces,
+       .needs = {"--color-by", "density"}},
       {.names = {"--transparent"},
        .metavariable = "F",
        .help = "how much light passes through the lobes, 0 to 1 (default 0)",
@@ -421,6 +476,8 @@ const std::vector<Option>& converterOptions() {
   static const std::vector<Option> options = makeOptions();
   return options;
 }
+
+std::string converterIntroduction() { return kIntroduction; }
 
 std::string helpText() {
   std::string help = std::string(kUsage) + "\n\n" + kIntroduction;

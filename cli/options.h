@@ -18,7 +18,7 @@ enum class HelpGroup { orbitals, fields, surface, output, tail };
 
 // The outputs an option is for. Given for another output it would change nothing, so the
 // command is refused instead.
-enum class Serves { anyOutput, pngPictures, framedPictures, surfaces, cubes };
+enum class Serves { anyOutput, pngPictures, framedPictures, surfaces, colouredSurfaces, cubes };
 
 // A row of the table. Every member has an initializer, so a row names only what it needs.
 struct Option {
@@ -39,6 +39,9 @@ struct Option {
 
 // What --help prints: the usage, what the converter does, and the options by group.
 [[nodiscard]] std::string helpText();
+
+// What the converter does, in a paragraph of a few lines, as --help and the manual page say it.
+[[nodiscard]] std::string converterIntroduction();
 
 // Every output format's name or extension, joined by the separator.
 [[nodiscard]] std::string formatWords(std::string_view OutputFormat::*word,

@@ -23,18 +23,23 @@ constexpr double kCellReach = 6.0;
 // below this (e, and hartree per unit charge).
 constexpr double kNegligibleCharge = 1e-9;
 constexpr double kNegligiblePotential = 1e-7;
-// A cell function below this is taken as none.
-constexpr double kNegligibleCell = 1e-14;
 // Nearer a nucleus than this (bohr), its core's potential is taken at this distance: the
 // potential stays a finite number on a grid point that falls on a nucleus.
 constexpr double kNearestCore = 1e-2;
 // The step of the central differences for gradients (Angstrom).
 constexpr double kGradientStep = 1e-4;
 
-// Becke's cell function of mu = (r_i - r_j) / R_ij: three rounds of p(mu) = 1.5 mu - 0.5 mu^3.
+// The cell function of Stratmann, Scuseria and Frisch (Chem. Phys. Lett. 257 (1996) 213) of
+// mu = (r_i - r_j) / R_ij: exactly 1 below -kCellWidth and 0 above it, so that most factors of a
+// cell's product need no arithmetic and a point near its own atom needs none at all.
+constexpr double kCellWidth = 0.64;
+
 [[nodiscard]] double cellStep(double mu) {
-  for (int k = 0; k < 3; ++k) mu = 1.5 * mu - 0.5 * mu * mu * mu;
-  return 0.5 * (1.0 - mu);
+  if (mu <= -kCellWidth) return 1.0;
+  if (mu >= kCellWidth) return 0.0;
+  const double x = mu / kCellWidth;
+  const double x2 = x * x;
+  return 0.5 - x * (35.0 + x2 * (-35.0 + x2 * (21.0 - 5.0 * x2))) / 32.0;
 }
 
 struct Angular {
@@ -92,12 +97,16 @@ Neighbours neighboursOf(std::size_t atom, const std::vector<Vec3>& centres) {
   return neighbours;
 }
 
-// Becke's weight of an atom's cell at q, r from the atom: the atom's cell function over the sum of
+// The weight of an atom's cell at q, r from the atom: the atom's cell function over the sum of
 // those of the atoms near q. Only atoms within 2 r + kCellReach of the atom can be as near q as
-// the nearest atom plus kCellReach; the products stop as soon as they are negligible.
+// the nearest atom plus kCellReach. Within (1 - kCellWidth) / 2 of the distance to its nearest
+// neighbour the point is the atom's alone.
 double cellWeight(const Vec3& q, double r, const std::vector<Vec3>& centres,
                   const Neighbours& neighbours, std::vector<std::size_t>& near,
                   std::vector<double>& distance) {
+  if (neighbours.atoms.size() < 2 || r <= 0.5 * (1.0 - kCellWidth) * neighbours.distances[1]) {
+    return 1.0;
+  }
   near.clear();
   distance.clear();
   double nearest = r;
@@ -120,13 +129,13 @@ double cellWeight(const Vec3& q, double r, const std::vector<Vec3>& centres,
   distance.resize(kept);
   const auto cell = [&](std::size_t i) {
     double product = 1.0;
-    for (std::size_t j = 0; j < near.size() && product > kNegligibleCell; ++j) {
+    for (std::size_t j = 0; j < near.size() && product > 0.0; ++j) {
       if (j != i) {
         product *=
             cellStep((distance[i] - distance[j]) / norm(centres[near[i]] - centres[near[j]]));
       }
     }
-    return product > kNegligibleCell ? product : 0.0;
+    return product;
   };
   const double own = cell(0);  // the atom itself is its own nearest neighbour
   if (own == 0.0) return 0.0;
@@ -157,37 +166,44 @@ PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, doubl
         r * r * 2.0 * midpoint / ((1.0 - x) * (1.0 - x)) * std::sin(i * step) * step;
   }
 
-  // rho_lm(r_i) s^2 ds of the piece at the radial nodes.
-  Eigen::MatrixXd components(kRadial, kPotentialComponents);
+  // The weighted density of the piece on the grid, shell by shell: the cells' weights first,
+  // and the density only where a weight is left.
+  Eigen::MatrixXd weighted = Eigen::MatrixXd::Zero(kRadial, static_cast<Eigen::Index>(directions));
   std::vector<double> shellCharge(kRadial);
-  std::vector<Vec3> points(directions);
-  std::vector<double> values(directions);
+  std::vector<Vec3> points;
+  std::vector<std::size_t> kept;
+  std::vector<double> cells;
+  std::vector<double> values;
   std::vector<std::size_t> near;
   std::vector<double> distance;
   for (int i = 0; i < kRadial; ++i) {
     const double r = nodeRadius(i);
+    points.clear();
+    kept.clear();
+    cells.clear();
     for (std::size_t d = 0; d < directions; ++d) {
-      points[d] = kBohrInAngstrom * (piece.position + r * angular.directions[d]);
+      const Vec3 q = piece.position + r * angular.directions[d];
+      const double cell = cellWeight(q, r, centres, neighbours, near, distance);
+      if (cell == 0.0) continue;
+      points.push_back(kBohrInAngstrom * q);
+      kept.push_back(d);
+      cells.push_back(cell);
     }
+    values.resize(points.size());
     density.valuesAt(points, values);
     double charge = 0.0;
-    for (std::size_t d = 0; d < directions; ++d) {
-      if (values[d] == 0.0) continue;
-      values[d] *= cellWeight(piece.position + r * angular.directions[d], r, centres, neighbours,
-                              near, distance);
-      charge += angular.weights[d] * std::abs(values[d]);
-    }
-    for (int lm = 0; lm < kPotentialComponents; ++lm) {
-      double projection = 0.0;
-      for (std::size_t d = 0; d < directions; ++d) {
-        projection += angular.weights[d] * values[d] *
-                      angular.harmonics[d * static_cast<std::size_t>(kPotentialComponents) +
-                                        static_cast<std::size_t>(lm)];
-      }
-      components(i, lm) = projection * nodeWeight(i);
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+      const double value = angular.weights[kept[k]] * cells[k] * values[k];
+      weighted(i, static_cast<Eigen::Index>(kept[k])) = value * nodeWeight(i);
+      charge += std::abs(value);
     }
     shellCharge[static_cast<std::size_t>(i)] = charge * nodeWeight(i);
   }
+  // rho_lm(r_i) s^2 ds of the piece at the radial nodes.
+  const Eigen::MatrixXd components =
+      weighted *
+      Eigen::Map<const Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>>(
+          angular.harmonics.data(), static_cast<Eigen::Index>(directions), kPotentialComponents);
   double outside = 0.0;
   piece.extent = 0.0;
   for (int i = 0; i < kRadial; ++i) {

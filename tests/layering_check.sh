@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Reads every include line of the source folders and fails on one that reaches up the layers:
-# input <- orbital <- mesh <- writers <- app <- cli and window. The build's include paths enforce
+# input <- orbital <- mesh <- writers <- app <- cli and window, and python above cli. The build's include paths enforce
 # the same for compiled code; this also covers headers that nothing of their own layer compiles,
 # and a source folder that no layer lists.
 set -euo pipefail
@@ -15,6 +15,7 @@ declare -A allowed=(
   [app]="input orbital mesh writers app"
   [cli]="input orbital mesh writers app cli"
   [window]="input orbital mesh writers app window"
+  [python]="input orbital mesh writers app cli python"
 )
 # Folders that are not layers: they may include any of them.
 outside=" tests bench fuzz cmake samples build "

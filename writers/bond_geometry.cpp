@@ -16,13 +16,13 @@ BondGeometry computeBond(const Point& a, const Point& b) {
   const float dy = b.y - a.y;
   const float dz = b.z - a.z;
   BondGeometry bond;
-  bond.length = static_cast<float>(std::sqrt(static_cast<double>(dx) * dx +
-                                             static_cast<double>(dy) * dy +
-                                             static_cast<double>(dz) * dz));
+  bond.length = static_cast<float>(std::sqrt(
+      static_cast<double>(dx) * dx + static_cast<double>(dy) * dy + static_cast<double>(dz) * dz));
   if (dx == 0.0f) {
     // MOPAC prints "-0.0000": dividing by a negative zero would turn the stick away from B.
-    bond.yAngle = dz == 0.0f ? 0.0f
-                             : static_cast<float>(toDegrees(std::atan(static_cast<double>(dz) / +0.0)));
+    bond.yAngle = dz == 0.0f
+                      ? 0.0f
+                      : static_cast<float>(toDegrees(std::atan(static_cast<double>(dz) / +0.0)));
   } else {
     bond.yAngle = static_cast<float>(toDegrees(std::atan(static_cast<double>(dz) / dx)));
     if (dx < 0.0f) bond.yAngle = bond.yAngle + 180.0f;

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "writers/mesh_parts.h"
+#include "writers/pov_colour_bar.h"
 #include "writers/real_format.h"
 #include "writers/scene_text.h"
 
@@ -51,6 +54,45 @@ void writeLobe(std::ostream& out, const LobeMesh& lobe, const char* texture) {
   }
   text += " }\n    texture { ";
   text += texture;
+  text += " }\n  }\n";
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+// A lobe coloured vertex by vertex: each vertex takes a texture of the lobe's list, one per
+// colour as 8-bit sRGB makes them distinct, which keeps the list short along a palette.
+void writeColouredLobe(std::ostream& out, const LobeMesh& lobe, const std::vector<Rgb>& colours,
+                       double transmit) {
+  if (lobe.triangles.empty()) return;
+  const auto byte = [](float c) { return std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f); };
+  std::map<long, std::size_t> textureOf;
+  std::vector<std::size_t> vertexTexture;
+  std::string textures;
+  for (const Rgb& c : colours) {
+    const long key = (byte(c.r) << 16) | (byte(c.g) << 8) | byte(c.b);
+    const auto [entry, added] = textureOf.try_emplace(key, textureOf.size());
+    if (added) {
+      textures += ",\n      texture { pigment { color " + linearColour(c, transmit) +
+                  " } finish { Lobe } }";
+    }
+    vertexTexture.push_back(entry->second);
+  }
+  std::string text = "  mesh2 {\n    vertex_vectors { " + std::to_string(lobe.positions.size());
+  for (const Vec3& p : lobe.positions) {
+    text += ",\n      ";
+    appendVector(text, p);
+  }
+  text += " }\n    normal_vectors { " + std::to_string(lobe.normals.size());
+  for (const Vec3& n : lobe.normals) {
+    text += ",\n      ";
+    appendVector(text, n);
+  }
+  text += " }\n    texture_list { " + std::to_string(textureOf.size()) + textures;
+  text += " }\n    face_indices { " + std::to_string(lobe.triangles.size());
+  for (const auto& t : lobe.triangles) {
+    text += ",\n      <" + std::to_string(t[0]) + "," + std::to_string(t[1]) + "," +
+            std::to_string(t[2]) + ">, " + std::to_string(vertexTexture[t[0]]) + ", " +
+            std::to_string(vertexTexture[t[1]]) + ", " + std::to_string(vertexTexture[t[2]]);
+  }
   text += " }\n  }\n";
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
@@ -107,10 +149,22 @@ std::string cameraTransform(const CameraFrame& frame) {
 MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
                                     const BallAndStickModel& structure,
                                     const FramedSceneOptions& options) {
-  const CameraFrame frame = options.camera
-                                ? *options.camera
-                                : pictureCamera({{&mesh}, &structure, options.includeStructure},
-                                                options.view, options.aspect);
+  const SurfaceColouring* colouring = options.colouring;
+  if (colouring) {
+    for (const LobeSign sign : {LobeSign::positive, LobeSign::negative}) {
+      if (std::string problem =
+              checkColouredMesh(mesh.lobe(sign), colouring->of(sign),
+                                sign == LobeSign::positive ? "positive" : "negative");
+          !problem.empty()) {
+        return {std::move(problem)};
+      }
+    }
+  }
+  const CameraFrame frame =
+      options.camera
+          ? *options.camera
+          : pictureCamera({{&mesh}, &structure, options.includeStructure}, options.view,
+                          options.aspect, colouring ? colourBarShare(options.aspect) : 0.0);
   const double transmit = std::clamp(options.transparency, 0.0, 1.0);
   const double d = frame.distance;
 
@@ -127,8 +181,12 @@ MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
   text += "light_source { ";
   appendVector(text, {-0.6 * d, 0.8 * d, -0.2 * d});
   text += " color rgb 0.85 }\nlight_source { <0,0,0> color rgb 0.35 shadowless }\n";
-  text += "#declare Lobe = finish { ambient 0.12 diffuse 0.75 specular 0.35 roughness 0.02 }\n";
-  text += "#declare Atom = finish { ambient 0.12 diffuse 0.8 specular 0.2 roughness 0.05 }\n";
+  text +=
+      "#declare Lobe = finish { ambient 0.12 diffuse 0.75 specular 0.35 roughness "
+      "0.02 }\n";
+  text +=
+      "#declare Atom = finish { ambient 0.12 diffuse 0.8 specular 0.2 roughness 0.05 "
+      "}\n";
   text += "#declare Positive = texture { pigment { color " +
           linearColour(options.colours.positive, transmit) + " } finish { Lobe } }\n";
   text += "#declare Negative = texture { pigment { color " +
@@ -136,12 +194,19 @@ MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
   text += "#declare Molecule = union {\n";
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
 
-  writeLobe(out, mesh.positive, "Positive");
-  writeLobe(out, mesh.negative, "Negative");
+  if (colouring) {
+    writeColouredLobe(out, mesh.positive, colouring->positive, transmit);
+    writeColouredLobe(out, mesh.negative, colouring->negative, transmit);
+  } else {
+    writeLobe(out, mesh.positive, "Positive");
+    writeLobe(out, mesh.negative, "Negative");
+  }
   if (options.includeStructure) writeStructure(out, structure, frame);
-  // POV-Ray refuses an empty union: a point of light that is never seen keeps it whole.
+  // POV-Ray refuses an empty union: a point of light that is never seen keeps it
+  // whole.
   text = "  sphere { <0,0,0>, 0 no_image no_shadow }\n}\nobject { Molecule " +
          cameraTransform(frame) + " }\n";
+  if (colouring) text += povColourBar(colouring->scale, options.aspect, frame.horizontalAngle);
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
   return streamResult(out);
 }

@@ -8,6 +8,7 @@
 #include "writers/colours.h"
 #include "writers/mesh_write_result.h"
 #include "writers/picture_view.h"
+#include "writers/surface_colouring.h"
 
 namespace lobewright {
 
@@ -21,11 +22,14 @@ struct FramedSceneOptions {
   double aspect = 4.0 / 3.0;
   // A camera placed already, as a gallery's pictures share one; otherwise the picture's own.
   std::optional<CameraFrame> camera;
+  const SurfaceColouring* colouring = nullptr;  // colours the lobes vertex by vertex
 };
 
 // A POV-Ray scene made for a picture: the lobes as two mesh2 objects with their normals, the
 // ball-and-stick model in element colours, and a camera (as pictureCamera places it), lights and
-// a plain white background. Lengths in Angstrom.
+// a plain white background. Lengths in Angstrom. A coloured surface has a texture per vertex,
+// which POV-Ray blends across each triangle, and its colour bar on the right of the picture,
+// beside the molecule.
 [[nodiscard]] MeshWriteResult writeFramedPovScene(std::ostream& out, const OrbitalMesh& mesh,
                                                   const BallAndStickModel& structure,
                                                   const FramedSceneOptions& options = {});

@@ -53,8 +53,9 @@ json rotationFromY(const Vec3& to) {
 // Builds the JSON and records which meshes go into the binary chunk, in order, as it goes.
 class GltfBuilder {
  public:
-  // Adds positions, normals and indices of `mesh` and returns the primitive that uses them.
-  json addGeometry(const LobeMesh& mesh) {
+  // Adds positions, normals, the colours when given (one per vertex) and indices of `mesh` and
+  // returns the primitive that uses them.
+  json addGeometry(const LobeMesh& mesh, const std::vector<Rgb>* colours = nullptr) {
     std::array<float, 3> low{std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
                              std::numeric_limits<float>::max()};
     std::array<float, 3> high{-low[0], -low[1], -low[2]};
@@ -73,10 +74,14 @@ class GltfBuilder {
     json attributes{{"POSITION", addAccessor(std::move(position))},
                     {"NORMAL", addAccessor(accessor(addView(12 * vertices, kArrayBuffer), kFloat,
                                                     vertices, "VEC3"))}};
+    if (colours) {
+      attributes["COLOR_0"] =
+          addAccessor(accessor(addView(12 * vertices, kArrayBuffer), kFloat, vertices, "VEC3"));
+    }
     const uint64_t indices = 3 * mesh.triangles.size();
     const std::size_t indexAccessor = addAccessor(
         accessor(addView(4 * indices, kElementArrayBuffer), kUnsignedInt, indices, "SCALAR"));
-    m_meshes.push_back(&mesh);
+    m_meshes.push_back({&mesh, colours});
     return {{"attributes", std::move(attributes)}, {"indices", indexAccessor}};
   }
 
@@ -97,7 +102,12 @@ class GltfBuilder {
   }
 
   [[nodiscard]] uint64_t binarySize() const { return m_binarySize; }
-  [[nodiscard]] const std::vector<const LobeMesh*>& meshes() const { return m_meshes; }
+  // A mesh whose geometry goes into the binary chunk, with its colours when it has them.
+  struct Geometry {
+    const LobeMesh* mesh;
+    const std::vector<Rgb>* colours;
+  };
+  [[nodiscard]] const std::vector<Geometry>& meshes() const { return m_meshes; }
 
   // The finished JSON, with the scene holding `roots`.
   json finish(const json& roots) {
@@ -131,7 +141,7 @@ class GltfBuilder {
 
   json m_gltf = json::object();
   uint64_t m_binarySize = 0;
-  std::vector<const LobeMesh*> m_meshes;
+  std::vector<Geometry> m_meshes;
 };
 
 // One mesh per element and shape, made on first use: all of them share the geometry of the one
@@ -215,13 +225,28 @@ void writeFloats(LittleEndianOutput& binary, const std::vector<Vec3>& points) {
   }
 }
 
+// glTF's vertex colours are in linear light, ours in sRGB.
+void writeLinearColours(LittleEndianOutput& binary, const std::vector<Rgb>& colours) {
+  for (const Rgb& c : colours) {
+    binary.f32(linearFromSrgb(c.r));
+    binary.f32(linearFromSrgb(c.g));
+    binary.f32(linearFromSrgb(c.b));
+  }
+}
+
+constexpr Rgb kWhite{1.0f, 1.0f, 1.0f};
+
 }  // namespace
 
 MeshWriteResult writeGlb(std::ostream& out, const OrbitalMesh& mesh,
                          const BallAndStickModel& structure, const GlbOptions& options) {
+  const SurfaceColouring* colouring = options.colouring;
   for (const LobeSign sign : {LobeSign::positive, LobeSign::negative}) {
     const char* name = sign == LobeSign::positive ? "positive" : "negative";
-    if (std::string problem = checkMesh(mesh.lobe(sign), name); !problem.empty()) {
+    if (std::string problem = colouring
+                                  ? checkColouredMesh(mesh.lobe(sign), colouring->of(sign), name)
+                                  : checkMesh(mesh.lobe(sign), name);
+        !problem.empty()) {
       return {std::move(problem)};
     }
   }
@@ -233,9 +258,12 @@ MeshWriteResult writeGlb(std::ostream& out, const OrbitalMesh& mesh,
     if (lobe.triangles.empty()) continue;
     const bool positive = sign == LobeSign::positive;
     const std::string name = positive ? "positive" : "negative";
-    const std::size_t material =
-        builder.addMaterial(name, positive ? options.colours.positive : options.colours.negative);
-    const std::size_t meshIndex = builder.addMesh(name, builder.addGeometry(lobe), material);
+    const Rgb& colour = colouring  ? kWhite
+                        : positive ? options.colours.positive
+                                   : options.colours.negative;
+    const std::size_t material = builder.addMaterial(name, colour);
+    const std::size_t meshIndex = builder.addMesh(
+        name, builder.addGeometry(lobe, colouring ? &colouring->of(sign) : nullptr), material);
     roots.push_back(builder.addNode({{"name", name}, {"mesh", meshIndex}}));
   }
   const LobeMesh sphere = unitIcosphere(kSphereSubdivisions);
@@ -261,9 +289,10 @@ MeshWriteResult writeGlb(std::ostream& out, const OrbitalMesh& mesh,
   if (binary > 0) {
     output.u32(static_cast<uint32_t>(binary));
     output.u32(kBinChunk);
-    for (const LobeMesh* part : builder.meshes()) {
+    for (const auto& [part, colours] : builder.meshes()) {
       writeFloats(output, part->positions);
       writeFloats(output, part->normals);
+      if (colours) writeLinearColours(output, *colours);
       for (const auto& triangle : part->triangles) {
         for (const uint32_t index : triangle) output.u32(index);
       }

@@ -114,14 +114,25 @@ std::string checkMesh(const LobeMesh& mesh, const std::string& name) {
   return {};
 }
 
+std::string checkColouredMesh(const LobeMesh& mesh, const std::vector<Rgb>& colours,
+                              const std::string& name) {
+  if (colours.size() != mesh.positions.size()) {
+    return "The " + name + " mesh has " + std::to_string(colours.size()) + " colours for " +
+           std::to_string(mesh.positions.size()) + " vertices.";
+  }
+  return checkMesh(mesh, name);
+}
+
 MeshParts::MeshParts(const OrbitalMesh& orbital, const BallAndStickModel& structure,
-                     const LobeColours& colours, bool includeStructure) {
+                     const LobeColours& colours, bool includeStructure,
+                     const SurfaceColouring* colouring) {
   if (includeStructure) m_structure = bakeStructure(structure);
-  const auto add = [&](std::string name, const Rgb& colour, const LobeMesh& mesh) {
-    if (!mesh.triangles.empty()) m_parts.push_back({std::move(name), colour, &mesh});
+  const auto add = [&](std::string name, const Rgb& colour, const LobeMesh& mesh,
+                       const std::vector<Rgb>* vertexColours = nullptr) {
+    if (!mesh.triangles.empty()) m_parts.push_back({std::move(name), colour, &mesh, vertexColours});
   };
-  add("positive", colours.positive, orbital.positive);
-  add("negative", colours.negative, orbital.negative);
+  add("positive", colours.positive, orbital.positive, colouring ? &colouring->positive : nullptr);
+  add("negative", colours.negative, orbital.negative, colouring ? &colouring->negative : nullptr);
   for (const StructurePart& part : m_structure) {
     add(structureMaterialName(part.atomicNumber), part.colour, part.mesh);
   }
@@ -129,7 +140,9 @@ MeshParts::MeshParts(const OrbitalMesh& orbital, const BallAndStickModel& struct
 
 std::string MeshParts::check() const {
   for (const MeshPart& part : m_parts) {
-    std::string problem = checkMesh(*part.mesh, part.name);
+    std::string problem = part.vertexColours
+                              ? checkColouredMesh(*part.mesh, *part.vertexColours, part.name)
+                              : checkMesh(*part.mesh, part.name);
     if (!problem.empty()) return problem;
   }
   return {};

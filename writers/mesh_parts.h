@@ -6,6 +6,7 @@
 #include "mesh/orbital_mesh.h"
 #include "writers/ball_and_stick.h"
 #include "writers/colours.h"
+#include "writers/surface_colouring.h"
 
 namespace lobewright {
 
@@ -36,20 +37,26 @@ inline constexpr int kStickSegments = 16;
 // Empty when the mesh can be written: as many normals as positions, every index in range, every
 // coordinate finite in single precision. Otherwise what is wrong, naming the mesh.
 [[nodiscard]] std::string checkMesh(const LobeMesh& mesh, const std::string& name);
+// The same for a lobe coloured by a field, which also needs a colour for each vertex.
+[[nodiscard]] std::string checkColouredMesh(const LobeMesh& mesh, const std::vector<Rgb>& colours,
+                                            const std::string& name);
 
 struct MeshPart {
   std::string name;  // also the material's name
   Rgb colour;
   const LobeMesh* mesh = nullptr;
+  // One colour per vertex, which takes the place of `colour`, for a lobe coloured by a field.
+  const std::vector<Rgb>* vertexColours = nullptr;
 };
 
 // The meshes one file holds, in this order: the positive lobe ("positive"), the negative lobe
 // ("negative"), then one merged mesh per element of the structure when it is included. Meshes
-// without triangles are left out.
+// without triangles are left out. With a colouring, the lobes take its colours per vertex.
 class MeshParts {
  public:
   MeshParts(const OrbitalMesh& orbital, const BallAndStickModel& structure,
-            const LobeColours& colours, bool includeStructure);
+            const LobeColours& colours, bool includeStructure,
+            const SurfaceColouring* colouring = nullptr);
   MeshParts(const MeshParts&) = delete;
   MeshParts& operator=(const MeshParts&) = delete;
 

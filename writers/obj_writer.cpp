@@ -56,12 +56,26 @@ class TextOutput {
   std::string m_text;
 };
 
-void writePoint(TextOutput& text, std::string_view keyword, const Vec3& p) {
+void appendPoint(TextOutput& text, std::string_view keyword, const Vec3& p) {
   // Written as the single-precision values the binary formats hold, so all formats agree.
   text << keyword << " " << static_cast<double>(static_cast<float>(p.x)) << " "
        << static_cast<double>(static_cast<float>(p.y)) << " "
        << static_cast<double>(static_cast<float>(p.z));
+}
+
+void writePoint(TextOutput& text, std::string_view keyword, const Vec3& p) {
+  appendPoint(text, keyword, p);
   text.endLine();
+}
+
+void appendColour(TextOutput& text, const Rgb& colour) {
+  text << " " << static_cast<double>(colour.r) << " " << static_cast<double>(colour.g) << " "
+       << static_cast<double>(colour.b);
+}
+
+// A coloured part's material is white: its vertices carry the colours.
+Rgb materialColour(const MeshPart& part) {
+  return part.vertexColours ? Rgb{1.0f, 1.0f, 1.0f} : part.colour;
 }
 
 bool hasBlank(std::string_view name) { return std::any_of(name.begin(), name.end(), isBlank); }
@@ -74,7 +88,8 @@ MeshWriteResult writeObj(std::ostream& out, const OrbitalMesh& mesh,
     return {"The material file's name \"" + options.materialLibrary +
             "\" is empty or has blanks, which an OBJ file cannot name."};
   }
-  const MeshParts scene(mesh, structure, options.colours, options.includeStructure);
+  const MeshParts scene(mesh, structure, options.colours, options.includeStructure,
+                        options.colouring);
   if (std::string problem = scene.check(); !problem.empty()) return {std::move(problem)};
 
   TextOutput text(out);
@@ -89,7 +104,11 @@ MeshWriteResult writeObj(std::ostream& out, const OrbitalMesh& mesh,
     text.endLine();
     text << "usemtl " << part.name;
     text.endLine();
-    for (const Vec3& p : lobe.positions) writePoint(text, "v", p);
+    for (std::size_t i = 0; i < lobe.positions.size(); ++i) {
+      appendPoint(text, "v", lobe.positions[i]);
+      if (part.vertexColours) appendColour(text, (*part.vertexColours)[i]);
+      text.endLine();
+    }
     for (const Vec3& n : lobe.normals) writePoint(text, "vn", n);
     for (const auto& triangle : lobe.triangles) {
       text << "f";
@@ -107,7 +126,8 @@ MeshWriteResult writeObj(std::ostream& out, const OrbitalMesh& mesh,
 
 MeshWriteResult writeMtl(std::ostream& out, const OrbitalMesh& mesh,
                          const BallAndStickModel& structure, const ObjOptions& options) {
-  const MeshParts scene(mesh, structure, options.colours, options.includeStructure);
+  const MeshParts scene(mesh, structure, options.colours, options.includeStructure,
+                        options.colouring);
   if (std::string problem = scene.check(); !problem.empty()) return {std::move(problem)};
   TextOutput text(out);
   text << "# Lobewright materials";
@@ -117,8 +137,9 @@ MeshWriteResult writeMtl(std::ostream& out, const OrbitalMesh& mesh,
     text.endLine();
     text << "Ka 0 0 0";
     text.endLine();
-    text << "Kd " << static_cast<double>(part.colour.r) << " " << static_cast<double>(part.colour.g)
-         << " " << static_cast<double>(part.colour.b);
+    const Rgb colour = materialColour(part);
+    text << "Kd " << static_cast<double>(colour.r) << " " << static_cast<double>(colour.g) << " "
+         << static_cast<double>(colour.b);
     text.endLine();
     text << "Ks 0.25 0.25 0.25";
     text.endLine();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "writers/base64.h"
 #include "writers/svg_text.h"
 
 namespace lobewright {

@@ -171,7 +171,8 @@ std::optional<Vec3> piPlaneNormal(const OrbitalMesh& mesh,
   return normal;
 }
 
-CameraFrame pictureCamera(const PictureSubject& subject, ViewDirection view, double aspect) {
+CameraFrame pictureCamera(const PictureSubject& subject, ViewDirection view, double aspect,
+                          double reservedShare) {
   const std::vector<Vec3> lobePoints = everyVertex(subject.meshes);
   const std::vector<StructureSphere> noAtoms;
   const std::vector<StructureSphere>& atoms =
@@ -219,7 +220,8 @@ CameraFrame pictureCamera(const PictureSubject& subject, ViewDirection view, dou
 
   std::vector<FramedPoint> points = std::move(lobeBox);
   if (subject.includeStructure) points.insert(points.end(), framedAtoms.begin(), framedAtoms.end());
-  CameraFrame frame = frameCamera(basis, points, aspect);
+  CameraFrame frame = reservedShare > 0.0 ? frameCameraBeside(basis, points, aspect, reservedShare)
+                                          : frameCamera(basis, points, aspect);
   // What lies in front of the neighbourhood would only hide it.
   if (localized) {
     double front = std::numeric_limits<double>::lowest();

@@ -30,9 +30,10 @@ struct PictureSubject {
 // The camera of a framed picture of the given aspect (width over height). Down an axis, or best:
 // along the smallest principal axis of the atoms it frames, turned off the lobes' axis (one
 // orbital only) and tilted off a flat pi system's plane. Every lobe is in view, and the whole
-// molecule, unless the orbital is localized (not for `whole`): then its neighbourhood.
+// molecule, unless the orbital is localized (not for `whole`): then its neighbourhood. The
+// right-hand reservedShare of the picture's width is kept free (for a colour bar).
 [[nodiscard]] CameraFrame pictureCamera(const PictureSubject& subject, ViewDirection view,
-                                        double aspect);
+                                        double aspect, double reservedShare = 0.0);
 
 // The normal of the plane that the surface is antisymmetric about, when it is a flat pi system's:
 // the atoms under its lobes (the heavy ones, when there are three) lie in a plane, and the mirror

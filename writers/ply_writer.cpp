@@ -43,7 +43,8 @@ std::string header(uint64_t vertices, uint64_t faces) {
 
 MeshWriteResult writePly(std::ostream& out, const OrbitalMesh& mesh,
                          const BallAndStickModel& structure, const PlyOptions& options) {
-  const MeshParts scene(mesh, structure, options.colours, options.includeStructure);
+  const MeshParts scene(mesh, structure, options.colours, options.includeStructure,
+                        options.colouring);
   if (std::string problem = scene.check(); !problem.empty()) return {std::move(problem)};
   // The face list's indices are signed 32-bit.
   if (scene.vertexCount() > uint64_t{std::numeric_limits<int32_t>::max()}) {
@@ -53,9 +54,6 @@ MeshWriteResult writePly(std::ostream& out, const OrbitalMesh& mesh,
   LittleEndianOutput binary(out);
   binary.bytes(header(scene.vertexCount(), scene.triangleCount()));
   for (const MeshPart& part : scene.parts()) {
-    const uint8_t red = byteOf(part.colour.r);
-    const uint8_t green = byteOf(part.colour.g);
-    const uint8_t blue = byteOf(part.colour.b);
     const LobeMesh& lobe = *part.mesh;
     for (std::size_t i = 0; i < lobe.positions.size(); ++i) {
       for (const Vec3& v : {lobe.positions[i], lobe.normals[i]}) {
@@ -63,9 +61,10 @@ MeshWriteResult writePly(std::ostream& out, const OrbitalMesh& mesh,
         binary.f32(static_cast<float>(v.y));
         binary.f32(static_cast<float>(v.z));
       }
-      binary.u8(red);
-      binary.u8(green);
-      binary.u8(blue);
+      const Rgb& colour = part.vertexColours ? (*part.vertexColours)[i] : part.colour;
+      binary.u8(byteOf(colour.r));
+      binary.u8(byteOf(colour.g));
+      binary.u8(byteOf(colour.b));
     }
   }
   int32_t first = 0;

@@ -119,4 +119,37 @@ CameraFrame frameCamera(const ViewBasis& basis, const std::vector<FramedPoint>& 
   return frame;
 }
 
+CameraFrame frameCameraBeside(const ViewBasis& basis, const std::vector<FramedPoint>& points,
+                              double aspect, double reservedShare, double margin) {
+  CameraFrame frame = frameCamera(basis, points, aspect, margin);
+  if (points.empty()) return frame;
+  // Across the picture, tangents of the angle from the camera's axis: the whole width spans
+  // -half to +half, the free part from `low` to `high` within the margin.
+  const double half = std::tan(kHorizontalAngle * kPi / 360.0);
+  const double centre = -half * reservedShare;
+  const double reach = half * (1.0 - reservedShare) * (1.0 - margin);
+  const double low = centre - reach;
+  const double high = centre + reach;
+  const double tanUp = half * (1.0 - margin) / aspect;
+  // A point at x across, at depth e = d - z from a camera moved sideways by c, is in view when
+  // low <= (x - c) / e <= high. With its radius both ends must hold: c >= x + r - e high and
+  // c <= x - r - e low, for every point; with e = d - (z + r) this gives the least d.
+  double rightmost = std::numeric_limits<double>::lowest();
+  double leftmost = std::numeric_limits<double>::max();
+  double distance = 0.0;
+  for (const FramedPoint& p : points) {
+    const Vec3 d = p.position - frame.centre;
+    const double x = dot(d, basis.right);
+    const double z = dot(d, basis.back) + p.radius;
+    rightmost = std::max(rightmost, x + p.radius + z * high);
+    leftmost = std::min(leftmost, x - p.radius + z * low);
+    distance = std::max(distance, z + (std::fabs(dot(d, basis.up)) + p.radius) / tanUp);
+  }
+  distance = std::max(distance, (rightmost - leftmost) / (high - low));
+  const double sideways = 0.5 * ((rightmost - distance * high) + (leftmost - distance * low));
+  frame.centre = frame.centre + sideways * basis.right;
+  frame.distance = distance;
+  return frame;
+}
+
 }  // namespace lobewright

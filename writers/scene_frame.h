@@ -61,4 +61,11 @@ struct FramedPoint {
                                       const std::vector<FramedPoint>& points, double aspect,
                                       double margin = 0.06);
 
+// The same camera, looking the same way, with the right-hand `reservedShare` of the picture's
+// width kept free (for a colour bar): the camera moves sideways and back just so far that the
+// points fit the part that is left with the margin on every side of it.
+[[nodiscard]] CameraFrame frameCameraBeside(const ViewBasis& basis,
+                                            const std::vector<FramedPoint>& points, double aspect,
+                                            double reservedShare, double margin = 0.06);
+
 }  // namespace lobewright

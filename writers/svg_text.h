@@ -19,7 +19,4 @@ void appendSvgText(std::string& svg, std::string_view text);
 // "#rrggbb".
 [[nodiscard]] std::string svgColour(const Rgb& colour);
 
-// The bytes as base64, for images embedded as data: URLs.
-[[nodiscard]] std::string base64(std::string_view bytes);
-
 }  // namespace lobewright

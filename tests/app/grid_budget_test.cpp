@@ -20,20 +20,27 @@ TEST(OutputBudget, CubesAndMeshesBeyondTwoGigabytesAreRefusedWithTheirSize) {
   const struct {
     OutputKind kind;
     bool frame;
+    bool coloured;     // by a field: vertex colours take room
     uint64_t fits;     // triangles
     uint64_t refused;  // triangles
   } formats[] = {
-      {OutputKind::Gltf, false, 75'000'000, 80'000'000},
-      {OutputKind::Obj, false, 17'000'000, 18'000'000},
-      {OutputKind::Stl, false, 42'000'000, 43'000'000},
-      {OutputKind::PovRay, false, 10'000'000, 11'000'000},
-      {OutputKind::PovRay, true, 35'000'000, 36'000'000},
-      {OutputKind::Png, true, 35'000'000, 36'000'000},
+      {OutputKind::Gltf, false, false, 75'000'000, 80'000'000},
+      {OutputKind::Gltf, false, true, 65'000'000, 66'000'000},
+      {OutputKind::Html, false, false, 61'000'000, 62'000'000},
+      {OutputKind::Html, false, true, 49'000'000, 50'000'000},
+      {OutputKind::Obj, false, false, 17'000'000, 18'000'000},
+      {OutputKind::Obj, false, true, 15'000'000, 16'000'000},
+      {OutputKind::Stl, false, false, 42'000'000, 43'000'000},
+      {OutputKind::PovRay, false, false, 10'000'000, 11'000'000},
+      {OutputKind::PovRay, true, false, 35'000'000, 36'000'000},
+      {OutputKind::Png, true, false, 35'000'000, 36'000'000},
+      {OutputKind::Png, true, true, 29'000'000, 30'000'000},
   };
   for (const auto& format : formats) {
     ConversionSettings settings;
     settings.outputKind = format.kind;
     settings.picture.frame = format.frame;
+    if (format.coloured) settings.colouring.source = ColouringSettings::Source{};
     EXPECT_FALSE(meshSizeProblem(format.fits, settings)) << static_cast<int>(format.kind);
     const auto refused = meshSizeProblem(format.refused, settings);
     ASSERT_TRUE(refused) << static_cast<int>(format.kind);

@@ -64,7 +64,8 @@ TEST(OutputChoice, TheNewerFormatsFollowTheClassicTwo) {
                        Case{6, "/m/mol.cube", "/m/mol.ply", OutputKind::Ply},
                        Case{7, "/m/mol.STL", "/m/mol.STL.stl", OutputKind::Stl},
                        Case{8, "/m/mol.ls", "/m/mol.png", OutputKind::Png},
-                       Case{9, "/m/mol.png", "/m/mol.ls", OutputKind::LScript},
+                       Case{9, "/m/mol.png", "/m/mol.html", OutputKind::Html},
+                       Case{10, "/m/mol.html", "/m/mol.ls", OutputKind::LScript},
                        Case{0, "/m/mol", "/m/mol.ls", OutputKind::LScript}}) {
     const OutputChoice choice = chooseOutput(c.typed, c.filterIndex);
     EXPECT_EQ(choice.outputPath, c.path) << c.filterIndex;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/colouring_field.h"
+
 namespace lobewright {
 namespace {
 
@@ -88,6 +90,7 @@ TEST(CommandLine, PictureOptionsAndTheFormatsTheyServe) {
       {"in", "s.pov", "--view", "x"},           // a classic scene has its own camera
       {"in", "s.glb", "--size", "640x480"},     // only pictures have pixels
       {"in", "s.ls", "--colors", "red,blue"},   // the classic script keeps its colours
+      {"in", "s.stl", "--colors", "red,blue"},  // STL holds no colours
       {"in", "s.png", "--size", "640x8"},       // too small
       {"in", "s.png", "--size", "640"},         // no height
       {"in", "s.png", "--transparent", "1.5"},  // beyond opaque to clear
@@ -257,7 +260,7 @@ TEST(CommandLine, FieldOptionsAndTheirIsovalues) {
     const char* why;
   };
   const Refused refused[] = {
-      {{"--anion", "a.aux"}, "--anion is for --fukui"},
+      {{"--anion", "a.aux"}, "--anion is for --fukui and a Fukui function's --color-by"},
       {{"--fukui", "plus"}, "this --fukui needs the calculation of the anion: --anion FILE"},
       {{"--fukui", "zero", "--anion", "a.aux"},
        "this --fukui needs the calculation of the cation: --cation FILE"},
@@ -275,6 +278,73 @@ TEST(CommandLine, FieldOptionsAndTheirIsovalues) {
     std::vector<std::string> arguments{"in.aux", "out.glb"};
     arguments.insert(arguments.end(), r.options.begin(), r.options.end());
     EXPECT_EQ(parseCommandLine(arguments).error, r.why);
+  }
+}
+
+}  // namespace
+}  // namespace lobewright
+
+namespace lobewright {
+namespace {
+
+// --color-by reaches the settings with its range and palette; the options that do not fit the
+// output or each other are refused with the reason.
+TEST(CommandLine, ColouringOptions) {
+  const auto parsed =
+      parse({"in.aux", "esp.png", "--field", "density", "--color-by", "mo:homo-1", "--spin", "beta",
+             "--color-range", "-0.05,0.1", "--palette", "viridis"});
+  ASSERT_TRUE(parsed.commandLine) << parsed.error;
+  const ColouringSettings& colouring = parsed.commandLine->settings.colouring;
+  ASSERT_TRUE(colouring.source);
+  EXPECT_EQ(colouring.source->kind, FieldKind::mo);
+  EXPECT_EQ(colouring.source->mo.anchor, MoName::Anchor::homo);
+  EXPECT_EQ(colouring.source->mo.offset, -1);
+  ASSERT_TRUE(colouring.range);
+  EXPECT_EQ(colouring.range->low, -0.05);
+  EXPECT_EQ(colouring.range->high, 0.1);
+  EXPECT_EQ(colouring.palette, Palette::viridis);
+  EXPECT_EQ(parsed.commandLine->settings.spin, Spin::beta);
+  const auto fukui = parse({"in.aux", "f.glb", "--field", "density", "--color-by", "Fukui-Dual",
+                            "--anion", "a.aux", "--cation", "c.aux"});
+  ASSERT_TRUE(fukui.commandLine) << fukui.error;
+  EXPECT_EQ(fukui.commandLine->settings.colouring.source->fukui, FukuiKind::dual);
+  EXPECT_FALSE(fukui.commandLine->settings.colouring.range);
+  for (const char* output : {"a.obj", "a.ply"}) {
+    EXPECT_TRUE(parse({"in.aux", output, "--color-by", "spin"}).commandLine) << output;
+  }
+  EXPECT_TRUE(parse({"in.aux", "a.pov", "--frame", "--color-by", "spin"}).commandLine);
+
+  const std::pair<std::vector<std::string>, std::string> refused[] = {
+      {{"a.ls", "--color-by", "density"},
+       "--color-by is for .glb, .obj, .ply, framed .pov and .png output, which carry a colour "
+       "per vertex"},
+      {{"a.stl", "--color-by", "density"},
+       "--color-by is for .glb, .obj, .ply, framed .pov and .png output, which carry a colour "
+       "per vertex"},
+      {{"a.pov", "--color-by", "density"},
+       "--color-by needs --frame for a .pov scene: the classic scene keeps its lobes' colours"},
+      {{"a.glb", "--palette", "viridis"}, "--palette is for --color-by"},
+      {{"a.glb", "--color-by", "density", "--colors", "red,blue"},
+       "--colors gives the lobes' colours, which --color-by replaces"},
+      {{"a.glb", "--color-by", "charge"},
+       "--color-by takes " + colourSourceWords() + ", not \"charge\""},
+      {{"a.glb", "--color-by", "mo:1..3"},
+       "--color-by takes one MO after mo:, as in mo:37, mo:HOMO or mo:LUMO+1, not \"mo:1..3\""},
+      {{"a.glb", "--color-by", "density", "--color-range", "0.1,-0.1"},
+       "--color-range takes two numbers LO,HI with LO below HI, not \"0.1,-0.1\""},
+      {{"a.glb", "--color-by", "density", "--color-range", "0,inf"},
+       "--color-range takes two numbers LO,HI with LO below HI, not \"0,inf\""},
+      {{"a.glb", "--color-by", "fukui-minus"},
+       "this --color-by needs the calculation of the cation: --cation FILE"},
+      {{"a.glb", "--color-by", "density", "--cation", "c.aux"},
+       "--cation is for --fukui and a Fukui function's --color-by"},
+      {{"a.glb", "--field", "density", "--color-by", "spin", "--spin", "beta"},
+       "--spin chooses MOs, but --field density draws none"},
+  };
+  for (const auto& [options, why] : refused) {
+    std::vector<std::string> arguments{"in.aux"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    EXPECT_EQ(parse(arguments).error, why);
   }
 }
 

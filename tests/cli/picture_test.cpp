@@ -271,6 +271,57 @@ TEST_F(Picture, AnEnclosedShareIsToldOnTheCaption) {
   }
 }
 
+// The density's surface coloured by the HOMO: red and blue on the molecule, which keeps clear of
+// the colour bar on the right; the bar runs from blue at its top to red at its bottom, with its
+// words beside it in dark text.
+TEST_F(Picture, AColouredSurfaceShowsRedBlueAndTheColourBar) {
+  const auto result = convert(dataPath("aux/formaldehyde_PM7.aux"),
+                              "--field density --color-by mo:HOMO --size 400x300 --quiet");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const testing::RgbImage image = testing::readPng(m_picture);
+  ASSERT_EQ(image.width, 400);
+  const auto pixel = [&](int x, int y) {
+    return &image.pixels[(static_cast<std::size_t>(y) * image.width + x) * 3];
+  };
+  // Columns of the picture's right part that are mostly not background: the bar's.
+  std::vector<int> barColumns;
+  for (int x = image.width * 2 / 3; x < image.width; ++x) {
+    int coloured = 0;
+    for (int y = 0; y < image.height; ++y) coloured += !image.isWhite(x, y);
+    if (coloured > image.height * 3 / 4) barColumns.push_back(x);
+  }
+  ASSERT_FALSE(barColumns.empty());
+  const int bar = barColumns[barColumns.size() / 2];
+  int top = 0;
+  while (image.isWhite(bar, top)) ++top;
+  int bottom = image.height - 1;
+  while (image.isWhite(bar, bottom)) --bottom;
+  const uint8_t* high = pixel(bar, top + (bottom - top) / 10);
+  const uint8_t* low = pixel(bar, bottom - (bottom - top) / 10);
+  EXPECT_GT(high[2], high[0] + 80) << "blue at the top";
+  EXPECT_GT(low[0], low[2] + 80) << "red at the bottom";
+
+  Coverage molecule;
+  int text = 0;
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      const uint8_t* rgb = pixel(x, y);
+      if (x > barColumns.back() + 3) {  // past the bar and its frame
+        text += std::max({rgb[0], rgb[1], rgb[2]}) < 160 &&
+                std::max({rgb[0], rgb[1], rgb[2]}) - std::min({rgb[0], rgb[1], rgb[2]}) < 16;
+        continue;
+      }
+      if (x >= barColumns.front() - 2) continue;
+      molecule.positivePixels += rgb[0] > 120 && rgb[2] + 60 < rgb[0];
+      molecule.negativePixels += rgb[2] > 120 && rgb[0] + 60 < rgb[2];
+    }
+  }
+  EXPECT_GT(molecule.positivePixels, 300);
+  EXPECT_GT(molecule.negativePixels, 300);
+  EXPECT_GT(text, 100);
+  EXPECT_TRUE(coverageOf(image).borderIsBackground);
+}
+
 TEST_F(Picture, WithoutPovRayThePictureFailsClearly) {
   const auto result = testing::runProgram(
       "PATH=/nonexistent " + quoted(LOBEWRIGHT_CONVERTER) + quoted(dataPath("formaldehyde.mno")) +

@@ -119,7 +119,7 @@ TEST_F(FormTest, StartsWithTheDefaults) {
   EXPECT_EQ(form->OutputDialog.filter,
             "POVray (*.pov)|*.pov|LScript (*.ls)|*.ls|Gaussian cube (*.cube)|*.cube|glTF binary "
             "(*.glb)|*.glb|Wavefront OBJ (*.obj)|*.obj|PLY (*.ply)|*.ply|STL (*.stl)|*.stl|PNG "
-            "picture (*.png)|*.png");
+            "picture (*.png)|*.png|web page (*.html)|*.html");
   EXPECT_EQ(form->OutputDialog.filterIndex, 1);
   EXPECT_TRUE(dialogs.messages.empty());
 }

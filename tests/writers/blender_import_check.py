@@ -1,8 +1,10 @@
 # Imports the .glb, .obj and .ply given after "--" into Blender, each into an empty scene, and
 # prints one line per file: "LOBEWRIGHT <json>" with the meshes, materials and vertex colours
-# Blender ended up with. Run as: blender -b --factory-startup --python-exit-code 1
+# Blender ended up with, and the materials whose base colour is the vertex colours. Run as:
+#   blender -b --factory-startup --python-exit-code 1
 #   --python blender_import_check.py -- FILE.glb FILE.obj FILE.ply
 import json
+import os
 import sys
 
 import bpy
@@ -41,16 +43,36 @@ def base_colour(material):
     return None
 
 
+def shows_vertex_colours(material):
+    """Whether the base colour comes from a colour attribute, through any nodes between."""
+    if not material.use_nodes:
+        return False
+    for node in material.node_tree.nodes:
+        if node.type != "BSDF_PRINCIPLED":
+            continue
+        pending = [link.from_node for link in node.inputs["Base Color"].links]
+        while pending:
+            upstream = pending.pop()
+            if upstream.type in ("VERTEX_COLOR", "ATTRIBUTE"):
+                return True
+            pending += [link.from_node for socket in upstream.inputs for link in socket.links]
+    return False
+
+
 def describe(kind, path):
     bpy.ops.wm.read_factory_settings(use_empty=True)
     result = IMPORTERS[kind](path)
     meshes = [o for o in bpy.context.scene.objects if o.type == "MESH"]
     return {
+        "file": os.path.basename(path),
         "format": kind,
         "result": sorted(result),
         "objects": sorted(o.name for o in meshes),
         "materials": {s.material.name: base_colour(s.material) for o in meshes
                       for s in o.material_slots if s.material},
+        "vertex_colour_materials": sorted({s.material.name for o in meshes
+                                           for s in o.material_slots
+                                           if s.material and shows_vertex_colours(s.material)}),
         "faces": sum(len(o.data.polygons) for o in meshes),
         "colours": [colour_summary(o.data) for o in meshes],
     }

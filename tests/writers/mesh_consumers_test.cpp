@@ -1,17 +1,22 @@
 // Real programs read what the mesh writers produce: assimp loads every format, admesh finds the
-// STL shells closed, Blender imports the glTF, OBJ and PLY with their materials or colours, and
-// the Khronos validator finds no error in the glTF. The build requires every one of them.
+// STL shells closed, Blender imports the glTF, OBJ and PLY with their materials or colours (and a
+// surface coloured vertex by vertex with its colours), and the Khronos validator finds no error in
+// the glTF. The build requires every one of them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 #include "support/closed_meshes.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 #include "writers/glb_writer.h"
 #include "writers/obj_writer.h"
 #include "writers/ply_writer.h"
@@ -47,7 +52,27 @@ class MeshSamples : public ::testing::Test {
     write("molecule.stl",
           [&](std::ostream& out) { return writeStl(out, mesh, structure, withStructure); });
     EXPECT_TRUE(writeObjFiles(file("orbital.obj"), mesh, structure).succeeded());
+
+    // The same surface coloured vertex by vertex: the positive lobe orange and azure in turn,
+    // the negative one grey.
+    SurfaceColouring colouring;
+    for (std::size_t i = 0; i < mesh.positive.positions.size(); ++i) {
+      colouring.positive.push_back(i % 2 == 0 ? kOrange : kAzure);
+    }
+    colouring.negative.assign(mesh.negative.positions.size(), kGrey);
+    write("coloured.glb", [&](std::ostream& out) {
+      return writeGlb(out, mesh, structure, {{}, true, &colouring});
+    });
+    write("coloured.ply", [&](std::ostream& out) {
+      return writePly(out, mesh, structure, {{}, true, &colouring});
+    });
+    EXPECT_TRUE(writeObjFiles(file("coloured.obj"), mesh, structure, {{}, true, {}, &colouring})
+                    .succeeded());
   }
+
+  static constexpr Rgb kOrange{1.0f, 0.6f, 0.0f};
+  static constexpr Rgb kAzure{0.0f, 0.6f, 1.0f};
+  static constexpr Rgb kGrey{0.4f, 0.4f, 0.4f};
 
   [[nodiscard]] std::string file(const std::string& name) const { return m_dir.file(name); }
   [[nodiscard]] testing::ProgramResult run(const std::string& commandLine) const {
@@ -170,18 +195,86 @@ TEST_F(MeshSamples, BlenderImportsMaterialsAndColours) {
   }
 }
 
+// The distinct colours of each <Colors> block of an assimp XML dump, to two decimals.
+std::vector<std::set<std::array<long, 3>>> colourBlocks(const std::string& dump) {
+  std::vector<std::set<std::array<long, 3>>> blocks;
+  for (std::size_t at = dump.find("<Colors"); at != std::string::npos;
+       at = dump.find("<Colors", at)) {
+    at = dump.find('\n', at) + 1;
+    std::istringstream lines(dump.substr(at, dump.find("</Colors>", at) - at));
+    blocks.emplace_back();
+    for (double r, g, b, a; lines >> r >> g >> b >> a;) {
+      blocks.back().insert({std::lround(r * 100), std::lround(g * 100), std::lround(b * 100)});
+    }
+  }
+  return blocks;
+}
+
+TEST_F(MeshSamples, AssimpAndBlenderReadEachVertexsColour) {
+  // glTF holds the colours in linear light: 0.6 is 0.319 there.
+  struct Expected {
+    const char* name;
+    std::set<std::array<long, 3>> lobe;  // the positive lobe's colours, to two decimals
+  };
+  for (const Expected& e : {Expected{"coloured.glb", {{100, 32, 0}, {0, 32, 100}}},
+                            Expected{"coloured.ply", {{100, 60, 0}, {0, 60, 100}, {40, 40, 40}}},
+                            Expected{"coloured.obj", {{100, 60, 0}, {0, 60, 100}}}}) {
+    SCOPED_TRACE(e.name);
+    const std::string dump = file(std::string(e.name) + ".xml");
+    const auto result =
+        run(std::string(LOBEWRIGHT_ASSIMP) + " dump " + quoted(file(e.name)) + " " + quoted(dump));
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    const auto blocks = colourBlocks(testing::readFile(dump));
+    EXPECT_TRUE(std::any_of(blocks.begin(), blocks.end(), [&](const auto& colours) {
+      return std::includes(colours.begin(), colours.end(), e.lobe.begin(), e.lobe.end());
+    })) << "assimp has no mesh with the lobe's colours";
+  }
+
+  const std::string script = std::string(LOBEWRIGHT_TEST_SCRIPTS_DIR) + "/blender_import_check.py";
+  const auto result =
+      run(std::string(LOBEWRIGHT_BLENDER) + " -b --factory-startup --python-exit-code 1 --python " +
+          quoted(script) + " -- " + quoted(file("coloured.glb")) + " " +
+          quoted(file("coloured.obj")) + " " + quoted(file("coloured.ply")));
+  ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+  std::map<std::string, json> reports;
+  std::istringstream lines(result.out);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("LOBEWRIGHT ")) {
+      const json report = json::parse(line.substr(11));
+      reports[report["format"]] = report;
+    }
+  }
+  ASSERT_EQ(reports.size(), 3u) << result.out << result.err;
+  // Blender 3.4 reads the OBJ's geometry but not its vertex colours.
+  EXPECT_EQ(reports["obj"]["faces"], kLobeFaces + kStructureFaces);
+  EXPECT_EQ(reports["glb"]["vertex_colour_materials"], json::array({"negative", "positive"}));
+  for (const char* format : {"glb", "ply"}) {
+    SCOPED_TRACE(format);
+    std::set<json> colours;
+    for (const json& summary : reports[format]["colours"]) {
+      if (!summary.is_null()) colours.insert(summary["colours"].begin(), summary["colours"].end());
+    }
+    for (const json& expected :
+         {json::array({255, 153, 0}), json::array({0, 153, 255}), json::array({102, 102, 102})}) {
+      EXPECT_TRUE(colours.contains(expected)) << expected.dump() << " in " << json(colours).dump();
+    }
+  }
+}
+
 TEST_F(MeshSamples, KhronosValidatorFindsNoErrorInTheGlb) {
   const std::filesystem::path module =
       std::filesystem::path(LOBEWRIGHT_NODE_MODULES) / "gltf-validator";
   ASSERT_TRUE(std::filesystem::exists(module / "package.json"))
       << module << " is missing: `make deps` installs it";
   const std::string script = std::string(LOBEWRIGHT_TEST_SCRIPTS_DIR) + "/validate_gltf.js";
-  const auto result = run(std::string(LOBEWRIGHT_NODE) + " " + quoted(script) + " " + quoted(module.string()) + " " +
-                          quoted(file("orbital.glb")));
-  ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
-  const json report = json::parse(result.out);
-  EXPECT_EQ(report["errors"], 0) << report.dump(2);
-  EXPECT_EQ(report["warnings"], 0) << report.dump(2);
+  for (const char* glb : {"orbital.glb", "coloured.glb"}) {
+    const auto result = run(std::string(LOBEWRIGHT_NODE) + " " + quoted(script) + " " +
+                            quoted(module.string()) + " " + quoted(file(glb)));
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    const json report = json::parse(result.out);
+    EXPECT_EQ(report["errors"], 0) << glb << report.dump(2);
+    EXPECT_EQ(report["warnings"], 0) << glb << report.dump(2);
+  }
 }
 
 }  // namespace

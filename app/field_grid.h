@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <stop_token>
+#include <vector>
+
+#include "app/conversion_request.h"
+#include "input/calculation.h"
+#include "input/vector3.h"
+#include "mesh/grid_box.h"
+#include "orbital/field.h"
+
+namespace lobewright {
+
+// A field's values on a grid held in memory, for scripts: the points origin + (i, j, k) * spacing
+// (Angstrom), with the value of point (i, j, k) at (i * ny + j) * nz + k, in the field's unit.
+struct FieldGrid {
+  Vec3 origin;
+  double spacing = 0.0;
+  std::array<int64_t, 3> counts{};
+  std::vector<double> values;
+  ConversionOutcome failure;  // why there are no values, when there are none
+};
+
+// The box of the grid points (1 / scale Angstrom apart) from `margin` Angstrom below the atoms'
+// extent to as far above it; nothing when it does not fit 32-bit grid indices.
+[[nodiscard]] std::optional<GridBox> boxAroundAtoms(const std::vector<CalculationAtom>& atoms,
+                                                    double margin, int scale);
+
+// The field's values over the box, a row along z at a time, as a cube holds them; refused when
+// the values would take more than kSweepMemoryBudget, and stopped by the token.
+[[nodiscard]] FieldGrid sampleFieldGrid(const Field& field, const GridBox& box, int scale,
+                                        std::stop_token stop);
+
+}  // namespace lobewright
