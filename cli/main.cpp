@@ -1,7 +1,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <new>
@@ -58,6 +60,16 @@ void announceLongSweep(const GridBounds& bounds) {
             << bounds.zHigh - static_cast<int64_t>(bounds.zLow) << ")\n";
 }
 
+// What --list and --info read is their output: losing it to a full disk is a failure, told with
+// the reason.
+bool flushedStandardOutput(MessageSink& messages) {
+  errno = 0;
+  if (std::cout.flush()) return true;
+  const std::string reason = errno != 0 ? std::strerror(errno) : "the text could not be written";
+  messages.show(kErrorCaption, withReason(kCannotWriteOutputMessage, "standard output", reason));
+  return false;
+}
+
 int listOrbitals(const ConversionRequest& request, MessageSink& messages) {
   const OrbitalListing listing = listOrbitals(request);
   if (!listing.error.empty()) {
@@ -65,11 +77,7 @@ int listOrbitals(const ConversionRequest& request, MessageSink& messages) {
     return kExitFailure;
   }
   std::cout << orbitalListText(listing);
-  if (!std::cout.flush()) {
-    messages.show(kErrorCaption, kCannotWriteOutputMessage);
-    return kExitFailure;
-  }
-  return kExitSuccess;
+  return flushedStandardOutput(messages) ? kExitSuccess : kExitFailure;
 }
 
 int drawDiagram(const CommandLine& command, const LoadedInput& input,
@@ -156,12 +164,7 @@ int run(const std::vector<std::string>& arguments) {
     }
     std::cout << terminalSafe(info.str());
     if (!printed) return kExitFailure;
-    // What was read is this mode's output: losing it to a full disk is a failure.
-    if (!std::cout.flush()) {
-      messages.show(kErrorCaption, kCannotWriteOutputMessage);
-      return kExitFailure;
-    }
-    return kExitSuccess;
+    return flushedStandardOutput(messages) ? kExitSuccess : kExitFailure;
   }
 
   if (!command.quiet) request.beforeSweep = announceLongSweep;

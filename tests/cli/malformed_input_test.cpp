@@ -197,14 +197,18 @@ TEST_F(ConverterWithMalformedInput, OutputFailuresExitWithOne) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find("Lobewright error: Cannot write output file.\n"), std::string::npos);
 
-  // --info writes what it read to stdout; a full disk there is a failure too. The subshell
-  // keeps its own stdout while runProgram captures stderr.
-  std::string info = "(";
-  info += quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) + "--info --params " +
-          quoted(dataPath("pm3r.txt")) + ">/dev/full)";
-  result = testing::runProgram(info, m_dir);
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Lobewright error: Cannot write output file.\n");
+  // --info and --list write what they read to stdout; a full disk there is a failure too. The
+  // subshell keeps its own stdout while runProgram captures stderr.
+  for (const char* mode : {"--info", "--list"}) {
+    result = testing::runProgram("(" + quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) +
+                                     mode + " --params " + quoted(dataPath("pm3r.txt")) +
+                                     ">/dev/full)",
+                                 m_dir);
+    EXPECT_EQ(result.exitCode, 1) << mode;
+    EXPECT_EQ(result.err, "Lobewright error: Cannot write output file.\nstandard output: No space "
+                          "left on device\n")
+        << mode;
+  }
 }
 
 }  // namespace
