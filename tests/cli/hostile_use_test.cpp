@@ -181,14 +181,37 @@ TEST_F(HostileUse, AKillAtAnyMomentLeavesTheOldFileAndNothingElse) {
 // Every format says which file could not be written and why, and a failed MO does not end the
 // batch. An .obj and its .mtl are replaced together or not at all.
 TEST_F(HostileUse, AFullDiskNamesTheFileAndTheReason) {
-  for (const std::string format : {"pov", "ls", "cube", "glb", "ply", "stl", "png"}) {
-    const auto result = convert(quoted(m_input) + "/dev/full --mo 6 --format " + format + " " +
-                                params() + (format == "png" ? " --size 64x48" : ""));
-    EXPECT_EQ(result.exitCode, 1) << format;
-    EXPECT_EQ(result.err,
-              "Lobewright error: Cannot write output file.\n/dev/full: No space left on device\n")
-        << format;
+  // A diagram's format follows its name: a link so named leads to the full disk.
+  const std::string diagram = m_dir.file("levels.svg");
+  const std::string page = m_dir.file("levels.png");
+  fs::create_symlink("/dev/full", diagram);
+  fs::create_symlink("/dev/full", page);
+  const std::string classic = quoted(m_input) + "/dev/full --mo 6 " + params() + "--format ";
+  const std::string exact = quoted(dataPath("aux/formaldehyde_PM7.aux"));
+  const std::pair<std::string, std::string> cases[] = {
+      {classic + "pov", "/dev/full"},
+      {classic + "ls", "/dev/full"},
+      {classic + "cube", "/dev/full"},
+      {classic + "glb", "/dev/full"},
+      {classic + "ply", "/dev/full"},
+      {classic + "stl", "/dev/full"},
+      {classic + "png --size 64x48", "/dev/full"},
+      {classic + "html", "/dev/full"},
+      {exact + "/dev/full --format ply --field density --color-by esp", "/dev/full"},
+      {exact + "/dev/full --format glb --homo --color-by density", "/dev/full"},
+      {exact + "/dev/full --format html --homo --color-by density", "/dev/full"},
+      {exact + quoted(diagram) + "--diagram", diagram},
+      {exact + quoted(page) + "--diagram --size 64x48", page},
+  };
+  for (const auto& [arguments, file] : cases) {
+    const auto result = convert(arguments);
+    EXPECT_EQ(result.exitCode, 1) << arguments;
+    EXPECT_EQ(result.err, "Lobewright error: Cannot write output file.\n" + file +
+                              ": No space left on device\n")
+        << arguments;
   }
+  fs::remove(diagram);
+  fs::remove(page);
   // A file may not grow beyond 32 KB, as on a full disk; the .mtl would fit, the .obj not.
   writeFile(m_dir.file("x-5.obj"), "old");
   writeFile(m_dir.file("x-5.mtl"), "my materials");
