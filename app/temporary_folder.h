@@ -22,8 +22,8 @@ class TemporaryFolder {
     const std::filesystem::path base = std::filesystem::temp_directory_path(error);
     if (error) {
       const char* named = ::getenv("TMPDIR");
-      m_problem = std::string("TMPDIR names ") + (named != nullptr ? named : "") + ": " +
-                  error.message();
+      m_problem = (named != nullptr ? std::string("TMPDIR names ") + named : std::string("/tmp")) +
+                  ": " + error.message();
       return;
     }
     m_path = makeTrackedFolder((base / "lobewright-XXXXXX").string());
