@@ -157,6 +157,22 @@ TEST_F(HostileUse, RunningOutOfMemoryEndsWithAMessageAndTheOldFileIntact) {
       m_dir);
   EXPECT_EQ(endless.exitCode, 1);
   EXPECT_EQ(endless.err, "Lobewright error: Input file error.\n-: more than the memory holds\n");
+
+  // A file whose text does not fit (40 MB of overlap matrix in 100 MB): it is named, not the scale.
+  std::string large = readFile(dataPath("aux/formaldehyde_PM7.aux"));
+  std::string section = " OVERLAP_MATRIX[10000000]=\n";
+  for (int line = 0; line < 1'000'000; ++line) section += " 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 0.9 0.1\n";
+  large.insert(large.find(" OVERLAP_MATRIX["), section);
+  writeFile(m_dir.file("large.aux"), large);
+  const auto tooLarge = testing::runProgram("prlimit --as=100000000 " +
+                                                quoted(LOBEWRIGHT_CONVERTER) +
+                                                quoted(m_dir.file("large.aux")) +
+                                                quoted(m_dir.file("out.glb")) + "--homo",
+                                            m_dir);
+  EXPECT_EQ(tooLarge.exitCode, 1);
+  EXPECT_EQ(tooLarge.err, "Lobewright error: Input file error.\n" + m_dir.file("large.aux") +
+                              ": what it holds is too large to read into memory\n");
+  EXPECT_FALSE(fs::exists(m_dir.file("out.glb")));
 }
 #endif
 
