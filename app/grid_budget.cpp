@@ -92,12 +92,12 @@ std::optional<std::string> cubeSizeProblem(const GridBounds& b) {
   const uint64_t nx = pointsAlong(b.xLow, b.xHigh);
   const uint64_t ny = pointsAlong(b.yLow, b.yHigh);
   const uint64_t nz = pointsAlong(b.zLow, b.zHigh);
-  const double bytes = static_cast<double>(nx) * static_cast<double>(ny) *
-                       static_cast<double>(nz) * kCubeBytesPerPoint;
+  const double bytes = static_cast<double>(nx) * static_cast<double>(ny) * static_cast<double>(nz) *
+                       kCubeBytesPerPoint;
   if (bytes <= static_cast<double>(kOutputBudget)) return std::nullopt;
   return "The cube of " + std::to_string(nx) + " x " + std::to_string(ny) + " x " +
-         std::to_string(nz) + " points would need " + gigabytes(bytes) + " on disk, more than the " +
-         gigabytes(static_cast<double>(kOutputBudget)) +
+         std::to_string(nz) + " points would need " + gigabytes(bytes) +
+         " on disk, more than the " + gigabytes(static_cast<double>(kOutputBudget)) +
          " allowed; lower the scale (--scale), give a smaller --margin or check the coordinates.";
 }
 

@@ -188,9 +188,9 @@ InputLoad loadInput(const ConversionRequest& request, MessageSink& messages) {
                : readClassicCalculation(input, request, messages, load.failure);
   } catch (const std::bad_alloc&) {
     // The scale has no part in this: the file's own text is what does not fit.
-    load.failure = {ConversionStatus::inputError,
-                    inputErrorMessage(input.source.path(),
-                                      "what it holds is too large to read into memory")};
+    load.failure = {
+        ConversionStatus::inputError,
+        inputErrorMessage(input.source.path(), "what it holds is too large to read into memory")};
   }
   if (!read) {
     load.input.reset();

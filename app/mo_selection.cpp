@@ -115,8 +115,8 @@ std::optional<std::vector<int>> resolveMoSelection(const std::vector<MoRange>& s
         return std::nullopt;
       }
       if (number > std::numeric_limits<int>::max()) {
-        error = nameText(name) + " would be MO " + std::to_string(number) +
-                ", beyond any MO number";
+        error =
+            nameText(name) + " would be MO " + std::to_string(number) + ", beyond any MO number";
         return std::nullopt;
       }
     }

@@ -33,9 +33,8 @@ const char* spinName(Spin spin) {
 std::string fixed(double value) {
   constexpr double kLargestFixed = 1e12;
   char digits[64];
-  const std::chars_format format = std::fabs(value) < kLargestFixed
-                                       ? std::chars_format::fixed
-                                       : std::chars_format::scientific;
+  const std::chars_format format =
+      std::fabs(value) < kLargestFixed ? std::chars_format::fixed : std::chars_format::scientific;
   const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value, format, 4);
   if (error != std::errc()) return "?";
   return std::string(digits, end);

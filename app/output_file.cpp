@@ -171,9 +171,8 @@ std::unique_ptr<OutputFile> OutputFile::open(const std::string& path, std::strin
       error = std::strerror(errno);
       return nullptr;
     }
-    return std::unique_ptr<OutputFile>(new OutputFile(target, Way::direct, descriptor,
-                                                      kNoDescriptor, kNoDescriptor,
-                                                      std::move(stop)));
+    return std::unique_ptr<OutputFile>(new OutputFile(
+        target, Way::direct, descriptor, kNoDescriptor, kNoDescriptor, std::move(stop)));
   }
 
   if (!exists || ::access(folder.c_str(), W_OK | X_OK) == 0) {
@@ -183,12 +182,10 @@ std::unique_ptr<OutputFile> OutputFile::open(const std::string& path, std::strin
       return nullptr;
     }
     std::string problem;
-    const int descriptor =
-        replacementFor(folderDescriptor, exists ? &existing : nullptr, problem);
+    const int descriptor = replacementFor(folderDescriptor, exists ? &existing : nullptr, problem);
     if (descriptor != kNoDescriptor) {
-      return std::unique_ptr<OutputFile>(new OutputFile(target, Way::replace, descriptor,
-                                                        folderDescriptor, kNoDescriptor,
-                                                        std::move(stop)));
+      return std::unique_ptr<OutputFile>(new OutputFile(
+          target, Way::replace, descriptor, folderDescriptor, kNoDescriptor, std::move(stop)));
     }
     ::close(folderDescriptor);
     if (!problem.empty()) {
@@ -210,9 +207,8 @@ std::unique_ptr<OutputFile> OutputFile::open(const std::string& path, std::strin
     ::close(targetDescriptor);
     return nullptr;
   }
-  return std::unique_ptr<OutputFile>(new OutputFile(target, Way::overwrite, descriptor,
-                                                    kNoDescriptor, targetDescriptor,
-                                                    std::move(stop)));
+  return std::unique_ptr<OutputFile>(new OutputFile(
+      target, Way::overwrite, descriptor, kNoDescriptor, targetDescriptor, std::move(stop)));
 }
 
 OutputFile::OutputFile(std::string target, Way way, int descriptor, int folder,

@@ -64,9 +64,9 @@ class OutputFile {
 
   std::string m_target;  // the path to replace, symbolic links resolved
   Way m_way;
-  int m_descriptor;        // where the stream writes
-  int m_folder;            // the target's folder, open while the file has no name
-  int m_targetDescriptor;  // the target, open to be written over at the commit
+  int m_descriptor;          // where the stream writes
+  int m_folder;              // the target's folder, open while the file has no name
+  int m_targetDescriptor;    // the target, open to be written over at the commit
   std::string m_stagedName;  // the temporary name the file has in the folder, once staged
   std::unique_ptr<FileStreamBuffer> m_buffer;
   std::ostream m_stream;

@@ -97,9 +97,10 @@ PictureResult renderPicture(const PictureRequest& request, std::ostream& out) {
       "-P",
   };
   ReportReader reader(request.progress);
-  const ChildRun run = runChild(arguments, request.stop, [&reader](std::string_view piece) {
-    reader.take(piece.data(), piece.size());
-  }, folder.path().string());
+  const ChildRun run = runChild(
+      arguments, request.stop,
+      [&reader](std::string_view piece) { reader.take(piece.data(), piece.size()); },
+      folder.path().string());
   reader.finish();
   if (run.startError != 0) {
     return {run.startError == ENOENT ? kNoPovRayMessage : kCannotStartPovRayMessage};

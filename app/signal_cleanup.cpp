@@ -131,7 +131,8 @@ void awaitEndBySignal() {
   ::sigpending(&pending);
   bool coming = state.signalled;
   for (const int signal : kEndingSignals) {
-    coming = coming || (sigismember(&state.ending, signal) == 1 && sigismember(&pending, signal) == 1);
+    coming =
+        coming || (sigismember(&state.ending, signal) == 1 && sigismember(&pending, signal) == 1);
   }
   if (!coming) return;
   for (;;) ::pause();

@@ -228,8 +228,10 @@ class MgfReader {
       const std::vector<std::string_view> next = m_lines.words();
       if (!next.empty() && (next[0] == kOrbitalWord || next[0].starts_with(kMatrixWord) ||
                             next[0] == kKeywordsWord)) {
-        fail("expected " + std::to_string(functionCount) + " coefficients for the orbital before, "
-             "found " + std::to_string(mo.coefficients.size()));
+        fail("expected " + std::to_string(functionCount) +
+             " coefficients for the orbital before, "
+             "found " +
+             std::to_string(mo.coefficients.size()));
       }
       const std::vector<double> values = numbers(true);
       if (values.empty() || mo.coefficients.size() + values.size() > functionCount) {

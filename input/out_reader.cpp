@@ -374,7 +374,8 @@ class OutReader {
       }
       appendShell(calculation.basis, row.atomNumber - 1, l, *shell);
     }
-    if (const auto problem = m_statements.countsBeyond(static_cast<int>(calculation.basis.size()))) {
+    if (const auto problem =
+            m_statements.countsBeyond(static_cast<int>(calculation.basis.size()))) {
       failAtNoLine(*problem);
     }
     calculation.orbitals = std::move(m_orbitals);

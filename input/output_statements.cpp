@@ -138,7 +138,8 @@ std::optional<std::string> OutputStatements::countsBeyond(int moCount) const {
   };
   if (levels > moCount) return beyond(std::to_string(levels) + " occupied levels");
   for (const auto& [count, name] : {std::pair{m_alpha, "alpha"}, std::pair{m_beta, "beta"}}) {
-    if (count && *count > moCount) return beyond(std::to_string(*count) + " " + name + " electrons");
+    if (count && *count > moCount)
+      return beyond(std::to_string(*count) + " " + name + " electrons");
   }
   return std::nullopt;
 }

@@ -1,7 +1,7 @@
 #include "app/output_file.h"
 
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -163,8 +163,8 @@ std::string asOrdinaryUser(const std::function<std::string()>& check) {
   if (child == 0) {
     ::close(pipe[0]);
     const bool becameNobody =
-        ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 &&
-                             ::setuid(kNobody) == 0);
+        ::geteuid() != 0 ||
+        (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0);
     const std::string problem = becameNobody ? check() : "cannot become nobody";
     const ssize_t written = ::write(pipe[1], problem.data(), problem.size());
     ::_exit(written == static_cast<ssize_t>(problem.size()) ? 0 : 1);
@@ -208,7 +208,7 @@ TEST_F(OutputFileTest, AFileInAFolderThatMayNotBeWrittenIsWrittenOverOnlyAtTheCo
     if (readFile(target) != "new") return "not written over: " + readFile(target);
     // A file that may not be written is refused, as before.
     return OutputFile::open(m_dir.file("locked/readonly.png"), error) ? "a read-only file opened"
-                                                                       : "";
+                                                                      : "";
   });
   EXPECT_EQ(problem, "");
   EXPECT_EQ(entriesIn(m_dir.file("locked")), 2u);

@@ -151,24 +151,24 @@ TEST_F(HostileUse, RunningOutOfMemoryEndsWithAMessageAndTheOldFileIntact) {
   EXPECT_EQ(filesLeft(), std::vector<std::string>({"m.mno", "out.ls"}));
 
   // Standard input that never ends, within less memory than its 2 GB limit: the scale has no part.
-  const auto endless = testing::runProgram(
-      "yes | prlimit --as=200000000 " + quoted(LOBEWRIGHT_CONVERTER) + "- " +
-          quoted(m_dir.file("out.ls")) + params(),
-      m_dir);
+  const auto endless =
+      testing::runProgram("yes | prlimit --as=200000000 " + quoted(LOBEWRIGHT_CONVERTER) + "- " +
+                              quoted(m_dir.file("out.ls")) + params(),
+                          m_dir);
   EXPECT_EQ(endless.exitCode, 1);
   EXPECT_EQ(endless.err, "Lobewright error: Input file error.\n-: more than the memory holds\n");
 
   // A file whose text does not fit (40 MB of overlap matrix in 100 MB): it is named, not the scale.
   std::string large = readFile(dataPath("aux/formaldehyde_PM7.aux"));
   std::string section = " OVERLAP_MATRIX[10000000]=\n";
-  for (int line = 0; line < 1'000'000; ++line) section += " 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 0.9 0.1\n";
+  for (int line = 0; line < 1'000'000; ++line)
+    section += " 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 0.9 0.1\n";
   large.insert(large.find(" OVERLAP_MATRIX["), section);
   writeFile(m_dir.file("large.aux"), large);
-  const auto tooLarge = testing::runProgram("prlimit --as=100000000 " +
-                                                quoted(LOBEWRIGHT_CONVERTER) +
-                                                quoted(m_dir.file("large.aux")) +
-                                                quoted(m_dir.file("out.glb")) + "--homo",
-                                            m_dir);
+  const auto tooLarge = testing::runProgram(
+      "prlimit --as=100000000 " + quoted(LOBEWRIGHT_CONVERTER) + quoted(m_dir.file("large.aux")) +
+          quoted(m_dir.file("out.glb")) + "--homo",
+      m_dir);
   EXPECT_EQ(tooLarge.exitCode, 1);
   EXPECT_EQ(tooLarge.err, "Lobewright error: Input file error.\n" + m_dir.file("large.aux") +
                               ": what it holds is too large to read into memory\n");
@@ -281,7 +281,10 @@ TEST_F(HostileUse, MessagesNeverReachTheSceneOrActOnTheTerminal) {
 // (ESC, the C1 control 0x9b raw and in UTF-8) as "?", an energy of 1e60 as a number.
 TEST_F(HostileUse, ListAndInfoShowTheFilesTextAsPlainText) {
   std::string text = readFile(dataPath("jobs/hydride_PM7.aux"));
-  text.replace(text.find("1s(g)"), 5, "\x1b[2J\x9b" "1m\xc2\x9b" "\xc3\xa9");
+  text.replace(text.find("1s(g)"), 5,
+               "\x1b[2J\x9b"
+               "1m\xc2\x9b"
+               "\xc3\xa9");
   text.replace(text.find("3.079544000100"), 14, "1e60");
   writeFile(m_dir.file("h.aux"), text);
   const auto list = convert(quoted(m_dir.file("h.aux")) + "--list");

@@ -110,14 +110,15 @@ TEST_F(ConverterWithMalformedInput, CountsAndSelectionsBeyondTheMoleculeNameTheF
   const Case cases[] = {
       {"jobs/hydride_PM7.mgf", " ORBITAL 2 ", " ORBITAL 1e308 ", "", testing::kInputFileError,
        "the orbital holds 1e+308 electrons; an MO holds 0 to 2"},
-      {"aux/formaldehyde_PM7.mgf", "-0.31135881D+00 0.11447490D-06 0.27787431D-07 0.12240469D+00 "
-       "0.12240607D+00\n", "", "", testing::kInputFileError,
+      {"aux/formaldehyde_PM7.mgf",
+       "-0.31135881D+00 0.11447490D-06 0.27787431D-07 0.12240469D+00 "
+       "0.12240607D+00\n",
+       "", "", testing::kInputFileError,
        "expected 10 coefficients for the orbital before, found 5"},
-      {"aux/formaldehyde_PM7.out", "DOUBLY OCCUPIED LEVELS = 6", "DOUBLY OCCUPIED LEVELS = 2147483647",
-       "", testing::kInputFileError,
+      {"aux/formaldehyde_PM7.out", "DOUBLY OCCUPIED LEVELS = 6",
+       "DOUBLY OCCUPIED LEVELS = 2147483647", "", testing::kInputFileError,
        "The output states 2147483647 occupied levels, more than the molecule's 10 MOs."},
-      {"formaldehyde.mno", "LEVELS =  6", "LEVELS = 2147483647", " --homo",
-       "Cannot find HOMO/LUMO",
+      {"formaldehyde.mno", "LEVELS =  6", "LEVELS = 2147483647", " --homo", "Cannot find HOMO/LUMO",
        ": the orbital would be MO 2147483647, beyond the highest MO number, 32767."},
       {"formaldehyde.mno", "", "", " --mo 2147483647", testing::kInputFileError,
        ": MO 2147483647 is not in this file, which holds MOs 1 to 10: the molecule has only 10 "
@@ -200,13 +201,14 @@ TEST_F(ConverterWithMalformedInput, OutputFailuresExitWithOne) {
   // --info and --list write what they read to stdout; a full disk there is a failure too. The
   // subshell keeps its own stdout while runProgram captures stderr.
   for (const char* mode : {"--info", "--list"}) {
-    result = testing::runProgram("(" + quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) +
-                                     mode + " --params " + quoted(dataPath("pm3r.txt")) +
-                                     ">/dev/full)",
-                                 m_dir);
+    result =
+        testing::runProgram("(" + quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) + mode +
+                                " --params " + quoted(dataPath("pm3r.txt")) + ">/dev/full)",
+                            m_dir);
     EXPECT_EQ(result.exitCode, 1) << mode;
-    EXPECT_EQ(result.err, "Lobewright error: Cannot write output file.\nstandard output: No space "
-                          "left on device\n")
+    EXPECT_EQ(result.err,
+              "Lobewright error: Cannot write output file.\nstandard output: No space "
+              "left on device\n")
         << mode;
   }
 }

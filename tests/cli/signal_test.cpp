@@ -94,8 +94,8 @@ TEST(Signals, ARenderEndedByASignalLeavesNoRendererAndNoTemporaryFolder) {
     int signal;
     bool toGroup;  // as Ctrl-C sends it, to the converter and POV-Ray alike
   };
-  for (const Case c : {Case{SIGTERM, false}, Case{SIGINT, false}, Case{SIGHUP, false},
-                       Case{SIGINT, true}}) {
+  for (const Case c :
+       {Case{SIGTERM, false}, Case{SIGINT, false}, Case{SIGHUP, false}, Case{SIGINT, true}}) {
     const std::string what = std::string(strsignal(c.signal)) + (c.toGroup ? " to the group" : "");
     testing::TempDir dir;
     const std::string temporary = dir.file("tmp");
