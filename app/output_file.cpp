@@ -299,15 +299,26 @@ bool OutputFile::place() {
   return closed;
 }
 
-// Copies the text kept aside over the old file's. The room it needs is taken first where the file
-// system can, so that a full disk fails before the old text is touched.
+// A file to be written over takes the room its text needs first, where the file system can, so
+// that a full disk fails before any old text (its own, or that of a file committed with it) is
+// touched.
+bool OutputFile::reserve() {
+  if (m_way != Way::overwrite) return true;
+  const off_t size = ::lseek(m_descriptor, 0, SEEK_END);
+  if (size >= 0 &&
+      (size == 0 || ::fallocate(m_targetDescriptor, FALLOC_FL_KEEP_SIZE, 0, size) == 0 ||
+       errno == EOPNOTSUPP || errno == ENOSYS)) {
+    return true;
+  }
+  m_failure = std::strerror(errno);
+  discard();
+  return false;
+}
+
+// Copies the text kept aside over the old file's.
 bool OutputFile::overwriteTarget() {
   const off_t size = ::lseek(m_descriptor, 0, SEEK_END);
   if (size < 0) return false;
-  if (size > 0 && ::fallocate(m_targetDescriptor, FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
-      errno != EOPNOTSUPP && errno != ENOSYS) {
-    return false;
-  }
   std::vector<char> piece(kCopyBytes);
   for (off_t at = 0; at < size;) {
     const ssize_t got = ::pread(m_descriptor, piece.data(), piece.size(), at);
@@ -338,8 +349,10 @@ bool OutputFile::commit() { return commitTogether({this}); }
 
 bool OutputFile::commitTogether(const std::vector<OutputFile*>& files) {
   // Each step for every file before the next: the writes, which fail on a full disk, then the
-  // temporary names, then the renames, which take no room.
-  for (const auto step : {&OutputFile::finishWriting, &OutputFile::stage, &OutputFile::place}) {
+  // temporary names and the room of the files written over, then the renames and copies, which
+  // need no more room.
+  for (const auto step :
+       {&OutputFile::finishWriting, &OutputFile::stage, &OutputFile::reserve, &OutputFile::place}) {
     for (OutputFile* file : files) {
       if ((file->*step)()) continue;
       for (OutputFile* other : files) {

@@ -58,6 +58,7 @@ class OutputFile {
              std::stop_token stop);
   bool finishWriting();
   bool stage();
+  bool reserve();
   bool place();
   bool overwriteTarget();
   void discard();

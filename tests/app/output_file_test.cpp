@@ -2,10 +2,13 @@
 
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 
@@ -213,6 +216,42 @@ TEST_F(OutputFileTest, AFileInAFolderThatMayNotBeWrittenIsWrittenOverOnlyAtTheCo
   EXPECT_EQ(problem, "");
   EXPECT_EQ(entriesIn(m_dir.file("locked")), 2u);
   fs::permissions(m_dir.file("locked"), fs::perms::owner_all);
+}
+
+// Files written over together (an .obj and its .mtl in a folder that may not be written) take
+// the room they need before either is touched: on a disk too full for the second, the first
+// keeps its old text as well.
+TEST_F(OutputFileTest, FilesWrittenOverTogetherTakeTheirRoomBeforeEitherIsTouched) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can mount a small file system to fill";
+  fs::permissions(m_dir.file(""), fs::perms::all);
+  const std::string small = m_dir.file("small");
+  fs::create_directory(small);
+  if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k,mode=0755") != 0) {
+    ASSERT_EQ(errno, EPERM) << std::strerror(errno);
+    GTEST_SKIP() << "this root may not mount file systems";
+  }
+  const std::string mesh = small + "/x.obj";
+  const std::string materials = small + "/x.mtl";
+  writeFile(mesh, "old mesh");
+  writeFile(materials, "my materials");
+  fs::permissions(mesh, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::group_write | fs::perms::others_read |
+                            fs::perms::others_write);
+  fs::permissions(materials, fs::status(mesh).permissions());
+  const std::string problem = asOrdinaryUser([&]() -> std::string {
+    std::string error;
+    auto first = OutputFile::open(mesh, error);
+    auto second = OutputFile::open(materials, error);
+    if (!first || !second) return "not opened: " + error;
+    first->stream() << std::string(16 * 1024, 'm');   // fits in the 56 KB left
+    second->stream() << std::string(60 * 1024, 't');  // does not
+    if (OutputFile::commitTogether({first.get(), second.get()})) return "committed";
+    return second->failure() == std::strerror(ENOSPC) ? "" : "failed with " + second->failure();
+  });
+  EXPECT_EQ(problem, "");
+  EXPECT_TRUE(readFile(mesh) == "old mesh");
+  EXPECT_TRUE(readFile(materials) == "my materials");
+  ::umount2(small.c_str(), MNT_DETACH);
 }
 
 // A replaced file keeps its owner and group where the process may give them (root may); where it
