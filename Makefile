@@ -78,7 +78,7 @@ test: test-normal test-asan test-tsan
 # only the new inputs that reach new code.
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := mopac_reader parameter_table homo_lumo_locator command_line aux_reader out_reader \
-  mgf_reader
+  mgf_reader mo_selection
 
 build-fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \

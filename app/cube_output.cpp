@@ -60,8 +60,8 @@ ConversionOutcome convertToCube(const Field& field, CubeExtent extent,
                                          ? cubeBox(*extent.field, atoms, settings, extent.threshold)
                                          : cubeBox(field, atoms, settings, settings.threshold);
   if (!box) return {ConversionStatus::gridTooLarge, kSurfaceTooFarMessage};
-  if (auto problem = gridSizeProblem(boundsOf(*box), 1)) {
-    return {ConversionStatus::gridTooLarge, std::move(*problem)};
+  for (auto problem : {gridSizeProblem(boundsOf(*box), 1), cubeSizeProblem(boundsOf(*box))}) {
+    if (problem) return {ConversionStatus::gridTooLarge, std::move(*problem)};
   }
   CubeGrid grid;
   grid.origin = gridPosition(box->low[0], box->low[1], box->low[2], scale);
@@ -96,9 +96,16 @@ ConversionOutcome convertToCube(const Field& field, CubeExtent extent,
                       quantity + ", lengths in bohr", plane);
   } catch (const SweepCancelled&) {
     return {ConversionStatus::cancelled, kCancelledMessage};
+  } catch (const std::ios_base::failure&) {
+    // The commit below fails and says why.
+  }
+  if (!error.empty() && output->failure().empty()) {
+    return {ConversionStatus::cannotWriteOutput,
+            withReason(kCannotWriteOutputMessage, settings.outputPath, error)};
   }
   if (!error.empty() || !output->commit()) {
-    return {ConversionStatus::cannotWriteOutput, kCannotWriteOutputMessage};
+    return {ConversionStatus::cannotWriteOutput,
+            withReason(kCannotWriteOutputMessage, settings.outputPath, output->failure())};
   }
   progress(100);
   ConversionOutcome outcome{ConversionStatus::succeeded, {}, 0};

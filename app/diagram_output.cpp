@@ -45,8 +45,11 @@ ConversionOutcome drawLevelDiagram(const LoadedInput& input, const ConversionReq
     const PictureResult rendered =
         renderSvg(svg, picture.width, picture.height, request.stop, output->stream());
     if (rendered.cancelled) return {ConversionStatus::cancelled, kCancelledMessage};
-    if (!rendered.succeeded()) return {ConversionStatus::cannotWriteOutput, rendered.error};
+    if (!rendered.succeeded() && output->failure().empty()) {
+      return {ConversionStatus::cannotWriteOutput, rendered.error};
+    }
   }
+  // A write that failed leaves the commit to fail and say why.
   if (!output->commit()) {
     if (request.stop.stop_requested()) return {ConversionStatus::cancelled, kCancelledMessage};
     return {ConversionStatus::cannotWriteOutput,

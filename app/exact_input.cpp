@@ -1,10 +1,29 @@
 #include "app/exact_input.h"
 
+#include <cstdio>
+#include <new>
+
 #include "app/loaded_input.h"
 #include "input/orbital_choice.h"
 #include "orbital/slater_overlap.h"
 
 namespace lobewright {
+
+bool ensureOverlap(Calculation& calculation, std::string& error) {
+  if (!calculation.overlap.empty() || !calculation.inverseSqrtOverlap.empty()) return true;
+  try {
+    calculation.overlap = overlapMatrix(calculation);
+    return true;
+  } catch (const std::bad_alloc&) {
+    const double aos = static_cast<double>(calculation.basis.size());
+    const double gigabytes = aos * (aos + 1.0) / 2.0 * sizeof(double) / (1 << 30);
+    char size[32];
+    std::snprintf(size, sizeof size, "%.1f", gigabytes);
+    error = "its " + std::to_string(calculation.basis.size()) + " AOs need an overlap matrix of " +
+            size + " GB, more than the memory allows";
+    return false;
+  }
+}
 
 ExactOrbitalInput exactOrbitalOf(Calculation& calculation, const ConversionSettings& settings,
                                  const std::string& fileName) {
@@ -14,9 +33,8 @@ ExactOrbitalInput exactOrbitalOf(Calculation& calculation, const ConversionSetti
   };
   const OrbitalFound found = findOrbital(calculation, settings.moNumber, settings.spin);
   if (!found.index) return refuse(found.error);
-  if (settings.deorthogonalise && calculation.overlap.empty() &&
-      calculation.inverseSqrtOverlap.empty()) {
-    calculation.overlap = overlapMatrix(calculation);
+  if (std::string error; settings.deorthogonalise && !ensureOverlap(calculation, error)) {
+    return refuse(error);
   }
   ExactOrbital::Build build = ExactOrbital::build(calculation, calculation.orbitals[*found.index],
                                                   settings.deorthogonalise);

@@ -20,4 +20,8 @@ struct ExactOrbitalInput {
                                                const ConversionSettings& settings,
                                                const std::string& fileName);
 
+// Computes the overlap matrix from the basis when the calculation has neither it nor S^-1/2;
+// false, with the reason, when the matrix does not fit in memory.
+[[nodiscard]] bool ensureOverlap(Calculation& calculation, std::string& error);
+
 }  // namespace lobewright

@@ -103,9 +103,7 @@ double integralOf(const Calculation& calculation, const SymmetricMatrix& density
 }
 
 Density densityField(Calculation& calculation, DensityKind kind, bool withIntegral) {
-  if (calculation.overlap.empty() && calculation.inverseSqrtOverlap.empty()) {
-    calculation.overlap = overlapMatrix(calculation);
-  }
+  if (std::string error; !ensureOverlap(calculation, error)) return {nullptr, 0.0, error};
   AoDensity density = densityOf(calculation, kind);
   if (density.matrix.empty()) return {nullptr, 0.0, density.error};
   try {

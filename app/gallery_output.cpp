@@ -1,5 +1,6 @@
 #include "app/gallery_output.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -88,7 +89,9 @@ ConversionOutcome drawGallery(LoadedInput& input, const ConversionRequest& reque
   }
 
   const auto share = [&progress](int from, int to) {
-    return [&progress, from, to](int percent) { progress(from + (to - from) * percent / 100); };
+    return [&progress, from, to](int percent) {
+      progress(from + (to - from) * std::clamp(percent, 0, 100) / 100);
+    };
   };
   std::vector<PictureSurface> surfaces;
   for (int i = 0; i < count; ++i) {
@@ -131,7 +134,10 @@ ConversionOutcome drawGallery(LoadedInput& input, const ConversionRequest& reque
   const PictureResult page = renderSvg(pictureSheetSvg(sheet), picture.width, picture.height,
                                        request.stop, output->stream());
   if (page.cancelled) return {ConversionStatus::cancelled, kCancelledMessage};
-  if (!page.succeeded()) return {ConversionStatus::cannotWriteOutput, page.error};
+  if (!page.succeeded() && output->failure().empty()) {
+    return {ConversionStatus::cannotWriteOutput, page.error};
+  }
+  // A write that failed leaves the commit to fail and say why.
   if (!output->commit()) {
     if (request.stop.stop_requested()) return {ConversionStatus::cancelled, kCancelledMessage};
     return {ConversionStatus::cannotWriteOutput,

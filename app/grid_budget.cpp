@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "app/output_format.h"
+
 namespace lobewright {
 namespace {
 
@@ -13,16 +15,49 @@ constexpr uint64_t kLayerBytesPerPoint = 4;
 
 constexpr const char* kHowToShrink = "lower the scale or check the coordinates";
 
+// A cube's value: " -1.23456E-01", six to a line.
+constexpr double kCubeBytesPerPoint = 13.0 + 1.0 / 6.0;
+
+// Bytes per triangle of each mesh format, as caffeine's HOMO at scale 8 (13,440 triangles, with
+// its molecule) measures them, rounded up; vertex colours add to those that hold them. A page's
+// viewer (0.6 MB) is nothing beside the budget.
+double bytesPerTriangle(const ConversionSettings& settings) {
+  const bool coloured = settings.colouring.source.has_value();
+  switch (settings.outputKind) {
+    case OutputKind::Gltf:
+      return coloured ? 33 : 27;
+    case OutputKind::Html:  // the .glb in base64
+      return coloured ? 43 : 35;
+    case OutputKind::Obj:
+      return coloured ? 139 : 126;
+    case OutputKind::Ply:
+      return 52;
+    case OutputKind::Stl:
+      return 50;
+    case OutputKind::LScript:
+      return 102;
+    case OutputKind::PovRay:
+      if (!settings.picture.frame) return 200;
+      [[fallthrough]];
+    case OutputKind::Png:  // the framed scene POV-Ray is given
+      return coloured ? 73 : 60;
+    case OutputKind::Cube:
+      break;
+  }
+  return 0;
+}
+
 uint64_t pointsAlong(int32_t low, int32_t high) {
   return high > low ? static_cast<uint64_t>(static_cast<int64_t>(high) - low) + 1 : 1;
 }
 
 // One decimal with a point whatever the user's locale.
 std::string gigabytes(double bytes) {
-  char digits[32];
-  const auto end =
+  char digits[64];
+  const auto [end, error] =
       std::to_chars(digits, digits + sizeof digits, bytes / (1 << 30), std::chars_format::fixed, 1);
-  return std::string(digits, end.ptr) + " GB";
+  if (error != std::errc()) return "too many GB";
+  return std::string(digits, end) + " GB";
 }
 
 }  // namespace
@@ -51,6 +86,28 @@ std::optional<std::string> gridSizeProblem(const GridBounds& b, int threads) {
            " allowed; " + kHowToShrink + ".";
   }
   return std::nullopt;
+}
+
+std::optional<std::string> cubeSizeProblem(const GridBounds& b) {
+  const uint64_t nx = pointsAlong(b.xLow, b.xHigh);
+  const uint64_t ny = pointsAlong(b.yLow, b.yHigh);
+  const uint64_t nz = pointsAlong(b.zLow, b.zHigh);
+  const double bytes = static_cast<double>(nx) * static_cast<double>(ny) * static_cast<double>(nz) *
+                       kCubeBytesPerPoint;
+  if (bytes <= static_cast<double>(kOutputBudget)) return std::nullopt;
+  return "The cube of " + std::to_string(nx) + " x " + std::to_string(ny) + " x " +
+         std::to_string(nz) + " points would need " + gigabytes(bytes) +
+         " on disk, more than the " + gigabytes(static_cast<double>(kOutputBudget)) +
+         " allowed; lower the scale (--scale), give a smaller --margin or check the coordinates.";
+}
+
+std::optional<std::string> meshSizeProblem(uint64_t triangles, const ConversionSettings& settings) {
+  const double bytes = static_cast<double>(triangles) * bytesPerTriangle(settings);
+  if (bytes <= static_cast<double>(kOutputBudget)) return std::nullopt;
+  return "The surface of " + std::to_string(triangles) + " triangles would need " +
+         gigabytes(bytes) + " as " + std::string(outputFormat(settings.outputKind).extension) +
+         ", more than the " + gigabytes(static_cast<double>(kOutputBudget)) +
+         " allowed; lower the scale (--scale) or raise the threshold.";
 }
 
 }  // namespace lobewright

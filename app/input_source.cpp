@@ -1,6 +1,7 @@
 #include "app/input_source.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <iostream>
 #include <iterator>
 #include <mutex>
+#include <new>
 #include <sstream>
 
 #include "input/text_scan.h"
@@ -57,10 +59,14 @@ std::optional<InputSource> InputSource::load(const std::string& path, std::strin
     const std::lock_guard lock(readOnce);
     if (!standardInput && standardInputProblem.empty()) {
       auto text = std::make_shared<std::string>();
-      if (const auto problem = readStandardInput(*text)) {
-        standardInputProblem = *problem;
-      } else {
-        standardInput = std::move(text);
+      try {
+        if (const auto problem = readStandardInput(*text)) {
+          standardInputProblem = *problem;
+        } else {
+          standardInput = std::move(text);
+        }
+      } catch (const std::bad_alloc&) {
+        standardInputProblem = "more than the memory holds";
       }
     }
     if (!standardInput) {
@@ -91,10 +97,20 @@ std::unique_ptr<std::istream> InputSource::open(std::string& error) const {
   return std::make_unique<std::istream>(m_file.get());
 }
 
+namespace {
+
+// "-" is standard input, which may itself be a file ("< caffeine.aux").
+bool statOf(const std::string& path, struct stat& status) {
+  if (path == kStandardInput) return ::fstat(STDIN_FILENO, &status) == 0;
+  return ::stat(path.c_str(), &status) == 0;
+}
+
+}  // namespace
+
 bool sameFile(const std::string& a, const std::string& b) {
   struct stat first {};
   struct stat second {};
-  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+  return statOf(a, first) && statOf(b, second) && S_ISREG(first.st_mode) &&
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 

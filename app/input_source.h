@@ -35,7 +35,8 @@ class InputSource {
   std::shared_ptr<std::filebuf> m_file;
 };
 
-// Whether the two paths name one existing file (symbolic and hard links included).
+// Whether the two paths name one existing regular file (symbolic and hard links included); "-"
+// names whatever standard input is.
 [[nodiscard]] bool sameFile(const std::string& a, const std::string& b);
 
 }  // namespace lobewright

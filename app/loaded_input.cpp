@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <memory>
+#include <new>
 #include <utility>
 
 #include "app/homo_lumo_locator.h"
@@ -20,18 +21,20 @@ InputLoad refuse(ConversionStatus status, std::string message) {
 
 // The classic model's parameter table: the named file's, or, for the default file that cannot be
 // read, the built-in one with a warning. A file the user named must be read.
+// Like an input, the table must be a regular file: a pipe or a device could block or never end.
 std::optional<Pm3ParameterSet> parameterTable(const ConversionRequest& request,
                                               MessageSink& messages, std::string& error) {
-  std::ifstream file;
-  if (!request.parameterFile.empty()) file.open(request.parameterFile);
-  const bool opened = file.is_open();
-  if (opened) {
-    ParameterRead read = readParameterTable(file, {});
+  std::optional<InputSource> source;
+  std::unique_ptr<std::istream> file;
+  if (!request.parameterFile.empty()) source = InputSource::load(request.parameterFile, error);
+  if (source) file = source->open(error);
+  if (file) {
+    ParameterRead read = readParameterTable(*file, {});
     if (read.table) return read.table;
     error = "not a parameter table: " + read.error.message();
   }
   if (request.parameterFileRequired) {
-    if (!opened) error = "cannot be read";
+    if (error.empty()) error = "cannot be read";
     return std::nullopt;
   }
   messages.show(kWarningCaption, kDefaultParametersMessage);
@@ -156,8 +159,10 @@ FrontierNumbers countedFrontier(const InputSource& source) {
   const std::unique_ptr<std::istream> text = source.open(error);
   const std::optional<int32_t> homo =
       text ? locateFrontierOrbital(*text, FrontierOrbital::homo) : std::nullopt;
-  if (!homo || *homo + 1 > kGreatestMoNumber) {
-    return {0, 0, cannotFindFrontierMessage(source.path(), homo)};
+  if (!homo || *homo >= kGreatestMoNumber) {
+    // At the greatest number it is the LUMO after it that has no number.
+    const bool lumoBeyond = homo && *homo == kGreatestMoNumber;
+    return {0, 0, cannotFindFrontierMessage(source.path(), lumoBeyond ? *homo + 1 : homo)};
   }
   return {*homo, *homo + 1, {}};
 }
@@ -176,9 +181,17 @@ InputLoad loadInput(const ConversionRequest& request, MessageSink& messages) {
   InputLoad load = openInput(request);
   if (!load.input) return load;
   LoadedInput& input = *load.input;
-  const bool read = input.model == OrbitalModel::exact
-                        ? readExactCalculation(input, load.failure)
-                        : readClassicCalculation(input, request, messages, load.failure);
+  bool read = false;
+  try {
+    read = input.model == OrbitalModel::exact
+               ? readExactCalculation(input, load.failure)
+               : readClassicCalculation(input, request, messages, load.failure);
+  } catch (const std::bad_alloc&) {
+    // The scale has no part in this: the file's own text is what does not fit.
+    load.failure = {
+        ConversionStatus::inputError,
+        inputErrorMessage(input.source.path(), "what it holds is too large to read into memory")};
+  }
   if (!read) {
     load.input.reset();
     return load;

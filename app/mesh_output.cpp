@@ -114,16 +114,22 @@ std::string materialPathFor(const std::string& objPath) {
   return (path.parent_path() / name).string();
 }
 
-ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const OrbitalMesh& mesh,
-                                  const std::vector<CalculationAtom>& atoms, std::stop_token stop,
-                                  const std::function<void(int)>& progress,
-                                  const MeshDecoration& decoration) {
+namespace {
+
+// Writes the format's bytes, and an .obj's material file, into files the caller commits; the
+// outcome when they cannot be written. A write that fails throws (see OutputFile).
+ConversionOutcome writeUncommitted(const ConversionSettings& settings, const OrbitalMesh& mesh,
+                                   const std::vector<CalculationAtom>& atoms, std::stop_token stop,
+                                   const std::function<void(int)>& progress,
+                                   const MeshDecoration& decoration,
+                                   std::unique_ptr<OutputFile>& output,
+                                   std::unique_ptr<OutputFile>& materials) {
   const std::string& caption = decoration.caption;
   const SurfaceColouring* colouring = decoration.colouring;
   const BallAndStickModel structure = buildBallAndStick(atoms);
   const std::string& path = settings.outputPath;
   std::string error;
-  const std::unique_ptr<OutputFile> output = OutputFile::open(path, error);
+  output = OutputFile::open(path, error);
   if (!output) return cannotOpen(path, error);
 
   if (settings.outputKind == OutputKind::Png) {
@@ -145,6 +151,9 @@ ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const Orbi
       if (picture.succeeded()) output->stream() << png;
     }
     if (picture.cancelled) return kCancelled;
+    if (!picture.succeeded() && !output->failure().empty()) {
+      return cannotWrite(path, output->failure());
+    }
     if (!picture.succeeded()) return {ConversionStatus::cannotWriteOutput, picture.error};
   } else if (const MeshWriteResult written =
                  writeFormat(output->stream(), settings, mesh, atoms, structure, decoration);
@@ -152,7 +161,6 @@ ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const Orbi
     return cannotWrite(path, written.error);
   }
 
-  std::unique_ptr<OutputFile> materials;
   if (settings.outputKind == OutputKind::Obj) {
     const std::string materialPath = materialPathFor(path);
     materials = OutputFile::open(materialPath, error);
@@ -163,12 +171,37 @@ ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const Orbi
       return cannotWrite(materialPath, written.error);
     }
   }
-  if (stop.stop_requested()) return kCancelled;
-  const ConversionOutcome notCommitted{ConversionStatus::cannotWriteOutput,
-                                       kCannotWriteOutputMessage};
-  if (materials && !materials->commit()) return notCommitted;
-  if (!output->commit()) return notCommitted;
   return {};
+}
+
+}  // namespace
+
+ConversionOutcome writeMeshOutput(const ConversionSettings& settings, const OrbitalMesh& mesh,
+                                  const std::vector<CalculationAtom>& atoms, std::stop_token stop,
+                                  const std::function<void(int)>& progress,
+                                  const MeshDecoration& decoration) {
+  const std::string& path = settings.outputPath;
+  std::unique_ptr<OutputFile> output;
+  std::unique_ptr<OutputFile> materials;
+  try {
+    const ConversionOutcome written =
+        writeUncommitted(settings, mesh, atoms, stop, progress, decoration, output, materials);
+    if (!written.succeeded()) return written;
+  } catch (const std::ios_base::failure&) {
+    if (stop.stop_requested()) return kCancelled;
+    // The material file is opened once the mesh is written whole.
+    return materials ? cannotWrite(materialPathFor(path), materials->failure())
+                     : cannotWrite(path, output->failure());
+  }
+  if (stop.stop_requested()) return kCancelled;
+  // An .obj and its .mtl are committed together: a failure of either leaves both as they were.
+  std::vector<OutputFile*> files{output.get()};
+  if (materials) files.push_back(materials.get());
+  if (OutputFile::commitTogether(files)) return {};
+  if (stop.stop_requested()) return kCancelled;
+  return materials && !materials->failure().empty()
+             ? cannotWrite(materialPathFor(path), materials->failure())
+             : cannotWrite(path, output->failure());
 }
 
 }  // namespace lobewright

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <limits>
 #include <unordered_set>
 
 #include "input/number_text.h"
@@ -36,16 +38,35 @@ std::optional<MoName> parseName(std::string_view text) {
   return MoName{MoName::Anchor::number, *number};
 }
 
-int numberOf(const MoName& name, int homo, int lumo) {
+// The MO's number, wide enough that no step from the HOMO or LUMO overflows; nothing, with the
+// reason, when the name needs a HOMO or LUMO that the calculation does not have (0).
+std::optional<int64_t> numberOf(const MoName& name, int homo, int lumo, std::string& error) {
   switch (name.anchor) {
     case MoName::Anchor::homo:
-      return homo + name.offset;
+      if (homo < 1) {
+        error = "there is no HOMO: no MO holds an electron";
+        return std::nullopt;
+      }
+      return int64_t{homo} + name.offset;
     case MoName::Anchor::lumo:
-      return lumo + name.offset;
+      if (lumo < 1) {
+        error = "there is no LUMO: every MO holds electrons";
+        return std::nullopt;
+      }
+      return int64_t{lumo} + name.offset;
     case MoName::Anchor::number:
       break;
   }
   return name.offset;
+}
+
+// "HOMO-9" or "37", as the user wrote it.
+std::string nameText(const MoName& name) {
+  if (name.anchor == MoName::Anchor::number) return std::to_string(name.offset);
+  std::string text = name.anchor == MoName::Anchor::homo ? "HOMO" : "LUMO";
+  if (name.offset > 0) text += '+';
+  if (name.offset != 0) text += std::to_string(name.offset);
+  return text;
 }
 
 }  // namespace
@@ -84,23 +105,32 @@ std::optional<std::vector<int>> resolveMoSelection(const std::vector<MoRange>& s
   std::vector<int> mos;
   std::unordered_set<int> taken;
   for (const MoRange& range : selection) {
-    const int first = numberOf(range.first, homo, lumo);
-    const int last = numberOf(range.last, homo, lumo);
-    if (first < 1 || last < 1) {
-      error = "the selection reaches below MO 1";
-      return std::nullopt;
+    const std::optional<int64_t> first = numberOf(range.first, homo, lumo, error);
+    const std::optional<int64_t> last = first ? numberOf(range.last, homo, lumo, error) : first;
+    if (!first || !last) return std::nullopt;
+    for (const auto& [name, number] :
+         {std::pair{range.first, *first}, std::pair{range.last, *last}}) {
+      if (number < 1) {
+        error = nameText(name) + " would be MO " + std::to_string(number) + ", below MO 1";
+        return std::nullopt;
+      }
+      if (number > std::numeric_limits<int>::max()) {
+        error =
+            nameText(name) + " would be MO " + std::to_string(number) + ", beyond any MO number";
+        return std::nullopt;
+      }
     }
-    if (last < first) {
-      error = "the range from MO " + std::to_string(first) + " to MO " + std::to_string(last) +
+    if (*last < *first) {
+      error = "the range from MO " + std::to_string(*first) + " to MO " + std::to_string(*last) +
               " runs backwards";
       return std::nullopt;
     }
-    if (last - first >= kMostMos) {
+    if (*last - *first >= kMostMos) {
       error = "the selection holds more than " + std::to_string(kMostMos) + " MOs";
       return std::nullopt;
     }
-    for (int mo = first; mo <= last; ++mo) {
-      if (taken.insert(mo).second) mos.push_back(mo);
+    for (int64_t mo = *first; mo <= *last; ++mo) {
+      if (taken.insert(static_cast<int>(mo)).second) mos.push_back(static_cast<int>(mo));
     }
     if (mos.size() > kMostMos) {
       error = "the selection holds more than " + std::to_string(kMostMos) + " MOs";

@@ -28,8 +28,9 @@ struct MoRange {
 
 [[nodiscard]] bool needsFrontier(const std::vector<MoRange>& selection);
 
-// The MO numbers of the selection in order, each once, given the HOMO's and LUMO's numbers.
-// Nothing, with the reason, when a name falls below MO 1 or a range runs backwards.
+// The MO numbers of the selection in order, each once, given the HOMO's and LUMO's numbers (0
+// when the calculation has none). Nothing, with the reason, when a name needs a HOMO or LUMO
+// there is not, falls below MO 1 or beyond the largest int, or a range runs backwards.
 [[nodiscard]] std::optional<std::vector<int>> resolveMoSelection(
     const std::vector<MoRange>& selection, int homo, int lumo, std::string& error);
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/loaded_input.h"
+#include "app/terminal_text.h"
 #include "input/orbital_choice.h"
 
 namespace lobewright {
@@ -28,11 +29,15 @@ const char* spinName(Spin spin) {
 }
 
 // Four decimals with a point whatever the user's locale: the window sets one, the converter not.
+// Values too large for a column of fixed digits are written with an exponent.
 std::string fixed(double value) {
+  constexpr double kLargestFixed = 1e12;
   char digits[64];
-  const auto end =
-      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 4);
-  return std::string(digits, end.ptr);
+  const std::chars_format format =
+      std::fabs(value) < kLargestFixed ? std::chars_format::fixed : std::chars_format::scientific;
+  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value, format, 4);
+  if (error != std::errc()) return "?";
+  return std::string(digits, end);
 }
 
 bool holds(const Calculation& calculation, Spin spin) {
@@ -109,12 +114,13 @@ OrbitalListing listOrbitals(const ConversionRequest& request) {
 
 std::string orbitalListText(const OrbitalListing& listing) {
   std::string text = "# mo spin occupancy energy_eV symmetry marks\n";
-  if (!listing.note.empty()) text += "# " + listing.note + ".\n";
+  if (!listing.note.empty()) text += "# " + terminalSafe(listing.note) + ".\n";
   for (const OrbitalRow& row : listing.rows) {
     const std::string marks = orbitalMarks(row);
     text += std::to_string(row.number) + ' ' + spinName(row.spin) + ' ' + fixed(row.occupancy) +
             ' ' + (row.energy ? fixed(*row.energy) : "-") + ' ';
-    text += row.symmetry.empty() ? "-" : row.symmetry;
+    // The labels come from the file: nothing in them may act on the terminal.
+    text += row.symmetry.empty() ? "-" : terminalSafe(row.symmetry);
     text += ' ';
     text += marks.empty() ? "-" : marks;
     text += '\n';

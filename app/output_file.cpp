@@ -1,6 +1,8 @@
 #include "app/output_file.h"
 
 #include <fcntl.h>
+#include <linux/falloc.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,6 +82,7 @@ constexpr int kNoDescriptor = -1;
 // Links are followed at most this deep, as the system itself does.
 constexpr int kMaxLinkDepth = 40;
 constexpr int kNewFileMode = 0666;  // narrowed by the user's umask
+constexpr std::size_t kCopyBytes = std::size_t{1} << 20;
 
 // The path with every symbolic link at its end resolved, even one that names no file yet.
 fs::path followLinks(fs::path path, std::string& error) {
@@ -97,16 +100,48 @@ fs::path followLinks(fs::path path, std::string& error) {
   return {};
 }
 
-std::string temporaryName(const std::string& base) {
+// Short whatever the target's name, so that a name as long as the system allows can be replaced.
+std::string temporaryName() {
   static thread_local std::mt19937_64 random{std::random_device{}()};
   constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::string name = "." + base + ".part-";
+  std::string name = ".lobewright-";
   for (int i = 0; i < 10; ++i) name.push_back(kLetters[random() % (sizeof kLetters - 1)]);
   return name;
 }
 
 // The path by which a file that has no name can still be linked into a folder.
 std::string procPath(int descriptor) { return "/proc/self/fd/" + std::to_string(descriptor); }
+
+void closeIfOpen(int descriptor) {
+  if (descriptor != kNoDescriptor) ::close(descriptor);
+}
+
+// A nameless file in the folder for the new text, with the old file's permissions, owner and
+// group; kNoDescriptor with the reason in `error`, or with `error` empty when the owner and group
+// cannot be kept.
+int replacementFor(int folder, const struct stat* existing, std::string& error) {
+  const int descriptor = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
+  if (descriptor < 0 || ::access(procPath(descriptor).c_str(), F_OK) != 0) {
+    error = descriptor < 0 ? std::strerror(errno) : "/proc is not available";
+    closeIfOpen(descriptor);
+    return kNoDescriptor;
+  }
+  if (existing == nullptr) return descriptor;
+  struct stat made {};
+  // The owner first: a change of owner clears the set-user-ID and set-group-ID bits.
+  const bool sameOwner = ::fstat(descriptor, &made) == 0 && made.st_uid == existing->st_uid &&
+                         made.st_gid == existing->st_gid;
+  if (!sameOwner && ::fchown(descriptor, existing->st_uid, existing->st_gid) != 0) {
+    ::close(descriptor);
+    return kNoDescriptor;
+  }
+  if (::fchmod(descriptor, existing->st_mode & 07777) != 0) {
+    error = std::strerror(errno);
+    ::close(descriptor);
+    return kNoDescriptor;
+  }
+  return descriptor;
+}
 
 }  // namespace
 
@@ -130,46 +165,59 @@ std::unique_ptr<OutputFile> OutputFile::open(const std::string& path, std::strin
     error = std::strerror(errno);
     return nullptr;
   }
-  const bool folderWritable = ::access(folder.c_str(), W_OK | X_OK) == 0;
-  if (exists && (!S_ISREG(existing.st_mode) || !folderWritable)) {
+  if (exists && !S_ISREG(existing.st_mode)) {
     const int descriptor = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (descriptor < 0) {
       error = std::strerror(errno);
       return nullptr;
     }
-    return std::unique_ptr<OutputFile>(
-        new OutputFile(target, descriptor, kNoDescriptor, false, std::move(stop)));
+    return std::unique_ptr<OutputFile>(new OutputFile(
+        target, Way::direct, descriptor, kNoDescriptor, kNoDescriptor, std::move(stop)));
   }
 
-  const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folderDescriptor < 0) {
+  if (!exists || ::access(folder.c_str(), W_OK | X_OK) == 0) {
+    const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderDescriptor < 0) {
+      error = std::strerror(errno);
+      return nullptr;
+    }
+    std::string problem;
+    const int descriptor = replacementFor(folderDescriptor, exists ? &existing : nullptr, problem);
+    if (descriptor != kNoDescriptor) {
+      return std::unique_ptr<OutputFile>(new OutputFile(
+          target, Way::replace, descriptor, folderDescriptor, kNoDescriptor, std::move(stop)));
+    }
+    ::close(folderDescriptor);
+    if (!problem.empty()) {
+      error = problem;
+      return nullptr;
+    }
+  }
+
+  // Written over at the commit: opened now, so that a file that cannot be is refused before any
+  // work, and left as it is until then.
+  const int targetDescriptor = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+  if (targetDescriptor < 0) {
     error = std::strerror(errno);
     return nullptr;
   }
-  const int descriptor =
-      ::openat(folderDescriptor, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
-  if (descriptor < 0 || ::access(procPath(descriptor).c_str(), F_OK) != 0) {
-    error = descriptor < 0 ? std::strerror(errno) : "/proc is not available";
-    if (descriptor >= 0) ::close(descriptor);
-    ::close(folderDescriptor);
-    return nullptr;
-  }
-  if (exists && ::fchmod(descriptor, existing.st_mode & 07777) != 0) {
+  const int descriptor = ::memfd_create("lobewright-output", MFD_CLOEXEC);
+  if (descriptor < 0) {
     error = std::strerror(errno);
-    ::close(descriptor);
-    ::close(folderDescriptor);
+    ::close(targetDescriptor);
     return nullptr;
   }
-  return std::unique_ptr<OutputFile>(
-      new OutputFile(target, descriptor, folderDescriptor, true, std::move(stop)));
+  return std::unique_ptr<OutputFile>(new OutputFile(
+      target, Way::overwrite, descriptor, kNoDescriptor, targetDescriptor, std::move(stop)));
 }
 
-OutputFile::OutputFile(std::string target, int descriptor, int folder, bool replaces,
-                       std::stop_token stop)
+OutputFile::OutputFile(std::string target, Way way, int descriptor, int folder,
+                       int targetDescriptor, std::stop_token stop)
     : m_target(std::move(target)),
+      m_way(way),
       m_descriptor(descriptor),
       m_folder(folder),
-      m_replaces(replaces),
+      m_targetDescriptor(targetDescriptor),
       m_buffer(std::make_unique<FileStreamBuffer>(descriptor, std::move(stop))),
       m_stream(m_buffer.get()) {
   m_stream.exceptions(std::ios::badbit);
@@ -181,45 +229,139 @@ OutputFile::~OutputFile() {
 
 void OutputFile::discard() {
   m_done = true;
-  ::close(m_descriptor);
-  if (m_folder != kNoDescriptor) ::close(m_folder);
+  if (!m_stagedName.empty()) ::unlinkat(m_folder, m_stagedName.c_str(), 0);
+  m_stagedName.clear();
+  closeIfOpen(m_descriptor);
+  closeIfOpen(m_folder);
+  closeIfOpen(m_targetDescriptor);
+  m_descriptor = m_folder = m_targetDescriptor = kNoDescriptor;
 }
 
-bool OutputFile::commit() {
+// Everything written is out of the buffer and nothing failed.
+bool OutputFile::finishWriting() {
   if (m_done) return false;
   // The buffer is flushed directly: a failure here is an answer, not an exception.
   const bool written = m_buffer->pubsync() == 0 && !m_stream.fail();
-  if (!m_replaces) {
+  if (!written) discard();
+  return written;
+}
+
+// A replacement gets its temporary name in the target's folder; a file written directly is done.
+bool OutputFile::stage() {
+  if (m_way == Way::direct) {
     m_done = true;
-    if (::close(m_descriptor) != 0 && written) {
+    const int descriptor = m_descriptor;
+    m_descriptor = kNoDescriptor;
+    if (::close(descriptor) != 0) {
       m_failure = std::strerror(errno);
       return false;
     }
-    return written;
+    return true;
   }
-  if (!written) {
-    discard();
-    return false;
-  }
-  const std::string base = fs::path(m_target).filename();
-  std::string name;
+  if (m_way == Way::overwrite) return true;
   int linked = -1;
+  std::string name;
   for (int attempt = 0; attempt < 100 && linked != 0; ++attempt) {
-    name = temporaryName(base);
+    name = temporaryName();
     linked = ::linkat(AT_FDCWD, procPath(m_descriptor).c_str(), m_folder, name.c_str(),
                       AT_SYMLINK_FOLLOW);
     if (linked != 0 && errno != EEXIST) break;
   }
-  bool placed = linked == 0 && ::renameat(m_folder, name.c_str(), m_folder, base.c_str()) == 0;
-  if (!placed) m_failure = std::strerror(errno);
-  if (linked == 0 && !placed) ::unlinkat(m_folder, name.c_str(), 0);
-  m_done = true;
-  if (::close(m_descriptor) != 0 && placed) {
+  if (linked != 0) {
     m_failure = std::strerror(errno);
-    placed = false;
+    discard();
+    return false;
   }
-  ::close(m_folder);
-  return placed;
+  m_stagedName = name;
+  return true;
+}
+
+// The staged file takes the target's place.
+bool OutputFile::place() {
+  if (m_way == Way::direct) return true;
+  if (m_way == Way::overwrite) {
+    const bool overwritten = overwriteTarget();
+    if (!overwritten) m_failure = std::strerror(errno);
+    discard();
+    return overwritten;
+  }
+  const std::string base = fs::path(m_target).filename();
+  if (::renameat(m_folder, m_stagedName.c_str(), m_folder, base.c_str()) != 0) {
+    m_failure = std::strerror(errno);
+    discard();
+    return false;
+  }
+  m_stagedName.clear();
+  const bool closed = ::close(m_descriptor) == 0;
+  if (!closed) m_failure = std::strerror(errno);
+  m_descriptor = kNoDescriptor;
+  discard();
+  return closed;
+}
+
+// A file to be written over takes the room its text needs first, where the file system can, so
+// that a full disk fails before any old text (its own, or that of a file committed with it) is
+// touched.
+bool OutputFile::reserve() {
+  if (m_way != Way::overwrite) return true;
+  const off_t size = ::lseek(m_descriptor, 0, SEEK_END);
+  if (size >= 0 &&
+      (size == 0 || ::fallocate(m_targetDescriptor, FALLOC_FL_KEEP_SIZE, 0, size) == 0 ||
+       errno == EOPNOTSUPP || errno == ENOSYS)) {
+    return true;
+  }
+  m_failure = std::strerror(errno);
+  discard();
+  return false;
+}
+
+// Copies the text kept aside over the old file's.
+bool OutputFile::overwriteTarget() {
+  const off_t size = ::lseek(m_descriptor, 0, SEEK_END);
+  if (size < 0) return false;
+  std::vector<char> piece(kCopyBytes);
+  for (off_t at = 0; at < size;) {
+    const ssize_t got = ::pread(m_descriptor, piece.data(), piece.size(), at);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      if (got == 0) errno = EIO;
+      return false;
+    }
+    for (ssize_t put = 0; put < got;) {
+      const ssize_t written = ::pwrite(m_targetDescriptor, piece.data() + put,
+                                       static_cast<std::size_t>(got - put), at + put);
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) {
+        if (written == 0) errno = EIO;
+        return false;
+      }
+      put += written;
+    }
+    at += got;
+  }
+  if (::ftruncate(m_targetDescriptor, size) != 0) return false;
+  const int descriptor = m_targetDescriptor;
+  m_targetDescriptor = kNoDescriptor;
+  return ::close(descriptor) == 0;
+}
+
+bool OutputFile::commit() { return commitTogether({this}); }
+
+bool OutputFile::commitTogether(const std::vector<OutputFile*>& files) {
+  // Each step for every file before the next: the writes, which fail on a full disk, then the
+  // temporary names and the room of the files written over, then the renames and copies, which
+  // need no more room.
+  for (const auto step :
+       {&OutputFile::finishWriting, &OutputFile::stage, &OutputFile::reserve, &OutputFile::place}) {
+    for (OutputFile* file : files) {
+      if ((file->*step)()) continue;
+      for (OutputFile* other : files) {
+        if (!other->m_done) other->discard();
+      }
+      return false;
+    }
+  }
+  return true;
 }
 
 std::string OutputFile::failure() const {

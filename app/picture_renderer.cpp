@@ -1,7 +1,7 @@
 #include "app/picture_renderer.h"
 
 #include <cerrno>
-#include <cstdlib>
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -50,7 +50,12 @@ class ReportReader {
     static const std::regex kProgress(R"(Rendered \d+ of \d+ pixels \((\d+)%\))");
     std::smatch match;
     if (std::regex_search(m_line, match, kProgress)) {
-      m_progress(std::atoi(match[1].str().c_str()));
+      // The renderer's number is taken as it comes, so it is held to 0..100 before it is used.
+      const std::string digits = match[1].str();
+      int percent = 100;
+      const auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), percent);
+      if (parsed.ec != std::errc() || percent > 100) percent = 100;
+      m_progress(percent);
     } else if (!m_line.empty() && m_line.find_first_not_of(' ') != std::string::npos) {
       m_lines.push_back(m_line);
       if (m_lines.size() > kReportLinesKept) m_lines.erase(m_lines.begin());
@@ -67,7 +72,9 @@ class ReportReader {
 
 PictureResult renderPicture(const PictureRequest& request, std::ostream& out) {
   const TemporaryFolder folder;
-  if (folder.path().empty()) return {"Cannot make a temporary folder for the picture."};
+  if (folder.path().empty()) {
+    return {"Cannot make a temporary folder for the picture.\n" + folder.problem()};
+  }
   const fs::path scene = folder.path() / "scene.pov";
   const fs::path picture = folder.path() / "picture.png";
   {
@@ -76,10 +83,12 @@ PictureResult renderPicture(const PictureRequest& request, std::ostream& out) {
     if (!file.flush()) return {"Cannot write the scene for the picture."};
   }
 
+  // POV-Ray splits its options at blanks, so it runs in the folder and is given bare names: a
+  // temporary folder may have a blank in its path.
   const std::vector<std::string> arguments = {
       kRenderer,
-      "+I" + scene.string(),
-      "+O" + picture.string(),
+      "+I" + scene.filename().string(),
+      "+O" + picture.filename().string(),
       "+W" + std::to_string(request.width),
       "+H" + std::to_string(request.height),
       "+FN",
@@ -88,9 +97,10 @@ PictureResult renderPicture(const PictureRequest& request, std::ostream& out) {
       "-P",
   };
   ReportReader reader(request.progress);
-  const ChildRun run = runChild(arguments, request.stop, [&reader](std::string_view piece) {
-    reader.take(piece.data(), piece.size());
-  });
+  const ChildRun run = runChild(
+      arguments, request.stop,
+      [&reader](std::string_view piece) { reader.take(piece.data(), piece.size()); },
+      folder.path().string());
   reader.finish();
   if (run.startError != 0) {
     return {run.startError == ENOENT ? kNoPovRayMessage : kCannotStartPovRayMessage};

@@ -73,11 +73,18 @@ ConversionOutcome convertThroughSurface(const Field& field,
   // A picture spends most of its time in the renderer, after the surface.
   const bool picture = settings.outputKind == OutputKind::Png;
   const auto share = [&](int from, int to) {
-    return [&progress, from, to](int percent) { progress(from + (to - from) * percent / 100); };
+    return [&progress, from, to](int percent) {
+      progress(from + (to - from) * std::clamp(percent, 0, 100) / 100);
+    };
   };
   SurfaceMeshing meshing = meshSurface(field, atoms, request, share(0, picture ? 30 : 99));
   if (!meshing.mesh) return std::move(meshing.failure);
   const OrbitalMesh& mesh = *meshing.mesh;
+  const auto triangles =
+      static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
+  if (auto problem = meshSizeProblem(static_cast<uint64_t>(triangles), settings)) {
+    return {ConversionStatus::gridTooLarge, std::move(*problem)};
+  }
   std::optional<SurfaceColouring> colours;
   if (colouring) {
     try {
@@ -88,8 +95,6 @@ ConversionOutcome convertThroughSurface(const Field& field,
       return {ConversionStatus::cancelled, kCancelledMessage};
     }
   }
-  const auto triangles =
-      static_cast<int64_t>(mesh.positive.triangles.size() + mesh.negative.triangles.size());
   ConversionOutcome written =
       writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100),
                       {request.caption, colours ? &*colours : nullptr, page});

@@ -19,7 +19,9 @@ constexpr std::size_t kReportBytesKept = 2000;
 PictureResult renderSvg(const std::string& svg, int width, int height, std::stop_token stop,
                         std::ostream& out) {
   const TemporaryFolder folder;
-  if (folder.path().empty()) return {"Cannot make a temporary folder for the picture."};
+  if (folder.path().empty()) {
+    return {"Cannot make a temporary folder for the picture.\n" + folder.problem()};
+  }
   const std::filesystem::path drawing = folder.path() / "drawing.svg";
   const std::filesystem::path picture = folder.path() / "picture.png";
   {

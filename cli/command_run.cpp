@@ -1,5 +1,9 @@
 #include "cli/command_run.h"
 
+#include <cstdint>
+
+#include "input/orbital_choice.h"
+
 namespace lobewright {
 
 ConversionRequest requestFor(const CommandLine& command) {
@@ -24,7 +28,21 @@ std::optional<std::vector<int>> resolveMos(const CommandLine& command, const Loa
   }
   std::string error;
   auto mos = resolveMoSelection(command.moSelection, frontier.homo, frontier.lumo, error);
-  if (!mos) messages.show(kErrorCaption, kInputFileErrorMessage + ("\n" + error));
+  if (!mos) {
+    messages.show(kErrorCaption, inputErrorMessage(input.source.path(), error));
+    return std::nullopt;
+  }
+  // An MO beyond those the molecule has can never be drawn: the selection is refused before any
+  // MO of it is.
+  const int64_t moCount = input.classic ? int64_t{input.classic->moCount}
+                                        : static_cast<int64_t>(input.exact->basis.size());
+  for (const int mo : *mos) {
+    if (mo <= moCount) continue;
+    const std::string reason = input.classic ? findClassicMo(*input.classic, mo).error
+                                             : findOrbital(*input.exact, mo, spin).error;
+    messages.show(kErrorCaption, inputErrorMessage(input.source.path(), reason));
+    return std::nullopt;
+  }
   return mos;
 }
 

@@ -1,7 +1,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <new>
@@ -13,6 +15,8 @@
 #include "app/diagram_output.h"
 #include "app/gallery_output.h"
 #include "app/orbital_list.h"
+#include "app/signal_cleanup.h"
+#include "app/terminal_text.h"
 #include "cli/command_line.h"
 #include "cli/command_run.h"
 #include "cli/field_info.h"
@@ -34,11 +38,7 @@ constexpr int kExitUsage = 2;
 class StderrSink : public MessageSink {
  public:
   void show(const std::string& caption, const std::string& text) override {
-    std::string shown = text;
-    for (char& c : shown) {
-      if (c != '\n' && (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)) c = '?';
-    }
-    std::istringstream lines(shown);
+    std::istringstream lines(terminalSafe(text));
     std::string line;
     bool first = true;
     while (std::getline(lines, line)) {
@@ -60,6 +60,16 @@ void announceLongSweep(const GridBounds& bounds) {
             << bounds.zHigh - static_cast<int64_t>(bounds.zLow) << ")\n";
 }
 
+// What --list and --info read is their output: losing it to a full disk is a failure, told with
+// the reason.
+bool flushedStandardOutput(MessageSink& messages) {
+  errno = 0;
+  if (std::cout.flush()) return true;
+  const std::string reason = errno != 0 ? std::strerror(errno) : "the text could not be written";
+  messages.show(kErrorCaption, withReason(kCannotWriteOutputMessage, "standard output", reason));
+  return false;
+}
+
 int listOrbitals(const ConversionRequest& request, MessageSink& messages) {
   const OrbitalListing listing = listOrbitals(request);
   if (!listing.error.empty()) {
@@ -67,11 +77,7 @@ int listOrbitals(const ConversionRequest& request, MessageSink& messages) {
     return kExitFailure;
   }
   std::cout << orbitalListText(listing);
-  if (!std::cout.flush()) {
-    messages.show(kErrorCaption, kCannotWriteOutputMessage);
-    return kExitFailure;
-  }
-  return kExitSuccess;
+  return flushedStandardOutput(messages) ? kExitSuccess : kExitFailure;
 }
 
 int drawDiagram(const CommandLine& command, const LoadedInput& input,
@@ -144,23 +150,21 @@ int run(const std::vector<std::string>& arguments) {
                   : resolveMos(command, input, request.settings.spin, messages);
     if (!mos) return kExitFailure;
     bool printed = false;
+    // Symmetry labels and notes come from the file: they reach the terminal as plain text.
+    std::ostringstream info;
     if (fieldInfo) {
-      printed = printFieldInfo(input, request, messages, std::cout);
+      printed = printFieldInfo(input, request, messages, info);
     } else if (input.classic) {
-      printed = printMoleculeInfo(input, request, mos->front(), messages, std::cout);
+      printed = printMoleculeInfo(input, request, mos->front(), messages, info);
     } else {
       request.settings.moNumber = mos->front();
-      printed = printOrbitalInfo(input, request, messages, std::cout) &&
+      printed = printOrbitalInfo(input, request, messages, info) &&
                 (!request.settings.enclosedFraction ||
-                 printEnclosedIsovalue(input, request, messages, std::cout));
+                 printEnclosedIsovalue(input, request, messages, info));
     }
+    std::cout << terminalSafe(info.str());
     if (!printed) return kExitFailure;
-    // What was read is this mode's output: losing it to a full disk is a failure.
-    if (!std::cout.flush()) {
-      messages.show(kErrorCaption, kCannotWriteOutputMessage);
-      return kExitFailure;
-    }
-    return kExitSuccess;
+    return flushedStandardOutput(messages) ? kExitSuccess : kExitFailure;
   }
 
   if (!command.quiet) request.beforeSweep = announceLongSweep;
@@ -222,8 +226,10 @@ void openStandardDescriptors() {
 int main(int argc, char** argv) {
   using namespace lobewright;
   openStandardDescriptors();
+  cleanUpBeforeSignalsEnd();
+  int status = 1;
   try {
-    return run(std::vector<std::string>(argv + 1, argv + argc));
+    status = run(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const std::bad_alloc&) {
     std::cerr << kErrorCaption << ": out of memory; try a lower scale\n";
   } catch (const std::exception& error) {
@@ -231,5 +237,6 @@ int main(int argc, char** argv) {
   } catch (...) {
     std::cerr << kErrorCaption << ": an unexpected failure\n";
   }
-  return 1;
+  awaitEndBySignal();
+  return status;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -210,14 +211,28 @@ class MgfReader {
         words.size() >= 3 ? parseDouble(words[1]) : std::nullopt;
     const std::optional<double> energy =
         words.size() >= 3 ? parseDouble(words.back()) : std::nullopt;
-    if (!occupancy || !energy || *occupancy < 0.0) {
+    if (!occupancy || !energy) {
       fail("expected the occupancy, symmetry label and energy of an orbital");
+    }
+    if (*occupancy < 0.0 || *occupancy > 2.0) {
+      std::array<char, 32> text{};
+      const auto written = std::to_chars(text.data(), text.data() + text.size(), *occupancy);
+      fail("the orbital holds " + std::string(text.data(), written.ptr) +
+           " electrons; an MO holds 0 to 2");
     }
     mo.occupancy = *occupancy;
     mo.energy = *energy;
     for (std::size_t i = 2; i + 1 < words.size(); ++i) mo.symmetry.append(words[i]);
     while (mo.coefficients.size() < functionCount) {
       nextLine("the coefficients of an orbital");
+      const std::vector<std::string_view> next = m_lines.words();
+      if (!next.empty() && (next[0] == kOrbitalWord || next[0].starts_with(kMatrixWord) ||
+                            next[0] == kKeywordsWord)) {
+        fail("expected " + std::to_string(functionCount) +
+             " coefficients for the orbital before, "
+             "found " +
+             std::to_string(mo.coefficients.size()));
+      }
       const std::vector<double> values = numbers(true);
       if (values.empty() || mo.coefficients.size() + values.size() > functionCount) {
         fail("expected " + std::to_string(functionCount) + " coefficients for this orbital");

@@ -374,6 +374,10 @@ class OutReader {
       }
       appendShell(calculation.basis, row.atomNumber - 1, l, *shell);
     }
+    if (const auto problem =
+            m_statements.countsBeyond(static_cast<int>(calculation.basis.size()))) {
+      failAtNoLine(*problem);
+    }
     calculation.orbitals = std::move(m_orbitals);
     for (std::size_t i = 0; i < calculation.orbitals.size(); ++i) {
       MolecularOrbital& mo = calculation.orbitals[i];

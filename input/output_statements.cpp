@@ -129,4 +129,19 @@ std::string OutputStatements::missingCount(Spin spin) {
   return "The output states no count of filled levels (\"DOUBLY OCCUPIED LEVELS =\").";
 }
 
+std::optional<std::string> OutputStatements::countsBeyond(int moCount) const {
+  const int64_t doubly = m_doubly ? *m_doubly : m_filled.value_or(0);
+  const int64_t levels = doubly + m_open.value_or(0);
+  const auto beyond = [moCount](const std::string& what) {
+    return "The output states " + what + ", more than the molecule's " + std::to_string(moCount) +
+           " MOs.";
+  };
+  if (levels > moCount) return beyond(std::to_string(levels) + " occupied levels");
+  for (const auto& [count, name] : {std::pair{m_alpha, "alpha"}, std::pair{m_beta, "beta"}}) {
+    if (count && *count > moCount)
+      return beyond(std::to_string(*count) + " " + name + " electrons");
+  }
+  return std::nullopt;
+}
+
 }  // namespace lobewright

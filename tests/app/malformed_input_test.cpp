@@ -1,6 +1,7 @@
 // Damaged, foreign and hostile inputs through the conversion run: each gives its message and
 // leaves the output file as it was, never a crash, a hang or a scene written from bad data.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <utility>
 
 #include "app/conversion.h"
+#include "app/exact_input.h"
 #include "input/classic_calculation.h"
 #include "input/text_scan.h"
 #include "support/golden.h"
@@ -187,6 +189,27 @@ TEST_F(MalformedInput, LongLinesOutsideTheTablesAreReadPastAndOverlongOnesRefuse
                       " | " + quotedLine(words));
   }
 }
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// Sanitizers reserve far more address space than any limit that tests this would allow.
+// Memory that the input, not the scale, exhausts: the message says what is too large.
+TEST(ExhaustedMemory, TheOverlapMatrixOfTooManyAosIsNamed) {
+  Calculation calculation;
+  calculation.atoms = {{"H", {0.0, 0.0, 0.0}}};
+  calculation.basis.assign(20000, BasisFunction{0, 1, AoType::s, 1.0});
+  rlimit kept{};
+  ASSERT_EQ(::getrlimit(RLIMIT_AS, &kept), 0);
+  // The 1.5 GB matrix cannot be had within 1 GB of address space.
+  rlimit tight = kept;
+  tight.rlim_cur = rlim_t{1} << 30;
+  ASSERT_EQ(::setrlimit(RLIMIT_AS, &tight), 0);
+  std::string error;
+  const bool computed = ensureOverlap(calculation, error);
+  ASSERT_EQ(::setrlimit(RLIMIT_AS, &kept), 0);
+  EXPECT_FALSE(computed);
+  EXPECT_EQ(error, "its 20000 AOs need an overlap matrix of 1.5 GB, more than the memory allows");
+}
+#endif
 
 }  // namespace
 }  // namespace lobewright

@@ -100,7 +100,7 @@ TEST_F(Converter, WarningsGoToStderrAndTheRunGoesOn) {
   result = convert(m_formaldehyde + output("w.pov") + " --params " + output("missing.txt"));
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err, "Lobewright error: Parameter file error.\n" + output("missing.txt") +
-                            ": cannot be read\n");
+                            ": No such file or directory\n");
 }
 
 TEST_F(Converter, SaysHowManyCubesALongSweepVisits) {

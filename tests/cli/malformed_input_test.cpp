@@ -96,6 +96,57 @@ TEST_F(ConverterWithMalformedInput, NumbersOutOfRangeOrNotFiniteAreRefusedWithTh
   expectFailure(convert(m_formaldehyde, " --mo 99999"), testing::kInputFileError, "MO 99999");
 }
 
+// Counts and selections too large for any molecule, and MOs the calculation does not have: each
+// refused with the file and the reason, before anything is drawn.
+TEST_F(ConverterWithMalformedInput, CountsAndSelectionsBeyondTheMoleculeNameTheFileAndTheReason) {
+  struct Case {
+    const char* sample;
+    std::string from;  // replaced in the sample by `to`
+    std::string to;
+    const char* options;
+    const char* message;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {"jobs/hydride_PM7.mgf", " ORBITAL 2 ", " ORBITAL 1e308 ", "", testing::kInputFileError,
+       "the orbital holds 1e+308 electrons; an MO holds 0 to 2"},
+      {"aux/formaldehyde_PM7.mgf",
+       "-0.31135881D+00 0.11447490D-06 0.27787431D-07 0.12240469D+00 "
+       "0.12240607D+00\n",
+       "", "", testing::kInputFileError,
+       "expected 10 coefficients for the orbital before, found 5"},
+      {"aux/formaldehyde_PM7.out", "DOUBLY OCCUPIED LEVELS = 6",
+       "DOUBLY OCCUPIED LEVELS = 2147483647", "", testing::kInputFileError,
+       "The output states 2147483647 occupied levels, more than the molecule's 10 MOs."},
+      {"formaldehyde.mno", "LEVELS =  6", "LEVELS = 2147483647", " --homo", "Cannot find HOMO/LUMO",
+       ": the orbital would be MO 2147483647, beyond the highest MO number, 32767."},
+      {"formaldehyde.mno", "", "", " --mo 2147483647", testing::kInputFileError,
+       ": MO 2147483647 is not in this file, which holds MOs 1 to 10: the molecule has only 10 "
+       "MOs."},
+      {"jobs/hydride_PM7.aux", "", "", " --mo LUMO+1", testing::kInputFileError,
+       ": there is no LUMO: every MO holds electrons"},
+      {"jobs/hydride_PM7.out", "", "", " --lumo", testing::kInputFileError,
+       ": there is no LUMO: every MO holds electrons"},
+      {"jobs/hydride_PM7.aux", "", "", " --mo HOMO-9", testing::kInputFileError,
+       ": HOMO-9 would be MO -8, below MO 1"},
+  };
+  for (const Case& c : cases) {
+    const std::string input =
+        m_dir.file("in" + std::filesystem::path(c.sample).extension().string());
+    std::string text = readFile(dataPath(c.sample));
+    if (!c.from.empty()) {
+      ASSERT_NE(text.find(c.from), std::string::npos) << c.sample;
+      text.replace(text.find(c.from), c.from.size(), c.to);
+    }
+    testing::writeFile(input, text);
+    const testing::ProgramResult result = convert(input, c.options);
+    const std::string what = std::string(c.sample) + c.options;
+    expectFailure(result, c.message, what);
+    EXPECT_NE(result.err.find("\n" + input), std::string::npos) << what << result.err;
+    EXPECT_NE(result.err.find(c.reason), std::string::npos) << what << result.err;
+  }
+}
+
 // Garbage, or a table whose only fault is a symbol that would end up in the scene's
 // declarations: "#declare AtomC\" = ...".
 TEST_F(ConverterWithMalformedInput, AGarbledParameterFileFallsBackToTheBuiltInTable) {
@@ -147,14 +198,19 @@ TEST_F(ConverterWithMalformedInput, OutputFailuresExitWithOne) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find("Lobewright error: Cannot write output file.\n"), std::string::npos);
 
-  // --info writes what it read to stdout; a full disk there is a failure too. The subshell
-  // keeps its own stdout while runProgram captures stderr.
-  std::string info = "(";
-  info += quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) + "--info --params " +
-          quoted(dataPath("pm3r.txt")) + ">/dev/full)";
-  result = testing::runProgram(info, m_dir);
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Lobewright error: Cannot write output file.\n");
+  // --info and --list write what they read to stdout; a full disk there is a failure too. The
+  // subshell keeps its own stdout while runProgram captures stderr.
+  for (const char* mode : {"--info", "--list"}) {
+    result =
+        testing::runProgram("(" + quoted(LOBEWRIGHT_CONVERTER) + quoted(m_formaldehyde) + mode +
+                                " --params " + quoted(dataPath("pm3r.txt")) + ">/dev/full)",
+                            m_dir);
+    EXPECT_EQ(result.exitCode, 1) << mode;
+    EXPECT_EQ(result.err,
+              "Lobewright error: Cannot write output file.\nstandard output: No space "
+              "left on device\n")
+        << mode;
+  }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <regex>
 #include <set>
 
+#include "support/test_files.h"
+
 namespace lobewright {
 namespace {
 
@@ -23,6 +25,22 @@ TEST(Options, TheHelpListsEveryOptionOfTheTableAndNoOther) {
     inHelp.insert(match->str());
   }
   EXPECT_EQ(inHelp, inTable);
+}
+
+// The command line's fuzz target finds the options through its dictionary: every name of the
+// table and every output format must be in it.
+TEST(Options, TheFuzzDictionaryKnowsEveryOptionAndFormat) {
+  const std::string dictionary =
+      testing::readFile(testing::dataPath("../../fuzz/command_line.dict"));
+  for (const Option& option : converterOptions()) {
+    for (const std::string& name : option.names) {
+      EXPECT_NE(dictionary.find("\"\\x00" + name + "\\x00\""), std::string::npos) << name;
+    }
+  }
+  for (const OutputFormat& format : outputFormats()) {
+    EXPECT_NE(dictionary.find("\"" + std::string(format.extension) + "\""), std::string::npos)
+        << format.extension;
+  }
 }
 
 // Each name of each row, with the row's example value, on a command of the form the option is

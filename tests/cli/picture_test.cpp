@@ -334,5 +334,43 @@ TEST_F(Picture, WithoutPovRayThePictureFailsClearly) {
   EXPECT_FALSE(fs::exists(m_picture));
 }
 
+// The temporary folder comes from TMPDIR, whatever its name holds; one that is not there is named.
+// A renderer that reports a percentage beyond any is held to 100.
+TEST_F(Picture, TemporaryFoldersAndRenderersAsTheyCome) {
+  const std::string options = " --mo 6 --size 64x48 --params " + quoted(dataPath("pm3r.txt"));
+  const std::string blank = m_temporary.file("with a blank");
+  fs::create_directory(blank);
+  auto result =
+      testing::runProgram("TMPDIR=" + quoted(blank) + quoted(LOBEWRIGHT_CONVERTER) +
+                              quoted(dataPath("formaldehyde.mno")) + quoted(m_picture) + options,
+                          m_dir);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(testing::readPng(m_picture).width, 64);
+  EXPECT_TRUE(fs::is_empty(blank));
+
+  const std::string missing = m_temporary.file("missing");
+  result = testing::runProgram("TMPDIR=" + quoted(missing) + quoted(LOBEWRIGHT_CONVERTER) +
+                                   quoted(dataPath("formaldehyde.mno")) +
+                                   quoted(m_dir.file("m.png")) + options,
+                               m_dir);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err,
+            "Lobewright error: Cannot make a temporary folder for the picture.\nTMPDIR "
+            "names " +
+                missing + ": No such file or directory\n");
+
+  const std::string renderer = m_temporary.file("bin/povray");
+  fs::create_directory(m_temporary.file("bin"));
+  testing::writeFile(renderer, "#!/bin/sh\necho 'Rendered 1 of 2 pixels (2147483647%)'\nexit 1\n");
+  fs::permissions(renderer, fs::perms::owner_all);
+  result = testing::runProgram(
+      "PATH='" + m_temporary.file("bin") + "':\"$PATH\" " + quoted(LOBEWRIGHT_CONVERTER) +
+          quoted(dataPath("formaldehyde.mno")) + quoted(m_dir.file("r.png")) + options,
+      m_dir);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(testing::firstLine(result.err),
+            "Lobewright error: POV-Ray could not render the picture:");
+}
+
 }  // namespace
 }  // namespace lobewright
