@@ -53,7 +53,9 @@ PageCaption pageCaption(LoadedInput& input, const ConversionRequest& request,
   }
   std::string isovalue = std::string("isovalue ") + (settings.field.isSigned() ? "\u00b1" : "") +
                          formatted("%g", settings.threshold);
-  if (settings.field.kind != FieldKind::mo || settings.field.fukui != FukuiKind::none) {
+  if (settings.field.kind == FieldKind::esp) {
+    isovalue += " a.u.";
+  } else if (settings.field.kind != FieldKind::mo || settings.field.fukui != FukuiKind::none) {
     isovalue += " e/bohr\u00b3";
   }
   caption.details.push_back(isovalue);

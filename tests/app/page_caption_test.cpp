@@ -43,6 +43,9 @@ TEST(PageCaption, NamesTheFileTheMoOrFieldAndTheIsovalue) {
        },
        {"total density of formaldehyde_PM7.aux", "isovalue 0.002 e/bohr\u00b3"}},
       {"aux/formaldehyde_PM7.aux",
+       [](ConversionSettings& s) { s.field.kind = FieldKind::esp; },
+       {"electrostatic potential of formaldehyde_PM7.aux", "isovalue \u00b10.05 a.u."}},
+      {"aux/formaldehyde_PM7.aux",
        [](ConversionSettings& s) {
          s.moNumber = 6;
          s.field.minusFile = testing::dataPath("aux/formaldehyde_PM3.aux");
