@@ -5,36 +5,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "input/utf8.h"
+
 namespace lobewright {
-namespace {
-
-// The length of the well-formed UTF-8 sequence at the start of text, or 0 when it is not one.
-std::size_t utf8SequenceLength(std::string_view text) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  std::size_t length = 0;
-  if (lead >= 0xc2 && lead <= 0xdf) {
-    length = 2;
-  } else if (lead >= 0xe0 && lead <= 0xef) {
-    length = 3;
-  } else if (lead >= 0xf0 && lead <= 0xf4) {
-    length = 4;
-  } else {
-    return 0;
-  }
-  if (text.size() < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xc0) != 0x80) return 0;
-  }
-  // Overlong forms, surrogates and code points beyond U+10FFFF.
-  if (lead == 0xe0 && byte(1) < 0xa0) return 0;
-  if (lead == 0xed && byte(1) >= 0xa0) return 0;
-  if (lead == 0xf0 && byte(1) < 0x90) return 0;
-  if (lead == 0xf4 && byte(1) >= 0x90) return 0;
-  return length;
-}
-
-}  // namespace
 
 void appendSvgText(std::string& svg, std::string_view text) {
   while (!text.empty()) {
@@ -61,7 +34,7 @@ void appendSvgText(std::string& svg, std::string_view text) {
           svg.push_back('?');
         } else if (c < 0x80) {
           svg.push_back(static_cast<char>(c));
-        } else if (const std::size_t length = utf8SequenceLength(text); length > 0) {
+        } else if (const std::size_t length = multibyteCharacterAt(text).length; length > 0) {
           svg.append(text.substr(0, length));
           taken = length;
         } else {
