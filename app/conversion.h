@@ -32,11 +32,11 @@ namespace lobewright {
 struct PictureSurface {
   OrbitalMesh mesh;
   std::vector<CalculationAtom> atoms;
-  std::string enclosing;      // "|psi| = 0.03605 encloses 85 % of psi^2", or empty
+  std::string enclosing;  // "|psi| = 0.03605 encloses 85 % of psi^2", or empty
   // "MO 37 of caffeine.aux: |psi| = ...", the line a .png of it carries; empty without `enclosing`
   std::string caption;
-  std::string description;  // "MO 37 of caffeine.aux"
-  float isovalue = 0.0f;  // the surface's: the one found for the share, or the settings'
+  std::string description;    // "MO 37 of caffeine.aux"
+  float isovalue = 0.0f;      // the surface's: the one found for the share, or the settings'
   ConversionOutcome failure;  // succeeded when there is a mesh
 };
 [[nodiscard]] PictureSurface drawPictureSurface(LoadedInput& input,

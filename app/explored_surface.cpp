@@ -7,11 +7,11 @@
 #include "app/conversion.h"
 #include "app/enclosed_surface.h"
 #include "app/mesh_output.h"
+#include "app/orbital_list.h"
 #include "app/page_caption.h"
 #include "app/surface_conversion.h"
 #include "app/vertex_colouring.h"
 #include "mesh/sweep_control.h"
-#include "app/orbital_list.h"
 #include "writers/ball_and_stick.h"
 #include "writers/picture_view.h"
 
@@ -52,9 +52,16 @@ constexpr double kFirstViewAspect = 1.0;
 
 SurfaceExplorer::Source SurfaceExplorer::sourceOf(const ConversionRequest& request) {
   const FieldSettings& field = request.settings.field;
-  Source source{request.inputFile, request.parameterFile, request.parameterFileRequired,
-                request.settings.model, field.isMo(), field.minusFile, field.anionFile,
-                field.cationFile, {}, 0};
+  Source source{request.inputFile,
+                request.parameterFile,
+                request.parameterFileRequired,
+                request.settings.model,
+                field.isMo(),
+                field.minusFile,
+                field.anionFile,
+                field.cationFile,
+                {},
+                0};
   std::error_code error;
   source.modified = std::filesystem::last_write_time(request.inputFile, error);
   source.size = std::filesystem::file_size(request.inputFile, error);
@@ -91,7 +98,8 @@ ExploredSurface SurfaceExplorer::draw(const ConversionRequest& request,
   shown.notes = m_loadNotes;
   const ConversionSettings& settings = request.settings;
   if (m_input->exact && settings.field.isMo()) {
-    const std::string degeneracy = degeneracyNote(*m_input->exact, settings.moNumber, settings.spin);
+    const std::string degeneracy =
+        degeneracyNote(*m_input->exact, settings.moNumber, settings.spin);
     if (!degeneracy.empty()) shown.notes.push_back(degeneracy);
   }
   OrbitalMesh mesh;
@@ -154,10 +162,10 @@ void SurfaceExplorer::colour(const ConversionRequest& request, const OrbitalMesh
     m_colouringKind = kind;
   }
   try {
-    shown.colouring = std::make_shared<const SurfaceColouring>(colourVertices(
-        valuesAtVertices(*m_colouring.field, mesh, std::max(1, request.sweep.threads),
-                         request.stop),
-        request.settings.colouring, m_colouring.title, m_colouring.units));
+    shown.colouring = std::make_shared<const SurfaceColouring>(
+        colourVertices(valuesAtVertices(*m_colouring.field, mesh,
+                                        std::max(1, request.sweep.threads), request.stop),
+                       request.settings.colouring, m_colouring.title, m_colouring.units));
   } catch (const SweepCancelled&) {
     shown.failure = {ConversionStatus::cancelled, kCancelledMessage};
   }
@@ -216,8 +224,8 @@ ConversionOutcome saveExploredSurface(const ExploredSurface& shown,
     if (!load.input) return load.failure;
     decoration.page = pageCaption(*load.input, saved, shown.description);
   }
-  ConversionOutcome outcome = writeMeshOutput(saved.settings, *shown.mesh, shown.atoms, saved.stop,
-                                              progress, decoration);
+  ConversionOutcome outcome =
+      writeMeshOutput(saved.settings, *shown.mesh, shown.atoms, saved.stop, progress, decoration);
   if (outcome.succeeded()) outcome.triangles = shown.triangles;
   return outcome;
 }

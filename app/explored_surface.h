@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/conversion_request.h"
 #include "app/colouring_field.h"
+#include "app/conversion_request.h"
 #include "app/field_build.h"
 #include "app/loaded_input.h"
 #include "app/messages.h"
@@ -27,8 +27,8 @@ struct ExploredSurface {
   ConversionRequest request;
   float isovalue = 0.0f;
   int64_t triangles = 0;
-  std::string enclosing;  // "|psi| = 0.03605 encloses 85 % of psi^2", or empty
-  std::string caption;    // the line a .png of it carries, or empty
+  std::string enclosing;    // "|psi| = 0.03605 encloses 85 % of psi^2", or empty
+  std::string caption;      // the line a .png of it carries, or empty
   std::string description;  // "MO 37 of caffeine.aux", "total density of caffeine.aux"
   // The surface's colours when the settings colour it by another field.
   std::shared_ptr<const SurfaceColouring> colouring;

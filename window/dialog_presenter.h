@@ -1,7 +1,7 @@
 #pragma once
 
-#include "window/file_dialog.h"
 #include "app/messages.h"
+#include "window/file_dialog.h"
 
 namespace lobewright {
 

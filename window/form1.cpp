@@ -283,12 +283,12 @@ void TForm1::createControls() {
                                   {{"HOMO", speedButtonRoom}, {"LUMO", speedButtonRoom}}));
   LUMOButton->setFont(HOMOButton->font());
   m_inputControls = {
-      MoEdit,          MoUpDown,        ScaleEdit,        ScaleUpDown,     LevelUpDown,
-      ThreshEdit,      CutoffEdit,      BondEdit,         StructureCheckBox, HOMOButton,
-      LUMOButton,      ParametersButton, InButton,        OutButton,       CalcButton,
-      OrbitalsComboBox, SpinComboBox,   OrbitalList,      DiagramView,     FieldComboBox,
-      EncloseCheckBox, ShareEdit,       IsoSlider,        SaveButton,      PictureSizeEdit,
-      TransparencyEdit, ColoursEdit,    FrameCheckBox};
+      MoEdit,           MoUpDown,         ScaleEdit,    ScaleUpDown,       LevelUpDown,
+      ThreshEdit,       CutoffEdit,       BondEdit,     StructureCheckBox, HOMOButton,
+      LUMOButton,       ParametersButton, InButton,     OutButton,         CalcButton,
+      OrbitalsComboBox, SpinComboBox,     OrbitalList,  DiagramView,       FieldComboBox,
+      EncloseCheckBox,  ShareEdit,        IsoSlider,    SaveButton,        PictureSizeEdit,
+      TransparencyEdit, ColoursEdit,      FrameCheckBox};
   layOut(panel);
 }
 
@@ -316,12 +316,12 @@ void TForm1::chooseFormFont() {
 }
 
 void TForm1::chainTabOrder() {
-  QWidget* const order[] = {
-      StructureCheckBox, ParametersButton, InButton,        OutButton,       CalcButton,
-      MoEdit,            MoUpDown,         ScaleEdit,       ScaleUpDown,     LevelUpDown,
-      ThreshEdit,        CutoffEdit,       BondEdit,        CancelButton,    FieldComboBox,
-      EncloseCheckBox,   ShareEdit,        IsoSlider,       SaveButton,      PictureSizeEdit,
-      TransparencyEdit,  ColoursEdit,      FrameCheckBox};
+  QWidget* const order[] = {StructureCheckBox, ParametersButton, InButton,      OutButton,
+                            CalcButton,        MoEdit,           MoUpDown,      ScaleEdit,
+                            ScaleUpDown,       LevelUpDown,      ThreshEdit,    CutoffEdit,
+                            BondEdit,          CancelButton,     FieldComboBox, EncloseCheckBox,
+                            ShareEdit,         IsoSlider,        SaveButton,    PictureSizeEdit,
+                            TransparencyEdit,  ColoursEdit,      FrameCheckBox};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }
@@ -616,19 +616,25 @@ void TForm1::CalcButtonClick(QObject*) {
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
         return [this, outcome, path = request.settings.outputPath,
                 structure = request.settings.showStructure, seconds] {
-          showStatus(conversionSummary(outcome, path, seconds.count()));
           // The preview keeps the surface picked, which Save writes, when there is one.
           if (outcome.scene && !m_shown) Preview->setScene(outcome.scene, structure);
-          if (!outcome.succeeded() && outcome.status != ConversionStatus::cancelled) {
-            m_dialogs.show(kErrorCaption, outcome.message);
-          }
+          reportRun(outcome, path, seconds.count());
         };
       },
-      [this](const BackgroundRun::Finish& finish) {
-        leaveRunning();
-        showStatus(kFailedStatus);
-        guarded(finish);
-      });
+      [this](const BackgroundRun::Finish& finish) { endRun(finish); });
+}
+
+void TForm1::reportRun(const ConversionOutcome& outcome, const std::string& path, double seconds) {
+  showStatus(conversionSummary(outcome, path, seconds));
+  if (!outcome.succeeded() && outcome.status != ConversionStatus::cancelled) {
+    m_dialogs.show(kErrorCaption, outcome.message);
+  }
+}
+
+void TForm1::endRun(const BackgroundRun::Finish& finish) {
+  leaveRunning();
+  showStatus(kFailedStatus);
+  guarded(finish);
 }
 
 void TForm1::CancelButtonClick(QObject*) {

@@ -212,6 +212,11 @@ class TForm1 : public QWidget {
   // the bar back to 0 and the window as it was before.
   void enterRunning();
   void leaveRunning();
+  // What a finished Calculate or Save says: the summary on the status line and, for a failure
+  // other than a cancel, its message in a box.
+  void reportRun(const ConversionOutcome& outcome, const std::string& path, double seconds);
+  // How a background run ends: the window ready again, then the run's own finish.
+  void endRun(const BackgroundRun::Finish& finish);
 
   DialogPresenter& m_dialogs;
   std::vector<QWidget*> m_inputControls;

@@ -148,7 +148,8 @@ void TForm1::createExplorerControls(QWidget* panel) {
   ShareEdit->setEnabled(false);
   ShareLabel = label(panel, "ShareLabel", 138, kShareTop + 3, "%");
   IsoSlider = place(new QSlider(Qt::Horizontal, panel), "IsoSlider", 8, kSliderTop, 227, 22);
-  IsoSlider->setToolTip("Moves the threshold, or the share when Enclose is on; the preview follows.");
+  IsoSlider->setToolTip(
+      "Moves the threshold, or the share when Enclose is on; the preview follows.");
   PreviewStatusLabel = place(new QLabel(panel), "PreviewStatusLabel", 8, kPreviewStatusTop, 229,
                              kPreviewStatusBottom - kPreviewStatusTop);
   PreviewStatusLabel->setWordWrap(true);
@@ -159,8 +160,9 @@ void TForm1::createExplorerControls(QWidget* panel) {
 
   SaveButton = new QPushButton("Save...", this);
   SaveButton->setObjectName("SaveButton");
-  SaveButton->setToolTip("Writes the surface the preview shows; .png and framed .pov pictures "
-                         "look at it as the preview does.");
+  SaveButton->setToolTip(
+      "Writes the surface the preview shows; .png and framed .pov pictures "
+      "look at it as the preview does.");
   SizeLabel = new QLabel("Size", this);
   SizeLabel->setObjectName("SizeLabel");
   PictureSizeEdit = new Edit("1280x960", this);
@@ -176,8 +178,9 @@ void TForm1::createExplorerControls(QWidget* panel) {
   ColoursEdit->setPlaceholderText("apart from atoms");
   FrameCheckBox = new QCheckBox("Framed .pov", this);
   FrameCheckBox->setObjectName("FrameCheckBox");
-  FrameCheckBox->setToolTip("A .pov scene made for a picture, with the preview's camera, rather "
-                            "than the classic scene.");
+  FrameCheckBox->setToolTip(
+      "A .pov scene made for a picture, with the preview's camera, rather "
+      "than the classic scene.");
 }
 
 void TForm1::layOut(QWidget* panel) {
@@ -223,14 +226,16 @@ void TForm1::layOut(QWidget* panel) {
 void TForm1::connectExplorerHandlers() {
   connect(ScaleEdit, &Edit::textChanged, this,
           [this] { guarded([this] { ScaleEditChange(ScaleEdit); }); });
-  connect(ScaleEdit, &Edit::exited, this, [this] { guarded([this] { ScaleEditExit(ScaleEdit); }); });
+  connect(ScaleEdit, &Edit::exited, this,
+          [this] { guarded([this] { ScaleEditExit(ScaleEdit); }); });
   connect(FieldComboBox, &QComboBox::activated, this,
           [this] { guarded([this] { FieldComboBoxChange(FieldComboBox); }); });
   connect(EncloseCheckBox, &QCheckBox::clicked, this,
           [this] { guarded([this] { EncloseCheckBoxClick(EncloseCheckBox); }); });
   connect(ShareEdit, &Edit::textChanged, this,
           [this] { guarded([this] { ShareEditChange(ShareEdit); }); });
-  connect(ShareEdit, &Edit::exited, this, [this] { guarded([this] { ShareEditExit(ShareEdit); }); });
+  connect(ShareEdit, &Edit::exited, this,
+          [this] { guarded([this] { ShareEditExit(ShareEdit); }); });
   connect(IsoSlider, &QSlider::valueChanged, this,
           [this] { guarded([this] { IsoSliderChange(IsoSlider); }); });
   connect(SaveButton, &QPushButton::clicked, this,
@@ -245,8 +250,9 @@ void TForm1::connectExplorerHandlers() {
 
 void TForm1::markField(Edit* field, const std::string& reason) {
   QPalette palette = field->palette();
-  palette.setColor(QPalette::Base, reason.empty() ? QApplication::palette(field).color(QPalette::Base)
-                                                  : QColor(255, 200, 200));
+  palette.setColor(QPalette::Base, reason.empty()
+                                       ? QApplication::palette(field).color(QPalette::Base)
+                                       : QColor(255, 200, 200));
   field->setPalette(palette);
   field->setToolTip(QString::fromStdString(reason));
   field->setProperty("refused", !reason.empty());
@@ -392,10 +398,10 @@ void TForm1::PictureEditChange(QObject* Sender) {
 bool TForm1::mayReplace(const std::string& path, bool named) {
   std::error_code error;
   if (named || !std::filesystem::exists(path, error)) return true;
-  return m_dialogs.ask(kApplicationTitle,
-                       path + " already exists. Replace it?\n(The name typed was " +
-                           std::filesystem::path(path).stem().string() +
-                           "; the extension of the format chosen was added.)");
+  return m_dialogs.ask(kApplicationTitle, path +
+                                              " already exists. Replace it?\n(The name typed was " +
+                                              std::filesystem::path(path).stem().string() +
+                                              "; the extension of the format chosen was added.)");
 }
 
 void TForm1::scheduleExplore() {
@@ -425,7 +431,8 @@ void TForm1::explore() {
         if (surface->mesh && request.settings.scale < asked) {
           surface->notes.push_back("Drawn at scale " + std::to_string(request.settings.scale) +
                                    ", the finest the preview takes; Save writes it so, Calculate "
-                                   "at scale " + std::to_string(asked) + ".");
+                                   "at scale " +
+                                   std::to_string(asked) + ".");
         }
         if (stop.stop_requested()) return nullptr;
         std::shared_ptr<const WrittenScene> scene;
@@ -446,7 +453,8 @@ void TForm1::explore() {
 
 void TForm1::showExplored(ExploredSurface surface, std::shared_ptr<const WrittenScene> scene,
                           double seconds) {
-  const std::string summary = previewSummary(surface, surfaceName(surface.request.settings), seconds);
+  const std::string summary =
+      previewSummary(surface, surfaceName(surface.request.settings), seconds);
   PreviewStatusLabel->setText(QString::fromStdString(summary));
   PreviewStatusLabel->setToolTip(QString::fromStdString(summary));
   if (!surface.mesh) {
@@ -493,17 +501,10 @@ void TForm1::SaveButtonClick(QObject*) {
             });
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
         return [this, outcome, path = request.settings.outputPath, seconds] {
-          showStatus(conversionSummary(outcome, path, seconds.count()));
-          if (!outcome.succeeded() && outcome.status != ConversionStatus::cancelled) {
-            m_dialogs.show(kErrorCaption, outcome.message);
-          }
+          reportRun(outcome, path, seconds.count());
         };
       },
-      [this](const BackgroundRun::Finish& finish) {
-        leaveRunning();
-        showStatus(kFailedStatus);
-        guarded(finish);
-      });
+      [this](const BackgroundRun::Finish& finish) { endRun(finish); });
 }
 
 }  // namespace lobewright

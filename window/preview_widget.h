@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "window/preview_raster.h"
 #include "app/written_scene.h"
+#include "window/preview_raster.h"
 #include "writers/ball_and_stick.h"
 
 namespace lobewright {

@@ -59,8 +59,9 @@ std::string previewSummary(const ExploredSurface& shown, const std::string& what
   if (shown.colouring) {
     const ColourScale& scale = shown.colouring->scale;
     const std::string unit = scale.units.empty() ? "" : " " + scale.units.front().name;
-    text += "\ncoloured by the " + scale.title + ": red " + formatGeneral(static_cast<float>(scale.low)) +
-            " to blue " + formatGeneral(static_cast<float>(scale.high)) + unit;
+    text += "\ncoloured by the " + scale.title + ": red " +
+            formatGeneral(static_cast<float>(scale.low)) + " to blue " +
+            formatGeneral(static_cast<float>(scale.high)) + unit;
   }
   for (const std::string& note : shown.notes) text += "\n" + note;
   return text;

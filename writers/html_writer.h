@@ -28,10 +28,11 @@ struct HtmlOptions {
 };
 
 // One self-contained web page: the surface and the ball-and-stick model as the binary glTF that
-// writeGlb makes (quantized: three.js reads it, and the page is smaller), in base64, with the caption and the view to start from (as framed pictures
-// choose it), inside a page that carries its viewer (three.js, with its licence) and needs nothing
-// else: it opens offline and from a mail attachment, and fetches nothing. The caption is text
-// from the input, so the page holds it as data, never as markup.
+// writeGlb makes (quantized: three.js reads it, and the page is smaller), in base64, with the
+// caption and the view to start from (as framed pictures choose it), inside a page that carries its
+// viewer (three.js, with its licence) and needs nothing else: it opens offline and from a mail
+// attachment, and fetches nothing. The caption is text from the input, so the page holds it as
+// data, never as markup.
 [[nodiscard]] MeshWriteResult writeHtml(std::ostream& out, const OrbitalMesh& mesh,
                                         const BallAndStickModel& structure,
                                         const HtmlOptions& options = {});

@@ -4,8 +4,8 @@
 
 #include <climits>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lobewright {

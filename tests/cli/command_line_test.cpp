@@ -32,10 +32,29 @@ TEST(CommandLine, DefaultsAreTheWindowsDefaults) {
 }
 
 TEST(CommandLine, EveryOptionReachesItsSetting) {
-  const auto parsed = parse({"--params", "p.txt", "--mo", "7", "--scale", "9", "--threshold",
-                             "0.02", "--accuracy", "1", "--cutoff", "4.25", "--bond-length", "1e0",
-                             "--no-structure", "--quiet", "--orbitals", "exact", "--spin", "beta",
-                             "--no-deorthogonalise", "in.mno", "out.ls"});
+  const auto parsed = parse({"--params",
+                             "p.txt",
+                             "--mo",
+                             "7",
+                             "--scale",
+                             "9",
+                             "--threshold",
+                             "0.02",
+                             "--accuracy",
+                             "1",
+                             "--cutoff",
+                             "4.25",
+                             "--bond-length",
+                             "1e0",
+                             "--no-structure",
+                             "--quiet",
+                             "--orbitals",
+                             "exact",
+                             "--spin",
+                             "beta",
+                             "--no-deorthogonalise",
+                             "in.mno",
+                             "out.ls"});
   ASSERT_TRUE(parsed.commandLine) << parsed.error;
   const ConversionSettings& s = parsed.commandLine->settings;
   EXPECT_EQ(parsed.commandLine->parameterFile, "p.txt");

@@ -5,10 +5,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "window/status_line.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
 #include "window/form_fixture.h"
+#include "window/status_line.h"
 
 namespace lobewright::testing {
 namespace {

@@ -53,8 +53,8 @@ double cameraAngle(const std::string& scene) {
 }
 
 void expectSameBasis(const ViewBasis& a, const ViewBasis& b, const char* what) {
-  for (const auto& [u, v] : {std::pair{a.right, b.right}, std::pair{a.up, b.up},
-                             std::pair{a.back, b.back}}) {
+  for (const auto& [u, v] :
+       {std::pair{a.right, b.right}, std::pair{a.up, b.up}, std::pair{a.back, b.back}}) {
     EXPECT_NEAR(u.x, v.x, 1e-4) << what;
     EXPECT_NEAR(u.y, v.y, 1e-4) << what;
     EXPECT_NEAR(u.z, v.z, 1e-4) << what;
@@ -347,9 +347,9 @@ TEST_F(Explorer, ThePreviewTakesTheRoomTheWindowGrowsBy) {
 // of: not run by default, as the times say more of the machine's load than of the code. Run it with
 // --gtest_also_run_disabled_tests --gtest_filter=Explorer.DISABLED_MeasurePreviewTimes.
 TEST_F(Explorer, DISABLED_MeasurePreviewTimes) {
-  for (const std::string& path : {dataPath("aux/caffeine_PM7.aux"),
-                                  std::string(LOBEWRIGHT_BENCH_MOLECULES_DIR) +
-                                      "/polyalanine_PM7.aux"}) {
+  for (const std::string& path :
+       {dataPath("aux/caffeine_PM7.aux"),
+        std::string(LOBEWRIGHT_BENCH_MOLECULES_DIR) + "/polyalanine_PM7.aux"}) {
     QElapsedTimer clock;
     clock.start();
     chooseInput(path);

@@ -139,15 +139,13 @@ TEST_F(FormTest, StartsWithTheDefaults) {
 }
 
 TEST_F(FormTest, TabVisitsTheControlsInOrderAndSkipsTheSpeedButtons) {
-  const std::vector<std::string> expected = {"StructureCheckBox", "ParametersButton", "InButton",
-                                             "OutButton",         "CalcButton",       "MoEdit",
-                                             "MoUpDown",          "ScaleEdit",        "ScaleUpDown",
-                                             "LevelUpDown",
-                                             "ThreshEdit",        "CutoffEdit",       "BondEdit",
-                                             "FieldComboBox",     "EncloseCheckBox",  "IsoSlider",
-                                             "SaveButton",        "PictureSizeEdit",
-                                             "TransparencyEdit",  "ColoursEdit",      "FrameCheckBox",
-                                             "StructureCheckBox"};
+  const std::vector<std::string> expected = {
+      "StructureCheckBox", "ParametersButton", "InButton",         "OutButton",
+      "CalcButton",        "MoEdit",           "MoUpDown",         "ScaleEdit",
+      "ScaleUpDown",       "LevelUpDown",      "ThreshEdit",       "CutoffEdit",
+      "BondEdit",          "FieldComboBox",    "EncloseCheckBox",  "IsoSlider",
+      "SaveButton",        "PictureSizeEdit",  "TransparencyEdit", "ColoursEdit",
+      "FrameCheckBox",     "StructureCheckBox"};
   EXPECT_TRUE(form->StructureCheckBox->hasFocus());
   std::vector<std::string> visited = {"StructureCheckBox"};
   for (std::size_t i = 1; i < expected.size(); ++i) {

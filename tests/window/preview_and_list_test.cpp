@@ -296,10 +296,11 @@ TEST(PreviewRaster, DrawsAnyContentWithoutFault) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double huge = 1e300;
   WrittenScene scene;
-  scene.triangles = {{{Vec3{nan, 0, 0}, Vec3{1, 0, 0}, Vec3{0, 1, 0}}, LobeSign::positive, {}},
-                     {{Vec3{-huge, 0, 0}, Vec3{huge, 0, 0}, Vec3{0, huge, 0}}, LobeSign::negative, {}},
-                     {{Vec3{0, 0, 0}, Vec3{0, 0, 0}, Vec3{0, 0, 0}}, LobeSign::positive, {}},
-                     {{Vec3{0, 0, 0}, Vec3{1, 0, 0}, Vec3{0, 1, 0}}, LobeSign::positive, {}}};
+  scene.triangles = {
+      {{Vec3{nan, 0, 0}, Vec3{1, 0, 0}, Vec3{0, 1, 0}}, LobeSign::positive, {}},
+      {{Vec3{-huge, 0, 0}, Vec3{huge, 0, 0}, Vec3{0, huge, 0}}, LobeSign::negative, {}},
+      {{Vec3{0, 0, 0}, Vec3{0, 0, 0}, Vec3{0, 0, 0}}, LobeSign::positive, {}},
+      {{Vec3{0, 0, 0}, Vec3{1, 0, 0}, Vec3{0, 1, 0}}, LobeSign::positive, {}}};
   scene.atoms = {{"C", {0, 0, 0}}, {"Xx", {nan, 1, 1}}, {"H", {1, 0, 0}}};
   const BallAndStickModel structure = buildBallAndStick(scene.atoms);
   for (const double zoom : {kLeastZoom, 1.0, kGreatestZoom}) {
