@@ -2,20 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
+#include "input/number_text.h"
 #include "mesh/enclosed_isovalue.h"
 
 namespace lobewright {
-namespace {
-
-std::string formatted(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
-}  // namespace
 
 EnclosedQuantity enclosedQuantity(const FieldSettings& field) {
   if (field.kind == FieldKind::mo && field.fukui == FukuiKind::none) {
@@ -40,10 +31,10 @@ EnclosingSurface findEnclosingSurface(const Field& field, const std::vector<Calc
       fraction, grid);
   const auto isovalue = static_cast<float>(found.isovalue);
   if (!(isovalue > 0.0f)) {
-    return {0.0f, {}, "no surface encloses " + formatted("%g", fraction * 100.0) + " % of it"};
+    return {0.0f, {}, "no surface encloses " + printedNumber("%g", fraction * 100.0) + " % of it"};
   }
-  const std::string value = formatted("%.4g", isovalue);
-  const std::string share = formatted("%g", fraction * 100.0) + " %";
+  const std::string value = printedNumber("%.4g", isovalue);
+  const std::string share = printedNumber("%g", fraction * 100.0) + " %";
   switch (quantity) {
     case EnclosedQuantity::psiSquared:
       return {isovalue, "|psi| = " + value + " encloses " + share + " of psi^2", {}};

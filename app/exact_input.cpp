@@ -1,9 +1,9 @@
 #include "app/exact_input.h"
 
-#include <cstdio>
 #include <new>
 
 #include "app/loaded_input.h"
+#include "input/number_text.h"
 #include "input/orbital_choice.h"
 #include "orbital/slater_overlap.h"
 
@@ -17,10 +17,8 @@ bool ensureOverlap(Calculation& calculation, std::string& error) {
   } catch (const std::bad_alloc&) {
     const double aos = static_cast<double>(calculation.basis.size());
     const double gigabytes = aos * (aos + 1.0) / 2.0 * sizeof(double) / (1 << 30);
-    char size[32];
-    std::snprintf(size, sizeof size, "%.1f", gigabytes);
     error = "its " + std::to_string(calculation.basis.size()) + " AOs need an overlap matrix of " +
-            size + " GB, more than the memory allows";
+            fixedNumber(gigabytes, 1) + " GB, more than the memory allows";
     return false;
   }
 }

@@ -7,6 +7,7 @@
 
 #include "app/exact_input.h"
 #include "input/elements.h"
+#include "input/number_text.h"
 #include "orbital/combined_field.h"
 #include "orbital/density_field.h"
 #include "orbital/density_matrix.h"
@@ -21,12 +22,6 @@ constexpr double kWholeElectron = 1e-3;
 
 std::string fileName(const std::string& path) {
   return std::filesystem::path(path).filename().string();
-}
-
-std::string formatted(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
 }
 
 DensityKind densityKindOf(FieldKind kind) {
@@ -249,10 +244,10 @@ BuiltField fukuiField(LoadedInput& input, const ConversionRequest& request, bool
       neutralElectrons = density.electrons;
     } else if (std::fabs(density.electrons - (neutralElectrons + part.expected)) > kWholeElectron) {
       return refused(ConversionStatus::inputError,
-                     fileName(*part.path) + " holds " + formatted(density.electrons, 3) +
+                     fileName(*part.path) + " holds " + fixedNumber(density.electrons, 3) +
                          " electrons, but the " + part.role + " of " + fileName(request.inputFile) +
-                         " (" + formatted(neutralElectrons, 3) + ") has " +
-                         formatted(neutralElectrons + part.expected, 0) + ".");
+                         " (" + fixedNumber(neutralElectrons, 3) + ") has " +
+                         fixedNumber(neutralElectrons + part.expected, 0) + ".");
     }
     electrons += part.weight * density.electrons;
     integral += part.weight * density.integral;
@@ -294,7 +289,7 @@ std::optional<std::string> differentAtoms(const Calculation& first, const std::s
     const double distance = norm(y.position - x.position);
     if (!(distance <= kSameGeometry)) {
       return b + " is not at the geometry of " + a + ": " + atom + " (" + x.symbol + ") lies " +
-             formatted(distance, 4) +
+             fixedNumber(distance, 4) +
              " Angstrom from its place; the fields of two calculations are compared at one "
              "geometry.";
     }

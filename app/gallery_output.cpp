@@ -10,6 +10,7 @@
 #include "app/orbital_list.h"
 #include "app/output_file.h"
 #include "app/svg_renderer.h"
+#include "input/number_text.h"
 #include "writers/level_diagram_layout.h"
 #include "writers/picture_sheet.h"
 #include "writers/picture_view.h"
@@ -51,13 +52,10 @@ std::string galleryTitle(const LoadedInput& input, const ConversionRequest& requ
   title += std::filesystem::path(request.inputFile).filename().string();
   if (input.exact && !input.exact->method.empty()) title += " (" + input.exact->method + ")";
   if (settings.enclosedFraction) {
-    char share[32];
-    std::snprintf(share, sizeof share, "%g", *settings.enclosedFraction * 100.0);
-    return title + ", each surface enclosing " + share + " % of psi^2";
+    return title + ", each surface enclosing " +
+           printedNumber("%g", *settings.enclosedFraction * 100.0) + " % of psi^2";
   }
-  char value[32];
-  std::snprintf(value, sizeof value, "%g", settings.threshold);
-  return title + ", |psi| = " + value;
+  return title + ", |psi| = " + printedNumber("%g", settings.threshold);
 }
 
 }  // namespace

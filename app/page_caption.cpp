@@ -1,19 +1,13 @@
 #include "app/page_caption.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 
 #include "app/orbital_list.h"
+#include "input/number_text.h"
 
 namespace lobewright {
 namespace {
-
-std::string formatted(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
 
 // The row of the drawn MO among the calculation's; a file without spins matches either.
 std::optional<OrbitalRow> rowOf(const Calculation& calculation, int number, Spin spin) {
@@ -36,7 +30,7 @@ void describeMo(LoadedInput& input, const ConversionSettings& settings, PageCapt
   caption.details.push_back(subject);
   if (!row) return;
   if (!row->symmetry.empty()) caption.details.push_back("symmetry " + row->symmetry);
-  if (row->energy) caption.details.push_back(formatted("%.3f eV", *row->energy));
+  if (row->energy) caption.details.push_back(printedNumber("%.3f eV", *row->energy));
 }
 
 }  // namespace
@@ -52,7 +46,7 @@ PageCaption pageCaption(LoadedInput& input, const ConversionRequest& request,
     caption.details.push_back(fieldDescription);
   }
   std::string isovalue = std::string("isovalue ") + (settings.field.isSigned() ? "\u00b1" : "") +
-                         formatted("%g", settings.threshold);
+                         printedNumber("%g", settings.threshold);
   if (settings.field.kind == FieldKind::esp) {
     isovalue += " a.u.";
   } else if (settings.field.kind != FieldKind::mo || settings.field.fukui != FukuiKind::none) {

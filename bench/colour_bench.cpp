@@ -4,7 +4,6 @@
 // kept; a colouring this build does not have is left out.
 //
 //   colour_bench INPUT.aux... [--runs N]
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -19,28 +18,11 @@
 #include "app/mesh_output.h"
 #include "app/surface_conversion.h"
 #include "app/vertex_colouring.h"
+#include "bench_support.h"
 #include "mesh/watertight_mesher.h"
 
 namespace lobewright {
 namespace {
-
-class SilentSink : public MessageSink {
- public:
-  void show(const std::string&, const std::string&) override {}
-};
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double cpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 struct Result {
   bool ok = false;

@@ -1,7 +1,6 @@
 // Times the watertight mesher on a sample's HOMO through the classic model: finding the surface
 // box, the sweep with sliver removal, evaluations of the orbital, vertices and triangles. The best
 // of five runs is kept.
-#include <sys/resource.h>
 
 #include <atomic>
 #include <chrono>
@@ -10,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "classic_sample.h"
 #include "mesh/surface_box.h"
 #include "mesh/watertight_mesher.h"
@@ -41,13 +41,6 @@ class CountingField {
   mutable std::atomic<int64_t> m_values{0};
   mutable std::atomic<int64_t> m_samples{0};
 };
-
-double cpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 struct Result {
   double seconds = 0;

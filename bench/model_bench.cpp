@@ -29,6 +29,7 @@
 #include "app/mesh_output.h"
 #include "app/output_file.h"
 #include "app/surface_conversion.h"
+#include "bench_support.h"
 #include "input/orbital_choice.h"
 #include "mesh/watertight_mesher.h"
 #include "orbital/deorthogonalisation.h"
@@ -38,17 +39,6 @@
 
 namespace lobewright {
 namespace {
-
-class SilentSink : public MessageSink {
- public:
-  void show(const std::string&, const std::string&) override {}
-};
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // The exact orbital, counting what the mesher asks of it (from any thread): values, mostly at
 // grid points, and samples with gradients at crossing points.
@@ -216,13 +206,6 @@ long peakKilobytes() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return usage.ru_maxrss;
-}
-
-double cpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 // Runs `work` in a child process and returns what it returned, with the child's peak memory.

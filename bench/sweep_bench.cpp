@@ -15,6 +15,7 @@
 #include "app/classic_scene.h"
 #include "app/conversion_settings.h"
 #include "app/grid_extent.h"
+#include "bench_support.h"
 #include "classic_sample.h"
 
 namespace lobewright {
@@ -26,13 +27,6 @@ struct Configuration {
   OutputKind kind;
   SweepOptions sweep;
 };
-
-double cpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 struct Result {
   double seconds = 0;

@@ -1,19 +1,13 @@
 #include "cli/field_info.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "app/enclosed_surface.h"
 #include "app/field_build.h"
+#include "input/number_text.h"
 
 namespace lobewright {
 namespace {
-
-std::string fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
-}
 
 bool printEnclosedIsovalue(const LoadedInput& input, const ConversionRequest& request,
                            MessageSink& messages, std::ostream& out, const Field& field) {
@@ -39,9 +33,9 @@ bool printFieldInfo(LoadedInput& input, const ConversionRequest& request, Messag
   }
   out << "field " << built.description << ", exact model\n";
   if (built.integral) {
-    out << "electrons " << fixed(*built.integral, 4) << " (the integral over all space)";
+    out << "electrons " << fixedNumber(*built.integral, 4) << " (the integral over all space)";
     if (built.expectedElectrons) {
-      out << "; " << built.expectation << ' ' << fixed(*built.expectedElectrons, 0);
+      out << "; " << built.expectation << ' ' << fixedNumber(*built.expectedElectrons, 0);
     }
     out << '\n';
   }

@@ -1,19 +1,13 @@
 #include "cli/orbital_info.h"
 
-#include <cstdio>
 #include <filesystem>
 
 #include "app/orbital_list.h"
+#include "input/number_text.h"
 #include "input/orbital_choice.h"
 
 namespace lobewright {
 namespace {
-
-std::string fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
-}
 
 const char* fileKindName(CalculationFile file) {
   switch (file) {
@@ -73,8 +67,8 @@ bool printOrbitalInfo(const LoadedInput& input, const ConversionRequest& request
   }
   out << (calculation.localized ? "lmo " : "mo ") << orbital.number;
   if (orbital.spin != Spin::none) out << (orbital.spin == Spin::beta ? " beta" : " alpha");
-  out << ": energy " << (orbital.energy ? fixed(*orbital.energy, 4) + " eV" : "unknown")
-      << ", occupancy " << fixed(orbital.occupancy, 4);
+  out << ": energy " << (orbital.energy ? fixedNumber(*orbital.energy, 4) + " eV" : "unknown")
+      << ", occupancy " << fixedNumber(orbital.occupancy, 4);
   if (!orbital.symmetry.empty()) out << ", symmetry " << orbital.symmetry;
   const std::string marks = orbitalMarks(row);
   if (!marks.empty()) out << ", " << marks;
@@ -90,9 +84,9 @@ bool printOrbitalInfo(const LoadedInput& input, const ConversionRequest& request
   out << "# atom symbol x y z weight\n";
   for (std::size_t i = 0; i < calculation.atoms.size(); ++i) {
     const CalculationAtom& atom = calculation.atoms[i];
-    out << i + 1 << ' ' << atom.symbol << ' ' << fixed(atom.position.x, 4) << ' '
-        << fixed(atom.position.y, 4) << ' ' << fixed(atom.position.z, 4) << ' '
-        << fixed(weights[i], 4) << '\n';
+    out << i + 1 << ' ' << atom.symbol << ' ' << fixedNumber(atom.position.x, 4) << ' '
+        << fixedNumber(atom.position.y, 4) << ' ' << fixedNumber(atom.position.z, 4) << ' '
+        << fixedNumber(weights[i], 4) << '\n';
   }
   return true;
 }

@@ -1,6 +1,7 @@
 #include "input/number_text.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "input/text_scan.h"
 
@@ -62,5 +63,17 @@ std::optional<float> parseFloat(std::string_view word) {
 }
 
 std::string notANumber(std::string_view word) { return quotedWord(word) + " is not a number"; }
+
+std::string printedNumber(const char* format, double value) {
+  char text[128];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+std::string fixedNumber(double value, int decimals) {
+  char text[128];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
 
 }  // namespace lobewright

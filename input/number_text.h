@@ -35,4 +35,10 @@ template <class Integer>
 // Why a word is not a number, for a message: "\"0.5x\" is not a number".
 [[nodiscard]] std::string notANumber(std::string_view word);
 
+// A number as printf writes it with a conversion of one double: printedNumber("%.3f eV", e).
+[[nodiscard]] std::string printedNumber(const char* format, double value);
+
+// A number with `decimals` digits after the point ("%.*f").
+[[nodiscard]] std::string fixedNumber(double value, int decimals);
+
 }  // namespace lobewright

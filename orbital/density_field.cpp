@@ -23,18 +23,6 @@ constexpr double kBoundMargin = 1.0 + 1e-9;
 // Below this distance (bohr) from the nucleus the radial direction is taken as undefined.
 constexpr double kAtNucleus = 1e-12;
 
-[[nodiscard]] double power(double base, int exponent) {
-  double result = 1.0;
-  for (int i = 0; i < exponent; ++i) result *= base;
-  return result;
-}
-
-// The largest value of r^k exp(-zeta r) for r from `nearest` to `farthest`; it peaks at k / zeta.
-[[nodiscard]] double radialPeak(int k, double zeta, double nearest, double farthest) {
-  const double r = std::clamp(k / zeta, nearest, farthest);
-  return power(r, k) * std::exp(-zeta * r);
-}
-
 // Two doubles of a row of points, the width of the vector registers every x86-64 processor has;
 // the rows need no alignment.
 typedef double Lane __attribute__((vector_size(16), aligned(8)));

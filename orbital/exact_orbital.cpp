@@ -52,12 +52,6 @@ constexpr AoType kTypesOfL[3][5] = {
   return result;
 }
 
-// The largest value of r^k exp(-zeta r) for r from `nearest` to `farthest`; it peaks at k / zeta.
-[[nodiscard]] double radialPeak(int k, double zeta, double nearest, double farthest) {
-  const double r = std::clamp(k / zeta, nearest, farthest);
-  return power(r, k) * std::exp(-zeta * r);
-}
-
 }  // namespace
 
 std::string basisProblem(const Calculation& calculation) {

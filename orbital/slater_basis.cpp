@@ -1,5 +1,6 @@
 #include "orbital/slater_basis.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -22,6 +23,11 @@ constexpr double kAtNucleus = 1e-12;
 }
 
 }  // namespace
+
+double radialPeak(int k, double zeta, double nearest, double farthest) {
+  const double r = std::clamp(k / zeta, nearest, farthest);
+  return power(r, k) * std::exp(-zeta * r);
+}
 
 double slaterNormalisation(int n, double zeta) {
   return std::pow(2.0 * zeta, n + 0.5) / std::sqrt(factorial(2 * n));

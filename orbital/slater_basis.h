@@ -21,6 +21,10 @@ inline constexpr double kBohrPerAngstrom = 1.0 / kBohrInAngstrom;
 [[nodiscard]] double angularPolynomial(AoType type, const Vec3& d);
 [[nodiscard]] Vec3 angularPolynomialGradient(AoType type, const Vec3& d);
 
+// The largest value of r^k exp(-zeta r) for r from `nearest` to `farthest` (bohr), which bounds
+// a Slater function's radial part over a box; it peaks at r = k / zeta.
+[[nodiscard]] double radialPeak(int k, double zeta, double nearest, double farthest);
+
 // A basis function's value (bohr^-3/2) and gradient (per bohr).
 struct SlaterSample {
   double value = 0.0;

@@ -129,6 +129,16 @@ LoadedInput& ScriptSession::loaded(const ConversionRequest& request, MessageSink
   return *m_loaded;
 }
 
+DrawnField ScriptSession::drawn(const CommandLine& command, ConversionRequest& request,
+                                std::vector<std::string>& warnings) {
+  ScriptSink sink(warnings);
+  LoadedInput& input = loaded(request, sink);
+  chooseOneMo(command, request, input, sink);
+  DrawnField field = drawnField(input, request);
+  if (!field.field) fail(field.failure);
+  return field;
+}
+
 ScriptGrid ScriptSession::grid(const std::vector<std::string>& options,
                                std::optional<double> margin, std::vector<std::string>& warnings) {
   if (margin && !(std::isfinite(*margin) && *margin >= 0.0)) {
@@ -137,11 +147,7 @@ ScriptGrid ScriptSession::grid(const std::vector<std::string>& options,
   const std::lock_guard lock(m_mutex);
   const CommandLine command = parse("grid.cube", options);
   ConversionRequest request = requestFor(command);
-  ScriptSink sink(warnings);
-  LoadedInput& input = loaded(request, sink);
-  chooseOneMo(command, request, input, sink);
-  const DrawnField drawn = drawnField(input, request);
-  if (!drawn.field) fail(drawn.failure);
+  const DrawnField drawn = this->drawn(command, request, warnings);
   const int scale = request.settings.scale;
   const std::optional<GridBox> box =
       margin ? boxAroundAtoms(drawn.atoms, *margin, scale)
@@ -160,11 +166,7 @@ ScriptSurface ScriptSession::surface(const std::vector<std::string>& options,
   const std::lock_guard lock(m_mutex);
   const CommandLine command = parse("surface.html", options);
   ConversionRequest request = requestFor(command);
-  ScriptSink sink(warnings);
-  LoadedInput& input = loaded(request, sink);
-  chooseOneMo(command, request, input, sink);
-  const DrawnField drawn = drawnField(input, request);
-  if (!drawn.field) fail(drawn.failure);
+  const DrawnField drawn = this->drawn(command, request, warnings);
   SurfaceMeshing meshing = meshSurface(*drawn.field, drawn.atoms, request, [](int) {});
   if (!meshing.mesh) fail(meshing.failure);
   const ConversionSettings& settings = request.settings;
@@ -176,7 +178,7 @@ ScriptSurface ScriptSession::surface(const std::vector<std::string>& options,
           shortestDouble(settings.threshold),
           drawn.description,
           {settings.picture.colours, settings.showStructure,
-           pageCaption(input, request, drawn.description)}};
+           pageCaption(*m_loaded, request, drawn.description)}};
 }
 
 void ScriptSession::write(const std::string& output, const std::vector<std::string>& options,

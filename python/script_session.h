@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/drawn_field.h"
 #include "app/field_grid.h"
 #include "app/loaded_input.h"
 #include "app/orbital_list.h"
@@ -79,6 +80,9 @@ class ScriptSession {
                                   const std::vector<std::string>& options) const;
   // The input loaded for the request, kept while later requests read it the same way.
   [[nodiscard]] LoadedInput& loaded(const ConversionRequest& request, MessageSink& messages);
+  // The field the command names, of one MO where it names MOs, drawn from the loaded input.
+  [[nodiscard]] DrawnField drawn(const CommandLine& command, ConversionRequest& request,
+                                 std::vector<std::string>& warnings);
 
   std::string m_path;
   Calculation m_calculation;

@@ -35,9 +35,9 @@ std::string linearColour(const Rgb& colour, double transmit) {
   return text + ">";
 }
 
-void writeLobe(std::ostream& out, const LobeMesh& lobe, const char* texture) {
-  if (lobe.triangles.empty()) return;
-  std::string text = "  mesh2 {\n    vertex_vectors { " + std::to_string(lobe.positions.size());
+// A mesh2's vertex_vectors and normal_vectors, up to the closing brace of the normals.
+void appendVertices(std::string& text, const LobeMesh& lobe) {
+  text += "    vertex_vectors { " + std::to_string(lobe.positions.size());
   for (const Vec3& p : lobe.positions) {
     text += ",\n      ";
     appendVector(text, p);
@@ -47,6 +47,12 @@ void writeLobe(std::ostream& out, const LobeMesh& lobe, const char* texture) {
     text += ",\n      ";
     appendVector(text, n);
   }
+}
+
+void writeLobe(std::ostream& out, const LobeMesh& lobe, const char* texture) {
+  if (lobe.triangles.empty()) return;
+  std::string text = "  mesh2 {\n";
+  appendVertices(text, lobe);
   text += " }\n    face_indices { " + std::to_string(lobe.triangles.size());
   for (const auto& t : lobe.triangles) {
     text += ",\n      <" + std::to_string(t[0]) + "," + std::to_string(t[1]) + "," +
@@ -76,16 +82,8 @@ void writeColouredLobe(std::ostream& out, const LobeMesh& lobe, const std::vecto
     }
     vertexTexture.push_back(entry->second);
   }
-  std::string text = "  mesh2 {\n    vertex_vectors { " + std::to_string(lobe.positions.size());
-  for (const Vec3& p : lobe.positions) {
-    text += ",\n      ";
-    appendVector(text, p);
-  }
-  text += " }\n    normal_vectors { " + std::to_string(lobe.normals.size());
-  for (const Vec3& n : lobe.normals) {
-    text += ",\n      ";
-    appendVector(text, n);
-  }
+  std::string text = "  mesh2 {\n";
+  appendVertices(text, lobe);
   text += " }\n    texture_list { " + std::to_string(textureOf.size()) + textures;
   text += " }\n    face_indices { " + std::to_string(lobe.triangles.size());
   for (const auto& t : lobe.triangles) {

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numeric>
+
+#include "input/number_text.h"
 
 namespace lobewright {
 namespace {
@@ -71,9 +72,7 @@ std::string groupLabel(const DiagramColumn& column, const LevelGroup& group, boo
     addUnique(symmetries, level.symmetry);
     // An occupancy that is no whole number of electrons is told, as arrows cannot show it.
     if (std::fabs(level.occupancy - std::round(level.occupancy)) > 0.005) {
-      char text[32];
-      std::snprintf(text, sizeof text, "%.2f", level.occupancy);
-      addUnique(occupancies, text);
+      addUnique(occupancies, fixedNumber(level.occupancy, 2));
     }
   }
   std::string label = joined(energies, "/");
@@ -102,9 +101,7 @@ double tickStep(double span, int count) {
 std::string tickText(double value, double step) {
   const int decimals = step >= 1.0 ? 0 : step >= 0.1 ? 1 : 2;
   if (std::fabs(value) < step * 1e-6) value = 0.0;
-  char text[32];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
+  return fixedNumber(value, decimals);
 }
 
 // Centres for labels `spacing` tall, wanted at the given heights (in increasing order): runs of
@@ -480,9 +477,7 @@ std::optional<DiagramPlace> levelAt(const DiagramLayout& layout, DiagramPoint po
 
 std::string energyText(double energy) {
   const double rounded = std::round(energy * 100.0) / 100.0;
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f", rounded == 0.0 ? 0.0 : rounded);
-  return text;
+  return fixedNumber(rounded == 0.0 ? 0.0 : rounded, 2);
 }
 
 }  // namespace lobewright

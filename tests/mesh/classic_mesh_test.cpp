@@ -10,6 +10,7 @@
 #include "mesh/surface_box.h"
 #include "mesh/watertight_mesher.h"
 #include "orbital/classic_field.h"
+#include "support/bound_check.h"
 #include "support/classic_samples.h"
 
 namespace lobewright {
@@ -68,24 +69,7 @@ TEST(ClassicField, ValuesAreTheClassicOnesAndGradientsAndBoundsHold) {
     ++compared;
   }
   EXPECT_GT(compared, 100);
-  // The bound over random boxes, some reaching to infinity, against values inside them.
-  std::uniform_real_distribution<double> size(0.0, 1.5);
-  for (int n = 0; n < 300; ++n) {
-    Vec3 low{place(random), place(random), place(random)};
-    Vec3 high = low + Vec3{size(random), size(random), size(random)};
-    if (n % 5 == 0) low.x = -INFINITY;
-    if (n % 7 == 0) high.y = INFINITY;
-    const double bound = field.boundOfMagnitude(low, high);
-    for (int m = 0; m < 20; ++m) {
-      const auto within = [&](double a, double b) {
-        const double from = std::isfinite(a) ? a : b - 3.0;
-        const double to = std::isfinite(b) ? b : a + 3.0;
-        return std::uniform_real_distribution<double>(from, to)(random);
-      };
-      const Vec3 p{within(low.x, high.x), within(low.y, high.y), within(low.z, high.z)};
-      EXPECT_LE(std::fabs(field.valueAt(p)), bound);
-    }
-  }
+  testing::expectBoundHoldsInRandomBoxes(field, random, 4.0, 20);
 }
 
 TEST(ClassicMesh, CaffeineHomoIsClosedOutwardAndManifold) {

@@ -16,6 +16,7 @@
 #include "orbital/slater_basis.h"
 #include "orbital/slater_overlap.h"
 #include "support/becke_quadrature.h"
+#include "support/bound_check.h"
 #include "support/test_files.h"
 
 namespace lobewright {
@@ -77,28 +78,11 @@ TEST(DensityField, PairsOfAosAgreeWithTheSlaterFunctions) {
 TEST(DensityField, BoundHoldsOverBoxesAndHalfSpaces) {
   Calculation methyl = readSample("methylradical_PM7.aux");
   std::mt19937 random(5);
-  std::uniform_real_distribution<double> place(-3.0, 3.0);
-  std::uniform_real_distribution<double> size(0.0, 1.5);
   for (const DensityKind kind : {DensityKind::total, DensityKind::spin}) {
     const AoDensity density = densityOf(methyl, kind);
     ASSERT_FALSE(density.matrix.empty()) << density.error;
     const DensityField field(methyl, density.matrix);
-    for (int n = 0; n < 300; ++n) {
-      Vec3 low{place(random), place(random), place(random)};
-      Vec3 high = low + Vec3{size(random), size(random), size(random)};
-      if (n % 5 == 0) low.x = -INFINITY;
-      if (n % 7 == 0) high.z = INFINITY;
-      const double bound = field.boundOfMagnitude(low, high);
-      for (int m = 0; m < 10; ++m) {
-        const auto within = [&](double a, double b) {
-          const double from = std::isfinite(a) ? a : b - 3.0;
-          const double to = std::isfinite(b) ? b : a + 3.0;
-          return std::uniform_real_distribution<double>(from, to)(random);
-        };
-        const Vec3 p{within(low.x, high.x), within(low.y, high.y), within(low.z, high.z)};
-        EXPECT_LE(std::fabs(field.valueAt(p)), bound);
-      }
-    }
+    testing::expectBoundHoldsInRandomBoxes(field, random, 3.0, 10);
   }
 }
 
@@ -172,9 +156,8 @@ TEST(DensityField, MatrixAndMoRoutesAndEveryFileOfARunAgree) {
     for (const auto& [extension, tolerance] : {std::pair{".mgf", 2e-4}, std::pair{".out", 5e-3}}) {
       const auto path = entry.path().parent_path() / (stem + extension);
       if (!std::filesystem::exists(path)) continue;
-      CalculationRead read = extension == std::string(".mgf")
-                                 ? readMgfFile(path.string())
-                                 : readOutFile(path.string());
+      CalculationRead read = extension == std::string(".mgf") ? readMgfFile(path.string())
+                                                              : readOutFile(path.string());
       ASSERT_TRUE(read.calculation) << read.error.message();
       Calculation& other = *read.calculation;
       if (other.overlap.empty() && other.inverseSqrtOverlap.empty()) {
