@@ -63,14 +63,6 @@ std::string titleOf(const ColouringSettings::Source& source, const ConversionSet
   return {};
 }
 
-std::vector<ScaleUnit> unitsOf(const ColouringSettings::Source& source) {
-  if (source.kind == FieldKind::esp) {
-    return {{"a.u.", 1.0}, {"kcal/mol", kKcalPerMolPerHartree}};
-  }
-  if (source.kind == FieldKind::mo && !isFukui(source)) return {{"bohr^-3/2", 1.0}};
-  return {{"e/bohr^3", 1.0}};
-}
-
 ColouringField refused(ConversionStatus status, std::string message) {
   ColouringField refusal;
   refusal.failure = {status, std::move(message)};
@@ -107,6 +99,12 @@ std::string colourSourceWords() {
   return words + "or mo:N (N as --mo names one MO)";
 }
 
+std::vector<ScaleUnit> fieldUnits(FieldKind kind, FukuiKind fukui) {
+  if (kind == FieldKind::esp) return {{"a.u.", 1.0}, {"kcal/mol", kKcalPerMolPerHartree}};
+  if (kind == FieldKind::mo && fukui == FukuiKind::none) return {{"bohr^-3/2", 1.0}};
+  return {{"e/bohr^3", 1.0}};
+}
+
 ColouringField buildColouringField(LoadedInput& input, const ConversionRequest& request) {
   const ColouringSettings::Source& source = *request.settings.colouring.source;
   ConversionRequest colouring = request;
@@ -130,7 +128,8 @@ ColouringField buildColouringField(LoadedInput& input, const ConversionRequest& 
   }
   BuiltField built = buildField(input, colouring);
   if (!built.field) return refused(built.failure.status, built.failure.message);
-  return {std::move(built.field), titleOf(source, settings), unitsOf(source), {}};
+  return {
+      std::move(built.field), titleOf(source, settings), fieldUnits(source.kind, source.fukui), {}};
 }
 
 }  // namespace lobewright

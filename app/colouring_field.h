@@ -35,6 +35,10 @@ struct ColouringField {
   ConversionOutcome failure;  // why there is no field
 };
 
+// The units of a field's values, its own first: a.u. (and kcal/mol) for the potential,
+// bohr^-3/2 for an MO, e/bohr^3 for densities, their differences and Fukui functions.
+[[nodiscard]] std::vector<ScaleUnit> fieldUnits(FieldKind kind, FukuiKind fukui);
+
 // Builds the settings' colouring field from the loaded input (exact model) as buildField builds
 // a drawn one, from a copy of the settings whose field says what to colour by: an MO named by
 // HOMO or LUMO is looked up in the input, of the settings' spin.

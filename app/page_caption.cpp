@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/colouring_field.h"
 #include "app/orbital_list.h"
 #include "input/number_text.h"
 
@@ -47,10 +48,13 @@ PageCaption pageCaption(LoadedInput& input, const ConversionRequest& request,
   }
   std::string isovalue = std::string("isovalue ") + (settings.field.isSigned() ? "\u00b1" : "") +
                          printedNumber("%g", settings.threshold);
-  if (settings.field.kind == FieldKind::esp) {
-    isovalue += " a.u.";
-  } else if (settings.field.kind != FieldKind::mo || settings.field.fukui != FukuiKind::none) {
-    isovalue += " e/bohr\u00b3";
+  // An MO's isovalue (or a difference of MOs') is given without its unit, as everywhere else.
+  if (settings.field.kind != FieldKind::mo || settings.field.fukui != FukuiKind::none) {
+    std::string unit = fieldUnits(settings.field.kind, settings.field.fukui).front().name;
+    if (const std::size_t cube = unit.find("^3"); cube != std::string::npos) {
+      unit.replace(cube, 2, "\u00b3");
+    }
+    isovalue += " " + unit;
   }
   caption.details.push_back(isovalue);
   if (input.classic) caption.details.emplace_back("classic model");
