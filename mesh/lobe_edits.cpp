@@ -12,6 +12,14 @@ bool contains(const LobeEdits::Triangle& t, uint32_t v) {
   return t[0] == v || t[1] == v || t[2] == v;
 }
 
+// An edit's lists, kept per thread between edits, since edits may run on several at once.
+struct EditLists {
+  std::vector<uint32_t> aroundU;
+  std::vector<uint32_t> aroundV;
+  std::vector<uint32_t> neighbours;
+};
+thread_local EditLists lists;
+
 }  // namespace
 
 LobeEdits::LobeEdits(LobeMesh& mesh, double minimumArea)
@@ -56,6 +64,7 @@ void LobeEdits::trianglesAround(uint32_t v, std::vector<uint32_t>& out) const {
 }
 
 bool LobeEdits::anyLocked(const std::vector<uint32_t>& triangles) const {
+  if (!m_locking) return false;
   for (const uint32_t t : triangles) {
     for (const uint32_t v : m_mesh.triangles[t]) {
       if (locked(v)) return true;
@@ -65,6 +74,7 @@ bool LobeEdits::anyLocked(const std::vector<uint32_t>& triangles) const {
 }
 
 void LobeEdits::lockAll(const std::vector<uint32_t>& triangles) {
+  if (!m_locking) return;
   for (const uint32_t t : triangles) {
     for (const uint32_t v : m_mesh.triangles[t]) lock(v);
   }
@@ -76,13 +86,16 @@ bool LobeEdits::acceptable(const Triangle& before, const Triangle& after) const 
 }
 
 bool LobeEdits::collapse(uint32_t u, uint32_t v) {
-  trianglesAround(u, m_aroundU);
-  trianglesAround(v, m_aroundV);
-  if (locked(u) || locked(v) || anyLocked(m_aroundU) || anyLocked(m_aroundV)) return false;
-  if (m_aroundU.size() + m_aroundV.size() < 7) return false;
+  std::vector<uint32_t>& aroundU = lists.aroundU;
+  std::vector<uint32_t>& aroundV = lists.aroundV;
+  std::vector<uint32_t>& neighbours = lists.neighbours;
+  trianglesAround(u, aroundU);
+  trianglesAround(v, aroundV);
+  if (locked(u) || locked(v) || anyLocked(aroundU) || anyLocked(aroundV)) return false;
+  if (aroundU.size() + aroundV.size() < 7) return false;
   std::array<uint32_t, 2> opposite{};
   int shared = 0;
-  for (const uint32_t t : m_aroundU) {
+  for (const uint32_t t : aroundU) {
     const Triangle& tri = m_mesh.triangles[t];
     if (!contains(tri, v)) continue;
     if (shared == 2) return false;
@@ -93,21 +106,21 @@ bool LobeEdits::collapse(uint32_t u, uint32_t v) {
   }
   if (shared != 2 || opposite[0] == opposite[1]) return false;
   // Link condition: no neighbour in common but the two opposite corners.
-  m_neighbours.clear();
-  for (const uint32_t t : m_aroundV) {
+  neighbours.clear();
+  for (const uint32_t t : aroundV) {
     for (const uint32_t w : m_mesh.triangles[t]) {
-      if (w != v) m_neighbours.push_back(w);
+      if (w != v) neighbours.push_back(w);
     }
   }
-  for (const uint32_t t : m_aroundU) {
+  for (const uint32_t t : aroundU) {
     for (const uint32_t w : m_mesh.triangles[t]) {
       if (w == u || w == v || w == opposite[0] || w == opposite[1]) continue;
-      if (std::find(m_neighbours.begin(), m_neighbours.end(), w) != m_neighbours.end()) {
+      if (std::find(neighbours.begin(), neighbours.end(), w) != neighbours.end()) {
         return false;
       }
     }
   }
-  for (const uint32_t t : m_aroundU) {
+  for (const uint32_t t : aroundU) {
     const Triangle& before = m_mesh.triangles[t];
     if (contains(before, v)) continue;
     Triangle after = before;
@@ -116,9 +129,9 @@ bool LobeEdits::collapse(uint32_t u, uint32_t v) {
     }
     if (!acceptable(before, after)) return false;
   }
-  lockAll(m_aroundU);
-  lockAll(m_aroundV);
-  for (const uint32_t t : m_aroundU) {
+  lockAll(aroundU);
+  lockAll(aroundV);
+  for (const uint32_t t : aroundU) {
     Triangle& tri = m_mesh.triangles[t];
     if (contains(tri, v)) {
       m_dead[t] = 1;
@@ -133,16 +146,18 @@ bool LobeEdits::collapse(uint32_t u, uint32_t v) {
 }
 
 bool LobeEdits::flip(uint32_t t, int from) {
+  std::vector<uint32_t>& aroundU = lists.aroundU;
+  std::vector<uint32_t>& aroundV = lists.aroundV;
   const Triangle tri = m_mesh.triangles[t];
   const uint32_t b = tri[from];
   const uint32_t c = tri[(from + 1) % 3];
   const uint32_t a = tri[(from + 2) % 3];
   if (locked(a) || locked(b) || locked(c)) return false;
-  trianglesAround(b, m_aroundV);
+  trianglesAround(b, aroundV);
   uint32_t other = 0;
   uint32_t d = 0;
   int found = 0;
-  for (const uint32_t s : m_aroundV) {
+  for (const uint32_t s : aroundV) {
     const Triangle& candidate = m_mesh.triangles[s];
     for (int k = 0; k < 3; ++k) {
       if (s != t && candidate[k] == c && candidate[(k + 1) % 3] == b) {
@@ -153,8 +168,8 @@ bool LobeEdits::flip(uint32_t t, int from) {
     }
   }
   if (found != 1 || d == a || locked(d)) return false;
-  trianglesAround(a, m_aroundU);
-  for (const uint32_t s : m_aroundU) {
+  trianglesAround(a, aroundU);
+  for (const uint32_t s : aroundU) {
     if (contains(m_mesh.triangles[s], d)) return false;
   }
   const Triangle first{a, b, d};

@@ -12,7 +12,8 @@ namespace lobewright {
 // merge one end into the other (so every vertex stays one of the lobe's own, on the surface) and
 // edge flips. Triangles die or change corners in place. Work may go in passes: within a pass
 // every vertex an edit touches is locked, so that each edit of a pass sees the lobe as the pass
-// found it around its own vertices.
+// found it around its own vertices. Without locking, each edit sees the lobe the last one left,
+// and edits whose triangles share no vertex may be made at once on several threads.
 class LobeEdits {
  public:
   using Triangle = std::array<uint32_t, 3>;
@@ -21,6 +22,8 @@ class LobeEdits {
   LobeEdits(LobeMesh& mesh, double minimumArea);
 
   void beginPass() { ++m_pass; }
+  // From now on no edit locks anything.
+  void stopLocking() { m_locking = false; }
 
   // Merges vertex u into vertex v, which keeps its position and normal. Made only where the link
   // condition holds (the two ends share no neighbours but the two corners opposite their edge,
@@ -50,8 +53,10 @@ class LobeEdits {
   [[nodiscard]] const Vec3& at(uint32_t v) const { return m_mesh.positions[v]; }
   void addAround(uint32_t v, uint32_t t);
   void buildAround();
-  [[nodiscard]] bool locked(uint32_t v) const { return m_lockedIn[v] == m_pass; }
-  void lock(uint32_t v) { m_lockedIn[v] = m_pass; }
+  [[nodiscard]] bool locked(uint32_t v) const { return m_locking && m_lockedIn[v] == m_pass; }
+  void lock(uint32_t v) {
+    if (m_locking) m_lockedIn[v] = m_pass;
+  }
   [[nodiscard]] bool anyLocked(const std::vector<uint32_t>& triangles) const;
   void lockAll(const std::vector<uint32_t>& triangles);
   // Either the triangle was already a sliver and still is (a later edit deals with it), or it is
@@ -63,12 +68,10 @@ class LobeEdits {
   std::vector<uint8_t> m_dead;
   std::vector<uint32_t> m_lockedIn;
   uint32_t m_pass = 0;
+  bool m_locking = true;
   // The triangles each vertex is or was a corner of: a list only grows, and is read through
   // trianglesAround.
   std::vector<std::vector<uint32_t>> m_around;
-  std::vector<uint32_t> m_aroundU;
-  std::vector<uint32_t> m_aroundV;
-  std::vector<uint32_t> m_neighbours;
 };
 
 }  // namespace lobewright

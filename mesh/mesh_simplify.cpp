@@ -2,11 +2,16 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <exception>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <vector>
 
 #include "mesh/lobe_edits.h"
+#include "mesh/worker_threads.h"
 
 namespace lobewright {
 namespace {
@@ -81,59 +86,207 @@ std::vector<Quadric> quadricsOf(const LobeMesh& lobe) {
   return quadrics;
 }
 
+// Cuts the lobe into `count` slabs of nearly equal numbers of vertices along its longest axis:
+// each vertex's slab.
+std::vector<uint16_t> slabsOf(const LobeMesh& lobe, std::size_t count) {
+  Vec3 low = lobe.positions.front();
+  Vec3 high = low;
+  for (const Vec3& p : lobe.positions) {
+    low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+    high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+  }
+  const Vec3 extent = high - low;
+  const int axis =
+      extent.x >= extent.y && extent.x >= extent.z ? 0 : (extent.y >= extent.z ? 1 : 2);
+  const auto along = [axis](const Vec3& p) { return axis == 0 ? p.x : (axis == 1 ? p.y : p.z); };
+  std::vector<double> coordinates;
+  coordinates.reserve(lobe.positions.size());
+  for (const Vec3& p : lobe.positions) coordinates.push_back(along(p));
+  std::vector<double> cuts;
+  for (std::size_t k = 1; k < count; ++k) {
+    const auto middle =
+        coordinates.begin() + static_cast<std::ptrdiff_t>(k * coordinates.size() / count);
+    std::nth_element(coordinates.begin(), middle, coordinates.end());
+    cuts.push_back(*middle);
+  }
+  std::sort(cuts.begin(), cuts.end());
+  std::vector<uint16_t> slabs;
+  slabs.reserve(lobe.positions.size());
+  for (const Vec3& p : lobe.positions) {
+    slabs.push_back(
+        static_cast<uint16_t>(std::upper_bound(cuts.begin(), cuts.end(), along(p)) - cuts.begin()));
+  }
+  return slabs;
+}
+
+// The collapses of one lobe, cheapest first, over the whole lobe or within one slab at a time.
+// Collapses within different slabs touch different triangles and vertices, so slabs may be
+// worked on at once.
+class Collapses {
+ public:
+  Collapses(LobeMesh& lobe, double largestError, double minimumArea)
+      : m_lobe(lobe),
+        m_quadrics(quadricsOf(lobe)),
+        m_limit(largestError * largestError),
+        m_changes(lobe.positions.size(), 0),
+        m_edits(lobe, minimumArea) {
+    m_edits.stopLocking();
+  }
+
+  [[nodiscard]] std::optional<Candidate> costed(uint32_t from, uint32_t to) const {
+    Quadric merged = m_quadrics[from];
+    merged.add(m_quadrics[to]);
+    const double cost = merged.meanAt(m_lobe.positions[to]);
+    if (!(cost <= m_limit)) return std::nullopt;
+    return Candidate{cost, from, to, m_changes[from], m_changes[to]};
+  }
+  void push(CandidateQueue& queue, uint32_t from, uint32_t to) const {
+    if (auto c = costed(from, to)) queue.push(*c, m_limit);
+  }
+  void push(CandidateQueue& queue, const Candidate& c) const { queue.push(c, m_limit); }
+  [[nodiscard]] bool stale(const Candidate& c) const {
+    return c.fromChanges != m_changes[c.from] || c.toChanges != m_changes[c.to];
+  }
+
+  // Makes the queue's collapses until `live` triangles are left or none is. With `slabs`, only
+  // those within `slab` (every triangle around both ends in it); the others go to `deferred`, as
+  // do those still queued at the end.
+  void run(CandidateQueue& queue, std::size_t& live, std::size_t target,
+           const std::vector<uint16_t>* slabs = nullptr, uint16_t slab = 0,
+           std::vector<Candidate>* deferred = nullptr) {
+    std::vector<uint32_t> around;
+    std::vector<uint32_t> neighbours;
+    const auto within = [&](uint32_t v) {
+      m_edits.trianglesAround(v, around);
+      for (const uint32_t t : around) {
+        for (const uint32_t w : m_lobe.triangles[t]) {
+          if ((*slabs)[w] != slab) return false;
+        }
+      }
+      return true;
+    };
+    while (live > target) {
+      const std::optional<Candidate> next = queue.pop();
+      if (!next) break;
+      const Candidate& c = *next;
+      if (stale(c)) continue;
+      if (slabs != nullptr && !(within(c.from) && within(c.to))) {
+        deferred->push_back(c);
+        continue;
+      }
+      if (!m_edits.collapse(c.from, c.to)) continue;
+      live -= 2;
+      m_quadrics[c.to].add(m_quadrics[c.from]);
+      ++m_changes[c.from];
+      ++m_changes[c.to];
+      m_edits.trianglesAround(c.to, around);
+      neighbours.clear();
+      for (const uint32_t t : around) {
+        for (const uint32_t w : m_lobe.triangles[t]) {
+          if (w != c.to) neighbours.push_back(w);
+        }
+      }
+      std::sort(neighbours.begin(), neighbours.end());
+      neighbours.erase(std::unique(neighbours.begin(), neighbours.end()), neighbours.end());
+      for (const uint32_t w : neighbours) {
+        push(queue, w, c.to);
+        push(queue, c.to, w);
+      }
+    }
+    if (deferred == nullptr) return;
+    while (const std::optional<Candidate> left = queue.pop()) {
+      if (!stale(*left)) deferred->push_back(*left);
+    }
+  }
+
+  void compact() { m_edits.compact(); }
+
+ private:
+  LobeMesh& m_lobe;
+  std::vector<Quadric> m_quadrics;
+  double m_limit;
+  // A candidate is stale once either end has changed since it was costed.
+  std::vector<uint32_t> m_changes;
+  LobeEdits m_edits;
+};
+
+// Runs work(0) to work(count - 1) on up to `threads` threads, this one included, and throws the
+// first exception any of them threw once all have ended.
+void runEach(std::size_t count, int threads, const std::function<void(std::size_t)>& work) {
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> failed{false};
+  std::exception_ptr failure;
+  std::mutex failureLock;
+  const auto worker = [&] {
+    for (std::size_t k = next++; k < count && !failed; k = next++) {
+      try {
+        work(k);
+      } catch (...) {
+        const std::lock_guard guard(failureLock);
+        if (!failure) failure = std::current_exception();
+        failed = true;
+      }
+    }
+  };
+  {
+    const int extra = static_cast<int>(std::min<std::size_t>(count, std::max(threads, 1))) - 1;
+    WorkerThreads helpers(extra, worker, [&](std::exception_ptr) { failed = true; });
+    worker();
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
 }  // namespace
 
-void simplifyLobe(LobeMesh& lobe, double targetShare, double largestError, double minimumArea) {
-  const auto target =
-      static_cast<std::size_t>(targetShare * static_cast<double>(lobe.triangles.size()));
-  std::vector<Quadric> quadrics = quadricsOf(lobe);
-  const double limit = largestError * largestError;
-  // A candidate is stale once either end has changed since it was costed.
-  std::vector<uint32_t> changes(lobe.positions.size(), 0);
-  const auto costed = [&](uint32_t from, uint32_t to) -> std::optional<Candidate> {
-    Quadric merged = quadrics[from];
-    merged.add(quadrics[to]);
-    const double cost = merged.meanAt(lobe.positions[to]);
-    if (!(cost <= limit)) return std::nullopt;
-    return Candidate{cost, from, to, changes[from], changes[to]};
+void simplifyLobe(LobeMesh& lobe, double targetShare, double largestError, double minimumArea,
+                  int threads) {
+  const std::size_t triangles = lobe.triangles.size();
+  const auto share = [targetShare](std::size_t count) {
+    return static_cast<std::size_t>(targetShare * static_cast<double>(count));
   };
+  Collapses collapses(lobe, largestError, minimumArea);
   CandidateQueue queue;
-  for (const auto& triangle : lobe.triangles) {
-    for (int k = 0; k < 3; ++k) {
-      if (auto c = costed(triangle[k], triangle[(k + 1) % 3])) queue.push(*c, limit);
+  std::size_t live = triangles;
+  const std::size_t slabCount = std::min<std::size_t>(triangles / kLeanRegionTriangles, UINT16_MAX);
+  if (slabCount < 2) {
+    for (const auto& t : lobe.triangles) {
+      for (int k = 0; k < 3; ++k) collapses.push(queue, t[k], t[(k + 1) % 3]);
     }
-  }
-  LobeEdits edits(lobe, minimumArea);
-  std::size_t live = lobe.triangles.size();
-  std::vector<uint32_t> around;
-  std::vector<uint32_t> neighbours;
-  while (live > target) {
-    const std::optional<Candidate> next = queue.pop();
-    if (!next) break;
-    const Candidate& c = *next;
-    if (c.fromChanges != changes[c.from] || c.toChanges != changes[c.to]) continue;
-    edits.beginPass();  // one collapse at a time, each on the lobe the last one left
-    if (!edits.collapse(c.from, c.to)) continue;
-    live -= 2;
-    quadrics[c.to].add(quadrics[c.from]);
-    ++changes[c.from];
-    ++changes[c.to];
-    edits.trianglesAround(c.to, around);
-    neighbours.clear();
-    for (const uint32_t t : around) {
-      for (const uint32_t w : lobe.triangles[t]) {
-        if (w != c.to) neighbours.push_back(w);
+  } else {
+    // A triangle counts in the slab of its first corner; a collapse within a slab kills two of
+    // its own.
+    const std::vector<uint16_t> slabs = slabsOf(lobe, slabCount);
+    std::vector<CandidateQueue> queues(slabCount);
+    std::vector<std::vector<Candidate>> deferred(slabCount);
+    std::vector<std::size_t> liveIn(slabCount, 0);
+    for (const auto& t : lobe.triangles) {
+      ++liveIn[slabs[t[0]]];
+      for (int k = 0; k < 3; ++k) {
+        const uint32_t from = t[k];
+        const uint32_t to = t[(k + 1) % 3];
+        if (const std::optional<Candidate> c = collapses.costed(from, to)) {
+          if (slabs[from] == slabs[to]) {
+            collapses.push(queues[slabs[from]], *c);
+          } else {
+            deferred[slabs[from]].push_back(*c);
+          }
+        }
       }
     }
-    std::sort(neighbours.begin(), neighbours.end());
-    neighbours.erase(std::unique(neighbours.begin(), neighbours.end()), neighbours.end());
-    for (const uint32_t w : neighbours) {
-      for (const auto& [from, to] : {std::pair{w, c.to}, std::pair{c.to, w}}) {
-        if (auto candidate = costed(from, to)) queue.push(*candidate, limit);
+    runEach(slabCount, threads, [&](std::size_t k) {
+      collapses.run(queues[k], liveIn[k], share(liveIn[k]), &slabs, static_cast<uint16_t>(k),
+                    &deferred[k]);
+    });
+    live = 0;
+    for (std::size_t k = 0; k < slabCount; ++k) {
+      live += liveIn[k];
+      for (const Candidate& c : deferred[k]) {
+        if (!collapses.stale(c)) collapses.push(queue, c);
       }
     }
   }
-  edits.compact();
+  collapses.run(queue, live, share(triangles));
+  collapses.compact();
 }
 
 }  // namespace lobewright

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <future>
@@ -70,9 +71,15 @@ template <SampledField F>
   OrbitalMesh mesh = std::move(assembly.mesh());
   const double spacing = 1.0 / scale;
   if (control.stop.stop_requested()) throw SweepCancelled{};
-  const auto finish = [spacing, lean = control.lean](LobeMesh& lobe) {
+  // Each lobe has its share of the threads, a lone lobe (a density's) all of them.
+  const bool bothLobes = !mesh.positive.triangles.empty() && !mesh.negative.triangles.empty();
+  const int threadsPerLobe = bothLobes ? std::max(control.threads / 2, 1) : control.threads;
+  const auto finish = [spacing, threadsPerLobe, lean = control.lean](LobeMesh& lobe) {
     removeSlivers(lobe, kSliverArea * spacing * spacing, kTinyPiece * spacing);
-    if (lean) simplifyLobe(lobe, kLeanShare, kLeanError * spacing, kSliverArea * spacing * spacing);
+    if (lean) {
+      simplifyLobe(lobe, kLeanShare, kLeanError * spacing, kSliverArea * spacing * spacing,
+                   threadsPerLobe);
+    }
   };
   // The lobes are independent: the negative one on another thread when there is one (or on this
   // one, when the system has none to spare).

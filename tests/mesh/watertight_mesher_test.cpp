@@ -398,6 +398,28 @@ void expectLeanKeepsSurface(const F& field, double threshold, double scale,
   }
 }
 
+// A lobe large enough to be made lean in slabs, the slabs' borders last: its surface is kept as
+// a small lobe's is, and the mesh is the same for any number of threads.
+TEST(WatertightMesher, LargeLobesAreMadeLeanInSlabs) {
+  const TorusField torus(1.2, 0.35);
+  const double scale = 32;
+  expectLeanKeepsSurface(torus, 0.5, scale, "large torus");
+  const GridBox box =
+      findSurfaceBox(torus, 0.5, scale, {-2.5, -2.5, -2.5}, {2.5, 2.5, 2.5}).value();
+  SweepControl full;
+  full.lean = false;
+  ASSERT_GT(meshIsosurface(torus, 0.5, scale, box, full).positive.triangles.size(),
+            3 * kLeanRegionTriangles);
+  const OrbitalMesh single = meshIsosurface(torus, 0.5, scale, box, SweepControl{});
+  for (const int threads : {2, 4}) {
+    SweepControl control;
+    control.threads = threads;
+    const OrbitalMesh parallel = meshIsosurface(torus, 0.5, scale, box, control);
+    EXPECT_EQ(parallel.positive.positions, single.positive.positions) << threads;
+    EXPECT_EQ(parallel.positive.triangles, single.positive.triangles) << threads;
+  }
+}
+
 TEST(WatertightMesher, LeanLobesKeepTheirSurface) {
   expectLeanKeepsSurface(
       BlobField({{{-0.7, 0, 0}, 1.0, 1.2, true}, {{0.8, 0.3, 0}, -1.0, 1.5, false}}), 0.1, 8,
