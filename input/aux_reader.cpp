@@ -268,11 +268,11 @@ class AuxScanner {
     if (m_content == Content::words) {
       for (const std::string_view word : splitWords(text)) m_current.words.emplace_back(word);
     } else {
-      for (const std::string_view word : splitNumbers(text)) {
+      forEachNumber(text, [&](std::string_view word) {
         const std::optional<double> value = parseDouble(word, true);
         if (!value) failHere(notANumber(word) + " in " + m_current.name);
         m_current.reals.push_back(*value);
-      }
+      });
     }
     if (m_current.size() == before) return;
     if (m_keepsLineStarts) {

@@ -54,11 +54,11 @@ class MgfReader {
 
   std::vector<double> numbers(bool fortranExponent = false) const {
     std::vector<double> values;
-    for (const std::string_view word : splitNumbers(m_lines.line())) {
+    forEachNumber(m_lines.line(), [&](std::string_view word) {
       const std::optional<double> value = parseDouble(word, fortranExponent);
       if (!value) fail(notANumber(word));
       values.push_back(*value);
-    }
+    });
     return values;
   }
 

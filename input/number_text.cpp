@@ -1,6 +1,7 @@
 #include "input/number_text.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "input/text_scan.h"
@@ -42,10 +43,62 @@ std::optional<Real> parseReal(std::string_view word) {
   return value;
 }
 
+// A plain decimal "[-]digits[.digits][exponent]" read without from_chars, where its digits make
+// a whole number m of at most 2^53 and its power of ten p is at most 22 either way: both are
+// then exact doubles, and m * 10^p (or m / 10^-p) is rounded once, to the same double that
+// from_chars gives (Clinger's fast path). Nothing for any other word, which from_chars then
+// reads or refuses. Most numbers MOPAC prints are such words.
+std::optional<double> plainDecimal(std::string_view word, bool fortranExponent) {
+  constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  constexpr int kLargestPower = 22;
+  constexpr uint64_t kLargestExact = uint64_t{1} << 53;
+  constexpr int kMostDigits = 19;  // any 19 digits fit in 64 bits
+  std::size_t i = 0;
+  const bool negative = !word.empty() && word[0] == '-';
+  if (negative) ++i;
+  const auto isDigit = [&](std::size_t at) {
+    return at < word.size() && word[at] >= '0' && word[at] <= '9';
+  };
+  uint64_t whole = 0;
+  int digits = 0;
+  int power = 0;
+  if (!isDigit(i)) return std::nullopt;
+  for (; isDigit(i); ++i, ++digits) whole = whole * 10 + static_cast<uint64_t>(word[i] - '0');
+  if (i < word.size() && word[i] == '.') {
+    for (++i; isDigit(i); ++i, ++digits, --power) {
+      whole = whole * 10 + static_cast<uint64_t>(word[i] - '0');
+    }
+  }
+  if (digits > kMostDigits) return std::nullopt;
+  if (i < word.size()) {
+    const char letter = word[i];
+    const bool exponent =
+        letter == 'e' || letter == 'E' || (fortranExponent && (letter == 'd' || letter == 'D'));
+    if (!exponent) return std::nullopt;
+    ++i;
+    const bool negativeExponent = i < word.size() && word[i] == '-';
+    if (i < word.size() && (word[i] == '-' || word[i] == '+')) ++i;
+    const std::size_t first = i;
+    int stated = 0;
+    for (; isDigit(i) && i - first < 4; ++i) stated = stated * 10 + (word[i] - '0');
+    if (i == first || i != word.size()) return std::nullopt;
+    power += negativeExponent ? -stated : stated;
+  }
+  if (whole > kLargestExact || power > kLargestPower || power < -kLargestPower) {
+    return std::nullopt;
+  }
+  const auto exact = static_cast<double>(whole);
+  const double value = power >= 0 ? exact * kPowers[power] : exact / kPowers[-power];
+  return negative ? -value : value;
+}
+
 }  // namespace
 
 std::optional<double> parseDouble(std::string_view word, bool fortranExponent) {
   word = withoutPlus(word);
+  if (const std::optional<double> plain = plainDecimal(word, fortranExponent)) return plain;
   std::string replaced;
   if (fortranExponent) {
     const std::size_t d = word.find_first_of("Dd");

@@ -19,18 +19,7 @@ std::vector<std::string_view> splitWords(std::string_view line) {
 
 std::vector<std::string_view> splitNumbers(std::string_view line) {
   std::vector<std::string_view> numbers;
-  for (const std::string_view word : splitWords(line)) {
-    std::size_t start = 0;
-    for (std::size_t i = 1; i < word.size(); ++i) {
-      const char previous = word[i - 1];
-      const bool afterMantissa = (previous >= '0' && previous <= '9') || previous == '.';
-      if ((word[i] == '+' || word[i] == '-') && afterMantissa) {
-        numbers.push_back(word.substr(start, i - start));
-        start = i;
-      }
-    }
-    numbers.push_back(word.substr(start));
-  }
+  forEachNumber(line, [&](std::string_view number) { numbers.push_back(number); });
   return numbers;
 }
 

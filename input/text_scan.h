@@ -34,6 +34,26 @@ inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
 // exponent follows its letter and stays.
 [[nodiscard]] std::vector<std::string_view> splitNumbers(std::string_view line);
 
+// Hands the numbers of splitNumbers(line) to take, one at a time and without making a list.
+template <class Take>
+void forEachNumber(std::string_view line, Take&& take) {
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && isBlank(line[i])) ++i;
+    if (i == line.size()) break;
+    std::size_t start = i;
+    for (++i; i < line.size() && !isBlank(line[i]); ++i) {
+      const char previous = line[i - 1];
+      const bool afterMantissa = (previous >= '0' && previous <= '9') || previous == '.';
+      if ((line[i] == '+' || line[i] == '-') && afterMantissa) {
+        take(line.substr(start, i - start));
+        start = i;
+      }
+    }
+    take(line.substr(start, i - start));
+  }
+}
+
 // A word as a message quotes it: in double quotes, cut with "..." after 40 characters.
 [[nodiscard]] std::string quotedWord(std::string_view word);
 

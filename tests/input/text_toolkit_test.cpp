@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -35,6 +39,56 @@ TEST(NumberText, OnlyWholeFiniteWordsAreNumbers) {
   EXPECT_EQ(notANumber("0.5x"), "\"0.5x\" is not a number");
   EXPECT_EQ(notANumber(std::string(50, '1')),
             "\"1111111111111111111111111111111111111111...\" is not a number");
+}
+
+// Plain decimals are read without from_chars where that gives the same double; every word must
+// come out as from_chars reads it, to the bit and the sign of zero.
+TEST(NumberText, PlainDecimalsReadAsFromCharsReadsThem) {
+  const auto reference = [](std::string word) {
+    for (char& c : word) {
+      if (c == 'D' || c == 'd') c = 'E';
+    }
+    double value = 0.0;
+    std::from_chars(word.data(), word.data() + word.size(), value);
+    return value;
+  };
+  std::vector<std::string> words = {"-0.0",
+                                    "0",
+                                    "9007199254740992",
+                                    "9007199254740993",
+                                    "1e22",
+                                    "1e23",
+                                    "123456789012345678e-5",
+                                    "1.e5",
+                                    "0.0000000000000000000001",
+                                    "-0.53289071D-02",
+                                    "1234567890123456789.5"};
+  std::mt19937_64 random(20261209);
+  const auto digits = [&](int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += static_cast<char>('0' + random() % 10);
+    return text;
+  };
+  for (int k = 0; k < 20000; ++k) {
+    std::string word = random() % 2 ? "-" : "";
+    word += digits(1 + static_cast<int>(random() % 12));
+    if (random() % 4 != 0) {
+      word += '.';
+      word += digits(static_cast<int>(random() % 12));
+    }
+    if (random() % 2) {
+      word += "eEdD"[random() % 4];
+      if (random() % 3 != 0) word += random() % 2 ? "-" : "+";
+      word += digits(1 + static_cast<int>(random() % 2));
+    }
+    words.push_back(word);
+  }
+  for (const std::string& word : words) {
+    const std::optional<double> value = parseDouble(word, true);
+    ASSERT_TRUE(value) << word;
+    const double expected = reference(word);
+    EXPECT_EQ(std::bit_cast<uint64_t>(*value), std::bit_cast<uint64_t>(expected)) << word;
+  }
 }
 
 TEST(TextScan, NumbersThatRunTogetherAreSplitAtTheirSigns) {
