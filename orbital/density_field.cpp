@@ -22,6 +22,8 @@ namespace {
 constexpr double kBoundMargin = 1.0 + 1e-9;
 // Below this distance (bohr) from the nucleus the radial direction is taken as undefined.
 constexpr double kAtNucleus = 1e-12;
+// Within a bohr of its nucleus an atom's AOs may all be small where their gradients are not.
+constexpr double kNearNucleusSquared = 1.0;
 
 // Two doubles of a row of points, the width of the vector registers every x86-64 processor has;
 // the rows need no alignment.
@@ -82,6 +84,15 @@ struct DensityField::Chunk {
   std::vector<double> phiY;
   std::vector<double> phiZ;
   std::vector<double> t;
+  // The blocks D_AB of one atom A's pairs that are not negligible, with where B's rows start,
+  // its AO count and the pair's weight in a value.
+  struct Pair {
+    const double* block;
+    std::size_t row;
+    uint32_t aoCount;
+    double weight;
+  };
+  std::vector<Pair> pairs;
 
   void load(const Vec3* points, int n) {
     count = n;
@@ -396,80 +407,90 @@ void DensityField::evaluate(Chunk& chunk) const {
     const Atom& atom = m_atoms[a];
     const std::size_t row = chunk.rowOfAtom[a];
     aoValues<kGradient>(atom, chunk, row);
-    // The pairs are screened by the atoms' envelopes over the chunk's box, the same for values and
-    // gradients, so that a value does not depend on whether its gradient was asked for. A bohr
-    // beyond the box keeps an atom whose AOs all vanish at its nucleus, but not their gradients.
+    // The pairs are screened by the atoms' largest |phi_A| at the chunk's points, the same for
+    // values and gradients, so that a value does not depend on whether its gradient was asked
+    // for. A bohr away from its nucleus an atom's |phi_A| falls no faster than its gradients; but
+    // nearer, all of its AOs may vanish at the nucleus and their gradients not, so there the
+    // envelope of its AOs over the box and a bohr beyond stands in.
     const Vec3& p = atom.position;
-    const double fx = std::max(std::abs(p.x - chunk.low.x), std::abs(p.x - chunk.high.x));
-    const double fy = std::max(std::abs(p.y - chunk.low.y), std::abs(p.y - chunk.high.y));
-    const double fz = std::max(std::abs(p.z - chunk.low.z), std::abs(p.z - chunk.high.z));
-    chunk.amplitudeOfAtom[a] =
-        std::sqrt(squaredAmplitudeBound(atom, std::sqrt(distanceSquared(p, chunk.low, chunk.high)),
-                                        std::sqrt(fx * fx + fy * fy + fz * fz) + 1.0));
+    const double nearestSquared = distanceSquared(p, chunk.low, chunk.high);
+    if (nearestSquared < kNearNucleusSquared) {
+      const double fx = std::max(std::abs(p.x - chunk.low.x), std::abs(p.x - chunk.high.x));
+      const double fy = std::max(std::abs(p.y - chunk.low.y), std::abs(p.y - chunk.high.y));
+      const double fz = std::max(std::abs(p.z - chunk.low.z), std::abs(p.z - chunk.high.z));
+      chunk.amplitudeOfAtom[a] = std::sqrt(squaredAmplitudeBound(
+          atom, std::sqrt(nearestSquared), std::sqrt(fx * fx + fy * fy + fz * fz) + 1.0));
+      continue;
+    }
+    alignas(64) double squares[kChunk] = {};
+    for (uint32_t k = 0; k < atom.aoCount; ++k) {
+      const double* phi = &chunk.phi[(row + k) * kChunk];
+      for (int i = 0; i < kChunk; ++i) squares[i] += phi[i] * phi[i];
+    }
+    chunk.amplitudeOfAtom[a] = std::sqrt(*std::max_element(squares, squares + kChunk));
   }
   // Over the pairs of atoms that matter: a value needs sum_A phi_A . (D_AA phi_A) plus twice
   // phi_A . (D_AB phi_B) for B > A; a gradient needs every t_mu = sum_nu D_mu,nu phi_nu, which
-  // takes the blocks of every B.
-  if constexpr (kGradient) {
-    std::fill(chunk.t.begin(), chunk.t.begin() + static_cast<std::ptrdiff_t>(size), 0.0);
-  }
+  // takes the blocks of every B. Each AO's sum over all of its atom's pairs is kept in registers
+  // and stored once.
   for (const uint32_t a : chunk.atoms) {
     const Atom& atom = m_atoms[a];
     const std::size_t rowA = chunk.rowOfAtom[a];
     const double amplitudeA = chunk.amplitudeOfAtom[a];
     const uint32_t first = atom.firstNeighbour + (kGradient ? 0 : atom.lowerNeighbourCount);
+    chunk.pairs.clear();
     for (uint32_t n = first; n < atom.firstNeighbour + atom.neighbourCount; ++n) {
       const Neighbour& neighbour = m_neighbours[n];
       const uint32_t rowB = chunk.rowOfAtom[neighbour.atom];
-      if (rowB == kNotNear) continue;
-      const Atom& other = m_atoms[neighbour.atom];
-      if (neighbour.norm * amplitudeA * chunk.amplitudeOfAtom[neighbour.atom] < kNegligiblePair) {
+      if (rowB == kNotNear ||
+          neighbour.norm * amplitudeA * chunk.amplitudeOfAtom[neighbour.atom] < kNegligiblePair) {
         continue;
       }
-      const double* block = &m_blocks[neighbour.block];
-      for (uint32_t mu = 0; mu < atom.aoCount; ++mu) {
-        Lane product[kLanes] = {};
-        for (uint32_t nu = 0; nu < other.aoCount; ++nu) {
-          const double d = block[mu * other.aoCount + nu];
-          const double* phiB = &chunk.phi[(rowB + nu) * kChunk];
+      const double weight = kGradient || neighbour.atom == a ? 1.0 : 2.0;
+      chunk.pairs.push_back(
+          {&m_blocks[neighbour.block], rowB, m_atoms[neighbour.atom].aoCount, weight});
+    }
+    for (uint32_t mu = 0; mu < atom.aoCount; ++mu) {
+      Lane product[kLanes] = {};
+      for (const Chunk::Pair& pair : chunk.pairs) {
+        const double* row = pair.block + static_cast<std::size_t>(mu) * pair.aoCount;
+        for (uint32_t nu = 0; nu < pair.aoCount; ++nu) {
+          const double d = pair.weight * row[nu];
+          const double* phiB = &chunk.phi[(pair.row + nu) * kChunk];
           for (int l = 0; l < kLanes; ++l) product[l] += d * load(phiB + kLaneWidth * l);
         }
-        if constexpr (kGradient) {
-          double* tA = &chunk.t[(rowA + mu) * kChunk];
-          for (int l = 0; l < kLanes; ++l) {
-            store(tA + kLaneWidth * l, load(tA + kLaneWidth * l) + product[l]);
-          }
-        } else {
-          const double twice = neighbour.atom == a ? 1.0 : 2.0;
-          const double* phiA = &chunk.phi[(rowA + mu) * kChunk];
-          for (int l = 0; l < kLanes; ++l) {
-            store(chunk.value + kLaneWidth * l,
-                  load(chunk.value + kLaneWidth * l) +
-                      twice * load(phiA + kLaneWidth * l) * product[l]);
-          }
+      }
+      if constexpr (kGradient) {
+        double* tA = &chunk.t[(rowA + mu) * kChunk];
+        for (int l = 0; l < kLanes; ++l) store(tA + kLaneWidth * l, product[l]);
+      } else {
+        const double* phiA = &chunk.phi[(rowA + mu) * kChunk];
+        for (int l = 0; l < kLanes; ++l) {
+          store(chunk.value + kLaneWidth * l,
+                load(chunk.value + kLaneWidth * l) + load(phiA + kLaneWidth * l) * product[l]);
         }
       }
     }
   }
   if constexpr (kGradient) {
-    for (std::size_t row = 0; row < rows; ++row) {
-      const double* t = &chunk.t[row * kChunk];
-      const double* phi = &chunk.phi[row * kChunk];
-      const double* px = &chunk.phiX[row * kChunk];
-      const double* py = &chunk.phiY[row * kChunk];
-      const double* pz = &chunk.phiZ[row * kChunk];
-      for (int l = 0; l < kLanes; ++l) {
-        const Lane twiceT = 2.0 * load(t + kLaneWidth * l);
-        store(chunk.value + kLaneWidth * l,
-              load(chunk.value + kLaneWidth * l) +
-                  load(phi + kLaneWidth * l) * load(t + kLaneWidth * l));
-        store(chunk.gradientX + kLaneWidth * l,
-              load(chunk.gradientX + kLaneWidth * l) + load(px + kLaneWidth * l) * twiceT);
-        store(chunk.gradientY + kLaneWidth * l,
-              load(chunk.gradientY + kLaneWidth * l) + load(py + kLaneWidth * l) * twiceT);
-        store(chunk.gradientZ + kLaneWidth * l,
-              load(chunk.gradientZ + kLaneWidth * l) + load(pz + kLaneWidth * l) * twiceT);
+    for (int l = 0; l < kLanes; ++l) {
+      Lane value = {};
+      Lane gradientX = {};
+      Lane gradientY = {};
+      Lane gradientZ = {};
+      for (std::size_t row = 0; row < rows; ++row) {
+        const std::size_t at = row * kChunk + kLaneWidth * l;
+        const Lane t = load(&chunk.t[at]);
+        const Lane twiceT = 2.0 * t;
+        value += load(&chunk.phi[at]) * t;
+        gradientX += load(&chunk.phiX[at]) * twiceT;
+        gradientY += load(&chunk.phiY[at]) * twiceT;
+        gradientZ += load(&chunk.phiZ[at]) * twiceT;
       }
+      store(chunk.value + kLaneWidth * l, value);
+      store(chunk.gradientX + kLaneWidth * l, gradientX);
+      store(chunk.gradientY + kLaneWidth * l, gradientY);
+      store(chunk.gradientZ + kLaneWidth * l, gradientZ);
     }
   }
   for (const uint32_t a : chunk.atoms) chunk.rowOfAtom[a] = kNotNear;

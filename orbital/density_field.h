@@ -17,17 +17,18 @@ namespace lobewright {
 //
 // What keeps it fast: an atom is left out where all of its AOs are below kNegligibleAmplitude; a
 // pair of atoms is left out of a batch of points where the bound |phi_A^T D_AB phi_B| <=
-// |D_AB| |phi_A| |phi_B| is below kNegligiblePair (with the AOs' gradients counted in |phi| where
-// the gradient is wanted); the blocks D_AB of atoms too far apart for
-// their AOs ever to meet are not kept at all; each block is kept both ways round, so that a
-// gradient's sums need no scattered stores. A value therefore differs from the full sum by at
-// most about kNegligiblePair per pair of atoms. The bound over a box uses
+// |D_AB| |phi_A| |phi_B|, with each |phi| the largest at the batch's points, is below
+// kNegligiblePair; the blocks D_AB of atoms too far apart for their AOs ever to meet are not kept
+// at all; each block is kept both ways round, so that a gradient's sums need no scattered stores.
+// A value therefore differs from the full sum by at most kNegligiblePair per pair of atoms, well
+// below what the mesher asks of a vertex at any usual isovalue (it would find a field that moves by
+// more with the batch around a point slow to converge). The bound over a box uses
 // |rho| <= sum_A (sum_B |D_AB|) |phi_A|^2, where |phi_A|^2, summed over a whole shell, is
 // N^2 (2l + 1) / (4 pi) r^(2n-2) e^(-2 zeta r) exactly.
 class DensityField : public Field {
  public:
   static constexpr double kNegligibleAmplitude = 1e-7;  // bohr^-3/2
-  static constexpr double kNegligiblePair = 1e-9;       // e/bohr^3
+  static constexpr double kNegligiblePair = 1e-10;      // e/bohr^3
 
   // Throws std::invalid_argument when the basis cannot be evaluated (basisProblem) or the matrix
   // does not fit it.
