@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <numbers>
 #include <stdexcept>
@@ -14,6 +13,7 @@
 #include "orbital/exact_orbital.h"
 #include "orbital/fast_exp.h"
 #include "orbital/slater_basis.h"
+#include "orbital/wide_lanes.h"
 
 namespace lobewright {
 namespace {
@@ -25,18 +25,29 @@ constexpr double kAtNucleus = 1e-12;
 // Within a bohr of its nucleus an atom's AOs may all be small where their gradients are not.
 constexpr double kNearNucleusSquared = 1.0;
 
-// Two doubles of a row of points, the width of the vector registers every x86-64 processor has;
-// the rows need no alignment.
-typedef double Lane __attribute__((vector_size(16), aligned(8)));
-constexpr int kLaneWidth = 2;
+// kWidth doubles of a row of points, as one vector register holds them (see wide_lanes.h). Rows
+// need no alignment, and a lane may alias the doubles it is read from.
+template <int kWidth>
+struct LaneType;
+template <>
+struct LaneType<2> {
+  typedef double Type __attribute__((vector_size(16), aligned(8), may_alias));
+};
+template <>
+struct LaneType<4> {
+  typedef double Type __attribute__((vector_size(32), aligned(8), may_alias));
+};
+template <int kWidth>
+using Lane = typename LaneType<kWidth>::Type;
 
-[[nodiscard]] inline Lane load(const double* from) {
-  Lane lane;
-  std::memcpy(&lane, from, sizeof lane);
-  return lane;
+template <int kWidth>
+[[nodiscard]] inline const Lane<kWidth>& laneAt(const double* from) {
+  return *reinterpret_cast<const Lane<kWidth>*>(from);
 }
-
-inline void store(double* to, Lane lane) { std::memcpy(to, &lane, sizeof lane); }
+template <int kWidth>
+[[nodiscard]] inline Lane<kWidth>& laneAt(double* to) {
+  return *reinterpret_cast<Lane<kWidth>*>(to);
+}
 
 [[nodiscard]] double gap(double coordinate, double from, double to) {
   return std::max(std::max(from - coordinate, coordinate - to), 0.0);
@@ -372,6 +383,17 @@ void DensityField::aoValues(const Atom& atom, Chunk& chunk, std::size_t at) cons
 
 template <bool kGradient>
 void DensityField::evaluate(Chunk& chunk) const {
+  if (wideLanesInUse()) {
+    withWideLanes([&] { evaluateWith<kGradient, 4>(chunk); });
+  } else {
+    evaluateWith<kGradient, 2>(chunk);
+  }
+}
+
+template <bool kGradient, int kWidth>
+void DensityField::evaluateWith(Chunk& chunk) const {
+  constexpr int kLanes = kChunk / kWidth;
+  using Lane = lobewright::Lane<kWidth>;
   chunk.atoms.clear();
   for (std::size_t first = 0; first < m_atoms.size(); first += kAtomBlock) {
     const AtomBlock& block = m_atomBlocks[first / kAtomBlock];
@@ -457,17 +479,17 @@ void DensityField::evaluate(Chunk& chunk) const {
         for (uint32_t nu = 0; nu < pair.aoCount; ++nu) {
           const double d = pair.weight * row[nu];
           const double* phiB = &chunk.phi[(pair.row + nu) * kChunk];
-          for (int l = 0; l < kLanes; ++l) product[l] += d * load(phiB + kLaneWidth * l);
+          for (int l = 0; l < kLanes; ++l) product[l] += d * laneAt<kWidth>(phiB + kWidth * l);
         }
       }
       if constexpr (kGradient) {
         double* tA = &chunk.t[(rowA + mu) * kChunk];
-        for (int l = 0; l < kLanes; ++l) store(tA + kLaneWidth * l, product[l]);
+        for (int l = 0; l < kLanes; ++l) laneAt<kWidth>(tA + kWidth * l) = product[l];
       } else {
         const double* phiA = &chunk.phi[(rowA + mu) * kChunk];
         for (int l = 0; l < kLanes; ++l) {
-          store(chunk.value + kLaneWidth * l,
-                load(chunk.value + kLaneWidth * l) + load(phiA + kLaneWidth * l) * product[l]);
+          laneAt<kWidth>(chunk.value + kWidth * l) +=
+              laneAt<kWidth>(phiA + kWidth * l) * product[l];
         }
       }
     }
@@ -479,18 +501,18 @@ void DensityField::evaluate(Chunk& chunk) const {
       Lane gradientY = {};
       Lane gradientZ = {};
       for (std::size_t row = 0; row < rows; ++row) {
-        const std::size_t at = row * kChunk + kLaneWidth * l;
-        const Lane t = load(&chunk.t[at]);
+        const std::size_t at = row * kChunk + kWidth * l;
+        const Lane t = laneAt<kWidth>(&chunk.t[at]);
         const Lane twiceT = 2.0 * t;
-        value += load(&chunk.phi[at]) * t;
-        gradientX += load(&chunk.phiX[at]) * twiceT;
-        gradientY += load(&chunk.phiY[at]) * twiceT;
-        gradientZ += load(&chunk.phiZ[at]) * twiceT;
+        value += laneAt<kWidth>(&chunk.phi[at]) * t;
+        gradientX += laneAt<kWidth>(&chunk.phiX[at]) * twiceT;
+        gradientY += laneAt<kWidth>(&chunk.phiY[at]) * twiceT;
+        gradientZ += laneAt<kWidth>(&chunk.phiZ[at]) * twiceT;
       }
-      store(chunk.value + kLaneWidth * l, value);
-      store(chunk.gradientX + kLaneWidth * l, gradientX);
-      store(chunk.gradientY + kLaneWidth * l, gradientY);
-      store(chunk.gradientZ + kLaneWidth * l, gradientZ);
+      laneAt<kWidth>(chunk.value + kWidth * l) = value;
+      laneAt<kWidth>(chunk.gradientX + kWidth * l) = gradientX;
+      laneAt<kWidth>(chunk.gradientY + kWidth * l) = gradientY;
+      laneAt<kWidth>(chunk.gradientZ + kWidth * l) = gradientZ;
     }
   }
   for (const uint32_t a : chunk.atoms) chunk.rowOfAtom[a] = kNotNear;

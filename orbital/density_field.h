@@ -40,7 +40,6 @@ class DensityField : public Field {
 
  private:
   static constexpr int kChunk = 16;
-  static constexpr int kLanes = kChunk / 2;
   static constexpr uint32_t kAtomBlock = 64;
 
   // One AO: N(n, zeta) times its angular constant, r^radialPower e^(-zeta r) and its type.
@@ -84,6 +83,8 @@ class DensityField : public Field {
 
   template <bool kGradient>
   void evaluate(Chunk& chunk) const;
+  template <bool kGradient, int kWidth>
+  void evaluateWith(Chunk& chunk) const;
   template <bool kGradient>
   void aoValues(const Atom& atom, Chunk& chunk, std::size_t at) const;
   [[nodiscard]] double squaredAmplitudeBound(const Atom& atom, double nearest,

@@ -9,6 +9,7 @@
 #include "orbital/exact_orbital.h"
 #include "orbital/fast_exp.h"
 #include "orbital/slater_basis.h"
+#include "orbital/wide_lanes.h"
 
 namespace lobewright {
 
@@ -136,26 +137,30 @@ void ExactOrbital::evaluate(Chunk& chunk) const {
   const auto gap = [](double coordinate, double from, double to) {
     return std::max(std::max(from - coordinate, coordinate - to), 0.0);
   };
-  for (uint32_t first = 0; first < atomCount; first += kAtomBlock) {
-    if (blockOutOfReach(m_atomBlocks[first / kAtomBlock], chunk.low, chunk.high)) continue;
-    const uint32_t count = std::min(kAtomBlock, atomCount - first);
-    alignas(64) double beyondReach[kAtomBlock];
-    for (uint32_t a = 0; a < count; ++a) {
-      const uint32_t atom = first + a;
-      const double gx = gap(m_x[atom], chunk.low.x, chunk.high.x);
-      const double gy = gap(m_y[atom], chunk.low.y, chunk.high.y);
-      const double gz = gap(m_z[atom], chunk.low.z, chunk.high.z);
-      beyondReach[a] = gx * gx + gy * gy + gz * gz - m_reachSquared[atom];
+  withLanesInUse([&] {
+    for (uint32_t first = 0; first < atomCount; first += kAtomBlock) {
+      if (blockOutOfReach(m_atomBlocks[first / kAtomBlock], chunk.low, chunk.high)) continue;
+      const uint32_t count = std::min(kAtomBlock, atomCount - first);
+      alignas(64) double beyondReach[kAtomBlock];
+      for (uint32_t a = 0; a < count; ++a) {
+        const uint32_t atom = first + a;
+        const double gx = gap(m_x[atom], chunk.low.x, chunk.high.x);
+        const double gy = gap(m_y[atom], chunk.low.y, chunk.high.y);
+        const double gz = gap(m_z[atom], chunk.low.z, chunk.high.z);
+        beyondReach[a] = gx * gx + gy * gy + gz * gz - m_reachSquared[atom];
+      }
+      for (uint32_t a = 0; a < count; ++a) {
+        if (beyondReach[a] <= 0.0) addAtom<kGradient>(first + a, chunk);
+      }
     }
-    for (uint32_t a = 0; a < count; ++a) {
-      if (beyondReach[a] <= 0.0) addAtom<kGradient>(first + a, chunk);
-    }
-  }
+  });
 }
 
 template <bool kGradient>
 void ExactOrbital::evaluate(Chunk& chunk, std::span<const uint32_t> atoms) const {
-  for (const uint32_t atom : atoms) addAtom<kGradient>(atom, chunk);
+  withLanesInUse([&] {
+    for (const uint32_t atom : atoms) addAtom<kGradient>(atom, chunk);
+  });
 }
 
 double ExactOrbital::valueAt(const Vec3& p) const {
