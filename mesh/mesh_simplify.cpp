@@ -256,25 +256,27 @@ void simplifyLobe(LobeMesh& lobe, double targetShare, double largestError, doubl
     // A triangle counts in the slab of its first corner; a collapse within a slab kills two of
     // its own.
     const std::vector<uint16_t> slabs = slabsOf(lobe, slabCount);
-    std::vector<CandidateQueue> queues(slabCount);
+    std::vector<std::vector<uint32_t>> trianglesIn(slabCount);
+    for (uint32_t t = 0; t < triangles; ++t) trianglesIn[slabs[lobe.triangles[t][0]]].push_back(t);
     std::vector<std::vector<Candidate>> deferred(slabCount);
     std::vector<std::size_t> liveIn(slabCount, 0);
-    for (const auto& t : lobe.triangles) {
-      ++liveIn[slabs[t[0]]];
-      for (int k = 0; k < 3; ++k) {
-        const uint32_t from = t[k];
-        const uint32_t to = t[(k + 1) % 3];
-        if (const std::optional<Candidate> c = collapses.costed(from, to)) {
-          if (slabs[from] == slabs[to]) {
-            collapses.push(queues[slabs[from]], *c);
-          } else {
-            deferred[slabs[from]].push_back(*c);
+    runEach(slabCount, threads, [&](std::size_t k) {
+      CandidateQueue slabQueue;
+      for (const uint32_t t : trianglesIn[k]) {
+        for (int corner = 0; corner < 3; ++corner) {
+          const uint32_t from = lobe.triangles[t][corner];
+          const uint32_t to = lobe.triangles[t][(corner + 1) % 3];
+          if (const std::optional<Candidate> c = collapses.costed(from, to)) {
+            if (slabs[from] == k && slabs[to] == k) {
+              collapses.push(slabQueue, *c);
+            } else {
+              deferred[k].push_back(*c);
+            }
           }
         }
       }
-    }
-    runEach(slabCount, threads, [&](std::size_t k) {
-      collapses.run(queues[k], liveIn[k], share(liveIn[k]), &slabs, static_cast<uint16_t>(k),
+      liveIn[k] = trianglesIn[k].size();
+      collapses.run(slabQueue, liveIn[k], share(liveIn[k]), &slabs, static_cast<uint16_t>(k),
                     &deferred[k]);
     });
     live = 0;
