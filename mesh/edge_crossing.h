@@ -28,11 +28,12 @@ inline constexpr int kCrossingIterations = 24;
 // sign * value - threshold, called g here, is not above 0) to `inside` (g above 0). gOutside may
 // be NaN when that end was never evaluated; gInside is known.
 //
-// Newton's method on the field itself, with the analytic gradient along the edge, inside a
-// bracket that every evaluation narrows: a step that would leave the bracket (or a derivative
-// that is no use) falls back to the secant of the bracket, and a bisection is forced whenever two
-// steps in a row have not halved |g|, so it converges on any continuous field and on the
-// single-precision model's steps alike, usually in two or three evaluations. The vertex is the
+// Newton's method on the field itself, with the analytic gradient along the edge (its first step
+// on the cubic that also fits the ends' values), inside a bracket that every evaluation narrows:
+// a step that would leave the bracket (or a derivative that is no use) falls back to the secant
+// of the bracket, and a bisection is forced whenever two steps in a row have not halved |g|, so
+// it converges on any continuous field and on the single-precision model's steps alike, usually
+// in two evaluations. The vertex is the
 // evaluated point whose g is nearest 0, so on a field that jumps across the threshold it is the
 // nearer side of the jump. A pair of ends that does not bracket (an inside point on the border of a
 // box too small for its surface) gives the outside end.
@@ -95,12 +96,19 @@ class CrossingSearch {
       planNext();
       return;
     }
+    // Newton's step on g, or on log(value / threshold), h here, where the field keeps its sign.
     const double slope = m_sign * dot(sample.gradient, m_along);
-    if (m_logarithmic && gs + m_threshold > 0.0) {
-      const double value = gs + m_threshold;
-      m_s -= std::log(value / m_threshold) * value / slope;
-    } else {
-      m_s -= gs / slope;
+    const bool logarithmic = m_logarithmic && gs + m_threshold > 0.0;
+    const double h = logarithmic ? std::log((gs + m_threshold) / m_threshold) : gs;
+    const double dh = logarithmic ? slope / (gs + m_threshold) : slope;
+    const double at = m_s;
+    m_s = at - h / dh;
+    // The first step also has the ends' values to go by: the cubic through them with this h and
+    // its slope usually comes within the accepted distance at once, where Newton's step needs a
+    // second.
+    if (m_iteration == 1 && logarithmic == m_logarithmic) {
+      const double cubic = cubicStep(at, h, dh);
+      if (std::isfinite(cubic)) m_s = cubic;
     }
     if (!(m_s > m_low && m_s < m_high)) m_s = secantOfBracket();
     planNext();
@@ -133,8 +141,27 @@ class CrossingSearch {
     m_gBest = m_best == 1.0 ? m_gInside : gOutside;
     m_iterating = gOutside <= 0.0 && m_gInside > 0.0;
     m_logarithmic = gOutside + m_threshold > 0.0;
+    m_hOutside = m_logarithmic ? std::log((gOutside + m_threshold) / m_threshold) : gOutside;
+    m_hInside = m_logarithmic ? std::log((m_gInside + m_threshold) / m_threshold) : m_gInside;
     if (m_iterating) m_s = secantOfBracket();
     planNext();
+  }
+
+  // Where h(s) = h + dh (s - at) + a (s - at)^2 + b (s - at)^3 crosses 0 near Newton's step, with
+  // a and b such that it passes through h at the edge's ends; NaN where that fails.
+  [[nodiscard]] double cubicStep(double at, double h, double dh) const {
+    const double d0 = -at;
+    const double d1 = 1.0 - at;
+    const double r0 = m_hOutside - h - dh * d0;
+    const double r1 = m_hInside - h - dh * d1;
+    const double determinant = d0 * d0 * d1 * d1;  // times d1 - d0, which is 1
+    const double a = (r0 * d1 * d1 * d1 - r1 * d0 * d0 * d0) / determinant;
+    const double b = (r1 * d0 * d0 - r0 * d1 * d1) / determinant;
+    double x = -h / dh;
+    for (int i = 0; i < 3; ++i) {
+      x -= (h + x * (dh + x * (a + x * b))) / (dh + x * (2.0 * a + 3.0 * b * x));
+    }
+    return at + x;
   }
 
   // Where the line through the bracket's ends crosses; for a field of one sign along the edge,
@@ -193,6 +220,8 @@ class CrossingSearch {
   double m_gLast = std::numeric_limits<double>::infinity();
   double m_best = 0.0;
   double m_gBest = 0.0;
+  double m_hOutside = 0.0;  // h at the edge's ends
+  double m_hInside = 0.0;
   FieldSample m_bestSample;
 };
 
