@@ -54,12 +54,19 @@ class MgfReader {
 
   std::vector<double> numbers(bool fortranExponent = false) const {
     std::vector<double> values;
+    appendNumbers(values, fortranExponent);
+    return values;
+  }
+
+  // Appends the line's numbers to `values`; how many there were.
+  std::size_t appendNumbers(std::vector<double>& values, bool fortranExponent = false) const {
+    const std::size_t before = values.size();
     forEachNumber(m_lines.line(), [&](std::string_view word) {
       const std::optional<double> value = parseDouble(word, fortranExponent);
       if (!value) fail(notANumber(word));
       values.push_back(*value);
     });
-    return values;
+    return values.size() - before;
   }
 
   Calculation readFile() {
@@ -223,21 +230,19 @@ class MgfReader {
     mo.occupancy = *occupancy;
     mo.energy = *energy;
     for (std::size_t i = 2; i + 1 < words.size(); ++i) mo.symmetry.append(words[i]);
+    mo.coefficients.reserve(functionCount);
     while (mo.coefficients.size() < functionCount) {
       nextLine("the coefficients of an orbital");
-      const std::vector<std::string_view> next = m_lines.words();
-      if (!next.empty() && (next[0] == kOrbitalWord || next[0].starts_with(kMatrixWord) ||
-                            next[0] == kKeywordsWord)) {
+      const std::string_view next = firstWord(m_lines.line());
+      if (next == kOrbitalWord || next.starts_with(kMatrixWord) || next == kKeywordsWord) {
         fail("expected " + std::to_string(functionCount) +
              " coefficients for the orbital before, "
              "found " +
              std::to_string(mo.coefficients.size()));
       }
-      const std::vector<double> values = numbers(true);
-      if (values.empty() || mo.coefficients.size() + values.size() > functionCount) {
+      if (appendNumbers(mo.coefficients, true) == 0 || mo.coefficients.size() > functionCount) {
         fail("expected " + std::to_string(functionCount) + " coefficients for this orbital");
       }
-      mo.coefficients.insert(mo.coefficients.end(), values.begin(), values.end());
     }
     return mo;
   }
@@ -249,13 +254,12 @@ class MgfReader {
     if (heading != expected) fail("expected " + expected + " for the atoms' functions");
     const std::size_t count = functionCount * (functionCount + 1) / 2;
     std::vector<double> lower;
+    lower.reserve(count);
     while (lower.size() < count) {
       nextLine("the end of INVERSE_MATRIX");
-      const std::vector<double> values = numbers(true);
-      if (values.empty() || lower.size() + values.size() > count) {
+      if (appendNumbers(lower, true) == 0 || lower.size() > count) {
         fail("expected " + std::to_string(count) + " numbers in INVERSE_MATRIX");
       }
-      lower.insert(lower.end(), values.begin(), values.end());
     }
     SymmetricMatrix matrix(functionCount);
     matrix.lowerTriangle() = std::move(lower);

@@ -54,36 +54,37 @@ std::optional<double> plainDecimal(std::string_view word, bool fortranExponent) 
                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   constexpr int kLargestPower = 22;
   constexpr uint64_t kLargestExact = uint64_t{1} << 53;
-  constexpr int kMostDigits = 19;  // any 19 digits fit in 64 bits
-  std::size_t i = 0;
-  const bool negative = !word.empty() && word[0] == '-';
-  if (negative) ++i;
-  const auto isDigit = [&](std::size_t at) {
-    return at < word.size() && word[at] >= '0' && word[at] <= '9';
-  };
+  constexpr std::ptrdiff_t kMostDigits = 19;  // any 19 digits fit in 64 bits
+  const char* at = word.data();
+  const char* const end = at + word.size();
+  const auto digit = [&] { return at != end && static_cast<unsigned>(*at - '0') < 10u; };
+  const bool negative = at != end && *at == '-';
+  if (negative) ++at;
+  if (!digit()) return std::nullopt;
   uint64_t whole = 0;
-  int digits = 0;
+  const char* const first = at;
+  for (; digit(); ++at) whole = whole * 10 + static_cast<uint64_t>(*at - '0');
+  std::ptrdiff_t digits = at - first;
   int power = 0;
-  if (!isDigit(i)) return std::nullopt;
-  for (; isDigit(i); ++i, ++digits) whole = whole * 10 + static_cast<uint64_t>(word[i] - '0');
-  if (i < word.size() && word[i] == '.') {
-    for (++i; isDigit(i); ++i, ++digits, --power) {
-      whole = whole * 10 + static_cast<uint64_t>(word[i] - '0');
-    }
+  if (at != end && *at == '.') {
+    const char* const fraction = ++at;
+    for (; digit(); ++at) whole = whole * 10 + static_cast<uint64_t>(*at - '0');
+    digits += at - fraction;
+    power = -static_cast<int>(at - fraction);
   }
   if (digits > kMostDigits) return std::nullopt;
-  if (i < word.size()) {
-    const char letter = word[i];
+  if (at != end) {
+    const char letter = *at;
     const bool exponent =
         letter == 'e' || letter == 'E' || (fortranExponent && (letter == 'd' || letter == 'D'));
     if (!exponent) return std::nullopt;
-    ++i;
-    const bool negativeExponent = i < word.size() && word[i] == '-';
-    if (i < word.size() && (word[i] == '-' || word[i] == '+')) ++i;
-    const std::size_t first = i;
+    ++at;
+    const bool negativeExponent = at != end && *at == '-';
+    if (at != end && (*at == '-' || *at == '+')) ++at;
+    const char* const exponentDigits = at;
     int stated = 0;
-    for (; isDigit(i) && i - first < 4; ++i) stated = stated * 10 + (word[i] - '0');
-    if (i == first || i != word.size()) return std::nullopt;
+    for (; digit() && at - exponentDigits < 4; ++at) stated = stated * 10 + (*at - '0');
+    if (at == exponentDigits || at != end) return std::nullopt;
     power += negativeExponent ? -stated : stated;
   }
   if (whole > kLargestExact || power > kLargestPower || power < -kLargestPower) {

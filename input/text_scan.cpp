@@ -1,6 +1,5 @@
 #include "input/text_scan.h"
 
-#include <exception>
 #include <utility>
 
 namespace lobewright {
@@ -64,40 +63,31 @@ LineReader::LineReader(std::istream& in, std::string source)
 
 bool LineReader::next() {
   if (m_overlong || m_unreadable) return false;
-  std::streambuf* buffer = m_in.rdbuf();
-  if (buffer == nullptr || !m_in.good()) return false;
-  constexpr auto kEnd = std::char_traits<char>::eof();
-  m_reading.clear();
-  bool readAny = false;
-  bool lineEnded = false;
-  // A file buffer throws when the file cannot be read, as when it is a folder.
-  try {
-    for (auto c = buffer->sbumpc(); c != kEnd; c = buffer->sbumpc()) {
-      readAny = true;
-      if (c == '\n') {
-        lineEnded = true;
-        break;
-      }
-      if (m_reading.size() == kMaxLineLength) {
-        m_overlong = true;
-        break;
-      }
-      m_reading.push_back(static_cast<char>(c));
-    }
-  } catch (const std::exception&) {
+  if (m_in.rdbuf() == nullptr || !m_in.good()) return false;
+  // The stream's own getline finds the line end in its buffer at once. It stores at most
+  // kMaxLineLength characters, and a file buffer that throws (a folder opened as a file) leaves
+  // the stream bad.
+  if (!m_buffer) m_buffer.reset(new char[kMaxLineLength + 1]);
+  m_in.getline(m_buffer.get(), static_cast<std::streamsize>(kMaxLineLength + 1));
+  if (m_in.bad()) {
     m_unreadable = true;
-    m_in.setstate(std::ios::badbit);
     return false;
   }
-  if (!readAny) {
-    m_in.setstate(std::ios::eofbit);
-    return false;
+  const auto extracted = static_cast<std::size_t>(m_in.gcount());
+  if (extracted == 0 && m_in.eof()) return false;
+  // Without eof or fail the line end was found and counted; eof alone ends a last line; fail
+  // alone is a line that goes on past kMaxLineLength.
+  bool lineEnded = !m_in.fail() && !m_in.eof();
+  if (m_in.fail() && !m_in.eof()) {
+    m_overlong = true;
+    m_in.clear(m_in.rdstate() & ~std::ios::failbit);
   }
-  if (!m_overlong && !m_reading.empty() && m_reading.back() == '\r') {
-    m_reading.pop_back();
+  std::size_t length = lineEnded ? extracted - 1 : extracted;
+  if (!m_overlong && length > 0 && m_buffer[length - 1] == '\r') {
+    --length;
     lineEnded = true;
   }
-  m_line.swap(m_reading);
+  m_line.assign(m_buffer.get(), length);
   m_lineEnded = lineEnded;
   ++m_lineNumber;
   return !m_overlong;

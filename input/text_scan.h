@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,15 @@ inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
 
 // The whitespace-separated words of a line, as views into it.
 [[nodiscard]] std::vector<std::string_view> splitWords(std::string_view line);
+
+// The first whitespace-separated word of a line; empty when it has none.
+[[nodiscard]] constexpr std::string_view firstWord(std::string_view line) {
+  std::size_t start = 0;
+  while (start < line.size() && isBlank(line[start])) ++start;
+  std::size_t end = start;
+  while (end < line.size() && !isBlank(line[end])) ++end;
+  return line.substr(start, end - start);
+}
 
 // The numbers of a line on which MOPAC may have run them together: a sign that follows a digit
 // or a point starts a new number ("+4.00000+10.00000", "0.1D+00-0.5D+00"); the sign of an
@@ -109,7 +119,9 @@ class LineReader {
   std::istream& m_in;
   std::string m_source;
   std::string m_line;
-  std::string m_reading;  // the line being read, which becomes m_line once it is whole
+  // Where the stream puts a line: kMaxLineLength characters and its end, made at the first line
+  // and left uninitialised, so that only the part lines use is ever touched.
+  std::unique_ptr<char[]> m_buffer;
   int64_t m_lineNumber = 0;
   bool m_lineEnded = false;
   bool m_overlong = false;
