@@ -44,7 +44,15 @@ std::size_t LobeEdits::liveTriangles() const {
 }
 
 void LobeEdits::buildAround() {
+  // Each list is made once, with room for the few triangles a collapse may bring.
+  constexpr std::size_t kRoom = 4;
+  std::vector<uint32_t> counts(m_mesh.positions.size(), 0);
+  for (uint32_t t = 0; t < m_mesh.triangles.size(); ++t) {
+    if (m_dead[t]) continue;
+    for (const uint32_t v : m_mesh.triangles[t]) ++counts[v];
+  }
   m_around.assign(m_mesh.positions.size(), {});
+  for (std::size_t v = 0; v < counts.size(); ++v) m_around[v].reserve(counts[v] + kRoom);
   for (uint32_t t = 0; t < m_mesh.triangles.size(); ++t) {
     if (m_dead[t]) continue;
     for (const uint32_t v : m_mesh.triangles[t]) m_around[v].push_back(t);
@@ -208,9 +216,9 @@ void LobeEdits::compact() {
     for (uint32_t& v : t) v = newIndex[v];
   }
   m_mesh.triangles = std::move(triangles);
-  m_dead.assign(m_mesh.triangles.size(), 0);
-  m_lockedIn.assign(m_mesh.positions.size(), 0);
-  buildAround();
+  m_dead.clear();
+  m_lockedIn.clear();
+  m_around.clear();
 }
 
 }  // namespace lobewright

@@ -46,7 +46,8 @@ class LobeEdits {
   // The live triangles around v.
   void trianglesAround(uint32_t v, std::vector<uint32_t>& out) const;
 
-  // Keeps the live triangles and the vertices they use, in their order.
+  // Keeps the live triangles and the vertices they use, in their order: the last call, after
+  // which the lobe takes no more edits.
   void compact();
 
  private:
