@@ -5,7 +5,12 @@
 namespace lobewright {
 namespace {
 
-bool processorHasAvx2() { return __builtin_cpu_supports("avx2") != 0; }
+// Whether the processor has AVX2 and the system saves its registers (the compiler's check covers
+// both). Its data is set up first, as this may run before main.
+bool processorHasAvx2() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") != 0;
+}
 
 std::atomic<bool>& wideLanes() {
   static std::atomic<bool> wide{processorHasAvx2()};
