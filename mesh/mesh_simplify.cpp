@@ -40,24 +40,31 @@ struct Quadric {
   }
 };
 
-// Merging vertex `from` into `to`, costed when each end had changed the given number of times.
+// Merging vertex `from` into `to`, in the bucket of its cost, costed when the two ends together
+// had changed `version` times (each end's count only grows, so the sum tells whether either
+// changed). Lobes of millions of triangles queue several candidates per triangle, so they are
+// kept small.
 struct Candidate {
-  double cost;
   uint32_t from;
   uint32_t to;
-  uint32_t fromChanges;
-  uint32_t toChanges;
+  uint32_t version;
+  uint32_t bucket;
 };
 
 // The candidates by cost in buckets, cheapest bucket first: a heap's order is not worth its
 // time here, where every cost is below the limit and nearly equal costs are as good as each other.
 class CandidateQueue {
  public:
-  void push(const Candidate& c, double limit) {
-    const auto bucket =
-        std::min(kBuckets - 1, static_cast<std::size_t>(std::sqrt(c.cost / limit) * kBuckets));
-    m_buckets[bucket].push_back(c);
-    m_first = std::min(m_first, bucket);
+  static constexpr std::size_t kBuckets = 256;
+
+  // The bucket of a cost within the limit.
+  [[nodiscard]] static uint32_t bucketOf(double cost, double limit) {
+    return static_cast<uint32_t>(
+        std::min(kBuckets - 1, static_cast<std::size_t>(std::sqrt(cost / limit) * kBuckets)));
+  }
+  void push(const Candidate& c) {
+    m_buckets[c.bucket].push_back(c);
+    m_first = std::min<std::size_t>(m_first, c.bucket);
   }
   std::optional<Candidate> pop() {
     while (m_first < kBuckets && m_buckets[m_first].empty()) ++m_first;
@@ -68,7 +75,6 @@ class CandidateQueue {
   }
 
  private:
-  static constexpr std::size_t kBuckets = 256;
   std::array<std::vector<Candidate>, kBuckets> m_buckets;
   std::size_t m_first = 0;
 };
@@ -138,14 +144,14 @@ class Collapses {
     merged.add(m_quadrics[to]);
     const double cost = merged.meanAt(m_lobe.positions[to]);
     if (!(cost <= m_limit)) return std::nullopt;
-    return Candidate{cost, from, to, m_changes[from], m_changes[to]};
+    return Candidate{from, to, m_changes[from] + m_changes[to],
+                     CandidateQueue::bucketOf(cost, m_limit)};
   }
   void push(CandidateQueue& queue, uint32_t from, uint32_t to) const {
-    if (auto c = costed(from, to)) queue.push(*c, m_limit);
+    if (auto c = costed(from, to)) queue.push(*c);
   }
-  void push(CandidateQueue& queue, const Candidate& c) const { queue.push(c, m_limit); }
   [[nodiscard]] bool stale(const Candidate& c) const {
-    return c.fromChanges != m_changes[c.from] || c.toChanges != m_changes[c.to];
+    return c.version != m_changes[c.from] + m_changes[c.to];
   }
 
   // Makes the queue's collapses until `live` triangles are left or none is. With `slabs`, only
@@ -268,7 +274,7 @@ void simplifyLobe(LobeMesh& lobe, double targetShare, double largestError, doubl
           const uint32_t to = lobe.triangles[t][(corner + 1) % 3];
           if (const std::optional<Candidate> c = collapses.costed(from, to)) {
             if (slabs[from] == k && slabs[to] == k) {
-              collapses.push(slabQueue, *c);
+              slabQueue.push(*c);
             } else {
               deferred[k].push_back(*c);
             }
@@ -283,7 +289,7 @@ void simplifyLobe(LobeMesh& lobe, double targetShare, double largestError, doubl
     for (std::size_t k = 0; k < slabCount; ++k) {
       live += liveIn[k];
       for (const Candidate& c : deferred[k]) {
-        if (!collapses.stale(c)) collapses.push(queue, c);
+        if (!collapses.stale(c)) queue.push(c);
       }
     }
   }
