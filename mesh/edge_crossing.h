@@ -99,7 +99,7 @@ class CrossingSearch {
     // Newton's step on g, or on log(value / threshold), h here, where the field keeps its sign.
     const double slope = m_sign * dot(sample.gradient, m_along);
     const bool logarithmic = m_logarithmic && gs + m_threshold > 0.0;
-    const double h = logarithmic ? std::log((gs + m_threshold) / m_threshold) : gs;
+    const double h = straightened(gs, logarithmic);
     const double dh = logarithmic ? slope / (gs + m_threshold) : slope;
     const double at = m_s;
     m_s = at - h / dh;
@@ -141,8 +141,8 @@ class CrossingSearch {
     m_gBest = m_best == 1.0 ? m_gInside : gOutside;
     m_iterating = gOutside <= 0.0 && m_gInside > 0.0;
     m_logarithmic = gOutside + m_threshold > 0.0;
-    m_hOutside = m_logarithmic ? std::log((gOutside + m_threshold) / m_threshold) : gOutside;
-    m_hInside = m_logarithmic ? std::log((m_gInside + m_threshold) / m_threshold) : m_gInside;
+    m_hOutside = straightened(gOutside, m_logarithmic);
+    m_hInside = straightened(m_gInside, m_logarithmic);
     if (m_iterating) m_s = secantOfBracket();
     planNext();
   }
@@ -167,12 +167,14 @@ class CrossingSearch {
   // Where the line through the bracket's ends crosses; for a field of one sign along the edge,
   // the line through their logarithms, since such a field falls nearly exponentially.
   [[nodiscard]] double secantOfBracket() const {
-    if (m_logarithmic) {
-      const double low = std::log((m_gLow + m_threshold) / m_threshold);
-      const double high = std::log((m_gHigh + m_threshold) / m_threshold);
-      return m_low + (m_high - m_low) * (low / (low - high));
-    }
-    return m_low + (m_high - m_low) * (m_gLow / (m_gLow - m_gHigh));
+    const double low = straightened(m_gLow, m_logarithmic);
+    const double high = straightened(m_gHigh, m_logarithmic);
+    return m_low + (m_high - m_low) * (low / (low - high));
+  }
+
+  // g as the steps see it, h: log(value / threshold) where the field keeps its sign, else g.
+  [[nodiscard]] double straightened(double g, bool logarithmic) const {
+    return logarithmic ? std::log((g + m_threshold) / m_threshold) : g;
   }
 
   // The next Newton (or bracketing) step's point while the search goes on; then the sample at

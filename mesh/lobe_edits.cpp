@@ -93,26 +93,36 @@ bool LobeEdits::acceptable(const Triangle& before, const Triangle& after) const 
   return !reversed(after);
 }
 
-bool LobeEdits::collapse(uint32_t u, uint32_t v) {
+LobeEdits::Collapse LobeEdits::collapseWithin(uint32_t u, uint32_t v, const Region& region) {
+  constexpr Collapse kRefused = Collapse::refused;
   std::vector<uint32_t>& aroundU = lists.aroundU;
   std::vector<uint32_t>& aroundV = lists.aroundV;
   std::vector<uint32_t>& neighbours = lists.neighbours;
   trianglesAround(u, aroundU);
   trianglesAround(v, aroundV);
-  if (locked(u) || locked(v) || anyLocked(aroundU) || anyLocked(aroundV)) return false;
-  if (aroundU.size() + aroundV.size() < 7) return false;
+  if (region.slabs != nullptr) {
+    for (const std::vector<uint32_t>* around : {&aroundU, &aroundV}) {
+      for (const uint32_t t : *around) {
+        for (const uint32_t w : m_mesh.triangles[t]) {
+          if ((*region.slabs)[w] != region.slab) return Collapse::outsideRegion;
+        }
+      }
+    }
+  }
+  if (locked(u) || locked(v) || anyLocked(aroundU) || anyLocked(aroundV)) return kRefused;
+  if (aroundU.size() + aroundV.size() < 7) return kRefused;
   std::array<uint32_t, 2> opposite{};
   int shared = 0;
   for (const uint32_t t : aroundU) {
     const Triangle& tri = m_mesh.triangles[t];
     if (!contains(tri, v)) continue;
-    if (shared == 2) return false;
+    if (shared == 2) return kRefused;
     for (const uint32_t w : tri) {
       if (w != u && w != v) opposite[shared] = w;
     }
     ++shared;
   }
-  if (shared != 2 || opposite[0] == opposite[1]) return false;
+  if (shared != 2 || opposite[0] == opposite[1]) return kRefused;
   // Link condition: no neighbour in common but the two opposite corners.
   neighbours.clear();
   for (const uint32_t t : aroundV) {
@@ -124,7 +134,7 @@ bool LobeEdits::collapse(uint32_t u, uint32_t v) {
     for (const uint32_t w : m_mesh.triangles[t]) {
       if (w == u || w == v || w == opposite[0] || w == opposite[1]) continue;
       if (std::find(neighbours.begin(), neighbours.end(), w) != neighbours.end()) {
-        return false;
+        return kRefused;
       }
     }
   }
@@ -135,7 +145,7 @@ bool LobeEdits::collapse(uint32_t u, uint32_t v) {
     for (uint32_t& w : after) {
       if (w == u) w = v;
     }
-    if (!acceptable(before, after)) return false;
+    if (!acceptable(before, after)) return kRefused;
   }
   lockAll(aroundU);
   lockAll(aroundV);
@@ -150,7 +160,7 @@ bool LobeEdits::collapse(uint32_t u, uint32_t v) {
     }
     addAround(v, t);
   }
-  return true;
+  return Collapse::made;
 }
 
 bool LobeEdits::flip(uint32_t t, int from) {

@@ -25,11 +25,21 @@ class LobeEdits {
   // From now on no edit locks anything.
   void stopLocking() { m_locking = false; }
 
+  // Where a collapse may reach: every vertex, or those of one slab (a vertex's slab in `slabs`).
+  struct Region {
+    const std::vector<uint16_t>* slabs = nullptr;
+    uint16_t slab = 0;
+  };
+  enum class Collapse : uint8_t { made, refused, outsideRegion };
+
   // Merges vertex u into vertex v, which keeps its position and normal. Made only where the link
   // condition holds (the two ends share no neighbours but the two corners opposite their edge,
   // and the lobe is not a tetrahedron), and where no changed triangle becomes a sliver or turns
   // against the normals of its corners. Returns whether it was made.
-  bool collapse(uint32_t u, uint32_t v);
+  bool collapse(uint32_t u, uint32_t v) { return collapseWithin(u, v, {}) == Collapse::made; }
+  // The same within a region: outsideRegion, before any other test, where a triangle around u or
+  // v has a corner outside it.
+  Collapse collapseWithin(uint32_t u, uint32_t v, const Region& region);
   // Flips the edge from corner `from` to the next corner of triangle t, on the same conditions.
   bool flip(uint32_t t, int from);
 

@@ -154,33 +154,21 @@ class Collapses {
     return c.version != m_changes[c.from] + m_changes[c.to];
   }
 
-  // Makes the queue's collapses until `live` triangles are left or none is. With `slabs`, only
-  // those within `slab` (every triangle around both ends in it); the others go to `deferred`, as
-  // do those still queued at the end.
+  // Makes the queue's collapses until `live` triangles are left or none is. Within a region of
+  // one slab, only those whose triangles lie in it; the others go to `deferred`, as do those
+  // still queued at the end.
   void run(CandidateQueue& queue, std::size_t& live, std::size_t target,
-           const std::vector<uint16_t>* slabs = nullptr, uint16_t slab = 0,
-           std::vector<Candidate>* deferred = nullptr) {
+           const LobeEdits::Region& region = {}, std::vector<Candidate>* deferred = nullptr) {
     std::vector<uint32_t> around;
     std::vector<uint32_t> neighbours;
-    const auto within = [&](uint32_t v) {
-      m_edits.trianglesAround(v, around);
-      for (const uint32_t t : around) {
-        for (const uint32_t w : m_lobe.triangles[t]) {
-          if ((*slabs)[w] != slab) return false;
-        }
-      }
-      return true;
-    };
     while (live > target) {
       const std::optional<Candidate> next = queue.pop();
       if (!next) break;
       const Candidate& c = *next;
       if (stale(c)) continue;
-      if (slabs != nullptr && !(within(c.from) && within(c.to))) {
-        deferred->push_back(c);
-        continue;
-      }
-      if (!m_edits.collapse(c.from, c.to)) continue;
+      const LobeEdits::Collapse made = m_edits.collapseWithin(c.from, c.to, region);
+      if (made == LobeEdits::Collapse::outsideRegion) deferred->push_back(c);
+      if (made != LobeEdits::Collapse::made) continue;
       live -= 2;
       m_quadrics[c.to].add(m_quadrics[c.from]);
       ++m_changes[c.from];
@@ -282,7 +270,7 @@ void simplifyLobe(LobeMesh& lobe, double targetShare, double largestError, doubl
         }
       }
       liveIn[k] = trianglesIn[k].size();
-      collapses.run(slabQueue, liveIn[k], share(liveIn[k]), &slabs, static_cast<uint16_t>(k),
+      collapses.run(slabQueue, liveIn[k], share(liveIn[k]), {&slabs, static_cast<uint16_t>(k)},
                     &deferred[k]);
     });
     live = 0;

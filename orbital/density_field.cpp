@@ -289,12 +289,9 @@ double DensityField::boundOfMagnitude(const Vec3& low, const Vec3& high) const {
         bound += atom.rowNorm * negligible;
         continue;
       }
-      const Vec3& p = atom.position;
-      const double fx = std::max(std::abs(p.x - lowBohr.x), std::abs(p.x - highBohr.x));
-      const double fy = std::max(std::abs(p.y - lowBohr.y), std::abs(p.y - highBohr.y));
-      const double fz = std::max(std::abs(p.z - lowBohr.z), std::abs(p.z - highBohr.z));
-      bound += atom.rowNorm * squaredAmplitudeBound(atom, std::sqrt(nearestSquared),
-                                                    std::sqrt(fx * fx + fy * fy + fz * fz));
+      bound +=
+          atom.rowNorm * squaredAmplitudeBound(atom, std::sqrt(nearestSquared),
+                                               farthestFromBox(atom.position, lowBohr, highBohr));
     }
   }
   return std::isnan(bound) ? std::numeric_limits<double>::infinity() : bound * kBoundMargin;
@@ -437,11 +434,8 @@ void DensityField::evaluateWith(Chunk& chunk) const {
     const Vec3& p = atom.position;
     const double nearestSquared = distanceSquared(p, chunk.low, chunk.high);
     if (nearestSquared < kNearNucleusSquared) {
-      const double fx = std::max(std::abs(p.x - chunk.low.x), std::abs(p.x - chunk.high.x));
-      const double fy = std::max(std::abs(p.y - chunk.low.y), std::abs(p.y - chunk.high.y));
-      const double fz = std::max(std::abs(p.z - chunk.low.z), std::abs(p.z - chunk.high.z));
       chunk.amplitudeOfAtom[a] = std::sqrt(squaredAmplitudeBound(
-          atom, std::sqrt(nearestSquared), std::sqrt(fx * fx + fy * fy + fz * fz) + 1.0));
+          atom, std::sqrt(nearestSquared), farthestFromBox(p, chunk.low, chunk.high) + 1.0));
       continue;
     }
     alignas(64) double squares[kChunk] = {};

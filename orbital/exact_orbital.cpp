@@ -296,11 +296,9 @@ double ExactOrbital::boundOfMagnitude(const Vec3& low, const Vec3& high) const {
         bound += kNegligibleValue;
         continue;
       }
-      const double fx = std::max(std::abs(m_x[atom] - lowBohr.x), std::abs(m_x[atom] - highBohr.x));
-      const double fy = std::max(std::abs(m_y[atom] - lowBohr.y), std::abs(m_y[atom] - highBohr.y));
-      const double fz = std::max(std::abs(m_z[atom] - lowBohr.z), std::abs(m_z[atom] - highBohr.z));
-      bound +=
-          envelopeBound(atom, std::sqrt(nearestSquared[a]), std::sqrt(fx * fx + fy * fy + fz * fz));
+      const Vec3 nucleus{m_x[atom], m_y[atom], m_z[atom]};
+      bound += envelopeBound(atom, std::sqrt(nearestSquared[a]),
+                             farthestFromBox(nucleus, lowBohr, highBohr));
     }
   }
   return bound * kBoundMargin;

@@ -24,6 +24,13 @@ constexpr double kAtNucleus = 1e-12;
 
 }  // namespace
 
+double farthestFromBox(const Vec3& p, const Vec3& low, const Vec3& high) {
+  const double x = std::max(std::abs(p.x - low.x), std::abs(p.x - high.x));
+  const double y = std::max(std::abs(p.y - low.y), std::abs(p.y - high.y));
+  const double z = std::max(std::abs(p.z - low.z), std::abs(p.z - high.z));
+  return std::sqrt(x * x + y * y + z * z);
+}
+
 double radialPeak(int k, double zeta, double nearest, double farthest) {
   const double r = std::clamp(k / zeta, nearest, farthest);
   return power(r, k) * std::exp(-zeta * r);

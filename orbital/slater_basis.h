@@ -24,6 +24,9 @@ inline constexpr double kBohrPerAngstrom = 1.0 / kBohrInAngstrom;
 // The largest value of r^k exp(-zeta r) for r from `nearest` to `farthest` (bohr), which bounds
 // a Slater function's radial part over a box; it peaks at r = k / zeta.
 [[nodiscard]] double radialPeak(int k, double zeta, double nearest, double farthest);
+// The distance from p to the farthest corner of the box from low to high: radialPeak's
+// `farthest` for a nucleus at p.
+[[nodiscard]] double farthestFromBox(const Vec3& p, const Vec3& low, const Vec3& high);
 
 // A basis function's value (bohr^-3/2) and gradient (per bohr).
 struct SlaterSample {
