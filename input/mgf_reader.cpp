@@ -61,6 +61,9 @@ class MgfReader {
   // Appends the line's numbers to `values`; how many there were.
   std::size_t appendNumbers(std::vector<double>& values, bool fortranExponent = false) const {
     const std::size_t before = values.size();
+    if (fortranExponent && appendFortranFields(m_lines.line(), values)) {
+      return values.size() - before;
+    }
     forEachNumber(m_lines.line(), [&](std::string_view word) {
       const std::optional<double> value = parseDouble(word, fortranExponent);
       if (!value) fail(notANumber(word));

@@ -1,8 +1,10 @@
 #include "input/number_text.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "input/text_scan.h"
 
@@ -48,11 +50,12 @@ std::optional<Real> parseReal(std::string_view word) {
 // then exact doubles, and m * 10^p (or m / 10^-p) is rounded once, to the same double that
 // from_chars gives (Clinger's fast path). Nothing for any other word, which from_chars then
 // reads or refuses. Most numbers MOPAC prints are such words.
+constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kLargestPower = 22;
+
 std::optional<double> plainDecimal(std::string_view word, bool fortranExponent) {
-  constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  constexpr int kLargestPower = 22;
   constexpr uint64_t kLargestExact = uint64_t{1} << 53;
   constexpr std::ptrdiff_t kMostDigits = 19;  // any 19 digits fit in 64 bits
   const char* at = word.data();
@@ -95,7 +98,59 @@ std::optional<double> plainDecimal(std::string_view word, bool fortranExponent) 
   return negative ? -value : value;
 }
 
+// Eight ASCII digits read at once as one whole number, the first the most significant; nothing
+// when any of the eight bytes is not a digit.
+std::optional<uint32_t> eightDigits(const char* text) {
+  uint64_t chunk = 0;
+  std::memcpy(&chunk, text, sizeof chunk);
+  if constexpr (std::endian::native == std::endian::big) chunk = __builtin_bswap64(chunk);
+  // A byte is a digit when its high half is 3 and adding 6 keeps it so.
+  const uint64_t highHalves =
+      (chunk & 0xF0F0F0F0F0F0F0F0) | (((chunk + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4);
+  if (highHalves != 0x3333333333333333) return std::nullopt;
+  chunk -= 0x3030303030303030;
+  chunk = chunk * 10 + (chunk >> 8);  // pairs of digits, in every other byte
+  chunk = ((chunk & 0x000000FF000000FF) * (100 + (1000000ULL << 32)) +
+           ((chunk >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32))) >>
+          32;
+  return static_cast<uint32_t>(chunk);
+}
+
+// One field of appendFortranFields, rounded as plainDecimal rounds it; nothing for any other text
+// and for an exponent beyond that rounding.
+std::optional<double> fortranField(const char* field) {
+  const auto digit = [](char c) { return static_cast<unsigned>(c - '0') < 10u; };
+  if ((field[0] != ' ' && field[0] != '-') || field[1] != '0' || field[2] != '.' ||
+      field[11] != 'D' || (field[12] != '+' && field[12] != '-') || !digit(field[13]) ||
+      !digit(field[14])) {
+    return std::nullopt;
+  }
+  const std::optional<uint32_t> mantissa = eightDigits(field + 3);
+  if (!mantissa) return std::nullopt;
+  const int exponent = (field[13] - '0') * 10 + (field[14] - '0');
+  const int power = (field[12] == '-' ? -exponent : exponent) - 8;
+  if (power > kLargestPower || power < -kLargestPower) return std::nullopt;
+  const auto exact = static_cast<double>(*mantissa);
+  const double value = power >= 0 ? exact * kPowers[power] : exact / kPowers[-power];
+  return field[0] == '-' ? -value : value;
+}
+
 }  // namespace
+
+bool appendFortranFields(std::string_view line, std::vector<double>& values) {
+  constexpr std::size_t kWidth = 15;
+  if (line.empty() || line.size() % kWidth != 0) return false;
+  const std::size_t before = values.size();
+  for (std::size_t at = 0; at < line.size(); at += kWidth) {
+    const std::optional<double> value = fortranField(line.data() + at);
+    if (!value) {
+      values.resize(before);
+      return false;
+    }
+    values.push_back(*value);
+  }
+  return true;
+}
 
 std::optional<double> parseDouble(std::string_view word, bool fortranExponent) {
   word = withoutPlus(word);

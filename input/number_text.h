@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 namespace lobewright {
 
@@ -15,6 +16,12 @@ namespace lobewright {
 // "0.14303410D+00". A leading "+" is taken.
 [[nodiscard]] std::optional<double> parseDouble(std::string_view word,
                                                 bool fortranExponent = false);
+
+// Appends the numbers of a line made wholly of MOPAC's fixed-width Fortran fields, as a graphics
+// file prints them five to a line: a blank or "-", "0.", eight digits, "D", a signed two-digit
+// exponent (" 0.19329316D+00-0.21622303D-01"). Each is the double parseDouble gives for it.
+// False, with `values` unchanged, for any other line, which the caller then reads word by word.
+[[nodiscard]] bool appendFortranFields(std::string_view line, std::vector<double>& values);
 
 // A real number rounded once, straight to the nearest float; refused when a float cannot hold
 // it. (The window's typed numbers go through a double first: see app/settings_text.h.)

@@ -91,6 +91,39 @@ TEST(NumberText, PlainDecimalsReadAsFromCharsReadsThem) {
   }
 }
 
+// A graphics file's fixed-width lines are read field by field; each number must be the one the
+// line gives word by word, and any other line is left to the words.
+TEST(NumberText, FortranFieldsReadAsTheirWords) {
+  std::mt19937_64 random(20261210);
+  for (int k = 0; k < 2000; ++k) {
+    std::string line;
+    for (int field = 0, fields = 1 + static_cast<int>(random() % 5); field < fields; ++field) {
+      line += random() % 2 ? " 0." : "-0.";
+      for (int i = 0; i < 8; ++i) line += static_cast<char>('0' + random() % 10);
+      line += random() % 2 ? "D+" : "D-";
+      const int exponent = static_cast<int>(random() % 15);  // as far as MOPAC's MOs go
+      line += static_cast<char>('0' + exponent / 10);
+      line += static_cast<char>('0' + exponent % 10);
+    }
+    std::vector<double> expected;
+    forEachNumber(line,
+                  [&](std::string_view word) { expected.push_back(*parseDouble(word, true)); });
+    std::vector<double> read = {1.0};
+    ASSERT_TRUE(appendFortranFields(line, read)) << line;
+    ASSERT_EQ(read.size(), expected.size() + 1) << line;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_EQ(std::bit_cast<uint64_t>(read[i + 1]), std::bit_cast<uint64_t>(expected[i])) << line;
+    }
+  }
+  for (const char* line : {"", " 0.19329316D+00 ", " 0.19329316E+00", " 0.19329316d+00",
+                           "+0.19329316D+00", " 0.1932931xD+00", " 1.19329316D+00",
+                           " 0.19329316D+99", " 0.19329316D-23", " 0.19329316D+0-"}) {
+    std::vector<double> read = {1.0};
+    EXPECT_FALSE(appendFortranFields(line, read)) << line;
+    EXPECT_EQ(read, std::vector<double>{1.0}) << line;
+  }
+}
+
 TEST(TextScan, NumbersThatRunTogetherAreSplitAtTheirSigns) {
   const auto split = [](std::string_view line) {
     const std::vector<std::string_view> views = splitNumbers(line);
