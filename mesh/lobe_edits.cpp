@@ -59,16 +59,18 @@ void LobeEdits::buildAround() {
   }
 }
 
-void LobeEdits::addAround(uint32_t v, uint32_t t) {
+void LobeEdits::removeAround(uint32_t v, uint32_t t) {
   std::vector<uint32_t>& around = m_around[v];
-  if (std::find(around.begin(), around.end(), t) == around.end()) around.push_back(t);
+  around.erase(std::remove(around.begin(), around.end(), t), around.end());
+}
+
+void LobeEdits::kill(uint32_t t) {
+  m_dead[t] = 1;
+  for (const uint32_t v : m_mesh.triangles[t]) removeAround(v, t);
 }
 
 void LobeEdits::trianglesAround(uint32_t v, std::vector<uint32_t>& out) const {
-  out.clear();
-  for (const uint32_t t : m_around[v]) {
-    if (!m_dead[t] && contains(m_mesh.triangles[t], v)) out.push_back(t);
-  }
+  out.assign(m_around[v].begin(), m_around[v].end());
 }
 
 bool LobeEdits::anyLocked(const std::vector<uint32_t>& triangles) const {
@@ -111,18 +113,20 @@ LobeEdits::Collapse LobeEdits::collapseWithin(uint32_t u, uint32_t v, const Regi
   }
   if (locked(u) || locked(v) || anyLocked(aroundU) || anyLocked(aroundV)) return kRefused;
   if (aroundU.size() + aroundV.size() < 7) return kRefused;
+  // The two triangles of the edge, and their corners opposite it.
+  std::array<uint32_t, 2> shared{};
   std::array<uint32_t, 2> opposite{};
-  int shared = 0;
+  int sharedCount = 0;
   for (const uint32_t t : aroundU) {
     const Triangle& tri = m_mesh.triangles[t];
     if (!contains(tri, v)) continue;
-    if (shared == 2) return kRefused;
+    if (sharedCount == 2) return kRefused;
     for (const uint32_t w : tri) {
-      if (w != u && w != v) opposite[shared] = w;
+      if (w != u && w != v) opposite[sharedCount] = w;
     }
-    ++shared;
+    shared[sharedCount++] = t;
   }
-  if (shared != 2 || opposite[0] == opposite[1]) return kRefused;
+  if (sharedCount != 2 || opposite[0] == opposite[1]) return kRefused;
   // Link condition: no neighbour in common but the two opposite corners.
   neighbours.clear();
   for (const uint32_t t : aroundV) {
@@ -149,6 +153,12 @@ LobeEdits::Collapse LobeEdits::collapseWithin(uint32_t u, uint32_t v, const Regi
   }
   lockAll(aroundU);
   lockAll(aroundV);
+  // The two triangles of the edge die; u's others become v's.
+  std::vector<uint32_t>& aroundAfter = m_around[v];
+  aroundAfter.clear();
+  for (const uint32_t t : aroundV) {
+    if (!contains(m_mesh.triangles[t], u)) aroundAfter.push_back(t);
+  }
   for (const uint32_t t : aroundU) {
     Triangle& tri = m_mesh.triangles[t];
     if (contains(tri, v)) {
@@ -158,8 +168,10 @@ LobeEdits::Collapse LobeEdits::collapseWithin(uint32_t u, uint32_t v, const Regi
     for (uint32_t& w : tri) {
       if (w == u) w = v;
     }
-    addAround(v, t);
+    aroundAfter.push_back(t);
   }
+  for (int k = 0; k < 2; ++k) removeAround(opposite[k], shared[k]);
+  m_around[u].clear();
   return Collapse::made;
 }
 
@@ -199,8 +211,10 @@ bool LobeEdits::flip(uint32_t t, int from) {
   for (const uint32_t v : {a, b, c, d}) lock(v);
   m_mesh.triangles[t] = first;
   m_mesh.triangles[other] = second;
-  addAround(d, t);
-  addAround(a, other);
+  removeAround(c, t);
+  m_around[d].push_back(t);
+  removeAround(b, other);
+  m_around[a].push_back(other);
   return true;
 }
 

@@ -51,7 +51,7 @@ class LobeEdits {
   // Whether the triangle faces against the normals of its corners.
   [[nodiscard]] bool reversed(const Triangle& t) const;
   [[nodiscard]] bool dead(uint32_t t) const { return m_dead[t] != 0; }
-  void kill(uint32_t t) { m_dead[t] = 1; }
+  void kill(uint32_t t);
   [[nodiscard]] std::size_t liveTriangles() const;
   // The live triangles around v.
   void trianglesAround(uint32_t v, std::vector<uint32_t>& out) const;
@@ -62,7 +62,7 @@ class LobeEdits {
 
  private:
   [[nodiscard]] const Vec3& at(uint32_t v) const { return m_mesh.positions[v]; }
-  void addAround(uint32_t v, uint32_t t);
+  void removeAround(uint32_t v, uint32_t t);
   void buildAround();
   [[nodiscard]] bool locked(uint32_t v) const { return m_locking && m_lockedIn[v] == m_pass; }
   void lock(uint32_t v) {
@@ -80,8 +80,7 @@ class LobeEdits {
   std::vector<uint32_t> m_lockedIn;
   uint32_t m_pass = 0;
   bool m_locking = true;
-  // The triangles each vertex is or was a corner of: a list only grows, and is read through
-  // trianglesAround.
+  // The live triangles around each vertex.
   std::vector<std::vector<uint32_t>> m_around;
 };
 
