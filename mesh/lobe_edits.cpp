@@ -219,13 +219,20 @@ bool LobeEdits::flip(uint32_t t, int from) {
 }
 
 void LobeEdits::compact() {
+  // The edits' lists go first, and the arrays are made to size, so that a lobe of millions of
+  // triangles does not hold them twice.
+  m_around = {};
+  m_lockedIn = {};
   std::vector<uint32_t> newIndex(m_mesh.positions.size(), 0);
   std::vector<Triangle> triangles;
+  triangles.reserve(liveTriangles());
   for (uint32_t t = 0; t < m_mesh.triangles.size(); ++t) {
     if (m_dead[t]) continue;
     triangles.push_back(m_mesh.triangles[t]);
     for (const uint32_t v : m_mesh.triangles[t]) newIndex[v] = 1;
   }
+  m_dead = {};
+  m_mesh.triangles = std::move(triangles);
   uint32_t next = 0;
   for (uint32_t v = 0; v < m_mesh.positions.size(); ++v) {
     if (!newIndex[v]) continue;
@@ -235,14 +242,12 @@ void LobeEdits::compact() {
     ++next;
   }
   m_mesh.positions.resize(next);
+  m_mesh.positions.shrink_to_fit();
   m_mesh.normals.resize(next);
-  for (Triangle& t : triangles) {
+  m_mesh.normals.shrink_to_fit();
+  for (Triangle& t : m_mesh.triangles) {
     for (uint32_t& v : t) v = newIndex[v];
   }
-  m_mesh.triangles = std::move(triangles);
-  m_dead.clear();
-  m_lockedIn.clear();
-  m_around.clear();
 }
 
 }  // namespace lobewright

@@ -65,18 +65,38 @@ class CandidateQueue {
   void push(const Candidate& c) {
     m_buckets[c.bucket].push_back(c);
     m_first = std::min<std::size_t>(m_first, c.bucket);
+    ++m_size;
   }
   std::optional<Candidate> pop() {
     while (m_first < kBuckets && m_buckets[m_first].empty()) ++m_first;
     if (m_first == kBuckets) return std::nullopt;
     const Candidate c = m_buckets[m_first].back();
     m_buckets[m_first].pop_back();
+    --m_size;
     return c;
+  }
+  // Each collapse queues new candidates for the edges it changed and leaves their old ones, which
+  // pop() would only skip. Once the queue has doubled since it was last rid of them, they go, so
+  // that it stays within a few times the lobe's edges; the others keep their order.
+  template <class Stale>
+  void dropStaleWhenGrown(const Stale& stale) {
+    if (m_size <= 2 * m_sizeAfterDrop) return;
+    m_size = 0;
+    for (std::vector<Candidate>& bucket : m_buckets) {
+      bucket.erase(std::remove_if(bucket.begin(), bucket.end(), stale), bucket.end());
+      m_size += bucket.size();
+    }
+    m_sizeAfterDrop = std::max(m_size, kSmallest);
   }
 
  private:
+  // No queue below this size is rid of stale candidates.
+  static constexpr std::size_t kSmallest = 1 << 16;
+
   std::array<std::vector<Candidate>, kBuckets> m_buckets;
   std::size_t m_first = 0;
+  std::size_t m_size = 0;
+  std::size_t m_sizeAfterDrop = kSmallest;
 };
 
 std::vector<Quadric> quadricsOf(const LobeMesh& lobe) {
@@ -186,6 +206,7 @@ class Collapses {
         push(queue, w, c.to);
         push(queue, c.to, w);
       }
+      queue.dropStaleWhenGrown([this](const Candidate& old) { return stale(old); });
     }
     if (deferred == nullptr) return;
     while (const std::optional<Candidate> left = queue.pop()) {
@@ -279,6 +300,7 @@ void simplifyLobe(LobeMesh& lobe, double targetShare, double largestError, doubl
       for (const Candidate& c : deferred[k]) {
         if (!collapses.stale(c)) queue.push(c);
       }
+      deferred[k] = {};
     }
   }
   collapses.run(queue, live, share(triangles));
