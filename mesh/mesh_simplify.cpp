@@ -8,6 +8,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "mesh/lobe_edits.h"
@@ -112,9 +113,8 @@ std::vector<Quadric> quadricsOf(const LobeMesh& lobe) {
   return quadrics;
 }
 
-// Cuts the lobe into `count` slabs of nearly equal numbers of vertices along its longest axis:
-// each vertex's slab.
-std::vector<uint16_t> slabsOf(const LobeMesh& lobe, std::size_t count) {
+// The lobe's longest axis (0, 1 or 2) and its length.
+std::pair<int, double> longestAxis(const LobeMesh& lobe) {
   Vec3 low = lobe.positions.front();
   Vec3 high = low;
   for (const Vec3& p : lobe.positions) {
@@ -122,8 +122,32 @@ std::vector<uint16_t> slabsOf(const LobeMesh& lobe, std::size_t count) {
     high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
   }
   const Vec3 extent = high - low;
-  const int axis =
-      extent.x >= extent.y && extent.x >= extent.z ? 0 : (extent.y >= extent.z ? 1 : 2);
+  if (extent.x >= extent.y && extent.x >= extent.z) return {0, extent.x};
+  return extent.y >= extent.z ? std::pair{1, extent.y} : std::pair{2, extent.z};
+}
+
+// How many slabs the lobe is cut into: about kLeanRegionTriangles triangles each, but none
+// thinner than kSlabEdges of its edges, since a collapse whose triangles cross a slab's border
+// waits for the last pass on one thread. (A cluster of a thousand atoms has a million triangles
+// in 25 Angstrom: slabs of 8,000 would be thinner than one edge.)
+std::size_t slabCountOf(const LobeMesh& lobe) {
+  constexpr double kSlabEdges = 16.0;
+  const std::size_t byTriangles = lobe.triangles.size() / kLeanRegionTriangles;
+  if (byTriangles < 2) return byTriangles;
+  double edges = 0.0;
+  for (const auto& t : lobe.triangles) edges += norm(lobe.positions[t[1]] - lobe.positions[t[0]]);
+  const double meanEdge = edges / static_cast<double>(lobe.triangles.size());
+  const double byThickness = longestAxis(lobe).second / (kSlabEdges * meanEdge);
+  if (!(byThickness < static_cast<double>(byTriangles))) {
+    return std::min<std::size_t>(byTriangles, UINT16_MAX);
+  }
+  return static_cast<std::size_t>(byThickness);
+}
+
+// Cuts the lobe into `count` slabs of nearly equal numbers of vertices along its longest axis:
+// each vertex's slab.
+std::vector<uint16_t> slabsOf(const LobeMesh& lobe, std::size_t count) {
+  const int axis = longestAxis(lobe).first;
   const auto along = [axis](const Vec3& p) { return axis == 0 ? p.x : (axis == 1 ? p.y : p.z); };
   std::vector<double> coordinates;
   coordinates.reserve(lobe.positions.size());
@@ -262,7 +286,7 @@ void simplifyLobe(LobeMesh& lobe, double targetShare, double largestError, doubl
   Collapses collapses(lobe, largestError, minimumArea);
   CandidateQueue queue;
   std::size_t live = triangles;
-  const std::size_t slabCount = std::min<std::size_t>(triangles / kLeanRegionTriangles, UINT16_MAX);
+  const std::size_t slabCount = slabCountOf(lobe);
   if (slabCount < 2) {
     for (const auto& t : lobe.triangles) {
       for (int k = 0; k < 3; ++k) collapses.push(queue, t[k], t[(k + 1) % 3]);
