@@ -1,15 +1,18 @@
 // Times whole runs of the converter, process start to exit, where users wait: each case is run
-// three times (or RUNS times) and the fastest kept, beside what it aims at. Ratios compare two
-// runs' best times.
+// three times (or RUNS times) and the fastest kept, beside what it aims at, with the most memory
+// any of its runs held. Ratios compare two cases' best times. A case whose input RUNS_DIR lacks
+// is left out.
 //
 //   whole_run_bench CONVERTER DATA_DIR RUNS_DIR [RUNS]
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +25,20 @@ struct Run {
   const char* name;
   std::vector<std::string> arguments;  // after the converter; {out} is the output folder
   double aim = 0.0;                    // seconds; 0 for none
+  double memoryAim = 0.0;              // MB; 0 for none
+};
+
+// One case's time over another's.
+struct Ratio {
+  const char* name;
+  const char* over;
+  const char* under;
+  double aim;
+};
+
+struct Measured {
+  double seconds = 0.0;
+  double peakMegabytes = 0.0;
 };
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
@@ -32,8 +49,9 @@ std::string replaced(std::string text, const std::string& from, const std::strin
   return text;
 }
 
-// The wall time of one run, or nothing when it failed.
-std::optional<double> timeOnce(const std::string& converter, const std::vector<std::string>& args) {
+// The wall time and peak memory of one run, or nothing when it failed.
+std::optional<Measured> timeOnce(const std::string& converter,
+                                 const std::vector<std::string>& args) {
   std::vector<std::string> words{converter};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -45,21 +63,32 @@ std::optional<double> timeOnce(const std::string& converter, const std::vector<s
     return std::nullopt;
   }
   int status = 0;
-  if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+  rusage usage{};
+  if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     return std::nullopt;
   }
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  constexpr double kKilobytesPerMegabyte = 1024.0;
+  return Measured{std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                  static_cast<double>(usage.ru_maxrss) / kKilobytesPerMegabyte};
 }
 
-std::optional<double> bestOf(int runs, const std::string& converter,
-                             const std::vector<std::string>& args) {
-  std::optional<double> best;
+std::optional<Measured> bestOf(int runs, const std::string& converter,
+                               const std::vector<std::string>& args) {
+  std::optional<Measured> best;
   for (int run = 0; run < runs; ++run) {
-    const std::optional<double> seconds = timeOnce(converter, args);
-    if (!seconds) return std::nullopt;
-    if (!best || *seconds < *best) best = seconds;
+    const std::optional<Measured> measured = timeOnce(converter, args);
+    if (!measured) return std::nullopt;
+    if (!best) best = measured;
+    best->seconds = std::min(best->seconds, measured->seconds);
+    best->peakMegabytes = std::max(best->peakMegabytes, measured->peakMegabytes);
   }
   return best;
+}
+
+std::string aimText(double aim, const char* format) {
+  char text[16] = "-";
+  if (aim > 0.0) std::snprintf(text, sizeof text, format, aim);
+  return text;
 }
 
 }  // namespace
@@ -80,6 +109,7 @@ int main(int argc, char** argv) {
   const std::string ala14 = data + "/polyalanine_PM7.aux";
   const std::string ala14mgf = made + "/polyalanine_PM7_graphf.mgf";
   const std::string ala30 = made + "/polyalanine30_PM7.aux";
+  const std::string water = made + "/water333_PM7.aux";
   const std::vector<Run> cases = {
       {"Ala30 HOMO -> scale-8 .cube", {ala30, "{out}/a.cube", "--homo", "--scale", "8"}, 2.0},
       {"Ala30 HOMO -> scale-8 .glb", {ala30, "{out}/a.glb", "--homo", "--scale", "8"}},
@@ -99,21 +129,39 @@ int main(int argc, char** argv) {
        {steroid, "{out}/a.glb", "--field", "density", "--color-by", "esp", "--scale", "8"},
        3.0},
       {"caffeine potential -> scale-4 .cube", {caffeine, "{out}/a.cube", "--field", "esp"}},
+      {"999-atom water density -> scale-4 .glb",
+       {water, "{out}/a.glb", "--field", "density", "--scale", "4"},
+       0.0,
+       300.0},
   };
-  std::printf("whole runs of %s, best of %d; seconds\n", converter.c_str(), runs);
-  std::printf("%-44s %8s %8s\n", "case", "seconds", "aim");
+  const std::vector<Ratio> ratios = {
+      {"caffeine density / HOMO", "caffeine density -> scale-8 .glb",
+       "caffeine HOMO -> scale-8 .glb", 3.0},
+      {"Ala14 density / HOMO", "Ala14 density -> scale-8 .glb", "Ala14 HOMO -> scale-8 .glb", 5.0},
+  };
+  std::printf("whole runs of %s, best of %d; seconds, and the most memory a run held\n",
+              converter.c_str(), runs);
+  std::printf("%-44s %8s %8s %8s %8s\n", "case", "seconds", "aim", "peak MB", "aim");
+  std::map<std::string, double> seconds;
   for (const Run& run : cases) {
+    if (!std::filesystem::exists(run.arguments.front())) continue;
     std::vector<std::string> args;
     for (const std::string& word : run.arguments) args.push_back(replaced(word, "{out}", folder));
-    const std::optional<double> seconds = bestOf(runs, converter, args);
-    if (!seconds) {
+    const std::optional<Measured> measured = bestOf(runs, converter, args);
+    if (!measured) {
       std::printf("%-44s failed\n", run.name);
       continue;
     }
-    char aim[16] = "-";
-    if (run.aim > 0.0) std::snprintf(aim, sizeof aim, "%.2f", run.aim);
-    std::printf("%-44s %8.3f %8s\n", run.name, *seconds, aim);
+    seconds[run.name] = measured->seconds;
+    std::printf("%-44s %8.3f %8s %8.0f %8s\n", run.name, measured->seconds,
+                aimText(run.aim, "%.2f").c_str(), measured->peakMegabytes,
+                aimText(run.memoryAim, "%.0f").c_str());
     std::fflush(stdout);
+  }
+  for (const Ratio& ratio : ratios) {
+    if (!seconds.contains(ratio.over) || !seconds.contains(ratio.under)) continue;
+    std::printf("%-44s %7.1fx %7.0fx\n", ratio.name, seconds[ratio.over] / seconds[ratio.under],
+                ratio.aim);
   }
   std::filesystem::remove_all(folder);
   return 0;
