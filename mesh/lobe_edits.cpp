@@ -12,6 +12,11 @@ bool contains(const LobeEdits::Triangle& t, uint32_t v) {
   return t[0] == v || t[1] == v || t[2] == v;
 }
 
+// The corner after v in the triangle, which has v as a corner.
+uint32_t following(const LobeEdits::Triangle& t, uint32_t v) {
+  return t[0] == v ? t[1] : (t[1] == v ? t[2] : t[0]);
+}
+
 // An edit's lists, kept per thread between edits, since edits may run on several at once.
 struct EditLists {
   std::vector<uint32_t> aroundU;
@@ -127,20 +132,14 @@ LobeEdits::Collapse LobeEdits::collapseWithin(uint32_t u, uint32_t v, const Regi
     shared[sharedCount++] = t;
   }
   if (sharedCount != 2 || opposite[0] == opposite[1]) return kRefused;
-  // Link condition: no neighbour in common but the two opposite corners.
+  // Link condition: no neighbour in common but the two opposite corners. On a closed, oriented
+  // lobe each neighbour of a vertex follows it in exactly one triangle around it.
   neighbours.clear();
-  for (const uint32_t t : aroundV) {
-    for (const uint32_t w : m_mesh.triangles[t]) {
-      if (w != v) neighbours.push_back(w);
-    }
-  }
+  for (const uint32_t t : aroundV) neighbours.push_back(following(m_mesh.triangles[t], v));
   for (const uint32_t t : aroundU) {
-    for (const uint32_t w : m_mesh.triangles[t]) {
-      if (w == u || w == v || w == opposite[0] || w == opposite[1]) continue;
-      if (std::find(neighbours.begin(), neighbours.end(), w) != neighbours.end()) {
-        return kRefused;
-      }
-    }
+    const uint32_t w = following(m_mesh.triangles[t], u);
+    if (w == v || w == opposite[0] || w == opposite[1]) continue;
+    if (std::find(neighbours.begin(), neighbours.end(), w) != neighbours.end()) return kRefused;
   }
   for (const uint32_t t : aroundU) {
     const Triangle& before = m_mesh.triangles[t];

@@ -218,14 +218,13 @@ class Collapses {
       ++m_changes[c.from];
       ++m_changes[c.to];
       m_edits.trianglesAround(c.to, around);
+      // Each neighbour follows c.to in one triangle around it, the lobe being closed and oriented.
       neighbours.clear();
       for (const uint32_t t : around) {
-        for (const uint32_t w : m_lobe.triangles[t]) {
-          if (w != c.to) neighbours.push_back(w);
-        }
+        const auto& corners = m_lobe.triangles[t];
+        const int at = corners[0] == c.to ? 0 : (corners[1] == c.to ? 1 : 2);
+        neighbours.push_back(corners[(at + 1) % 3]);
       }
-      std::sort(neighbours.begin(), neighbours.end());
-      neighbours.erase(std::unique(neighbours.begin(), neighbours.end()), neighbours.end());
       for (const uint32_t w : neighbours) {
         push(queue, w, c.to);
         push(queue, c.to, w);

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "mesh/lobe_edits.h"
 #include "mesh/mesh_check.h"
 
 namespace lobewright {
@@ -85,6 +91,66 @@ TEST(MeshCleanup, KeepsATetrahedronAndDropsOnlyTinyPieces) {
   EXPECT_EQ(mesh.positions.size(), 6u);
   EXPECT_EQ(mesh.triangles, octahedron().triangles);
   expectSoundWithoutSlivers(mesh, 1e-4);
+}
+
+// A bipyramid over a pentagon with no two corners opposite, wound outward: apexes 0 (+z) and 1
+// (-z), the pentagon's corners from 2 counter-clockwise.
+LobeMesh bipyramid() {
+  LobeMesh mesh;
+  mesh.normals = {{0, 0, 1}, {0, 0, -1}};
+  for (const double degrees : {0.0, 60.0, 150.0, 200.0, 290.0}) {
+    const double angle = degrees * std::numbers::pi / 180.0;
+    mesh.normals.push_back({std::cos(angle), std::sin(angle), 0.0});
+  }
+  mesh.positions = mesh.normals;
+  for (uint32_t k = 0; k < 5; ++k) {
+    const uint32_t a = 2 + k;
+    const uint32_t b = 2 + (k + 1) % 5;
+    mesh.triangles.push_back({0, a, b});
+    mesh.triangles.push_back({1, b, a});
+  }
+  return mesh;
+}
+
+// Edge collapses keep each vertex's list of triangles exact, made or refused, and the lobe closed.
+TEST(LobeEdits, CollapsesKeepTheListsAroundVertices) {
+  LobeMesh mesh = bipyramid();
+  LobeEdits edits(mesh, 1e-6);
+  edits.stopLocking();
+  const auto expectExactLists = [&](const char* after) {
+    for (uint32_t v = 0; v < mesh.positions.size(); ++v) {
+      std::vector<uint32_t> listed;
+      edits.trianglesAround(v, listed);
+      std::sort(listed.begin(), listed.end());
+      std::vector<uint32_t> live;
+      for (uint32_t t = 0; t < mesh.triangles.size(); ++t) {
+        const auto& corners = mesh.triangles[t];
+        if (!edits.dead(t) && std::find(corners.begin(), corners.end(), v) != corners.end()) {
+          live.push_back(t);
+        }
+      }
+      EXPECT_EQ(listed, live) << "vertex " << v << " after " << after;
+    }
+  };
+  struct Step {
+    uint32_t from;
+    uint32_t to;
+    bool made;
+    const char* what;
+  };
+  const Step steps[] = {
+      {2, 3, true, "two neighbours on the pentagon"},
+      {4, 5, true, "two more, leaving a triangle"},
+      {3, 5, false, "two corners of the triangle, which would fold it"},
+  };
+  for (const Step& step : steps) {
+    EXPECT_EQ(edits.collapse(step.from, step.to), step.made) << step.what;
+    expectExactLists(step.what);
+  }
+  edits.compact();
+  EXPECT_EQ(mesh.positions.size(), 5u);
+  EXPECT_EQ(mesh.triangles.size(), 6u);
+  expectSoundWithoutSlivers(mesh, 1e-6);
 }
 
 }  // namespace
