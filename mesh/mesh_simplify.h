@@ -7,7 +7,8 @@
 namespace lobewright {
 
 // A lobe of more triangles than this is cut into slabs of about this many along its longest
-// axis, and the slabs are made lean at the same time.
+// axis (fewer where they would be thinner than a few of its edges), and the slabs are made lean
+// at the same time.
 inline constexpr std::size_t kLeanRegionTriangles = 8000;
 
 // Makes a closed lobe lean by edge collapses that merge one end into the other, so every vertex
