@@ -45,16 +45,26 @@ std::optional<Real> parseReal(std::string_view word) {
   return value;
 }
 
-// A plain decimal "[-]digits[.digits][exponent]" read without from_chars, where its digits make
-// a whole number m of at most 2^53 and its power of ten p is at most 22 either way: both are
-// then exact doubles, and m * 10^p (or m / 10^-p) is rounded once, to the same double that
-// from_chars gives (Clinger's fast path). Nothing for any other word, which from_chars then
-// reads or refuses. Most numbers MOPAC prints are such words.
+// The powers of ten that doubles hold exactly.
 constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int kLargestPower = 22;
 
+// (-)whole * 10^power, where whole is at most 2^53: an exact double times or over an exact power
+// of ten, rounded once; nothing where the power is beyond those.
+std::optional<double> exactlyScaled(uint64_t whole, int power, bool negative) {
+  if (power > kLargestPower || power < -kLargestPower) return std::nullopt;
+  const auto exact = static_cast<double>(whole);
+  const double value = power >= 0 ? exact * kPowers[power] : exact / kPowers[-power];
+  return negative ? -value : value;
+}
+
+// A plain decimal "[-]digits[.digits][exponent]" read without from_chars, where its digits make
+// a whole number m of at most 2^53 and its power of ten p is at most 22 either way: both are
+// then exact doubles, and m * 10^p (or m / 10^-p) is rounded once, to the same double that
+// from_chars gives (Clinger's fast path). Nothing for any other word, which from_chars then
+// reads or refuses. Most numbers MOPAC prints are such words.
 std::optional<double> plainDecimal(std::string_view word, bool fortranExponent) {
   constexpr uint64_t kLargestExact = uint64_t{1} << 53;
   constexpr std::ptrdiff_t kMostDigits = 19;  // any 19 digits fit in 64 bits
@@ -90,12 +100,8 @@ std::optional<double> plainDecimal(std::string_view word, bool fortranExponent) 
     if (at == exponentDigits || at != end) return std::nullopt;
     power += negativeExponent ? -stated : stated;
   }
-  if (whole > kLargestExact || power > kLargestPower || power < -kLargestPower) {
-    return std::nullopt;
-  }
-  const auto exact = static_cast<double>(whole);
-  const double value = power >= 0 ? exact * kPowers[power] : exact / kPowers[-power];
-  return negative ? -value : value;
+  if (whole > kLargestExact) return std::nullopt;
+  return exactlyScaled(whole, power, negative);
 }
 
 // Eight ASCII digits read at once as one whole number, the first the most significant; nothing
@@ -129,10 +135,7 @@ std::optional<double> fortranField(const char* field) {
   if (!mantissa) return std::nullopt;
   const int exponent = (field[13] - '0') * 10 + (field[14] - '0');
   const int power = (field[12] == '-' ? -exponent : exponent) - 8;
-  if (power > kLargestPower || power < -kLargestPower) return std::nullopt;
-  const auto exact = static_cast<double>(*mantissa);
-  const double value = power >= 0 ? exact * kPowers[power] : exact / kPowers[-power];
-  return field[0] == '-' ? -value : value;
+  return exactlyScaled(*mantissa, power, field[0] == '-');
 }
 
 }  // namespace

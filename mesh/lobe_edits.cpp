@@ -78,6 +78,11 @@ void LobeEdits::trianglesAround(uint32_t v, std::vector<uint32_t>& out) const {
   out.assign(m_around[v].begin(), m_around[v].end());
 }
 
+void LobeEdits::neighbours(uint32_t v, std::vector<uint32_t>& out) const {
+  out.clear();
+  for (const uint32_t t : m_around[v]) out.push_back(following(m_mesh.triangles[t], v));
+}
+
 bool LobeEdits::anyLocked(const std::vector<uint32_t>& triangles) const {
   if (!m_locking) return false;
   for (const uint32_t t : triangles) {
@@ -104,7 +109,7 @@ LobeEdits::Collapse LobeEdits::collapseWithin(uint32_t u, uint32_t v, const Regi
   constexpr Collapse kRefused = Collapse::refused;
   std::vector<uint32_t>& aroundU = lists.aroundU;
   std::vector<uint32_t>& aroundV = lists.aroundV;
-  std::vector<uint32_t>& neighbours = lists.neighbours;
+  std::vector<uint32_t>& neighboursOfV = lists.neighbours;
   trianglesAround(u, aroundU);
   trianglesAround(v, aroundV);
   if (region.slabs != nullptr) {
@@ -132,14 +137,14 @@ LobeEdits::Collapse LobeEdits::collapseWithin(uint32_t u, uint32_t v, const Regi
     shared[sharedCount++] = t;
   }
   if (sharedCount != 2 || opposite[0] == opposite[1]) return kRefused;
-  // Link condition: no neighbour in common but the two opposite corners. On a closed, oriented
-  // lobe each neighbour of a vertex follows it in exactly one triangle around it.
-  neighbours.clear();
-  for (const uint32_t t : aroundV) neighbours.push_back(following(m_mesh.triangles[t], v));
+  // Link condition: no neighbour in common but the two opposite corners.
+  neighbours(v, neighboursOfV);
   for (const uint32_t t : aroundU) {
     const uint32_t w = following(m_mesh.triangles[t], u);
     if (w == v || w == opposite[0] || w == opposite[1]) continue;
-    if (std::find(neighbours.begin(), neighbours.end(), w) != neighbours.end()) return kRefused;
+    if (std::find(neighboursOfV.begin(), neighboursOfV.end(), w) != neighboursOfV.end()) {
+      return kRefused;
+    }
   }
   for (const uint32_t t : aroundU) {
     const Triangle& before = m_mesh.triangles[t];

@@ -55,6 +55,9 @@ class LobeEdits {
   [[nodiscard]] std::size_t liveTriangles() const;
   // The live triangles around v.
   void trianglesAround(uint32_t v, std::vector<uint32_t>& out) const;
+  // The vertices that share an edge with v: on a closed, oriented lobe each follows v in exactly
+  // one triangle around it.
+  void neighbours(uint32_t v, std::vector<uint32_t>& out) const;
 
   // Keeps the live triangles and the vertices they use, in their order: the last call, after
   // which the lobe takes no more edits.

@@ -203,7 +203,6 @@ class Collapses {
   // still queued at the end.
   void run(CandidateQueue& queue, std::size_t& live, std::size_t target,
            const LobeEdits::Region& region = {}, std::vector<Candidate>* deferred = nullptr) {
-    std::vector<uint32_t> around;
     std::vector<uint32_t> neighbours;
     while (live > target) {
       const std::optional<Candidate> next = queue.pop();
@@ -217,14 +216,7 @@ class Collapses {
       m_quadrics[c.to].add(m_quadrics[c.from]);
       ++m_changes[c.from];
       ++m_changes[c.to];
-      m_edits.trianglesAround(c.to, around);
-      // Each neighbour follows c.to in one triangle around it, the lobe being closed and oriented.
-      neighbours.clear();
-      for (const uint32_t t : around) {
-        const auto& corners = m_lobe.triangles[t];
-        const int at = corners[0] == c.to ? 0 : (corners[1] == c.to ? 1 : 2);
-        neighbours.push_back(corners[(at + 1) % 3]);
-      }
+      m_edits.neighbours(c.to, neighbours);
       for (const uint32_t w : neighbours) {
         push(queue, w, c.to);
         push(queue, c.to, w);
