@@ -228,7 +228,7 @@ DensityField::DensityField(const Calculation& calculation, const SymmetricMatrix
     atom.firstNeighbour = static_cast<uint32_t>(m_neighbours.size());
     for (const auto& [b, blockNorm] : near[a]) {
       if (b < a) ++atom.lowerNeighbourCount;
-      m_neighbours.push_back({b, blockNorm, m_blocks.size()});
+      m_neighbours.push_back({b, m_atoms[b].aoCount, blockNorm, m_blocks.size()});
       for (const uint32_t mu : aosOfAtom[a]) {
         for (const uint32_t nu : aosOfAtom[b]) m_blocks.push_back(density(mu, nu));
       }
@@ -454,21 +454,24 @@ void DensityField::evaluateWith(Chunk& chunk) const {
     const std::size_t rowA = chunk.rowOfAtom[a];
     const double amplitudeA = chunk.amplitudeOfAtom[a];
     const uint32_t first = atom.firstNeighbour + (kGradient ? 0 : atom.lowerNeighbourCount);
-    chunk.pairs.clear();
-    for (uint32_t n = first; n < atom.firstNeighbour + atom.neighbourCount; ++n) {
+    // Every neighbour is written to the next slot and kept by counting it, without a branch:
+    // whether a pair is kept is as hard to foresee as a coin's toss.
+    const uint32_t end = atom.firstNeighbour + atom.neighbourCount;
+    chunk.pairs.resize(end - first);
+    std::size_t kept = 0;
+    for (uint32_t n = first; n < end; ++n) {
       const Neighbour& neighbour = m_neighbours[n];
       const uint32_t rowB = chunk.rowOfAtom[neighbour.atom];
-      if (rowB == kNotNear ||
-          neighbour.norm * amplitudeA * chunk.amplitudeOfAtom[neighbour.atom] < kNegligiblePair) {
-        continue;
-      }
+      const bool near = rowB != kNotNear;
+      const double product = neighbour.norm * amplitudeA * chunk.amplitudeOfAtom[neighbour.atom];
       const double weight = kGradient || neighbour.atom == a ? 1.0 : 2.0;
-      chunk.pairs.push_back(
-          {&m_blocks[neighbour.block], rowB, m_atoms[neighbour.atom].aoCount, weight});
+      chunk.pairs[kept] = {&m_blocks[neighbour.block], rowB, neighbour.aoCount, weight};
+      kept += near & !(product < kNegligiblePair);
     }
     for (uint32_t mu = 0; mu < atom.aoCount; ++mu) {
       Lane product[kLanes] = {};
-      for (const Chunk::Pair& pair : chunk.pairs) {
+      for (std::size_t p = 0; p < kept; ++p) {
+        const Chunk::Pair& pair = chunk.pairs[p];
         const double* row = pair.block + static_cast<std::size_t>(mu) * pair.aoCount;
         for (uint32_t nu = 0; nu < pair.aoCount; ++nu) {
           const double d = pair.weight * row[nu];

@@ -70,6 +70,7 @@ class DensityField : public Field {
   };
   struct Neighbour {
     uint32_t atom = 0;
+    uint32_t aoCount = 0;   // the atom's
     double norm = 0.0;      // Frobenius norm of D_AB
     std::size_t block = 0;  // D_AB, row-major, in m_blocks
   };
