@@ -35,9 +35,13 @@ constexpr int kExitUsage = 2;
 
 // Messages go to stderr as "caption: text", one line per line of the text. Text can come from
 // the files read, so control characters are shown as "?" rather than acted on by the terminal.
+// While a progress bar is drawn there, a message first ends the bar's line.
 class StderrSink : public MessageSink {
  public:
+  void setProgressBar(TerminalProgress* bar) { m_bar = bar; }
+
   void show(const std::string& caption, const std::string& text) override {
+    if (m_bar != nullptr) m_bar->endLine();
     std::istringstream lines(terminalSafe(text));
     std::string line;
     bool first = true;
@@ -46,6 +50,9 @@ class StderrSink : public MessageSink {
       first = false;
     }
   }
+
+ private:
+  TerminalProgress* m_bar = nullptr;
 };
 
 // Sweeps from this many cubes on take long enough that the user should know what is coming.
@@ -173,12 +180,13 @@ int run(const std::vector<std::string>& arguments) {
     const std::optional<std::vector<int>> mos = galleryMos(command, input, messages);
     if (!mos) return kExitFailure;
     TerminalProgress bar(stderr);
+    messages.setProgressBar(&bar);
     const ConversionOutcome outcome = drawGallery(input, request, *mos, messages, [&](int percent) {
       if (showProgress) bar.report(percent);
     });
-    if (outcome.succeeded()) return kExitSuccess;
-    messages.show(kErrorCaption, outcome.message);
-    return kExitFailure;
+    if (!outcome.succeeded()) messages.show(kErrorCaption, outcome.message);
+    messages.setProgressBar(nullptr);
+    return outcome.succeeded() ? kExitSuccess : kExitFailure;
   }
   int worst = kExitSuccess;
   const std::vector<Spin> spins = command.bothSpins ? std::vector<Spin>{Spin::alpha, Spin::beta}
@@ -198,6 +206,7 @@ int run(const std::vector<std::string>& arguments) {
       request.settings.moNumber = mo;
       request.settings.outputPath = withMoNumber(spinOutput, mo);
       TerminalProgress bar(stderr);
+      messages.setProgressBar(&bar);
       const ConversionOutcome outcome = drawOrbital(input, request, messages, [&](int percent) {
         if (showProgress) bar.report(percent);
       });
@@ -205,6 +214,7 @@ int run(const std::vector<std::string>& arguments) {
         messages.show(kErrorCaption, outcome.message);
         worst = kExitFailure;
       }
+      messages.setProgressBar(nullptr);
     }
   }
   return worst;

@@ -17,4 +17,11 @@ void TerminalProgress::report(int percent) {
   std::fflush(m_terminal);
 }
 
+void TerminalProgress::endLine() {
+  if (m_shown < 0 || m_shown == 100) return;
+  std::fputc('\n', m_terminal);
+  std::fflush(m_terminal);
+  m_shown = -1;
+}
+
 }  // namespace lobewright

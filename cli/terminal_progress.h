@@ -10,6 +10,9 @@ class TerminalProgress {
   explicit TerminalProgress(std::FILE* terminal) : m_terminal(terminal) {}
 
   void report(int percent);
+  // Ends a bar left short of 100 %, so that what is written next starts a line of its own; the
+  // next report starts a new bar.
+  void endLine();
 
  private:
   std::FILE* m_terminal;

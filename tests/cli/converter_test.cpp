@@ -70,6 +70,23 @@ TEST_F(Converter, ConversionFailuresExitWithOneAndTheMessage) {
                             ".aux or .mgf file of a MOPAC run\n");
 }
 
+TEST_F(Converter, AFailureAfterTheProgressBarIsToldOnALineOfItsOwn) {
+  // On a terminal, which script gives the converter, the bar is redrawn in place without a
+  // newline until 100 %; an output that cannot be written fails after the sweep, short of it.
+  std::ofstream(output("run.sh")) << quoted(LOBEWRIGHT_CONVERTER)
+                                  << quoted(dataPath("aux/formaldehyde_PM7.aux"))
+                                  << "/dev/full --format glb --homo\n";
+  const auto result =
+      testing::runProgram("script -qec 'sh " + output("run.sh") + "' /dev/null", m_dir);
+  EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
+  const std::size_t bar = result.out.find("%");
+  const std::size_t error = result.out.find("Lobewright error: Cannot write output file.");
+  ASSERT_NE(bar, std::string::npos) << result.out << result.err;
+  ASSERT_NE(error, std::string::npos) << result.out;
+  EXPECT_LT(bar, error);
+  EXPECT_EQ(result.out[error - 1], '\n') << result.out;
+}
+
 TEST_F(Converter, ABatchWritesAFilePerMoAndReportsTheWorst) {
   const std::string aux = quoted(dataPath("aux/caffeine_PM7_default.aux"));
   auto result = convert(aux + quoted(output("c-{mo}.ls")) + "--mo homo-1..LUMO --scale 2");
