@@ -17,13 +17,9 @@ uint32_t following(const LobeEdits::Triangle& t, uint32_t v) {
   return t[0] == v ? t[1] : (t[1] == v ? t[2] : t[0]);
 }
 
-// An edit's lists, kept per thread between edits, since edits may run on several at once.
-struct EditLists {
-  std::vector<uint32_t> aroundU;
-  std::vector<uint32_t> aroundV;
-  std::vector<uint32_t> neighbours;
-};
-thread_local EditLists lists;
+// A collapse's list of neighbours, kept per thread between edits, since edits may run on several
+// at once.
+thread_local std::vector<uint32_t> neighboursOfV;
 
 }  // namespace
 
@@ -74,10 +70,6 @@ void LobeEdits::kill(uint32_t t) {
   for (const uint32_t v : m_mesh.triangles[t]) removeAround(v, t);
 }
 
-void LobeEdits::trianglesAround(uint32_t v, std::vector<uint32_t>& out) const {
-  out.assign(m_around[v].begin(), m_around[v].end());
-}
-
 void LobeEdits::neighbours(uint32_t v, std::vector<uint32_t>& out) const {
   out.clear();
   for (const uint32_t t : m_around[v]) out.push_back(following(m_mesh.triangles[t], v));
@@ -107,14 +99,11 @@ bool LobeEdits::acceptable(const Triangle& before, const Triangle& after) const 
 
 LobeEdits::Collapse LobeEdits::collapseWithin(uint32_t u, uint32_t v, const Region& region) {
   constexpr Collapse kRefused = Collapse::refused;
-  std::vector<uint32_t>& aroundU = lists.aroundU;
-  std::vector<uint32_t>& aroundV = lists.aroundV;
-  std::vector<uint32_t>& neighboursOfV = lists.neighbours;
-  trianglesAround(u, aroundU);
-  trianglesAround(v, aroundV);
+  const std::vector<uint32_t>& aroundU = m_around[u];
+  std::vector<uint32_t>& aroundV = m_around[v];
   if (region.slabs != nullptr) {
-    for (const std::vector<uint32_t>* around : {&aroundU, &aroundV}) {
-      for (const uint32_t t : *around) {
+    for (const uint32_t end : {u, v}) {
+      for (const uint32_t t : m_around[end]) {
         for (const uint32_t w : m_mesh.triangles[t]) {
           if ((*region.slabs)[w] != region.slab) return Collapse::outsideRegion;
         }
@@ -158,11 +147,7 @@ LobeEdits::Collapse LobeEdits::collapseWithin(uint32_t u, uint32_t v, const Regi
   lockAll(aroundU);
   lockAll(aroundV);
   // The two triangles of the edge die; u's others become v's.
-  std::vector<uint32_t>& aroundAfter = m_around[v];
-  aroundAfter.clear();
-  for (const uint32_t t : aroundV) {
-    if (!contains(m_mesh.triangles[t], u)) aroundAfter.push_back(t);
-  }
+  std::erase_if(aroundV, [&](uint32_t t) { return contains(m_mesh.triangles[t], u); });
   for (const uint32_t t : aroundU) {
     Triangle& tri = m_mesh.triangles[t];
     if (contains(tri, v)) {
@@ -172,7 +157,7 @@ LobeEdits::Collapse LobeEdits::collapseWithin(uint32_t u, uint32_t v, const Regi
     for (uint32_t& w : tri) {
       if (w == u) w = v;
     }
-    aroundAfter.push_back(t);
+    aroundV.push_back(t);
   }
   for (int k = 0; k < 2; ++k) removeAround(opposite[k], shared[k]);
   m_around[u].clear();
@@ -180,18 +165,15 @@ LobeEdits::Collapse LobeEdits::collapseWithin(uint32_t u, uint32_t v, const Regi
 }
 
 bool LobeEdits::flip(uint32_t t, int from) {
-  std::vector<uint32_t>& aroundU = lists.aroundU;
-  std::vector<uint32_t>& aroundV = lists.aroundV;
   const Triangle tri = m_mesh.triangles[t];
   const uint32_t b = tri[from];
   const uint32_t c = tri[(from + 1) % 3];
   const uint32_t a = tri[(from + 2) % 3];
   if (locked(a) || locked(b) || locked(c)) return false;
-  trianglesAround(b, aroundV);
   uint32_t other = 0;
   uint32_t d = 0;
   int found = 0;
-  for (const uint32_t s : aroundV) {
+  for (const uint32_t s : m_around[b]) {
     const Triangle& candidate = m_mesh.triangles[s];
     for (int k = 0; k < 3; ++k) {
       if (s != t && candidate[k] == c && candidate[(k + 1) % 3] == b) {
@@ -202,8 +184,7 @@ bool LobeEdits::flip(uint32_t t, int from) {
     }
   }
   if (found != 1 || d == a || locked(d)) return false;
-  trianglesAround(a, aroundU);
-  for (const uint32_t s : aroundU) {
+  for (const uint32_t s : m_around[a]) {
     if (contains(m_mesh.triangles[s], d)) return false;
   }
   const Triangle first{a, b, d};

@@ -53,8 +53,10 @@ class LobeEdits {
   [[nodiscard]] bool dead(uint32_t t) const { return m_dead[t] != 0; }
   void kill(uint32_t t);
   [[nodiscard]] std::size_t liveTriangles() const;
-  // The live triangles around v.
-  void trianglesAround(uint32_t v, std::vector<uint32_t>& out) const;
+  // The live triangles around v, as they stand until the next edit.
+  [[nodiscard]] const std::vector<uint32_t>& trianglesAround(uint32_t v) const {
+    return m_around[v];
+  }
   // The vertices that share an edge with v: on a closed, oriented lobe each follows v in exactly
   // one triangle around it.
   void neighbours(uint32_t v, std::vector<uint32_t>& out) const;

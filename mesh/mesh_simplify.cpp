@@ -126,28 +126,33 @@ std::pair<int, double> longestAxis(const LobeMesh& lobe) {
   return extent.y >= extent.z ? std::pair{1, extent.y} : std::pair{2, extent.z};
 }
 
-// How many slabs the lobe is cut into: about kLeanRegionTriangles triangles each, but none
-// thinner than kSlabEdges of its edges, since a collapse whose triangles cross a slab's border
-// waits for the last pass on one thread. (A cluster of a thousand atoms has a million triangles
-// in 25 Angstrom: slabs of 8,000 would be thinner than one edge.)
-std::size_t slabCountOf(const LobeMesh& lobe) {
+// How the lobe is cut into slabs along its longest axis: about kLeanRegionTriangles triangles
+// each, but none thinner than kSlabEdges of its edges, since a collapse whose triangles cross a
+// slab's border waits for the last pass on one thread. (A cluster of a thousand atoms has a
+// million triangles in 25 Angstrom: slabs of 8,000 would be thinner than one edge.)
+struct SlabCut {
+  std::size_t count = 0;
+  int axis = 0;
+};
+SlabCut slabCutOf(const LobeMesh& lobe) {
   constexpr double kSlabEdges = 16.0;
   const std::size_t byTriangles = lobe.triangles.size() / kLeanRegionTriangles;
-  if (byTriangles < 2) return byTriangles;
+  if (byTriangles < 2) return {byTriangles, 0};
   double edges = 0.0;
   for (const auto& t : lobe.triangles) edges += norm(lobe.positions[t[1]] - lobe.positions[t[0]]);
   const double meanEdge = edges / static_cast<double>(lobe.triangles.size());
-  const double byThickness = longestAxis(lobe).second / (kSlabEdges * meanEdge);
+  const auto [axis, length] = longestAxis(lobe);
+  const double byThickness = length / (kSlabEdges * meanEdge);
   if (!(byThickness < static_cast<double>(byTriangles))) {
-    return std::min<std::size_t>(byTriangles, UINT16_MAX);
+    return {std::min<std::size_t>(byTriangles, UINT16_MAX), axis};
   }
-  return static_cast<std::size_t>(byThickness);
+  return {static_cast<std::size_t>(byThickness), axis};
 }
 
-// Cuts the lobe into `count` slabs of nearly equal numbers of vertices along its longest axis:
-// each vertex's slab.
-std::vector<uint16_t> slabsOf(const LobeMesh& lobe, std::size_t count) {
-  const int axis = longestAxis(lobe).first;
+// Cuts the lobe into slabs of nearly equal numbers of vertices: each vertex's slab.
+std::vector<uint16_t> slabsOf(const LobeMesh& lobe, const SlabCut& cut) {
+  const std::size_t count = cut.count;
+  const int axis = cut.axis;
   const auto along = [axis](const Vec3& p) { return axis == 0 ? p.x : (axis == 1 ? p.y : p.z); };
   std::vector<double> coordinates;
   coordinates.reserve(lobe.positions.size());
@@ -277,7 +282,8 @@ void simplifyLobe(LobeMesh& lobe, double targetShare, double largestError, doubl
   Collapses collapses(lobe, largestError, minimumArea);
   CandidateQueue queue;
   std::size_t live = triangles;
-  const std::size_t slabCount = slabCountOf(lobe);
+  const SlabCut cut = slabCutOf(lobe);
+  const std::size_t slabCount = cut.count;
   if (slabCount < 2) {
     for (const auto& t : lobe.triangles) {
       for (int k = 0; k < 3; ++k) collapses.push(queue, t[k], t[(k + 1) % 3]);
@@ -285,7 +291,7 @@ void simplifyLobe(LobeMesh& lobe, double targetShare, double largestError, doubl
   } else {
     // A triangle counts in the slab of its first corner; a collapse within a slab kills two of
     // its own.
-    const std::vector<uint16_t> slabs = slabsOf(lobe, slabCount);
+    const std::vector<uint16_t> slabs = slabsOf(lobe, cut);
     std::vector<std::vector<uint32_t>> trianglesIn(slabCount);
     for (uint32_t t = 0; t < triangles; ++t) trianglesIn[slabs[lobe.triangles[t][0]]].push_back(t);
     std::vector<std::vector<Candidate>> deferred(slabCount);

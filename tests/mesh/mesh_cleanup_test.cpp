@@ -119,8 +119,7 @@ TEST(LobeEdits, CollapsesKeepTheListsAroundVertices) {
   edits.stopLocking();
   const auto expectExactLists = [&](const char* after) {
     for (uint32_t v = 0; v < mesh.positions.size(); ++v) {
-      std::vector<uint32_t> listed;
-      edits.trianglesAround(v, listed);
+      std::vector<uint32_t> listed = edits.trianglesAround(v);
       std::sort(listed.begin(), listed.end());
       std::vector<uint32_t> live;
       for (uint32_t t = 0; t < mesh.triangles.size(); ++t) {
