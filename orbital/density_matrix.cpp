@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "orbital/deorthogonalisation.h"
+#include "orbital/product_blocking.h"
 
 namespace lobewright {
 namespace {
@@ -146,6 +147,7 @@ struct SpinDensity {
 }  // namespace
 
 AoDensity densityOf(const Calculation& calculation, DensityKind kind) {
+  fixProductBlocking();
   AoDensity density;
   SpinDensity p;
   if (kind == DensityKind::spin) {

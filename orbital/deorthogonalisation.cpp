@@ -5,6 +5,8 @@
 #include <cmath>
 #include <optional>
 
+#include "orbital/product_blocking.h"
+
 namespace lobewright {
 namespace {
 
@@ -111,6 +113,7 @@ void multiplyPacked(const SymmetricMatrix& packed, const Eigen::VectorXd& x, Eig
 
 InverseSqrt inverseSqrtOf(const SymmetricMatrix& overlap) {
   if (overlap.empty()) return {{}, "The overlap matrix is empty."};
+  fixProductBlocking();
   const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(fullMatrix(overlap));
   if (solver.info() != Eigen::Success || solver.eigenvalues().minCoeff() <= 0.0) {
     return {{}, kNotPositiveDefinite};
