@@ -97,9 +97,9 @@ double integralOf(const Calculation& calculation, const SymmetricMatrix& density
   return sum;
 }
 
-Density densityField(Calculation& calculation, DensityKind kind, bool withIntegral) {
+Density densityField(Calculation& calculation, DensityKind kind, bool withIntegral, int threads) {
   if (std::string error; !ensureOverlap(calculation, error)) return {nullptr, 0.0, error};
-  AoDensity density = densityOf(calculation, kind);
+  AoDensity density = densityOf(calculation, kind, threads);
   if (density.matrix.empty()) return {nullptr, 0.0, density.error};
   try {
     return {std::make_unique<DensityField>(calculation, density.matrix),
@@ -160,7 +160,7 @@ Term termOf(Calculation& calculation, const ConversionSettings& settings, const 
     return term;
   }
   const DensityKind kind = densityKindOf(settings.field.kind);
-  Density density = densityField(calculation, kind, withIntegral);
+  Density density = densityField(calculation, kind, withIntegral, threads);
   if (!density.field) return failedTerm(withReason(kInputFileErrorMessage, path, density.error));
   if (settings.field.kind == FieldKind::esp) {
     std::string error;
@@ -235,7 +235,8 @@ BuiltField fukuiField(LoadedInput& input, const ConversionRequest& request, bool
         return refused(ConversionStatus::inputError, *problem);
       }
     }
-    Density density = densityField(*part.calculation, DensityKind::total, withIntegral);
+    Density density =
+        densityField(*part.calculation, DensityKind::total, withIntegral, request.sweep.threads);
     if (!density.field) {
       return refused(ConversionStatus::inputError,
                      withReason(kInputFileErrorMessage, *part.path, density.error));

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "orbital/deorthogonalisation.h"
-#include "orbital/product_blocking.h"
+#include "orbital/large_products.h"
 
 namespace lobewright {
 namespace {
@@ -130,13 +130,13 @@ struct SpinDensity {
 }
 
 [[nodiscard]] std::optional<MatrixXd> inverseSqrtOverlap(const Calculation& calculation,
-                                                         std::string& error) {
+                                                         std::string& error, int threads) {
   if (!calculation.inverseSqrtOverlap.empty()) return fullMatrix(calculation.inverseSqrtOverlap);
   if (calculation.overlap.empty()) {
     error = "This file holds no overlap matrix, so the density cannot be de-orthogonalised.";
     return std::nullopt;
   }
-  InverseSqrt inverse = inverseSqrtOf(calculation.overlap);
+  InverseSqrt inverse = inverseSqrtOf(calculation.overlap, threads);
   if (!inverse.error.empty()) {
     error = inverse.error;
     return std::nullopt;
@@ -146,8 +146,7 @@ struct SpinDensity {
 
 }  // namespace
 
-AoDensity densityOf(const Calculation& calculation, DensityKind kind) {
-  fixProductBlocking();
+AoDensity densityOf(const Calculation& calculation, DensityKind kind, int threads) {
   AoDensity density;
   SpinDensity p;
   if (kind == DensityKind::spin) {
@@ -173,12 +172,12 @@ AoDensity densityOf(const Calculation& calculation, DensityKind kind) {
                     " AOs, but the basis has " + std::to_string(calculation.basis.size()) + ".";
     return density;
   }
-  std::optional<MatrixXd> x = inverseSqrtOverlap(calculation, density.error);
+  std::optional<MatrixXd> x = inverseSqrtOverlap(calculation, density.error, threads);
   if (!x) return density;
   density.electrons = p.p->trace();
-  MatrixXd xp = *x * *p.p;
+  MatrixXd xp = productOf(*x, *p.p, threads);
   p.p.reset();
-  density.matrix = packed(xp * *x);
+  density.matrix = packed(productOf(xp, *x, threads));
   return density;
 }
 

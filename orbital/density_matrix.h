@@ -24,7 +24,8 @@ struct AoDensity {
 // alpha = beta = P / 2), or, for files without one, the sum of n_i c_i c_i^T over the occupied
 // MOs, which the file must then hold every one of. S^-1/2 comes from the file when it gives it,
 // else from its overlap matrix, which the caller computes from the basis when the file has none.
-// Takes cubic time in the number of AOs.
-[[nodiscard]] AoDensity densityOf(const Calculation& calculation, DensityKind kind);
+// Takes cubic time in the number of AOs; the products share their columns among the threads.
+[[nodiscard]] AoDensity densityOf(const Calculation& calculation, DensityKind kind,
+                                  int threads = 1);
 
 }  // namespace lobewright

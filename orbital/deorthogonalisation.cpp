@@ -5,7 +5,7 @@
 #include <cmath>
 #include <optional>
 
-#include "orbital/product_blocking.h"
+#include "orbital/large_products.h"
 
 namespace lobewright {
 namespace {
@@ -111,7 +111,7 @@ void multiplyPacked(const SymmetricMatrix& packed, const Eigen::VectorXd& x, Eig
 
 }  // namespace
 
-InverseSqrt inverseSqrtOf(const SymmetricMatrix& overlap) {
+InverseSqrt inverseSqrtOf(const SymmetricMatrix& overlap, int threads) {
   if (overlap.empty()) return {{}, "The overlap matrix is empty."};
   fixProductBlocking();
   const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(fullMatrix(overlap));
@@ -119,8 +119,8 @@ InverseSqrt inverseSqrtOf(const SymmetricMatrix& overlap) {
     return {{}, kNotPositiveDefinite};
   }
   const Eigen::MatrixXd& v = solver.eigenvectors();
-  const Eigen::MatrixXd result =
-      v * solver.eigenvalues().cwiseSqrt().cwiseInverse().asDiagonal() * v.transpose();
+  const Eigen::MatrixXd scaled = v * solver.eigenvalues().cwiseSqrt().cwiseInverse().asDiagonal();
+  const Eigen::MatrixXd result = productOf(scaled, v.transpose(), threads);
   InverseSqrt inverse{SymmetricMatrix(overlap.size()), {}};
   for (std::size_t i = 0; i < overlap.size(); ++i) {
     for (std::size_t j = 0; j <= i; ++j) {

@@ -16,9 +16,9 @@ struct InverseSqrt {
 };
 
 // S^-1/2 = V diag(1 / sqrt(lambda)) V^T from the full eigendecomposition S = V diag(lambda) V^T.
-// Refuses a matrix that is not positive definite. Takes cubic time: about 20 s for 2,500 AOs
-// (bench/inverse_sqrt_bench).
-[[nodiscard]] InverseSqrt inverseSqrtOf(const SymmetricMatrix& overlap);
+// Refuses a matrix that is not positive definite. Takes cubic time: about 15 s for 2,500 AOs on
+// two cores (bench/inverse_sqrt_bench), where only the last product shares out its columns.
+[[nodiscard]] InverseSqrt inverseSqrtOf(const SymmetricMatrix& overlap, int threads = 1);
 
 struct AoCoefficients {
   std::vector<double> values;

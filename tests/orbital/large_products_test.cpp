@@ -1,10 +1,11 @@
-#include "orbital/product_blocking.h"
+#include "orbital/large_products.h"
 
 #include <gtest/gtest.h>
 
 #include <Eigen/Core>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "input/calculation.h"
@@ -14,8 +15,9 @@
 namespace lobewright {
 namespace {
 
-// Large enough that Eigen cuts its products' inner dimension at 32 KiB of L1 and not at 64.
-constexpr std::size_t kAoCount = 640;
+// Large enough that Eigen cuts its products' inner dimension into blocks of different sizes at
+// the L1 sizes below.
+constexpr std::size_t kAoCount = 220;
 
 // A well-conditioned overlap (diagonally dominant) and an irregular density matrix.
 Calculation largeCalculation() {
@@ -37,16 +39,17 @@ void actAsAProcessorWithL1(std::ptrdiff_t bytes) {
   Eigen::setCpuCacheSizes(bytes, Eigen::l2CacheSize(), Eigen::l3CacheSize());
 }
 
-TEST(ProductBlocking, SInverseSqrtAndDensitiesAreTheSameToTheBitOnEveryProcessor) {
+TEST(LargeProducts, SInverseSqrtAndDensitiesAreTheSameToTheBitOnAnyProcessorAndThreads) {
   const Calculation calculation = largeCalculation();
   std::vector<std::vector<double>> inverses;
   std::vector<std::vector<double>> densities;
-  // Most x86-64 processors have 32 KiB of L1 data cache; some have 48 or more.
-  for (const std::ptrdiff_t l1 : {32 * 1024, 64 * 1024}) {
+  // Processors differ in their L1 caches (32 KiB on most x86-64 ones, 48 on recent Intel ones);
+  // smaller sizes make the test's matrices as many blocks as a large molecule's would be.
+  for (const auto& [l1, threads] : {std::pair{8 * 1024, 1}, {16 * 1024, 3}}) {
     actAsAProcessorWithL1(l1);
-    inverses.push_back(inverseSqrtOf(calculation.overlap).matrix.lowerTriangle());
+    inverses.push_back(inverseSqrtOf(calculation.overlap, threads).matrix.lowerTriangle());
     actAsAProcessorWithL1(l1);
-    densities.push_back(densityOf(calculation, DensityKind::total).matrix.lowerTriangle());
+    densities.push_back(densityOf(calculation, DensityKind::total, threads).matrix.lowerTriangle());
   }
   ASSERT_EQ(inverses[0].size(), kAoCount * (kAoCount + 1) / 2);
   ASSERT_EQ(densities[0].size(), inverses[0].size());

@@ -1,4 +1,4 @@
-#include "orbital/product_blocking.h"
+#include "orbital/large_products.h"
 
 #include <Eigen/Core>
 #include <mutex>
