@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -29,6 +30,9 @@ struct ConversionRequest {
   SweepOptions sweep = {SweepEngine::fast, defaultThreadCount()};
   // Told the grid just before the sweep starts, so a caller can say what is coming.
   std::function<void(const GridBounds&)> beforeSweep = nullptr;
+  // Told the number of AOs before each density matrix of a field is worked out, in time that
+  // grows as their cube, so a caller can say what is coming.
+  std::function<void(std::size_t aoCount)> beforeDensityMatrix = nullptr;
   // Stops the run at the next grid layer; the output is then left as it was.
   std::stop_token stop;
   // Whether a successful run returns what it wrote as a scene, for a preview.

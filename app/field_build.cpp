@@ -97,9 +97,11 @@ double integralOf(const Calculation& calculation, const SymmetricMatrix& density
   return sum;
 }
 
-Density densityField(Calculation& calculation, DensityKind kind, bool withIntegral, int threads) {
+Density densityField(Calculation& calculation, DensityKind kind, bool withIntegral,
+                     const ConversionRequest& request) {
+  if (request.beforeDensityMatrix) request.beforeDensityMatrix(calculation.basis.size());
   if (std::string error; !ensureOverlap(calculation, error)) return {nullptr, 0.0, error};
-  AoDensity density = densityOf(calculation, kind, threads);
+  AoDensity density = densityOf(calculation, kind, request.sweep.threads);
   if (density.matrix.empty()) return {nullptr, 0.0, density.error};
   try {
     return {std::make_unique<DensityField>(calculation, density.matrix),
@@ -150,8 +152,9 @@ Term failedTerm(std::string error) {
   return term;
 }
 
-Term termOf(Calculation& calculation, const ConversionSettings& settings, const std::string& path,
-            bool withIntegral, int threads) {
+Term termOf(Calculation& calculation, const ConversionRequest& request, const std::string& path,
+            bool withIntegral) {
+  const ConversionSettings& settings = request.settings;
   Term term;
   if (settings.field.kind == FieldKind::mo && settings.field.fukui == FukuiKind::none) {
     ExactOrbitalInput orbital = exactOrbitalOf(calculation, settings, path);
@@ -160,14 +163,14 @@ Term termOf(Calculation& calculation, const ConversionSettings& settings, const 
     return term;
   }
   const DensityKind kind = densityKindOf(settings.field.kind);
-  Density density = densityField(calculation, kind, withIntegral, threads);
+  Density density = densityField(calculation, kind, withIntegral, request);
   if (!density.field) return failedTerm(withReason(kInputFileErrorMessage, path, density.error));
   if (settings.field.kind == FieldKind::esp) {
     std::string error;
     const std::optional<std::vector<double>> cores = coreChargesOf(calculation, error);
     if (!cores) return failedTerm(withReason(kInputFileErrorMessage, path, error));
-    term.field =
-        std::make_unique<PotentialField>(calculation.atoms, *cores, *density.field, threads);
+    term.field = std::make_unique<PotentialField>(calculation.atoms, *cores, *density.field,
+                                                  request.sweep.threads);
     term.extent = std::move(density.field);
     return term;
   }
@@ -235,8 +238,7 @@ BuiltField fukuiField(LoadedInput& input, const ConversionRequest& request, bool
         return refused(ConversionStatus::inputError, *problem);
       }
     }
-    Density density =
-        densityField(*part.calculation, DensityKind::total, withIntegral, request.sweep.threads);
+    Density density = densityField(*part.calculation, DensityKind::total, withIntegral, request);
     if (!density.field) {
       return refused(ConversionStatus::inputError,
                      withReason(kInputFileErrorMessage, *part.path, density.error));
@@ -313,8 +315,7 @@ BuiltField buildField(LoadedInput& input, const ConversionRequest& request, bool
     }
     return fukuiField(input, request, withIntegral);
   }
-  Term term =
-      termOf(*input.exact, settings, request.inputFile, withIntegral, request.sweep.threads);
+  Term term = termOf(*input.exact, request, request.inputFile, withIntegral);
   if (!term.field) return refused(ConversionStatus::inputError, term.error);
   BuiltField built;
   const bool mo = field.kind == FieldKind::mo;
@@ -339,8 +340,7 @@ BuiltField buildField(LoadedInput& input, const ConversionRequest& request, bool
           differentAtoms(*input.exact, request.inputFile, *input.minus, field.minusFile)) {
     return refused(ConversionStatus::inputError, *problem);
   }
-  Term subtracted =
-      termOf(*input.minus, settings, field.minusFile, withIntegral, request.sweep.threads);
+  Term subtracted = termOf(*input.minus, request, field.minusFile, withIntegral);
   if (!subtracted.field) return refused(ConversionStatus::inputError, subtracted.error);
   auto difference = std::make_unique<CombinedField>();
   difference->add(1.0, std::move(term.field));

@@ -15,6 +15,7 @@ using testing::dataPath;
 struct Built {
   BuiltField field;
   std::string loadFailure;
+  std::vector<std::size_t> announcedAoCounts;  // one for each density matrix worked out
 };
 
 Built build(const std::string& input, FieldSettings field, bool deorthogonalise = true,
@@ -32,30 +33,40 @@ Built build(const std::string& input, FieldSettings field, bool deorthogonalise 
   request.settings.model = model;
   testing::RecordingSink sink;
   InputLoad load = loadInput(request, sink);
-  if (!load.input) return {{}, load.failure.message};
-  return {buildField(*load.input, request, true), {}};
+  if (!load.input) return {{}, load.failure.message, {}};
+  Built built;
+  request.beforeDensityMatrix = [&](std::size_t aoCount) {
+    built.announcedAoCounts.push_back(aoCount);
+  };
+  built.field = buildField(*load.input, request, true);
+  return built;
 }
 
-TEST(FieldBuild, DifferencesAndFukuiFunctionsHoldTheirElectrons) {
+// Each density matrix the field is made of is announced beforehand, with formaldehyde's 10 AOs.
+TEST(FieldBuild, DensitiesDifferencesAndFukuiFunctionsHoldTheirElectrons) {
   struct Case {
     FieldSettings field;
     double electrons;
+    std::size_t densityMatrices;
   };
   const std::string neutral = "formaldehyde_PM7.aux";
   const Case cases[] = {
-      {{.kind = FieldKind::density, .minusFile = "formaldehyde_PM7_cation.aux"}, 1.0},
-      {{.kind = FieldKind::spin, .minusFile = "formaldehyde_PM7_anion.aux"}, -1.0},
-      {{.fukui = FukuiKind::plus, .anionFile = "formaldehyde_PM7_anion.aux"}, 1.0},
-      {{.fukui = FukuiKind::minus, .cationFile = "formaldehyde_PM7_cation.aux"}, 1.0},
+      {{.kind = FieldKind::density}, 12.0, 1},
+      {{.kind = FieldKind::density, .minusFile = "formaldehyde_PM7_cation.aux"}, 1.0, 2},
+      {{.kind = FieldKind::spin, .minusFile = "formaldehyde_PM7_anion.aux"}, -1.0, 2},
+      {{.fukui = FukuiKind::plus, .anionFile = "formaldehyde_PM7_anion.aux"}, 1.0, 2},
+      {{.fukui = FukuiKind::minus, .cationFile = "formaldehyde_PM7_cation.aux"}, 1.0, 2},
       {{.kind = FieldKind::density,
         .fukui = FukuiKind::zero,
         .anionFile = "formaldehyde_PM7_anion.aux",
         .cationFile = "formaldehyde_PM7_cation.aux"},
-       1.0},
+       1.0,
+       3},
       {{.fukui = FukuiKind::dual,
         .anionFile = "formaldehyde_PM7_anion.aux",
         .cationFile = "formaldehyde_PM7_cation.aux"},
-       0.0},
+       0.0,
+       3},
   };
   for (const Case& c : cases) {
     const Built built = build(neutral, c.field);
@@ -63,7 +74,10 @@ TEST(FieldBuild, DifferencesAndFukuiFunctionsHoldTheirElectrons) {
     ASSERT_TRUE(built.field.integral);
     EXPECT_NEAR(*built.field.integral, c.electrons, 1e-4) << built.field.description;
     EXPECT_NEAR(*built.field.electrons, c.electrons, 1e-9) << built.field.description;
+    EXPECT_EQ(built.announcedAoCounts, std::vector<std::size_t>(c.densityMatrices, 10))
+        << built.field.description;
   }
+  EXPECT_TRUE(build(neutral, {.kind = FieldKind::mo}).announcedAoCounts.empty());
 }
 
 TEST(FieldBuild, RefusesWhatTheFilesCannotGiveAndSaysWhy) {
