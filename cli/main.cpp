@@ -55,6 +55,29 @@ class StderrSink : public MessageSink {
   TerminalProgress* m_bar = nullptr;
 };
 
+// One run's progress bar on stderr, drawn when it is shown; while it lives, the messages end its
+// line before they are printed, and it ends its line when it goes, however the run ends.
+class RunProgress {
+ public:
+  RunProgress(StderrSink& messages, bool shown) : m_messages(messages), m_shown(shown) {
+    m_messages.setProgressBar(&m_bar);
+  }
+  ~RunProgress() { m_messages.setProgressBar(nullptr); }
+  RunProgress(const RunProgress&) = delete;
+  RunProgress& operator=(const RunProgress&) = delete;
+
+  [[nodiscard]] ProgressCallback callback() {
+    return [this](int percent) {
+      if (m_shown) m_bar.report(percent);
+    };
+  }
+
+ private:
+  StderrSink& m_messages;
+  bool m_shown;
+  TerminalProgress m_bar{stderr};
+};
+
 // Sweeps from this many cubes on take long enough that the user should know what is coming.
 constexpr int64_t kLongSweepCubes = 20'000'000;
 
@@ -191,14 +214,12 @@ int run(const std::vector<std::string>& arguments) {
   if (command.mode == CommandLine::Mode::gallery) {
     const std::optional<std::vector<int>> mos = galleryMos(command, input, messages);
     if (!mos) return kExitFailure;
-    TerminalProgress bar(stderr);
-    messages.setProgressBar(&bar);
-    const ConversionOutcome outcome = drawGallery(input, request, *mos, messages, [&](int percent) {
-      if (showProgress) bar.report(percent);
-    });
-    if (!outcome.succeeded()) messages.show(kErrorCaption, outcome.message);
-    messages.setProgressBar(nullptr);
-    return outcome.succeeded() ? kExitSuccess : kExitFailure;
+    RunProgress progress(messages, showProgress);
+    const ConversionOutcome outcome =
+        drawGallery(input, request, *mos, messages, progress.callback());
+    if (outcome.succeeded()) return kExitSuccess;
+    messages.show(kErrorCaption, outcome.message);
+    return kExitFailure;
   }
   int worst = kExitSuccess;
   const std::vector<Spin> spins = command.bothSpins ? std::vector<Spin>{Spin::alpha, Spin::beta}
@@ -217,16 +238,12 @@ int run(const std::vector<std::string>& arguments) {
     for (const int mo : *mos) {
       request.settings.moNumber = mo;
       request.settings.outputPath = withMoNumber(spinOutput, mo);
-      TerminalProgress bar(stderr);
-      messages.setProgressBar(&bar);
-      const ConversionOutcome outcome = drawOrbital(input, request, messages, [&](int percent) {
-        if (showProgress) bar.report(percent);
-      });
+      RunProgress progress(messages, showProgress);
+      const ConversionOutcome outcome = drawOrbital(input, request, messages, progress.callback());
       if (!outcome.succeeded()) {
         messages.show(kErrorCaption, outcome.message);
         worst = kExitFailure;
       }
-      messages.setProgressBar(nullptr);
     }
   }
   return worst;
