@@ -18,21 +18,6 @@ constexpr const char* kIncompleteMos =
     "a density needs the file's density matrix or every occupied MO. MOPAC writes the density "
     "matrix to its .aux file (keyword AUX); for a .out file, ALLVEC prints every MO.";
 
-[[nodiscard]] MatrixXd fullMatrix(const SymmetricMatrix& packed) {
-  const auto n = static_cast<Index>(packed.size());
-  MatrixXd full(n, n);
-  const std::vector<double>& lower = packed.lowerTriangle();
-  std::size_t k = 0;
-  for (Index i = 0; i < n; ++i) {
-    for (Index j = 0; j <= i; ++j) {
-      full(i, j) = lower[k];
-      full(j, i) = lower[k];
-      ++k;
-    }
-  }
-  return full;
-}
-
 [[nodiscard]] SymmetricMatrix packed(const MatrixXd& full) {
   SymmetricMatrix matrix(static_cast<std::size_t>(full.rows()));
   std::vector<double>& lower = matrix.lowerTriangle();

@@ -24,21 +24,6 @@ constexpr Eigen::Index kCheckInterval = 4;
 // against a pathological matrix, which then takes the full decomposition.
 constexpr int kMaxLanczosSteps = 400;
 
-[[nodiscard]] Eigen::MatrixXd fullMatrix(const SymmetricMatrix& packed) {
-  const auto n = static_cast<Eigen::Index>(packed.size());
-  Eigen::MatrixXd full(n, n);
-  const std::vector<double>& lower = packed.lowerTriangle();
-  std::size_t k = 0;
-  for (Eigen::Index i = 0; i < n; ++i) {
-    for (Eigen::Index j = 0; j <= i; ++j) {
-      full(i, j) = lower[k];
-      full(j, i) = lower[k];
-      ++k;
-    }
-  }
-  return full;
-}
-
 [[nodiscard]] std::string sizeMismatch(std::size_t matrixSize, std::size_t coefficientCount) {
   return "The MO has " + std::to_string(coefficientCount) +
          (coefficientCount == 1 ? " coefficient" : " coefficients") + ", but the matrix is over " +

@@ -5,6 +5,8 @@
 #include <future>
 #include <vector>
 
+#include "input/symmetric_matrix.h"
+
 namespace lobewright {
 
 // The large matrix products of the exact model: S^-1/2 and the density matrices.
@@ -16,6 +18,9 @@ namespace lobewright {
 // gives them all the same blocks; Eigen's L2 and L3 sizes, which only order the work, stay the
 // processor's own.
 void fixProductBlocking();
+
+// The whole matrix of a packed symmetric one, for the products.
+[[nodiscard]] Eigen::MatrixXd fullMatrix(const SymmetricMatrix& packed);
 
 // a b, its columns shared among the threads. Each column is summed as the whole product sums it
 // (the threads' shares are whole multiples of Eigen's widest column panel), so the result is the
