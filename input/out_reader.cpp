@@ -389,6 +389,9 @@ class OutReader {
       if (!occupancy) failAtNoLine(m_statements.missingCount(mo.spin));
       mo.occupancy = *occupancy;
     }
+    calculation.electronCount = m_statements.electrons(Spin::none);
+    calculation.alphaElectronCount = m_statements.electrons(Spin::alpha);
+    calculation.betaElectronCount = m_statements.electrons(Spin::beta);
     return calculation;
   }
 

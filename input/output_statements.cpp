@@ -1,8 +1,10 @@
 #include "input/output_statements.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <limits>
 
 #include "input/number_text.h"
 #include "input/slater_exponents.h"
@@ -116,12 +118,33 @@ std::optional<double> OutputStatements::occupancy(int number, Spin spin) const {
     if (!electrons) return std::nullopt;
     return number <= *electrons ? 1.0 : 0.0;
   }
-  const std::optional<int> doubly = m_doubly ? m_doubly : m_filled;
+  const std::optional<int> doubly = doublyOccupied();
   if (!doubly) return std::nullopt;
-  double openShare = m_openShare.value_or(1.0);
-  if (m_openKeyword) openShare = static_cast<double>(m_openKeyword->first) / m_openKeyword->second;
   const int64_t lastOpen = int64_t{*doubly} + m_open.value_or(0);
-  return number <= *doubly ? 2.0 : number <= lastOpen ? openShare : 0.0;
+  return number <= *doubly ? 2.0 : number <= lastOpen ? openShare() : 0.0;
+}
+
+double OutputStatements::openShare() const {
+  if (m_openKeyword) return static_cast<double>(m_openKeyword->first) / m_openKeyword->second;
+  return m_openShare.value_or(1.0);
+}
+
+std::optional<int> OutputStatements::electrons(Spin spin) const {
+  const auto whole = [](double count) -> std::optional<int> {
+    const double rounded = std::round(count);
+    if (!std::isfinite(count) || std::fabs(count - rounded) > 1e-6 || rounded < 0.0 ||
+        rounded > std::numeric_limits<int>::max()) {
+      return std::nullopt;
+    }
+    return static_cast<int>(rounded);
+  };
+  if (spin == Spin::alpha) return m_alpha;
+  if (spin == Spin::beta) return m_beta;
+  if (const std::optional<int> doubly = doublyOccupied()) {
+    return whole(2.0 * *doubly + m_open.value_or(0) * openShare());
+  }
+  if (m_alpha && m_beta) return whole(static_cast<double>(*m_alpha) + *m_beta);
+  return std::nullopt;
 }
 
 std::string OutputStatements::missingCount(Spin spin) {

@@ -29,6 +29,10 @@ class OutputStatements {
   // open levels of OPEN(M,N) (the stated share, or 1, without the keyword), then 0; in a UHF
   // run 1 up to the set's number of electrons. Nothing when the output states no count.
   [[nodiscard]] std::optional<double> occupancy(int number, Spin spin) const;
+  // The electrons of a spin set, or of the whole calculation (Spin::none), as the counts state
+  // them: exactly those occupancy() places. Nothing when the output states no count, or when its
+  // open levels' shares add up to no whole number of electrons.
+  [[nodiscard]] std::optional<int> electrons(Spin spin) const;
   // Why occupancy() gave nothing, for the user.
   [[nodiscard]] static std::string missingCount(Spin spin);
   // Why the counts of levels and electrons cannot hold for a molecule of `moCount` MOs (more
@@ -44,6 +48,8 @@ class OutputStatements {
 
   void seeKeywordEcho(const std::vector<std::string_view>& words);
   void seeCounts(const std::vector<std::string_view>& words);
+  [[nodiscard]] std::optional<int> doublyOccupied() const { return m_doubly ? m_doubly : m_filled; }
+  [[nodiscard]] double openShare() const;
 
   std::string m_headingMethod;
   std::string m_echoMethod;

@@ -72,6 +72,14 @@ TEST(OutReader, AgreesWithTheAuxFileOfTheSameRun) {
     testing::expectSameAtomsAndBasis(c, expected, 1e-4, digits);
     if (::testing::Test::HasFatalFailure()) return;
 
+    const auto stated = [&aux](const std::string& key) -> std::optional<int> {
+      if (!aux.has(key)) return std::nullopt;
+      return static_cast<int>(aux.numbers(key).front());
+    };
+    EXPECT_EQ(c.electronCount, stated("NUM_ELECTRONS"));
+    EXPECT_EQ(c.alphaElectronCount, stated("NUM_ALPHA_ELECTRONS"));
+    EXPECT_EQ(c.betaElectronCount, stated("NUM_BETA_ELECTRONS"));
+
     const bool uhf = aux.has("ALPHA_EIGENVECTORS");
     std::map<Spin, AuxMos> sets;
     if (uhf) {
@@ -151,6 +159,15 @@ TEST(OutReader, OpenShellsMozymeAndFilesWithoutEigenvectors) {
   std::vector<double> occupancies;
   for (const MolecularOrbital& mo : open.calculation->orbitals) occupancies.push_back(mo.occupancy);
   EXPECT_EQ(occupancies, (std::vector<double>{2, 2, 2, 2, 4.0 / 3, 4.0 / 3, 4.0 / 3, 0, 0, 0}));
+  EXPECT_EQ(open.calculation->electronCount, 12);
+  // Without the keyword's echo only the printed share (1.333) is known, and three of it make no
+  // whole number of electrons, so the output states no count.
+  const std::string open43 = readFile(dataPath("aux/formaldehyde_open43_PM3.out"));
+  const CalculationRead printedShare =
+      readText(replaced(open43, " *  OPEN(M,N)  - THERE ARE 4 ELECTRONS IN 3 LEVELS", " *"));
+  ASSERT_TRUE(printedShare.calculation) << printedShare.error.message();
+  EXPECT_EQ(printedShare.calculation->orbitals[4].occupancy, 1.333);
+  EXPECT_EQ(printedShare.calculation->electronCount, std::nullopt);
 
   // MOZYME with EIGEN prints canonical MOs, occupied and virtual apart.
   const CalculationRead eigen = readOutFile(dataPath("aux/formaldehyde_mozyme_eigen_PM7.out"));
@@ -162,6 +179,7 @@ TEST(OutReader, OpenShellsMozymeAndFilesWithoutEigenvectors) {
   EXPECT_EQ(mos[6].occupancy, 0.0);
   EXPECT_EQ(mos[6].coefficients[3], 0.8104);
   EXPECT_EQ(eigen.calculation->basis.size(), 10u);
+  EXPECT_EQ(eigen.calculation->electronCount, 12);
 
   const CalculationRead localized = readOutFile(dataPath("aux/formaldehyde_mozyme_PM7.out"));
   ASSERT_FALSE(localized.calculation);
