@@ -243,6 +243,8 @@ ConversionOutcome drawOrbital(LoadedInput& input, const ConversionRequest& origi
     return drawClassicScene(*input.classic, original, messages, progress);
   }
   ConversionRequest request = original;
+  // A surface coloured by a density or the potential builds a second density of the input.
+  if (request.settings.colouring.source) request.keepInverseSqrtOverlap = true;
   std::string enclosing;
   const DrawnField drawn = fittedField(input, request, pictureSide(asked), enclosing);
   if (!drawn.field) return drawn.failure;

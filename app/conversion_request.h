@@ -33,6 +33,10 @@ struct ConversionRequest {
   // Told the number of AOs before each density matrix of a field is worked out, in time that
   // grows as their cube, so a caller can say what is coming.
   std::function<void(std::size_t aoCount)> beforeDensityMatrix = nullptr;
+  // Whether a density keeps S^-1/2 in the loaded calculation for the next density of the same
+  // load: for callers that draw several, since for a molecule of 2,000 AOs it takes seconds to
+  // work out and 16 MB to keep.
+  bool keepInverseSqrtOverlap = false;
   // Stops the run at the next grid layer; the output is then left as it was.
   std::stop_token stop;
   // Whether a successful run returns what it wrote as a scene, for a preview.

@@ -114,14 +114,17 @@ ExploredSurface SurfaceExplorer::draw(const ConversionRequest& request,
     shown.atoms = std::move(drawn.atoms);
     mesh = std::move(drawn.mesh);
   } else {
-    drawExact(request, shown);
+    // Each density of the load takes S^-1/2 from the first, which on a big molecule takes seconds.
+    ConversionRequest building = request;
+    building.keepInverseSqrtOverlap = true;
+    drawExact(building, shown);
     if (!shown.failure.succeeded()) return shown;
     SurfaceMeshing surface = meshSurface(*m_field.field, shown.atoms, shown.request, progress);
     shown.failure = std::move(surface.failure);
     if (!surface.mesh) return shown;
     mesh = std::move(*surface.mesh);
     if (settings.colouring.source) {
-      colour(request, mesh, shown);
+      colour(building, mesh, shown);
       if (!shown.failure.succeeded()) return shown;
     }
   }

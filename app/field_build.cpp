@@ -101,7 +101,9 @@ Density densityField(Calculation& calculation, DensityKind kind, bool withIntegr
                      const ConversionRequest& request) {
   if (request.beforeDensityMatrix) request.beforeDensityMatrix(calculation.basis.size());
   if (std::string error; !ensureOverlap(calculation, error)) return {nullptr, 0.0, error};
-  AoDensity density = densityOf(calculation, kind, request.sweep.threads);
+  AoDensity density =
+      densityOf(calculation, kind, request.sweep.threads,
+                request.keepInverseSqrtOverlap ? &calculation.keptInverseSqrtOverlap : nullptr);
   if (density.matrix.empty()) return {nullptr, 0.0, density.error};
   try {
     return {std::make_unique<DensityField>(calculation, density.matrix),

@@ -66,6 +66,10 @@ struct Calculation {
   SymmetricMatrix overlap;
   // S^-1/2 itself, when the file holds it.
   SymmetricMatrix inverseSqrtOverlap;
+  // S^-1/2 as a density worked it out from `overlap`, kept for the densities that follow when the
+  // caller asks for it. MOs never take it: an MO's digits must not depend on what was drawn
+  // before it.
+  SymmetricMatrix keptInverseSqrtOverlap;
   // The density matrices over the orthogonalised AOs, when the file holds them: the total one of
   // a restricted run, or one per spin set of a spin-resolved one.
   SymmetricMatrix totalDensity;

@@ -115,8 +115,12 @@ struct SpinDensity {
 }
 
 [[nodiscard]] std::optional<MatrixXd> inverseSqrtOverlap(const Calculation& calculation,
-                                                         std::string& error, int threads) {
+                                                         std::string& error, int threads,
+                                                         SymmetricMatrix* kept) {
   if (!calculation.inverseSqrtOverlap.empty()) return fullMatrix(calculation.inverseSqrtOverlap);
+  if (kept && !kept->empty() && kept->size() == calculation.basis.size()) {
+    return fullMatrix(*kept);
+  }
   if (calculation.overlap.empty()) {
     error = "This file holds no overlap matrix, so the density cannot be de-orthogonalised.";
     return std::nullopt;
@@ -126,12 +130,15 @@ struct SpinDensity {
     error = inverse.error;
     return std::nullopt;
   }
-  return fullMatrix(inverse.matrix);
+  MatrixXd full = fullMatrix(inverse.matrix);
+  if (kept) *kept = std::move(inverse.matrix);
+  return full;
 }
 
 }  // namespace
 
-AoDensity densityOf(const Calculation& calculation, DensityKind kind, int threads) {
+AoDensity densityOf(const Calculation& calculation, DensityKind kind, int threads,
+                    SymmetricMatrix* keptInverseSqrt) {
   AoDensity density;
   SpinDensity p;
   if (kind == DensityKind::spin) {
@@ -157,7 +164,8 @@ AoDensity densityOf(const Calculation& calculation, DensityKind kind, int thread
                     " AOs, but the basis has " + std::to_string(calculation.basis.size()) + ".";
     return density;
   }
-  std::optional<MatrixXd> x = inverseSqrtOverlap(calculation, density.error, threads);
+  std::optional<MatrixXd> x =
+      inverseSqrtOverlap(calculation, density.error, threads, keptInverseSqrt);
   if (!x) return density;
   density.electrons = p.p->trace();
   MatrixXd xp = productOf(*x, *p.p, threads);

@@ -25,7 +25,10 @@ struct AoDensity {
 // MOs, which the file must then hold every one of. S^-1/2 comes from the file when it gives it,
 // else from its overlap matrix, which the caller computes from the basis when the file has none.
 // Takes cubic time in the number of AOs; the products share their columns among the threads.
-[[nodiscard]] AoDensity densityOf(const Calculation& calculation, DensityKind kind,
-                                  int threads = 1);
+// S^-1/2 worked out from the overlap matrix is left in `keptInverseSqrt` when one is given, and
+// taken from it by the next density of the same calculation: the same numbers, without the
+// eigendecomposition.
+[[nodiscard]] AoDensity densityOf(const Calculation& calculation, DensityKind kind, int threads = 1,
+                                  SymmetricMatrix* keptInverseSqrt = nullptr);
 
 }  // namespace lobewright

@@ -50,6 +50,13 @@ std::vector<std::string> loadKey(const ConversionRequest& request) {
           request.parameterFileRequired ? "named" : "default"};
 }
 
+// The converter's request for the command, whose densities keep S^-1/2 for the session's next.
+ConversionRequest sessionRequest(const CommandLine& command) {
+  ConversionRequest request = requestFor(command);
+  request.keepInverseSqrtOverlap = true;
+  return request;
+}
+
 // The float as the double of its shortest decimal: 0.05f as 0.05, not 0.0500000007.
 double shortestDouble(float value) {
   char digits[32];
@@ -146,7 +153,7 @@ ScriptGrid ScriptSession::grid(const std::vector<std::string>& options,
   }
   const std::lock_guard lock(m_mutex);
   const CommandLine command = parse("grid.cube", options);
-  ConversionRequest request = requestFor(command);
+  ConversionRequest request = sessionRequest(command);
   const DrawnField drawn = this->drawn(command, request, warnings);
   const int scale = request.settings.scale;
   const std::optional<GridBox> box =
@@ -165,7 +172,7 @@ ScriptSurface ScriptSession::surface(const std::vector<std::string>& options,
                                      std::vector<std::string>& warnings) {
   const std::lock_guard lock(m_mutex);
   const CommandLine command = parse("surface.html", options);
-  ConversionRequest request = requestFor(command);
+  ConversionRequest request = sessionRequest(command);
   const DrawnField drawn = this->drawn(command, request, warnings);
   SurfaceMeshing meshing = meshSurface(*drawn.field, drawn.atoms, request, [](int) {});
   if (!meshing.mesh) fail(meshing.failure);
@@ -185,7 +192,7 @@ void ScriptSession::write(const std::string& output, const std::vector<std::stri
                           std::vector<std::string>& warnings) {
   const std::lock_guard lock(m_mutex);
   const CommandLine command = parse(output, options);
-  ConversionRequest request = requestFor(command);
+  ConversionRequest request = sessionRequest(command);
   if (const auto problem = requestProblem(request)) fail(*problem);
   ScriptSink sink(warnings);
   LoadedInput& input = loaded(request, sink);

@@ -42,6 +42,47 @@ Built build(const std::string& input, FieldSettings field, bool deorthogonalise 
   return built;
 }
 
+// The window and the scripts keep one load for many fields: each density after the first takes
+// S^-1/2 from it, and gives the same numbers as from a load of its own; an MO never takes it.
+TEST(FieldBuild, FieldsOfOneLoadAreThoseOfTheirOwnLoadToTheBit) {
+  const auto load = [](const std::string& input) {
+    ConversionRequest request;
+    request.inputFile = dataPath("aux/" + input);
+    testing::RecordingSink sink;
+    return std::move(*loadInput(request, sink).input);
+  };
+  const auto valuesOf = [](const Field& field, const Calculation& calculation) {
+    std::vector<Vec3> points;
+    for (const CalculationAtom& atom : calculation.atoms) {
+      points.push_back(atom.position + Vec3{0.3, -0.2, 0.5});
+      points.push_back(atom.position + Vec3{-1.1, 0.7, 0.2});
+    }
+    std::vector<double> values(points.size());
+    lobewright::valuesOf(field, points, values);
+    return values;
+  };
+  for (const std::string input : {"methylradical_PM7.aux", "formaldehyde_PM7_cation.out"}) {
+    SCOPED_TRACE(input);
+    LoadedInput kept = load(input);
+    for (const FieldKind kind : {FieldKind::density, FieldKind::spin, FieldKind::mo,
+                                 FieldKind::alpha, FieldKind::esp, FieldKind::beta}) {
+      ConversionRequest request;
+      request.inputFile = dataPath("aux/" + input);
+      request.settings.field.kind = kind;
+      request.settings.moNumber = 4;
+      LoadedInput own = load(input);
+      const BuiltField alone = buildField(own, request);
+      request.keepInverseSqrtOverlap = true;
+      const BuiltField shared = buildField(kept, request);
+      ASSERT_TRUE(alone.field && shared.field) << alone.failure.message;
+      EXPECT_EQ(valuesOf(*shared.field, *kept.exact), valuesOf(*alone.field, *own.exact))
+          << shared.description;
+      EXPECT_TRUE(own.exact->keptInverseSqrtOverlap.empty());
+      EXPECT_FALSE(kept.exact->keptInverseSqrtOverlap.empty());
+    }
+  }
+}
+
 // Each density matrix the field is made of is announced beforehand, with formaldehyde's 10 AOs.
 TEST(FieldBuild, DensitiesDifferencesAndFukuiFunctionsHoldTheirElectrons) {
   struct Case {
