@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <optional>
 
 #include "fuzz/fuzz_input.h"
 #include "input/calculation.h"
@@ -22,7 +23,16 @@ inline void checkCalculation(const Calculation& calculation) {
     require(mo.coefficients.size() == calculation.basis.size(), "an MO of the wrong length");
     require((!mo.energy || std::isfinite(*mo.energy)) && std::isfinite(mo.occupancy),
             "an energy is not finite");
+    require(mo.occupancy >= 0.0 && mo.occupancy <= 2.0, "an MO holds more than 2 electrons");
   }
+  const auto within = [](const std::optional<int>& count, std::size_t most) {
+    return !count || (*count >= 0 && static_cast<std::size_t>(*count) <= most);
+  };
+  const std::size_t aoCount = calculation.basis.size();
+  require(within(calculation.electronCount, 2 * aoCount) &&
+              within(calculation.alphaElectronCount, aoCount) &&
+              within(calculation.betaElectronCount, aoCount),
+          "more electrons than the MOs hold");
   const SymmetricMatrix s = overlapMatrix(calculation);
   require(s.size() == calculation.basis.size(), "the basis takes no overlap integrals");
   for (const double value : s.lowerTriangle()) require(std::isfinite(value), "S is not finite");

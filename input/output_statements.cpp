@@ -160,6 +160,10 @@ std::optional<std::string> OutputStatements::countsBeyond(int moCount) const {
            " MOs.";
   };
   if (levels > moCount) return beyond(std::to_string(levels) + " occupied levels");
+  if (m_open.value_or(0) > 0 && !(openShare() >= 0.0 && openShare() <= 2.0)) {
+    return "The output states open levels of " + fixedNumber(openShare(), 3) +
+           " electrons each, but an MO holds 0 to 2.";
+  }
   for (const auto& [count, name] : {std::pair{m_alpha, "alpha"}, std::pair{m_beta, "beta"}}) {
     if (count && *count > moCount)
       return beyond(std::to_string(*count) + " " + name + " electrons");

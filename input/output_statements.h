@@ -36,7 +36,8 @@ class OutputStatements {
   // Why occupancy() gave nothing, for the user.
   [[nodiscard]] static std::string missingCount(Spin spin);
   // Why the counts of levels and electrons cannot hold for a molecule of `moCount` MOs (more
-  // levels or electrons of a spin than it has MOs), or nothing when they can.
+  // levels or electrons of a spin than it has MOs, open levels of more than 2 electrons), or
+  // nothing when they can.
   [[nodiscard]] std::optional<std::string> countsBeyond(int moCount) const;
 
   // The errors MOPAC 22 lists in its closing box ("Error and normal termination messages

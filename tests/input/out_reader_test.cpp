@@ -205,6 +205,8 @@ TEST(OutReader, OpenShellsMozymeAndFilesWithoutEigenvectors) {
 TEST(OutReader, DamagedFilesNameTheLine) {
   const std::string water = readFile(dataPath("aux/water_PM7.out"));
   const std::string chloroform = readFile(dataPath("aux/chloroform_PM6.out"));
+  const std::string open43 = readFile(dataPath("aux/formaldehyde_open43_PM3.out"));
+  const std::string openEcho = " *  OPEN(M,N)  - THERE ARE 4 ELECTRONS IN 3 LEVELS";
   const std::size_t rowsEnd = water.find("\n\n", water.find("S   H    3")) + 1;
   struct Damage {
     const char* name;
@@ -247,6 +249,12 @@ TEST(OutReader, DamagedFilesNameTheLine) {
       {"no filled levels",
        replaced(replaced(water, "OCCUPIED LEVELS", "OCCUPIED"), "FILLED LEVELS", "FILLED"),
        "no count of filled levels", 0},
+      {"open levels of 13 electrons",
+       replaced(open43, openEcho, " *  OPEN(M,N)  - THERE ARE 40 ELECTRONS IN 3 LEVELS"),
+       "open levels of 13.333 electrons each, but an MO holds 0 to 2", 0},
+      {"printed share above 2",
+       replaced(replaced(open43, openEcho, " *"), "OCCUPANCY 1.333", "OCCUPANCY 5.000"),
+       "open levels of 5.000 electrons each", 0},
   };
   for (const Damage& damage : damages) {
     const CalculationRead read = readText(damage.text);
