@@ -49,7 +49,7 @@ TEST(FieldBuild, FieldsOfOneLoadAreThoseOfTheirOwnLoadToTheBit) {
     ConversionRequest request;
     request.inputFile = dataPath("aux/" + input);
     testing::RecordingSink sink;
-    return std::move(*loadInput(request, sink).input);
+    return loadInput(request, sink).input;
   };
   const auto valuesOf = [](const Field& field, const Calculation& calculation) {
     std::vector<Vec3> points;
@@ -63,22 +63,24 @@ TEST(FieldBuild, FieldsOfOneLoadAreThoseOfTheirOwnLoadToTheBit) {
   };
   for (const std::string input : {"methylradical_PM7.aux", "formaldehyde_PM7_cation.out"}) {
     SCOPED_TRACE(input);
-    LoadedInput kept = load(input);
+    std::optional<LoadedInput> kept = load(input);
+    ASSERT_TRUE(kept);
     for (const FieldKind kind : {FieldKind::density, FieldKind::spin, FieldKind::mo,
                                  FieldKind::alpha, FieldKind::esp, FieldKind::beta}) {
       ConversionRequest request;
       request.inputFile = dataPath("aux/" + input);
       request.settings.field.kind = kind;
       request.settings.moNumber = 4;
-      LoadedInput own = load(input);
-      const BuiltField alone = buildField(own, request);
+      std::optional<LoadedInput> own = load(input);
+      ASSERT_TRUE(own);
+      const BuiltField alone = buildField(*own, request);
       request.keepInverseSqrtOverlap = true;
-      const BuiltField shared = buildField(kept, request);
+      const BuiltField shared = buildField(*kept, request);
       ASSERT_TRUE(alone.field && shared.field) << alone.failure.message;
-      EXPECT_EQ(valuesOf(*shared.field, *kept.exact), valuesOf(*alone.field, *own.exact))
+      EXPECT_EQ(valuesOf(*shared.field, *kept->exact), valuesOf(*alone.field, *own->exact))
           << shared.description;
-      EXPECT_TRUE(own.exact->keptInverseSqrtOverlap.empty());
-      EXPECT_FALSE(kept.exact->keptInverseSqrtOverlap.empty());
+      EXPECT_TRUE(own->exact->keptInverseSqrtOverlap.empty());
+      EXPECT_FALSE(kept->exact->keptInverseSqrtOverlap.empty());
     }
   }
 }
