@@ -81,6 +81,8 @@ ExploredSurface SurfaceExplorer::draw(const ConversionRequest& request,
   if (!m_input || m_source != source) {
     m_fieldChoice.reset();
     m_field = {};
+    m_previousChoice.reset();
+    m_previousField = {};
     m_colouringKind.reset();
     m_colouring = {};
     m_input.reset();
@@ -179,7 +181,14 @@ void SurfaceExplorer::colour(const ConversionRequest& request, const OrbitalMesh
 void SurfaceExplorer::drawExact(const ConversionRequest& request, ExploredSurface& shown) {
   const ConversionSettings& settings = request.settings;
   const FieldChoice choice = fieldChoiceOf(settings);
-  if (!m_field.field || m_fieldChoice != choice) {
+  if (m_previousField.field && m_previousChoice == choice) {
+    std::swap(m_field, m_previousField);
+    std::swap(m_fieldChoice, m_previousChoice);
+  } else if (!m_field.field || m_fieldChoice != choice) {
+    if (m_field.field) {
+      m_previousField = std::move(m_field);
+      m_previousChoice = m_fieldChoice;
+    }
     m_fieldChoice.reset();
     m_field = buildField(*m_input, request);
     if (!m_field.field) {

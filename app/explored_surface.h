@@ -43,7 +43,8 @@ struct ExploredSurface {
 // request reads other files, in another model, or the file has changed since; and the field of
 // the exact model is built again only when another MO or field is asked for, so that another
 // isovalue, share or scale costs the surface alone (the potential's field takes seconds to
-// build). One request at a time: it is not to be shared between threads.
+// build); going back to the field shown before costs the surface alone too. One request at a time:
+// it is not to be shared between threads.
 class SurfaceExplorer {
  public:
   // The surface of the request's field at the settings' scale; an enclosed share is found from
@@ -89,6 +90,10 @@ class SurfaceExplorer {
   std::vector<std::string> m_loadNotes;
   std::optional<FieldChoice> m_fieldChoice;
   BuiltField m_field;
+  // The field shown before, kept for a user who goes back to it (the density and the spin
+  // density in turn).
+  std::optional<FieldChoice> m_previousChoice;
+  BuiltField m_previousField;
   std::optional<FieldKind> m_colouringKind;
   ColouringField m_colouring;
 };
