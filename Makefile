@@ -139,6 +139,7 @@ bench: build
 	@build/bin/colour_bench tests/data/aux/caffeine_PM7.aux bench/molecules/cholesterol_PM7.aux
 	@bench/make_runs.sh build/bench-runs
 	@build/bin/whole_run_bench build/bin/lobewright-convert bench/molecules build/bench-runs
+	@build/bin/explorer_bench build/bench-runs/polyalanine30_PM7.aux
 
 # The Debian package of the Release build: build/lobewright_VERSION_ARCH.deb, which
 # `apt install ./build/lobewright_*.deb` installs.
