@@ -243,8 +243,10 @@ ConversionOutcome drawOrbital(LoadedInput& input, const ConversionRequest& origi
     return drawClassicScene(*input.classic, original, messages, progress);
   }
   ConversionRequest request = original;
-  // A surface coloured by a density or the potential builds a second density of the input.
-  if (request.settings.colouring.source) request.keepInverseSqrtOverlap = true;
+  // A surface of densities coloured by another field builds a second density of the input.
+  const FieldSettings& field = request.settings.field;
+  const bool ofDensities = field.kind != FieldKind::mo || field.fukui != FukuiKind::none;
+  if (ofDensities && request.settings.colouring.source) request.keepInverseSqrtOverlap = true;
   std::string enclosing;
   const DrawnField drawn = fittedField(input, request, pictureSide(asked), enclosing);
   if (!drawn.field) return drawn.failure;

@@ -160,8 +160,8 @@ std::optional<std::string> OutputStatements::countsBeyond(int moCount) const {
            " MOs.";
   };
   if (levels > moCount) return beyond(std::to_string(levels) + " occupied levels");
-  if (m_open.value_or(0) > 0 && !(openShare() >= 0.0 && openShare() <= 2.0)) {
-    return "The output states open levels of " + fixedNumber(openShare(), 3) +
+  if (const double share = openShare(); m_open.value_or(0) > 0 && !(share >= 0.0 && share <= 2.0)) {
+    return "The output states open levels of " + fixedNumber(share, 3) +
            " electrons each, but an MO holds 0 to 2.";
   }
   for (const auto& [count, name] : {std::pair{m_alpha, "alpha"}, std::pair{m_beta, "beta"}}) {
