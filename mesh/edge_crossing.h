@@ -23,6 +23,9 @@ struct MeshVertex {
 inline constexpr double kCrossingAcceptable = 2e-7;
 inline constexpr double kCrossingRounded = 5e-7;
 inline constexpr int kCrossingIterations = 24;
+// A normal may come from a gradient taken this far (Angstrom) from its vertex: at most about a
+// degree off on the surfaces of densities and MOs, far below what shading shows.
+inline constexpr double kBorrowedNormalReach = 2e-3;
 
 // Where the lobe of the given sign (+1 or -1) crosses the grid edge from `outside` (where
 // sign * value - threshold, called g here, is not above 0) to `inside` (g above 0). gOutside may
@@ -33,10 +36,12 @@ inline constexpr int kCrossingIterations = 24;
 // a step that would leave the bracket (or a derivative that is no use) falls back to the secant
 // of the bracket, and a bisection is forced whenever two steps in a row have not halved |g|, so
 // it converges on any continuous field and on the single-precision model's steps alike, usually
-// in two evaluations. The vertex is the
-// evaluated point whose g is nearest 0, so on a field that jumps across the threshold it is the
-// nearer side of the jump. A pair of ends that does not bracket (an inside point on the border of a
-// box too small for its surface) gives the outside end.
+// in two evaluations. A step that ends within kBorrowedNormalReach of the sample it was taken
+// from is evaluated without a gradient (a density's value costs about a third of its sample),
+// and the normal there is that sample's. The vertex is the evaluated point whose g is nearest 0,
+// so on a field that jumps across the threshold it is the nearer side of the jump. A pair of ends
+// that does not bracket (an inside point on the border of a box too small for its surface) gives
+// the outside end.
 //
 // The search asks for one evaluation at a time (need() and point()) and is given its result, so
 // that many searches can have their evaluations done together (findCrossings).
@@ -63,7 +68,13 @@ class CrossingSearch {
   // Where the next evaluation is wanted.
   [[nodiscard]] const Vec3& point() const { return m_point; }
 
-  void takeValue(double value) { start(m_sign * value - m_threshold); }
+  void takeValue(double value) {
+    if (m_iterating) {
+      takeCheck(value);
+    } else {
+      start(m_sign * value - m_threshold);
+    }
+  }
 
   void takeSample(const FieldSample& sample) {
     if (!m_iterating) {
@@ -71,8 +82,66 @@ class CrossingSearch {
       m_need = Need::nothing;
       return;
     }
-    ++m_iteration;
     const double gs = m_sign * sample.value - m_threshold;
+    if (!record(gs, sample)) return;
+    // Newton's step on g, or on log(value / threshold), h here, where the field keeps its sign.
+    const double slope = m_sign * dot(sample.gradient, m_along);
+    const bool logarithmic = m_logarithmic && gs + m_threshold > 0.0;
+    const double h = straightened(gs, logarithmic);
+    const double dh = logarithmic ? slope / (gs + m_threshold) : slope;
+    const double at = m_s;
+    m_s = at - h / dh;
+    // The first step also has the ends' values to go by: the cubic through them with this h and
+    // its slope usually comes within the accepted distance at once, where Newton's step needs a
+    // second.
+    if (m_iteration == 1 && logarithmic == m_logarithmic) {
+      const double cubic = cubicStep(at, h, dh);
+      if (std::isfinite(cubic)) m_s = cubic;
+    }
+    if (!(m_s > m_low && m_s < m_high)) m_s = secantOfBracket();
+    m_lastGradient = sample.gradient;
+    m_lastSlope = dh;
+    m_lastLogarithmic = logarithmic;
+    m_checkNext = std::fabs(m_s - at) * norm(m_along) <= kBorrowedNormalReach;
+    planNext();
+  }
+
+  // The vertex, once nothing more is needed.
+  [[nodiscard]] MeshVertex vertex() const {
+    MeshVertex vertex;
+    vertex.position = bestPosition();
+    // Out of the lobe is where sign * value falls.
+    const Vec3 out = -m_sign * m_bestSample.gradient;
+    const double length = norm(out);
+    if (length > 0.0 && std::isfinite(length)) {
+      vertex.normal = (1.0 / length) * out;
+    } else {
+      vertex.normal = (1.0 / norm(m_along)) * (-m_along);
+    }
+    return vertex;
+  }
+
+ private:
+  [[nodiscard]] Vec3 bestPosition() const { return m_outside + m_best * m_along; }
+
+  // A step short enough for the last sample's gradient to stand in for the normal is checked by
+  // a value alone; should it fall short, the next step goes on that sample's slope.
+  void takeCheck(double value) {
+    const double gs = m_sign * value - m_threshold;
+    if (!record(gs, FieldSample{value, m_lastGradient})) return;
+    const bool logarithmic = m_lastLogarithmic && gs + m_threshold > 0.0;
+    m_s -= straightened(gs, logarithmic) / m_lastSlope;
+    if (logarithmic != m_lastLogarithmic || !(m_s > m_low && m_s < m_high)) {
+      m_s = secantOfBracket();
+    }
+    m_checkNext = false;
+    planNext();
+  }
+
+  // Counts the evaluation of g at m_s, keeps it if it is the best so far and narrows the bracket;
+  // false, with the search ended, where g is NaN.
+  bool record(double gs, const FieldSample& sample) {
+    ++m_iteration;
     if (std::fabs(gs) <= 0.5 * m_gLast) {
       m_sinceHalved = 0;
     } else {
@@ -94,43 +163,10 @@ class CrossingSearch {
     } else {
       m_iterating = false;
       planNext();
-      return;
+      return false;
     }
-    // Newton's step on g, or on log(value / threshold), h here, where the field keeps its sign.
-    const double slope = m_sign * dot(sample.gradient, m_along);
-    const bool logarithmic = m_logarithmic && gs + m_threshold > 0.0;
-    const double h = straightened(gs, logarithmic);
-    const double dh = logarithmic ? slope / (gs + m_threshold) : slope;
-    const double at = m_s;
-    m_s = at - h / dh;
-    // The first step also has the ends' values to go by: the cubic through them with this h and
-    // its slope usually comes within the accepted distance at once, where Newton's step needs a
-    // second.
-    if (m_iteration == 1 && logarithmic == m_logarithmic) {
-      const double cubic = cubicStep(at, h, dh);
-      if (std::isfinite(cubic)) m_s = cubic;
-    }
-    if (!(m_s > m_low && m_s < m_high)) m_s = secantOfBracket();
-    planNext();
+    return true;
   }
-
-  // The vertex, once nothing more is needed.
-  [[nodiscard]] MeshVertex vertex() const {
-    MeshVertex vertex;
-    vertex.position = bestPosition();
-    // Out of the lobe is where sign * value falls.
-    const Vec3 out = -m_sign * m_bestSample.gradient;
-    const double length = norm(out);
-    if (length > 0.0 && std::isfinite(length)) {
-      vertex.normal = (1.0 / length) * out;
-    } else {
-      vertex.normal = (1.0 / norm(m_along)) * (-m_along);
-    }
-    return vertex;
-  }
-
- private:
-  [[nodiscard]] Vec3 bestPosition() const { return m_outside + m_best * m_along; }
 
   void start(double gOutside) {
     m_low = 0.0;
@@ -180,8 +216,9 @@ class CrossingSearch {
   // The next Newton (or bracketing) step's point while the search goes on; then the sample at
   // the best point, unless the best point was sampled already.
   void planNext() {
+    const double planned = m_s;
     if (m_iterating && nextStep()) {
-      m_need = Need::sample;
+      m_need = m_checkNext && m_s == planned ? Need::value : Need::sample;
       m_point = m_outside + m_s * m_along;
       return;
     }
@@ -225,6 +262,10 @@ class CrossingSearch {
   double m_hOutside = 0.0;  // h at the edge's ends
   double m_hInside = 0.0;
   FieldSample m_bestSample;
+  Vec3 m_lastGradient;  // of the last sample, with the slope of h along the edge there
+  double m_lastSlope = 0.0;
+  bool m_lastLogarithmic = false;
+  bool m_checkNext = false;
 };
 
 // Runs the searches to their ends, the evaluations of each round together and in the searches'

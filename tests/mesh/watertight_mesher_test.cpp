@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <numbers>
@@ -26,7 +27,24 @@ using testing::WaveField;
 struct Meshed {
   OrbitalMesh mesh;
   std::array<LobeMeshCheck, 2> checks;
+  // Per lobe, the largest angle (radians) between a vertex's normal and the field's gradient there.
+  std::array<double, 2> largestNormalAngle{};
 };
+
+// A normal may come from a gradient taken a short way along its edge (under a degree off on
+// these fields); one taken anywhere else is off by far more.
+constexpr double kNormalAngle = 0.03;
+
+template <class F>
+double largestNormalAngle(const F& field, const LobeMesh& lobe, double sign) {
+  double largest = 0.0;
+  for (std::size_t v = 0; v < lobe.positions.size(); ++v) {
+    const Vec3 out = -sign * field.sampleAt(lobe.positions[v]).gradient;
+    const double cosine = dot(out, lobe.normals[v]) / norm(out);
+    largest = std::max(largest, std::acos(std::clamp(cosine, -1.0, 1.0)));
+  }
+  return largest;
+}
 
 // Euler characteristic V - E + F of a closed mesh: 2 per sphere-like piece, 0 per torus.
 int64_t eulerCharacteristic(const LobeMesh& lobe) {
@@ -46,13 +64,15 @@ Meshed meshAndCheck(const F& field, double threshold, double scale, const Vec3& 
   const auto value = [&](const Vec3& p) { return field.valueAt(p); };
   m.checks[0] = checkLobeMesh(m.mesh.positive, minimumArea, value, threshold);
   m.checks[1] = checkLobeMesh(m.mesh.negative, minimumArea, value, threshold);
+  m.largestNormalAngle = {largestNormalAngle(field, m.mesh.positive, 1.0),
+                          largestNormalAngle(field, m.mesh.negative, -1.0)};
   return m;
 }
 
 // Closed, manifold, outward, no slivers, vertices on the surface, unit normals that agree with
-// the triangles' winding. Where the surface has necks thinner than a grid cube, a few triangles
-// may span both sides of one and so face against their corners' normals: `folds` allows that
-// fraction of them.
+// the triangles' winding and with the field's gradient. Where the surface has necks thinner than a
+// grid cube, a few triangles may span both sides of one and so face against their corners' normals:
+// `folds` allows that fraction of them.
 void expectSound(const Meshed& m, const std::string& what, double folds = 0.0) {
   for (int lobe = 0; lobe < 2; ++lobe) {
     const LobeMeshCheck& c = m.checks[lobe];
@@ -67,6 +87,7 @@ void expectSound(const Meshed& m, const std::string& what, double folds = 0.0) {
     EXPECT_LE(c.reversedTriangles, folds * static_cast<double>(mesh.triangles.size())) << where;
     EXPECT_EQ(c.nonUnitNormals, 0) << where;
     EXPECT_LE(c.largestDeviation, 1e-6) << where;
+    EXPECT_LE(m.largestNormalAngle[lobe], kNormalAngle) << where;
     if (!mesh.triangles.empty()) {
       EXPECT_GT(c.signedVolume, 0.0) << where;
     }
