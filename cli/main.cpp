@@ -90,11 +90,6 @@ void announceLongSweep(const GridBounds& bounds) {
             << bounds.zHigh - static_cast<int64_t>(bounds.zLow) << ")\n";
 }
 
-// From this many AOs on, a density matrix (S^-1/2 by a full eigendecomposition, then P between
-// two of them) takes a second or more, and nothing else shows that the run is under way: 7.5 s
-// for 1,998 AOs on two cores.
-constexpr std::size_t kLongDensityMatrixAos = 1'000;
-
 void announceLongDensityMatrix(std::size_t aoCount) {
   if (aoCount < kLongDensityMatrixAos) return;
   std::cerr << "lobewright-convert: working out the density matrix over " << aoCount

@@ -108,6 +108,9 @@ constexpr const char* kNothingToSaveMessage =
     "the surface the preview shows.";
 constexpr const char* kSavingStatus = "Saving... Esc or Cancel stops it.";
 constexpr const char* kDrawingStatus = "Drawing...";
+constexpr const char* kDrawingProgressStatus = "Drawing... %1 %";
+constexpr const char* kDensityMatrixStatus =
+    "Working out the density matrix over %1 AOs, which takes a while...";
 constexpr const char* kShareOutOfRangeMessage = "The share must lie between 0 and 100 %.";
 constexpr const char* kPictureSizeMessage =
     "The picture's size is WIDTHxHEIGHT in pixels, each from 16 to 8192, such as 1280x960.";
@@ -425,9 +428,24 @@ void TForm1::explore() {
   PreviewStatusLabel->setText(kDrawingStatus);
   m_preview.submit(
       [this, explorer = m_explorer, request, picked, asked = settings.scale](
-          std::stop_token stop, BackgroundRun::Channel&) mutable -> BackgroundRun::Finish {
+          std::stop_token stop, BackgroundRun::Channel& channel) mutable -> BackgroundRun::Finish {
         request.stop = stop;
-        auto surface = std::make_shared<ExploredSurface>(explorer->draw(request, [](int) {}));
+        // A newer pick may already have said "Drawing..." for itself.
+        const auto showStatus = [this, &channel, &stop](QString status) {
+          if (stop.stop_requested()) return;
+          channel.post([this, status] { PreviewStatusLabel->setText(status); });
+        };
+        request.beforeDensityMatrix = [&](std::size_t aoCount) {
+          if (aoCount < kLongDensityMatrixAos) return;
+          showStatus(QString(kDensityMatrixStatus).arg(aoCount));
+        };
+        int percentShown = 0;
+        const auto progress = [&](int percent) {
+          if (percent == percentShown) return;
+          percentShown = percent;
+          showStatus(QString(kDrawingProgressStatus).arg(percent));
+        };
+        auto surface = std::make_shared<ExploredSurface>(explorer->draw(request, progress));
         if (surface->mesh && request.settings.scale < asked) {
           surface->notes.push_back("Drawn at scale " + std::to_string(request.settings.scale) +
                                    ", the finest the preview takes; Save writes it so, Calculate "

@@ -1,7 +1,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTreeWidget>
@@ -252,6 +254,51 @@ TEST_F(Explorer, FieldsShowAndAnMoPickedTakesTheMoFieldBack) {
   EXPECT_EQ(shownMo(), 5);
   EXPECT_FLOAT_EQ(shown().isovalue, 0.05f);
   EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// Each text the preview's status line shows: an event handled after the one that set it sees it,
+// and the end of a run is always such an event.
+class StatusTexts : public QObject {
+ public:
+  explicit StatusTexts(const QLabel& label) : m_label(label) { qApp->installEventFilter(this); }
+  ~StatusTexts() override { qApp->removeEventFilter(this); }
+  StatusTexts(const StatusTexts&) = delete;
+  StatusTexts& operator=(const StatusTexts&) = delete;
+
+  [[nodiscard]] std::vector<int> percents() const {
+    std::vector<int> found;
+    const QRegularExpression drawing("^Drawing\\.\\.\\. (\\d+) %$");
+    for (const QString& text : m_texts) {
+      const QRegularExpressionMatch match = drawing.match(text);
+      if (match.hasMatch()) found.push_back(match.captured(1).toInt());
+    }
+    return found;
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent*) override {
+    if (m_texts.empty() || m_texts.back() != m_label.text()) m_texts.push_back(m_label.text());
+    return false;
+  }
+
+ private:
+  const QLabel& m_label;
+  std::vector<QString> m_texts;
+};
+
+// A field drawn in the background counts up in the status line until its summary replaces it.
+TEST_F(Explorer, TheStatusLineCountsUpWhileAFieldIsDrawn) {
+  chooseInput(dataPath("aux/caffeine_PM7.aux"));
+  waitForPreview();
+  const StatusTexts status(*form->PreviewStatusLabel);
+  const int index = form->FieldComboBox->findText("total density");
+  form->FieldComboBox->setCurrentIndex(index);
+  emit form->FieldComboBox->activated(index);
+  waitForPreview();
+  const std::vector<int> percents = status.percents();
+  EXPECT_GE(percents.size(), 2U);
+  EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+  EXPECT_NE(form->PreviewStatusLabel->text().indexOf("total density:"), -1);
 }
 
 // What Save writes is the surface shown: the converter's own file of the same settings, byte
