@@ -73,6 +73,8 @@ ExploredSurface SurfaceExplorer::draw(const ConversionRequest& request,
                                       const ProgressCallback& progress) {
   ExploredSurface shown;
   shown.request = request;
+  shown.request.beforeSweep = nullptr;
+  shown.request.beforeDensityMatrix = nullptr;
   if (auto problem = requestProblem(request)) {
     shown.failure = std::move(*problem);
     return shown;

@@ -23,7 +23,8 @@ namespace lobewright {
 struct ExploredSurface {
   std::shared_ptr<const OrbitalMesh> mesh;  // empty when nothing could be drawn
   std::vector<CalculationAtom> atoms;
-  // The settings it was drawn with, the isovalue found for an enclosed share in their threshold.
+  // The settings it was drawn with, the isovalue found for an enclosed share in their threshold;
+  // without the caller's hooks, which need not outlive the drawing (Save runs with this request).
   ConversionRequest request;
   float isovalue = 0.0f;
   int64_t triangles = 0;

@@ -50,6 +50,8 @@ TEST(SurfaceExplorer, GoingBackToTheFieldBeforeBuildsNothing) {
         triangles.emplace(std::pair{step.input, step.kind}, shown.triangles);
     EXPECT_EQ(shown.triangles, first->second);
     EXPECT_GT(shown.triangles, 0);
+    // Saving it later must not call back into a caller that has moved on.
+    EXPECT_FALSE(shown.request.beforeDensityMatrix);
   }
 }
 
