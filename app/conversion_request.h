@@ -17,11 +17,6 @@ namespace lobewright {
 // Told the progress of a run in percent, on the thread that runs it.
 using ProgressCallback = std::function<void(int percent)>;
 
-// From this many AOs on, a density matrix (S^-1/2 by a full eigendecomposition, then P between
-// two of them) takes a second or more, and nothing else shows that the run is under way: 7.5 s
-// for 1,998 AOs on two cores.
-inline constexpr std::size_t kLongDensityMatrixAos = 1'000;
-
 // All the cores the machine has.
 [[nodiscard]] int defaultThreadCount();
 
@@ -36,7 +31,7 @@ struct ConversionRequest {
   // Told the grid just before the sweep starts, so a caller can say what is coming.
   std::function<void(const GridBounds&)> beforeSweep = nullptr;
   // Told the number of AOs before each density matrix of a field is worked out, in time that
-  // grows as their cube, so a caller can say what is coming (from kLongDensityMatrixAos on).
+  // grows as their cube, so a caller can say what is coming (longDensityMatrixNotice).
   std::function<void(std::size_t aoCount)> beforeDensityMatrix = nullptr;
   // Whether a density keeps S^-1/2 in the loaded calculation for the next density of the same
   // load: for callers that draw several, since for a molecule of 2,000 AOs it takes seconds to

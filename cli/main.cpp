@@ -91,9 +91,9 @@ void announceLongSweep(const GridBounds& bounds) {
 }
 
 void announceLongDensityMatrix(std::size_t aoCount) {
-  if (aoCount < kLongDensityMatrixAos) return;
-  std::cerr << "lobewright-convert: working out the density matrix over " << aoCount
-            << " AOs, which takes a while\n";
+  if (const auto notice = longDensityMatrixNotice(aoCount)) {
+    std::cerr << "lobewright-convert: " << *notice << "\n";
+  }
 }
 
 // What --list and --info read is their output: losing it to a full disk is a failure, told with

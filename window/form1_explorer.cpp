@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/messages.h"
 #include "app/output_choice.h"
 #include "app/picture_text.h"
 #include "app/settings_text.h"
@@ -109,8 +110,6 @@ constexpr const char* kNothingToSaveMessage =
 constexpr const char* kSavingStatus = "Saving... Esc or Cancel stops it.";
 constexpr const char* kDrawingStatus = "Drawing...";
 constexpr const char* kDrawingProgressStatus = "Drawing... %1 %";
-constexpr const char* kDensityMatrixStatus =
-    "Working out the density matrix over %1 AOs, which takes a while...";
 constexpr const char* kShareOutOfRangeMessage = "The share must lie between 0 and 100 %.";
 constexpr const char* kPictureSizeMessage =
     "The picture's size is WIDTHxHEIGHT in pixels, each from 16 to 8192, such as 1280x960.";
@@ -436,8 +435,9 @@ void TForm1::explore() {
           channel.post([this, status] { PreviewStatusLabel->setText(status); });
         };
         request.beforeDensityMatrix = [&](std::size_t aoCount) {
-          if (aoCount < kLongDensityMatrixAos) return;
-          showStatus(QString(kDensityMatrixStatus).arg(aoCount));
+          if (const auto notice = longDensityMatrixNotice(aoCount)) {
+            showStatus(QString(kDrawingStatus) + " " + QString::fromStdString(*notice));
+          }
         };
         int percentShown = 0;
         const auto progress = [&](int percent) {
