@@ -31,13 +31,21 @@ inline double beckeIntegral(const Field& field, const std::vector<CalculationAto
   std::vector<Vec3> centres;
   for (const CalculationAtom& atom : atoms) centres.push_back(atom.position);
   if (point) centres.push_back(*point);
+  const std::size_t n = centres.size();
+  std::vector<double> inverseSeparation(n * n, 0.0);
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = 0; j < n; ++j) {
+      if (i != j) inverseSeparation[i * n + j] = 1.0 / norm(centres[i] - centres[j]);
+    }
+  }
   double total = 0.0;
   std::vector<Vec3> points;
   std::vector<double> weights;
   std::vector<double> values;
-  std::vector<double> distance(centres.size());
+  std::vector<double> distance(n);
   std::vector<std::size_t> near;
-  for (std::size_t a = 0; a < centres.size(); ++a) {
+  std::vector<double> cell;
+  for (std::size_t a = 0; a < n; ++a) {
     points.clear();
     weights.clear();
     for (int i = 1; i <= radial; ++i) {
@@ -52,28 +60,32 @@ inline double beckeIntegral(const Field& field, const std::vector<CalculationAto
           const double phi = 2 * kPi * p / azimuths;
           const Vec3 q = centres[a] + Vec3{r * sine * std::cos(phi), r * sine * std::sin(phi),
                                            r * cosines.nodes[t]};
-          for (std::size_t b = 0; b < centres.size(); ++b) distance[b] = norm(q - centres[b]);
+          for (std::size_t b = 0; b < n; ++b) distance[b] = norm(q - centres[b]);
           const double nearest = *std::min_element(distance.begin(), distance.end());
           near.clear();
-          for (std::size_t b = 0; b < centres.size(); ++b) {
-            if (distance[b] <= nearest + kReach) near.push_back(b);
+          std::size_t own = n;
+          for (std::size_t b = 0; b < n; ++b) {
+            if (distance[b] > nearest + kReach) continue;
+            if (b == a) own = near.size();
+            near.push_back(b);
           }
-          if (std::find(near.begin(), near.end(), a) == near.end()) continue;
-          double sum = 0.0;
-          double own = 0.0;
-          for (const std::size_t i2 : near) {
-            double cell = 1.0;
-            for (const std::size_t j : near) {
-              if (j == i2) continue;
-              double mu = (distance[i2] - distance[j]) / norm(centres[i2] - centres[j]);
+          if (own == n) continue;
+          // Each pair of cells shares one switching value: s for the first, 1 - s for the other.
+          cell.assign(near.size(), 1.0);
+          for (std::size_t u = 0; u < near.size(); ++u) {
+            for (std::size_t v = u + 1; v < near.size(); ++v) {
+              double mu = (distance[near[u]] - distance[near[v]]) *
+                          inverseSeparation[near[u] * n + near[v]];
               for (int k = 0; k < 3; ++k) mu = 1.5 * mu - 0.5 * mu * mu * mu;
-              cell *= 0.5 * (1 - mu);
+              cell[u] *= 0.5 * (1 - mu);
+              cell[v] *= 0.5 * (1 + mu);
             }
-            sum += cell;
-            if (i2 == a) own = cell;
           }
+          double sum = 0.0;
+          for (const double c : cell) sum += c;
           points.push_back(q);
-          weights.push_back(radialWeight * cosines.weights[t] * (2 * kPi / azimuths) * own / sum);
+          weights.push_back(radialWeight * cosines.weights[t] * (2 * kPi / azimuths) * cell[own] /
+                            sum);
         }
       }
     }
