@@ -70,7 +70,20 @@ test-tsan: build-tsan
 	cat build-tsan/mesh_tests.log build-tsan/app_tests.log; \
 	[ $$mesh -eq 0 ] && [ $$app -eq 0 ]
 
-test: test-normal test-asan test-tsan
+# The suites run one after the other, each with the next suite's build beside it: tests leave a
+# core idle while they wait on Chromium, Blender or POV-Ray, and the build takes it. The build's
+# output goes to its log, shown if it fails; a failing suite stops the build at once.
+define tests_beside_build
+	@mkdir -p $(2); echo "Building $(2) beside these tests (its log: $(2)/build.log)"
+	@setsid -w $(MAKE) $(2) > $(2)/build.log 2>&1 & build=$$!; \
+	if ! $(MAKE) $(1); then kill -TERM -- -$$build 2>/dev/null; wait $$build; exit 1; fi; \
+	if ! wait $$build; then cat $(2)/build.log; echo "make $(2) failed (its log is above)."; exit 1; fi
+endef
+
+test: build
+	$(call tests_beside_build,test-normal,build-asan)
+	$(call tests_beside_build,test-asan,build-tsan)
+	@$(MAKE) test-tsan
 
 # Fuzzing: each target runs FUZZ_SECONDS in one process, one target after the other. New inputs
 # go to build-fuzz/corpus/NAME, crashes and hangs to build-fuzz/artifacts/; the committed seeds
