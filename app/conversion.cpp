@@ -247,6 +247,13 @@ ConversionOutcome drawOrbital(LoadedInput& input, const ConversionRequest& origi
   const FieldSettings& field = request.settings.field;
   const bool ofDensities = field.kind != FieldKind::mo || field.fukui != FukuiKind::none;
   if (ofDensities && request.settings.colouring.source) request.keepInverseSqrtOverlap = true;
+  // A potential's atomic pieces, for the field or its colours, take about as long as the surface
+  // and the colours together: they fill the first 40 % of the run.
+  const auto& colourSource = request.settings.colouring.source;
+  const bool potential =
+      field.kind == FieldKind::esp || (colourSource && colourSource->kind == FieldKind::esp);
+  if (potential) request.potentialProgress = progressShare(progress, 0, 40);
+  const ProgressCallback rest = potential ? progressShare(progress, 40, 100) : progress;
   std::string enclosing;
   const DrawnField drawn = fittedField(input, request, pictureSide(asked), enclosing);
   if (!drawn.field) return drawn.failure;
@@ -259,7 +266,7 @@ ConversionOutcome drawOrbital(LoadedInput& input, const ConversionRequest& origi
   if (cube) {
     return convertToCube(*drawn.field, {drawn.extent.get(), drawn.extentThreshold}, drawn.atoms,
                          drawn.description + (input.classic ? ", classic model" : ", exact model"),
-                         drawn.quantity, request, progress);
+                         drawn.quantity, request, rest);
   }
   std::optional<ColouringField> colouring;
   if (request.settings.colouring.source) {
@@ -269,7 +276,7 @@ ConversionOutcome drawOrbital(LoadedInput& input, const ConversionRequest& origi
   const PageCaption page = request.settings.outputKind == OutputKind::Html
                                ? pageCaption(input, request, drawn.description)
                                : PageCaption{};
-  return convertThroughSurface(*drawn.field, drawn.atoms, request, messages, progress,
+  return convertThroughSurface(*drawn.field, drawn.atoms, request, messages, rest,
                                colouring ? &*colouring : nullptr, page);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -17,6 +18,14 @@ namespace lobewright {
 // Told the progress of a run in percent, on the thread that runs it.
 using ProgressCallback = std::function<void(int percent)>;
 
+// The part of a run's progress, from `from` to `to` percent, that one step of it fills.
+[[nodiscard]] inline ProgressCallback progressShare(const ProgressCallback& progress, int from,
+                                                    int to) {
+  return [&progress, from, to](int percent) {
+    progress(from + (to - from) * std::clamp(percent, 0, 100) / 100);
+  };
+}
+
 // All the cores the machine has.
 [[nodiscard]] int defaultThreadCount();
 
@@ -33,6 +42,9 @@ struct ConversionRequest {
   // Told the number of AOs before each density matrix of a field is worked out, in time that
   // grows as their cube, so a caller can say what is coming (longDensityMatrixNotice).
   std::function<void(std::size_t aoCount)> beforeDensityMatrix = nullptr;
+  // Told in percent how far the making of a potential's atomic pieces has got, on the thread that
+  // builds the field: on a thousand atoms it takes as long as the surface.
+  ProgressCallback potentialProgress = nullptr;
   // Whether a density keeps S^-1/2 in the loaded calculation for the next density of the same
   // load: for callers that draw several, since for a molecule of 2,000 AOs it takes seconds to
   // work out and 16 MB to keep.

@@ -75,6 +75,7 @@ ExploredSurface SurfaceExplorer::draw(const ConversionRequest& request,
   shown.request = request;
   shown.request.beforeSweep = nullptr;
   shown.request.beforeDensityMatrix = nullptr;
+  shown.request.potentialProgress = nullptr;
   if (auto problem = requestProblem(request)) {
     shown.failure = std::move(*problem);
     return shown;
@@ -121,14 +122,22 @@ ExploredSurface SurfaceExplorer::draw(const ConversionRequest& request,
     // Each density of the load takes S^-1/2 from the first, which on a big molecule takes seconds.
     ConversionRequest building = request;
     building.keepInverseSqrtOverlap = true;
+    // A potential's atomic pieces, for the field or its colours, fill 40 % of the progress and
+    // the colours at the vertices the last 10 %.
+    const auto& colourSource = settings.colouring.source;
+    const int meshStart = settings.field.kind == FieldKind::esp ? 40 : 0;
+    const int meshEnd = !colourSource ? 100 : colourSource->kind == FieldKind::esp ? 50 : 90;
+    building.potentialProgress = progressShare(progress, 0, meshStart);
     drawExact(building, shown);
     if (!shown.failure.succeeded()) return shown;
-    SurfaceMeshing surface = meshSurface(*m_field.field, shown.atoms, shown.request, progress);
+    SurfaceMeshing surface = meshSurface(*m_field.field, shown.atoms, shown.request,
+                                         progressShare(progress, meshStart, meshEnd));
     shown.failure = std::move(surface.failure);
     if (!surface.mesh) return shown;
     mesh = std::move(*surface.mesh);
-    if (settings.colouring.source) {
-      colour(building, mesh, shown);
+    if (colourSource) {
+      building.potentialProgress = progressShare(progress, meshEnd, 90);
+      colour(building, mesh, shown, progressShare(progress, 90, 100));
       if (!shown.failure.succeeded()) return shown;
     }
   }
@@ -157,7 +166,7 @@ SurfaceExplorer::FieldChoice SurfaceExplorer::fieldChoiceOf(const ConversionSett
 }
 
 void SurfaceExplorer::colour(const ConversionRequest& request, const OrbitalMesh& mesh,
-                             ExploredSurface& shown) {
+                             ExploredSurface& shown, const ProgressCallback& progress) {
   const FieldKind kind = request.settings.colouring.source->kind;
   if (!m_colouring.field || m_colouringKind != kind) {
     m_colouringKind.reset();
@@ -171,7 +180,7 @@ void SurfaceExplorer::colour(const ConversionRequest& request, const OrbitalMesh
   try {
     shown.colouring = std::make_shared<const SurfaceColouring>(
         colourVertices(valuesAtVertices(*m_colouring.field, mesh,
-                                        std::max(1, request.sweep.threads), request.stop),
+                                        std::max(1, request.sweep.threads), request.stop, progress),
                        request.settings.colouring, m_colouring.title, m_colouring.units));
   } catch (const SweepCancelled&) {
     shown.failure = {ConversionStatus::cancelled, kCancelledMessage};

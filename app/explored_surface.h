@@ -68,8 +68,10 @@ class SurfaceExplorer {
   };
   [[nodiscard]] static FieldChoice fieldChoiceOf(const ConversionSettings& settings);
   void drawExact(const ConversionRequest& request, ExploredSurface& shown);
-  // Colours the surface shown by the settings' colouring field, built once for the input.
-  void colour(const ConversionRequest& request, const OrbitalMesh& mesh, ExploredSurface& shown);
+  // Colours the surface shown by the settings' colouring field, built once for the input;
+  // `progress` follows the colours at the vertices.
+  void colour(const ConversionRequest& request, const OrbitalMesh& mesh, ExploredSurface& shown,
+              const ProgressCallback& progress);
 
   struct Source {
     std::string inputFile;

@@ -141,6 +141,7 @@ std::optional<double> statedElectrons(const Calculation& calculation, DensityKin
 // A field of one calculation: its MO or density, as the settings ask.
 struct Term {
   std::unique_ptr<Field> field;
+  bool cancelled = false;
   std::optional<double> electrons;
   std::optional<double> stated;
   std::string error;
@@ -171,8 +172,19 @@ Term termOf(Calculation& calculation, const ConversionRequest& request, const st
     std::string error;
     const std::optional<std::vector<double>> cores = coreChargesOf(calculation, error);
     if (!cores) return failedTerm(withReason(kInputFileErrorMessage, path, error));
-    term.field = std::make_unique<PotentialField>(calculation.atoms, *cores, *density.field,
-                                                  request.sweep.threads);
+    PieceMaking making{nullptr, request.stop};
+    if (request.potentialProgress) {
+      making.madePieces = [&request](std::size_t made, std::size_t total) {
+        request.potentialProgress(static_cast<int>(100 * made / total));
+      };
+    }
+    try {
+      term.field = std::make_unique<PotentialField>(calculation.atoms, *cores, *density.field,
+                                                    request.sweep.threads, making);
+    } catch (const PotentialCancelled&) {
+      term.cancelled = true;
+      return term;
+    }
     term.extent = std::move(density.field);
     return term;
   }
@@ -318,6 +330,7 @@ BuiltField buildField(LoadedInput& input, const ConversionRequest& request, bool
     return fukuiField(input, request, withIntegral);
   }
   Term term = termOf(*input.exact, request, request.inputFile, withIntegral);
+  if (term.cancelled) return refused(ConversionStatus::cancelled, kCancelledMessage);
   if (!term.field) return refused(ConversionStatus::inputError, term.error);
   BuiltField built;
   const bool mo = field.kind == FieldKind::mo;
@@ -343,6 +356,7 @@ BuiltField buildField(LoadedInput& input, const ConversionRequest& request, bool
     return refused(ConversionStatus::inputError, *problem);
   }
   Term subtracted = termOf(*input.minus, request, field.minusFile, withIntegral);
+  if (subtracted.cancelled) return refused(ConversionStatus::cancelled, kCancelledMessage);
   if (!subtracted.field) return refused(ConversionStatus::inputError, subtracted.error);
   auto difference = std::make_unique<CombinedField>();
   difference->add(1.0, std::move(term.field));

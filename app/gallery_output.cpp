@@ -86,18 +86,13 @@ ConversionOutcome drawGallery(LoadedInput& input, const ConversionRequest& reque
     return {ConversionStatus::cannotOpenOutput, withReason(kCannotOpenOutputMessage, path, error)};
   }
 
-  const auto share = [&progress](int from, int to) {
-    return [&progress, from, to](int percent) {
-      progress(from + (to - from) * std::clamp(percent, 0, 100) / 100);
-    };
-  };
   std::vector<PictureSurface> surfaces;
   for (int i = 0; i < count; ++i) {
     ConversionRequest one = request;
     one.settings.moNumber = mos[static_cast<std::size_t>(i)];
     PictureSurface surface =
         drawPictureSurface(input, one, std::max(grid.pictureWidth, grid.pictureHeight),
-                           share(40 * i / count, 40 * (i + 1) / count));
+                           progressShare(progress, 40 * i / count, 40 * (i + 1) / count));
     if (!surface.failure.succeeded()) return surface.failure;
     if (surface.mesh.positive.triangles.empty() && surface.mesh.negative.triangles.empty()) {
       messages.show(kWarningCaption,
@@ -120,10 +115,10 @@ ConversionOutcome drawGallery(LoadedInput& input, const ConversionRequest& reque
     SheetPanel panel = sheetPanel(grid, i);
     panel.caption = panelCaption(mo, rowOf(rows, mo, settings.spin),
                                  surfaces[static_cast<std::size_t>(i)].enclosing);
-    const PictureResult rendered =
-        renderFramedPicture(surfaces[static_cast<std::size_t>(i)].mesh, structure, options,
-                            grid.pictureWidth, grid.pictureHeight, request.stop,
-                            share(40 + 55 * i / count, 40 + 55 * (i + 1) / count), panel.png);
+    const PictureResult rendered = renderFramedPicture(
+        surfaces[static_cast<std::size_t>(i)].mesh, structure, options, grid.pictureWidth,
+        grid.pictureHeight, request.stop,
+        progressShare(progress, 40 + 55 * i / count, 40 + 55 * (i + 1) / count), panel.png);
     if (rendered.cancelled) return {ConversionStatus::cancelled, kCancelledMessage};
     if (!rendered.succeeded()) return {ConversionStatus::cannotWriteOutput, rendered.error};
     sheet.panels.push_back(std::move(panel));

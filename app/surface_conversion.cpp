@@ -70,14 +70,12 @@ ConversionOutcome convertThroughSurface(const Field& field,
                                         const ProgressCallback& progress,
                                         const ColouringField* colouring, const PageCaption& page) {
   const ConversionSettings& settings = request.settings;
-  // A picture spends most of its time in the renderer, after the surface.
+  // A picture spends most of its time in the renderer, after the surface; the colours at the
+  // vertices take the last tenth of the surface's part.
   const bool picture = settings.outputKind == OutputKind::Png;
-  const auto share = [&](int from, int to) {
-    return [&progress, from, to](int percent) {
-      progress(from + (to - from) * std::clamp(percent, 0, 100) / 100);
-    };
-  };
-  SurfaceMeshing meshing = meshSurface(field, atoms, request, share(0, picture ? 30 : 99));
+  const int surfaceEnd = picture ? 30 : 99;
+  const int meshEnd = colouring ? surfaceEnd - surfaceEnd / 10 : surfaceEnd;
+  SurfaceMeshing meshing = meshSurface(field, atoms, request, progressShare(progress, 0, meshEnd));
   if (!meshing.mesh) return std::move(meshing.failure);
   const OrbitalMesh& mesh = *meshing.mesh;
   const auto triangles =
@@ -88,15 +86,16 @@ ConversionOutcome convertThroughSurface(const Field& field,
   std::optional<SurfaceColouring> colours;
   if (colouring) {
     try {
-      colours = colourVertices(valuesAtVertices(*colouring->field, mesh,
-                                                std::max(1, request.sweep.threads), request.stop),
-                               settings.colouring, colouring->title, colouring->units);
+      colours = colourVertices(
+          valuesAtVertices(*colouring->field, mesh, std::max(1, request.sweep.threads),
+                           request.stop, progressShare(progress, meshEnd, surfaceEnd)),
+          settings.colouring, colouring->title, colouring->units);
     } catch (const SweepCancelled&) {
       return {ConversionStatus::cancelled, kCancelledMessage};
     }
   }
   ConversionOutcome written =
-      writeMeshOutput(settings, mesh, atoms, request.stop, share(picture ? 30 : 99, 100),
+      writeMeshOutput(settings, mesh, atoms, request.stop, progressShare(progress, surfaceEnd, 100),
                       {request.caption, colours ? &*colours : nullptr, page});
   if (!written.succeeded()) return written;
   progress(100);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <exception>
 #include <mutex>
+#include <thread>
 
 #include "mesh/sweep_control.h"
 #include "mesh/worker_threads.h"
@@ -21,13 +22,16 @@ constexpr std::size_t kBatch = 64;
 }  // namespace
 
 SurfaceValues valuesAtVertices(const Field& field, const OrbitalMesh& mesh, int threads,
-                               const std::stop_token& stop) {
+                               const std::stop_token& stop,
+                               const std::function<void(int percent)>& progress) {
   std::vector<Vec3> points = mesh.positive.positions;
   points.insert(points.end(), mesh.negative.positions.begin(), mesh.negative.positions.end());
   std::vector<double> values(points.size());
   const std::size_t batches = (points.size() + kBatch - 1) / kBatch;
 
   std::atomic<std::size_t> next{0};
+  std::atomic<std::size_t> done{0};
+  const std::thread::id caller = std::this_thread::get_id();
   std::atomic<bool> halted{false};
   std::exception_ptr failure;
   std::mutex failureLock;
@@ -47,6 +51,10 @@ SurfaceValues valuesAtVertices(const Field& field, const OrbitalMesh& mesh, int 
         const std::size_t count = std::min(kBatch, points.size() - first);
         field.valuesAt(std::span(points).subspan(first, count),
                        std::span(values).subspan(first, count));
+        ++done;
+        if (progress && std::this_thread::get_id() == caller) {
+          progress(static_cast<int>(100 * done / batches));
+        }
       }
     } catch (...) {
       halt(std::current_exception());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -18,9 +19,11 @@ struct SurfaceValues {
 };
 
 // Evaluates the field at the vertices in batches, on `threads` threads (the calling one among
-// them). Throws SweepCancelled when the stop token asks.
-[[nodiscard]] SurfaceValues valuesAtVertices(const Field& field, const OrbitalMesh& mesh,
-                                             int threads, const std::stop_token& stop);
+// them), telling `progress` the share done in percent from the calling thread. Throws
+// SweepCancelled when the stop token asks.
+[[nodiscard]] SurfaceValues valuesAtVertices(
+    const Field& field, const OrbitalMesh& mesh, int threads, const std::stop_token& stop,
+    const std::function<void(int percent)>& progress = nullptr);
 
 // The values at the palette's two ends: the settings' range, or else -m to +m with m the largest
 // |value| on the surface (1 when every value is 0), so that 0 sits in the palette's middle.

@@ -363,8 +363,8 @@ double pieceAt(const PotentialPiece& piece, const Vec3& d, std::span<double> har
 }  // namespace
 
 PotentialField::PotentialField(const std::vector<CalculationAtom>& atoms,
-                               const std::vector<double>& cores, const Field& density,
-                               int threads) {
+                               const std::vector<double>& cores, const Field& density, int threads,
+                               const PieceMaking& making) {
   std::vector<Vec3> centres;
   for (const CalculationAtom& atom : atoms) {
     centres.push_back(kBohrPerAngstrom * atom.position);
@@ -375,21 +375,25 @@ PotentialField::PotentialField(const std::vector<CalculationAtom>& atoms,
                           angularGrid(kPotentialInnerPolarPoints, kPotentialInnerDegree)};
   m_pieces.resize(atoms.size());
   std::atomic<std::size_t> next{0};
-  const auto work = [&] {
-    for (std::size_t a = next++; a < atoms.size(); a = next++) {
+  std::atomic<std::size_t> made{0};
+  const auto work = [&](bool tells) {
+    for (std::size_t a = next++; a < atoms.size() && !making.stop.stop_requested(); a = next++) {
       const std::optional<int> number = atomicNumber(atoms[a].symbol);
       const double radius = covalentRadius(number.value_or(0)) * kBohrPerAngstrom;
       m_pieces[a] = pieceOf(centres, a, a < cores.size() ? cores[a] : 0.0,
                             number == 1 ? radius : 0.5 * radius, angulars, density);
+      ++made;
+      if (tells && making.madePieces) making.madePieces(made, atoms.size());
     }
   };
   // The library runs a task on this thread when the system has no thread to spare for it.
   std::vector<std::future<void>> tasks;
   for (int t = 1; t < threads; ++t) {
-    tasks.push_back(std::async(std::launch::async | std::launch::deferred, work));
+    tasks.push_back(std::async(std::launch::async | std::launch::deferred, work, false));
   }
-  work();
+  work(true);
   for (std::future<void>& task : tasks) task.get();
+  if (made < atoms.size()) throw PotentialCancelled{};
 }
 
 void PotentialField::valuesAt(std::span<const Vec3> points, std::span<double> values) const {

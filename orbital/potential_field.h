@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <span>
+#include <stop_token>
 #include <vector>
 
 #include "input/calculation.h"
@@ -39,6 +42,16 @@ struct PotentialPiece {
   std::vector<double> degreeSize;  // per l: sqrt(4 pi / (2l + 1)) |Q_l.|
 };
 
+// How the making of a potential's pieces, which on a molecule of a thousand atoms takes seconds,
+// is followed and stopped. `madePieces` is told the pieces made so far, on the constructing
+// thread; once `stop` is requested no piece is begun and the constructor throws
+// PotentialCancelled.
+struct PieceMaking {
+  std::function<void(std::size_t made, std::size_t total)> madePieces = nullptr;
+  std::stop_token stop;
+};
+struct PotentialCancelled {};
+
 // The electrostatic potential of a calculation's cores and valence electrons, in hartree per unit
 // charge (a.u.): V(r) = sum_A Zcore_A / |r - R_A| - integral rho(r') / |r - r'| dr'.
 //
@@ -60,7 +73,7 @@ class PotentialField : public Field {
   // The density must be the total one over the atoms' positions; cores are per atom (e). The
   // atoms' pieces are made on up to `threads` threads.
   PotentialField(const std::vector<CalculationAtom>& atoms, const std::vector<double>& cores,
-                 const Field& density, int threads = 1);
+                 const Field& density, int threads = 1, const PieceMaking& making = {});
 
   void valuesAt(std::span<const Vec3> points, std::span<double> values) const override;
   // The gradient by central differences: the potential is smooth away from the nuclei.

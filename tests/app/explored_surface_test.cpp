@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <utility>
@@ -52,7 +53,29 @@ TEST(SurfaceExplorer, GoingBackToTheFieldBeforeBuildsNothing) {
     EXPECT_GT(shown.triangles, 0);
     // Saving it later must not call back into a caller that has moved on.
     EXPECT_FALSE(shown.request.beforeDensityMatrix);
+    EXPECT_FALSE(shown.request.potentialProgress);
   }
+}
+
+// A density coloured by the potential: the progress rises through the surface, the potential's
+// pieces and the colours, and never falls back.
+TEST(SurfaceExplorer, TheProgressRisesThroughTheSurfaceThePotentialAndTheColours) {
+  SurfaceExplorer explorer;
+  ConversionRequest request;
+  request.inputFile = testing::dataPath("aux/formaldehyde_PM7.aux");
+  request.settings.scale = 3;
+  request.settings.field.kind = FieldKind::density;
+  request.settings.threshold = 0.002f;
+  request.settings.outputKind = OutputKind::Gltf;
+  request.settings.colouring.source = ColouringSettings::Source{FieldKind::esp};
+  std::vector<int> reports;
+  const ExploredSurface shown =
+      explorer.draw(request, [&](int percent) { reports.push_back(percent); });
+  ASSERT_TRUE(shown.failure.succeeded()) << shown.failure.message;
+  EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+  EXPECT_TRUE(std::any_of(reports.begin(), reports.end(),
+                          [](int percent) { return percent > 50 && percent < 90; }));
+  EXPECT_GE(reports.back(), 90);
 }
 
 }  // namespace

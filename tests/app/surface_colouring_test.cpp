@@ -127,7 +127,8 @@ ConversionRequest colouredRequest(const std::string& input, const std::string& s
 
 // The density's surface coloured by each kind of field, written to a .ply: at every vertex the
 // colour is the palette's at the field's value there (evaluated anew), so red where it is
-// negative and blue where it is positive.
+// negative and blue where it is positive. The run's progress only rises, to 100; for the
+// potential it rises while the potential's pieces are made, before the surface.
 TEST(ColouredConversion, SignAndColourAgreeAtEveryVertexOfTheFile) {
   const std::pair<const char*, const char*> cases[] = {
       {"formaldehyde_PM7.aux", "mo:HOMO"}, {"formaldehyde_PM7.aux", "fukui-plus"},
@@ -139,8 +140,16 @@ TEST(ColouredConversion, SignAndColourAgreeAtEveryVertexOfTheFile) {
     SCOPED_TRACE(std::string(input) + " by " + source);
     const ConversionRequest request = colouredRequest(input, source, dir.file("coloured.ply"));
     testing::RecordingSink sink;
-    const ConversionOutcome outcome = runConversion(request, sink, [](int) {});
+    std::vector<int> reports;
+    const ConversionOutcome outcome =
+        runConversion(request, sink, [&](int percent) { reports.push_back(percent); });
     ASSERT_TRUE(outcome.succeeded()) << outcome.message;
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    EXPECT_EQ(reports.back(), 100);
+    if (std::string(source) == "esp") {
+      EXPECT_TRUE(std::any_of(reports.begin(), reports.end(),
+                              [](int percent) { return percent > 0 && percent < 40; }));
+    }
     const std::vector<PlyVertex> vertices =
         readPlyVertices(testing::readFile(dir.file("coloured.ply")));
     ASSERT_GT(vertices.size(), 500u);
@@ -175,6 +184,30 @@ TEST(ColouredConversion, SignAndColourAgreeAtEveryVertexOfTheFile) {
       EXPECT_EQ(negative, 0);
     }
   }
+}
+
+// The potential's pieces tell how far their making has got, and a stop while they are made ends
+// it there: no field, and the outcome says the run was cancelled.
+TEST(ColouredConversion, AStopWhileThePotentialIsMadeEndsItThere) {
+  ConversionRequest request = colouredRequest("caffeine_PM7.aux", "esp", "unused.ply");
+  std::stop_source stop;
+  request.stop = stop.get_token();
+  std::vector<int> reports;
+  request.potentialProgress = [&](int percent) {
+    reports.push_back(percent);
+    if (percent >= 25) stop.request_stop();
+  };
+  testing::RecordingSink sink;
+  InputLoad load = loadInput(request, sink);
+  ASSERT_TRUE(load.input);
+  const ColouringField colouring = buildColouringField(*load.input, request);
+  EXPECT_FALSE(colouring.field);
+  EXPECT_EQ(colouring.failure.status, ConversionStatus::cancelled);
+  EXPECT_EQ(colouring.failure.message, kCancelledMessage);
+  ASSERT_FALSE(reports.empty());
+  EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+  // 24 atoms: the stop came after 6 pieces, and each thread ends only the piece it is making.
+  EXPECT_LT(reports.back(), 50);
 }
 
 TEST(ColouredConversion, RefusesWhatCannotBeColouredAndSaysWhy) {
