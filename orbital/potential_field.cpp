@@ -2,6 +2,7 @@
 
 #include <Eigen/Dense>
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <future>
@@ -311,31 +312,34 @@ PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, doubl
   return piece;
 }
 
-double pieceAt(const PotentialPiece& piece, const Vec3& d, std::span<double> harmonics) {
-  const double r = norm(d);
-  const Vec3 direction = r > 0.0 ? (1.0 / r) * d : Vec3{0.0, 0.0, 1.0};
+double pieceAt(const PotentialPiece& piece, const Vec3& d, double r, double inverse,
+               std::span<double> harmonics) {
+  const Vec3 direction = r > 0.0 ? inverse * d : Vec3{0.0, 0.0, 1.0};
   if (r >= piece.extent) {
-    // Beyond the piece: its multipoles, as far as they matter.
+    // Beyond the piece: its multipoles, as far as they matter. The powers of 1 / r are products,
+    // not quotients: a chain of divisions took half of a far piece's time.
+    std::array<double, kPotentialDegree + 1> inversePowers;  // r^-(l + 1)
+    inversePowers[0] = inverse;
+    for (int l = 1; l <= kPotentialDegree; ++l) {
+      inversePowers[static_cast<std::size_t>(l)] =
+          inversePowers[static_cast<std::size_t>(l - 1)] * inverse;
+    }
     int degree = kPotentialDegree;
-    double inversePower = 1.0;  // r^-(degree + 1)
-    for (int l = 0; l <= kPotentialDegree; ++l) inversePower /= r;
     double rest = 0.0;
     while (degree > 0) {
-      rest += piece.degreeSize[static_cast<std::size_t>(degree)] * inversePower;
+      rest += piece.degreeSize[static_cast<std::size_t>(degree)] *
+              inversePowers[static_cast<std::size_t>(degree)];
       if (rest > kNegligiblePotential) break;
       --degree;
-      inversePower *= r;
     }
     realSphericalHarmonics(degree, direction, harmonics);
     double sum = 0.0;
-    double power = 1.0 / r;
     for (int l = 0; l <= degree; ++l) {
-      const double factor = 4.0 * kPi / (2 * l + 1) * power;
+      const double factor = 4.0 * kPi / (2 * l + 1) * inversePowers[static_cast<std::size_t>(l)];
       for (int lm = l * l; lm <= l * l + 2 * l; ++lm) {
         sum += factor * piece.moments[static_cast<std::size_t>(lm)] *
                harmonics[static_cast<std::size_t>(lm)];
       }
-      power /= r;
     }
     return sum;
   }
@@ -403,7 +407,10 @@ void PotentialField::valuesAt(std::span<const Vec3> points, std::span<double> va
     double v = 0.0;
     for (const PotentialPiece& piece : m_pieces) {
       const Vec3 d = p - piece.position;
-      v += piece.core / std::max(norm(d), kNearestCore) - pieceAt(piece, d, harmonics);
+      const double r = norm(d);
+      const double inverse = 1.0 / r;
+      v += piece.core * (r > kNearestCore ? inverse : 1.0 / kNearestCore) -
+           pieceAt(piece, d, r, inverse, harmonics);
     }
     values[i] = v;
   }
