@@ -72,10 +72,12 @@ test-tsan: build-tsan
 
 # The suites run one after the other, each with the next suite's build beside it: tests leave a
 # core idle while they wait on Chromium, Blender or POV-Ray, and the build takes it. The build's
-# output goes to its log, shown if it fails; a failing suite stops the build at once.
+# output goes to its log, shown if it fails; a failing or interrupted suite stops the build at
+# once (the build runs in a session of its own, which Ctrl-C does not reach).
 define tests_beside_build
 	@mkdir -p $(2); echo "Building $(2) beside these tests (its log: $(2)/build.log)"
 	@setsid -w $(MAKE) $(2) > $(2)/build.log 2>&1 & build=$$!; \
+	trap 'kill -TERM -- -$$build 2>/dev/null' INT TERM; \
 	if ! $(MAKE) $(1); then kill -TERM -- -$$build 2>/dev/null; wait $$build; exit 1; fi; \
 	if ! wait $$build; then cat $(2)/build.log; echo "make $(2) failed (its log is above)."; exit 1; fi
 endef
