@@ -38,11 +38,10 @@ inline constexpr double kBorrowedNormalReach = 2e-3;
 // it converges on any continuous field and on the single-precision model's steps alike, usually
 // in two evaluations. A step that ends within kBorrowedNormalReach of the sample it was taken
 // from is evaluated without a gradient (a density's value skips the gradients and half of the
-// pairs of AOs),
-// and the normal there is that sample's. The vertex is the evaluated point whose g is nearest 0,
-// so on a field that jumps across the threshold it is the nearer side of the jump. A pair of ends
-// that does not bracket (an inside point on the border of a box too small for its surface) gives
-// the outside end.
+// pairs of AOs), and the normal there is that sample's. The vertex is the evaluated point whose
+// g is nearest 0, so on a field that jumps across the threshold it is the nearer side of the
+// jump. A pair of ends that does not bracket (an inside point on the border of a box too small
+// for its surface) gives the outside end.
 //
 // The search asks for one evaluation at a time (need() and point()) and is given its result, so
 // that many searches can have their evaluations done together (findCrossings).
