@@ -155,8 +155,9 @@ Term failedTerm(std::string error) {
   return term;
 }
 
+// piecesProgress is told how far the making of a potential's pieces has got.
 Term termOf(Calculation& calculation, const ConversionRequest& request, const std::string& path,
-            bool withIntegral) {
+            bool withIntegral, const ProgressCallback& piecesProgress) {
   const ConversionSettings& settings = request.settings;
   Term term;
   if (settings.field.kind == FieldKind::mo && settings.field.fukui == FukuiKind::none) {
@@ -173,9 +174,9 @@ Term termOf(Calculation& calculation, const ConversionRequest& request, const st
     const std::optional<std::vector<double>> cores = coreChargesOf(calculation, error);
     if (!cores) return failedTerm(withReason(kInputFileErrorMessage, path, error));
     PieceMaking making{nullptr, request.stop};
-    if (request.potentialProgress) {
-      making.madePieces = [&request](std::size_t made, std::size_t total) {
-        request.potentialProgress(static_cast<int>(100 * made / total));
+    if (piecesProgress) {
+      making.madePieces = [&piecesProgress](std::size_t made, std::size_t total) {
+        piecesProgress(static_cast<int>(100 * made / total));
       };
     }
     try {
@@ -329,7 +330,11 @@ BuiltField buildField(LoadedInput& input, const ConversionRequest& request, bool
     }
     return fukuiField(input, request, withIntegral);
   }
-  Term term = termOf(*input.exact, request, request.inputFile, withIntegral);
+  // A difference makes two potentials: each fills half of their progress.
+  const ProgressCallback& pieces = request.potentialProgress;
+  const bool twoTerms = !field.minusFile.empty() && pieces;
+  Term term = termOf(*input.exact, request, request.inputFile, withIntegral,
+                     twoTerms ? progressShare(pieces, 0, 50) : pieces);
   if (term.cancelled) return refused(ConversionStatus::cancelled, kCancelledMessage);
   if (!term.field) return refused(ConversionStatus::inputError, term.error);
   BuiltField built;
@@ -355,7 +360,8 @@ BuiltField buildField(LoadedInput& input, const ConversionRequest& request, bool
           differentAtoms(*input.exact, request.inputFile, *input.minus, field.minusFile)) {
     return refused(ConversionStatus::inputError, *problem);
   }
-  Term subtracted = termOf(*input.minus, request, field.minusFile, withIntegral);
+  Term subtracted = termOf(*input.minus, request, field.minusFile, withIntegral,
+                           twoTerms ? progressShare(pieces, 50, 100) : pieces);
   if (subtracted.cancelled) return refused(ConversionStatus::cancelled, kCancelledMessage);
   if (!subtracted.field) return refused(ConversionStatus::inputError, subtracted.error);
   auto difference = std::make_unique<CombinedField>();

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/recording_sink.h"
 
 namespace lobewright {
@@ -16,6 +18,7 @@ struct Built {
   BuiltField field;
   std::string loadFailure;
   std::vector<std::size_t> announcedAoCounts;  // one for each density matrix worked out
+  std::vector<int> piecesProgress;             // a potential's, in percent
 };
 
 Built build(const std::string& input, FieldSettings field, bool deorthogonalise = true,
@@ -33,11 +36,12 @@ Built build(const std::string& input, FieldSettings field, bool deorthogonalise 
   request.settings.model = model;
   testing::RecordingSink sink;
   InputLoad load = loadInput(request, sink);
-  if (!load.input) return {{}, load.failure.message, {}};
+  if (!load.input) return {{}, load.failure.message, {}, {}};
   Built built;
   request.beforeDensityMatrix = [&](std::size_t aoCount) {
     built.announcedAoCounts.push_back(aoCount);
   };
+  request.potentialProgress = [&](int percent) { built.piecesProgress.push_back(percent); };
   built.field = buildField(*load.input, request, true);
   return built;
 }
@@ -121,6 +125,19 @@ TEST(FieldBuild, DensitiesDifferencesAndFukuiFunctionsHoldTheirElectrons) {
         << built.field.description;
   }
   EXPECT_TRUE(build(neutral, {.kind = FieldKind::mo}).announcedAoCounts.empty());
+}
+
+// A difference of two potentials makes the pieces of both: their progress rises once, the first
+// potential's in the lower half.
+TEST(FieldBuild, ADifferenceOfPotentialsTellsItsProgressOnce) {
+  const Built built = build("formaldehyde_PM7.aux",
+                            {.kind = FieldKind::esp, .minusFile = "formaldehyde_PM7_cation.aux"});
+  ASSERT_TRUE(built.field.field) << built.loadFailure << built.field.failure.message;
+  const std::vector<int>& reports = built.piecesProgress;
+  ASSERT_FALSE(reports.empty());
+  EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+  EXPECT_LT(reports.front(), 50);
+  EXPECT_GE(reports.back(), 50);
 }
 
 TEST(FieldBuild, RefusesWhatTheFilesCannotGiveAndSaysWhy) {
