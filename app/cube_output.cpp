@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "app/grid_budget.h"
 #include "app/messages.h"
@@ -13,6 +14,7 @@
 #include "mesh/grid_box.h"
 #include "mesh/surface_box.h"
 #include "mesh/sweep_control.h"
+#include "mesh/worker_threads.h"
 #include "writers/cube_writer.h"
 #include "writers/program_version.h"
 
@@ -76,17 +78,23 @@ ConversionOutcome convertToCube(const Field& field, CubeExtent extent,
     return {ConversionStatus::cannotOpenOutput,
             withReason(kCannotOpenOutputMessage, settings.outputPath, error)};
   }
-  // The values of a plane, a row along z at a time: the points of a row lie close together.
-  std::vector<Vec3> row(static_cast<std::size_t>(grid.countZ));
+  // The values of a plane, a row along z at a time (the points of a row lie close together), the
+  // rows shared among the threads.
+  const auto rowLength = static_cast<std::size_t>(grid.countZ);
   const auto plane = [&](int i, std::span<double> values) {
-    if (request.stop.stop_requested()) throw SweepCancelled{};
-    for (int j = 0; j < grid.countY; ++j) {
-      for (int k = 0; k < grid.countZ; ++k) {
-        row[static_cast<std::size_t>(k)] = gridPosition(
-            static_cast<int64_t>(box->low[0]) + i, static_cast<int64_t>(box->low[1]) + j,
-            static_cast<int64_t>(box->low[2]) + k, scale);
+    const auto row = [&](std::size_t j) {
+      std::vector<Vec3> points(rowLength);
+      for (std::size_t k = 0; k < rowLength; ++k) {
+        points[k] =
+            gridPosition(static_cast<int64_t>(box->low[0]) + i,
+                         static_cast<int64_t>(box->low[1]) + static_cast<int64_t>(j),
+                         static_cast<int64_t>(box->low[2]) + static_cast<int64_t>(k), scale);
       }
-      field.valuesAt(row, values.subspan(static_cast<std::size_t>(j) * row.size(), row.size()));
+      field.valuesAt(points, values.subspan(j * rowLength, rowLength));
+    };
+    if (!runBatches(static_cast<std::size_t>(grid.countY), request.sweep.threads, request.stop,
+                    row)) {
+      throw SweepCancelled{};
     }
     progress(static_cast<int>(static_cast<int64_t>(i) * 100 / grid.countX));
   };

@@ -1,11 +1,7 @@
 #include "app/vertex_colouring.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <exception>
-#include <mutex>
-#include <thread>
 
 #include "mesh/sweep_control.h"
 #include "mesh/worker_threads.h"
@@ -29,46 +25,18 @@ SurfaceValues valuesAtVertices(const Field& field, const OrbitalMesh& mesh, int 
   std::vector<double> values(points.size());
   const std::size_t batches = (points.size() + kBatch - 1) / kBatch;
 
-  std::atomic<std::size_t> next{0};
-  std::atomic<std::size_t> done{0};
-  const std::thread::id caller = std::this_thread::get_id();
-  std::atomic<bool> halted{false};
-  std::exception_ptr failure;
-  std::mutex failureLock;
-  const auto halt = [&](std::exception_ptr reason) {
-    const std::lock_guard lock(failureLock);
-    if (!failure) failure = reason;
-    halted = true;
-  };
-  const auto work = [&] {
-    try {
-      for (std::size_t batch = next++; batch < batches && !halted; batch = next++) {
-        if (stop.stop_requested()) {
-          halted = true;
-          return;
-        }
+  const bool whole = runBatches(
+      batches, threads, stop,
+      [&](std::size_t batch) {
         const std::size_t first = batch * kBatch;
         const std::size_t count = std::min(kBatch, points.size() - first);
         field.valuesAt(std::span(points).subspan(first, count),
                        std::span(values).subspan(first, count));
-        ++done;
-        if (progress && std::this_thread::get_id() == caller) {
-          progress(static_cast<int>(100 * done / batches));
-        }
-      }
-    } catch (...) {
-      halt(std::current_exception());
-    }
-  };
-  const int helpers = static_cast<int>(std::min<std::size_t>(
-      static_cast<std::size_t>(std::max(threads, 1)) - 1, batches > 0 ? batches - 1 : 0));
-  {
-    WorkerThreads workers(helpers, work, halt);
-    work();
-    workers.join();
-  }
-  if (failure) std::rethrow_exception(failure);
-  if (stop.stop_requested()) throw SweepCancelled{};
+      },
+      [&](std::size_t run) {
+        if (progress) progress(static_cast<int>(100 * run / batches));
+      });
+  if (!whole || stop.stop_requested()) throw SweepCancelled{};
 
   const auto split = values.begin() + static_cast<std::ptrdiff_t>(mesh.positive.positions.size());
   return {{values.begin(), split}, {split, values.end()}};

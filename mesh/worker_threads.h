@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <exception>
 #include <functional>
+#include <stop_token>
 #include <thread>
 #include <vector>
 
@@ -26,6 +28,14 @@ class WorkerThreads {
  private:
   std::vector<std::thread> m_threads;
 };
+
+// Runs each(batch) for the batches 0 to count - 1 on up to `threads` threads, the calling one
+// among them, which after each batch of its own tells `done` how many batches have run. Once a
+// stop is asked or a batch throws, no batch is begun; the first throw is rethrown here after all
+// threads have returned. True when every batch has run.
+bool runBatches(std::size_t count, int threads, const std::stop_token& stop,
+                const std::function<void(std::size_t batch)>& each,
+                const std::function<void(std::size_t batchesRun)>& done = nullptr);
 
 // Makes the start of the n-th thread from now on fail as on a system out of threads, with
 // std::system_error; 0 lets every start through. Tests use it: a real shortage of threads cannot

@@ -3,6 +3,7 @@
 // for viewers that draw their own surfaces.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -165,6 +166,35 @@ TEST(RealJobCube, TheBoxHoldsAFifthOfTheThresholdOrTheMarginGiven) {
   // Its atoms lie from x = 0.489 to 2.301 Angstrom: the grid points from floor(-1.511 * 3) = -5 to
   // ceil(4.301 * 3) = 13 at 3 points per Angstrom.
   EXPECT_EQ(readCube(request.settings.outputPath).counts[0], 19);
+}
+
+// A cube's rows are shared among the threads: each lands where one thread alone puts it, for the
+// fields that evaluate points in batches (an MO, a density) and one point at a time (the
+// potential), and a progress that only rises.
+TEST(RealJobCube, IsTheSameOnOneThreadAndOnSeveral) {
+  testing::TempDir directory;
+  for (const FieldKind kind : {FieldKind::mo, FieldKind::density, FieldKind::esp}) {
+    ConversionRequest request;
+    request.inputFile = dataPath("aux/formaldehyde_PM7.aux");
+    request.settings.moNumber = 6;
+    request.settings.field.kind = kind;
+    request.settings.scale = 3;
+    request.settings.outputKind = OutputKind::Cube;
+    const auto cube = [&](int threads) {
+      request.sweep.threads = threads;
+      request.settings.outputPath = directory.file(std::to_string(threads) + ".cube");
+      testing::RecordingSink sink;
+      std::vector<int> reports;
+      EXPECT_TRUE(runConversion(request, sink, [&](int percent) {
+                    reports.push_back(percent);
+                  }).succeeded());
+      EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+      return testing::readFile(request.settings.outputPath);
+    };
+    const std::string alone = cube(1);
+    EXPECT_GT(alone.size(), 10000u);
+    EXPECT_EQ(cube(3), alone) << static_cast<int>(kind);
+  }
 }
 
 }  // namespace

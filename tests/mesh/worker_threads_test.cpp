@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <system_error>
+#include <vector>
 
 #include "app/grid_extent.h"
 #include "mesh/fast_sweep.h"
@@ -46,15 +49,54 @@ TEST_F(RefusedThreadStart, StopsTheFastSweepWithTheError) {
 TEST_F(RefusedThreadStart, StopsThePlanePipelineWithTheError) {
   std::atomic<int> planes = 0;
   failThreadStartForTesting(3);
-  EXPECT_THROW((OrderedPlanePipeline<int, int>(1000, 4, {})
-                    .run([&](int64_t, int&) { ++planes; },
-                         [](int64_t, const int&, const int&, int&) {},
-                         [](int64_t, const int&, const int&, const int&) {})),
-               std::system_error);
+  EXPECT_THROW(
+      (OrderedPlanePipeline<int, int>(1000, 4, {})
+           .run([&](int64_t, int&) { ++planes; }, [](int64_t, const int&, const int&, int&) {},
+                [](int64_t, const int&, const int&, const int&) {})),
+      std::system_error);
   // The workers that did start are gone: nothing computes any more.
   const int computed = planes;
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_EQ(planes, computed);
+}
+
+// Batches share out among the threads: each runs once, and the calling thread is told the count
+// so far, rising. A throw ends the run with that error, a stop with false, and a refused thread
+// with its error, begun batches finished first.
+TEST_F(RefusedThreadStart, BatchesRunOnceEachAndStopOnAThrowOrAStop) {
+  constexpr std::size_t kBatches = 500;
+  for (const int threads : {1, 2, 4}) {
+    SCOPED_TRACE(threads);
+    std::vector<std::atomic<int>> runs(kBatches);
+    std::vector<std::size_t> told;
+    const bool whole = runBatches(
+        kBatches, threads, {}, [&](std::size_t batch) { ++runs[batch]; },
+        [&](std::size_t run) { told.push_back(run); });
+    EXPECT_TRUE(whole);
+    EXPECT_TRUE(std::all_of(runs.begin(), runs.end(), [](const auto& n) { return n == 1; }));
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    ASSERT_FALSE(told.empty());
+    EXPECT_LE(told.back(), kBatches);
+
+    std::atomic<std::size_t> begun = 0;
+    const auto failAt = [&](std::size_t batch) {
+      ++begun;
+      if (batch == 10) throw std::runtime_error("batch 10");
+    };
+    EXPECT_THROW(runBatches(kBatches, threads, {}, failAt), std::runtime_error);
+    EXPECT_LT(begun, kBatches);
+
+    std::stop_source stop;
+    begun = 0;
+    const auto stopAt = [&](std::size_t batch) {
+      ++begun;
+      if (batch == 10) stop.request_stop();
+    };
+    EXPECT_FALSE(runBatches(kBatches, threads, stop.get_token(), stopAt));
+    EXPECT_LT(begun, kBatches);
+  }
+  failThreadStartForTesting(2);
+  EXPECT_THROW(runBatches(kBatches, 4, {}, [](std::size_t) {}), std::system_error);
 }
 
 }  // namespace
