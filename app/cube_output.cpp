@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "app/field_grid.h"
 #include "app/grid_budget.h"
 #include "app/messages.h"
 #include "app/output_file.h"
@@ -14,7 +15,6 @@
 #include "mesh/grid_box.h"
 #include "mesh/surface_box.h"
 #include "mesh/sweep_control.h"
-#include "mesh/worker_threads.h"
 #include "writers/cube_writer.h"
 #include "writers/program_version.h"
 
@@ -78,22 +78,8 @@ ConversionOutcome convertToCube(const Field& field, CubeExtent extent,
     return {ConversionStatus::cannotOpenOutput,
             withReason(kCannotOpenOutputMessage, settings.outputPath, error)};
   }
-  // The values of a plane, a row along z at a time (the points of a row lie close together), the
-  // rows shared among the threads.
-  const auto rowLength = static_cast<std::size_t>(grid.countZ);
   const auto plane = [&](int i, std::span<double> values) {
-    const auto row = [&](std::size_t j) {
-      std::vector<Vec3> points(rowLength);
-      for (std::size_t k = 0; k < rowLength; ++k) {
-        points[k] =
-            gridPosition(static_cast<int64_t>(box->low[0]) + i,
-                         static_cast<int64_t>(box->low[1]) + static_cast<int64_t>(j),
-                         static_cast<int64_t>(box->low[2]) + static_cast<int64_t>(k), scale);
-      }
-      field.valuesAt(points, values.subspan(j * rowLength, rowLength));
-    };
-    if (!runBatches(static_cast<std::size_t>(grid.countY), request.sweep.threads, request.stop,
-                    row)) {
+    if (!planeValues(field, *box, settings.scale, i, values, request.sweep.threads, request.stop)) {
       throw SweepCancelled{};
     }
     progress(static_cast<int>(static_cast<int64_t>(i) * 100 / grid.countX));

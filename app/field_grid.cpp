@@ -6,6 +6,7 @@
 
 #include "app/grid_budget.h"
 #include "app/messages.h"
+#include "mesh/worker_threads.h"
 
 namespace lobewright {
 
@@ -28,7 +29,22 @@ std::optional<GridBox> boxAroundAtoms(const std::vector<CalculationAtom>& atoms,
   return box;
 }
 
-FieldGrid sampleFieldGrid(const Field& field, const GridBox& box, int scale, std::stop_token stop) {
+bool planeValues(const Field& field, const GridBox& box, int scale, int64_t i,
+                 std::span<double> values, int threads, const std::stop_token& stop) {
+  const auto rowLength = static_cast<std::size_t>(box.high[2] - box.low[2] + 1);
+  const auto rows = static_cast<std::size_t>(box.high[1] - box.low[1] + 1);
+  return runBatches(rows, threads, stop, [&](std::size_t j) {
+    std::vector<Vec3> row(rowLength);
+    for (std::size_t k = 0; k < rowLength; ++k) {
+      row[k] = gridPosition(box.low[0] + i, box.low[1] + static_cast<int64_t>(j),
+                            box.low[2] + static_cast<int64_t>(k), scale);
+    }
+    field.valuesAt(row, values.subspan(j * rowLength, rowLength));
+  });
+}
+
+FieldGrid sampleFieldGrid(const Field& field, const GridBox& box, int scale, int threads,
+                          const std::stop_token& stop) {
   FieldGrid grid;
   const int64_t points = gridPointCount(box);
   if (points == 0 || points > static_cast<int64_t>(kSweepMemoryBudget / sizeof(double))) {
@@ -45,22 +61,14 @@ FieldGrid sampleFieldGrid(const Field& field, const GridBox& box, int scale, std
   grid.origin = gridPosition(box.low[0], box.low[1], box.low[2], scale);
   grid.spacing = 1.0 / scale;
   grid.values.resize(static_cast<std::size_t>(points));
-  std::vector<Vec3> row(static_cast<std::size_t>(grid.counts[2]));
-  std::span<double> values(grid.values);
+  const auto planeSize = static_cast<std::size_t>(grid.counts[1] * grid.counts[2]);
   for (int64_t i = 0; i < grid.counts[0]; ++i) {
-    if (stop.stop_requested()) {
+    const std::span<double> plane =
+        std::span(grid.values).subspan(static_cast<std::size_t>(i) * planeSize, planeSize);
+    if (!planeValues(field, box, scale, i, plane, threads, stop)) {
       grid.values.clear();
       grid.failure = {ConversionStatus::cancelled, kCancelledMessage};
       return grid;
-    }
-    for (int64_t j = 0; j < grid.counts[1]; ++j) {
-      for (std::size_t k = 0; k < row.size(); ++k) {
-        row[k] = gridPosition(box.low[0] + i, box.low[1] + j, box.low[2] + static_cast<int64_t>(k),
-                              scale);
-      }
-      field.valuesAt(row,
-                     values.subspan(static_cast<std::size_t>(i * grid.counts[1] + j) * row.size(),
-                                    row.size()));
     }
   }
   return grid;

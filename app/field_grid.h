@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <stop_token>
 #include <vector>
 
@@ -29,9 +30,15 @@ struct FieldGrid {
 [[nodiscard]] std::optional<GridBox> boxAroundAtoms(const std::vector<CalculationAtom>& atoms,
                                                     double margin, int scale);
 
-// The field's values over the box, a row along z at a time, as a cube holds them; refused when
-// the values would take more than kSweepMemoryBudget, and stopped by the token.
+// The field's values on the plane of the box at x = low + i, row by row along z (the points of a
+// row lie close together) as a cube holds them, the rows shared among `threads` threads; false
+// when a stop came before every row was done.
+[[nodiscard]] bool planeValues(const Field& field, const GridBox& box, int scale, int64_t i,
+                               std::span<double> values, int threads, const std::stop_token& stop);
+
+// The field's values over the box, plane by plane; refused when the values would take more than
+// kSweepMemoryBudget, and stopped by the token.
 [[nodiscard]] FieldGrid sampleFieldGrid(const Field& field, const GridBox& box, int scale,
-                                        std::stop_token stop);
+                                        int threads, const std::stop_token& stop);
 
 }  // namespace lobewright

@@ -162,8 +162,8 @@ ScriptGrid ScriptSession::grid(const std::vector<std::string>& options,
   if (!box) {
     throw ScriptError(margin ? std::string(kGridTooLargeMessage) : kSurfaceTooFarMessage, false);
   }
-  ScriptGrid result{sampleFieldGrid(*drawn.field, *box, scale, {}), drawn.description,
-                    drawn.quantity};
+  ScriptGrid result{sampleFieldGrid(*drawn.field, *box, scale, request.sweep.threads, {}),
+                    drawn.description, drawn.quantity};
   if (result.grid.values.empty()) fail(result.grid.failure);
   return result;
 }
