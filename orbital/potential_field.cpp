@@ -312,6 +312,16 @@ PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, doubl
   return piece;
 }
 
+double distanceToBox(const Vec3& p, const Vec3& low, const Vec3& high) {
+  const auto gap = [](double c, double from, double to) {
+    return std::max(std::max(from - c, c - to), 0.0);
+  };
+  const double dx = gap(p.x, low.x, high.x);
+  const double dy = gap(p.y, low.y, high.y);
+  const double dz = gap(p.z, low.z, high.z);
+  return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
 double pieceAt(const PotentialPiece& piece, const Vec3& d, double r, double inverse,
                std::span<double> harmonics) {
   const Vec3 direction = r > 0.0 ? inverse * d : Vec3{0.0, 0.0, 1.0};
@@ -439,15 +449,7 @@ void PotentialField::samplesAt(std::span<const Vec3> points, std::span<FieldSamp
 double PotentialField::boundOfMagnitude(const Vec3& low, const Vec3& high) const {
   const Vec3 lowBohr = kBohrPerAngstrom * low;
   const Vec3 highBohr = kBohrPerAngstrom * high;
-  const auto nearestTo = [&](const Vec3& p) {
-    const auto gap = [](double c, double from, double to) {
-      return std::max(std::max(from - c, c - to), 0.0);
-    };
-    const double dx = gap(p.x, lowBohr.x, highBohr.x);
-    const double dy = gap(p.y, lowBohr.y, highBohr.y);
-    const double dz = gap(p.z, lowBohr.z, highBohr.z);
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-  };
+  const auto nearestTo = [&](const Vec3& p) { return distanceToBox(p, lowBohr, highBohr); };
   // The pieces' net charges q_A over |r - R_A| are the molecule's charge over |r - C| plus
   // q_A (1 / |r - R_A| - 1 / |r - C|), each at most |q_A| |R_A - C| / (|r - R_A| |r - C|): so
   // the bound of a neutral molecule falls as the square of the distance, as its potential does.
@@ -470,7 +472,34 @@ double PotentialField::boundOfMagnitude(const Vec3& low, const Vec3& high) const
     }
   }
   bound += std::abs(charge) / nearestCentre;
-  return bound * (1.0 + 1e-9);
+  return std::min(bound, boundFromCentre(low, high)) * (1.0 + 1e-9);
+}
+
+double PotentialField::boundFromCentre(const Vec3& low, const Vec3& high) const {
+  const Vec3 centre = 0.5 * (low + high);
+  const double halfDiagonal = 0.5 * kBohrPerAngstrom * norm(high - low);
+  if (!std::isfinite(halfDiagonal)) return std::numeric_limits<double>::infinity();
+  const Vec3 lowBohr = kBohrPerAngstrom * low;
+  const Vec3 highBohr = kBohrPerAngstrom * high;
+  double gradient = 0.0;
+  for (const PotentialPiece& piece : m_pieces) {
+    const double nearest = distanceToBox(piece.position, lowBohr, highBohr);
+    if (!(nearest > piece.extent)) return std::numeric_limits<double>::infinity();
+    const double net = piece.core - std::sqrt(4.0 * kPi) * piece.moments[0];
+    double power = 1.0 / (nearest * nearest);  // r^-(l + 2)
+    gradient += std::abs(net) * power;
+    for (int l = 1; l <= kPotentialDegree; ++l) {
+      power /= nearest;
+      gradient += std::sqrt((l + 1.0) * (2 * l + 1)) *
+                  piece.degreeSize[static_cast<std::size_t>(l)] * power;
+    }
+  }
+  double value = 0.0;
+  valuesAt({&centre, 1}, {&value, 1});
+  // Each piece's computed value leaves out degrees worth at most kNegligiblePotential, at the
+  // centre and at any point of the box alike.
+  const double leftOut = 2.0 * kNegligiblePotential * static_cast<double>(m_pieces.size());
+  return std::abs(value) + leftOut + halfDiagonal * gradient;
 }
 
 double PotentialField::charge() const {

@@ -86,6 +86,10 @@ class PotentialField : public Field {
   [[nodiscard]] double charge() const;
 
  private:
+  // Near the molecule, where the pieces' potentials largely cancel: the value at the box's centre
+  // and the most it can change across the box.
+  [[nodiscard]] double boundFromCentre(const Vec3& low, const Vec3& high) const;
+
   std::vector<PotentialPiece> m_pieces;
   Vec3 m_centre;  // of the atoms, bohr
 };
