@@ -9,13 +9,21 @@ namespace {
 
 constexpr int kLargestDegree = 20;
 
-// sqrt((2l + 1) / (4 pi) (l - m)! / (l + m)!), times sqrt(2) for m > 0.
+// sqrt((2l + 1) / (4 pi) (l - m)! / (l + m)!), times sqrt(2) for m > 0; and the recurrence's
+// (2l - 1) / (l - m) and (l + m - 1) / (l - m), so that its steps multiply: a division in each
+// step of a chain of steps made the harmonics most of the potential's cost at a point.
 struct Normalisation {
   std::array<std::array<double, kLargestDegree + 1>, kLargestDegree + 1> factor{};
+  std::array<std::array<double, kLargestDegree + 1>, kLargestDegree + 1> ofCurrent{};
+  std::array<std::array<double, kLargestDegree + 1>, kLargestDegree + 1> ofBelow{};
 
   Normalisation() {
     for (int l = 0; l <= kLargestDegree; ++l) {
       for (int m = 0; m <= l; ++m) {
+        if (l > m) {
+          ofCurrent[l][m] = (2.0 * l - 1.0) / (l - m);
+          ofBelow[l][m] = (l + m - 1.0) / (l - m);
+        }
         double ratio = 1.0;  // (l - m)! / (l + m)!
         for (int k = l - m + 1; k <= l + m; ++k) ratio /= k;
         factor[l][m] = std::sqrt((2 * l + 1) / (4.0 * std::numbers::pi) * ratio) *
@@ -45,7 +53,8 @@ void realSphericalHarmonics(int degree, const Vec3& u, std::span<double> values)
     double current = diagonal;
     for (int l = m; l <= degree; ++l) {
       if (l > m) {
-        const double next = ((2 * l - 1) * u.z * current - (l + m - 1) * below) / (l - m);
+        const double next =
+            kNormalisation.ofCurrent[l][m] * u.z * current - kNormalisation.ofBelow[l][m] * below;
         below = current;
         current = next;
       }
