@@ -29,7 +29,9 @@ constexpr double kNegligiblePotential = 1e-6;
 // Nearer a nucleus than this (bohr), its core's potential is taken at this distance: the
 // potential stays a finite number on a grid point that falls on a nucleus.
 constexpr double kNearestCore = 1e-2;
-// The step of the central differences for gradients (Angstrom).
+// Nearer a nucleus than this (bohr) a gradient is taken by central differences with this step
+// (Angstrom): there the core's potential is capped and the table's angle changes too fast.
+constexpr double kAnalyticGradientReach = 0.05;
 constexpr double kGradientStep = 1e-4;
 
 // The cell function of Stratmann, Scuseria and Frisch (Chem. Phys. Lett. 257 (1996) 213) of
@@ -322,9 +324,20 @@ double distanceToBox(const Vec3& p, const Vec3& low, const Vec3& high) {
   return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
+// The piece's potential at d from its atom (bohr), r = |d| > 0; with kGradient, its gradient
+// (per bohr) added to `gradient`. The value is the same either way. The harmonics and their
+// gradients over the sphere go to the spans given, kPotentialComponents each.
+template <bool kGradient>
 double pieceAt(const PotentialPiece& piece, const Vec3& d, double r, double inverse,
-               std::span<double> harmonics) {
+               std::span<double> harmonics, std::span<Vec3> harmonicGradients, Vec3& gradient) {
   const Vec3 direction = r > 0.0 ? inverse * d : Vec3{0.0, 0.0, 1.0};
+  const auto evaluateHarmonics = [&](int degree) {
+    if constexpr (kGradient) {
+      realSphericalHarmonicsWithGradients(degree, direction, harmonics, harmonicGradients);
+    } else {
+      realSphericalHarmonics(degree, direction, harmonics);
+    }
+  };
   if (r >= piece.extent) {
     // Beyond the piece: its multipoles, as far as they matter. The powers of 1 / r are products,
     // not quotients: with a chain of divisions the water cluster's map took 40 % longer at its
@@ -343,13 +356,23 @@ double pieceAt(const PotentialPiece& piece, const Vec3& d, double r, double inve
       if (rest > kNegligiblePotential) break;
       --degree;
     }
-    realSphericalHarmonics(degree, direction, harmonics);
+    evaluateHarmonics(degree);
     double sum = 0.0;
     for (int l = 0; l <= degree; ++l) {
       const double factor = 4.0 * kPi / (2 * l + 1) * inversePowers[static_cast<std::size_t>(l)];
+      double ofDegree = 0.0;  // sum_m Q_lm Y_lm
+      Vec3 across;            // its gradient over the sphere
       for (int lm = l * l; lm <= l * l + 2 * l; ++lm) {
-        sum += factor * piece.moments[static_cast<std::size_t>(lm)] *
-               harmonics[static_cast<std::size_t>(lm)];
+        const double moment = piece.moments[static_cast<std::size_t>(lm)];
+        sum += factor * moment * harmonics[static_cast<std::size_t>(lm)];
+        if constexpr (kGradient) {
+          ofDegree += moment * harmonics[static_cast<std::size_t>(lm)];
+          across = across + moment * harmonicGradients[static_cast<std::size_t>(lm)];
+        }
+      }
+      // The gradient of r^-(l + 1) A(direction) is r^-(l + 2) (grad A - (l + 1) A direction).
+      if constexpr (kGradient) {
+        gradient = gradient + factor * inverse * (across - (l + 1.0) * ofDegree * direction);
       }
     }
     return sum;
@@ -362,16 +385,35 @@ double pieceAt(const PotentialPiece& piece, const Vec3& d, double r, double inve
   const double t = at - first;  // in [0, 3]
   const double weights[4] = {-(t - 1) * (t - 2) * (t - 3) / 6.0, t * (t - 2) * (t - 3) / 2.0,
                              -t * (t - 1) * (t - 3) / 2.0, t * (t - 1) * (t - 2) / 6.0};
+  // The weights' derivatives in r: theta = acos((r - m) / (r + m)) falls by sqrt(m / r) / (r + m).
+  double slopes[4] = {};
+  if constexpr (kGradient) {
+    const double perR =
+        -kPotentialTableSteps / kPi * std::sqrt(piece.midpoint * inverse) / (r + piece.midpoint);
+    slopes[0] = -((t - 2) * (t - 3) + (t - 1) * (t - 3) + (t - 1) * (t - 2)) / 6.0 * perR;
+    slopes[1] = ((t - 2) * (t - 3) + t * (t - 3) + t * (t - 2)) / 2.0 * perR;
+    slopes[2] = -((t - 1) * (t - 3) + t * (t - 3) + t * (t - 1)) / 2.0 * perR;
+    slopes[3] = ((t - 1) * (t - 2) + t * (t - 2) + t * (t - 1)) / 6.0 * perR;
+  }
   const int degree = piece.tableDegree[static_cast<std::size_t>(first)];
-  realSphericalHarmonics(degree, direction, harmonics);
+  evaluateHarmonics(degree);
   double sum = 0.0;
+  double radial = 0.0;  // sum U_lm' Y_lm
+  Vec3 across;          // sum U_lm grad Y_lm over the sphere
   for (int lm = 0; lm < (degree + 1) * (degree + 1); ++lm) {
     const double* row = &piece.table[static_cast<std::size_t>(lm) * (kPotentialTableSteps + 1) +
                                      static_cast<std::size_t>(first)];
     const double u =
         weights[0] * row[0] + weights[1] * row[1] + weights[2] * row[2] + weights[3] * row[3];
     sum += u * harmonics[static_cast<std::size_t>(lm)];
+    if constexpr (kGradient) {
+      const double slope =
+          slopes[0] * row[0] + slopes[1] * row[1] + slopes[2] * row[2] + slopes[3] * row[3];
+      radial += slope * harmonics[static_cast<std::size_t>(lm)];
+      across = across + u * harmonicGradients[static_cast<std::size_t>(lm)];
+    }
   }
+  if constexpr (kGradient) gradient = gradient + radial * direction + inverse * across;
   return sum;
 }
 
@@ -411,39 +453,63 @@ PotentialField::PotentialField(const std::vector<CalculationAtom>& atoms,
   if (made < atoms.size()) throw PotentialCancelled{};
 }
 
+template <bool kGradient>
+double PotentialField::potentialAt(const Vec3& point, std::span<double> harmonics,
+                                   std::span<Vec3> harmonicGradients, Vec3& gradient) const {
+  const Vec3 p = kBohrPerAngstrom * point;
+  double v = 0.0;
+  for (const PotentialPiece& piece : m_pieces) {
+    const Vec3 d = p - piece.position;
+    const double r = norm(d);
+    const double inverse = 1.0 / r;
+    Vec3 ofPiece;
+    v += piece.core * (r > kNearestCore ? inverse : 1.0 / kNearestCore) -
+         pieceAt<kGradient>(piece, d, r, inverse, harmonics, harmonicGradients, ofPiece);
+    if constexpr (kGradient)
+      gradient = gradient - piece.core * inverse * inverse * inverse * d - ofPiece;
+  }
+  return v;
+}
+
 void PotentialField::valuesAt(std::span<const Vec3> points, std::span<double> values) const {
   std::vector<double> harmonics(kPotentialComponents);
+  Vec3 unused;
   for (std::size_t i = 0; i < points.size(); ++i) {
-    const Vec3 p = kBohrPerAngstrom * points[i];
-    double v = 0.0;
-    for (const PotentialPiece& piece : m_pieces) {
-      const Vec3 d = p - piece.position;
-      const double r = norm(d);
-      const double inverse = 1.0 / r;
-      v += piece.core * (r > kNearestCore ? inverse : 1.0 / kNearestCore) -
-           pieceAt(piece, d, r, inverse, harmonics);
-    }
-    values[i] = v;
+    values[i] = potentialAt<false>(points[i], harmonics, {}, unused);
   }
 }
 
 void PotentialField::samplesAt(std::span<const Vec3> points, std::span<FieldSample> samples) const {
-  std::vector<Vec3> around(7);
-  std::vector<double> values(7);
+  std::vector<double> harmonics(kPotentialComponents);
+  std::vector<Vec3> harmonicGradients(kPotentialComponents);
   for (std::size_t i = 0; i < points.size(); ++i) {
     const Vec3& p = points[i];
-    around = {p,
-              p + Vec3{kGradientStep, 0, 0},
-              p - Vec3{kGradientStep, 0, 0},
-              p + Vec3{0, kGradientStep, 0},
-              p - Vec3{0, kGradientStep, 0},
-              p + Vec3{0, 0, kGradientStep},
-              p - Vec3{0, 0, kGradientStep}};
+    if (!nearANucleus(p)) {
+      Vec3 gradient;
+      const double value = potentialAt<true>(p, harmonics, harmonicGradients, gradient);
+      samples[i] = {value, kBohrPerAngstrom * gradient};
+      continue;
+    }
+    const std::array<Vec3, 7> around{p,
+                                     p + Vec3{kGradientStep, 0, 0},
+                                     p - Vec3{kGradientStep, 0, 0},
+                                     p + Vec3{0, kGradientStep, 0},
+                                     p - Vec3{0, kGradientStep, 0},
+                                     p + Vec3{0, 0, kGradientStep},
+                                     p - Vec3{0, 0, kGradientStep}};
+    std::array<double, 7> values;
     valuesAt(around, values);
     const double twice = 2.0 * kGradientStep;
     samples[i] = {values[0], Vec3{(values[1] - values[2]) / twice, (values[3] - values[4]) / twice,
                                   (values[5] - values[6]) / twice}};
   }
+}
+
+bool PotentialField::nearANucleus(const Vec3& point) const {
+  const Vec3 p = kBohrPerAngstrom * point;
+  return std::any_of(m_pieces.begin(), m_pieces.end(), [&](const PotentialPiece& piece) {
+    return !(norm(p - piece.position) > kAnalyticGradientReach);
+  });
 }
 
 double PotentialField::boundOfMagnitude(const Vec3& low, const Vec3& high) const {

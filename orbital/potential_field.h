@@ -76,7 +76,7 @@ class PotentialField : public Field {
                  const Field& density, int threads = 1, const PieceMaking& making = {});
 
   void valuesAt(std::span<const Vec3> points, std::span<double> values) const override;
-  // The gradient by central differences: the potential is smooth away from the nuclei.
+  // The gradient from the pieces' expansions; by central differences near a nucleus.
   void samplesAt(std::span<const Vec3> points, std::span<FieldSample> samples) const override;
   // Beyond every atom's piece, from the pieces' multipoles and the cores; infinity where a box
   // comes into a piece.
@@ -86,6 +86,12 @@ class PotentialField : public Field {
   [[nodiscard]] double charge() const;
 
  private:
+  // The potential at a point (Angstrom) and with kGradient its gradient per bohr, added to
+  // `gradient`; the value is the same either way.
+  template <bool kGradient>
+  double potentialAt(const Vec3& point, std::span<double> harmonics,
+                     std::span<Vec3> harmonicGradients, Vec3& gradient) const;
+  [[nodiscard]] bool nearANucleus(const Vec3& point) const;
   // Near the molecule, where the pieces' potentials largely cancel: the value at the box's centre
   // and the most it can change across the box.
   [[nodiscard]] double boundFromCentre(const Vec3& low, const Vec3& high) const;

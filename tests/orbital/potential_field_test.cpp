@@ -89,6 +89,45 @@ TEST(PotentialField, FarAwayItIsTheNetChargeOverTheDistance) {
   }
 }
 
+// A sample's value is the value to the bit, and its gradient, integrated along short segments
+// (Simpson's rule), gives the potential's change along them, inside the pieces' tables and
+// beyond them, near the nuclei (central differences there) and far from them. Thiophene's
+// sulfur has d functions.
+TEST(PotentialField, SamplesHoldTheValueAndAGradientThatIntegratesToTheChange) {
+  for (const char* name : {"formaldehyde_PM7.aux", "thiophene_PM6.aux"}) {
+    const Molecule molecule = load(name);
+    const PotentialField potential(molecule.calculation.atoms, molecule.calculation.coreCharges,
+                                   *molecule.density);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> offset(-1.0, 1.0);
+    std::uniform_real_distribution<double> distance(0.1, 6.0);
+    for (int n = 0; n < 60; ++n) {
+      const std::vector<CalculationAtom>& atoms = molecule.calculation.atoms;
+      Vec3 direction{offset(random), offset(random), offset(random)};
+      direction = (1.0 / norm(direction)) * direction;
+      const Vec3 from =
+          atoms[static_cast<std::size_t>(n) % atoms.size()].position + distance(random) * direction;
+      const Vec3 step = 0.003 * Vec3{offset(random), offset(random), offset(random)};
+      constexpr int kSteps = 64;  // of the segment from `from` to from + kSteps * step
+      std::vector<Vec3> points;
+      for (int k = 0; k <= kSteps; ++k) points.push_back(from + k * step);
+      std::vector<FieldSample> samples(points.size());
+      std::vector<double> values(points.size());
+      potential.samplesAt(points, samples);
+      potential.valuesAt(points, values);
+      double integral = 0.0;
+      for (int k = 0; k <= kSteps; ++k) {
+        const double weight = k == 0 || k == kSteps ? 1.0 : k % 2 ? 4.0 : 2.0;
+        integral += weight / 3.0 * dot(samples[static_cast<std::size_t>(k)].gradient, step);
+        EXPECT_EQ(samples[static_cast<std::size_t>(k)].value, values[static_cast<std::size_t>(k)]);
+      }
+      const double change = values.back() - values.front();
+      EXPECT_NEAR(integral, change, 1e-5 + 1e-3 * std::fabs(change))
+          << name << " from " << from.x << ' ' << from.y << ' ' << from.z;
+    }
+  }
+}
+
 // The bound over a box holds at its corners, its centre and points between, for boxes from a
 // tile of the mesher's grid to one of its blocks, most of them close to the molecule, where the
 // bound works from the value at the box's centre.
