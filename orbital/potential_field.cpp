@@ -465,8 +465,9 @@ double PotentialField::potentialAt(const Vec3& point, std::span<double> harmonic
     Vec3 ofPiece;
     v += piece.core * (r > kNearestCore ? inverse : 1.0 / kNearestCore) -
          pieceAt<kGradient>(piece, d, r, inverse, harmonics, harmonicGradients, ofPiece);
-    if constexpr (kGradient)
+    if constexpr (kGradient) {
       gradient = gradient - piece.core * inverse * inverse * inverse * d - ofPiece;
+    }
   }
   return v;
 }
