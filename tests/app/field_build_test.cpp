@@ -22,8 +22,9 @@ struct Built {
 };
 
 Built build(const std::string& input, FieldSettings field, bool deorthogonalise = true,
-            OrbitalModel model = OrbitalModel::automatic) {
+            OrbitalModel model = OrbitalModel::automatic, int threads = defaultThreadCount()) {
   ConversionRequest request;
+  request.sweep.threads = threads;
   request.inputFile = dataPath("aux/" + input);
   const auto inData = [](std::string& file) {
     if (!file.empty()) file = dataPath("aux/" + file);
@@ -128,10 +129,11 @@ TEST(FieldBuild, DensitiesDifferencesAndFukuiFunctionsHoldTheirElectrons) {
 }
 
 // A difference of two potentials makes the pieces of both: their progress rises once, the first
-// potential's in the lower half.
+// potential's in the lower half. On one thread every piece tells it.
 TEST(FieldBuild, ADifferenceOfPotentialsTellsItsProgressOnce) {
   const Built built = build("formaldehyde_PM7.aux",
-                            {.kind = FieldKind::esp, .minusFile = "formaldehyde_PM7_cation.aux"});
+                            {.kind = FieldKind::esp, .minusFile = "formaldehyde_PM7_cation.aux"},
+                            true, OrbitalModel::automatic, 1);
   ASSERT_TRUE(built.field.field) << built.loadFailure << built.field.failure.message;
   const std::vector<int>& reports = built.piecesProgress;
   ASSERT_FALSE(reports.empty());

@@ -138,7 +138,10 @@ TEST(ColouredConversion, SignAndColourAgreeAtEveryVertexOfTheFile) {
   const testing::TempDir dir;
   for (const auto& [input, source] : cases) {
     SCOPED_TRACE(std::string(input) + " by " + source);
-    const ConversionRequest request = colouredRequest(input, source, dir.file("coloured.ply"));
+    ConversionRequest request = colouredRequest(input, source, dir.file("coloured.ply"));
+    // On one thread every piece of the potential tells its progress; with more, the calling
+    // thread may make only the last.
+    if (std::string(source) == "esp") request.sweep.threads = 1;
     testing::RecordingSink sink;
     std::vector<int> reports;
     const ConversionOutcome outcome =

@@ -61,8 +61,8 @@ TEST_F(RefusedThreadStart, StopsThePlanePipelineWithTheError) {
 }
 
 // Batches share out among the threads: each runs once, and the calling thread is told the count
-// so far, rising. A throw ends the run with that error, a stop with false, and a refused thread
-// with its error, begun batches finished first.
+// so far after each of its own, rising. A throw ends the run with that error, a refused thread
+// with its error, and a stop with false unless every batch had run.
 TEST_F(RefusedThreadStart, BatchesRunOnceEachAndStopOnAThrowOrAStop) {
   constexpr std::size_t kBatches = 500;
   for (const int threads : {1, 2, 4}) {
@@ -74,9 +74,9 @@ TEST_F(RefusedThreadStart, BatchesRunOnceEachAndStopOnAThrowOrAStop) {
         [&](std::size_t run) { told.push_back(run); });
     EXPECT_TRUE(whole);
     EXPECT_TRUE(std::all_of(runs.begin(), runs.end(), [](const auto& n) { return n == 1; }));
+    // The other threads may have run every batch before the calling one took any.
     EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
-    ASSERT_FALSE(told.empty());
-    EXPECT_LE(told.back(), kBatches);
+    EXPECT_TRUE(told.empty() || told.back() <= kBatches);
 
     std::atomic<std::size_t> begun = 0;
     const auto failAt = [&](std::size_t batch) {
@@ -84,7 +84,11 @@ TEST_F(RefusedThreadStart, BatchesRunOnceEachAndStopOnAThrowOrAStop) {
       if (batch == 10) throw std::runtime_error("batch 10");
     };
     EXPECT_THROW(runBatches(kBatches, threads, {}, failAt), std::runtime_error);
-    EXPECT_LT(begun, kBatches);
+    // Other threads may run the rest of these short batches before they see the throw or the
+    // stop; one thread alone begins no batch after it.
+    if (threads == 1) {
+      EXPECT_EQ(begun, 11u);
+    }
 
     std::stop_source stop;
     begun = 0;
@@ -92,8 +96,11 @@ TEST_F(RefusedThreadStart, BatchesRunOnceEachAndStopOnAThrowOrAStop) {
       ++begun;
       if (batch == 10) stop.request_stop();
     };
-    EXPECT_FALSE(runBatches(kBatches, threads, stop.get_token(), stopAt));
-    EXPECT_LT(begun, kBatches);
+    const bool stoppedWhole = runBatches(kBatches, threads, stop.get_token(), stopAt);
+    EXPECT_EQ(stoppedWhole, begun == kBatches);
+    if (threads == 1) {
+      EXPECT_EQ(begun, 11u);
+    }
   }
   failThreadStartForTesting(2);
   EXPECT_THROW(runBatches(kBatches, 4, {}, [](std::size_t) {}), std::system_error);
