@@ -32,6 +32,8 @@ constexpr double kNearestCore = 1e-2;
 // Nearer a nucleus than this (bohr) a gradient is taken by central differences with this step
 // (Angstrom): there the core's potential is capped and the table's angle changes too fast.
 constexpr double kAnalyticGradientReach = 0.05;
+// A hydrogen this near a heavier atom (bohr) is grouped with it for the potential's bound.
+constexpr double kHydrogenBond = 2.5;
 constexpr double kGradientStep = 1e-4;
 
 // The cell function of Stratmann, Scuseria and Frisch (Chem. Phys. Lett. 257 (1996) 213) of
@@ -451,6 +453,88 @@ PotentialField::PotentialField(const std::vector<CalculationAtom>& atoms,
   work(true);
   for (std::future<void>& task : tasks) task.get();
   if (made < atoms.size()) throw PotentialCancelled{};
+  if (!m_pieces.empty()) formGroups();
+}
+
+void PotentialField::formGroups() {
+  // The electrons' degree-1 term, -(4 pi / 3) sum_m Q_1m Y_1m(u) / r^2, as p . u / r^2.
+  std::array<std::array<double, 4>, 3> axisHarmonics{};
+  const std::array<Vec3, 3> axes{Vec3{1, 0, 0}, Vec3{0, 1, 0}, Vec3{0, 0, 1}};
+  for (std::size_t k = 0; k < 3; ++k) realSphericalHarmonics(1, axes[k], axisHarmonics[k]);
+  for (std::size_t a = 0; a < m_pieces.size(); ++a) {
+    const PotentialPiece& piece = m_pieces[a];
+    PieceGroup single;
+    single.centre = piece.position;
+    single.charge = piece.core - std::sqrt(4.0 * kPi) * piece.moments[0];
+    double p[3] = {};
+    for (std::size_t k = 0; k < 3; ++k) {
+      for (std::size_t lm = 1; lm < 4; ++lm) {
+        p[k] -= 4.0 * kPi / 3.0 * piece.moments[lm] * axisHarmonics[k][lm];
+      }
+    }
+    single.dipole = {p[0], p[1], p[2]};
+    single.piece = a;
+    m_groups.push_back(single);
+  }
+  // A hydrogen (a core of one) joins the nearest heavier atom within a bond's length.
+  std::vector<std::vector<std::size_t>> withHydrogens(m_pieces.size());
+  for (std::size_t a = 0; a < m_pieces.size(); ++a) {
+    std::size_t host = a;
+    if (m_pieces[a].core <= 1.0) {
+      double nearest = kHydrogenBond;
+      for (std::size_t b = 0; b < m_pieces.size(); ++b) {
+        const double distance = norm(m_pieces[b].position - m_pieces[a].position);
+        if (m_pieces[b].core > 1.0 && distance < nearest) {
+          nearest = distance;
+          host = b;
+        }
+      }
+    }
+    withHydrogens[host].push_back(a);
+  }
+  std::vector<std::size_t> united;
+  for (const std::vector<std::size_t>& members : withHydrogens) {
+    if (members.size() == 1) united.push_back(members.front());
+    if (members.size() > 1) united.push_back(groupOf(members));
+  }
+  m_allGroup = splitGroups(std::move(united));
+}
+
+std::size_t PotentialField::groupOf(std::vector<std::size_t> parts) {
+  PieceGroup group;
+  for (const std::size_t part : parts) group.centre = group.centre + m_groups[part].centre;
+  group.centre = (1.0 / static_cast<double>(parts.size())) * group.centre;
+  for (const std::size_t part : parts) {
+    const PieceGroup& member = m_groups[part];
+    group.charge += member.charge;
+    group.dipole = group.dipole + member.charge * (member.centre - group.centre) + member.dipole;
+  }
+  group.parts = std::move(parts);
+  m_groups.push_back(std::move(group));
+  return m_groups.size() - 1;
+}
+
+std::size_t PotentialField::splitGroups(std::vector<std::size_t> parts) {
+  if (parts.size() == 1) return parts.front();
+  Vec3 low = m_groups[parts.front()].centre;
+  Vec3 high = low;
+  for (const std::size_t part : parts) {
+    const Vec3& c = m_groups[part].centre;
+    low = {std::min(low.x, c.x), std::min(low.y, c.y), std::min(low.z, c.z)};
+    high = {std::max(high.x, c.x), std::max(high.y, c.y), std::max(high.z, c.z)};
+  }
+  const Vec3 side = high - low;
+  const int axis = side.x >= side.y && side.x >= side.z ? 0 : side.y >= side.z ? 1 : 2;
+  const auto along = [&](std::size_t part) {
+    const Vec3& c = m_groups[part].centre;
+    return axis == 0 ? c.x : axis == 1 ? c.y : c.z;
+  };
+  const auto middle = parts.begin() + static_cast<std::ptrdiff_t>(parts.size() / 2);
+  std::nth_element(parts.begin(), middle, parts.end(),
+                   [&](std::size_t a, std::size_t b) { return along(a) < along(b); });
+  const std::size_t lower = splitGroups({parts.begin(), middle});
+  const std::size_t upper = splitGroups({middle, parts.end()});
+  return groupOf({lower, upper});
 }
 
 template <bool kGradient>
@@ -539,7 +623,56 @@ double PotentialField::boundOfMagnitude(const Vec3& low, const Vec3& high) const
     }
   }
   bound += std::abs(charge) / nearestCentre;
+  const bool unbounded = !std::isfinite(norm(high - low));
+  if (unbounded && !m_groups.empty()) {
+    // The values leave out degrees worth at most kNegligiblePotential per piece (dipoles among
+    // them), where the groups' bound is one of the whole expansions.
+    const double leftOut = kNegligiblePotential * static_cast<double>(m_pieces.size());
+    bound = std::min(bound, boundFromGroups(m_allGroup, lowBohr, highBohr) + leftOut);
+  }
   return std::min(bound, boundFromCentre(low, high)) * (1.0 + 1e-9);
+}
+
+double PotentialField::groupRemainder(std::size_t index, double rho) const {
+  const PieceGroup& group = m_groups[index];
+  if (group.parts.empty()) {
+    const PotentialPiece& piece = m_pieces[group.piece];
+    // A NaN compares false: no bound then.
+    if (!(rho > piece.extent)) return std::numeric_limits<double>::infinity();
+    double remainder = 0.0;
+    double power = 1.0 / (rho * rho);
+    for (int l = 2; l <= kPotentialDegree; ++l) {
+      power /= rho;
+      remainder += piece.degreeSize[static_cast<std::size_t>(l)] * power;
+    }
+    return remainder;
+  }
+  // A part's charge Q and dipole D at t from this centre, seen from rho > t: by the expansion in
+  // Legendre polynomials (|P_n| <= 1, the gradient of s^n P_n at most 2n s^(n-1)), Q / |r - c|
+  // is Q / rho + Q t . n / rho^2 within |Q| t^2 / (rho^2 (rho - t)), and D's term is D . n /
+  // rho^2 within 2 |D| (1 / (rho - t)^2 - 1 / rho^2).
+  double remainder = 0.0;
+  for (const std::size_t partIndex : group.parts) {
+    const PieceGroup& part = m_groups[partIndex];
+    const double t = norm(part.centre - group.centre);
+    const double nearer = rho - t;
+    if (!(nearer > 0.0)) return std::numeric_limits<double>::infinity();
+    remainder += groupRemainder(partIndex, nearer) +
+                 std::abs(part.charge) * t * t / (rho * rho * nearer) +
+                 2.0 * norm(part.dipole) * (1.0 / (nearer * nearer) - 1.0 / (rho * rho));
+  }
+  return remainder;
+}
+
+double PotentialField::boundFromGroups(std::size_t index, const Vec3& lowBohr,
+                                       const Vec3& highBohr) const {
+  const PieceGroup& group = m_groups[index];
+  const double rho = distanceToBox(group.centre, lowBohr, highBohr);
+  const double bound =
+      std::abs(group.charge) / rho + norm(group.dipole) / (rho * rho) + groupRemainder(index, rho);
+  double ofParts = 0.0;
+  for (const std::size_t part : group.parts) ofParts += boundFromGroups(part, lowBohr, highBohr);
+  return group.parts.empty() ? bound : std::min(bound, ofParts);
 }
 
 double PotentialField::boundFromCentre(const Vec3& low, const Vec3& high) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <span>
@@ -96,8 +97,33 @@ class PotentialField : public Field {
   // and the most it can change across the box.
   [[nodiscard]] double boundFromCentre(const Vec3& low, const Vec3& high) const;
 
+  // Over a box that reaches to infinity (the grid's sizing asks about half-spaces): the pieces
+  // taken in groups of neighbours, far from which their potentials add up to the group's charge
+  // and dipole, within a remainder that falls fast; wherever that is lower than the halves' bound.
+  [[nodiscard]] double boundFromGroups(std::size_t group, const Vec3& lowBohr,
+                                       const Vec3& highBohr) const;
+  // What a group's potential may differ from its charge's and dipole's at rho (bohr) from its
+  // centre, at least; infinity where rho does not clear its pieces.
+  [[nodiscard]] double groupRemainder(std::size_t group, double rho) const;
+  // The groups: each piece alone, each heavy atom with its hydrogens (nearly neutral), and halves
+  // of the space those take, down from all of them.
+  void formGroups();
+  std::size_t groupOf(std::vector<std::size_t> parts);
+  std::size_t splitGroups(std::vector<std::size_t> parts);
+
+  // Pieces that lie close together: one piece, or groups of them.
+  struct PieceGroup {
+    Vec3 centre;  // bohr
+    double charge = 0.0;
+    Vec3 dipole;                     // of the parts' charges about the centre, and their own
+    std::vector<std::size_t> parts;  // into m_groups; none for a piece alone
+    std::size_t piece = 0;           // for a piece alone
+  };
+
   std::vector<PotentialPiece> m_pieces;
-  Vec3 m_centre;  // of the atoms, bohr
+  std::vector<PieceGroup> m_groups;
+  std::size_t m_allGroup = 0;  // the group of every piece
+  Vec3 m_centre;               // of the atoms, bohr
 };
 
 }  // namespace lobewright
