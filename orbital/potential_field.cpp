@@ -316,6 +316,21 @@ PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, doubl
   return piece;
 }
 
+// The piece's core less its electrons (e).
+double netCharge(const PotentialPiece& piece) {
+  return piece.core - std::sqrt(4.0 * kPi) * piece.moments[0];
+}
+
+// sqrt((l + 1)(2l + 1)): a degree-l term of size S at r changes by at most this times
+// S / r^(l+2) per bohr.
+const std::array<double, kPotentialDegree + 1> kGradientFactors = [] {
+  std::array<double, kPotentialDegree + 1> factors{};
+  for (int l = 0; l <= kPotentialDegree; ++l) {
+    factors[static_cast<std::size_t>(l)] = std::sqrt((l + 1.0) * (2 * l + 1));
+  }
+  return factors;
+}();
+
 double distanceToBox(const Vec3& p, const Vec3& low, const Vec3& high) {
   const auto gap = [](double c, double from, double to) {
     return std::max(std::max(from - c, c - to), 0.0);
@@ -465,7 +480,7 @@ void PotentialField::formGroups() {
     const PotentialPiece& piece = m_pieces[a];
     PieceGroup single;
     single.centre = piece.position;
-    single.charge = piece.core - std::sqrt(4.0 * kPi) * piece.moments[0];
+    single.charge = netCharge(piece);
     double p[3] = {};
     for (std::size_t k = 0; k < 3; ++k) {
       for (std::size_t lm = 1; lm < 4; ++lm) {
@@ -604,22 +619,26 @@ double PotentialField::boundOfMagnitude(const Vec3& low, const Vec3& high) const
   // The pieces' net charges q_A over |r - R_A| are the molecule's charge over |r - C| plus
   // q_A (1 / |r - R_A| - 1 / |r - C|), each at most |q_A| |R_A - C| / (|r - R_A| |r - C|): so
   // the bound of a neutral molecule falls as the square of the distance, as its potential does.
+  // The same distances give the bound of the gradient that the bound from the box's centre needs.
   const double nearestCentre = nearestTo(m_centre);
+  // A NaN compares false: no bound then.
+  if (!(nearestCentre > 0.0)) return std::numeric_limits<double>::infinity();
   double bound = 0.0;
   double charge = 0.0;
+  double gradient = 0.0;
   for (const PotentialPiece& piece : m_pieces) {
     const double nearest = nearestTo(piece.position);
-    // A NaN compares false: no bound then.
-    if (!(nearest > piece.extent) || !(nearestCentre > 0.0)) {
-      return std::numeric_limits<double>::infinity();
-    }
-    const double net = piece.core - std::sqrt(4.0 * kPi) * piece.moments[0];
+    if (!(nearest > piece.extent)) return std::numeric_limits<double>::infinity();
+    const double net = netCharge(piece);
     charge += net;
     bound += std::abs(net) * norm(piece.position - m_centre) / (nearest * nearestCentre);
-    double power = 1.0 / (nearest * nearest);
+    double power = 1.0 / (nearest * nearest);  // r^-(l + 1), and r^-(l + 2) for the gradient
+    gradient += std::abs(net) * power;
     for (int l = 1; l <= kPotentialDegree; ++l) {
-      bound += piece.degreeSize[static_cast<std::size_t>(l)] * power;
+      const double size = piece.degreeSize[static_cast<std::size_t>(l)];
+      bound += size * power;
       power /= nearest;
+      gradient += kGradientFactors[static_cast<std::size_t>(l)] * size * power;
     }
   }
   bound += std::abs(charge) / nearestCentre;
@@ -630,7 +649,7 @@ double PotentialField::boundOfMagnitude(const Vec3& low, const Vec3& high) const
     const double leftOut = kNegligiblePotential * static_cast<double>(m_pieces.size());
     bound = std::min(bound, boundFromGroups(m_allGroup, lowBohr, highBohr) + leftOut);
   }
-  return std::min(bound, boundFromCentre(low, high)) * (1.0 + 1e-9);
+  return std::min(bound, boundFromCentre(low, high, gradient)) * (1.0 + 1e-9);
 }
 
 double PotentialField::groupRemainder(std::size_t index, double rho) const {
@@ -675,25 +694,10 @@ double PotentialField::boundFromGroups(std::size_t index, const Vec3& lowBohr,
   return group.parts.empty() ? bound : std::min(bound, ofParts);
 }
 
-double PotentialField::boundFromCentre(const Vec3& low, const Vec3& high) const {
+double PotentialField::boundFromCentre(const Vec3& low, const Vec3& high, double gradient) const {
   const Vec3 centre = 0.5 * (low + high);
   const double halfDiagonal = 0.5 * kBohrPerAngstrom * norm(high - low);
   if (!std::isfinite(halfDiagonal)) return std::numeric_limits<double>::infinity();
-  const Vec3 lowBohr = kBohrPerAngstrom * low;
-  const Vec3 highBohr = kBohrPerAngstrom * high;
-  double gradient = 0.0;
-  for (const PotentialPiece& piece : m_pieces) {
-    const double nearest = distanceToBox(piece.position, lowBohr, highBohr);
-    if (!(nearest > piece.extent)) return std::numeric_limits<double>::infinity();
-    const double net = piece.core - std::sqrt(4.0 * kPi) * piece.moments[0];
-    double power = 1.0 / (nearest * nearest);  // r^-(l + 2)
-    gradient += std::abs(net) * power;
-    for (int l = 1; l <= kPotentialDegree; ++l) {
-      power /= nearest;
-      gradient += std::sqrt((l + 1.0) * (2 * l + 1)) *
-                  piece.degreeSize[static_cast<std::size_t>(l)] * power;
-    }
-  }
   double value = 0.0;
   valuesAt({&centre, 1}, {&value, 1});
   // Each piece's computed value leaves out degrees worth at most kNegligiblePotential, at the
@@ -704,8 +708,7 @@ double PotentialField::boundFromCentre(const Vec3& low, const Vec3& high) const 
 
 double PotentialField::charge() const {
   double charge = 0.0;
-  for (const PotentialPiece& piece : m_pieces)
-    charge += piece.core - std::sqrt(4.0 * kPi) * piece.moments[0];
+  for (const PotentialPiece& piece : m_pieces) charge += netCharge(piece);
   return charge;
 }
 

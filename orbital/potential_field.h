@@ -94,8 +94,8 @@ class PotentialField : public Field {
                      std::span<Vec3> harmonicGradients, Vec3& gradient) const;
   [[nodiscard]] bool nearANucleus(const Vec3& point) const;
   // Near the molecule, where the pieces' potentials largely cancel: the value at the box's centre
-  // and the most it can change across the box.
-  [[nodiscard]] double boundFromCentre(const Vec3& low, const Vec3& high) const;
+  // and the most it can change across the box, given a bound of the gradient there (per bohr).
+  [[nodiscard]] double boundFromCentre(const Vec3& low, const Vec3& high, double gradient) const;
 
   // Over a box that reaches to infinity (the grid's sizing asks about half-spaces): the pieces
   // taken in groups of neighbours, far from which their potentials add up to the group's charge
