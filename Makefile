@@ -45,7 +45,7 @@ test-normal: build
 test-asan: build-asan
 	@cd build-asan && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE consumer
+	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE 'consumer|sources'
 
 # ThreadSanitizer over the tests of the threaded code: the sweeps and whole conversions. This
 # build leaves the window out and hides Qt from CMake, so it also proves that the converter and
