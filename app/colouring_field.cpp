@@ -42,7 +42,7 @@ std::vector<ColourWord> colourWords() {
 
 constexpr std::string_view kMoPrefix = "mo:";
 
-std::string lowerCase(std::string_view text) {
+std::string inLowerCase(std::string_view text) {
   std::string lower(text);
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return lower;
@@ -63,7 +63,7 @@ std::string titleOf(const ColouringSettings::Source& source, const ConversionSet
   return {};
 }
 
-ColouringField refused(ConversionStatus status, std::string message) {
+ColouringField refusedColouring(ConversionStatus status, std::string message) {
   ColouringField refusal;
   refusal.failure = {status, std::move(message)};
   return refusal;
@@ -73,7 +73,7 @@ ColouringField refused(ConversionStatus status, std::string message) {
 
 std::optional<ColouringSettings::Source> parseColourSource(std::string_view text,
                                                            std::string& error) {
-  const std::string word = lowerCase(text);
+  const std::string word = inLowerCase(text);
   if (word.starts_with(kMoPrefix)) {
     std::string why;
     const auto selection = parseMoSelection(std::string_view(word).substr(kMoPrefix.size()), why);
@@ -116,18 +116,20 @@ ColouringField buildColouringField(LoadedInput& input, const ConversionRequest& 
     FrontierNumbers frontier;
     if (source.mo.anchor != MoName::Anchor::number) {
       frontier = findFrontierNumbers(input, settings.spin);
-      if (!frontier.error.empty()) return refused(ConversionStatus::inputError, frontier.error);
+      if (!frontier.error.empty())
+        return refusedColouring(ConversionStatus::inputError, frontier.error);
     }
     std::string error;
     const auto mos =
         resolveMoSelection({{source.mo, source.mo}}, frontier.homo, frontier.lumo, error);
     if (!mos) {
-      return refused(ConversionStatus::inputError, withReason(kInputFileErrorMessage, {}, error));
+      return refusedColouring(ConversionStatus::inputError,
+                              withReason(kInputFileErrorMessage, {}, error));
     }
     settings.moNumber = mos->front();
   }
   BuiltField built = buildField(input, colouring);
-  if (!built.field) return refused(built.failure.status, built.failure.message);
+  if (!built.field) return refusedColouring(built.failure.status, built.failure.message);
   return {
       std::move(built.field), titleOf(source, settings), fieldUnits(source.kind, source.fukui), {}};
 }

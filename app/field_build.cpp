@@ -196,7 +196,7 @@ Term termOf(Calculation& calculation, const ConversionRequest& request, const st
   return term;
 }
 
-BuiltField refused(ConversionStatus status, std::string message) {
+BuiltField refusedField(ConversionStatus status, std::string message) {
   BuiltField built;
   built.failure = {status, std::move(message)};
   return built;
@@ -214,12 +214,12 @@ BuiltField fukuiField(LoadedInput& input, const ConversionRequest& request, bool
   const bool needsAnion = field.fukui != FukuiKind::minus;
   const bool needsCation = field.fukui != FukuiKind::plus;
   if (needsAnion && !input.anion) {
-    return refused(ConversionStatus::unusableSettings,
-                   "This Fukui function needs the calculation of the anion (--anion FILE).");
+    return refusedField(ConversionStatus::unusableSettings,
+                        "This Fukui function needs the calculation of the anion (--anion FILE).");
   }
   if (needsCation && !input.cation) {
-    return refused(ConversionStatus::unusableSettings,
-                   "This Fukui function needs the calculation of the cation (--cation FILE).");
+    return refusedField(ConversionStatus::unusableSettings,
+                        "This Fukui function needs the calculation of the cation (--cation FILE).");
   }
   struct Part {
     Calculation* calculation;
@@ -250,22 +250,23 @@ BuiltField fukuiField(LoadedInput& input, const ConversionRequest& request, bool
     if (part.calculation != &*input.exact) {
       if (auto problem =
               differentAtoms(*input.exact, request.inputFile, *part.calculation, *part.path)) {
-        return refused(ConversionStatus::inputError, *problem);
+        return refusedField(ConversionStatus::inputError, *problem);
       }
     }
     Density density = densityField(*part.calculation, DensityKind::total, withIntegral, request);
     if (!density.field) {
-      return refused(ConversionStatus::inputError,
-                     withReason(kInputFileErrorMessage, *part.path, density.error));
+      return refusedField(ConversionStatus::inputError,
+                          withReason(kInputFileErrorMessage, *part.path, density.error));
     }
     if (part.expected == 0.0) {
       neutralElectrons = density.electrons;
     } else if (std::fabs(density.electrons - (neutralElectrons + part.expected)) > kWholeElectron) {
-      return refused(ConversionStatus::inputError,
-                     fileName(*part.path) + " holds " + fixedNumber(density.electrons, 3) +
-                         " electrons, but the " + part.role + " of " + fileName(request.inputFile) +
-                         " (" + fixedNumber(neutralElectrons, 3) + ") has " +
-                         fixedNumber(neutralElectrons + part.expected, 0) + ".");
+      return refusedField(ConversionStatus::inputError,
+                          fileName(*part.path) + " holds " + fixedNumber(density.electrons, 3) +
+                              " electrons, but the " + part.role + " of " +
+                              fileName(request.inputFile) + " (" +
+                              fixedNumber(neutralElectrons, 3) + ") has " +
+                              fixedNumber(neutralElectrons + part.expected, 0) + ".");
     }
     electrons += part.weight * density.electrons;
     integral += part.weight * density.integral;
@@ -319,14 +320,15 @@ BuiltField buildField(LoadedInput& input, const ConversionRequest& request, bool
   const ConversionSettings& settings = request.settings;
   const FieldSettings& field = settings.field;
   if (!field.isMo() && !settings.deorthogonalise) {
-    return refused(ConversionStatus::unusableSettings,
-                   "A density is always de-orthogonalised: over the printed coefficients it would "
-                   "count 30 to 45 % too many electrons.");
+    return refusedField(
+        ConversionStatus::unusableSettings,
+        "A density is always de-orthogonalised: over the printed coefficients it would "
+        "count 30 to 45 % too many electrons.");
   }
   if (field.fukui != FukuiKind::none) {
     if (field.kind != FieldKind::mo && field.kind != FieldKind::density) {
-      return refused(ConversionStatus::unusableSettings,
-                     "A Fukui function is made of total densities: give no other --field.");
+      return refusedField(ConversionStatus::unusableSettings,
+                          "A Fukui function is made of total densities: give no other --field.");
     }
     return fukuiField(input, request, withIntegral);
   }
@@ -335,8 +337,8 @@ BuiltField buildField(LoadedInput& input, const ConversionRequest& request, bool
   const bool twoTerms = !field.minusFile.empty() && pieces;
   Term term = termOf(*input.exact, request, request.inputFile, withIntegral,
                      twoTerms ? progressShare(pieces, 0, 50) : pieces);
-  if (term.cancelled) return refused(ConversionStatus::cancelled, kCancelledMessage);
-  if (!term.field) return refused(ConversionStatus::inputError, term.error);
+  if (term.cancelled) return refusedField(ConversionStatus::cancelled, kCancelledMessage);
+  if (!term.field) return refusedField(ConversionStatus::inputError, term.error);
   BuiltField built;
   const bool mo = field.kind == FieldKind::mo;
   built.description = mo ? moDescription(*input.exact, settings, request.inputFile)
@@ -358,12 +360,12 @@ BuiltField buildField(LoadedInput& input, const ConversionRequest& request, bool
   }
   if (auto problem =
           differentAtoms(*input.exact, request.inputFile, *input.minus, field.minusFile)) {
-    return refused(ConversionStatus::inputError, *problem);
+    return refusedField(ConversionStatus::inputError, *problem);
   }
   Term subtracted = termOf(*input.minus, request, field.minusFile, withIntegral,
                            twoTerms ? progressShare(pieces, 50, 100) : pieces);
-  if (subtracted.cancelled) return refused(ConversionStatus::cancelled, kCancelledMessage);
-  if (!subtracted.field) return refused(ConversionStatus::inputError, subtracted.error);
+  if (subtracted.cancelled) return refusedField(ConversionStatus::cancelled, kCancelledMessage);
+  if (!subtracted.field) return refusedField(ConversionStatus::inputError, subtracted.error);
   auto difference = std::make_unique<CombinedField>();
   difference->add(1.0, std::move(term.field));
   difference->add(-1.0, std::move(subtracted.field));

@@ -22,7 +22,7 @@ namespace {
 constexpr int kLeastPanelSide = 16;
 
 // The MO's row of the file's list, of the spin drawn.
-std::optional<OrbitalRow> rowOf(const std::vector<OrbitalRow>& rows, int mo, Spin spin) {
+std::optional<OrbitalRow> listedRow(const std::vector<OrbitalRow>& rows, int mo, Spin spin) {
   for (const OrbitalRow& row : rows) {
     if (row.number == mo && (row.spin == Spin::none || row.spin == spin)) return row;
   }
@@ -113,7 +113,7 @@ ConversionOutcome drawGallery(LoadedInput& input, const ConversionRequest& reque
   for (int i = 0; i < count; ++i) {
     const int mo = mos[static_cast<std::size_t>(i)];
     SheetPanel panel = sheetPanel(grid, i);
-    panel.caption = panelCaption(mo, rowOf(rows, mo, settings.spin),
+    panel.caption = panelCaption(mo, listedRow(rows, mo, settings.spin),
                                  surfaces[static_cast<std::size_t>(i)].enclosing);
     const PictureResult rendered = renderFramedPicture(
         surfaces[static_cast<std::size_t>(i)].mesh, structure, options, grid.pictureWidth,

@@ -11,7 +11,7 @@ namespace lobewright {
 namespace {
 
 // The row of the drawn MO among the calculation's; a file without spins matches either.
-std::optional<OrbitalRow> rowOf(const Calculation& calculation, int number, Spin spin) {
+std::optional<OrbitalRow> captionedRow(const Calculation& calculation, int number, Spin spin) {
   for (OrbitalRow& row : orbitalRows(calculation)) {
     if (row.number == number && (row.spin == Spin::none || row.spin == spin)) return row;
   }
@@ -22,9 +22,10 @@ void describeMo(LoadedInput& input, const ConversionSettings& settings, PageCapt
   // The classic model reads no energies or labels; the exact model's reading of the same text
   // has them.
   ConversionOutcome unread;
-  const std::optional<OrbitalRow> row = ensureExactCalculation(input, unread)
-                                            ? rowOf(*input.exact, settings.moNumber, settings.spin)
-                                            : std::nullopt;
+  const std::optional<OrbitalRow> row =
+      ensureExactCalculation(input, unread)
+          ? captionedRow(*input.exact, settings.moNumber, settings.spin)
+          : std::nullopt;
   std::string subject = "MO " + std::to_string(settings.moNumber);
   if (row && row->spin != Spin::none) subject += row->spin == Spin::beta ? " beta" : " alpha";
   if (row && !row->frontier.empty()) subject += " (" + row->frontier + ")";

@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kRenderer = "povray";
+constexpr const char* kPovRayProgram = "povray";
 // Lines of POV-Ray's own report kept for a message when it fails.
 constexpr std::size_t kReportLinesKept = 6;
 
@@ -86,7 +86,7 @@ PictureResult renderPicture(const PictureRequest& request, std::ostream& out) {
   // POV-Ray splits its options at blanks, so it runs in the folder and is given bare names: a
   // temporary folder may have a blank in its path.
   const std::vector<std::string> arguments = {
-      kRenderer,
+      kPovRayProgram,
       "+I" + scene.filename().string(),
       "+O" + picture.filename().string(),
       "+W" + std::to_string(request.width),

@@ -11,7 +11,7 @@
 namespace lobewright {
 namespace {
 
-constexpr const char* kRenderer = "rsvg-convert";
+constexpr const char* kRsvgProgram = "rsvg-convert";
 constexpr std::size_t kReportBytesKept = 2000;
 
 }  // namespace
@@ -31,9 +31,9 @@ PictureResult renderSvg(const std::string& svg, int width, int height, std::stop
   }
   // --unlimited: a gallery's embedded pictures make a large document.
   const std::vector<std::string> arguments = {
-      kRenderer,  "--unlimited",          "--width",       std::to_string(width),
-      "--height", std::to_string(height), "--format",      "png",
-      "--output", picture.string(),       drawing.string()};
+      kRsvgProgram, "--unlimited",          "--width",       std::to_string(width),
+      "--height",   std::to_string(height), "--format",      "png",
+      "--output",   picture.string(),       drawing.string()};
   std::string report;
   const ChildRun run = runChild(arguments, stop, [&report](std::string_view piece) {
     if (report.size() < kReportBytesKept) report.append(piece.substr(0, kReportBytesKept));

@@ -7,7 +7,7 @@ namespace lobewright {
 namespace {
 
 constexpr std::string_view kTitle = "EIGENVECTORS";
-constexpr std::string_view kPageBreak = "1";
+constexpr std::string_view kNewPage = "1";
 
 }  // namespace
 
@@ -17,7 +17,7 @@ bool isEigenvectorTitle(const std::vector<std::string_view>& words) {
 }
 
 bool isFiller(const std::vector<std::string_view>& words) {
-  return words.empty() || (words.size() == 1 && words[0] == kPageBreak);
+  return words.empty() || (words.size() == 1 && words[0] == kNewPage);
 }
 
 std::optional<EigenvectorHeading> findEigenvectorHeading(LineReader& lines,

@@ -19,7 +19,7 @@
 namespace lobewright {
 namespace {
 
-constexpr std::string_view kNoEigenvectors =
+constexpr std::string_view kNoEigenvectorsPrinted =
     "This output holds no eigenvectors. Run MOPAC with the keywords VECTORS ALLVEC to print every "
     "MO, or give the run's .aux file (keyword AUX).";
 constexpr std::string_view kLocalizedOrbitals =
@@ -343,7 +343,8 @@ class OutReader {
                    ". Mend the job as MOPAC's message says and run it again.");
     }
     if (m_orbitals.empty()) {
-      failAtNoLine(std::string(m_statements.mozyme() ? kLocalizedOrbitals : kNoEigenvectors));
+      failAtNoLine(
+          std::string(m_statements.mozyme() ? kLocalizedOrbitals : kNoEigenvectorsPrinted));
     }
     if (m_atoms.empty()) failAtNoLine("No table of Cartesian coordinates.");
     Calculation calculation;

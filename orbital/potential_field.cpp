@@ -16,7 +16,6 @@
 namespace lobewright {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 // Atoms farther from a point than its nearest by more than this (bohr) take no part in its
 // weights, which still add to 1 over the atoms that do: such an atom's cell is small there, and
 // leaving it out moves the potential by less than 5e-5 a.u. (caffeine, the steroid) and its
@@ -77,9 +76,9 @@ Angular angularGrid(int polar, int degree) {
     const double first = solver.eigenvectors()(0, t);
     const double sine = std::sqrt(std::max(0.0, 1.0 - cosine * cosine));
     for (int p = 0; p < azimuths; ++p) {
-      const double phi = 2.0 * kPi * p / azimuths;
+      const double phi = 2.0 * std::numbers::pi * p / azimuths;
       grid.directions.push_back({sine * std::cos(phi), sine * std::sin(phi), cosine});
-      grid.weights.push_back(2.0 * first * first * 2.0 * kPi / azimuths);
+      grid.weights.push_back(2.0 * first * first * 2.0 * std::numbers::pi / azimuths);
     }
   }
   constexpr auto kStride = static_cast<std::size_t>(kPotentialComponents);
@@ -188,7 +187,7 @@ std::vector<int> tableDegrees(const std::vector<double>& table) {
         }
         largest = std::max(largest, squares);
       }
-      rest += 2.0 * std::sqrt(largest * (2 * degree + 1) / (4.0 * kPi));
+      rest += 2.0 * std::sqrt(largest * (2 * degree + 1) / (4.0 * std::numbers::pi));
       if (!(rest <= kNegligiblePotential)) break;
     }
     degrees[first] = degree;
@@ -204,7 +203,7 @@ PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, doubl
   piece.midpoint = midpoint;
   const Neighbours neighbours = neighboursOf(atom, centres);
   constexpr int kRadial = kPotentialRadialPoints;
-  const double step = kPi / (kRadial + 1);
+  const double step = std::numbers::pi / (kRadial + 1);
 
   // The radial nodes r_i and their weights s^2 ds of the radial rule.
   Eigen::VectorXd nodeRadius(kRadial);
@@ -288,7 +287,7 @@ PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, doubl
   Eigen::MatrixXd kernel(kPotentialTableSteps, kRadial);   // (r_< / r_>)^l / r_>
   Eigen::VectorXd power = Eigen::VectorXd::Ones(kRadial);  // r_i^l
   for (int j = 1; j <= kPotentialTableSteps; ++j) {
-    const double x = std::cos(kPi * j / kPotentialTableSteps);
+    const double x = std::cos(std::numbers::pi * j / kPotentialTableSteps);
     const double r = midpoint * (1.0 + x) / (1.0 - x);
     for (int i = 0; i < kRadial; ++i) {
       const double s = nodeRadius(i);
@@ -297,7 +296,7 @@ PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, doubl
     }
   }
   for (int l = 0; l <= kPotentialDegree; ++l) {
-    const double factor = 4.0 * kPi / (2 * l + 1);
+    const double factor = 4.0 * std::numbers::pi / (2 * l + 1);
     const Eigen::MatrixXd degree = factor * kernel * components.middleCols(l * l, 2 * l + 1);
     for (int m = 0; m <= 2 * l; ++m) {
       const int lm = l * l + m;
@@ -318,7 +317,7 @@ PotentialPiece pieceOf(const std::vector<Vec3>& centres, std::size_t atom, doubl
 
 // The piece's core less its electrons (e).
 double netCharge(const PotentialPiece& piece) {
-  return piece.core - std::sqrt(4.0 * kPi) * piece.moments[0];
+  return piece.core - std::sqrt(4.0 * std::numbers::pi) * piece.moments[0];
 }
 
 // sqrt((l + 1)(2l + 1)): a degree-l term of size S at r changes by at most this times
@@ -376,7 +375,8 @@ double pieceAt(const PotentialPiece& piece, const Vec3& d, double r, double inve
     evaluateHarmonics(degree);
     double sum = 0.0;
     for (int l = 0; l <= degree; ++l) {
-      const double factor = 4.0 * kPi / (2 * l + 1) * inversePowers[static_cast<std::size_t>(l)];
+      const double factor =
+          4.0 * std::numbers::pi / (2 * l + 1) * inversePowers[static_cast<std::size_t>(l)];
       double ofDegree = 0.0;  // sum_m Q_lm Y_lm
       Vec3 across;            // its gradient over the sphere
       for (int lm = l * l; lm <= l * l + 2 * l; ++lm) {
@@ -397,7 +397,7 @@ double pieceAt(const PotentialPiece& piece, const Vec3& d, double r, double inve
   // Cubic Lagrange interpolation in the table's angle.
   const double theta =
       std::acos(std::clamp((r - piece.midpoint) / (r + piece.midpoint), -1.0, 1.0));
-  const double at = theta / kPi * kPotentialTableSteps;
+  const double at = theta / std::numbers::pi * kPotentialTableSteps;
   const int first = std::clamp(static_cast<int>(at) - 1, 0, kPotentialTableSteps - 3);
   const double t = at - first;  // in [0, 3]
   const double weights[4] = {-(t - 1) * (t - 2) * (t - 3) / 6.0, t * (t - 2) * (t - 3) / 2.0,
@@ -405,8 +405,8 @@ double pieceAt(const PotentialPiece& piece, const Vec3& d, double r, double inve
   // The weights' derivatives in r: theta = acos((r - m) / (r + m)) falls by sqrt(m / r) / (r + m).
   double slopes[4] = {};
   if constexpr (kGradient) {
-    const double perR =
-        -kPotentialTableSteps / kPi * std::sqrt(piece.midpoint * inverse) / (r + piece.midpoint);
+    const double perR = -kPotentialTableSteps / std::numbers::pi *
+                        std::sqrt(piece.midpoint * inverse) / (r + piece.midpoint);
     slopes[0] = -((t - 2) * (t - 3) + (t - 1) * (t - 3) + (t - 1) * (t - 2)) / 6.0 * perR;
     slopes[1] = ((t - 2) * (t - 3) + t * (t - 3) + t * (t - 2)) / 2.0 * perR;
     slopes[2] = -((t - 1) * (t - 3) + t * (t - 3) + t * (t - 1)) / 2.0 * perR;
@@ -484,7 +484,7 @@ void PotentialField::formGroups() {
     double p[3] = {};
     for (std::size_t k = 0; k < 3; ++k) {
       for (std::size_t lm = 1; lm < 4; ++lm) {
-        p[k] -= 4.0 * kPi / 3.0 * piece.moments[lm] * axisHarmonics[k][lm];
+        p[k] -= 4.0 * std::numbers::pi / 3.0 * piece.moments[lm] * axisHarmonics[k][lm];
       }
     }
     single.dipole = {p[0], p[1], p[2]};

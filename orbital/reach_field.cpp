@@ -11,7 +11,7 @@ namespace {
 // single-precision distances; an atom listed needlessly costs one distance test per point.
 constexpr double kReachMargin = 2.0;
 
-double distanceToRange(double value, double low, double high) {
+double gapToRange(double value, double low, double high) {
   if (value < low) return low - value;
   if (value > high) return value - high;
   return 0.0;
@@ -46,9 +46,9 @@ double ReachField::boundOfMagnitude(const Point& low, const Point& high,
   for (const int16_t i : atoms) {
     const AtomOrbital& atom = m_atoms[i];
     const Envelope& e = m_envelopes[i];
-    const double dx = distanceToRange(atom.x, low.x, high.x);
-    const double dy = distanceToRange(atom.y, low.y, high.y);
-    const double dz = distanceToRange(atom.z, low.z, high.z);
+    const double dx = gapToRange(atom.x, low.x, high.x);
+    const double dy = gapToRange(atom.y, low.y, high.y);
+    const double dz = gapToRange(atom.z, low.z, high.z);
     const double nearest = std::sqrt(dx * dx + dy * dy + dz * dz);
     // Only positive exponents make the functions fall with the distance.
     if (!(e.zetaS > 0.0) || (!e.singleShell && !(e.zetaP > 0.0))) {
@@ -89,9 +89,9 @@ void ReachField::atomsNear(const Point& low, const Point& high,
 }
 
 bool ReachField::reaches(const AtomOrbital& atom, const Point& low, const Point& high) const {
-  const double dx = distanceToRange(atom.x, low.x, high.x);
-  const double dy = distanceToRange(atom.y, low.y, high.y);
-  const double dz = distanceToRange(atom.z, low.z, high.z);
+  const double dx = gapToRange(atom.x, low.x, high.x);
+  const double dy = gapToRange(atom.y, low.y, high.y);
+  const double dz = gapToRange(atom.z, low.z, high.z);
   // A NaN distance compares false: such an atom is kept, as it poisons every sum it is in.
   return !(dx * dx + dy * dy + dz * dz > m_reach * m_reach);
 }

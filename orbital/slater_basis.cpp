@@ -41,22 +41,22 @@ double slaterNormalisation(int n, double zeta) {
 }
 
 double angularConstant(AoType type) {
-  constexpr double kPi = std::numbers::pi;
+  constexpr double pi = std::numbers::pi;
   switch (type) {
     case AoType::s:
-      return std::sqrt(1.0 / (4.0 * kPi));
+      return std::sqrt(1.0 / (4.0 * pi));
     case AoType::px:
     case AoType::py:
     case AoType::pz:
-      return std::sqrt(3.0 / (4.0 * kPi));
+      return std::sqrt(3.0 / (4.0 * pi));
     case AoType::x2:
-      return std::sqrt(15.0 / (16.0 * kPi));
+      return std::sqrt(15.0 / (16.0 * pi));
     case AoType::z2:
-      return std::sqrt(5.0 / (16.0 * kPi));
+      return std::sqrt(5.0 / (16.0 * pi));
     case AoType::xz:
     case AoType::yz:
     case AoType::xy:
-      return std::sqrt(15.0 / (4.0 * kPi));
+      return std::sqrt(15.0 / (4.0 * pi));
   }
   return 0.0;
 }

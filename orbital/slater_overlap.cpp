@@ -13,7 +13,6 @@ namespace lobewright {
 namespace {
 
 constexpr double kAngstromPerBohr = 0.52917721092;
-constexpr double kPi = std::numbers::pi;
 // Centres closer than this (bohr) are one centre.
 constexpr double kSameCentre = 1e-10;
 constexpr int kMaxL = 2;
@@ -50,15 +49,15 @@ const AngularPart& angularPart(int l, int index) {
 
 // The constant: Y(1,0) = sqrt(3 / 4pi) z / r, Y(2,0) = sqrt(5 / 16pi) (2z^2 - rho^2) / r^2,
 // Y(2,1) = sqrt(15 / 4pi) z rho cos(phi) / r^2, Y(2,2) = sqrt(15 / 16pi) rho^2 cos(2 phi) / r^2.
-double angularConstant(int l, int m) {
-  if (l == 0) return std::sqrt(1.0 / (4.0 * kPi));
-  if (l == 1) return std::sqrt(3.0 / (4.0 * kPi));
-  if (m == 1) return std::sqrt(15.0 / (4.0 * kPi));
-  return std::sqrt((m == 0 ? 5.0 : 15.0) / (16.0 * kPi));
+double sphericalNorm(int l, int m) {
+  if (l == 0) return std::sqrt(1.0 / (4.0 * std::numbers::pi));
+  if (l == 1) return std::sqrt(3.0 / (4.0 * std::numbers::pi));
+  if (m == 1) return std::sqrt(15.0 / (4.0 * std::numbers::pi));
+  return std::sqrt((m == 0 ? 5.0 : 15.0) / (16.0 * std::numbers::pi));
 }
 
 // The polynomial in z and rho^2, with z as given.
-ProlatePolynomial angularPolynomial(int l, int m, const ProlatePolynomial& z) {
+ProlatePolynomial angularProlatePolynomial(int l, int m, const ProlatePolynomial& z) {
   if (l == 2 && m == 0) return ProlatePolynomial::constant(2.0) * z * z - rhoSquared();
   if (l - m == 1) return z;
   return ProlatePolynomial::constant(1.0);
@@ -139,8 +138,8 @@ class BondFrame {
         for (int j = 0; j <= p.etaDegree(); ++j) row += p.at(i, j) * scaledBs[j];
         sum += row * scaledAs[i];
       }
-      const double phiIntegral = m == 0 ? 2.0 * kPi : kPi;
-      result[m] = angularConstant(a.l, m) * angularConstant(b.l, m) * phiIntegral * scale * sum;
+      const double phiIntegral = m == 0 ? 2.0 * std::numbers::pi : std::numbers::pi;
+      result[m] = sphericalNorm(a.l, m) * sphericalNorm(b.l, m) * phiIntegral * scale * sum;
     }
     return result;
   }
@@ -156,9 +155,9 @@ class BondFrame {
     const ProlatePolynomial zB = ProlatePolynomial::terms({{1, 1, 1}, {0, 0, -1}});
     const ProlatePolynomial jacobian = ProlatePolynomial::terms({{2, 0, 1}, {0, 2, -1}});
     const ProlatePolynomial product =
-        xiPlusEta.power(a.n - 1 - a.l) * angularPolynomial(a.l, m, zA) *
-        xiMinusEta.power(b.n - 1 - b.l) * angularPolynomial(b.l, m, zB) * rhoSquared().power(m) *
-        jacobian;
+        xiPlusEta.power(a.n - 1 - a.l) * angularProlatePolynomial(a.l, m, zA) *
+        xiMinusEta.power(b.n - 1 - b.l) * angularProlatePolynomial(b.l, m, zB) *
+        rhoSquared().power(m) * jacobian;
     return m_polynomials.emplace(key, product).first->second;
   }
 
@@ -207,9 +206,9 @@ std::array<Rotation, kMaxL + 1> rotations(const std::array<Vec3, 3>& axes) {
       {{{0, 0, 0}, {0, 0, 0.5}, {0, 0.5, 0}}},
       {{{0, 0.5, 0}, {0.5, 0, 0}, {0, 0, 0}}},
   }};
-  const std::array<double, 5> constants = {angularConstant(2, 2), angularConstant(2, 1),
-                                           angularConstant(2, 0), angularConstant(2, 1),
-                                           angularConstant(2, 2) * 2.0};
+  const std::array<double, 5> constants = {sphericalNorm(2, 2), sphericalNorm(2, 1),
+                                           sphericalNorm(2, 0), sphericalNorm(2, 1),
+                                           sphericalNorm(2, 2) * 2.0};
   for (int f = 0; f < 5; ++f) {
     Form q{};  // M^T Q M
     for (int i = 0; i < 3; ++i) {

@@ -118,14 +118,14 @@ constexpr const char* kColoursMessage =
     "The colours are POSITIVE,NEGATIVE: names such as red or #rrggbb; empty for a pair no atom's "
     "colour is like.";
 
-std::string textOf(const Edit* control) { return control->text().toStdString(); }
+std::string editText(const Edit* control) { return control->text().toStdString(); }
 
-void setText(Edit* control, const std::string& text) {
+void setEditText(Edit* control, const std::string& text) {
   control->setText(QString::fromStdString(text));
 }
 
 // Shown while a Save runs, and when one ends with an exception.
-constexpr const char* kFailedStatus = "Failed.";
+constexpr const char* kPreviewFailedStatus = "Failed.";
 
 // What the preview's status line calls the surface: "MO 37", "MO 5 (beta)", "total density".
 std::string surfaceName(const ConversionSettings& settings) {
@@ -262,7 +262,7 @@ void TForm1::markField(Edit* field, const std::string& reason) {
 }
 
 void TForm1::ScaleEditChange(QObject*) {
-  const std::optional<int32_t> value = textToInteger(textOf(ScaleEdit));
+  const std::optional<int32_t> value = textToInteger(editText(ScaleEdit));
   if (!value) return;
   if (*value < ScaleUpDown->minimum() || *value > ScaleUpDown->maximum()) {
     markField(ScaleEdit, kScaleOutOfRangeMessage);
@@ -275,7 +275,7 @@ void TForm1::ScaleEditChange(QObject*) {
 }
 
 void TForm1::ScaleEditExit(QObject*) {
-  setText(ScaleEdit, formatInteger(settings.scale));
+  setEditText(ScaleEdit, formatInteger(settings.scale));
   markField(ScaleEdit, {});
 }
 
@@ -323,7 +323,7 @@ void TForm1::EncloseCheckBoxClick(QObject*) {
 }
 
 void TForm1::ShareEditChange(QObject*) {
-  const std::optional<double> percent = parseDouble(textOf(ShareEdit));
+  const std::optional<double> percent = parseDouble(editText(ShareEdit));
   if (!percent) return;
   if (!(*percent > 0.0 && *percent < 100.0)) {
     markField(ShareEdit, kShareOutOfRangeMessage);
@@ -338,13 +338,13 @@ void TForm1::ShareEditChange(QObject*) {
 }
 
 void TForm1::ShareEditExit(QObject*) {
-  setText(ShareEdit, formatGeneral(static_cast<float>(m_sharePercent)));
+  setEditText(ShareEdit, formatGeneral(static_cast<float>(m_sharePercent)));
   markField(ShareEdit, {});
 }
 
 void TForm1::IsoSliderChange(QObject*) {
   if (EncloseCheckBox->isChecked()) {
-    setText(ShareEdit, formatInteger(IsoSlider->value()));
+    setEditText(ShareEdit, formatInteger(IsoSlider->value()));
   } else {
     setThresholdText(sliderThreshold(IsoSlider->value()));
   }
@@ -354,7 +354,7 @@ void TForm1::setThresholdText(float threshold) {
   settings.threshold = threshold;
   {
     const QSignalBlocker quiet(ThreshEdit);
-    setText(ThreshEdit, formatGeneral(threshold));
+    setEditText(ThreshEdit, formatGeneral(threshold));
   }
   if (!EncloseCheckBox->isChecked()) placeSlider();
   scheduleExplore();
@@ -374,19 +374,19 @@ void TForm1::placeSlider() {
 void TForm1::PictureEditChange(QObject* Sender) {
   PictureSettings& picture = settings.picture;
   if (Sender == PictureSizeEdit) {
-    const std::optional<PictureSize> size = parsePictureSize(textOf(PictureSizeEdit));
+    const std::optional<PictureSize> size = parsePictureSize(editText(PictureSizeEdit));
     markField(PictureSizeEdit, size ? "" : kPictureSizeMessage);
     if (size) {
       picture.width = size->width;
       picture.height = size->height;
     }
   } else if (Sender == TransparencyEdit) {
-    const std::optional<double> transparency = parseDouble(textOf(TransparencyEdit));
+    const std::optional<double> transparency = parseDouble(editText(TransparencyEdit));
     const bool usable = transparency && *transparency >= 0.0 && *transparency <= 1.0;
     markField(TransparencyEdit, usable ? "" : kTransparencyMessage);
     if (usable) picture.transparency = *transparency;
   } else {
-    const std::string text = textOf(ColoursEdit);
+    const std::string text = editText(ColoursEdit);
     const std::optional<LobeColours> colours = parseLobeColours(text);
     const bool usable = text.empty() || colours;
     markField(ColoursEdit, usable ? "" : kColoursMessage);

@@ -15,7 +15,7 @@ namespace {
 
 using nlohmann::json;
 
-json vec3(const Vec3& v) { return json::array({v.x, v.y, v.z}); }
+json jsonPoint(const Vec3& v) { return json::array({v.x, v.y, v.z}); }
 
 // The view a page starts from: the framed pictures' direction, and the box in the camera's
 // frame (right, up, back) that holds both lobes and, when shown, the atoms, as its centre and
@@ -45,12 +45,12 @@ json startingView(const OrbitalMesh& mesh, const BallAndStickModel& structure,
   const Vec3 centre = middle.x * basis.right + middle.y * basis.up + middle.z * basis.back;
   constexpr double kLeastHalfExtent = 0.5;  // Angstrom
   const Vec3 half = 0.5 * (high - low);
-  return {
-      {"centre", vec3(centre)},
-      {"halfExtent", vec3({std::max(half.x, kLeastHalfExtent), std::max(half.y, kLeastHalfExtent),
-                           std::max(half.z, kLeastHalfExtent)})},
-      {"up", vec3(basis.up)},
-      {"back", vec3(basis.back)}};
+  return {{"centre", jsonPoint(centre)},
+          {"halfExtent",
+           jsonPoint({std::max(half.x, kLeastHalfExtent), std::max(half.y, kLeastHalfExtent),
+                      std::max(half.z, kLeastHalfExtent)})},
+          {"up", jsonPoint(basis.up)},
+          {"back", jsonPoint(basis.back)}};
 }
 
 // JSON to stand inside a script element: "<" is written as an escape, so no text of the

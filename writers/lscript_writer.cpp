@@ -21,7 +21,7 @@ void appendLine(std::string& buffer, const Parts&... parts) {
 }
 
 // Element surfaces are coloured by symbol; other symbols keep the modeller's default colour.
-const char* colourForSymbol(const std::string& symbol) {
+const char* lightWaveColourFor(const std::string& symbol) {
   struct SymbolColour {
     const char* symbol;
     const char* colour;
@@ -120,7 +120,7 @@ void LScriptWriter::setUpSurfaces(const SceneAtoms& atoms) {
   for (std::size_t e = 0; e < atoms.elements.size(); ++e) {
     const std::string& symbol = atoms.elements[e].symbol;
     appendSurfaceSetUp(m_surfaceBuffers[kLobeSurfaceCount + e], "Atom" + symbol,
-                       colourForSymbol(symbol));
+                       lightWaveColourFor(symbol));
   }
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <numbers>
 #include <sstream>
 #include <vector>
 
@@ -12,7 +13,6 @@
 namespace lobewright {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 // Sizes in units of the picture's height, for a picture of kWideAspect or wider; narrower
 // pictures take them smaller.
 constexpr double kWideAspect = 4.0 / 3.0;
@@ -128,7 +128,7 @@ std::string povColourBar(const ColourScale& scale, double aspect, double horizon
   const double step = kLineStep * g;
   const double margin = kMargin * g;
   // The camera's picture spans aspect by 1 at this depth.
-  BarCanvas canvas(0.5 * aspect / std::tan(horizontalAngle * kPi / 360.0));
+  BarCanvas canvas(0.5 * aspect / std::tan(horizontalAngle * std::numbers::pi / 360.0));
 
   const double left = 0.5 * aspect - kStripWidth * g + margin;
   double baseline = 0.5 - margin - text;

@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace lobewright {
 namespace {
 
 constexpr double kHorizontalAngle = 30.0;  // degrees: little perspective distortion
-constexpr double kPi = 3.14159265358979323846;
 
-Vec3 unit(const Vec3& v) { return (1.0 / norm(v)) * v; }
+Vec3 unitOf(const Vec3& v) { return (1.0 / norm(v)) * v; }
 
 ViewBasis principalBasis(const std::vector<Vec3>& atoms) {
   Vec3 mean;
@@ -28,8 +28,8 @@ ViewBasis principalBasis(const std::vector<Vec3>& atoms) {
     const Eigen::Vector3d v = solver.eigenvectors().col(i);
     return Vec3{v.x(), v.y(), v.z()};
   };
-  const Vec3 right = unit(axis(2));
-  const Vec3 up = unit(axis(1));
+  const Vec3 right = unitOf(axis(2));
+  const Vec3 up = unitOf(axis(1));
   return {right, up, cross(right, up)};
 }
 
@@ -37,21 +37,21 @@ ViewBasis principalBasis(const std::vector<Vec3>& atoms) {
 
 ViewBasis turnedOffAxis(const ViewBasis& basis, const Vec3& axisDirection, double largestCosine,
                         const Vec3& turnTowards) {
-  const Vec3 axis = unit(axisDirection);
+  const Vec3 axis = unitOf(axisDirection);
   const double along = dot(basis.back, axis);
   if (std::fabs(along) <= largestCosine) return basis;
   // The part of the view across the axis; when the view is the axis itself, the direction given,
   // made across it.
   Vec3 across = basis.back - along * axis;
   if (norm(across) < 1e-9) across = turnTowards - dot(turnTowards, axis) * axis;
-  across = unit(across);
+  across = unitOf(across);
   const double sign = along < 0.0 ? -1.0 : 1.0;
   const Vec3 back =
-      unit(sign * largestCosine * axis + std::sqrt(1.0 - largestCosine * largestCosine) * across);
+      unitOf(sign * largestCosine * axis + std::sqrt(1.0 - largestCosine * largestCosine) * across);
   // Keep the picture's up as near as it was.
   Vec3 right = cross(basis.up, back);
   if (norm(right) < 1e-9) right = cross(basis.right, back);
-  right = unit(right);
+  right = unitOf(right);
   return {right, cross(back, right), back};
 }
 
@@ -105,7 +105,7 @@ CameraFrame frameCamera(const ViewBasis& basis, const std::vector<FramedPoint>& 
 
   // A point at (x, y) across the picture and z towards the camera is in view from a distance d
   // when |x| <= (d - z) tan(half angle), and likewise for y with the vertical angle.
-  const double tanAcross = std::tan(kHorizontalAngle * kPi / 360.0) * (1.0 - margin);
+  const double tanAcross = std::tan(kHorizontalAngle * std::numbers::pi / 360.0) * (1.0 - margin);
   const double tanUp = tanAcross / aspect;
   double distance = 0.0;
   for (const FramedPoint& p : points) {
@@ -125,7 +125,7 @@ CameraFrame frameCameraBeside(const ViewBasis& basis, const std::vector<FramedPo
   if (points.empty()) return frame;
   // Across the picture, tangents of the angle from the camera's axis: the whole width spans
   // -half to +half, the free part from `low` to `high` within the margin.
-  const double half = std::tan(kHorizontalAngle * kPi / 360.0);
+  const double half = std::tan(kHorizontalAngle * std::numbers::pi / 360.0);
   const double centre = -half * reservedShare;
   const double reach = half * (1.0 - reservedShare) * (1.0 - margin);
   const double low = centre - reach;

@@ -11,7 +11,7 @@ namespace {
 using testing::dataPath;
 using testing::readFile;
 
-struct Case {
+struct AgreementCase {
   const char* sample;
   int32_t mo;
   int32_t scale;
@@ -23,13 +23,13 @@ struct Case {
 // Whole conversions written with the literal sweep and with the fast one, on one and on three
 // threads, for both output kinds: the files must be the same bytes.
 TEST(EngineAgreement, FastSweepWritesTheLiteralSweepsFiles) {
-  const Case cases[] = {
+  const AgreementCase cases[] = {
       {"caffeine.mno", 37, 3, 0.05f, 3, true},       {"formaldehyde.out", 7, 4, 0.02f, 9, false},
       {"benzene.mno", 15, 2, 0.05f, 3, true},        {"water-1993.mno", 4, 5, 0.1f, 1, true},
       {"chloroform.mno", 13, 1, 0.001f, 100, false}, {"ethylene.mno", 6, 3, 0.3f, 1, true},
   };
   testing::TempDir dir;
-  for (const Case& c : cases) {
+  for (const AgreementCase& c : cases) {
     for (const OutputKind kind : {OutputKind::PovRay, OutputKind::LScript}) {
       std::string literal;
       for (const SweepOptions& sweep :

@@ -11,7 +11,7 @@ constexpr int kLScriptFilter = 2;
 constexpr int kGltfFilter = 4;
 constexpr int kPngFilter = 8;
 
-struct Case {
+struct ChoiceCase {
   const char* typed;
   int filterIndex;
   const char* dialogFileName;  // proposed next time
@@ -22,7 +22,7 @@ struct Case {
 };
 
 TEST(OutputChoice, ATypedExtensionOfAFormatWinsOverTheFilter) {
-  const Case cases[] = {
+  const ChoiceCase cases[] = {
       {"out", kPovRayFilter, "out", "out.pov", OutputKind::PovRay, kPovRayFilter, true},
       // The name typed with the POV-Ray filter selected is written as typed.
       {"x.glb", kPovRayFilter, "x", "x.glb", OutputKind::Gltf, kGltfFilter, false},
@@ -51,7 +51,7 @@ TEST(OutputChoice, ATypedExtensionOfAFormatWinsOverTheFilter) {
        true},
       {"", kPovRayFilter, "", ".pov", OutputKind::PovRay, kPovRayFilter, true},
   };
-  for (const Case& c : cases) {
+  for (const ChoiceCase& c : cases) {
     const OutputChoice choice = chooseOutput(c.typed, c.filterIndex);
     EXPECT_EQ(choice.dialogFileName, c.dialogFileName) << c.typed;
     EXPECT_EQ(choice.outputPath, c.path) << c.typed;

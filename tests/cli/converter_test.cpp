@@ -14,7 +14,7 @@ using testing::dataPath;
 using testing::readFile;
 
 // A path as one shell word.
-std::string quoted(const std::string& path) {
+std::string shellWord(const std::string& path) {
   std::string word;
   word += '\'';
   word += path;
@@ -25,13 +25,13 @@ std::string quoted(const std::string& path) {
 class Converter : public ::testing::Test {
  protected:
   testing::ProgramResult convert(const std::string& arguments) {
-    return testing::runProgram(quoted(LOBEWRIGHT_CONVERTER) + arguments, m_dir);
+    return testing::runProgram(shellWord(LOBEWRIGHT_CONVERTER) + arguments, m_dir);
   }
   std::string output(const std::string& name) { return m_dir.file(name); }
 
   testing::TempDir m_dir;
-  const std::string m_params = " --params " + quoted(dataPath("pm3r.txt"));
-  const std::string m_formaldehyde = quoted(dataPath("formaldehyde.mno"));
+  const std::string m_params = " --params " + shellWord(dataPath("pm3r.txt"));
+  const std::string m_formaldehyde = shellWord(dataPath("formaldehyde.mno"));
 };
 
 TEST_F(Converter, WritesTheSameSceneAsTheConversionRun) {
@@ -63,7 +63,7 @@ TEST_F(Converter, ConversionFailuresExitWithOneAndTheMessage) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(testing::firstLine(result.err), "Lobewright error: Cannot open output file.");
 
-  result = convert(quoted(dataPath("pm3r.txt")) + output("x.pov") + m_params + "--lumo");
+  result = convert(shellWord(dataPath("pm3r.txt")) + output("x.pov") + m_params + "--lumo");
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err, "Lobewright error: Input file error.\n" + dataPath("pm3r.txt") +
                             ": not a MOPAC file: give the .out (made with the keyword VECTORS), "
@@ -73,8 +73,8 @@ TEST_F(Converter, ConversionFailuresExitWithOneAndTheMessage) {
 TEST_F(Converter, AFailureAfterTheProgressBarIsToldOnALineOfItsOwn) {
   // On a terminal, which script gives the converter, the bar is redrawn in place without a
   // newline until 100 %; an output that cannot be written fails after the sweep, short of it.
-  std::ofstream(output("run.sh")) << quoted(LOBEWRIGHT_CONVERTER)
-                                  << quoted(dataPath("aux/formaldehyde_PM7.aux"))
+  std::ofstream(output("run.sh")) << shellWord(LOBEWRIGHT_CONVERTER)
+                                  << shellWord(dataPath("aux/formaldehyde_PM7.aux"))
                                   << "/dev/full --format glb --homo\n";
   const auto result =
       testing::runProgram("script -qec 'sh " + output("run.sh") + "' /dev/null", m_dir);
@@ -88,14 +88,14 @@ TEST_F(Converter, AFailureAfterTheProgressBarIsToldOnALineOfItsOwn) {
 }
 
 TEST_F(Converter, ABatchWritesAFilePerMoAndReportsTheWorst) {
-  const std::string aux = quoted(dataPath("aux/caffeine_PM7_default.aux"));
-  auto result = convert(aux + quoted(output("c-{mo}.ls")) + "--mo homo-1..LUMO --scale 2");
+  const std::string aux = shellWord(dataPath("aux/caffeine_PM7_default.aux"));
+  auto result = convert(aux + shellWord(output("c-{mo}.ls")) + "--mo homo-1..LUMO --scale 2");
   EXPECT_EQ(result.exitCode, 0) << result.err;
   for (const char* name : {"c-36.ls", "c-37.ls", "c-38.ls"}) {
     EXPECT_TRUE(std::ifstream(output(name)).good()) << name;
   }
   // This file keeps 20 MOs, from 28 on: MO 1 fails, MO 30 is written all the same.
-  result = convert(aux + quoted(output("d-{mo}.pov")) + "--mo 1,30 --scale 2");
+  result = convert(aux + shellWord(output("d-{mo}.pov")) + "--mo 1,30 --scale 2");
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find("MO 1 is not in this file, which holds MOs 28 to 47. Run MOPAC with "
                             "AUX(MOS=99999) to keep every MO."),
@@ -122,7 +122,7 @@ TEST_F(Converter, WarningsGoToStderrAndTheRunGoesOn) {
 
 TEST_F(Converter, SaysHowManyCubesALongSweepVisits) {
   // A threshold nothing reaches keeps this large grid quick to sweep.
-  const auto result = convert(quoted(dataPath("caffeine.mno")) + output("big.pov") + m_params +
+  const auto result = convert(shellWord(dataPath("caffeine.mno")) + output("big.pov") + m_params +
                               "--scale 36 --threshold 1000");
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_NE(result.err.find("lobewright-convert: the sweep visits "), std::string::npos)
@@ -153,8 +153,9 @@ TEST_F(Converter, InfoPrintsWhatWasRead) {
 
 // Both spin sets of a UHF run in one batch, each with its own HOMO, and named apart by {spin}.
 TEST_F(Converter, BothSpinsMakeAFileEachWithSpinInTheName) {
-  const std::string o2 = quoted(dataPath("jobs/o2_triplet_uhf_PM7.aux"));
-  auto result = convert(o2 + quoted(output("o2-{mo}-{spin}.ply")) + "--homo --spin both --scale 3");
+  const std::string o2 = shellWord(dataPath("jobs/o2_triplet_uhf_PM7.aux"));
+  auto result =
+      convert(o2 + shellWord(output("o2-{mo}-{spin}.ply")) + "--homo --spin both --scale 3");
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_TRUE(std::ifstream(output("o2-7-alpha.ply")).good());
   EXPECT_TRUE(std::ifstream(output("o2-5-beta.ply")).good());
@@ -162,14 +163,14 @@ TEST_F(Converter, BothSpinsMakeAFileEachWithSpinInTheName) {
   EXPECT_NE(result.err.find("Lobewright note: MO 7 is degenerate with MO 6"), std::string::npos)
       << result.err;
 
-  result = convert(o2 + quoted(output("o2.ply")) + "--homo --spin both");
+  result = convert(o2 + shellWord(output("o2.ply")) + "--homo --spin both");
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_NE(result.err.find("put {spin} in the OUTPUT name"), std::string::npos) << result.err;
 }
 
 // --info for an input of the exact model: what the file holds, the MO and its weight per atom.
 TEST_F(Converter, InfoDescribesAnyInput) {
-  auto result = convert(quoted(dataPath("jobs/o2_triplet_open22_PM7.aux")) + "--info --homo");
+  auto result = convert(shellWord(dataPath("jobs/o2_triplet_open22_PM7.aux")) + "--info --homo");
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out,
             "input o2_triplet_open22_PM7.aux: MOPAC .aux file, PM7, 2 atoms, 8 AOs, 12 electrons\n"
@@ -181,7 +182,7 @@ TEST_F(Converter, InfoDescribesAnyInput) {
             "1 O 0.0000 0.0000 0.0000 0.5000\n"
             "2 O 1.2100 0.0000 0.0000 0.5000\n");
   result =
-      convert(quoted(dataPath("jobs/formaldehyde_mozyme_eigen_mos3_PM7.aux")) + "--info --mo 5");
+      convert(shellWord(dataPath("jobs/formaldehyde_mozyme_eigen_mos3_PM7.aux")) + "--info --mo 5");
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_NE(result.out.find("\nnote: MOPAC writes the energies"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("\nmo 5: energy unknown, occupancy 2.0000\n"), std::string::npos)

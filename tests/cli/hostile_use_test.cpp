@@ -16,10 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::dataPath;
+using testing::quoted;
 using testing::readFile;
 using testing::writeFile;
-
-std::string quoted(const std::string& word) { return '\'' + word + "' "; }
 
 class HostileUse : public ::testing::Test {
  protected:

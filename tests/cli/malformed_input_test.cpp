@@ -15,9 +15,8 @@ namespace lobewright {
 namespace {
 
 using testing::dataPath;
+using testing::quoted;
 using testing::readFile;
-
-std::string quoted(const std::string& word) { return '\'' + word + "' "; }
 
 class ConverterWithMalformedInput : public ::testing::Test {
  protected:

@@ -22,8 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::dataPath;
-
-std::string quoted(const std::string& word) { return '\'' + word + "' "; }
+using testing::quoted;
 
 // The colours a framed scene gives its lobes and atoms, in sRGB.
 struct SceneColours {

@@ -19,13 +19,13 @@ using testing::replaced;
 
 std::string sample(const std::string& name) { return readFile(dataPath("aux/" + name)); }
 
-CalculationRead readText(const std::string& text) {
+CalculationRead readAuxText(const std::string& text) {
   std::istringstream in(text);
   return readAuxFile(in, "test.aux");
 }
 
 Calculation readOrFail(const std::string& text) {
-  CalculationRead read = readText(text);
+  CalculationRead read = readAuxText(text);
   if (!read.calculation) {
     ADD_FAILURE() << read.error.message();
     return {};
@@ -60,7 +60,7 @@ struct SampleFacts {
   double firstOccupancy;
 };
 
-const SampleFacts kSamples[] = {
+const SampleFacts kAuxSamples[] = {
     {"formaldehyde_PM7.aux",
      "PM7",
      4,
@@ -115,7 +115,7 @@ const SampleFacts kSamples[] = {
 };
 
 TEST(AuxReader, ReadsTheSamples) {
-  for (const SampleFacts& facts : kSamples) {
+  for (const SampleFacts& facts : kAuxSamples) {
     SCOPED_TRACE(facts.file);
     const CalculationRead read = readAuxFile(dataPath(std::string("aux/") + facts.file));
     ASSERT_TRUE(read.calculation) << read.error.message();
@@ -263,7 +263,7 @@ TEST(AuxReader, TakesTheLastGeometryOfAnOptimisation) {
             0.5);
 }
 
-struct Damage {
+struct AuxDamage {
   const char* name;
   std::string text;
   int64_t line;
@@ -278,7 +278,7 @@ TEST(AuxReader, RefusesDamagedFilesWithTheLineAndTheFault) {
   std::string longLine = good;
   longLine.insert(longLine.find(" TOTAL_DENSITY"), tooLong);
 
-  const Damage damages[] = {
+  const AuxDamage damages[] = {
       {"empty file", "", 0, "there is no ATOM_EL section"},
       {"binary bytes",
        std::string("\x7f"
@@ -352,9 +352,9 @@ TEST(AuxReader, RefusesDamagedFilesWithTheLineAndTheFault) {
        "OVERLAP_MATRIX holds 56 entries, but there should be 55 for the lower triangle over 10 "
        "AOs"},
   };
-  for (const Damage& damage : damages) {
+  for (const AuxDamage& damage : damages) {
     SCOPED_TRACE(damage.name);
-    const CalculationRead read = readText(damage.text);
+    const CalculationRead read = readAuxText(damage.text);
     ASSERT_FALSE(read.calculation);
     EXPECT_EQ(read.error.source, "test.aux");
     EXPECT_EQ(read.error.line, damage.line) << read.error.message();

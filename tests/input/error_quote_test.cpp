@@ -19,7 +19,7 @@ namespace {
 
 using Reader = std::function<TextError(std::istream&)>;
 
-struct Damage {
+struct QuoteDamage {
   const char* reader;
   const char* sample;
   std::string old;
@@ -36,7 +36,7 @@ TEST(ReaderErrors, QuoteTheDamagedLine) {
       {".mgf", [](std::istream& in) { return readMgfFile(in, "x.mgf").error; }},
       {"parameter table", [](std::istream& in) { return readParameterTable(in, "x.txt").error; }},
   };
-  const Damage damages[] = {
+  const QuoteDamage damages[] = {
       {"classic .out", "formaldehyde.mno", "0.47449 ", "0.4x449 "},
       {"classic .out", "formaldehyde.mno", "4         H                 -0.5712",
        "4         C                 -0.5712"},
@@ -48,7 +48,7 @@ TEST(ReaderErrors, QuoteTheDamagedLine) {
       // Cut short: the end is told at the last line with a word, not at the blank ones after it.
       {"parameter table", "pm3r.txt", "I 7.001013 2.454354 2", "I 7.001013\n\n"},
   };
-  for (const Damage& damage : damages) {
+  for (const QuoteDamage& damage : damages) {
     std::string text = testing::readSample(damage.sample);
     const std::size_t at = text.find(damage.old);
     ASSERT_NE(at, std::string::npos) << damage.old;

@@ -16,7 +16,7 @@ using testing::dataPath;
 using testing::readFile;
 using testing::replaced;
 
-CalculationRead readText(const std::string& text) {
+CalculationRead readMgfText(const std::string& text) {
   std::istringstream in(text);
   return readMgfFile(in, "test.mgf");
 }
@@ -79,7 +79,7 @@ TEST(MgfReader, AgreesWithTheAuxFileOfTheSameRun) {
 
 TEST(MgfReader, GluedNumbersAndTheMethodOfTheKeywordsLine) {
   const std::string water = readFile(dataPath("aux/water_PM7.mgf"));
-  const Calculation c = *readText(water).calculation;
+  const Calculation c = *readMgfText(water).calculation;
   // "-0.69301984D-05 0.64783546D+00-0.50634847D+00 ..."
   EXPECT_EQ(c.orbitals[1].coefficients[2], -0.50634847);
   EXPECT_EQ(c.inverseSqrtOverlap(5, 4), -0.16376376);
@@ -89,13 +89,13 @@ TEST(MgfReader, GluedNumbersAndTheMethodOfTheKeywordsLine) {
   // Without a method named, n comes from PM7's rows and the method stays unnamed.
   const std::string chloroform = readFile(dataPath("aux/chloroform_PM6.mgf"));
   const std::size_t keywords = chloroform.find(" Keywords:");
-  const CalculationRead unnamed = readText(chloroform.substr(0, keywords));
+  const CalculationRead unnamed = readMgfText(chloroform.substr(0, keywords));
   ASSERT_TRUE(unnamed.calculation) << unnamed.error.message();
   EXPECT_EQ(unnamed.calculation->method, "");
   EXPECT_EQ(unnamed.calculation->basis[4].n, 3);  // chlorine's first d function
   EXPECT_EQ(unnamed.calculation->basis[4].type, AoType::x2);
   // PM3 gives chlorine no d shell, so it cannot say what n the file's d exponent goes with.
-  const CalculationRead pm3 = readText(replaced(chloroform, "Keywords: PM6", "Keywords: PM3"));
+  const CalculationRead pm3 = readMgfText(replaced(chloroform, "Keywords: PM6", "Keywords: PM3"));
   ASSERT_FALSE(pm3.calculation);
   EXPECT_EQ(pm3.error.what,
             "PM3 gives no principal quantum number for the d shell of Cl (atom 1).");
@@ -137,7 +137,7 @@ TEST(MgfReader, DamagedFilesNameTheLine) {
       {"no orbitals", water.substr(0, water.find(" ORBITAL")), "holds no orbitals", 0},
   };
   for (const Damage& damage : damages) {
-    const CalculationRead read = readText(damage.text);
+    const CalculationRead read = readMgfText(damage.text);
     ASSERT_FALSE(read.calculation) << damage.name;
     EXPECT_NE(read.error.what.find(damage.what), std::string::npos)
         << damage.name << ": " << read.error.message();
@@ -145,7 +145,7 @@ TEST(MgfReader, DamagedFilesNameTheLine) {
   }
   EXPECT_FALSE(readMgfFile(dataPath("aux/no-such.mgf")).calculation);
   EXPECT_EQ(readMgfFile(dataPath("aux")).error.what, "is a folder");
-  const CalculationRead overlong = readText(water + std::string(2 << 20, '1'));
+  const CalculationRead overlong = readMgfText(water + std::string(2 << 20, '1'));
   EXPECT_EQ(overlong.error.what, "the line is longer than any MOPAC writes");
 }
 
@@ -160,13 +160,13 @@ TEST(MgfReader, CutAndFlippedFilesAreReadOrRefused) {
     return c.inverseSqrtOverlap.empty() || c.inverseSqrtOverlap.size() == c.basis.size();
   };
   for (std::size_t length = 0; length < methyl.size(); length += 13) {
-    EXPECT_TRUE(whole(readText(methyl.substr(0, length)))) << length;
+    EXPECT_TRUE(whole(readMgfText(methyl.substr(0, length)))) << length;
   }
   std::mt19937 random(5);
   for (int trial = 0; trial < 300; ++trial) {
     std::string flipped = methyl;
     for (int i = 0; i < 3; ++i) flipped[random() % flipped.size()] = static_cast<char>(random());
-    EXPECT_TRUE(whole(readText(flipped))) << trial;
+    EXPECT_TRUE(whole(readMgfText(flipped))) << trial;
   }
 }
 

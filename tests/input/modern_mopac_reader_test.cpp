@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/classic_samples.h"
+#include "support/malformed_inputs.h"
 
 namespace lobewright {
 namespace {
@@ -153,12 +154,7 @@ const ModernSample kModernSamples[] = {
         {24, Function::s, 0.0051f}}}}},
 };
 
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-  const std::size_t at = text.find(from);
-  EXPECT_NE(at, std::string::npos) << from;
-  if (at != std::string::npos) text.replace(at, from.size(), to);
-  return text;
-}
+using testing::replaced;
 
 class ModernMopacReader : public ::testing::Test {
  protected:

@@ -18,7 +18,7 @@ struct Sample {
   const char* lastSymbol;
 };
 
-constexpr Sample kSamples[] = {
+constexpr Sample kMopacSamples[] = {
     {"water.mno", 3, 4, "O", "H"},      {"formaldehyde.mno", 4, 6, "C", "H"},
     {"ethylene.mno", 6, 6, "C", "H"},   {"benzene.mno", 12, 15, "C", "H"},
     {"caffeine.mno", 24, 37, "C", "H"}, {"chloroform.mno", 5, 13, "Cl", "H"},
@@ -42,7 +42,7 @@ class MopacReader : public ::testing::Test {
 };
 
 TEST_F(MopacReader, EverySampleReadsForMoOneAndItsHomo) {
-  for (const Sample& sample : kSamples) {
+  for (const Sample& sample : kMopacSamples) {
     for (const int mo : {1, sample.homo}) {
       ASSERT_TRUE(readFile(sample.file, mo)) << sample.file << mo;
       EXPECT_EQ(m_read.atomCount(), sample.atomCount) << sample.file;

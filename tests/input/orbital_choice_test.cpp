@@ -14,7 +14,7 @@ namespace {
 
 using testing::dataPath;
 
-Calculation readSample(const std::string& name) {
+Calculation readAuxSample(const std::string& name) {
   CalculationRead read = readAuxFile(dataPath("aux/" + name));
   if (!read.calculation) {
     ADD_FAILURE() << read.error.message();
@@ -32,7 +32,7 @@ int numberOf(const Calculation& calculation, const OrbitalFound& found) {
 }
 
 TEST(OrbitalChoice, FindsMosInAFileThatKeepsTwentyOfThem) {
-  const Calculation caffeine = readSample("caffeine_PM7_default.aux");
+  const Calculation caffeine = readAuxSample("caffeine_PM7_default.aux");
   EXPECT_EQ(numberOf(caffeine, findOrbital(caffeine, 28, Spin::none)), 28);
   EXPECT_EQ(numberOf(caffeine, findOrbital(caffeine, 47, Spin::none)), 47);
   EXPECT_EQ(numberOf(caffeine, findHomo(caffeine, Spin::none)), 37);
@@ -47,7 +47,7 @@ TEST(OrbitalChoice, FindsMosInAFileThatKeepsTwentyOfThem) {
 }
 
 TEST(OrbitalChoice, KeepsTheSpinSetsOfAnOpenShellApart) {
-  const Calculation radical = readSample("methylradical_PM7.aux");
+  const Calculation radical = readAuxSample("methylradical_PM7.aux");
   const auto spinOf = [&](const OrbitalFound& found) {
     return found.index ? radical.orbitals[*found.index].spin : Spin::none;
   };
@@ -61,7 +61,7 @@ TEST(OrbitalChoice, KeepsTheSpinSetsOfAnOpenShellApart) {
   EXPECT_EQ(findOrbital(radical, 9, Spin::beta).error,
             "Beta MO 9 does not exist: the molecule has only 7 MOs.");
 
-  const Calculation formaldehyde = readSample("formaldehyde_PM7.aux");
+  const Calculation formaldehyde = readAuxSample("formaldehyde_PM7.aux");
   EXPECT_EQ(numberOf(formaldehyde, findOrbital(formaldehyde, 6, Spin::alpha)), 6);
   const std::string noBeta =
       "This file holds no beta orbitals: it comes from a restricted (RHF) calculation, whose MOs "

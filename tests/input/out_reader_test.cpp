@@ -7,10 +7,10 @@
 #include <random>
 #include <sstream>
 
+#include "orbital/slater_overlap.h"
 #include "support/aux_sections.h"
 #include "support/golden.h"
 #include "support/malformed_inputs.h"
-#include "orbital/slater_overlap.h"
 
 namespace lobewright {
 namespace {
@@ -19,7 +19,7 @@ using testing::dataPath;
 using testing::readFile;
 using testing::replaced;
 
-CalculationRead readText(const std::string& text) {
+CalculationRead readOutText(const std::string& text) {
   std::istringstream in(text);
   return readOutFile(in, "test.out");
 }
@@ -164,7 +164,7 @@ TEST(OutReader, OpenShellsMozymeAndFilesWithoutEigenvectors) {
   // whole number of electrons, so the output states no count.
   const std::string open43 = readFile(dataPath("aux/formaldehyde_open43_PM3.out"));
   const CalculationRead printedShare =
-      readText(replaced(open43, " *  OPEN(M,N)  - THERE ARE 4 ELECTRONS IN 3 LEVELS", " *"));
+      readOutText(replaced(open43, " *  OPEN(M,N)  - THERE ARE 4 ELECTRONS IN 3 LEVELS", " *"));
   ASSERT_TRUE(printedShare.calculation) << printedShare.error.message();
   EXPECT_EQ(printedShare.calculation->orbitals[4].occupancy, 1.333);
   EXPECT_EQ(printedShare.calculation->electronCount, std::nullopt);
@@ -187,7 +187,7 @@ TEST(OutReader, OpenShellsMozymeAndFilesWithoutEigenvectors) {
   EXPECT_NE(localized.error.what.find("EIGEN"), std::string::npos);
 
   const std::string water = readFile(dataPath("aux/water_PM7.out"));
-  const CalculationRead none = readText(replaced(water, "EIGENVECTORS  \n", "\n"));
+  const CalculationRead none = readOutText(replaced(water, "EIGENVECTORS  \n", "\n"));
   ASSERT_FALSE(none.calculation);
   EXPECT_EQ(none.error.what,
             "This output holds no eigenvectors. Run MOPAC with the keywords VECTORS ALLVEC to "
@@ -197,7 +197,7 @@ TEST(OutReader, OpenShellsMozymeAndFilesWithoutEigenvectors) {
   EXPECT_EQ(readOutFile(dataPath("aux")).error.what, "is a folder");
   std::ifstream folder(dataPath("aux"));
   EXPECT_EQ(readOutFile(folder, "aux").error.what, "the file cannot be read past this line");
-  const CalculationRead overlong = readText(water + std::string(2 << 20, 'x'));
+  const CalculationRead overlong = readOutText(water + std::string(2 << 20, 'x'));
   EXPECT_EQ(overlong.error.what, "the line is longer than any MOPAC writes");
 }
 
@@ -257,7 +257,7 @@ TEST(OutReader, DamagedFilesNameTheLine) {
        "open levels of 5.000 electrons each", 0},
   };
   for (const Damage& damage : damages) {
-    const CalculationRead read = readText(damage.text);
+    const CalculationRead read = readOutText(damage.text);
     ASSERT_FALSE(read.calculation) << damage.name;
     EXPECT_NE(read.error.what.find(damage.what), std::string::npos)
         << damage.name << ": " << read.error.message();
@@ -272,7 +272,7 @@ TEST(OutReader, DamagedFilesNameTheLine) {
 TEST(OutReader, CutAndFlippedFilesAreReadOrRefused) {
   const std::string chloroform = readFile(dataPath("aux/chloroform_PM6.out"));
   for (std::size_t length = 0; length < chloroform.size(); length += 97) {
-    const CalculationRead read = readText(chloroform.substr(0, length));
+    const CalculationRead read = readOutText(chloroform.substr(0, length));
     if (!read.calculation) continue;
     for (const MolecularOrbital& mo : read.calculation->orbitals) {
       ASSERT_EQ(mo.coefficients.size(), read.calculation->basis.size());
@@ -284,7 +284,7 @@ TEST(OutReader, CutAndFlippedFilesAreReadOrRefused) {
     for (int i = 0; i < 4; ++i) {
       flipped[random() % flipped.size()] = static_cast<char>(random() & 0xff);
     }
-    const CalculationRead read = readText(flipped);
+    const CalculationRead read = readOutText(flipped);
     if (!read.calculation) continue;
     for (const MolecularOrbital& mo : read.calculation->orbitals) {
       ASSERT_EQ(mo.coefficients.size(), read.calculation->basis.size());

@@ -11,16 +11,16 @@
 
 #include "input/aux_reader.h"
 #include "input/orbital_choice.h"
-#include "support/recording_sink.h"
 #include "orbital/deorthogonalisation.h"
 #include "orbital/slater_basis.h"
+#include "support/recording_sink.h"
 
 namespace lobewright {
 namespace {
 
 using testing::dataPath;
 
-Calculation readSample(const std::string& name) {
+Calculation readAuxSample(const std::string& name) {
   CalculationRead read = readAuxFile(dataPath("aux/" + name));
   if (!read.calculation) {
     ADD_FAILURE() << read.error.message();
@@ -44,8 +44,8 @@ struct Loaded {
   std::vector<ExactOrbital> orbitals;  // HOMO and LUMO
 };
 
-Loaded load(const Case& c) {
-  Loaded loaded{readSample(c.file), {}};
+Loaded loadCase(const Case& c) {
+  Loaded loaded{readAuxSample(c.file), {}};
   for (const OrbitalFound& found :
        {findHomo(loaded.calculation, c.spin), findLumo(loaded.calculation, c.spin)}) {
     if (!found.index) {
@@ -97,7 +97,7 @@ TEST(ExactOrbital, AgreesWithTheSumOverEveryBasisFunction) {
   std::mt19937 random(5);
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.file);
-    const Loaded loaded = load(c);
+    const Loaded loaded = loadCase(c);
     const auto [low, high] = around(loaded.calculation, 4.0);
     for (const ExactOrbital& orbital : loaded.orbitals) {
       for (int trial = 0; trial < 300; ++trial) {
@@ -120,7 +120,7 @@ TEST(ExactOrbital, GradientMatchesFiniteDifferences) {
   std::mt19937 random(6);
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.file);
-    const Loaded loaded = load(c);
+    const Loaded loaded = loadCase(c);
     const auto [low, high] = around(loaded.calculation, 3.0);
     for (const ExactOrbital& orbital : loaded.orbitals) {
       for (int trial = 0; trial < 200; ++trial) {
@@ -146,7 +146,7 @@ TEST(ExactOrbital, BoundOfMagnitudeHoldsInEveryBox) {
   std::uniform_real_distribution<double> logSize(std::log(0.01), std::log(8.0));
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.file);
-    const Loaded loaded = load(c);
+    const Loaded loaded = loadCase(c);
     const auto [low, high] = around(loaded.calculation, 6.0);
     for (const ExactOrbital& orbital : loaded.orbitals) {
       double tightest = 0.0;
@@ -225,7 +225,7 @@ TEST(ExactOrbital, ListsTheAtomsThatReachABoxAndEvaluatesWithThemAlone) {
 }
 
 TEST(ExactOrbital, BuildsOnlyWhatItCanEvaluate) {
-  const Calculation formaldehyde = readSample("formaldehyde_PM7.aux");
+  const Calculation formaldehyde = readAuxSample("formaldehyde_PM7.aux");
   const MolecularOrbital& homo = formaldehyde.orbitals[5];
   const Vec3 nearOxygen = formaldehyde.atoms[1].position + Vec3{0.1, 0.4, 0.2};
 
@@ -294,7 +294,7 @@ TEST(ExactOrbital, BatchesGiveTheNumbersOfSinglePoints) {
   std::uniform_real_distribution<double> jitter(-0.2, 0.2);
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.file);
-    const Loaded loaded = load(c);
+    const Loaded loaded = loadCase(c);
     const auto [low, high] = around(loaded.calculation, 6.0);
     const std::vector<CalculationAtom>& atoms = loaded.calculation.atoms;
     for (const ExactOrbital& orbital : loaded.orbitals) {
@@ -329,7 +329,7 @@ TEST(ExactOrbital, BatchesGiveTheNumbersOfSinglePoints) {
 }
 
 TEST(ExactOrbital, NegatedCoefficientsNegateTheField) {
-  const Calculation thiophene = readSample("thiophene_PM7.aux");
+  const Calculation thiophene = readAuxSample("thiophene_PM7.aux");
   std::vector<double> d = thiophene.orbitals[12].coefficients;
   const ExactOrbital orbital(thiophene, d);
   for (double& value : d) value = -value;

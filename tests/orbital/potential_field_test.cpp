@@ -25,7 +25,7 @@ struct Molecule {
   std::unique_ptr<DensityField> density;
 };
 
-Molecule load(const std::string& name) {
+Molecule loadMolecule(const std::string& name) {
   CalculationRead read = readAuxFile(testing::dataPath("aux/" + name));
   if (!read.calculation) ADD_FAILURE() << read.error.message();
   Molecule molecule{std::move(*read.calculation), nullptr};
@@ -49,7 +49,7 @@ double directPotential(const Molecule& molecule, const Vec3& p) {
 // Thiophene's sulfur has d functions; caffeine has atoms far from each other.
 TEST(PotentialField, AgreesWithADirectIntegrationWhereTheDensityIsSmall) {
   for (const char* name : {"formaldehyde_PM7.aux", "thiophene_PM6.aux", "caffeine_PM7.aux"}) {
-    const Molecule molecule = load(name);
+    const Molecule molecule = loadMolecule(name);
     const PotentialField potential(molecule.calculation.atoms, molecule.calculation.coreCharges,
                                    *molecule.density);
     std::mt19937 random(11);
@@ -76,7 +76,7 @@ TEST(PotentialField, FarAwayItIsTheNetChargeOverTheDistance) {
   for (const auto& [name, charge] :
        {std::pair{"formaldehyde_PM7_cation.aux", 1.0},
         std::pair{"formaldehyde_PM7_anion.aux", -1.0}, std::pair{"formaldehyde_PM7.aux", 0.0}}) {
-    const Molecule molecule = load(name);
+    const Molecule molecule = loadMolecule(name);
     const PotentialField potential(molecule.calculation.atoms, molecule.calculation.coreCharges,
                                    *molecule.density);
     EXPECT_NEAR(potential.charge(), charge, 1e-3) << name;
@@ -97,7 +97,7 @@ TEST(PotentialField, FarAwayItIsTheNetChargeOverTheDistance) {
 // sulfur has d functions.
 TEST(PotentialField, SamplesHoldTheValueAndAGradientThatIntegratesToTheChange) {
   for (const char* name : {"formaldehyde_PM7.aux", "thiophene_PM6.aux"}) {
-    const Molecule molecule = load(name);
+    const Molecule molecule = loadMolecule(name);
     const PotentialField potential(molecule.calculation.atoms, molecule.calculation.coreCharges,
                                    *molecule.density);
     std::mt19937 random(7);
@@ -134,7 +134,7 @@ TEST(PotentialField, SamplesHoldTheValueAndAGradientThatIntegratesToTheChange) {
 // tile of the mesher's grid to one of its blocks, most of them close to the molecule, where the
 // bound works from the value at the box's centre.
 TEST(PotentialField, BoundHoldsBeyondThePieces) {
-  const Molecule molecule = load("formaldehyde_PM7.aux");
+  const Molecule molecule = loadMolecule("formaldehyde_PM7.aux");
   const PotentialField potential(molecule.calculation.atoms, molecule.calculation.coreCharges,
                                  *molecule.density);
   std::mt19937 random(3);
@@ -167,7 +167,7 @@ TEST(PotentialField, BoundHoldsBeyondThePieces) {
 // and for molecules of a hundred atoms and more it found no box within 40 Angstrom at all. It
 // holds on the planes that border them and beyond.
 TEST(PotentialField, BoundsTheHalfSpacesBeyondAMoleculeCloseToIt) {
-  const Molecule molecule = load("caffeine_PM7.aux");
+  const Molecule molecule = loadMolecule("caffeine_PM7.aux");
   const std::vector<CalculationAtom>& atoms = molecule.calculation.atoms;
   const PotentialField potential(atoms, molecule.calculation.coreCharges, *molecule.density, 2);
   constexpr double kInfinity = std::numeric_limits<double>::infinity();

@@ -16,6 +16,9 @@ struct ProgramResult {
   std::string err;
 };
 
+// A word of a command line: in single quotes, with the space that ends it.
+inline std::string quoted(const std::string& word) { return '\'' + word + "' "; }
+
 // Runs a shell command line with its output captured in files of the given directory.
 inline ProgramResult runProgram(const std::string& commandLine, const TempDir& dir) {
   const std::string outPath = dir.file("stdout.txt");

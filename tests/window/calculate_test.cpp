@@ -15,7 +15,6 @@ namespace {
 
 using Message = ScriptedDialogs::Message;
 
-constexpr int kPovRayFilter = 1;
 constexpr int kLScriptFilter = 2;
 
 const Message kNoOutputFile{"Lobewright error",

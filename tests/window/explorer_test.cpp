@@ -26,7 +26,6 @@
 namespace lobewright::testing {
 namespace {
 
-constexpr int kGltfFilter = 4;
 constexpr int kCubeFilter = 3;
 
 // The molecule's rotation matrix of a framed POV-Ray scene: the picture's right, up and back as

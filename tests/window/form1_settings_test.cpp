@@ -16,8 +16,6 @@ namespace {
 
 using Message = ScriptedDialogs::Message;
 
-constexpr int kPovRayFilter = 1;
-
 struct Placement {
   const char* name;
   QRect geometry;

@@ -14,12 +14,16 @@
 #include <memory>
 #include <string>
 
+#include "support/recording_sink.h"
 #include "window/edit.h"
 #include "window/form1.h"
-#include "support/recording_sink.h"
 #include "window/scripted_dialogs.h"
 
 namespace lobewright::testing {
+
+// The file dialogs' filters the tests pick: POV-Ray scenes and glTF meshes.
+inline constexpr int kPovRayFilter = 1;
+inline constexpr int kGltfFilter = 4;
 
 // A fresh main window per test, shown on the offscreen display, with scripted dialogs.
 class FormTest : public ::testing::Test {

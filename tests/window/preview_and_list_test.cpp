@@ -17,9 +17,6 @@
 namespace lobewright::testing {
 namespace {
 
-constexpr int kPovRayFilter = 1;
-constexpr int kGltfFilter = 4;
-
 struct LobePixels {
   int red = 0;
   int blue = 0;

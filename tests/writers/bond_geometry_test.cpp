@@ -15,19 +15,19 @@ struct WrittenAngles {
   std::string y;
 };
 
-WrittenAngles written(Point b) {
+WrittenAngles writtenAngles(Point b) {
   const BondGeometry bond = computeBond({1, 2, 3}, {1 + b.x, 2 + b.y, 3 + b.z});
   return {formatReal(-bond.zAngle), formatReal(-bond.yAngle)};
 }
 
 TEST(BondGeometry, AxisBondsUseTheSinglePrecisionPi) {
-  EXPECT_EQ(written({4, 0, 0}).z, "-90.0001");
-  EXPECT_EQ(written({4, 0, 0}).y, "0");
-  EXPECT_EQ(written({-4, 0, 0}).z, "-90.0001");
-  EXPECT_EQ(written({-4, 0, 0}).y, "-180");
-  EXPECT_EQ(written({0, 4, 0}).z, "0");
-  EXPECT_EQ(written({0, -4, 0}).z, "-180");
-  EXPECT_EQ(written({4, 0, 4}).y, "-45");
+  EXPECT_EQ(writtenAngles({4, 0, 0}).z, "-90.0001");
+  EXPECT_EQ(writtenAngles({4, 0, 0}).y, "0");
+  EXPECT_EQ(writtenAngles({-4, 0, 0}).z, "-90.0001");
+  EXPECT_EQ(writtenAngles({-4, 0, 0}).y, "-180");
+  EXPECT_EQ(writtenAngles({0, 4, 0}).z, "0");
+  EXPECT_EQ(writtenAngles({0, -4, 0}).z, "-180");
+  EXPECT_EQ(writtenAngles({4, 0, 4}).y, "-45");
   EXPECT_EQ(computeBond({0, 0, 0}, {3, 4, 0}).length, 5.0f);
 }
 

@@ -70,7 +70,7 @@ TEST(CubeWriter, WritesTheStandardLayout) {
 }
 
 // A stream that writes numbers with a decimal comma must not change the file.
-struct CommaDecimal : std::numpunct<char> {
+struct GroupedCommaDecimal : std::numpunct<char> {
   char do_decimal_point() const override { return ','; }
   char do_thousands_sep() const override { return '.'; }
   std::string do_grouping() const override { return "\3"; }
@@ -84,7 +84,7 @@ TEST(CubeWriter, IgnoresTheStreamsLocaleAndKeepsCommentsOnOneLine) {
   };
   std::ostringstream plain;
   std::ostringstream comma;
-  comma.imbue(std::locale(std::locale::classic(), new CommaDecimal));
+  comma.imbue(std::locale(std::locale::classic(), new GroupedCommaDecimal));
   EXPECT_EQ(writeCube(plain, grid, atoms, "one\ntwo", "three\r\n", planes), "");
   EXPECT_EQ(writeCube(comma, grid, atoms, "one\ntwo", "three\r\n", planes), "");
   EXPECT_EQ(plain.str(), comma.str());

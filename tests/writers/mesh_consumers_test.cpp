@@ -36,7 +36,7 @@ constexpr long kLobeFaces = 2 * 1280;
 constexpr long kStructureFaces = 4 * 320 + 6 * 64;
 constexpr long kSharedStructureFaces = 3 * (320 + 64);
 
-std::string quoted(const std::string& path) { return "'" + path + "'"; }
+std::string singleQuoted(const std::string& path) { return "'" + path + "'"; }
 
 // Every format of the same orbital and molecule, written into the test's own folder.
 class MeshSamples : public ::testing::Test {
@@ -126,7 +126,7 @@ TEST_F(MeshSamples, AssimpLoadsEveryFormat) {
                             Expected{"orbital.ply", 1, kLobeFaces + kStructureFaces},
                             Expected{"lobes.stl", 1, kLobeFaces}}) {
     SCOPED_TRACE(e.name);
-    const auto result = run(std::string(LOBEWRIGHT_ASSIMP) + " info " + quoted(file(e.name)));
+    const auto result = run(std::string(LOBEWRIGHT_ASSIMP) + " info " + singleQuoted(file(e.name)));
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_EQ(numberAfter(result.out, "\nMeshes"), e.meshes) << result.out;
     EXPECT_EQ(numberAfter(result.out, "\nFaces"), e.faces) << result.out;
@@ -141,7 +141,7 @@ TEST_F(MeshSamples, AdmeshFindsEveryStlShellClosed) {
   // Two lobes; with the structure also 4 spheres and 6 capped half-sticks.
   for (const auto& [name, parts] : {std::pair("lobes.stl", 2), std::pair("molecule.stl", 12)}) {
     SCOPED_TRACE(name);
-    const auto result = run(std::string(LOBEWRIGHT_ADMESH) + " " + quoted(file(name)));
+    const auto result = run(std::string(LOBEWRIGHT_ADMESH) + " " + singleQuoted(file(name)));
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     const std::string& report = result.out;
     EXPECT_NE(report.find("All facets connected."), std::string::npos) << report;
@@ -160,8 +160,8 @@ TEST_F(MeshSamples, BlenderImportsMaterialsAndColours) {
   const std::string script = std::string(LOBEWRIGHT_TEST_SCRIPTS_DIR) + "/blender_import_check.py";
   const auto result =
       run(std::string(LOBEWRIGHT_BLENDER) + " -b --factory-startup --python-exit-code 1 --python " +
-          quoted(script) + " -- " + quoted(file("orbital.glb")) + " " +
-          quoted(file("orbital.obj")) + " " + quoted(file("orbital.ply")));
+          singleQuoted(script) + " -- " + singleQuoted(file("orbital.glb")) + " " +
+          singleQuoted(file("orbital.obj")) + " " + singleQuoted(file("orbital.ply")));
   ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
 
   std::map<std::string, json> reports;
@@ -224,8 +224,8 @@ TEST_F(MeshSamples, AssimpAndBlenderReadEachVertexsColour) {
                             Expected{"coloured.obj", {{100, 60, 0}, {0, 60, 100}}}}) {
     SCOPED_TRACE(e.name);
     const std::string dump = file(std::string(e.name) + ".xml");
-    const auto result =
-        run(std::string(LOBEWRIGHT_ASSIMP) + " dump " + quoted(file(e.name)) + " " + quoted(dump));
+    const auto result = run(std::string(LOBEWRIGHT_ASSIMP) + " dump " + singleQuoted(file(e.name)) +
+                            " " + singleQuoted(dump));
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     const auto blocks = colourBlocks(testing::readFile(dump));
     EXPECT_TRUE(std::any_of(blocks.begin(), blocks.end(), [&](const auto& colours) {
@@ -236,8 +236,8 @@ TEST_F(MeshSamples, AssimpAndBlenderReadEachVertexsColour) {
   const std::string script = std::string(LOBEWRIGHT_TEST_SCRIPTS_DIR) + "/blender_import_check.py";
   const auto result =
       run(std::string(LOBEWRIGHT_BLENDER) + " -b --factory-startup --python-exit-code 1 --python " +
-          quoted(script) + " -- " + quoted(file("coloured.glb")) + " " +
-          quoted(file("coloured.obj")) + " " + quoted(file("coloured.ply")));
+          singleQuoted(script) + " -- " + singleQuoted(file("coloured.glb")) + " " +
+          singleQuoted(file("coloured.obj")) + " " + singleQuoted(file("coloured.ply")));
   ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
   std::map<std::string, json> reports;
   std::istringstream lines(result.out);
@@ -271,8 +271,8 @@ TEST_F(MeshSamples, KhronosValidatorFindsNoErrorInTheGlb) {
       << module << " is missing: `make deps` installs it";
   const std::string script = std::string(LOBEWRIGHT_TEST_SCRIPTS_DIR) + "/validate_gltf.js";
   for (const char* glb : {"orbital.glb", "coloured.glb", "quantized.glb"}) {
-    const auto result = run(std::string(LOBEWRIGHT_NODE) + " " + quoted(script) + " " +
-                            quoted(module.string()) + " " + quoted(file(glb)));
+    const auto result = run(std::string(LOBEWRIGHT_NODE) + " " + singleQuoted(script) + " " +
+                            singleQuoted(module.string()) + " " + singleQuoted(file(glb)));
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     const json report = json::parse(result.out);
     EXPECT_EQ(report["errors"], 0) << glb << report.dump(2);
