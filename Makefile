@@ -2,7 +2,7 @@
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev qt6-base-dev povray libeigen3-dev \
   nlohmann-json3-dev libpng-dev assimp-utils admesh blender pymol python3-numpy \
   clang libclang-rt-14-dev nodejs strace librsvg2-bin chromium pybind11-dev python3-dev \
-  python3-pytest dpkg-dev file groff-base
+  python3-pytest dpkg-dev file groff-base ninja-build
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
@@ -29,13 +29,17 @@ deps:
 	  npm ci --no-audit --no-fund --loglevel=error >/dev/null; \
 	fi
 
+# A new build folder is made for Ninja, which compiles the sources of a library while those it
+# depends on are still being linked; a folder made before keeps the generator it was made for.
+generator = $(if $(wildcard $(1)/CMakeCache.txt),,-G Ninja)
+
 build: deps
-	@cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B build $(call generator,build) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build build -j $(JOBS)
 
 build-asan: deps
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLOBEWRIGHT_SANITIZE=ON \
-	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" >/dev/null
+	@cmake -S . -B build-asan $(call generator,build-asan) -DCMAKE_BUILD_TYPE=Debug \
+	  -DLOBEWRIGHT_SANITIZE=ON -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 
 # The window's tests run on Qt's offscreen display, so no screen is needed.
@@ -51,8 +55,8 @@ test-asan: build-asan
 # build leaves the window out and hides Qt from CMake, so it also proves that the converter and
 # the core build on a machine without Qt.
 build-tsan: deps
-	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOBEWRIGHT_THREAD_SANITIZE=ON \
-	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
+	@cmake -S . -B build-tsan $(call generator,build-tsan) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DLOBEWRIGHT_THREAD_SANITIZE=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
 	  -DLOBEWRIGHT_WINDOW=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=TRUE >/dev/null
 	@cmake --build build-tsan -j $(JOBS) --target mesh_tests app_tests lobewright-convert
 
@@ -96,7 +100,8 @@ FUZZ_TARGETS := mopac_reader parameter_table homo_lumo_locator command_line aux_
   mgf_reader mo_selection
 
 build-fuzz: deps
-	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz $(call generator,build-fuzz) \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DLOBEWRIGHT_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS)
 
