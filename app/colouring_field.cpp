@@ -1,8 +1,7 @@
 #include "app/colouring_field.h"
 
-#include <cctype>
-
 #include "app/field_build.h"
+#include "input/text_scan.h"
 
 namespace lobewright {
 namespace {
@@ -42,12 +41,6 @@ std::vector<ColourWord> colourWords() {
 
 constexpr std::string_view kMoPrefix = "mo:";
 
-std::string inLowerCase(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
 bool sameSource(const ColouringSettings::Source& a, const ColouringSettings::Source& b) {
   return a.kind == b.kind && a.fukui == b.fukui;
 }
@@ -73,7 +66,7 @@ ColouringField refusedColouring(ConversionStatus status, std::string message) {
 
 std::optional<ColouringSettings::Source> parseColourSource(std::string_view text,
                                                            std::string& error) {
-  const std::string word = inLowerCase(text);
+  const std::string word = asciiLowerCase(text);
   if (word.starts_with(kMoPrefix)) {
     std::string why;
     const auto selection = parseMoSelection(std::string_view(word).substr(kMoPrefix.size()), why);

@@ -1,12 +1,12 @@
 #include "app/mo_selection.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <limits>
 #include <unordered_set>
 
 #include "input/number_text.h"
+#include "input/text_scan.h"
 
 namespace lobewright {
 namespace {
@@ -14,14 +14,8 @@ namespace {
 // Longest list or range that --mo takes: more MOs than any molecule MOPAC runs.
 constexpr int kMostMos = 100000;
 
-std::string lowerCase(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
 std::optional<MoName> parseName(std::string_view text) {
-  const std::string word = lowerCase(text);
+  const std::string word = asciiLowerCase(text);
   for (const auto& [prefix, anchor] : {std::pair{std::string_view("homo"), MoName::Anchor::homo},
                                        std::pair{std::string_view("lumo"), MoName::Anchor::lumo}}) {
     if (word.rfind(prefix, 0) != 0) continue;

@@ -27,6 +27,15 @@ inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
   return true;
 }
 
+// The text with its ASCII capitals made small, whatever the user's locale.
+[[nodiscard]] inline std::string asciiLowerCase(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
 // The whitespace-separated words of a line, as views into it.
 [[nodiscard]] std::vector<std::string_view> splitWords(std::string_view line);
 

@@ -28,5 +28,6 @@ struct Vec3 {
 }
 
 [[nodiscard]] inline double norm(const Vec3& a) { return std::sqrt(dot(a, a)); }
+[[nodiscard]] inline Vec3 unitVector(const Vec3& a) { return (1.0 / norm(a)) * a; }
 
 }  // namespace lobewright

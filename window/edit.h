@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <string>
 
 namespace lobewright {
 
@@ -11,6 +12,10 @@ class Edit : public QLineEdit {
 
  public:
   using QLineEdit::QLineEdit;
+
+  // The text as UTF-8, as the settings read and write it.
+  [[nodiscard]] std::string utf8Text() const { return text().toStdString(); }
+  void setUtf8Text(const std::string& utf8) { setText(QString::fromStdString(utf8)); }
 
  signals:
   void exited();

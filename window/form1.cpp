@@ -135,16 +135,10 @@ UpDown* upDown(QWidget* form, const char* name, int top, int maximum, int positi
   return spinner;
 }
 
-std::string textOf(const Edit* control) { return control->text().toStdString(); }
-
-void setText(Edit* control, const std::string& text) {
-  control->setText(QString::fromStdString(text));
-}
-
 // A typed number replaces the setting unless it comes to 0, which stands for "no number"; true
 // when it does.
 bool takeTypedNumber(const Edit* control, float& setting) {
-  const float value = textToFloat(textOf(control));
+  const float value = textToFloat(control->utf8Text());
   if (value == 0.0f) return false;
   setting = value;
   return true;
@@ -389,7 +383,7 @@ void TForm1::FormCreate() { ParametersDialog.fileName = defaultParameterFile(); 
 // An MO the input does not hold is refused with a sign on the field and the reason under the
 // preview, the MO chosen before kept; so is anything beyond the classic model's numbers.
 void TForm1::MoEditChange(QObject*) {
-  const std::optional<int32_t> value = textToInteger(textOf(MoEdit));
+  const std::optional<int32_t> value = textToInteger(MoEdit->utf8Text());
   if (!value) return;
   const int highest = m_highestMo > 0 ? m_highestMo : kGreatestMoNumber;
   if (*value < m_lowestMo || *value > highest) {
@@ -406,18 +400,18 @@ void TForm1::MoEditChange(QObject*) {
 }
 
 void TForm1::MoEditExit(QObject*) {
-  setText(MoEdit, formatInteger(settings.moNumber));
+  MoEdit->setUtf8Text(formatInteger(settings.moNumber));
   markField(MoEdit, {});
 }
 
 void TForm1::MoUpDownClick(QObject*, UpDownButton) {
   settings.moNumber = MoUpDown->position();
-  setText(MoEdit, formatInteger(settings.moNumber));
+  MoEdit->setUtf8Text(formatInteger(settings.moNumber));
 }
 
 void TForm1::ScaleUpDownClick(QObject*, UpDownButton) {
   settings.scale = ScaleUpDown->position();
-  setText(ScaleEdit, formatInteger(settings.scale));
+  ScaleEdit->setUtf8Text(formatInteger(settings.scale));
 }
 
 void TForm1::LevelUpDownClick(QObject*, UpDownButton) {
@@ -431,17 +425,19 @@ void TForm1::ThreshEditChange(QObject*) {
   scheduleExplore();
 }
 
-void TForm1::ThreshEditExit(QObject*) { setText(ThreshEdit, formatGeneral(settings.threshold)); }
+void TForm1::ThreshEditExit(QObject*) {
+  ThreshEdit->setUtf8Text(formatGeneral(settings.threshold));
+}
 
 void TForm1::CutoffEditChange(QObject*) {
   if (takeTypedNumber(CutoffEdit, settings.cutoff)) scheduleExplore();
 }
 
-void TForm1::CutoffEditExit(QObject*) { setText(CutoffEdit, formatGeneral(settings.cutoff)); }
+void TForm1::CutoffEditExit(QObject*) { CutoffEdit->setUtf8Text(formatGeneral(settings.cutoff)); }
 
 void TForm1::BondEditChange(QObject*) { takeTypedNumber(BondEdit, settings.bondLength); }
 
-void TForm1::BondEditExit(QObject*) { setText(BondEdit, formatGeneral(settings.bondLength)); }
+void TForm1::BondEditExit(QObject*) { BondEdit->setUtf8Text(formatGeneral(settings.bondLength)); }
 
 // The chosen files are only remembered; the commands read them when they run.
 void TForm1::ParametersButtonClick(QObject*) { m_dialogs.execute(ParametersDialog); }
@@ -491,7 +487,7 @@ void TForm1::takeInputFile() {
   if (homo != m_rows.end() || !m_rows.empty()) {
     settings.moNumber = homo != m_rows.end() ? homo->number : m_rows.front().number;
   }
-  setText(MoEdit, formatInteger(settings.moNumber));
+  MoEdit->setUtf8Text(formatInteger(settings.moNumber));
   markField(MoEdit, {});
   MoUpDown->setPosition(settings.moNumber);
   OrbitalList->showOrbital(settings.moNumber, settings.spin);
@@ -534,7 +530,7 @@ void TForm1::OrbitalListPick(const OrbitalRow& row) {
     takeMoRange();
   }
   settings.moNumber = row.number;
-  setText(MoEdit, formatInteger(row.number));
+  MoEdit->setUtf8Text(formatInteger(row.number));
   markField(MoEdit, {});
   MoUpDown->setPosition(row.number);
   OrbitalList->showOrbital(row.number, settings.spin);
@@ -575,7 +571,7 @@ void TForm1::HOMOButtonClick(QObject* Sender) {
             return;
           }
           // Taken as if typed: an MO the file does not hold is refused with a sign.
-          setText(MoEdit, formatInteger(*found.mo));
+          MoEdit->setUtf8Text(formatInteger(*found.mo));
           MoEditChange(MoEdit);
         };
       },

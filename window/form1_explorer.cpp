@@ -118,12 +118,6 @@ constexpr const char* kColoursMessage =
     "The colours are POSITIVE,NEGATIVE: names such as red or #rrggbb; empty for a pair no atom's "
     "colour is like.";
 
-std::string editText(const Edit* control) { return control->text().toStdString(); }
-
-void setEditText(Edit* control, const std::string& text) {
-  control->setText(QString::fromStdString(text));
-}
-
 // Shown while a Save runs, and when one ends with an exception.
 constexpr const char* kPreviewFailedStatus = "Failed.";
 
@@ -262,7 +256,7 @@ void TForm1::markField(Edit* field, const std::string& reason) {
 }
 
 void TForm1::ScaleEditChange(QObject*) {
-  const std::optional<int32_t> value = textToInteger(editText(ScaleEdit));
+  const std::optional<int32_t> value = textToInteger(ScaleEdit->utf8Text());
   if (!value) return;
   if (*value < ScaleUpDown->minimum() || *value > ScaleUpDown->maximum()) {
     markField(ScaleEdit, kScaleOutOfRangeMessage);
@@ -275,7 +269,7 @@ void TForm1::ScaleEditChange(QObject*) {
 }
 
 void TForm1::ScaleEditExit(QObject*) {
-  setEditText(ScaleEdit, formatInteger(settings.scale));
+  ScaleEdit->setUtf8Text(formatInteger(settings.scale));
   markField(ScaleEdit, {});
 }
 
@@ -323,7 +317,7 @@ void TForm1::EncloseCheckBoxClick(QObject*) {
 }
 
 void TForm1::ShareEditChange(QObject*) {
-  const std::optional<double> percent = parseDouble(editText(ShareEdit));
+  const std::optional<double> percent = parseDouble(ShareEdit->utf8Text());
   if (!percent) return;
   if (!(*percent > 0.0 && *percent < 100.0)) {
     markField(ShareEdit, kShareOutOfRangeMessage);
@@ -338,13 +332,13 @@ void TForm1::ShareEditChange(QObject*) {
 }
 
 void TForm1::ShareEditExit(QObject*) {
-  setEditText(ShareEdit, formatGeneral(static_cast<float>(m_sharePercent)));
+  ShareEdit->setUtf8Text(formatGeneral(static_cast<float>(m_sharePercent)));
   markField(ShareEdit, {});
 }
 
 void TForm1::IsoSliderChange(QObject*) {
   if (EncloseCheckBox->isChecked()) {
-    setEditText(ShareEdit, formatInteger(IsoSlider->value()));
+    ShareEdit->setUtf8Text(formatInteger(IsoSlider->value()));
   } else {
     setThresholdText(sliderThreshold(IsoSlider->value()));
   }
@@ -354,7 +348,7 @@ void TForm1::setThresholdText(float threshold) {
   settings.threshold = threshold;
   {
     const QSignalBlocker quiet(ThreshEdit);
-    setEditText(ThreshEdit, formatGeneral(threshold));
+    ThreshEdit->setUtf8Text(formatGeneral(threshold));
   }
   if (!EncloseCheckBox->isChecked()) placeSlider();
   scheduleExplore();
@@ -374,19 +368,19 @@ void TForm1::placeSlider() {
 void TForm1::PictureEditChange(QObject* Sender) {
   PictureSettings& picture = settings.picture;
   if (Sender == PictureSizeEdit) {
-    const std::optional<PictureSize> size = parsePictureSize(editText(PictureSizeEdit));
+    const std::optional<PictureSize> size = parsePictureSize(PictureSizeEdit->utf8Text());
     markField(PictureSizeEdit, size ? "" : kPictureSizeMessage);
     if (size) {
       picture.width = size->width;
       picture.height = size->height;
     }
   } else if (Sender == TransparencyEdit) {
-    const std::optional<double> transparency = parseDouble(editText(TransparencyEdit));
+    const std::optional<double> transparency = parseDouble(TransparencyEdit->utf8Text());
     const bool usable = transparency && *transparency >= 0.0 && *transparency <= 1.0;
     markField(TransparencyEdit, usable ? "" : kTransparencyMessage);
     if (usable) picture.transparency = *transparency;
   } else {
-    const std::string text = editText(ColoursEdit);
+    const std::string text = ColoursEdit->utf8Text();
     const std::optional<LobeColours> colours = parseLobeColours(text);
     const bool usable = text.empty() || colours;
     markField(ColoursEdit, usable ? "" : kColoursMessage);

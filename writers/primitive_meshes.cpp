@@ -17,8 +17,6 @@ uint32_t addVertex(LobeMesh& mesh, const Vec3& position, const Vec3& normal) {
   return static_cast<uint32_t>(mesh.positions.size() - 1);
 }
 
-Vec3 unit(const Vec3& v) { return (1.0 / norm(v)) * v; }
-
 }  // namespace
 
 LobeMesh unitIcosphere(int subdivisions) {
@@ -28,7 +26,7 @@ LobeMesh unitIcosphere(int subdivisions) {
        {Vec3{-1, phi, 0}, Vec3{1, phi, 0}, Vec3{-1, -phi, 0}, Vec3{1, -phi, 0}, Vec3{0, -1, phi},
         Vec3{0, 1, phi}, Vec3{0, -1, -phi}, Vec3{0, 1, -phi}, Vec3{phi, 0, -1}, Vec3{phi, 0, 1},
         Vec3{-phi, 0, -1}, Vec3{-phi, 0, 1}}) {
-    addVertex(mesh, unit(corner), unit(corner));
+    addVertex(mesh, unitVector(corner), unitVector(corner));
   }
   mesh.triangles = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11},
                     {1, 5, 9},  {5, 11, 4}, {11, 10, 2}, {10, 7, 6}, {7, 1, 8},
@@ -41,7 +39,7 @@ LobeMesh unitIcosphere(int subdivisions) {
       const auto key = std::minmax(a, b);
       const auto found = midpoints.find(key);
       if (found != midpoints.end()) return found->second;
-      const Vec3 p = unit(mesh.positions[a] + mesh.positions[b]);
+      const Vec3 p = unitVector(mesh.positions[a] + mesh.positions[b]);
       const uint32_t index = addVertex(mesh, p, p);
       midpoints.emplace(key, index);
       return index;

@@ -11,8 +11,6 @@ namespace {
 
 constexpr double kHorizontalAngle = 30.0;  // degrees: little perspective distortion
 
-Vec3 unitOf(const Vec3& v) { return (1.0 / norm(v)) * v; }
-
 ViewBasis principalBasis(const std::vector<Vec3>& atoms) {
   Vec3 mean;
   for (const Vec3& a : atoms) mean = mean + a;
@@ -28,8 +26,8 @@ ViewBasis principalBasis(const std::vector<Vec3>& atoms) {
     const Eigen::Vector3d v = solver.eigenvectors().col(i);
     return Vec3{v.x(), v.y(), v.z()};
   };
-  const Vec3 right = unitOf(axis(2));
-  const Vec3 up = unitOf(axis(1));
+  const Vec3 right = unitVector(axis(2));
+  const Vec3 up = unitVector(axis(1));
   return {right, up, cross(right, up)};
 }
 
@@ -37,21 +35,21 @@ ViewBasis principalBasis(const std::vector<Vec3>& atoms) {
 
 ViewBasis turnedOffAxis(const ViewBasis& basis, const Vec3& axisDirection, double largestCosine,
                         const Vec3& turnTowards) {
-  const Vec3 axis = unitOf(axisDirection);
+  const Vec3 axis = unitVector(axisDirection);
   const double along = dot(basis.back, axis);
   if (std::fabs(along) <= largestCosine) return basis;
   // The part of the view across the axis; when the view is the axis itself, the direction given,
   // made across it.
   Vec3 across = basis.back - along * axis;
   if (norm(across) < 1e-9) across = turnTowards - dot(turnTowards, axis) * axis;
-  across = unitOf(across);
+  across = unitVector(across);
   const double sign = along < 0.0 ? -1.0 : 1.0;
-  const Vec3 back =
-      unitOf(sign * largestCosine * axis + std::sqrt(1.0 - largestCosine * largestCosine) * across);
+  const Vec3 back = unitVector(sign * largestCosine * axis +
+                               std::sqrt(1.0 - largestCosine * largestCosine) * across);
   // Keep the picture's up as near as it was.
   Vec3 right = cross(basis.up, back);
   if (norm(right) < 1e-9) right = cross(basis.right, back);
-  right = unitOf(right);
+  right = unitVector(right);
   return {right, cross(back, right), back};
 }
 
